@@ -1,0 +1,34 @@
+// The actuator bank: 1024 numbered slots, 14 of them holding the scalar parameters that scripts
+// drive, and the operations that the script's actuator commands map onto.
+#pragma once
+
+#include <cstdint>
+
+struct Actuator {
+    uint8_t active = 0;  // moves on its own between its limits
+    uint8_t moving = 0;  // a motion toward target is under way
+    float direction = 1.0f;
+    float target = 0.0f;
+    float highLimit = 0.0f;
+    float lowLimit = 0.0f;
+    float step = 0.0f;
+    float value = 0.0f;
+    float duration = 0.0f;
+    float variance = 0.6f;
+    float resetValue = 0.0f;
+};
+
+constexpr int bankSize = 1024;
+
+// Empties every slot and creates the 14 actuators with their initial fields.
+void createBank();
+// The actuator in slot `index`, or nullptr for an empty slot or an index outside 0..1023.
+Actuator* findActuator(int index);
+
+// Each operation does nothing on an empty slot or an index outside the bank.
+void actLim1(int index, float v);
+void actLim2(int index, float v, float seqDuration, float seqVariance);
+void actSet(int index, float v);
+void actReset(int index);
+void actStop(int index);
+void actStopAll();

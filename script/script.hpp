@@ -1,0 +1,40 @@
+// The animation script: command and sequence records, the sequence list, the parser and the
+// built-in script text.
+#pragma once
+
+#include <cstdint>
+
+struct Sequence;
+
+struct Command {
+    int32_t type = 0;  // the keyword's code (the trace's cmdtype)
+    int32_t arg = 0;   // actuator index or sequence number
+    float frame = 0.0f;  // time within the sequence (the trace's cmdFrame)
+    float value = 0.0f;
+    Sequence* seq = nullptr;
+    Command* next = nullptr;  // next command in time order
+};
+
+struct Sequence {
+    int32_t number = 0;
+    uint8_t alive = 1;
+    float seqFrame = 0.0f;
+    float loopLength = 0.0f;
+    float duration = 300.0f;
+    float variance = 1.0f;
+    Command* first = nullptr;
+    Command* current = nullptr;  // next command to run; null: not running
+    Command* last = nullptr;
+    Sequence* next = nullptr;
+};
+
+// Front of the process-wide sequence list, newest sequence first.
+extern Sequence* sequenceList;
+
+// The script the program carries, NUL-terminated.
+extern const char builtinScript[];
+
+// Parses the built-in script, or standard input when the script-source setting is off.
+void readAnimation();
+// Parses the given text into the sequence list; what readAnimation does with its line source.
+void parseScript(const char* text);
