@@ -38,3 +38,7 @@ extern const char builtinScript[];
 void readAnimation();
 // Parses the given text into the sequence list; what readAnimation does with its line source.
 void parseScript(const char* text);
+// Frees a sequence and its commands; the caller has already unlinked it from the list.
+void releaseSequence(Sequence* sequence);
+// Frees every sequence, leaving the list empty, so that an engine can start afresh.
+void clearSequences();
