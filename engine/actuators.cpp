@@ -12,10 +12,9 @@ ActuatorBank bank;
 namespace {
 
 // The slots that hold an actuator, in index order; nothing else is ever filled.
-constexpr int filledIndices[] = {outlineIndex, zoomIndex,   twistIndex,     paceIndex,
-                                 wingCountIndex, wheelIndex, spinIndex,     flipIndex,
-                                 armIndex,       wristIndex, sizeIndex,     hueIndex,
-                                 hueRateIndex,   lightnessIndex};
+constexpr int filledIndices[] = {
+    outlineIndex, zoomIndex, twistIndex, paceIndex, wingCountIndex, wheelIndex,   spinIndex,
+    flipIndex,    armIndex,  wristIndex, sizeIndex, hueIndex,       hueRateIndex, lightnessIndex};
 static_assert(sizeof filledIndices / sizeof filledIndices[0] == actuatorCount);
 
 }  // namespace

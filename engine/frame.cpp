@@ -16,10 +16,14 @@
 namespace {
 
 // The frame driver reads only filled slots, so no empty-slot test.
-float valueOf(int index) { return bank.slot[index]->value; }
+float valueOf(int index) {
+    return bank.slot[index]->value;
+}
 
 // The remainder keeps the sign of the sum, so the angle stays inside (-360, 360).
-float wrapDegrees(float sum) { return static_cast<float>(std::fmod(sum, 360.0)); }
+float wrapDegrees(float sum) {
+    return static_cast<float>(std::fmod(sum, 360.0));
+}
 
 int32_t wingCountOf(float v) {
     const double f = std::floor(static_cast<double>(v));
@@ -44,7 +48,8 @@ void resetEngine() {
     currentFrame = 0.0f;
 }
 
-// The bank, the ring and the sequences of a start: the script text to parse, or nullptr for the configured line source.
+// The bank, the ring and the sequences of a start: the script text to parse, or nullptr for the
+// configured line source.
 void startWithScript(const char* script) {
     resetEngine();
     if (animationSetting) {
@@ -102,7 +107,9 @@ void advanceAndSample() {
 }
 
 // Uses the pace as this frame's commands left it.
-void advanceSlotFraction() { historyState.slotFraction += valueOf(paceIndex); }
+void advanceSlotFraction() {
+    historyState.slotFraction += valueOf(paceIndex);
+}
 
 }  // namespace
 

@@ -25,7 +25,9 @@ uint64_t advance() {
 
 }  // namespace
 
-void seedRandom() { seedRandomWith(static_cast<uint32_t>(std::time(nullptr))); }
+void seedRandom() {
+    seedRandomWith(static_cast<uint32_t>(std::time(nullptr)));
+}
 
 void seedRandomWith(uint32_t t) {
     randomState.x[0] = 0x330E;

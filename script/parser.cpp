@@ -29,16 +29,26 @@ constexpr int seqnameType = 9;
 constexpr int seqrepeatType = 13;
 
 constexpr Keyword keywords[] = {
-    {"frame:", 0, Args::real},          {"relframe:", 0, Args::real},
-    {"absframe:", 1, Args::real},       {"actlim1:", 2, Args::indexAndReal},
-    {"actlim2:", 3, Args::indexAndReal}, {"actset:", 4, Args::indexAndReal},
-    {"actreset:", 5, Args::integer},    {"actresetall:", 6, Args::none},
-    {"actstop:", 7, Args::integer},     {"actstopall:", 8, Args::none},
-    {"seqname:", seqnameType, Args::integer}, {"seqdo:", 10, Args::integer},
-    {"seqstop:", 11, Args::integer},    {"seqloop:", 12, Args::none},
-    {"seqrepeat:", seqrepeatType, Args::integer}, {"seqkill:", 14, Args::integer},
-    {"seqkillall:", 15, Args::none},    {"duration:", 101, Args::real},
-    {"variance:", 102, Args::real},     {"randdelay:", 103, Args::real},
+    {"frame:", 0, Args::real},
+    {"relframe:", 0, Args::real},
+    {"absframe:", 1, Args::real},
+    {"actlim1:", 2, Args::indexAndReal},
+    {"actlim2:", 3, Args::indexAndReal},
+    {"actset:", 4, Args::indexAndReal},
+    {"actreset:", 5, Args::integer},
+    {"actresetall:", 6, Args::none},
+    {"actstop:", 7, Args::integer},
+    {"actstopall:", 8, Args::none},
+    {"seqname:", seqnameType, Args::integer},
+    {"seqdo:", 10, Args::integer},
+    {"seqstop:", 11, Args::integer},
+    {"seqloop:", 12, Args::none},
+    {"seqrepeat:", seqrepeatType, Args::integer},
+    {"seqkill:", 14, Args::integer},
+    {"seqkillall:", 15, Args::none},
+    {"duration:", 101, Args::real},
+    {"variance:", 102, Args::real},
+    {"randdelay:", 103, Args::real},
 };
 
 const Keyword* findKeyword(const char* word) {
@@ -154,7 +164,9 @@ void copyCut(char (&buffer)[bufferSize], const char* begin, const char* end) {
     buffer[n] = '\0';
 }
 
-bool isBlank(char ch) { return std::isspace(static_cast<unsigned char>(ch)) != 0; }
+bool isBlank(char ch) {
+    return std::isspace(static_cast<unsigned char>(ch)) != 0;
+}
 
 // One line, without its line feed. Leading white space is skipped and a line of nothing else is
 // ignored, as reading standard input with "%[^\n]\n" does.

@@ -7,8 +7,8 @@
 struct Sequence;
 
 struct Command {
-    int32_t type = 0;  // the keyword's code (the trace's cmdtype)
-    int32_t arg = 0;   // actuator index or sequence number
+    int32_t type = 0;    // the keyword's code (the trace's cmdtype)
+    int32_t arg = 0;     // actuator index or sequence number
     float frame = 0.0f;  // time within the sequence (the trace's cmdFrame)
     float value = 0.0f;
     Sequence* seq = nullptr;

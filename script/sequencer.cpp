@@ -84,9 +84,8 @@ void executeCommand(Command* command) {
     const float v = command->value;
     const int32_t n = command->arg;
     if (traceSetting) {
-        std::printf(
-            "proc: currentFrame %.2f, seq %d,\tseqFrame %f, cmdtype %d, cmdFrame %f\n",
-            currentFrame, s.number, s.seqFrame, command->type, command->frame);
+        std::printf("proc: currentFrame %.2f, seq %d,\tseqFrame %f, cmdtype %d, cmdFrame %f\n",
+                    currentFrame, s.number, s.seqFrame, command->type, command->frame);
     }
     switch (command->type) {
         case 0:

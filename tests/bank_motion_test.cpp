@@ -8,7 +8,7 @@
 namespace {
 
 class Bank : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         createBank();
         seedRandomWith(1);

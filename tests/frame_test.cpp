@@ -12,7 +12,9 @@
 
 namespace {
 
-Actuator& act(int index) { return *findActuator(index); }
+Actuator& act(int index) {
+    return *findActuator(index);
+}
 
 Sequence* sequence(int number) {
     for (Sequence* s = sequenceList; s; s = s->next) {
@@ -142,11 +144,10 @@ TEST(BuiltInScript, AfterTheSecondPassEveryActuatorHasItsRange) {
         int index;
         float low, high, duration;
     };
-    const Expect ranges[] = {{101, -1.5f, 1.5f, 160}, {123, 0.0f, 1.295f, 60},
-                             {130, 0.0f, 1.0f, 80},   {73, -0.137f, 0.0f, 120},
-                             {80, -0.23f, 0.0f, 100}, {87, -2.0f, 0.0f, 50},
-                             {94, -2.0f, 2.0f, 90},   {38, -200.0f, 0.0f, 2250},
-                             {18, 0.0f, 1.0f, 5000}};
+    const Expect ranges[] = {
+        {101, -1.5f, 1.5f, 160},  {123, 0.0f, 1.295f, 60},   {130, 0.0f, 1.0f, 80},
+        {73, -0.137f, 0.0f, 120}, {80, -0.23f, 0.0f, 100},   {87, -2.0f, 0.0f, 50},
+        {94, -2.0f, 2.0f, 90},    {38, -200.0f, 0.0f, 2250}, {18, 0.0f, 1.0f, 5000}};
     for (uint32_t seed : {0u, 1u, 1700000000u}) {
         initEngineWithSeed(seed);
         advanceFrame();

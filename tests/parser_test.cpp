@@ -113,11 +113,10 @@ TEST(Parser, EveryKeywordStoresItsCodeAndArguments) {
 
 TEST(Parser, TheTimeCursorStampsCommandsAfterItAndSetsTheLoopLength) {
     parse("relframe: 10\nactset: 31, 1\nabsframe: 100\nrelframe: 5\nseqloop:");
-    EXPECT_EQ(commands(0), (std::vector<Cmd>{{0, 0, 0, 10},
-                                             {4, 31, 10, 1},
-                                             {1, 0, 10, 100},
-                                             {0, 0, 100, 5},
-                                             {12, 0, 105, 0}}));
+    EXPECT_EQ(
+        commands(0),
+        (std::vector<Cmd>{
+            {0, 0, 0, 10}, {4, 31, 10, 1}, {1, 0, 10, 100}, {0, 0, 100, 5}, {12, 0, 105, 0}}));
     EXPECT_EQ(sequence(0)->loopLength, 5.0f);
 
     // Negative and fractional steps; commands go in time order, not script order.
@@ -201,8 +200,8 @@ TEST(Parser, OverlongWordsAndLinesAreCutSafely) {
     const std::string longWord(1000, 'x');
     const std::string longComment = "#" + std::string(600, 'y');
     const std::string longRest = "actset: 7, 2.5" + std::string(400, ' ') + "99, 1";
-    parse(longWord + " 1, 2\n" + longComment + "\n" + longRest + "\n" +
-          "actset: 8, 3" + std::string(5000, '\t') + "\nactset: 9, 4");
+    parse(longWord + " 1, 2\n" + longComment + "\n" + longRest + "\n" + "actset: 8, 3" +
+          std::string(5000, '\t') + "\nactset: 9, 4");
     EXPECT_EQ(commands(0), (std::vector<Cmd>{{4, 7, 0, 2.5f}, {4, 8, 0, 3}, {4, 9, 0, 4}}));
     // The arguments come from the first 255 characters after the keyword only.
     parse("actset:" + std::string(300, ' ') + "5, 6\nactset: 1, 1");

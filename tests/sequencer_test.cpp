@@ -11,7 +11,9 @@
 
 namespace {
 
-Actuator& act(int index) { return *findActuator(index); }
+Actuator& act(int index) {
+    return *findActuator(index);
+}
 
 Sequence* sequence(int number) {
     for (Sequence* s = sequenceList; s; s = s->next) {

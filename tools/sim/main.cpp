@@ -10,11 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
-#include <fstream>
-#include <iostream>
-#include <iterator>
 #include <optional>
-#include <sstream>
 #include <string>
 
 #include "engine/actuators.hpp"
@@ -102,19 +98,24 @@ Options parseOptions(int argc, char** argv) {
 }
 
 std::string readScript(const std::string& path) {
-    if (path == "-") {
-        return std::string(std::istreambuf_iterator<char>(std::cin), {});
-    }
-    std::ifstream in(path, std::ios::binary);
+    const bool fromStdin = path == "-";
+    std::FILE* in = fromStdin ? stdin : std::fopen(path.c_str(), "rb");
     if (!in) {
         fail("cannot read script '" + path + "': " + std::strerror(errno));
     }
-    std::ostringstream text;
-    text << in.rdbuf();
-    if (in.bad()) {
-        fail("cannot read script '" + path + "'");
+    std::string text;
+    char chunk[4096];
+    std::size_t n;
+    while ((n = std::fread(chunk, 1, sizeof chunk, in)) > 0) {
+        text.append(chunk, n);
     }
-    return text.str();
+    if (std::ferror(in)) {
+        fail("cannot read script '" + path + "': " + std::strerror(errno));
+    }
+    if (!fromStdin) {
+        std::fclose(in);
+    }
+    return text;
 }
 
 // Replaces this process with the trace build beside it, passing the same arguments.
@@ -127,8 +128,7 @@ std::string readScript(const std::string& path) {
            "lumenweave-sim-trace";
     std::fflush(stdout);
     execv(path.c_str(), argv);
-    std::fprintf(stderr, "lumenweave-sim: cannot run %s: %s\n", path.c_str(),
-                 std::strerror(errno));
+    std::fprintf(stderr, "lumenweave-sim: cannot run %s: %s\n", path.c_str(), std::strerror(errno));
     std::exit(1);
 }
 
