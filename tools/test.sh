@@ -8,4 +8,8 @@ cmake --preset windows >/dev/null
 cmake --build --preset windows
 cmake --preset native >/dev/null
 cmake --build --preset native
+# The sanitizer builds (clang) run the same tests, and the fuzzers for a short bounded time.
+cmake --preset asan >/dev/null
+cmake --build --preset asan
+ctest --preset asan
 ctest --preset native
