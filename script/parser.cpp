@@ -97,12 +97,16 @@ void insertInTimeOrder(Sequence* s, Command* c) {
         c->next = s->first;
         s->first = c;
     } else {
+        // A "nan" time compares false both ways, so the walk may still reach the end.
         Command* before = s->first;
-        while (before->next->frame <= c->frame) {
+        while (before->next && before->next->frame <= c->frame) {
             before = before->next;
         }
         c->next = before->next;
         before->next = c;
+        if (!c->next) {
+            s->last = c;
+        }
     }
 }
 
