@@ -19,6 +19,16 @@ struct Actuator {
 };
 
 constexpr int bankSize = 1024;
+constexpr int actuatorCount = 14;
+
+// The bank's storage. The actuators sit in index order, so passes that visit every filled slot
+// in index order walk `actuators` instead of testing 1024 slots.
+struct ActuatorBank {
+    Actuator actuators[actuatorCount];
+    Actuator* slot[bankSize];  // nullptr: empty slot
+};
+
+extern ActuatorBank bank;
 
 // Empties every slot and creates the 14 actuators with their initial fields.
 void createBank();

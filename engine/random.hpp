@@ -9,6 +9,9 @@ struct rand48 {
     uint16_t a[3];  // multiplier, low word first
 };
 
+// The generator of the whole process.
+extern rand48 randomState;
+
 // Seeds from the calendar time in whole seconds (low 32 bits), like srand48(time(0)).
 void seedRandom();
 // Seeds with a given t, as srand48(t) would; for tests and tools.

@@ -7,8 +7,8 @@
 struct Sequence;
 
 struct Command {
-    int32_t type = 0;  // the keyword's code (the trace's cmdtype)
-    int32_t arg = 0;   // actuator index or sequence number
+    int32_t type = 0;    // the keyword's code (the trace's cmdtype)
+    int32_t arg = 0;     // actuator index or sequence number
     float frame = 0.0f;  // time within the sequence (the trace's cmdFrame)
     float value = 0.0f;
     Sequence* seq = nullptr;
@@ -38,3 +38,7 @@ extern const char builtinScript[];
 void readAnimation();
 // Parses the given text into the sequence list; what readAnimation does with its line source.
 void parseScript(const char* text);
+// Frees a sequence and its commands; the caller has already unlinked it from the list.
+void releaseSequence(Sequence* sequence);
+// Frees every sequence, leaving the list empty, so that an engine can start afresh.
+void clearSequences();

@@ -1,0 +1,137 @@
+// Recording one frame's OpenGL calls into the process-wide draw list, and replaying them into
+// whichever context is current.
+#include "drawlist/drawlist.hpp"
+
+#include <cstring>
+#include <initializer_list>
+
+#include "drawlist/opengl.hpp"
+
+draw_list_t draw_list;
+
+namespace {
+
+enum : uint32_t {
+    codeColor,
+    codePushMatrix,
+    codeRotate,
+    codeTranslate,
+    codePopMatrix,
+    codeScale,
+    codeBegin,
+    codeVertex,
+    codeEnd,
+    codeClear,
+    codeFinish,
+    codeCount
+};
+
+// Argument words each code's call takes.
+constexpr uint32_t wordsNeeded[codeCount] = {3, 0, 4, 3, 0, 3, 1, 2, 0, 1, 0};
+
+uint32_t wordOf(float f) {
+    uint32_t w;
+    std::memcpy(&w, &f, sizeof w);
+    return w;
+}
+
+float floatOf(uint32_t w) {
+    float f;
+    std::memcpy(&f, &w, sizeof f);
+    return f;
+}
+
+void append(uint32_t type, std::initializer_list<uint32_t> args) {
+    draw_list.commands.push_back(
+        {type, static_cast<uint32_t>(draw_list.words.size()), static_cast<uint32_t>(args.size())});
+    draw_list.words.insert(draw_list.words.end(), args);
+}
+
+}  // namespace
+
+void record_color(float red, float green, float blue) {
+    append(codeColor, {wordOf(red), wordOf(green), wordOf(blue)});
+}
+void record_push_matrix() {
+    append(codePushMatrix, {});
+}
+void record_rotate(float angle, float x, float y, float z) {
+    append(codeRotate, {wordOf(angle), wordOf(x), wordOf(y), wordOf(z)});
+}
+void record_translate(float x, float y, float z) {
+    append(codeTranslate, {wordOf(x), wordOf(y), wordOf(z)});
+}
+void record_pop_matrix() {
+    append(codePopMatrix, {});
+}
+void record_scale(float x, float y, float z) {
+    append(codeScale, {wordOf(x), wordOf(y), wordOf(z)});
+}
+void record_begin(uint32_t mode) {
+    append(codeBegin, {mode});
+}
+void record_vertex(float x, float y) {
+    append(codeVertex, {wordOf(x), wordOf(y)});
+}
+void record_end() {
+    append(codeEnd, {});
+}
+void record_clear(uint32_t mask) {
+    append(codeClear, {mask});
+}
+void record_finish() {
+    append(codeFinish, {});
+}
+
+void clear_draw_list() {
+    draw_list.commands.clear();
+    draw_list.words.clear();
+}
+
+void replay_draw_list() {
+    const std::vector<uint32_t>& words = draw_list.words;
+    for (const draw_command& c : draw_list.commands) {
+        // A command that is unknown, claims words outside the pool or has too few for its call
+        // is skipped whole; the rest of the list still replays.
+        if (c.type >= codeCount || c.wordCount < wordsNeeded[c.type] ||
+            c.firstWord > words.size() || c.wordCount > words.size() - c.firstWord) {
+            continue;
+        }
+        const uint32_t* w = words.data() + c.firstWord;
+        switch (c.type) {
+            case codeColor:
+                glColor3f(floatOf(w[0]), floatOf(w[1]), floatOf(w[2]));
+                break;
+            case codePushMatrix:
+                glPushMatrix();
+                break;
+            case codeRotate:
+                glRotatef(floatOf(w[0]), floatOf(w[1]), floatOf(w[2]), floatOf(w[3]));
+                break;
+            case codeTranslate:
+                glTranslatef(floatOf(w[0]), floatOf(w[1]), floatOf(w[2]));
+                break;
+            case codePopMatrix:
+                glPopMatrix();
+                break;
+            case codeScale:
+                glScalef(floatOf(w[0]), floatOf(w[1]), floatOf(w[2]));
+                break;
+            case codeBegin:
+                glBegin(w[0]);
+                break;
+            case codeVertex:
+                glVertex2f(floatOf(w[0]), floatOf(w[1]));
+                break;
+            case codeEnd:
+                glEnd();
+                break;
+            case codeClear:
+                glClear(w[0]);
+                break;
+            case codeFinish:
+                glFinish();
+                break;
+        }
+    }
+}

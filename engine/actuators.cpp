@@ -1,0 +1,88 @@
+// The actuator bank: the 14 actuators the figure reads, their slots, and the operations that the
+// script's actuator commands apply to them.
+#include "engine/actuators.hpp"
+
+#include <algorithm>
+#include <iterator>
+
+#include "figure/parameters.hpp"
+
+ActuatorBank bank;
+
+namespace {
+
+// The slots that hold an actuator, in index order; nothing else is ever filled.
+constexpr int filledIndices[] = {
+    outlineIndex, zoomIndex, twistIndex, paceIndex, wingCountIndex, wheelIndex,   spinIndex,
+    flipIndex,    armIndex,  wristIndex, sizeIndex, hueIndex,       hueRateIndex, lightnessIndex};
+static_assert(sizeof filledIndices / sizeof filledIndices[0] == actuatorCount);
+
+}  // namespace
+
+void createBank() {
+    std::fill(std::begin(bank.slot), std::end(bank.slot), nullptr);
+    for (int i = 0; i < actuatorCount; ++i) {
+        Actuator& a = bank.actuators[i];
+        a = Actuator{};
+        if (filledIndices[i] == paceIndex) {
+            a.value = 1.0f;
+        } else if (filledIndices[i] == wingCountIndex) {
+            a.value = 52.0f;
+        }
+        bank.slot[filledIndices[i]] = &a;
+    }
+}
+
+Actuator* findActuator(int index) {
+    return index >= 0 && index < bankSize ? bank.slot[index] : nullptr;
+}
+
+void actLim1(int index, float v) {
+    if (Actuator* a = findActuator(index)) {
+        if (v <= a->lowLimit) {
+            a->lowLimit = v;
+        }
+    }
+}
+
+void actLim2(int index, float v, float seqDuration, float seqVariance) {
+    Actuator* a = findActuator(index);
+    if (!a) {
+        return;
+    }
+    // The range only ever widens: a value above the low limit raises the high one, anything
+    // else lowers the low limit, pushing the old low limit up into the high one if needed.
+    if (v > a->lowLimit) {
+        a->highLimit = std::max(a->highLimit, v);
+    } else {
+        a->highLimit = std::max(a->highLimit, a->lowLimit);
+        a->lowLimit = v;
+    }
+    a->duration = seqDuration;
+    a->variance = seqVariance;
+    a->active = 1;
+}
+
+void actSet(int index, float v) {
+    if (Actuator* a = findActuator(index)) {
+        a->value = v;
+    }
+}
+
+void actReset(int index) {
+    if (Actuator* a = findActuator(index)) {
+        a->value = a->resetValue;
+    }
+}
+
+void actStop(int index) {
+    if (Actuator* a = findActuator(index)) {
+        a->active = 0;
+    }
+}
+
+void actStopAll() {
+    for (Actuator& a : bank.actuators) {
+        a.active = 0;
+    }
+}

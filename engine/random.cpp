@@ -1,0 +1,50 @@
+// The 48-bit linear congruential generator of the drand48 family and the two draws built on it.
+#include "engine/random.hpp"
+
+#include <cmath>
+#include <ctime>
+
+rand48 randomState;
+
+namespace {
+
+constexpr uint64_t mask48 = (uint64_t{1} << 48) - 1;
+
+uint64_t join(const uint16_t w[3]) {
+    return uint64_t{w[0]} | uint64_t{w[1]} << 16 | uint64_t{w[2]} << 32;
+}
+
+// X = (a * X + c) mod 2^48; the 64-bit product keeps the low 48 bits exact.
+uint64_t advance() {
+    const uint64_t x = (join(randomState.a) * join(randomState.x) + randomState.c) & mask48;
+    randomState.x[0] = static_cast<uint16_t>(x);
+    randomState.x[1] = static_cast<uint16_t>(x >> 16);
+    randomState.x[2] = static_cast<uint16_t>(x >> 32);
+    return x;
+}
+
+}  // namespace
+
+void seedRandom() {
+    seedRandomWith(static_cast<uint32_t>(std::time(nullptr)));
+}
+
+void seedRandomWith(uint32_t t) {
+    randomState.x[0] = 0x330E;
+    randomState.x[1] = static_cast<uint16_t>(t);
+    randomState.x[2] = static_cast<uint16_t>(t >> 16);
+    randomState.a[0] = 0xE66D;
+    randomState.a[1] = 0xDEEC;
+    randomState.a[2] = 0x0005;
+    randomState.c = 0xB;
+}
+
+double uniformRandom() {
+    // A 48-bit integer is exact in a double, and so is its scaling by 2^-48.
+    return std::ldexp(static_cast<double>(advance()), -48);
+}
+
+float skewedRandom(float m) {
+    const double r = uniformRandom();
+    return static_cast<float>(std::expm1(r * m) / std::expm1(1.0));
+}

@@ -1,0 +1,287 @@
+// The script parser: turns the line-oriented script text into the sequence list of timed
+// command records, with the trace echo and dump when the trace setting is on.
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "engine/settings.hpp"
+#include "script/script.hpp"
+
+Sequence* sequenceList = nullptr;
+
+namespace {
+
+// A keyword and the rest of a line are each held in a buffer of this size: longer words and
+// lines are cut to its capacity (a cut word can never match a keyword).
+constexpr std::size_t bufferSize = 256;
+
+enum class Args { none, real, integer, indexAndReal };
+
+struct Keyword {
+    const char* word;
+    int type;
+    Args args;
+};
+
+constexpr int seqnameType = 9;
+constexpr int seqrepeatType = 13;
+
+constexpr Keyword keywords[] = {
+    {"frame:", 0, Args::real},
+    {"relframe:", 0, Args::real},
+    {"absframe:", 1, Args::real},
+    {"actlim1:", 2, Args::indexAndReal},
+    {"actlim2:", 3, Args::indexAndReal},
+    {"actset:", 4, Args::indexAndReal},
+    {"actreset:", 5, Args::integer},
+    {"actresetall:", 6, Args::none},
+    {"actstop:", 7, Args::integer},
+    {"actstopall:", 8, Args::none},
+    {"seqname:", seqnameType, Args::integer},
+    {"seqdo:", 10, Args::integer},
+    {"seqstop:", 11, Args::integer},
+    {"seqloop:", 12, Args::none},
+    {"seqrepeat:", seqrepeatType, Args::integer},
+    {"seqkill:", 14, Args::integer},
+    {"seqkillall:", 15, Args::none},
+    {"duration:", 101, Args::real},
+    {"variance:", 102, Args::real},
+    {"randdelay:", 103, Args::real},
+};
+
+const Keyword* findKeyword(const char* word) {
+    for (const Keyword& k : keywords) {
+        if (std::strcmp(k.word, word) == 0) {
+            return &k;
+        }
+    }
+    return nullptr;
+}
+
+// The parser's time cursor and the sequence that stored commands go to.
+struct ParseState {
+    Sequence* open = nullptr;
+    float absFrame = 0.0f;
+    float relFrame = 0.0f;
+    float parseFrame = 0.0f;
+};
+
+Sequence* newSequence(int32_t number) {
+    Sequence* s = new Sequence;
+    s->number = number;
+    s->next = sequenceList;
+    sequenceList = s;
+    return s;
+}
+
+Sequence* findSequenceNumbered(int32_t number) {
+    Sequence* s = sequenceList;
+    while (s && s->number != number) {
+        s = s->next;
+    }
+    return s;
+}
+
+// After every command of lower or equal frame, before the first of greater frame, so equal
+// frames keep script order.
+void insertInTimeOrder(Sequence* s, Command* c) {
+    c->seq = s;
+    if (!s->first) {
+        s->first = s->last = c;
+    } else if (s->last->frame <= c->frame) {
+        s->last->next = c;
+        s->last = c;
+    } else if (s->first->frame > c->frame) {
+        c->next = s->first;
+        s->first = c;
+    } else {
+        Command* before = s->first;
+        while (before->next->frame <= c->frame) {
+            before = before->next;
+        }
+        c->next = before->next;
+        before->next = c;
+    }
+}
+
+void openSequence(ParseState& state, int32_t number) {
+    state.absFrame = state.relFrame = state.parseFrame = 0.0f;
+    state.open = findSequenceNumbered(number);
+    if (!state.open) {
+        state.open = newSequence(number);
+    }
+}
+
+void readArguments(const Keyword& k, const char* rest, Command& c) {
+    switch (k.args) {
+        case Args::none:
+            break;
+        case Args::real:
+            std::sscanf(rest, "%f", &c.value);
+            break;
+        case Args::integer:
+            std::sscanf(rest, "%d", &c.arg);
+            break;
+        case Args::indexAndReal:
+            std::sscanf(rest, "%d, %f", &c.arg, &c.value);
+            break;
+    }
+}
+
+void echo(const Keyword& k, const Command& c) {
+    switch (k.args) {
+        case Args::none:
+            std::printf("%s", k.word);
+            break;
+        case Args::real:
+            std::printf("%s %f", k.word, c.value);
+            break;
+        case Args::integer:
+            std::printf("%s %d", k.word, c.arg);
+            break;
+        case Args::indexAndReal:
+            std::printf("%s %d, %f", k.word, c.arg, c.value);
+            break;
+    }
+}
+
+void applyTimeCursor(ParseState& state, int type, float v) {
+    if (type == 0) {
+        state.relFrame += v;
+        state.parseFrame = state.absFrame + state.relFrame;
+    } else if (type == 1) {
+        state.absFrame = v;
+        state.relFrame = 0.0f;
+        state.parseFrame = v;
+    }
+}
+
+void copyCut(char (&buffer)[bufferSize], const char* begin, const char* end) {
+    const std::size_t n = std::min<std::size_t>(end - begin, bufferSize - 1);
+    std::memcpy(buffer, begin, n);
+    buffer[n] = '\0';
+}
+
+bool isBlank(char ch) {
+    return std::isspace(static_cast<unsigned char>(ch)) != 0;
+}
+
+// One line, without its line feed. Leading white space is skipped and a line of nothing else is
+// ignored, as reading standard input with "%[^\n]\n" does.
+void parseLine(ParseState& state, const char* begin, const char* end) {
+    while (begin < end && isBlank(*begin)) {
+        ++begin;
+    }
+    if (begin == end) {
+        return;
+    }
+    const char* wordEnd = begin;
+    while (wordEnd < end && !isBlank(*wordEnd)) {
+        ++wordEnd;
+    }
+    char word[bufferSize];
+    char rest[bufferSize];
+    copyCut(word, begin, wordEnd);
+    copyCut(rest, wordEnd, end);
+
+    Command c;
+    c.frame = state.parseFrame;
+    const Keyword* k = findKeyword(word);
+    if (k) {
+        c.type = k->type;
+        readArguments(*k, rest, c);
+        applyTimeCursor(state, c.type, c.value);
+        if (traceSetting) {
+            echo(*k, c);
+        }
+    } else if (traceSetting && word[0] == '#') {
+        std::printf("%s", word);
+    } else if (traceSetting) {
+        std::printf("bad command: %s", word);
+    }
+
+    if (k && k->type == seqnameType) {
+        openSequence(state, c.arg);
+    } else if (k && k->type == seqrepeatType) {
+        if (traceSetting) {
+            std::printf("warning: %s not implemented\n", k->word);
+        }
+    } else if (k) {
+        if (!state.open) {
+            state.open = newSequence(0);
+        }
+        insertInTimeOrder(state.open, new Command(c));
+        state.open->loopLength = state.relFrame;
+    }
+    if (traceSetting) {
+        std::printf("%s\n", rest);
+    }
+}
+
+void dumpSequences() {
+    for (const Sequence* s = sequenceList; s; s = s->next) {
+        std::printf("seq %d at %.2f\n", s->number, s->seqFrame);
+        for (const Command* c = s->first; c; c = c->next) {
+            std::printf("  cmd %d,\t%d\t%f\n", c->type, c->arg, c->value);
+        }
+    }
+}
+
+}  // namespace
+
+void parseScript(const char* text) {
+    if (traceSetting) {
+        std::printf("# reading animation...\n");
+    }
+    ParseState state;
+    const char* line = text;
+    while (*line) {
+        const char* end = std::strchr(line, '\n');
+        if (!end) {
+            end = line + std::strlen(line);
+        }
+        parseLine(state, line, end);
+        line = *end ? end + 1 : end;
+    }
+    if (Sequence* top = findSequenceNumbered(0)) {
+        top->current = top->first;
+    }
+    if (traceSetting) {
+        std::printf("# done reading animation\n");
+        dumpSequences();
+    }
+}
+
+void readAnimation() {
+    if (scriptSourceSetting) {
+        parseScript(builtinScript);
+        return;
+    }
+    std::string text;
+    char chunk[4096];
+    std::size_t n;
+    while ((n = std::fread(chunk, 1, sizeof chunk, stdin)) > 0) {
+        text.append(chunk, n);
+    }
+    parseScript(text.c_str());
+}
+
+void releaseSequence(Sequence* sequence) {
+    Command* c = sequence->first;
+    while (c) {
+        Command* next = c->next;
+        delete c;
+        c = next;
+    }
+    delete sequence;
+}
+
+void clearSequences() {
+    while (sequenceList) {
+        Sequence* s = sequenceList;
+        sequenceList = s->next;
+        releaseSequence(s);
+    }
+}

@@ -1,0 +1,138 @@
+// Pixels from real OpenGL (Mesa, offscreen): where the view puts model space, and that a frame
+// replayed from the draw list in another context looks exactly like the master's.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+
+#include "drawlist/drawlist.hpp"
+#include "drawlist/opengl.hpp"
+#include "engine/history.hpp"
+#include "figure/figure.hpp"
+#include "figure/view.hpp"
+#include "offscreen.hpp"
+
+namespace {
+
+constexpr int width = 160;
+constexpr int height = 100;
+
+struct Centroid {
+    double x, y;
+    int count;
+};
+
+// Centre of the pixels that are not black, in window pixels with y growing downwards.
+Centroid litCentroid(const std::vector<uint8_t>& rgb) {
+    Centroid c{0, 0, 0};
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const uint8_t* p = &rgb[(static_cast<size_t>(y) * width + x) * 3];
+            if (p[0] || p[1] || p[2]) {
+                c.x += x;
+                c.y += y;
+                ++c.count;
+            }
+        }
+    }
+    if (c.count) {
+        c.x /= c.count;
+        c.y /= c.count;
+    }
+    return c;
+}
+
+Centroid drawPoint(const OffscreenContext& gl, float x, float y) {
+    glClear(GL_COLOR_BUFFER_BIT);
+    glPointSize(3.0f);
+    glColor3f(1.0f, 1.0f, 1.0f);
+    glBegin(GL_POINTS);
+    glVertex3f(x, y, 0.0f);
+    glEnd();
+    glFinish();
+    return litCentroid(gl.readPixels());
+}
+
+TEST(ViewPixels, ModelSpaceIsSeenTurnedByAHalfTurn) {
+    OffscreenContext gl(width, height);
+    setupView(width, height);
+    const Centroid origin = drawPoint(gl, 0.0f, 0.0f);
+    ASSERT_GT(origin.count, 0);
+    EXPECT_NEAR(origin.x, width / 2.0 - 0.5, 1.0);
+    EXPECT_NEAR(origin.y, height / 2.0 - 0.5, 1.0);
+
+    const Centroid plusX = drawPoint(gl, 1.0f, 0.0f);
+    ASSERT_GT(plusX.count, 0);
+    EXPECT_LT(plusX.x, origin.x - 10);
+    EXPECT_NEAR(plusX.y, origin.y, 1.0);
+
+    const Centroid plusY = drawPoint(gl, 0.0f, 1.0f);
+    ASSERT_GT(plusY.count, 0);
+    EXPECT_GT(plusY.y, origin.y + 10);
+    EXPECT_NEAR(plusY.x, origin.x, 1.0);
+    // One model unit spans the same number of pixels in X and Y whatever the aspect.
+    EXPECT_NEAR(origin.x - plusX.x, plusY.y - origin.y, 1.0);
+}
+
+TEST(ViewPixels, AnEmptyClientAreaLeavesAFiniteProjection) {
+    OffscreenContext gl(width, height);
+    for (auto [w, h] : {std::pair<uint32_t, uint32_t>{width, 0}, {0, height}, {0, 0}}) {
+        setupView(w, h);
+        double m[16];
+        glGetDoublev(GL_PROJECTION_MATRIX, m);
+        for (double v : m)
+            EXPECT_TRUE(std::isfinite(v)) << w << "x" << h;
+        EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR)) << w << "x" << h;
+    }
+    setupView(width, height);
+    EXPECT_GT(drawPoint(gl, 0.0f, 0.0f).count, 0);
+}
+
+// A ring that shows a recognisable column: wings on an arm, turning and changing hue.
+void fillRing() {
+    std::memset(&history, 0, sizeof history);
+    std::memset(history.fill, 1, sizeof history.fill);
+    std::memset(history.outline, 1, sizeof history.outline);
+    for (int s = 0; s < historySize; ++s) {
+        history.zoom[s] = 0.06f;
+        history.twist[s] = 60.0f;
+        history.arm[s] = 0.5f;
+        history.wrist[s] = 0.3f;
+        history.spinAngle[s] = std::fmod(7.0f * s, 360.0f);
+        history.flipAngle[s] = std::fmod(3.0f * s, 360.0f);
+        history.hue[s] = s / 128.0f;
+        history.lightness[s] = 0.5f;
+    }
+    historyState = HistoryState{};
+    historyState.historyIndex = 20;
+    historyState.wingCount = 40;
+    historyState.slotFraction = 0.25f;
+    historyState.wheelAngle = -30.0f;
+}
+
+TEST(ReplayPixels, ACloneReplayingTheListDrawsTheMastersPicture) {
+    fillRing();
+    OffscreenContext master(width, height);
+    setupView(width, height);
+    OffscreenContext clone(width, height);
+    setupView(width, height);
+
+    master.makeCurrent();
+    clear_draw_list();
+    glClear(GL_COLOR_BUFFER_BIT);
+    record_clear(GL_COLOR_BUFFER_BIT);
+    drawFigure(2);
+    glFinish();
+    record_finish();
+    const auto expected = master.readPixels();
+    ASSERT_GT(litCentroid(expected).count, 200);
+
+    clone.makeCurrent();
+    glClearColor(0.0f, 0.0f, 1.0f, 1.0f);  // the recorded clear must replace this
+    glClear(GL_COLOR_BUFFER_BIT);
+    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+    replay_draw_list();
+    EXPECT_TRUE(clone.readPixels() == expected);
+}
+
+}  // namespace

@@ -1,0 +1,50 @@
+#!/usr/bin/env bash
+# Runs lumenweave-sim in one way and checks what it prints and how it exits.
+# usage: check.sh error|help|values|trace|script SIM [ARGS...]
+set -uo pipefail
+mode=$1 sim=$2
+shift 2
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
+fail() { echo "FAIL: $*"; exit 1; }
+
+case $mode in
+error)
+    "$sim" "$@" >"$tmp/out" 2>"$tmp/err"
+    code=$?
+    [[ $code == 2 ]] || fail "exit code $code, wanted 2"
+    [[ $(wc -l <"$tmp/err") == 1 ]] || fail "stderr is not one line: $(cat "$tmp/err")"
+    [[ ! -s $tmp/out ]] || fail "wrote to stdout"
+    cat "$tmp/err"
+    ;;
+help)
+    "$sim" --help >"$tmp/out" || fail "exit code $?"
+    grep -q -- --frames "$tmp/out" || fail "help does not explain --frames"
+    ;;
+values)
+    "$sim" --seed 0 --frames 3 >"$tmp/out" || fail "exit code $?"
+    expected='1 1 0.0599999987 60 1 40 0 0 0 0 0 1.20000005 0 0 0'
+    [[ $(wc -l <"$tmp/out") == 3 ]] || fail "not three lines"
+    [[ $(head -1 "$tmp/out") == "$expected" ]] || fail "frame 1: $(head -1 "$tmp/out")"
+    [[ $(awk '{print NF}' "$tmp/out" | sort -u) == 15 ]] || fail "not 15 fields per line"
+    "$sim" --seed 0 --frames 0 >"$tmp/none" || fail "--frames 0 failed"
+    [[ ! -s $tmp/none ]] || fail "--frames 0 printed something"
+    # srand48 keeps the low 32 bits of the seed.
+    "$sim" --seed 4294967296 --frames 3 | cmp -s - "$tmp/out" || fail "seed 2^32 differs from 0"
+    ;;
+trace)
+    "$sim" --seed 0 --frames 4000 --trace >"$tmp/out" || fail "exit code $?"
+    cmp "$tmp/out" "$1" || fail "trace differs from $1"
+    ;;
+script)
+    printf 'actset: 31, 0.5\nseqdo: 1\nseqname: 1\nactset: 38, 2\n' >"$tmp/s"
+    "$sim" --seed 1 --frames 2 --script "$tmp/s" >"$tmp/file" || fail "exit code $?"
+    "$sim" --seed 1 --frames 2 --script - <"$tmp/s" >"$tmp/stdin" || fail "exit code $?"
+    cmp -s "$tmp/file" "$tmp/stdin" || fail "file and standard input differ"
+    [[ $(sed -n 1p "$tmp/file") == '1 0 0.5 0 1 52 0 0 0 0 0 0 0 0 0' ]] || fail "$(cat "$tmp/file")"
+    [[ $(sed -n 2p "$tmp/file") == '2 0 0.5 2 1 52 0 0 0 0 0 0 0 0 0' ]] || fail "$(cat "$tmp/file")"
+    ;;
+*)
+    fail "unknown mode $mode"
+    ;;
+esac

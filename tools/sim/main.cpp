@@ -1,0 +1,163 @@
+// lumenweave-sim: runs the animation engine without OpenGL and prints, after every frame, the
+// values of the 14 actuators, or with --trace the parser's and the sequencer's trace lines.
+// The trace is fixed when the core is built, so --trace runs lumenweave-sim-trace, this same
+// program built on the trace core, which sits beside this executable.
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <optional>
+#include <string>
+
+#include "engine/actuators.hpp"
+#include "engine/frame.hpp"
+#include "engine/settings.hpp"
+#include "script/script.hpp"
+
+namespace {
+
+constexpr const char* usage =
+    "usage: lumenweave-sim [--seed T] [--frames N] [--script FILE] [--trace]\n"
+    "Runs the animation engine without drawing. After frame k (from 1) it prints k and the\n"
+    "values of actuators 18 31 38 45 52 73 80 87 94 101 108 123 127 130 (\"%.9g\").\n"
+    "  --seed T       seed the generator with T as srand48(T) would (default: the clock)\n"
+    "  --frames N     run N frames (default 0)\n"
+    "  --script FILE  run the script in FILE instead of the built-in one; - reads standard input\n"
+    "  --trace        print the parser's and the sequencer's trace lines instead of the values\n"
+    "  --help         show this text\n";
+
+constexpr int shownIndices[] = {18, 31, 38, 45, 52, 73, 80, 87, 94, 101, 108, 123, 127, 130};
+
+struct Options {
+    std::optional<uint32_t> seed;
+    unsigned long long frames = 0;
+    std::optional<std::string> scriptPath;
+    bool trace = false;
+};
+
+[[noreturn]] void fail(const std::string& problem) {
+    std::fprintf(stderr, "lumenweave-sim: %s (try --help)\n", problem.c_str());
+    std::exit(2);
+}
+
+// A whole decimal integer, optionally signed, that fits a long long.
+std::optional<long long> parseInteger(const char* text) {
+    if (!*text) {
+        return std::nullopt;
+    }
+    errno = 0;
+    char* end = nullptr;
+    const long long v = std::strtoll(text, &end, 10);
+    if (*end || errno == ERANGE) {
+        return std::nullopt;
+    }
+    return v;
+}
+
+Options parseOptions(int argc, char** argv) {
+    Options o;
+    for (int i = 1; i < argc; ++i) {
+        const std::string flag = argv[i];
+        if (flag == "--help") {
+            std::fputs(usage, stdout);
+            std::exit(0);
+        }
+        if (flag == "--trace") {
+            o.trace = true;
+            continue;
+        }
+        if (flag != "--seed" && flag != "--frames" && flag != "--script") {
+            fail("unknown argument '" + flag + "'");
+        }
+        if (i + 1 >= argc) {
+            fail(flag + " needs a value");
+        }
+        const char* value = argv[++i];
+        if (flag == "--script") {
+            o.scriptPath = value;
+            continue;
+        }
+        const std::optional<long long> n = parseInteger(value);
+        if (!n) {
+            fail(flag + " needs an integer, not '" + value + "'");
+        }
+        if (flag == "--seed") {
+            // srand48 keeps the low 32 bits of its argument.
+            o.seed = static_cast<uint32_t>(static_cast<unsigned long long>(*n));
+        } else if (*n < 0) {
+            fail("--frames must not be negative, not '" + std::string(value) + "'");
+        } else {
+            o.frames = static_cast<unsigned long long>(*n);
+        }
+    }
+    return o;
+}
+
+std::string readScript(const std::string& path) {
+    const bool fromStdin = path == "-";
+    std::FILE* in = fromStdin ? stdin : std::fopen(path.c_str(), "rb");
+    if (!in) {
+        fail("cannot read script '" + path + "': " + std::strerror(errno));
+    }
+    std::string text;
+    char chunk[4096];
+    std::size_t n;
+    while ((n = std::fread(chunk, 1, sizeof chunk, in)) > 0) {
+        text.append(chunk, n);
+    }
+    if (std::ferror(in)) {
+        fail("cannot read script '" + path + "': " + std::strerror(errno));
+    }
+    if (!fromStdin) {
+        std::fclose(in);
+    }
+    return text;
+}
+
+// Replaces this process with the trace build beside it, passing the same arguments.
+[[noreturn]] void runTraceBuild(char** argv) {
+    char self[4096];
+    const ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
+    std::string path = n > 0 ? std::string(self, n) : std::string(argv[0]);
+    const std::size_t slash = path.rfind('/');
+    path = (slash == std::string::npos ? std::string() : path.substr(0, slash + 1)) +
+           "lumenweave-sim-trace";
+    std::fflush(stdout);
+    execv(path.c_str(), argv);
+    std::fprintf(stderr, "lumenweave-sim: cannot run %s: %s\n", path.c_str(), std::strerror(errno));
+    std::exit(1);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const Options o = parseOptions(argc, argv);
+    if (o.trace && !traceSetting) {
+        runTraceBuild(argv);
+    }
+    const std::optional<std::string> script =
+        o.scriptPath ? std::optional<std::string>(readScript(*o.scriptPath)) : std::nullopt;
+    const uint32_t seed = o.seed ? *o.seed : static_cast<uint32_t>(std::time(nullptr));
+    if (script) {
+        initEngineWithScript(seed, script->c_str());
+    } else {
+        initEngineWithSeed(seed);
+    }
+
+    for (unsigned long long k = 1; k <= o.frames; ++k) {
+        advanceFrame();
+        if (o.trace) {
+            continue;
+        }
+        std::printf("%llu", k);
+        for (int index : shownIndices) {
+            std::printf(" %.9g", static_cast<double>(findActuator(index)->value));
+        }
+        std::putchar('\n');
+    }
+    return std::fflush(stdout) == 0 ? 0 : 1;
+}
