@@ -4,11 +4,14 @@
 #include <cmath>
 #include <cstdint>
 
+#include "drawlist/drawlist.hpp"
+#include "drawlist/opengl.hpp"
 #include "engine/actuators.hpp"
 #include "engine/history.hpp"
 #include "engine/motion.hpp"
 #include "engine/random.hpp"
 #include "engine/settings.hpp"
+#include "figure/figure.hpp"
 #include "figure/parameters.hpp"
 #include "script/script.hpp"
 #include "script/sequencer.hpp"
@@ -27,9 +30,13 @@ float wrapDegrees(float sum) {
 
 int32_t wingCountOf(float v) {
     const double f = std::floor(static_cast<double>(v));
-    // Out of the int32 range (or NaN) the count is pinned rather than left undefined.
-    if (!(f >= INT32_MIN)) {
-        return f > 0.0 ? INT32_MAX : INT32_MIN;
+    // Out of the int32 range the count is pinned, and NaN draws nothing, rather than either
+    // being left undefined.
+    if (std::isnan(f)) {
+        return 0;
+    }
+    if (f < INT32_MIN) {
+        return INT32_MIN;
     }
     return f > INT32_MAX ? INT32_MAX : static_cast<int32_t>(f);
 }
@@ -134,4 +141,23 @@ void initEngineWithScript(uint32_t t, const char* script) {
 void advanceFrame() {
     advanceAndSample();
     advanceSlotFraction();
+}
+
+void renderFrame(unsigned windowCount) {
+    const bool recording = windowCount > 1;
+    glClear(GL_COLOR_BUFFER_BIT);
+    if (recording) {
+        record_clear(GL_COLOR_BUFFER_BIT);
+    }
+    glColor3f(1.0f, 1.0f, 1.0f);
+    if (recording) {
+        record_color(1.0f, 1.0f, 1.0f);
+    }
+    advanceAndSample();
+    drawFigure(windowCount);
+    advanceSlotFraction();
+    glFinish();
+    if (recording) {
+        record_finish();
+    }
 }

@@ -7,6 +7,7 @@
 
 #include "drawlist/drawlist.hpp"
 #include "drawlist/opengl.hpp"
+#include "engine/frame.hpp"
 #include "engine/history.hpp"
 #include "figure/figure.hpp"
 #include "figure/view.hpp"
@@ -133,6 +134,70 @@ TEST(ReplayPixels, ACloneReplayingTheListDrawsTheMastersPicture) {
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
     replay_draw_list();
     EXPECT_TRUE(clone.readPixels() == expected);
+}
+
+// Mean colour of the lit pixels.
+struct MeanColour {
+    double r, g, b;
+};
+
+MeanColour meanLitColour(const std::vector<uint8_t>& rgb) {
+    MeanColour m{0, 0, 0};
+    int lit = 0;
+    for (size_t i = 0; i + 2 < rgb.size(); i += 3) {
+        if (rgb[i] || rgb[i + 1] || rgb[i + 2]) {
+            m.r += rgb[i];
+            m.g += rgb[i + 1];
+            m.b += rgb[i + 2];
+            ++lit;
+        }
+    }
+    if (lit) {
+        m.r /= lit;
+        m.g /= lit;
+        m.b /= lit;
+    }
+    return m;
+}
+
+TEST(EnginePixels, TheBuiltInAnimationDrawsAFigureWhoseColoursDrift) {
+    OffscreenContext gl(width, height);
+    setupView(width, height);
+    initEngineWithSeed(1);
+    std::vector<MeanColour> colours;
+    for (int frame = 1; frame <= 600; ++frame) {
+        renderFrame(1);
+        if (frame % 200 == 0) {
+            const auto rgb = gl.readPixels();
+            EXPECT_GT(litCentroid(rgb).count, 100) << "frame " << frame;
+            colours.push_back(meanLitColour(rgb));
+        }
+    }
+    for (size_t i = 1; i < colours.size(); ++i) {
+        const double change = std::fabs(colours[i].r - colours[i - 1].r) +
+                              std::fabs(colours[i].g - colours[i - 1].g) +
+                              std::fabs(colours[i].b - colours[i - 1].b);
+        EXPECT_GT(change, 20.0) << change << " between samples " << i - 1 << " and " << i;
+    }
+}
+
+TEST(EnginePixels, ACloneReplayingEachRecordedFrameMatchesTheMaster) {
+    OffscreenContext master(width, height);
+    setupView(width, height);
+    OffscreenContext clone(width, height);
+    setupView(width, height);
+    initEngineWithSeed(7);
+    for (int frame = 1; frame <= 240; ++frame) {
+        master.makeCurrent();
+        clear_draw_list();
+        renderFrame(2);
+        if (frame % 60 == 0) {
+            const auto expected = master.readPixels();
+            clone.makeCurrent();
+            replay_draw_list();
+            EXPECT_TRUE(clone.readPixels() == expected) << "frame " << frame;
+        }
+    }
 }
 
 }  // namespace

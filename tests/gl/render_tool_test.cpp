@@ -1,0 +1,183 @@
+// lumenweave-render from the outside: its outputs, its draw-list dump, and its refusals.
+#include <gtest/gtest.h>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <string>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Result {
+    int code;
+    std::string out;
+    std::string err;
+};
+
+std::string slurp(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+class RenderTool : public ::testing::Test {
+  protected:
+    fs::path dir;
+
+    void SetUp() override {
+        char pattern[] = "/tmp/lumenweave-render-test-XXXXXX";
+        ASSERT_NE(::mkdtemp(pattern), nullptr);
+        dir = pattern;
+    }
+    void TearDown() override { fs::remove_all(dir); }
+
+    Result run(std::vector<std::string> args) {
+        args.insert(args.begin(), LUMENWEAVE_BINARY_DIR "/tools/render/lumenweave-render");
+        std::vector<char*> argv;
+        for (std::string& a : args)
+            argv.push_back(a.data());
+        argv.push_back(nullptr);
+        const std::string out = (dir / "stdout").string();
+        const std::string err = (dir / "stderr").string();
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                         0644);
+        posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                         0644);
+        pid_t pid;
+        const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+        posix_spawn_file_actions_destroy(&actions);
+        if (spawned != 0)
+            return {-1, "", "cannot start the tool"};
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        Result r{WIFEXITED(status) ? WEXITSTATUS(status) : -1, slurp(out), slurp(err)};
+        fs::remove(out);
+        fs::remove(err);
+        return r;
+    }
+
+    // Files in the test folder, apart from the captured output.
+    std::vector<std::string> files() const {
+        std::vector<std::string> names;
+        for (const auto& e : fs::directory_iterator(dir))
+            names.push_back(e.path().filename());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+};
+
+uint32_t bigEndian(const std::string& s, size_t at) {
+    return (uint32_t(uint8_t(s[at])) << 24) | (uint32_t(uint8_t(s[at + 1])) << 16) |
+           (uint32_t(uint8_t(s[at + 2])) << 8) | uint32_t(uint8_t(s[at + 3]));
+}
+
+void expectPng(const fs::path& path, uint32_t width, uint32_t height) {
+    const std::string png = slurp(path);
+    ASSERT_GT(png.size(), 24u) << path;
+    EXPECT_EQ(png.substr(0, 8), "\x89PNG\r\n\x1a\n") << path;
+    EXPECT_EQ(bigEndian(png, 16), width) << path;
+    EXPECT_EQ(bigEndian(png, 20), height) << path;
+}
+
+TEST_F(RenderTool, WritesTheLastFrameAsAPngAndTheCloneGivesTheSamePicture) {
+    const std::string one = (dir / "one.png").string();
+    const std::string two = (dir / "two.png").string();
+    const Result a = run({"--seed", "3", "--frames", "90", "--size", "80x60", "--out", one});
+    ASSERT_EQ(a.code, 0) << a.err;
+    expectPng(one, 80, 60);
+    const Result b =
+        run({"--seed", "3", "--frames", "90", "--size", "80x60", "--windows", "2", "--out", two});
+    ASSERT_EQ(b.code, 0) << b.err;
+    EXPECT_EQ(slurp(one), slurp(two));
+    EXPECT_EQ(files(), (std::vector<std::string>{"one.png", "two.png"}));
+}
+
+TEST_F(RenderTool, AFolderGetsEveryKeptFrameCountedBackFromTheLast) {
+    const Result r = run(
+        {"--frames", "10", "--every", "4", "--size", "16x12", "--out", (dir / "frames/").string()});
+    ASSERT_EQ(r.code, 0) << r.err;
+    std::vector<std::string> names;
+    for (const auto& e : fs::directory_iterator(dir / "frames")) {
+        names.push_back(e.path().filename());
+        expectPng(e.path(), 16, 12);
+    }
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"frame-000002.png", "frame-000006.png",
+                                               "frame-000010.png"}));
+}
+
+TEST_F(RenderTool, MakesAnAnimatedGif) {
+    const fs::path gif = dir / "anim.gif";
+    const Result r = run({"--frames", "6", "--every", "2", "--size", "32x24", "--out", gif});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(slurp(gif).substr(0, 6), "GIF89a");
+    EXPECT_EQ(files(), (std::vector<std::string>{"anim.gif"}));
+}
+
+TEST_F(RenderTool, DumpsTheLastFramesDrawList) {
+    const Result r = run({"--frames", "2", "--size", "16x12", "--dump-drawlist"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    std::istringstream lines(r.out);
+    std::vector<std::string> all;
+    for (std::string line; std::getline(lines, line);)
+        all.push_back(line);
+    ASSERT_GT(all.size(), 100u);
+    EXPECT_EQ(all[0], "9 16384");
+    EXPECT_EQ(all[1], "0 1 1 1");
+    EXPECT_EQ(all[2], "0 1 1 1");
+    EXPECT_EQ(all[3], "1");
+    EXPECT_EQ(all.back(), "10");
+    EXPECT_NE(std::find(all.begin(), all.end(), "6 9"), all.end());
+    EXPECT_NE(std::find(all.begin(), all.end(), "7 -0.100000001 -0.100000001"), all.end());
+}
+
+TEST_F(RenderTool, RefusesBadArgumentsAndUnwritableOutputsWithOneLine) {
+    std::ofstream(dir / "file") << "x";
+    const std::string png = (dir / "out.png").string();
+    const std::vector<std::vector<std::string>> bad = {
+        {"--frames", "0", "--out", png},
+        {"--frames", "12x", "--out", png},
+        {"--size", "640", "--out", png},
+        {"--size", "0x480", "--out", png},
+        {"--seed", "-1", "--out", png},
+        {"--windows", "3", "--out", png},
+        {"--every", "0", "--out", png},
+        {"--frames"},
+        {"--colour", "red"},
+        {"--out", (dir / "picture.bmp").string()},
+        {"--out", (dir / "missing" / "out.png").string()},
+        {"--out", (dir / "file" / "out.png").string()},
+        {"--out", (dir / "file" / "frames/").string()},
+        {},
+    };
+    for (const auto& args : bad) {
+        const Result r = run(args);
+        std::string joined;
+        for (const auto& a : args)
+            joined += a + " ";
+        EXPECT_EQ(r.code, 2) << joined;
+        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << joined << r.err;
+        EXPECT_EQ(r.err.rfind("lumenweave-render: ", 0), 0u) << joined << r.err;
+    }
+    EXPECT_EQ(files(), (std::vector<std::string>{"file"}));
+
+    const Result help = run({"--help"});
+    EXPECT_EQ(help.code, 0);
+    EXPECT_NE(help.out.find("--dump-drawlist"), std::string::npos);
+}
+
+}  // namespace

@@ -1,0 +1,411 @@
+// lumenweave-render: runs the real engine and draws the real figure into an offscreen Mesa
+// context, writing the frames as PNG files or an animated GIF, or printing the draw list.
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cctype>
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <exception>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "drawlist/drawlist.hpp"
+#include "engine/frame.hpp"
+#include "figure/view.hpp"
+#include "offscreen.hpp"
+#include "png.hpp"
+
+extern char** environ;
+
+namespace {
+
+constexpr const char* usage =
+    "usage: lumenweave-render [--seed T] [--frames N] [--size WxH] [--every K]\n"
+    "                         [--windows 1|2] [--dump-drawlist] --out PATH\n"
+    "\n"
+    "Runs the animation engine for N frames, seeded with T, and draws each frame of the figure\n"
+    "into an offscreen OpenGL context (Mesa) of W x H pixels.\n"
+    "\n"
+    "  --seed T         seed of the random generator, 0..4294967295 (default 1)\n"
+    "  --frames N       number of frames to run, 1 or more (default 1); 60 frames are a second\n"
+    "  --size WxH       picture size in pixels, each side 1..16384 (default 640x480)\n"
+    "  --every K        keep every K-th frame, counted back from the last (default 1)\n"
+    "  --windows 1|2    2: draw through the recording path as a master window does when clones\n"
+    "                   exist, replay the draw list into a second context and write the\n"
+    "                   replayed picture (default 1)\n"
+    "  --dump-drawlist  print the draw list of the last frame on standard output, one command a\n"
+    "                   line: its code, then its argument words (%.9g floats, decimal integers)\n"
+    "  --out PATH       PATH.png: the last frame; PATH.gif: the kept frames as an animated GIF\n"
+    "                   (needs ImageMagick's convert); an existing folder or a PATH ending in /:\n"
+    "                   every kept frame as frame-NNNNNN.png, numbered by frame\n"
+    "  --help           show this text\n"
+    "\n"
+    "Output is written under a temporary name and renamed into place when complete.\n"
+    "Exit codes: 0 done, 1 rendering or GIF assembly failed, 2 bad arguments or unwritable "
+    "output.\n";
+
+enum class OutKind { none, png, gif, folder };
+
+struct Options {
+    uint32_t seed = 1;
+    long frames = 1;
+    int width = 640;
+    int height = 480;
+    long every = 1;
+    unsigned windows = 1;
+    bool dump = false;
+    std::string out;
+    OutKind kind = OutKind::none;
+};
+
+// Raised for bad arguments and unwritable outputs (exit 2); anything else exits with 1.
+struct UsageError {
+    std::string message;
+};
+
+volatile std::sig_atomic_t interrupted = 0;
+
+void onSignal(int) {
+    interrupted = 1;
+}
+
+[[noreturn]] void usageError(const std::string& message) {
+    throw UsageError{message};
+}
+
+bool endsWith(const std::string& s, const char* suffix) {
+    const size_t n = std::strlen(suffix);
+    if (s.size() < n)
+        return false;
+    for (size_t i = 0; i < n; ++i) {
+        if (std::tolower(static_cast<unsigned char>(s[s.size() - n + i])) != suffix[i]) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool isDirectory(const std::string& path) {
+    struct stat st;
+    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+long parseNumber(const std::string& flag, const char* text, long low, long high) {
+    errno = 0;
+    char* end = nullptr;
+    const long long v = std::strtoll(text, &end, 10);
+    if (end == text || *end != '\0' || errno == ERANGE || v < low || v > high ||
+        !std::isdigit(static_cast<unsigned char>(text[0]))) {
+        usageError(flag + " takes a whole number from " + std::to_string(low) + " to " +
+                   std::to_string(high) + ", not '" + text + "'");
+    }
+    return static_cast<long>(v);
+}
+
+void parseSize(const char* text, Options& o) {
+    const char* x = std::strchr(text, 'x');
+    if (x == nullptr)
+        usageError(std::string("--size takes WxH, not '") + text + "'");
+    const std::string w(text, x);
+    o.width = static_cast<int>(parseNumber("--size", w.c_str(), 1, 16384));
+    o.height = static_cast<int>(parseNumber("--size", x + 1, 1, 16384));
+}
+
+std::string parentOf(const std::string& path) {
+    std::string p = path;
+    while (p.size() > 1 && p.back() == '/')
+        p.pop_back();
+    const size_t slash = p.rfind('/');
+    if (slash == std::string::npos)
+        return ".";
+    return slash == 0 ? "/" : p.substr(0, slash);
+}
+
+// Decides what --out names and refuses, before any frame is drawn, a target that cannot be
+// written.
+void checkOutput(Options& o) {
+    if (o.out.empty()) {
+        if (!o.dump)
+            usageError("--out PATH is required (or --dump-drawlist)");
+        return;
+    }
+    if (isDirectory(o.out) || o.out.back() == '/') {
+        o.kind = OutKind::folder;
+    } else if (endsWith(o.out, ".png")) {
+        o.kind = OutKind::png;
+    } else if (endsWith(o.out, ".gif")) {
+        o.kind = OutKind::gif;
+    } else {
+        usageError("--out must end in .png or .gif, or name a folder: '" + o.out + "'");
+    }
+    const std::string dir =
+        o.kind == OutKind::folder && isDirectory(o.out) ? o.out : parentOf(o.out);
+    if (!isDirectory(dir))
+        usageError("cannot write '" + o.out + "': no folder '" + dir + "'");
+    if (::access(dir.c_str(), W_OK | X_OK) != 0) {
+        usageError("cannot write '" + o.out + "': " + std::strerror(errno));
+    }
+}
+
+Options parseArgs(int argc, char** argv) {
+    Options o;
+    for (int i = 1; i < argc; ++i) {
+        const std::string flag = argv[i];
+        if (flag == "--help" || flag == "-h") {
+            std::fputs(usage, stdout);
+            std::exit(0);
+        }
+        if (flag == "--dump-drawlist") {
+            o.dump = true;
+            continue;
+        }
+        if (flag != "--seed" && flag != "--frames" && flag != "--size" && flag != "--every" &&
+            flag != "--windows" && flag != "--out") {
+            usageError("unknown argument '" + flag + "' (see --help)");
+        }
+        if (i + 1 >= argc)
+            usageError(flag + " needs a value");
+        const char* value = argv[++i];
+        if (flag == "--seed") {
+            o.seed = static_cast<uint32_t>(parseNumber(flag, value, 0, 4294967295L));
+        } else if (flag == "--frames") {
+            o.frames = parseNumber(flag, value, 1, 100000000L);
+        } else if (flag == "--size") {
+            parseSize(value, o);
+        } else if (flag == "--every") {
+            o.every = parseNumber(flag, value, 1, 100000000L);
+        } else if (flag == "--windows") {
+            o.windows = static_cast<unsigned>(parseNumber(flag, value, 1, 2));
+        } else {
+            o.out = value;
+            if (o.out.empty())
+                usageError("--out needs a path");
+        }
+    }
+    checkOutput(o);
+    return o;
+}
+
+// A name beside the target, so that the final rename stays within one file system.
+std::string temporaryBeside(const std::string& target) {
+    return target + ".part-" + std::to_string(::getpid());
+}
+
+// Writes a PNG under a temporary name and renames it into place.
+void writePngAtomically(const std::string& path, const Options& o,
+                        const std::vector<uint8_t>& rgb) {
+    const std::string part = temporaryBeside(path);
+    std::string error;
+    if (!writePng(part, o.width, o.height, rgb, error)) {
+        usageError("cannot write '" + path + "': " + error);
+    }
+    if (std::rename(part.c_str(), path.c_str()) != 0) {
+        const std::string reason = std::strerror(errno);
+        std::remove(part.c_str());
+        usageError("cannot write '" + path + "': " + reason);
+    }
+}
+
+// Frames for the GIF wait in a private folder that is removed whatever happens.
+struct ScratchFolder {
+    std::string path;
+    std::vector<std::string> files;
+
+    ScratchFolder() {
+        const char* tmp = std::getenv("TMPDIR");
+        std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/lumenweave-render-XXXXXX";
+        if (::mkdtemp(pattern.data()) == nullptr) {
+            throw std::runtime_error("cannot make a scratch folder: " +
+                                     std::string(std::strerror(errno)));
+        }
+        path = pattern;
+    }
+    ~ScratchFolder() {
+        for (const std::string& f : files)
+            std::remove(f.c_str());
+        ::rmdir(path.c_str());
+    }
+};
+
+std::string frameName(long frame) {
+    char name[32];
+    std::snprintf(name, sizeof name, "frame-%06ld.png", frame);
+    return name;
+}
+
+// Runs ImageMagick's convert on the kept frames; the GIF plays at the engine's 60 frames a
+// second, every K-th frame standing for K frames.
+void assembleGif(const Options& o, const ScratchFolder& frames) {
+    const std::string part = temporaryBeside(o.out);
+    std::vector<std::string> args = {"convert", "-delay", std::to_string(o.every) + "x60", "-loop",
+                                     "0"};
+    args.insert(args.end(), frames.files.begin(), frames.files.end());
+    args.insert(args.end(), {"-layers", "Optimize", "GIF:" + part});
+    std::vector<char*> argv;
+    for (std::string& a : args)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+
+    pid_t child;
+    const int spawned = ::posix_spawnp(&child, "convert", nullptr, nullptr, argv.data(), environ);
+    if (spawned != 0) {
+        throw std::runtime_error("cannot run ImageMagick's convert: " +
+                                 std::string(std::strerror(spawned)));
+    }
+    int status = 0;
+    while (::waitpid(child, &status, 0) < 0) {
+        if (errno != EINTR)
+            break;
+        if (interrupted)
+            ::kill(child, SIGTERM);
+    }
+    const bool ok = WIFEXITED(status) && WEXITSTATUS(status) == 0 && !interrupted;
+    if (!ok) {
+        std::remove(part.c_str());
+        if (interrupted)
+            throw std::runtime_error("interrupted");
+        throw std::runtime_error("convert could not make '" + o.out + "'");
+    }
+    if (std::rename(part.c_str(), o.out.c_str()) != 0) {
+        const std::string reason = std::strerror(errno);
+        std::remove(part.c_str());
+        usageError("cannot write '" + o.out + "': " + reason);
+    }
+}
+
+void printDrawList() {
+    for (const draw_command& c : draw_list.commands) {
+        std::printf("%u", c.type);
+        for (uint32_t i = 0; i < c.wordCount; ++i) {
+            const uint32_t word = draw_list.words[c.firstWord + i];
+            if (c.type == 6 || c.type == 9) {
+                std::printf(" %u", word);
+            } else {
+                float f;
+                std::memcpy(&f, &word, sizeof f);
+                std::printf(" %.9g", static_cast<double>(f));
+            }
+        }
+        std::putchar('\n');
+    }
+}
+
+struct Progress {
+    long total;
+    bool shown = ::isatty(STDERR_FILENO) != 0;
+    int last = -1;
+
+    void update(long done) {
+        if (!shown)
+            return;
+        const int width = 40;
+        const int filled = static_cast<int>(done * width / total);
+        const int percent = static_cast<int>(done * 100 / total);
+        if (percent == last)
+            return;
+        last = percent;
+        std::fprintf(stderr, "\r[%s%s] %3d%% %ld/%ld", std::string(filled, '#').c_str(),
+                     std::string(width - filled, '.').c_str(), percent, done, total);
+        if (done == total)
+            std::fputc('\n', stderr);
+        std::fflush(stderr);
+    }
+    void abandon() {
+        if (shown && last >= 0 && last < 100)
+            std::fputc('\n', stderr);
+    }
+};
+
+void run(const Options& o) {
+    initEngineWithSeed(o.seed);
+    OffscreenContext master(o.width, o.height);
+    setupView(static_cast<uint32_t>(o.width), static_cast<uint32_t>(o.height));
+    std::unique_ptr<OffscreenContext> clone;
+    if (o.windows >= 2) {
+        clone = std::make_unique<OffscreenContext>(o.width, o.height);
+        setupView(static_cast<uint32_t>(o.width), static_cast<uint32_t>(o.height));
+        master.makeCurrent();
+    }
+    std::unique_ptr<ScratchFolder> gifFrames;
+    if (o.kind == OutKind::gif)
+        gifFrames = std::make_unique<ScratchFolder>();
+
+    Progress progress{o.frames};
+    for (long frame = 1; frame <= o.frames; ++frame) {
+        if (interrupted) {
+            progress.abandon();
+            throw std::runtime_error("interrupted");
+        }
+        const bool last = frame == o.frames;
+        const bool kept = (o.frames - frame) % o.every == 0;
+        // The recording path draws the same picture, so the last frame records for the dump.
+        const bool recording = o.windows >= 2 || (last && o.dump);
+        if (recording)
+            clear_draw_list();
+        renderFrame(recording ? 2 : 1);
+
+        const bool wanted = o.kind == OutKind::png ? last : o.kind != OutKind::none && kept;
+        if (wanted) {
+            std::vector<uint8_t> rgb;
+            if (clone) {
+                clone->makeCurrent();
+                replay_draw_list();
+                rgb = clone->readPixels();
+                master.makeCurrent();
+            } else {
+                rgb = master.readPixels();
+            }
+            if (o.kind == OutKind::png) {
+                writePngAtomically(o.out, o, rgb);
+            } else if (o.kind == OutKind::folder) {
+                writePngAtomically(o.out + "/" + frameName(frame), o, rgb);
+            } else {
+                const std::string path = gifFrames->path + "/" + frameName(frame);
+                gifFrames->files.push_back(path);
+                std::string error;
+                if (!writePng(path, o.width, o.height, rgb, error)) {
+                    throw std::runtime_error("cannot write a frame for the GIF: " + error);
+                }
+            }
+        }
+        progress.update(frame);
+    }
+    if (o.dump)
+        printDrawList();
+    if (gifFrames)
+        assembleGif(o, *gifFrames);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    struct sigaction action = {};
+    action.sa_handler = onSignal;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGHUP, &action, nullptr);
+    try {
+        const Options options = parseArgs(argc, argv);
+        if (options.kind == OutKind::folder && !isDirectory(options.out) &&
+            ::mkdir(options.out.c_str(), 0777) != 0) {
+            usageError("cannot make the folder '" + options.out + "': " + std::strerror(errno));
+        }
+        run(options);
+        return 0;
+    } catch (const UsageError& e) {
+        std::fprintf(stderr, "lumenweave-render: %s\n", e.message.c_str());
+        return 2;
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "lumenweave-render: %s\n", e.what());
+        return 1;
+    }
+}
