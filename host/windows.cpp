@@ -313,6 +313,13 @@ LRESULT CALLBACK window_procedure(HWND window, UINT message, WPARAM wparam, LPAR
             }
             break;
         case WM_SIZE:
+            // Not every desktop deactivates a window that is minimised, so the size change
+            // pauses and resumes drawing as well.
+            if (wparam == SIZE_MINIMIZED) {
+                ResetEvent(run_event);
+            } else if (wparam == SIZE_RESTORED || wparam == SIZE_MAXIMIZED) {
+                SetEvent(run_event);
+            }
             if (record != nullptr && WaitForSingleObject(record->ready_event, 0) == WAIT_OBJECT_0) {
                 PostThreadMessageW(record->thread_id, WM_SIZE, wparam, lparam);
                 return 0;

@@ -8,4 +8,5 @@ cmake --preset windows >/dev/null
 cmake --build --preset windows
 cmake --preset native >/dev/null
 cmake --build --preset native
-ctest --preset native
+# The end-to-end tests need X displays and Wine prefixes; with-wine.sh provides and removes them.
+bash tests/wine/with-wine.sh ctest --preset native

@@ -109,8 +109,10 @@ brightness() {
 # lag behind the master: compared coarsely, at 1/20 of their size.
 same_picture() {
     local difference
-    difference=$(compare -metric RMSE <(/usr/bin/convert "$1" -resize 32x24\! png:-) \
-        <(/usr/bin/convert "$2" -resize 32x24\! png:-) null: 2>&1 | sed -n 's/.*(\(.*\)).*/\1/p')
+    /usr/bin/convert "$1" -resize 32x24\! "$out/small1.png"
+    /usr/bin/convert "$2" -resize 32x24\! "$out/small2.png"
+    difference=$(compare -metric RMSE "$out/small1.png" "$out/small2.png" null: 2>&1 |
+        sed -n 's/.*(\(.*\)).*/\1/p')
     echo "picture difference $difference"
     awk -v d="$difference" 'BEGIN { exit !(d != "" && d < 0.08) }'
 }
@@ -126,8 +128,30 @@ expect_box() {
     sleep 0.5
 }
 
+# Waits up to 15 seconds for exactly COUNT visible windows titled TITLE.
+windows_become() {
+    local deadline=$((SECONDS + 15))
+    while ((SECONDS < deadline)); do
+        [[ $(wintool count "$1") == "$2" ]] && return 0
+        sleep 0.3
+    done
+    return 1
+}
+
 no_window_titled() {
     [[ $(wintool count "$1") == 0 ]] || fail "a window \"$1\" is open"
+}
+
+# Waits up to 15 seconds for the window titled TITLE to have its window's top-left corner and
+# its client size as "LEFT TOP WIDTH HEIGHT"; fails with MESSAGE otherwise.
+expect_place() {
+    local deadline=$((SECONDS + 15))
+    while ((SECONDS < deadline)); do
+        read_rect "$1"
+        [[ "$win_left $win_top $client_w $client_h" == "$2" ]] && { pass "$3"; return; }
+        sleep 0.3
+    done
+    fail "$3: \"$1\" at $win_left,$win_top with a ${client_w}x$client_h client area, not $2"
 }
 
 # Parses wintool's rect line into the variables win_left win_top client_w client_h.

@@ -115,6 +115,13 @@ int move(const wchar_t* title, int x, int y) {
     return 0;
 }
 
+int foreground() {
+    wchar_t text[256] = L"";
+    GetWindowTextW(GetForegroundWindow(), text, 256);
+    std::printf("%ls\n", text);
+    return 0;
+}
+
 BOOL CALLBACK print_monitor(HMONITOR, HDC, LPRECT area, LPARAM) {
     std::printf("monitor %ld %ld %ld %ld\n", area->left, area->top, area->right, area->bottom);
     return TRUE;
@@ -216,11 +223,14 @@ int wmain(int argc, wchar_t** argv) {
         result = count_windows(argument);
     } else if (command == L"minimize") {
         result = show(argument, SW_MINIMIZE);
+
     } else if (command == L"restore") {
         result = show(argument, SW_RESTORE);
     } else if (command == L"move" && argc > 4) {
         result =
             move(argument, std::wcstol(argv[3], nullptr, 10), std::wcstol(argv[4], nullptr, 10));
+    } else if (command == L"foreground") {
+        result = foreground();
     } else if (command == L"monitors") {
         result = monitors();
     } else if (command == L"preview") {
