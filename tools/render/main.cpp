@@ -1,5 +1,6 @@
 // lumenweave-render: runs the real engine and draws the real figure into an offscreen Mesa
 // context, writing the frames as PNG files or an animated GIF, or printing the draw list.
+#include <malloc.h>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -387,6 +388,10 @@ void run(const Options& o) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Mesa's software rasteriser frees a large block at the top of the heap every frame; left to
+    // its default, glibc hands those pages back to the kernel each time, and faulting them in
+    // again costs more than drawing the frame.
+    mallopt(M_TRIM_THRESHOLD, 256 << 20);
     struct sigaction action = {};
     action.sa_handler = onSignal;
     sigemptyset(&action.sa_mask);

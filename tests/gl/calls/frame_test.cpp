@@ -67,6 +67,22 @@ TEST_F(FrameTest, RecordingFollowsTheWindowCount) {
     EXPECT_EQ(draw_list.commands.size(), perFrame);
 }
 
+TEST_F(FrameTest, RecordingKeepsTheListsStorageFromFrameToFrame) {
+    set(wingCountIndex, 40.0f);
+    set(outlineIndex, 1.0f);
+    renderFrame(2);
+    const draw_command* commands = draw_list.commands.data();
+    const uint32_t* words = draw_list.words.data();
+    const size_t count = draw_list.commands.size();
+    for (int frame = 0; frame < 50; ++frame) {
+        clear_draw_list();
+        renderFrame(2);
+        ASSERT_EQ(draw_list.commands.size(), count);
+        EXPECT_EQ(draw_list.commands.data(), commands);
+        EXPECT_EQ(draw_list.words.data(), words);
+    }
+}
+
 // The slot fraction each of the first frames draws with: the figure's interpolation weight.
 std::vector<float> drawFractions(float pace, int frames) {
     initEngineWithScript(1, "");
