@@ -20,9 +20,10 @@ constexpr float rebaseAt = 8388608.0f;
 constexpr float rebaseBy = 4194304.0f;
 
 // A sequence that comes back to a due command without time passing (a loop with no delay, a
-// seqdo of itself) would never give up its turn. Its turn ends when it goes back to its first
-// command without its time origin having moved forward since the turn began or since its last
-// return; delays too small to move it past the clock are cut off after this many commands.
+// seqdo of itself) would never give up its turn. Going back to its first command once runs those
+// commands again in the same turn; going back again without its time origin having moved forward
+// in between ends the turn. Delays too small to carry the origin past the clock are cut off after
+// this many commands.
 constexpr int maxCommandsPerTurn = 4096;
 
 // The sequence whose turn it is, and, if one of its own commands killed it, the sequence that
@@ -67,7 +68,8 @@ void sequencerPass() {
         turnSequence = s;
         turnKilled = false;
         if (startsInTime(*s)) {
-            float origin = s->seqFrame;
+            bool returned = false;
+            float origin = 0.0f;
             for (int run = 0; run < maxCommandsPerTurn && s->alive && s->current && isDue(*s);
                  ++run) {
                 executeCommand(s->current);
@@ -76,9 +78,10 @@ void sequencerPass() {
                 }
                 // Moving on never leads to the first command, so this is a return to the start.
                 if (s->current == s->first) {
-                    if (!(s->seqFrame > origin)) {
+                    if (returned && !(s->seqFrame > origin)) {
                         break;
                     }
+                    returned = true;
                     origin = s->seqFrame;
                 }
             }

@@ -221,11 +221,13 @@ int drawsDuring(int n) {
     return draws;
 }
 
-TEST(Sequencer, ALoopThatLetsNoTimePassGoesRoundOncePerPass) {
+// The first return runs the loop again in the same pass; the second, with no time passed in
+// between, ends the turn.
+TEST(Sequencer, ALoopThatLetsNoTimePassGoesRoundTwicePerPass) {
     for (const char* delay : {"0", "-5"}) {
         start(std::string("seqdo: 1\nseqname: 1\nranddelay: ") + delay + "\nseqloop:");
         passes(1);
-        EXPECT_EQ(drawsDuring(3), 3) << delay;
+        EXPECT_EQ(drawsDuring(3), 6) << delay;
         EXPECT_NE(sequence(1)->current, nullptr) << delay;
     }
     // A time origin that is not a number never falls due again.
