@@ -1,19 +1,15 @@
-// The cost of drawing one frame of the figure in Mesa: with and without recording for clones,
-// the recording alone, and a clone's replay of the recorded frame.
+// The cost of one frame in Mesa (llvmpipe): the master's full frame, with and without recording
+// for clones, and a clone's replay of the recorded frame, at a window's and a screen's size. Each
+// frame ends in glFinish, so the rasterising is done inside the timing.
 #include <benchmark/benchmark.h>
 #include <malloc.h>
 
 #include "drawlist/drawlist.hpp"
-#include "drawlist/opengl.hpp"
 #include "engine/frame.hpp"
-#include "figure/figure.hpp"
 #include "figure/view.hpp"
 #include "offscreen.hpp"
 
 namespace {
-
-constexpr int width = 320;
-constexpr int height = 240;
 
 // A running animation, so that the ring holds a full trail of 40 wings. Heap trimming is off, as
 // in lumenweave-render: otherwise glibc returns and refaults the block Mesa frees every frame,
@@ -21,67 +17,43 @@ constexpr int height = 240;
 void startRunning() {
     mallopt(M_TRIM_THRESHOLD, 256 << 20);
     initEngineWithSeed(1);
-    for (int f = 0; f < 300; ++f) {
+    for (int f = 0; f < 10000; ++f) {
         advanceFrame();
     }
 }
 
-// drawFigure between a clear and a finish; Arg: the window count.
-void drawFigureBench(benchmark::State& state) {
+// Wall time, since llvmpipe rasterises on threads of its own, and the CPU time of all of them.
+void sizes(benchmark::internal::Benchmark* b) {
+    b->ArgNames({"width", "height"});
+    b->Args({640, 480});
+    b->Args({1920, 1080});
+    b->Unit(benchmark::kMillisecond);
+    b->UseRealTime();
+    b->MeasureProcessCPUTime();
+}
+
+// The master's frame: renderFrame with one window (nothing recorded) or two (every call also
+// recorded, after clearing the list as the render thread does).
+void renderFrameBench(benchmark::State& state, unsigned windows) {
+    const int width = static_cast<int>(state.range(0));
+    const int height = static_cast<int>(state.range(1));
     OffscreenContext gl(width, height);
     setupView(width, height);
     startRunning();
-    const unsigned windows = static_cast<unsigned>(state.range(0));
     for (auto _ : state) {
-        if (windows > 1)
+        if (windows > 1) {
             clear_draw_list();
-        glClear(GL_COLOR_BUFFER_BIT);
-        drawFigure(windows);
-        glFinish();
-    }
-}
-BENCHMARK(drawFigureBench)->Arg(1)->Arg(2)->Unit(benchmark::kMicrosecond);
-
-// The recorders' own cost: one frame's commands appended to a list whose storage is kept.
-void recordFrameBench(benchmark::State& state) {
-    OffscreenContext gl(width, height);
-    setupView(width, height);
-    startRunning();
-    clear_draw_list();
-    drawFigure(2);
-    const draw_list_t frame = draw_list;
-    for (auto _ : state) {
-        clear_draw_list();
-        for (const draw_command& c : frame.commands) {
-            const uint32_t* w = frame.words.data() + c.firstWord;
-            // Every command of a figure frame has the words of its code; only the count matters.
-            switch (c.wordCount) {
-                case 0:
-                    record_push_matrix();
-                    break;
-                case 1:
-                    record_begin(w[0]);
-                    break;
-                case 2:
-                    record_vertex(0.0f, 0.0f);
-                    break;
-                case 3:
-                    record_translate(0.0f, 0.0f, 0.0f);
-                    break;
-                default:
-                    record_rotate(0.0f, 0.0f, 0.0f, 1.0f);
-                    break;
-            }
         }
-        benchmark::DoNotOptimize(draw_list.commands.data());
+        renderFrame(windows);
     }
-    state.counters["commands"] = static_cast<double>(frame.commands.size());
-    state.counters["words"] = static_cast<double>(frame.words.size());
 }
-BENCHMARK(recordFrameBench)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(renderFrameBench, oneWindow, 1u)->Apply(sizes);
+BENCHMARK_CAPTURE(renderFrameBench, recording, 2u)->Apply(sizes);
 
-// A clone's frame: the recorded list replayed into a second context.
+// A clone's frame: the recorded frame (clear, figure, finish) replayed into a second context.
 void replayBench(benchmark::State& state) {
+    const int width = static_cast<int>(state.range(0));
+    const int height = static_cast<int>(state.range(1));
     OffscreenContext master(width, height);
     setupView(width, height);
     startRunning();
@@ -92,7 +64,8 @@ void replayBench(benchmark::State& state) {
     for (auto _ : state) {
         replay_draw_list();
     }
+    state.counters["commands"] = static_cast<double>(draw_list.commands.size());
 }
-BENCHMARK(replayBench)->Unit(benchmark::kMicrosecond);
+BENCHMARK(replayBench)->Apply(sizes);
 
 }  // namespace

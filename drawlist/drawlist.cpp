@@ -3,7 +3,6 @@
 #include "drawlist/drawlist.hpp"
 
 #include <cstring>
-#include <initializer_list>
 
 #include "drawlist/opengl.hpp"
 
@@ -41,46 +40,53 @@ float floatOf(uint32_t w) {
     return f;
 }
 
-void append(uint32_t type, std::initializer_list<uint32_t> args) {
-    draw_list.commands.push_back(
-        {type, static_cast<uint32_t>(draw_list.words.size()), static_cast<uint32_t>(args.size())});
-    draw_list.words.insert(draw_list.words.end(), args);
+// The command is filled in place, field by field: a command built on the stack and copied in is
+// read back as one wide word from narrower stores, a stall that made recording several times
+// slower.
+template <typename... Words>
+void append(uint32_t type, Words... args) {
+    std::vector<uint32_t>& words = draw_list.words;
+    draw_command& c = draw_list.commands.emplace_back();
+    c.type = type;
+    c.firstWord = static_cast<uint32_t>(words.size());
+    c.wordCount = sizeof...(args);
+    (words.push_back(args), ...);
 }
 
 }  // namespace
 
 void record_color(float red, float green, float blue) {
-    append(codeColor, {wordOf(red), wordOf(green), wordOf(blue)});
+    append(codeColor, wordOf(red), wordOf(green), wordOf(blue));
 }
 void record_push_matrix() {
-    append(codePushMatrix, {});
+    append(codePushMatrix);
 }
 void record_rotate(float angle, float x, float y, float z) {
-    append(codeRotate, {wordOf(angle), wordOf(x), wordOf(y), wordOf(z)});
+    append(codeRotate, wordOf(angle), wordOf(x), wordOf(y), wordOf(z));
 }
 void record_translate(float x, float y, float z) {
-    append(codeTranslate, {wordOf(x), wordOf(y), wordOf(z)});
+    append(codeTranslate, wordOf(x), wordOf(y), wordOf(z));
 }
 void record_pop_matrix() {
-    append(codePopMatrix, {});
+    append(codePopMatrix);
 }
 void record_scale(float x, float y, float z) {
-    append(codeScale, {wordOf(x), wordOf(y), wordOf(z)});
+    append(codeScale, wordOf(x), wordOf(y), wordOf(z));
 }
 void record_begin(uint32_t mode) {
-    append(codeBegin, {mode});
+    append(codeBegin, mode);
 }
 void record_vertex(float x, float y) {
-    append(codeVertex, {wordOf(x), wordOf(y)});
+    append(codeVertex, wordOf(x), wordOf(y));
 }
 void record_end() {
-    append(codeEnd, {});
+    append(codeEnd);
 }
 void record_clear(uint32_t mask) {
-    append(codeClear, {mask});
+    append(codeClear, mask);
 }
 void record_finish() {
-    append(codeFinish, {});
+    append(codeFinish);
 }
 
 void clear_draw_list() {

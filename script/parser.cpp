@@ -21,34 +21,31 @@ enum class Args { none, real, integer, indexAndReal };
 
 struct Keyword {
     const char* word;
-    int type;
+    CommandCode type;
     Args args;
 };
 
-constexpr int seqnameType = 9;
-constexpr int seqrepeatType = 13;
-
 constexpr Keyword keywords[] = {
-    {"frame:", 0, Args::real},
-    {"relframe:", 0, Args::real},
-    {"absframe:", 1, Args::real},
-    {"actlim1:", 2, Args::indexAndReal},
-    {"actlim2:", 3, Args::indexAndReal},
-    {"actset:", 4, Args::indexAndReal},
-    {"actreset:", 5, Args::integer},
-    {"actresetall:", 6, Args::none},
-    {"actstop:", 7, Args::integer},
-    {"actstopall:", 8, Args::none},
-    {"seqname:", seqnameType, Args::integer},
-    {"seqdo:", 10, Args::integer},
-    {"seqstop:", 11, Args::integer},
-    {"seqloop:", 12, Args::none},
-    {"seqrepeat:", seqrepeatType, Args::integer},
-    {"seqkill:", 14, Args::integer},
-    {"seqkillall:", 15, Args::none},
-    {"duration:", 101, Args::real},
-    {"variance:", 102, Args::real},
-    {"randdelay:", 103, Args::real},
+    {"frame:", codeFrame, Args::real},
+    {"relframe:", codeFrame, Args::real},
+    {"absframe:", codeAbsframe, Args::real},
+    {"actlim1:", codeActlim1, Args::indexAndReal},
+    {"actlim2:", codeActlim2, Args::indexAndReal},
+    {"actset:", codeActset, Args::indexAndReal},
+    {"actreset:", codeActreset, Args::integer},
+    {"actresetall:", codeActresetall, Args::none},
+    {"actstop:", codeActstop, Args::integer},
+    {"actstopall:", codeActstopall, Args::none},
+    {"seqname:", codeSeqname, Args::integer},
+    {"seqdo:", codeSeqdo, Args::integer},
+    {"seqstop:", codeSeqstop, Args::integer},
+    {"seqloop:", codeSeqloop, Args::none},
+    {"seqrepeat:", codeSeqrepeat, Args::integer},
+    {"seqkill:", codeSeqkill, Args::integer},
+    {"seqkillall:", codeSeqkillall, Args::none},
+    {"duration:", codeDuration, Args::real},
+    {"variance:", codeVariance, Args::real},
+    {"randdelay:", codeRanddelay, Args::real},
 };
 
 const Keyword* findKeyword(const char* word) {
@@ -97,12 +94,16 @@ void insertInTimeOrder(Sequence* s, Command* c) {
         c->next = s->first;
         s->first = c;
     } else {
+        // A "nan" time compares false both ways, so the walk may still reach the end.
         Command* before = s->first;
-        while (before->next->frame <= c->frame) {
+        while (before->next && before->next->frame <= c->frame) {
             before = before->next;
         }
         c->next = before->next;
         before->next = c;
+        if (!c->next) {
+            s->last = c;
+        }
     }
 }
 
@@ -147,11 +148,11 @@ void echo(const Keyword& k, const Command& c) {
     }
 }
 
-void applyTimeCursor(ParseState& state, int type, float v) {
-    if (type == 0) {
+void applyTimeCursor(ParseState& state, int32_t type, float v) {
+    if (type == codeFrame) {
         state.relFrame += v;
         state.parseFrame = state.absFrame + state.relFrame;
-    } else if (type == 1) {
+    } else if (type == codeAbsframe) {
         state.absFrame = v;
         state.relFrame = 0.0f;
         state.parseFrame = v;
@@ -202,9 +203,9 @@ void parseLine(ParseState& state, const char* begin, const char* end) {
         std::printf("bad command: %s", word);
     }
 
-    if (k && k->type == seqnameType) {
+    if (k && k->type == codeSeqname) {
         openSequence(state, c.arg);
-    } else if (k && k->type == seqrepeatType) {
+    } else if (k && k->type == codeSeqrepeat) {
         if (traceSetting) {
             std::printf("warning: %s not implemented\n", k->word);
         }

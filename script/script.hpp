@@ -6,6 +6,30 @@
 
 struct Sequence;
 
+// The code stored in a command's `type` for each keyword ("frame:" and "relframe:" share one).
+// "seqname:" and "seqrepeat:" act while parsing and are never stored.
+enum CommandCode : int32_t {
+    codeFrame = 0,
+    codeAbsframe = 1,
+    codeActlim1 = 2,
+    codeActlim2 = 3,
+    codeActset = 4,
+    codeActreset = 5,
+    codeActresetall = 6,
+    codeActstop = 7,
+    codeActstopall = 8,
+    codeSeqname = 9,
+    codeSeqdo = 10,
+    codeSeqstop = 11,
+    codeSeqloop = 12,
+    codeSeqrepeat = 13,
+    codeSeqkill = 14,
+    codeSeqkillall = 15,
+    codeDuration = 101,
+    codeVariance = 102,
+    codeRanddelay = 103,
+};
+
 struct Command {
     int32_t type = 0;    // the keyword's code (the trace's cmdtype)
     int32_t arg = 0;     // actuator index or sequence number

@@ -88,31 +88,32 @@ void executeCommand(Command* command) {
                     currentFrame, s.number, s.seqFrame, command->type, command->frame);
     }
     switch (command->type) {
-        case 0:
-        case 1:
-        case 6:
-        case 9:
-        case 13:
+        // The time cursor did its work while parsing; "actresetall:" changes no actuator.
+        case codeFrame:
+        case codeAbsframe:
+        case codeActresetall:
+        case codeSeqname:
+        case codeSeqrepeat:
             break;
-        case 2:
+        case codeActlim1:
             actLim1(n, v);
             break;
-        case 3:
+        case codeActlim2:
             actLim2(n, v, s.duration, s.variance);
             break;
-        case 4:
+        case codeActset:
             actSet(n, v);
             break;
-        case 5:
+        case codeActreset:
             actReset(n);
             break;
-        case 7:
+        case codeActstop:
             actStop(n);
             break;
-        case 8:
+        case codeActstopall:
             actStopAll();
             break;
-        case 10:
+        case codeSeqdo:
             if (Sequence* target = findSequence(n)) {
                 target->current = target->first;
                 target->seqFrame = currentFrame;
@@ -121,7 +122,7 @@ void executeCommand(Command* command) {
                 }
             }
             break;
-        case 11:
+        case codeSeqstop:
             if (Sequence* target = findSequence(n)) {
                 target->current = nullptr;
                 if (target == &s) {
@@ -129,11 +130,11 @@ void executeCommand(Command* command) {
                 }
             }
             break;
-        case 12:
+        case codeSeqloop:
             s.current = s.first;
             s.seqFrame = s.seqFrame + s.loopLength;
             return;
-        case 14:
+        case codeSeqkill:
             if (Sequence* target = findSequence(n)) {
                 const bool self = target == &s;
                 killSequence(target);
@@ -142,7 +143,7 @@ void executeCommand(Command* command) {
                 }
             }
             break;
-        case 15:
+        case codeSeqkillall:
             for (Sequence* t = sequenceList; t;) {
                 Sequence* next = t->next;
                 if (t != &s) {
@@ -152,13 +153,13 @@ void executeCommand(Command* command) {
             }
             break;
         // Both limits are written so that a "nan" argument takes the lower one.
-        case 101:
+        case codeDuration:
             s.duration = v >= 1.0f ? v : 1.0f;
             break;
-        case 102:
+        case codeVariance:
             s.variance = v > 0.0f ? std::min(v, 1.0f) : 0.0f;
             break;
-        case 103: {
+        case codeRanddelay: {
             const float r = skewedRandom(1.0f);
             const float steady = (1.0f - s.variance) * v;
             s.seqFrame = static_cast<float>(static_cast<double>(s.seqFrame) +

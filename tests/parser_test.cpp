@@ -130,6 +130,12 @@ TEST(Parser, TheTimeCursorStampsCommandsAfterItAndSetsTheLoopLength) {
     EXPECT_EQ(sequence(0)->loopLength, -0.5f);
 }
 
+TEST(Parser, ANanTimeKeepsTheSequenceWellFormed) {
+    parse("frame: nan\nactset: 2, 2\nseqname: 0\nactset: 3, 3\nframe: 1\nactset: 4, 4\n"
+          "seqname: 0\nframe: 0.5\nactset: 5, 5\nframe: nan\nactset: 6, 6");
+    EXPECT_EQ(commands(0).size(), 9u);
+}
+
 TEST(Parser, AReopenedSequenceMergesByTimeWithEqualFramesInScriptOrder) {
     parse(
         "seqname: 3\nactset: 1, 1\nframe: 10\nactset: 2, 2\nframe: 10\nactset: 3, 3\n"
