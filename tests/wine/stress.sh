@@ -1,0 +1,19 @@
+# Helpers of the stress tests, sourced after lib.sh: how many rounds to run, and the check that
+# a run left no process of the saver behind.
+
+# stress_rounds FULL REDUCED: FULL rounds with LUMENWEAVE_STRESS_FULL=1, else REDUCED (CI).
+stress_rounds() {
+    if [[ ${LUMENWEAVE_STRESS_FULL:-0} == 1 ]]; then echo "$1"; else echo "$2"; fi
+}
+
+# No process runs either build of the saver any more, within 10 seconds.
+expect_nothing_left() {
+    local deadline=$((SECONDS + 10))
+    while pgrep -f -- "$saver|$test_saver" >/dev/null; do
+        ((SECONDS < deadline)) || fail "$1: a saver process is left: $(pgrep -af -- "$saver|$test_saver")"
+        sleep 0.2
+    done
+}
+
+# Milliseconds since the epoch, for the figures the stress tests print.
+now_ms() { echo $(($(date +%s%N) / 1000000)); }

@@ -1,0 +1,11 @@
+// Drawing into a small offscreen Mesa context, kept for the life of the process.
+#include "gl.hpp"
+
+#include <memory>
+
+#include "offscreen.hpp"
+
+void startGl(int width, int height) {
+    static std::unique_ptr<OffscreenContext> context;
+    context = std::make_unique<OffscreenContext>(width, height);
+}
