@@ -117,15 +117,19 @@ same_picture() {
     awk -v d="$difference" 'BEGIN { exit !(d != "" && d < 0.08) }'
 }
 
-# Reads the message box captioned CAPTION: expects TEXT, then presses Return on it.
+# Reads the message box captioned CAPTION: expects TEXT, then presses its button and waits for
+# the box to go.
 expect_box() {
-    local caption=$1 text=$2 lines id
-    lines=$(wintool boxtext "$caption" 20000)
+    local caption=$1 text=$2 lines box
+    lines=$(wintool pressbox "$caption" 20000)
     grep -qxF "text $text" <<<"$lines" || fail "box \"$caption\": expected \"$text\", got: $lines"
-    id=$(window_id "$caption") || fail "box \"$caption\" has no X window"
-    keys_to "$id" Return
+    box=$(grep '^box ' <<<"$lines")
+    local deadline=$((SECONDS + 15))
+    while [[ $(wintool boxtext "$caption" 0 | head -1) == "$box" ]]; do
+        ((SECONDS < deadline)) || fail "box \"$caption\" did not close"
+        sleep 0.3
+    done
     pass "box \"$caption\": $text"
-    sleep 0.5
 }
 
 # Waits up to 15 seconds for exactly COUNT visible windows titled TITLE.
