@@ -99,6 +99,16 @@ keys_to() {
     xdotool key "$@"
 }
 
+# Sends keys to the window titled TITLE, looked up afresh (Wine may replace a window's X window
+# when its style changes) and made the foreground window first if it is not.
+press() {
+    local id
+    id=$(window_id "$1") || fail "no window \"$1\" to press keys in"
+    [[ $(wintool foreground) == "$1" ]] || wintool activate "$1"
+    shift
+    keys_to "$id" "$@"
+}
+
 # Mean brightness of a window's client area, 0 for black, after capturing it to FILE.
 brightness() {
     import -window "$1" "$2" 2>/dev/null || { echo 0; return; }

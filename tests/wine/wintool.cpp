@@ -132,6 +132,18 @@ int move(const wchar_t* title, int x, int y) {
     return 0;
 }
 
+// Without a window manager Wine activates a pop-up window of less than the whole screen only
+// when asked; a desktop would do so when the user clicks it.
+int activate(const wchar_t* title) {
+    HWND window = wait_for_window(L"Lumenweave", title, 5000);
+    if (window == nullptr) {
+        std::printf("no window\n");
+        return 1;
+    }
+    SetForegroundWindow(window);
+    return 0;
+}
+
 int foreground() {
     wchar_t text[256] = L"";
     GetWindowTextW(GetForegroundWindow(), text, 256);
@@ -246,6 +258,8 @@ int wmain(int argc, wchar_t** argv) {
     } else if (command == L"move" && argc > 4) {
         result =
             move(argument, std::wcstol(argv[3], nullptr, 10), std::wcstol(argv[4], nullptr, 10));
+    } else if (command == L"activate") {
+        result = activate(argument);
     } else if (command == L"foreground") {
         result = foreground();
     } else if (command == L"monitors") {
@@ -254,7 +268,9 @@ int wmain(int argc, wchar_t** argv) {
         result = preview(argument, timeout_ms, argc > 4 && std::wcscmp(argv[4], L"orphan") == 0);
     } else {
         std::printf(
-            "usage: wintool boxtext|pressbox|rect|count|minimize|restore|move|monitors|preview "
+            "usage: wintool "
+            "boxtext|pressbox|activate|foreground|rect|count|minimize|restore|move|monitors|"
+            "preview "
             "...\n");
     }
     std::fflush(stdout);
