@@ -134,10 +134,13 @@ expect_box() {
     lines=$(wintool pressbox "$caption" 20000)
     grep -qxF "text $text" <<<"$lines" || fail "box \"$caption\": expected \"$text\", got: $lines"
     box=$(grep '^box ' <<<"$lines")
-    local deadline=$((SECONDS + 15))
-    while [[ $(wintool boxtext "$caption" 0 | head -1) == "$box" ]]; do
-        ((SECONDS < deadline)) || fail "box \"$caption\" did not close"
-        sleep 0.3
+    # A box that has only just opened may miss the press: press again while it stays.
+    local attempt
+    for attempt in 1 2 3 4 5; do
+        sleep 1
+        [[ $(wintool boxtext "$caption" 0 | head -1) == "$box" ]] || break
+        ((attempt < 5)) || fail "box \"$caption\" did not close"
+        wintool pressbox "$caption" 0 "${box#box }" >/dev/null
     done
     pass "box \"$caption\": $text"
 }

@@ -60,9 +60,13 @@ BOOL CALLBACK click_button(HWND child, LPARAM) {
     return FALSE;
 }
 
-// Prints the box's handle and texts; with press, clicks its button afterwards.
-int box_text(const wchar_t* caption, DWORD timeout_ms, bool press) {
+// Prints the box's handle and texts; with press, clicks its button afterwards, unless only_box
+// names another box than the one found.
+int box_text(const wchar_t* caption, DWORD timeout_ms, bool press, uintptr_t only_box) {
     HWND box = wait_for_window(L"#32770", caption, timeout_ms);
+    if (box != nullptr && only_box != 0 && reinterpret_cast<uintptr_t>(box) != only_box) {
+        press = false;
+    }
     if (box == nullptr) {
         std::printf("no box\n");
         return 1;
@@ -245,7 +249,8 @@ int wmain(int argc, wchar_t** argv) {
     const DWORD timeout_ms = argc > 3 ? std::wcstoul(argv[3], nullptr, 10) : 10000;
     int result = 2;
     if (command == L"boxtext" || command == L"pressbox") {
-        result = box_text(argument, timeout_ms, command == L"pressbox");
+        result = box_text(argument, timeout_ms, command == L"pressbox",
+                          argc > 4 ? std::wcstoull(argv[4], nullptr, 10) : 0);
     } else if (command == L"rect") {
         result = window_rect(argument, timeout_ms);
     } else if (command == L"count") {
