@@ -1,0 +1,101 @@
+// What the host's files share: host state, window records, the process-wide objects and the
+// functions that cross between start-up, windows and render threads. Only host/ includes this.
+#pragma once
+
+#include <windows.h>
+
+#include <atomic>
+#include <list>
+
+#include "host/frame_lock.hpp"
+#include "host/policy.hpp"
+
+namespace saver {
+
+// Host state, one of each for the process.
+extern HINSTANCE instance_handle;
+extern int show_command;
+extern int run_mode;  // 0 application, 1 screensaver (full screen or preview)
+extern HWND preview_parent;
+extern int display_mode;
+extern bool close_allowed;
+extern DWORD main_thread_id;
+// Set by a render thread whose start failed; the main thread then ends the program with 1.
+extern std::atomic<bool> render_thread_failed;
+
+constexpr UINT window_count_message = WM_USER + 1;
+// Posted to the main thread by a render thread whose start failed, to wake its message loop.
+constexpr UINT render_failed_message = WM_APP + 1;
+
+struct window_record {
+    int saved_left = 0;
+    int saved_top = 0;
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+    HANDLE ready_event = nullptr;
+    HANDLE stop_event = nullptr;
+    HANDLE thread = nullptr;  // null again once the thread has been waited for
+    DWORD thread_id = 0;
+    HWND window = nullptr;
+    HDC device_context = nullptr;
+    bool master = false;
+    unsigned window_count = 0;
+};
+
+struct win_critical_section {
+    win_critical_section() { InitializeCriticalSection(&section); }
+    ~win_critical_section() { DeleteCriticalSection(&section); }
+    win_critical_section(const win_critical_section&) = delete;
+    win_critical_section& operator=(const win_critical_section&) = delete;
+    void lock() { EnterCriticalSection(&section); }
+    void unlock() { LeaveCriticalSection(&section); }
+    CRITICAL_SECTION section;
+};
+
+struct win_event {
+    explicit win_event(bool manual_reset)
+        : handle(CreateEventW(nullptr, manual_reset, FALSE, nullptr)) {}
+    ~win_event() { CloseHandle(handle); }
+    win_event(const win_event&) = delete;
+    win_event& operator=(const win_event&) = delete;
+    void set() { SetEvent(handle); }
+    void reset() { ResetEvent(handle); }
+    void wait() { WaitForSingleObject(handle, INFINITE); }
+    HANDLE handle;
+};
+
+using host_frame_lock = frame_lock_t<win_critical_section, win_event>;
+
+// The process-wide objects, created before the entry point in this order (the draw list, second
+// in line, belongs to the draw-list code) and destroyed in reverse order at exit.
+extern host_frame_lock frame_lock;
+extern HANDLE run_event;
+extern std::atomic<int> window_count;
+extern win_critical_section list_lock;
+// Records are freed when their window closes; list nodes keep their address, which the window's
+// user data holds.
+extern std::list<window_record>& window_list;
+
+namespace util {
+// Shows text in an error box and throws failure_t with it.
+[[noreturn]] void report_failure(const wchar_t* text);
+}  // namespace util
+
+// Render threads.
+void start_render_thread(window_record& record);
+// Ends the record's render thread and waits for it, handling messages sent to the calling thread
+// meanwhile so that a thread still showing its window cannot block on us.
+void stop_render_thread(window_record& record);
+
+// Windows.
+LRESULT CALLBACK window_procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+// False when a preview window could not be created (nothing is reported then).
+bool create_master_window();
+void create_clone_window();
+void cycle_display_mode();
+// Stops every render thread still running; for the failure paths of the entry point.
+void stop_all_render_threads();
+
+}  // namespace saver

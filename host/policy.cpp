@@ -1,0 +1,48 @@
+// Display-mode cycle, mouse check and pacing arithmetic of the host.
+#include "host/policy.hpp"
+
+#include <cstdlib>
+
+namespace saver {
+
+int next_display_mode(int mode, int monitor_count) {
+    if (mode == 0) {
+        return 1;
+    }
+    if (monitor_count == 1) {
+        return 0;
+    }
+    return mode >= 3 ? 0 : mode + 1;
+}
+
+mouse_verdict mouse_check(mouse_state& state, int cursor_x, int cursor_y, bool previewing) {
+    mouse_verdict verdict;
+    if (!state.first_move_seen) {
+        state.first_move_seen = true;
+    } else if (!previewing) {
+        verdict.allow_close = true;
+    }
+    const long distance = std::labs(static_cast<long>(state.saved_x) - cursor_x) +
+                          std::labs(static_cast<long>(state.saved_y) - cursor_y);
+    if (distance > 4) {
+        verdict.post_close = true;
+    } else {
+        state.saved_x = cursor_x;
+        state.saved_y = cursor_y;
+    }
+    return verdict;
+}
+
+int64_t frame_period_ticks(int64_t frequency) {
+    return frequency * frame_period_us / 1000000;
+}
+
+uint32_t frame_wait_ms(int64_t t0, int64_t t1, int64_t period, int64_t frequency) {
+    const int64_t elapsed = t1 - t0;
+    if (elapsed < 0 || elapsed > period || frequency <= 0) {
+        return 0;
+    }
+    return static_cast<uint32_t>((period - elapsed) * 1000000 / frequency / 1000);
+}
+
+}  // namespace saver

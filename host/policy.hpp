@@ -1,0 +1,44 @@
+// Small decisions of the host that need no window: the display-mode cycle, the screensaver's
+// mouse check and the frame pacing arithmetic. Kept free of Windows calls so they are testable.
+#pragma once
+
+#include <cstdint>
+
+namespace saver {
+
+// 0 windowed, 1 one monitor, 2 whole virtual screen, 3 one window per monitor. With a single
+// monitor the cycle is 0, 1, 0, ...; with several 0, 1, 2, 3, 0, ...
+int next_display_mode(int mode, int monitor_count);
+
+// Hiding the cursor again while it is already hidden would pile up ShowCursor's counter, so a
+// hide is only made while the last count is not negative.
+inline bool cursor_needs_hiding(int cursor_display_count) {
+    return cursor_display_count >= 0;
+}
+
+// Mouse movement in screensaver mode. The first move of a run only arms the close; after that a
+// move of more than 4 pixels (horizontal plus vertical) from the saved point ends the run.
+struct mouse_state {
+    bool first_move_seen = false;
+    int saved_x = 0;
+    int saved_y = 0;
+};
+
+struct mouse_verdict {
+    bool allow_close = false;  // set the close-allowed flag
+    bool post_close = false;   // post WM_CLOSE to the window
+};
+
+mouse_verdict mouse_check(mouse_state& state, int cursor_x, int cursor_y, bool previewing);
+
+// Frame pacing with the performance counter: 16666 microseconds per frame.
+constexpr int64_t frame_period_us = 16666;
+
+int64_t frame_period_ticks(int64_t frequency);
+
+// Milliseconds to sleep in the wait call before the final spin of a frame drawn from t0 to t1;
+// 0 when the frame overran the period (or the counter went backwards) or less than a
+// millisecond remains, in which case only the spin is left.
+uint32_t frame_wait_ms(int64_t t0, int64_t t1, int64_t period, int64_t frequency);
+
+}  // namespace saver

@@ -1,0 +1,24 @@
+// The test build's hooks: failures forced through LUMENWEAVE_FAIL and per-frame pacing lines.
+#include "host/test_hooks.hpp"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <cwchar>
+
+namespace saver::test {
+
+bool forced_failure(const wchar_t* check) {
+    wchar_t wanted[64];
+    const DWORD length = GetEnvironmentVariableW(L"LUMENWEAVE_FAIL", wanted, 64);
+    return length > 0 && length < 64 && std::wcscmp(wanted, check) == 0;
+}
+
+void log_frame(bool master, int64_t t0, int64_t t1, bool presented, int64_t frequency) {
+    std::printf("frame %s %lu %lld %lld %d %lld\n", master ? "master" : "clone",
+                GetCurrentThreadId(), static_cast<long long>(t0), static_cast<long long>(t1),
+                presented ? 1 : 0, static_cast<long long>(frequency));
+    std::fflush(stdout);
+}
+
+}  // namespace saver::test

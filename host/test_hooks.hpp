@@ -1,0 +1,26 @@
+// Hooks of the test build (LUMENWEAVE_TEST_HOOKS): forcing failures that cannot be provoked for
+// real, and per-frame pacing figures. In the shipped build every hook is a constant no-op.
+#pragma once
+
+#include <cstdint>
+
+#ifndef LUMENWEAVE_TEST_HOOKS
+#define LUMENWEAVE_TEST_HOOKS 0
+#endif
+
+namespace saver::test {
+
+#if LUMENWEAVE_TEST_HOOKS
+// True when the environment variable LUMENWEAVE_FAIL names this check.
+bool forced_failure(const wchar_t* check);
+// One line per frame on standard output: which thread, the counter at t0 and t1, whether the
+// frame was presented and the counter frequency.
+void log_frame(bool master, int64_t t0, int64_t t1, bool presented, int64_t frequency);
+#else
+constexpr bool forced_failure(const wchar_t*) {
+    return false;
+}
+inline void log_frame(bool, int64_t, int64_t, bool, int64_t) {}
+#endif
+
+}  // namespace saver::test
