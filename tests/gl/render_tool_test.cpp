@@ -58,7 +58,17 @@ class RenderTool : public ::testing::Test {
         posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
                                          0644);
         pid_t pid;
-        const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+        // Scratch files go to the test folder too, so that files() shows any left behind.
+        std::vector<std::string> env = {"TMPDIR=" + dir.string()};
+        for (char** e = environ; *e; ++e) {
+            if (std::string(*e).rfind("TMPDIR=", 0) != 0)
+                env.push_back(*e);
+        }
+        std::vector<char*> envp;
+        for (std::string& e : env)
+            envp.push_back(e.data());
+        envp.push_back(nullptr);
+        const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
         posix_spawn_file_actions_destroy(&actions);
         if (spawned != 0)
             return {-1, "", "cannot start the tool"};
@@ -120,12 +130,20 @@ TEST_F(RenderTool, AFolderGetsEveryKeptFrameCountedBackFromTheLast) {
                                                "frame-000010.png"}));
 }
 
-TEST_F(RenderTool, MakesAnAnimatedGif) {
+TEST_F(RenderTool, MakesAnAnimatedGifOfEveryKeptFrame) {
+    // More kept frames than ImageMagick is given at once, so the GIF is joined from batches.
     const fs::path gif = dir / "anim.gif";
-    const Result r = run({"--frames", "6", "--every", "2", "--size", "32x24", "--out", gif});
+    const Result r = run({"--frames", "204", "--every", "2", "--size", "8x6", "--out", gif});
     ASSERT_EQ(r.code, 0) << r.err;
     EXPECT_EQ(slurp(gif).substr(0, 6), "GIF89a");
     EXPECT_EQ(files(), (std::vector<std::string>{"anim.gif"}));
+
+    FILE* identify = ::popen(("identify -format '%n\\n' '" + gif.string() + "'").c_str(), "r");
+    ASSERT_NE(identify, nullptr);
+    int frames = 0;
+    EXPECT_EQ(std::fscanf(identify, "%d", &frames), 1);
+    ::pclose(identify);
+    EXPECT_EQ(frames, 102);
 }
 
 TEST_F(RenderTool, DumpsTheLastFramesDrawList) {

@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <csignal>
@@ -45,7 +46,8 @@ constexpr const char* usage =
     "  --dump-drawlist  print the draw list of the last frame on standard output, one command a\n"
     "                   line: its code, then its argument words (%.9g floats, decimal integers)\n"
     "  --out PATH       PATH.png: the last frame; PATH.gif: the kept frames as an animated GIF\n"
-    "                   (needs ImageMagick's convert); an existing folder or a PATH ending in /:\n"
+    "                   (needs ImageMagick's convert and gifsicle); an existing folder or a\n"
+    "                   PATH ending in /:\n"
     "                   every kept frame as frame-NNNNNN.png, numbered by frame\n"
     "  --help           show this text\n"
     "\n"
@@ -215,10 +217,12 @@ void writePngAtomically(const std::string& path, const Options& o,
     }
 }
 
-// Frames for the GIF wait in a private folder that is removed whatever happens.
+// Frames for the GIF wait in a private folder that is removed, with all it holds, whatever
+// happens.
 struct ScratchFolder {
     std::string path;
-    std::vector<std::string> files;
+    std::vector<std::string> frames;  // kept frames, in order
+    std::vector<std::string> files;   // everything written here
 
     ScratchFolder() {
         const char* tmp = std::getenv("TMPDIR");
@@ -234,6 +238,10 @@ struct ScratchFolder {
             std::remove(f.c_str());
         ::rmdir(path.c_str());
     }
+    std::string add(const std::string& name) {
+        files.push_back(path + "/" + name);
+        return files.back();
+    }
 };
 
 std::string frameName(long frame) {
@@ -242,38 +250,62 @@ std::string frameName(long frame) {
     return name;
 }
 
-// Runs ImageMagick's convert on the kept frames; the GIF plays at the engine's 60 frames a
-// second, every K-th frame standing for K frames.
-void assembleGif(const Options& o, const ScratchFolder& frames) {
-    const std::string part = temporaryBeside(o.out);
-    std::vector<std::string> args = {"convert", "-delay", std::to_string(o.every) + "x60", "-loop",
-                                     "0"};
-    args.insert(args.end(), frames.files.begin(), frames.files.end());
-    args.insert(args.end(), {"-layers", "Optimize", "GIF:" + part});
+// Runs a program with its output going to ours and waits for it; an interruption of this tool
+// stops the program too.
+void runProgram(std::vector<std::string> args, const std::string& what) {
     std::vector<char*> argv;
     for (std::string& a : args)
         argv.push_back(a.data());
     argv.push_back(nullptr);
-
     pid_t child;
-    const int spawned = ::posix_spawnp(&child, "convert", nullptr, nullptr, argv.data(), environ);
+    const int spawned = ::posix_spawnp(&child, argv[0], nullptr, nullptr, argv.data(), environ);
     if (spawned != 0) {
-        throw std::runtime_error("cannot run ImageMagick's convert: " +
-                                 std::string(std::strerror(spawned)));
+        throw std::runtime_error("cannot run " + what + ": " + std::strerror(spawned));
     }
     int status = 0;
-    while (::waitpid(child, &status, 0) < 0) {
-        if (errno != EINTR)
-            break;
-        if (interrupted)
+    bool waited = false;
+    while (!waited) {
+        if (::waitpid(child, &status, 0) == child) {
+            waited = true;
+        } else if (errno != EINTR) {
+            throw std::runtime_error("lost track of " + what + ": " + std::strerror(errno));
+        } else if (interrupted) {
             ::kill(child, SIGTERM);
+        }
     }
-    const bool ok = WIFEXITED(status) && WEXITSTATUS(status) == 0 && !interrupted;
-    if (!ok) {
+    if (interrupted)
+        throw std::runtime_error("interrupted");
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        throw std::runtime_error(what + " failed");
+    }
+}
+
+// ImageMagick turns the kept frames into GIF images a batch at a time: it holds every frame it
+// reads at eight bytes a pixel, and its default resource limits refuse a long run taken whole.
+// gifsicle then joins the batches into one looping animation and optimises it across all frames.
+// GIF delays count hundredths of a second: every K-th frame of 60 a second stands K / 60 s.
+void assembleGif(const Options& o, ScratchFolder& scratch) {
+    const size_t frameBytes = static_cast<size_t>(o.width) * static_cast<size_t>(o.height) * 8;
+    const size_t batch = std::clamp<size_t>((size_t{128} << 20) / frameBytes, 1, 100);
+    std::vector<std::string> joined = {"gifsicle", "--no-warnings", "--loopcount=forever",
+                                       "--delay",
+                                       std::to_string(std::max(2L, (o.every * 100 + 30) / 60))};
+    for (size_t first = 0; first < scratch.frames.size(); first += batch) {
+        const size_t end = std::min(first + batch, scratch.frames.size());
+        std::vector<std::string> args = {"convert"};
+        args.insert(args.end(), scratch.frames.begin() + static_cast<long>(first),
+                    scratch.frames.begin() + static_cast<long>(end));
+        args.push_back(scratch.add("batch-" + std::to_string(first / batch) + ".gif"));
+        joined.push_back(args.back());
+        runProgram(args, "ImageMagick's convert");
+    }
+    const std::string part = temporaryBeside(o.out);
+    joined.insert(joined.end(), {"-O2", "-o", part});
+    try {
+        runProgram(joined, "gifsicle");
+    } catch (...) {
         std::remove(part.c_str());
-        if (interrupted)
-            throw std::runtime_error("interrupted");
-        throw std::runtime_error("convert could not make '" + o.out + "'");
+        throw;
     }
     if (std::rename(part.c_str(), o.out.c_str()) != 0) {
         const std::string reason = std::strerror(errno);
@@ -369,8 +401,8 @@ void run(const Options& o) {
             } else if (o.kind == OutKind::folder) {
                 writePngAtomically(o.out + "/" + frameName(frame), o, rgb);
             } else {
-                const std::string path = gifFrames->path + "/" + frameName(frame);
-                gifFrames->files.push_back(path);
+                const std::string path = gifFrames->add(frameName(frame));
+                gifFrames->frames.push_back(path);
                 std::string error;
                 if (!writePng(path, o.width, o.height, rgb, error)) {
                     throw std::runtime_error("cannot write a frame for the GIF: " + error);
