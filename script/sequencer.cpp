@@ -20,8 +20,10 @@ constexpr float rebaseAt = 8388608.0f;
 constexpr float rebaseBy = 4194304.0f;
 
 // A sequence that comes back to a due command without time passing (a loop with no delay, a
-// seqdo of itself) would never give up its turn; past this many commands the rest waits for the
-// next pass.
+// seqdo of itself) would never give up its turn. Going back to its first command once runs those
+// commands again in the same turn; going back again without its time origin having moved forward
+// in between ends the turn. Delays too small to carry the origin past the clock are cut off after
+// this many commands.
 constexpr int maxCommandsPerTurn = 4096;
 
 // The sequence whose turn it is, and, if one of its own commands killed it, the sequence that
@@ -66,11 +68,21 @@ void sequencerPass() {
         turnSequence = s;
         turnKilled = false;
         if (startsInTime(*s)) {
+            bool returned = false;
+            float origin = 0.0f;
             for (int run = 0; run < maxCommandsPerTurn && s->alive && s->current && isDue(*s);
                  ++run) {
                 executeCommand(s->current);
                 if (turnKilled) {
                     break;
+                }
+                // Moving on never leads to the first command, so this is a return to the start.
+                if (s->current == s->first) {
+                    if (returned && !(s->seqFrame > origin)) {
+                        break;
+                    }
+                    returned = true;
+                    origin = s->seqFrame;
                 }
             }
         }

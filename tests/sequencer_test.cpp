@@ -2,6 +2,7 @@
 // sequences that never let time pass, and the long-running clock.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 
 #include "engine/actuators.hpp"
@@ -203,6 +204,49 @@ TEST(Sequencer, ASequenceThatNeverLetsTimePassCannotHangAPass) {
         "actset: 31, 1\nseqloop:");
     passes(2);
     EXPECT_EQ(act(38).value, 2.0f);
+}
+
+// Each "randdelay:" draws one random number (no actuator moves in these scripts), so the
+// generator counts how often the loop went round.
+int drawsDuring(int n) {
+    const rand48 before = randomState;
+    passes(n);
+    const rand48 after = randomState;
+    randomState = before;
+    int draws = 0;
+    while (std::memcmp(&randomState, &after, sizeof after) != 0 && draws < 100000) {
+        uniformRandom();
+        ++draws;
+    }
+    return draws;
+}
+
+// The first return runs the loop again in the same pass; the second, with no time passed in
+// between, ends the turn.
+TEST(Sequencer, ALoopThatLetsNoTimePassGoesRoundTwicePerPass) {
+    for (const char* delay : {"0", "-5"}) {
+        start(std::string("seqdo: 1\nseqname: 1\nranddelay: ") + delay + "\nseqloop:");
+        passes(1);
+        EXPECT_EQ(drawsDuring(3), 6) << delay;
+        EXPECT_NE(sequence(1)->current, nullptr) << delay;
+    }
+    // A time origin that is not a number never falls due again.
+    start("seqdo: 1\nseqname: 1\nranddelay: nan\nseqloop:");
+    passes(1);
+    EXPECT_EQ(drawsDuring(3), 1);
+    // A delay that does move the time origin still lets the loop go round again in the pass,
+    // until the origin passes the clock: from 1.0 by 0.125 up to 2.5.
+    start("seqdo: 1\nseqname: 1\nvariance: 0\nranddelay: 0.125\nseqloop:");
+    passes(1);
+    EXPECT_EQ(drawsDuring(1), 12);
+}
+
+TEST(Sequencer, ASeqdoOfItselfRestartsItsFirstCommandsInTheSamePass) {
+    start("seqdo: 1\nseqname: 1\nactset: 31, 1\nrelframe: 3\nseqdo: 1");
+    passes(3);
+    act(31).value = 0.0f;
+    passes(1);
+    EXPECT_EQ(act(31).value, 1.0f);
 }
 
 TEST(Sequencer, TheClockKeepsDueTimesAcrossItsRebase) {

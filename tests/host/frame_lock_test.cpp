@@ -96,9 +96,15 @@ TEST(FrameLock, WriterBarsNewReadersAndWaitsForTheLastToLeave) {
     acquire_for_reading(lock);
     acquire_for_reading(lock);
     std::atomic<bool> writing{false};
+    std::atomic<bool> may_release{false};
+    // The writer lock is a mutex: the thread that took it must be the one that gives it back.
     std::thread writer([&] {
         acquire_for_writing(lock);
         writing = true;
+        while (!may_release.load()) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        release_from_writing(lock);
     });
     ASSERT_TRUE(eventually([&] { return lock.word.load() == 0x10002u; }));
 
@@ -114,11 +120,11 @@ TEST(FrameLock, WriterBarsNewReadersAndWaitsForTheLastToLeave) {
     release_from_reading(lock);
     EXPECT_FALSE(writing.load());
     release_from_reading(lock);  // the last one out wakes the writer
-    writer.join();
-    EXPECT_TRUE(writing.load());
+    ASSERT_TRUE(eventually([&] { return writing.load(); }));
     EXPECT_FALSE(late_reader_inside.load());
 
-    release_from_writing(lock);
+    may_release = true;
+    writer.join();
     late_reader.join();
     EXPECT_TRUE(late_reader_inside.load());
     EXPECT_EQ(lock.word.load(), 0u);

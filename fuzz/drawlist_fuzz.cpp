@@ -1,0 +1,56 @@
+// Fuzz target: arbitrary command arrays put straight into the draw list and replayed into a small
+// offscreen Mesa context, as a clone window would replay them.
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+
+#include "drawlist/drawlist.hpp"
+#include "drawlist/opengl.hpp"
+#include "offscreen.hpp"
+
+namespace {
+
+// Undoes whatever a replay left behind, so that inputs do not affect one another: an unfinished
+// glBegin, pushed matrices, pending errors.
+void resetContext() {
+    glEnd();
+    GLint depth = 1;
+    glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depth);
+    for (; depth > 1; --depth) {
+        glPopMatrix();
+    }
+    glLoadIdentity();
+    while (glGetError() != GL_NO_ERROR) {
+    }
+}
+
+}  // namespace
+
+// Input: a 16-bit command count, that many commands of three 32-bit fields (type, first word,
+// word count), then the argument words; a short input simply gives fewer commands or words.
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
+    static OffscreenContext context(16, 16);
+    if (size < 2) {
+        return 0;
+    }
+    uint16_t count;
+    std::memcpy(&count, data, sizeof count);
+    data += 2;
+    size -= 2;
+    clear_draw_list();
+    for (; count > 0 && size >= sizeof(draw_command); --count) {
+        draw_command c;
+        std::memcpy(&c, data, sizeof c);
+        draw_list.commands.push_back(c);
+        data += sizeof c;
+        size -= sizeof c;
+    }
+    draw_list.words.resize(size / sizeof(uint32_t));
+    if (!draw_list.words.empty()) {
+        std::memcpy(draw_list.words.data(), data, draw_list.words.size() * sizeof(uint32_t));
+    }
+    replay_draw_list();
+    resetContext();
+    glFinish();
+    return 0;
+}

@@ -1,0 +1,48 @@
+// Fuzz target: arbitrary text as an animation script, parsed and then run for a few hundred frames
+// of sequencer and motion passes on a freshly started engine.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+#include "engine/frame.hpp"
+#include "script/script.hpp"
+
+namespace {
+
+constexpr int framesPerInput = 300;
+
+// Walking the list and each sequence must end, every command must point back at its sequence
+// and `last` must be the final command: a fault here would show up later as a crash or a hang.
+void checkSequenceList() {
+    std::size_t sequences = 0;
+    for (const Sequence* s = sequenceList; s; s = s->next) {
+        if (++sequences > 1000000) {
+            std::abort();
+        }
+        const Command* last = nullptr;
+        std::size_t commands = 0;
+        for (const Command* c = s->first; c; c = c->next) {
+            if (c->seq != s || ++commands > 1000000) {
+                std::abort();
+            }
+            last = c;
+        }
+        if (last != s->last) {
+            std::abort();
+        }
+    }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
+    const std::string text(reinterpret_cast<const char*>(data), size);
+    initEngineWithScript(1, text.c_str());
+    checkSequenceList();
+    for (int frame = 0; frame < framesPerInput; ++frame) {
+        advanceFrame();
+    }
+    checkSequenceList();
+    return 0;
+}
