@@ -20,10 +20,11 @@ teardown() {
 trap teardown EXIT
 trap 'exit 130' INT TERM
 
-# start_x VAR SERVER ARGS...: starts an X server on a free display number and puts the number
-# in VAR. It runs in this shell (not a subshell) so that the server is remembered for teardown.
+# start_x VARIABLE SERVER ARGS...: starts an X server on a free display number and stores that
+# number in VARIABLE. It runs in this shell, not in a command substitution, so that the server's
+# pid reaches the list that the teardown ends.
 start_x() {
-    local var=$1 fifo=$work/displayfd.$RANDOM display=
+    local variable=$1 fifo=$work/displayfd.$RANDOM display
     shift
     mkfifo "$fifo"
     "$@" -displayfd 3 3>"$fifo" >/dev/null 2>&1 &
@@ -31,7 +32,7 @@ start_x() {
     read -r -t 20 display <"$fifo"
     rm -f "$fifo"
     [[ -n $display ]] || { echo "with-wine: cannot start $1" >&2; exit 1; }
-    printf -v "$var" '%s' "$display"
+    printf -v "$variable" %s "$display"
 }
 
 make_prefix() {
@@ -43,11 +44,17 @@ make_prefix() {
 
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64
 
+# The one-monitor display.
 start_x display1 Xvfb -screen 0 1280x1024x24 -nolisten tcp
 # Xvfb alone puts every Xinerama head at 0,0, so the two monitors come from Xephyr.
 start_x outer Xvfb -screen 0 1600x800x24 -nolisten tcp
-DISPLAY=:$outer start_x display2 \
-    Xephyr +xinerama -screen 800x600 -origin 800,0 -screen 640x480 -nolisten tcp
+fifo=$work/displayfd.xephyr
+mkfifo "$fifo"
+DISPLAY=:$outer Xephyr +xinerama -screen 800x600 -origin 800,0 -screen 640x480 -nolisten tcp \
+    -displayfd 5 5>"$fifo" >/dev/null 2>&1 &
+pids+=($!)
+read -r -t 20 display2 <"$fifo" || { echo "with-wine: cannot start Xephyr" >&2; exit 1; }
+rm -f "$fifo"
 
 make_prefix "$work/prefix1" "$display1" &
 first=$!
