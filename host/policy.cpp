@@ -37,6 +37,14 @@ int64_t frame_period_ticks(int64_t frequency) {
     return frequency * frame_period_us / 1000000;
 }
 
+int64_t frame_deadline(int64_t previous_deadline, int64_t t0, int64_t period) {
+    if (previous_deadline == 0) {
+        return t0 + period;
+    }
+    const int64_t next = previous_deadline + period;
+    return next > t0 && next <= t0 + period ? next : t0 + period;
+}
+
 uint32_t frame_wait_ms(int64_t t0, int64_t t1, int64_t period, int64_t frequency) {
     const int64_t elapsed = t1 - t0;
     if (elapsed < 0 || elapsed > period || frequency <= 0) {

@@ -61,6 +61,7 @@ void frame_loop(window_record& record) {
     QueryPerformanceFrequency(&frequency_value);
     const int64_t frequency = frequency_value.QuadPart;
     const int64_t period = frame_period_ticks(frequency);
+    int64_t deadline = 0;
     for (;;) {
         WaitForSingleObject(run_event, INFINITE);
         int64_t t0;
@@ -84,19 +85,23 @@ void frame_loop(window_record& record) {
         // Sleep through the bulk of the period, spin through the last fraction of a
         // millisecond. A thread message arriving during the sleep drops this frame's present so
         // that the message is handled at once.
+        // The deadlines follow one another by exactly one period, so the time spent presenting
+        // and starting the next frame does not stretch the interval between presents.
+        deadline = frame_deadline(deadline, t0, period);
         bool present = true;
-        const uint32_t wait_ms = frame_wait_ms(t0, t1, period, frequency);
+        const uint32_t wait_ms = frame_wait_ms(deadline - period, t1, period, frequency);
         if (wait_ms > 0 &&
             MsgWaitForMultipleObjects(0, nullptr, TRUE, wait_ms, QS_ALLEVENTS) != WAIT_TIMEOUT) {
             present = false;
         }
+        int64_t presented_at = 0;
         if (present) {
-            const int64_t deadline = t0 + period;
-            while (counter_now() < deadline) {
-            }
+            do {
+                presented_at = counter_now();
+            } while (presented_at < deadline);
             SwapBuffers(record.device_context);
         }
-        test::log_frame(record.master, t0, t1, present, frequency);
+        test::log_frame(record.master, t0, t1, present, frequency, deadline, presented_at);
         MSG message;
         if (PeekMessageW(&message, reinterpret_cast<HWND>(-1), 0, 0, PM_REMOVE)) {
             handle_thread_message(record, message);

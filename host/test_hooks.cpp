@@ -14,10 +14,12 @@ bool forced_failure(const wchar_t* check) {
     return length > 0 && length < 64 && std::wcscmp(wanted, check) == 0;
 }
 
-void log_frame(bool master, int64_t t0, int64_t t1, bool presented, int64_t frequency) {
-    std::printf("frame %s %lu %lld %lld %d %lld\n", master ? "master" : "clone",
+void log_frame(bool master, int64_t t0, int64_t t1, bool presented, int64_t frequency,
+               int64_t deadline, int64_t presented_at) {
+    std::printf("frame %s %lu %lld %lld %d %lld %lld %lld\n", master ? "master" : "clone",
                 GetCurrentThreadId(), static_cast<long long>(t0), static_cast<long long>(t1),
-                presented ? 1 : 0, static_cast<long long>(frequency));
+                presented ? 1 : 0, static_cast<long long>(frequency),
+                static_cast<long long>(deadline), static_cast<long long>(presented_at));
     std::fflush(stdout);
 }
 

@@ -14,13 +14,15 @@ namespace saver::test {
 // True when the environment variable LUMENWEAVE_FAIL names this check.
 bool forced_failure(const wchar_t* check);
 // One line per frame on standard output: which thread, the counter at t0 and t1, whether the
-// frame was presented and the counter frequency.
-void log_frame(bool master, int64_t t0, int64_t t1, bool presented, int64_t frequency);
+// frame was presented, the counter frequency, the present deadline and the counter when the
+// present was made (0 when it was not).
+void log_frame(bool master, int64_t t0, int64_t t1, bool presented, int64_t frequency,
+               int64_t deadline, int64_t presented_at);
 #else
 constexpr bool forced_failure(const wchar_t*) {
     return false;
 }
-inline void log_frame(bool, int64_t, int64_t, bool, int64_t) {}
+inline void log_frame(bool, int64_t, int64_t, bool, int64_t, int64_t, int64_t) {}
 #endif
 
 }  // namespace saver::test

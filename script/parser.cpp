@@ -94,9 +94,10 @@ void insertInTimeOrder(Sequence* s, Command* c) {
         c->next = s->first;
         s->first = c;
     } else {
-        // A "nan" time compares false both ways, so the walk may still reach the end.
+        // Walk on to the first strictly greater time: written as "not greater" so that a "nan"
+        // time, which is neither, walks past every command and is appended.
         Command* before = s->first;
-        while (before->next && before->next->frame <= c->frame) {
+        while (before->next && !(before->next->frame > c->frame)) {
             before = before->next;
         }
         c->next = before->next;

@@ -130,10 +130,17 @@ TEST(Parser, TheTimeCursorStampsCommandsAfterItAndSetsTheLoopLength) {
     EXPECT_EQ(sequence(0)->loopLength, -0.5f);
 }
 
-TEST(Parser, ANanTimeKeepsTheSequenceWellFormed) {
-    parse("frame: nan\nactset: 2, 2\nseqname: 0\nactset: 3, 3\nframe: 1\nactset: 4, 4\n"
-          "seqname: 0\nframe: 0.5\nactset: 5, 5\nframe: nan\nactset: 6, 6");
-    EXPECT_EQ(commands(0).size(), 9u);
+TEST(Parser, ANanTimeKeepsTheSequenceWellFormedAndInOrder) {
+    parse(
+        "frame: nan\nactset: 2, 2\nseqname: 0\nactset: 3, 3\nframe: 1\nactset: 4, 4\n"
+        "seqname: 0\nframe: 0.5\nactset: 5, 5\nframe: nan\nactset: 6, 6");
+    // No time is greater than "nan" and "nan" is greater than none, so such commands are
+    // appended, and a later command goes before the first time greater than its own.
+    std::vector<int> order;
+    for (const Cmd& c : commands(0)) {
+        order.push_back(c.type == 4 ? c.arg : -1);
+    }
+    EXPECT_EQ(order, (std::vector<int>{-1, 2, 3, -1, -1, 5, -1, 4, 6}));
 }
 
 TEST(Parser, AReopenedSequenceMergesByTimeWithEqualFramesInScriptOrder) {

@@ -99,4 +99,25 @@ TEST(Pacing, NoWaitWhenLessThanAMillisecondRemainsOrTheFrameOverran) {
     EXPECT_EQ(frame_wait_ms(500, 400, period, frequency), 0u);  // counter went backwards
 }
 
+TEST(Pacing, DeadlinesFollowOnePeriodApartWhateverPresentingCost) {
+    const int64_t period = frame_period_ticks(10000000);
+    EXPECT_EQ(frame_deadline(0, 5000000, period), 5000000 + period);  // the first frame
+    // The next frame starts 1.5 ms after the last deadline (the present and the loop took it):
+    // its deadline is still one period after the last, and its wait is that much shorter.
+    const int64_t last = 5000000 + period;
+    const int64_t t0 = last + 15000;
+    EXPECT_EQ(frame_deadline(last, t0, period), last + period);
+    EXPECT_EQ(frame_wait_ms(last, t0 + 50000, period, 10000000), 10u);  // 10.166 ms
+}
+
+TEST(Pacing, AFrameStartingAPeriodLateStartsAFreshChain) {
+    const int64_t period = frame_period_ticks(10000000);
+    const int64_t last = 1000000;
+    EXPECT_EQ(frame_deadline(last, last + period, period), last + 2 * period);
+    EXPECT_EQ(frame_deadline(last, last + 5 * period + 7, period), last + 6 * period + 7);
+    EXPECT_EQ(frame_deadline(last, last + period - 1, period), last + period);
+    // A counter that went backwards never gives a deadline more than a period ahead.
+    EXPECT_EQ(frame_deadline(last, last - 100, period), last - 100 + period);
+}
+
 }  // namespace

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Runs lumenweave-sim in one way and checks what it prints and how it exits.
-# usage: check.sh error|help|values|trace|script SIM [ARGS...]
+# usage: check.sh error|unwritable|help|values|trace|script SIM [ARGS...]
 set -uo pipefail
 mode=$1 sim=$2
 shift 2
@@ -16,6 +16,16 @@ error)
     [[ $(wc -l <"$tmp/err") == 1 ]] || fail "stderr is not one line: $(cat "$tmp/err")"
     [[ ! -s $tmp/out ]] || fail "wrote to stdout"
     cat "$tmp/err"
+    ;;
+unwritable)
+    # Output that cannot be written is an error like any other, in both builds.
+    for args in "--seed 0 --frames 3" "--seed 0 --frames 3 --trace"; do
+        # shellcheck disable=SC2086
+        "$sim" $args >/dev/full 2>"$tmp/err"
+        code=$?
+        [[ $code == 2 ]] || fail "$args: exit code $code, wanted 2"
+        [[ $(wc -l <"$tmp/err") == 1 ]] || fail "$args: stderr is not one line: $(cat "$tmp/err")"
+    done
     ;;
 help)
     "$sim" --help >"$tmp/out" || fail "exit code $?"

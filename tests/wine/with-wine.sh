@@ -20,17 +20,19 @@ teardown() {
 trap teardown EXIT
 trap 'exit 130' INT TERM
 
-# Starts an X server on a free display number and prints that number.
+# start_x VARIABLE SERVER ARGS...: starts an X server on a free display number and stores that
+# number in VARIABLE. It runs in this shell, not in a command substitution, so that the server's
+# pid reaches the list that the teardown ends.
 start_x() {
-    local fifo=$work/displayfd.$RANDOM
+    local variable=$1 fifo=$work/displayfd.$RANDOM display
+    shift
     mkfifo "$fifo"
     "$@" -displayfd 3 3>"$fifo" >/dev/null 2>&1 &
     pids+=($!)
-    local display
     read -r -t 20 display <"$fifo"
     rm -f "$fifo"
     [[ -n $display ]] || { echo "with-wine: cannot start $1" >&2; exit 1; }
-    echo "$display"
+    printf -v "$variable" %s "$display"
 }
 
 make_prefix() {
@@ -43,9 +45,9 @@ make_prefix() {
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64
 
 # The one-monitor display.
-display1=$(start_x Xvfb -screen 0 1280x1024x24 -nolisten tcp) || exit 1
+start_x display1 Xvfb -screen 0 1280x1024x24 -nolisten tcp
 # Xvfb alone puts every Xinerama head at 0,0, so the two monitors come from Xephyr.
-outer=$(start_x Xvfb -screen 0 1600x800x24 -nolisten tcp) || exit 1
+start_x outer Xvfb -screen 0 1600x800x24 -nolisten tcp
 fifo=$work/displayfd.xephyr
 mkfifo "$fifo"
 DISPLAY=:$outer Xephyr +xinerama -screen 800x600 -origin 800,0 -screen 640x480 -nolisten tcp \

@@ -39,9 +39,27 @@ struct Options {
     bool trace = false;
 };
 
-[[noreturn]] void fail(const std::string& problem) {
-    std::fprintf(stderr, "lumenweave-sim: %s (try --help)\n", problem.c_str());
+// Every error ends the program with one line on standard error and exit status 2. Control
+// characters from the command line show as '?', so that the message stays one line.
+[[noreturn]] void die(std::string message) {
+    for (char& ch : message) {
+        if (static_cast<unsigned char>(ch) < 0x20 || ch == 0x7f) {
+            ch = '?';
+        }
+    }
+    std::fprintf(stderr, "lumenweave-sim: %s\n", message.c_str());
     std::exit(2);
+}
+
+[[noreturn]] void fail(const std::string& problem) {
+    die(problem + " (try --help)");
+}
+
+// Stops at the first output that could not be written instead of running on.
+void checkOutput() {
+    if (std::ferror(stdout)) {
+        die(std::string("cannot write the output: ") + std::strerror(errno));
+    }
 }
 
 // A whole decimal integer, optionally signed, that fits a long long.
@@ -128,8 +146,7 @@ std::string readScript(const std::string& path) {
            "lumenweave-sim-trace";
     std::fflush(stdout);
     execv(path.c_str(), argv);
-    std::fprintf(stderr, "lumenweave-sim: cannot run %s: %s\n", path.c_str(), std::strerror(errno));
-    std::exit(1);
+    die("cannot run " + path + ": " + std::strerror(errno));
 }
 
 }  // namespace
@@ -148,16 +165,20 @@ int main(int argc, char** argv) {
         initEngineWithSeed(seed);
     }
 
+    checkOutput();
     for (unsigned long long k = 1; k <= o.frames; ++k) {
         advanceFrame();
-        if (o.trace) {
-            continue;
+        if (!o.trace) {
+            std::printf("%llu", k);
+            for (int index : shownIndices) {
+                std::printf(" %.9g", static_cast<double>(findActuator(index)->value));
+            }
+            std::putchar('\n');
         }
-        std::printf("%llu", k);
-        for (int index : shownIndices) {
-            std::printf(" %.9g", static_cast<double>(findActuator(index)->value));
-        }
-        std::putchar('\n');
+        checkOutput();
     }
-    return std::fflush(stdout) == 0 ? 0 : 1;
+    if (std::fflush(stdout) != 0) {
+        checkOutput();
+    }
+    return 0;
 }

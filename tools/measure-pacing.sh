@@ -1,0 +1,147 @@
+#!/usr/bin/env bash
+# Measures frame pacing of the test build (Lumenweave-test.scr, which prints one line per frame)
+# under Wine and Xvfb: a stretch of frames with one window, then with a master and three clones
+# (key N pressed three times), and prints interval, lateness, skipped-frame and CPU figures.
+#   bash tools/measure-pacing.sh [FRAMES [CASES]]    (600 frames; CASES: both, one or clones)
+# With PACING_LOGS=DIR the frame logs are kept in DIR.
+# Needs the Windows build (cmake --preset windows && cmake --build --preset windows).
+set -uo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+frames=${1:-600}
+cases=${2:-both}
+# Frames left to settle after the last window has appeared, before measuring starts.
+settle=60
+
+scr=$root/build/windows/host/Lumenweave-test.scr
+if [[ ! -f $scr ]]; then
+    echo "measure-pacing: no $scr (cmake --preset windows && cmake --build --preset windows)" >&2
+    exit 1
+fi
+# Run alone, it brings up a throw-away Windows environment first.
+if [[ -z ${LUMENWEAVE_WINE_DISPLAY1:-} ]]; then
+    exec bash "$root/tests/wine/with-wine.sh" bash "$0" "$@"
+fi
+export DISPLAY=$LUMENWEAVE_WINE_DISPLAY1 WINEPREFIX=$LUMENWEAVE_WINE_PREFIX1
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+
+work=$(mktemp -d /tmp/lumenweave-pacing.XXXXXX)
+pid=
+cleanup() {
+    if [[ -n $pid ]] && kill -0 "$pid" 2>/dev/null; then
+        kill "$pid" 2>/dev/null
+        wait "$pid" 2>/dev/null
+    fi
+    rm -rf "$work"
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+
+ticks_per_second=$(getconf CLK_TCK)
+
+# The process's user plus system CPU time in clock ticks, from the kernel's accounting.
+cpu_ticks() {
+    local stat
+    stat=$(<"/proc/$1/stat") || return 1
+    stat=${stat##*) }
+    read -r -a fields <<<"$stat"
+    # After the command name: state is field 3, utime field 14, stime field 15.
+    echo $((fields[11] + fields[12]))
+}
+
+master_frames() { grep -c '^frame master ' "$1"; }
+
+# Waits until LOG holds at least N master frames; at most SECONDS seconds.
+wait_frames() {
+    local log=$1 n=$2 deadline=$((SECONDS + $3))
+    while (($(master_frames "$log") < n)); do
+        ((SECONDS < deadline)) || return 1
+        kill -0 "$pid" 2>/dev/null || return 1
+        sleep 0.05
+    done
+}
+
+window_id() {
+    local id deadline=$((SECONDS + 30))
+    while ((SECONDS < deadline)); do
+        id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -1)
+        [[ -n $id ]] && { echo "$id"; return 0; }
+        sleep 0.2
+    done
+    return 1
+}
+
+# Closes the program's windows, clones first, until it ends; stops it if they will not close.
+close_program() {
+    local try id
+    for ((try = 0; try < 8; try++)); do
+        id=$(xdotool search --onlyvisible --name '^Lumenweave \((clone|master)\)$' 2>/dev/null |
+            tail -1)
+        if [[ -n $id ]]; then
+            xdotool windowfocus "$id" 2>/dev/null
+            sleep 0.3
+            xdotool key alt+F4
+        fi
+        for ((i = 0; i < 30; i++)); do
+            kill -0 "$pid" 2>/dev/null || return 0
+            sleep 0.1
+        done
+    done
+    kill "$pid" 2>/dev/null
+    return 1
+}
+
+# measure LABEL CLONES: one run of the program in application mode.
+measure() {
+    local label=$1 clones=$2 log=$work/$1.log id i threads start_frames end_frames c0 c1
+    wine "$scr" >"$log" 2>/dev/null &
+    pid=$!
+    id=$(window_id 'Lumenweave \(master\)') || { echo "$label: no master window" >&2; return 1; }
+    wait_frames "$log" 30 60 || { echo "$label: the master draws no frames" >&2; return 1; }
+    for ((i = 0; i < clones; i++)); do
+        xdotool windowfocus "$id" 2>/dev/null
+        sleep 0.3
+        xdotool key n
+        sleep 0.5
+    done
+    # Every clone has a thread of its own in the log once it draws.
+    local deadline=$((SECONDS + 60))
+    while :; do
+        threads=$(awk '$1 == "frame" { print $3 }' "$log" | sort -u | wc -l)
+        ((threads >= clones + 1)) && break
+        ((SECONDS < deadline)) || { echo "$label: $threads of $((clones + 1)) windows draw" >&2; return 1; }
+        sleep 0.2
+    done
+    wait_frames "$log" $(($(master_frames "$log") + settle)) 60 || return 1
+
+    start_frames=$(master_frames "$log")
+    c0=$(cpu_ticks "$pid") || return 1
+    local load0 load1
+    load0=$(cut -d' ' -f1 /proc/loadavg)
+    wait_frames "$log" $((start_frames + frames)) $((frames / 10 + 60)) || {
+        echo "$label: fewer than $frames frames in time" >&2
+        return 1
+    }
+    c1=$(cpu_ticks "$pid") || return 1
+    end_frames=$(master_frames "$log")
+    load1=$(cut -d' ' -f1 /proc/loadavg)
+
+    close_program || echo "$label: the program did not end when its windows were closed" >&2
+    wait "$pid" 2>/dev/null
+    pid=
+
+    [[ -n ${PACING_LOGS:-} ]] && mkdir -p "$PACING_LOGS" && cp "$log" "$PACING_LOGS/"
+    python3 "$root/tools/pacing-summary.py" "$log" --skip "$start_frames" \
+        --frames $((end_frames - start_frames)) \
+        --cpu-seconds "$(awk -v a="$c0" -v b="$c1" -v t="$ticks_per_second" 'BEGIN { print (b - a) / t }')" \
+        --label "$label ($((end_frames - start_frames)) master frames; load average $load0 .. $load1)"
+}
+
+status=0
+if [[ $cases != clones ]]; then
+    measure "one window" 0 || status=1
+fi
+if [[ $cases != one ]]; then
+    measure "master and three clones" 3 || status=1
+fi
+exit $status
