@@ -9,7 +9,7 @@ start "$saver"
 master=$(window_id "Lumenweave (master)") || fail "no master window"
 began=$(now_ms)
 for ((round = 1; round <= rounds; round++)); do
-    keys_to "$master" n
+    press "Lumenweave (master)" n
     windows_become "Lumenweave (clone)" 1 || fail "round $round: N opened no clone"
     clone=$(window_id "Lumenweave (clone)") || fail "round $round: the clone is not visible"
     keys_to "$clone" alt+F4
@@ -27,7 +27,7 @@ for try in 1 2 3 4 5; do
 done
 awk -v m="$level" 'BEGIN { exit !(m > 0.001) }' || fail "the master stopped drawing (mean $level)"
 pass "the master still draws (mean $level)"
-keys_to "$master" alt+F4
+press "Lumenweave (master)" alt+F4
 expect_exit 0 "closing the master after the rounds"
 expect_nothing_left "after the rounds"
 pass "no saver process left"

@@ -13,20 +13,20 @@ read_rect "Lumenweave (master)"
 home="$win_left $win_top 640 480"
 began=$(now_ms)
 for ((round = 1; round <= rounds; round++)); do
-    keys_to "$master" f
+    press "Lumenweave (master)" f
     expect_place "Lumenweave (master)" "0 0 800 600" "round $round, mode 1"
-    keys_to "$master" f
+    press "Lumenweave (master)" f
     expect_place "Lumenweave (master)" "0 0 1440 600" "round $round, mode 2"
-    keys_to "$master" f
+    press "Lumenweave (master)" f
     windows_become "Lumenweave (clone)" 1 || fail "round $round: mode 3 did not open one clone"
-    keys_to "$master" f
+    press "Lumenweave (master)" f
     expect_place "Lumenweave (master)" "$home" "round $round, mode 0"
     windows_become "Lumenweave (clone)" 0 || fail "round $round: mode 0 kept the clone"
     kill -0 "$saver_pid" 2>/dev/null || fail "round $round: the program ended"
 done
 pass "$rounds rounds of F through display modes 0 to 3 in $(($(now_ms) - began)) ms"
 
-keys_to "$master" alt+F4
+press "Lumenweave (master)" alt+F4
 expect_exit 0 "closing the master after the rounds"
 expect_nothing_left "after the rounds"
 pass "no saver process left"
