@@ -43,7 +43,8 @@ class RenderTool : public ::testing::Test {
     }
     void TearDown() override { fs::remove_all(dir); }
 
-    Result run(std::vector<std::string> args) {
+    // Standard output goes to a file of the test folder, or to `stdoutTo` when one is named.
+    Result run(std::vector<std::string> args, const std::string& stdoutTo = "") {
         args.insert(args.begin(), LUMENWEAVE_BINARY_DIR "/tools/render/lumenweave-render");
         std::vector<char*> argv;
         for (std::string& a : args)
@@ -53,8 +54,12 @@ class RenderTool : public ::testing::Test {
         const std::string err = (dir / "stderr").string();
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                         0644);
+        if (stdoutTo.empty()) {
+            posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                             0644);
+        } else {
+            posix_spawn_file_actions_addopen(&actions, 1, stdoutTo.c_str(), O_WRONLY, 0);
+        }
         posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
                                          0644);
         pid_t pid;
@@ -175,6 +180,7 @@ TEST_F(RenderTool, RefusesBadArgumentsAndUnwritableOutputsWithOneLine) {
         {"--windows", "3", "--out", png},
         {"--every", "0", "--out", png},
         {"--frames"},
+        {"--frames", "1\n2", "--out", png},
         {"--colour", "red"},
         {"--out", (dir / "picture.bmp").string()},
         {"--out", (dir / "missing" / "out.png").string()},
@@ -192,6 +198,10 @@ TEST_F(RenderTool, RefusesBadArgumentsAndUnwritableOutputsWithOneLine) {
         EXPECT_EQ(r.err.rfind("lumenweave-render: ", 0), 0u) << joined << r.err;
     }
     EXPECT_EQ(files(), (std::vector<std::string>{"file"}));
+
+    const Result full = run({"--frames", "2", "--size", "16x12", "--dump-drawlist"}, "/dev/full");
+    EXPECT_EQ(full.code, 2);
+    EXPECT_EQ(std::count(full.err.begin(), full.err.end(), '\n'), 1) << full.err;
 
     const Result help = run({"--help"});
     EXPECT_EQ(help.code, 0);

@@ -99,6 +99,16 @@ keys_to() {
     xdotool key "$@"
 }
 
+# Sends keys to the window titled TITLE, looked up afresh (Wine may replace a window's X window
+# when its style changes) and made the foreground window first if it is not.
+press() {
+    local id
+    id=$(window_id "$1") || fail "no window \"$1\" to press keys in"
+    [[ $(wintool foreground) == "$1" ]] || wintool activate "$1"
+    shift
+    keys_to "$id" "$@"
+}
+
 # Mean brightness of a window's client area, 0 for black, after capturing it to FILE.
 brightness() {
     import -window "$1" "$2" 2>/dev/null || { echo 0; return; }
@@ -117,15 +127,22 @@ same_picture() {
     awk -v d="$difference" 'BEGIN { exit !(d != "" && d < 0.08) }'
 }
 
-# Reads the message box captioned CAPTION: expects TEXT, then presses Return on it.
+# Reads the message box captioned CAPTION: expects TEXT, then presses its button and waits for
+# the box to go.
 expect_box() {
-    local caption=$1 text=$2 lines id
-    lines=$(wintool boxtext "$caption" 20000)
+    local caption=$1 text=$2 lines box
+    lines=$(wintool pressbox "$caption" 20000)
     grep -qxF "text $text" <<<"$lines" || fail "box \"$caption\": expected \"$text\", got: $lines"
-    id=$(window_id "$caption") || fail "box \"$caption\" has no X window"
-    keys_to "$id" Return
+    box=$(grep '^box ' <<<"$lines")
+    # A box that has only just opened may miss the press: press again while it stays.
+    local attempt
+    for attempt in 1 2 3 4 5; do
+        sleep 1
+        [[ $(wintool boxtext "$caption" 0 | head -1) == "$box" ]] || break
+        ((attempt < 5)) || fail "box \"$caption\" did not close"
+        wintool pressbox "$caption" 0 "${box#box }" >/dev/null
+    done
     pass "box \"$caption\": $text"
-    sleep 0.5
 }
 
 # Waits up to 15 seconds for exactly COUNT visible windows titled TITLE.

@@ -11,10 +11,10 @@ home_left=$win_left home_top=$win_top
 pass "master window with a 640 x 480 client area"
 
 # N opens clones; each shows the master's picture.
-keys_to "$master" n
+press "Lumenweave (master)" n
 clone=$(window_id "Lumenweave (clone)") || fail "N opened no clone"
 wintool move "Lumenweave (clone)" 620 40
-keys_to "$master" n
+press "Lumenweave (master)" n
 windows_become "Lumenweave (clone)" 2 || fail "a second N did not open a second clone"
 wintool move "Lumenweave (clone)" 620 540
 sleep 1
@@ -35,14 +35,14 @@ pass "closing a clone leaves the others"
 
 # F: display mode 1 covers the monitor and closes the clones; N does nothing there; F again
 # returns to the 640 x 480 window at its old place.
-keys_to "$master" f
+press "Lumenweave (master)" f
 expect_place "Lumenweave (master)" "0 0 1280 1024" "F: display mode 1 covers the monitor"
 windows_become "Lumenweave (clone)" 0 || fail "display mode 1 kept clones"
-keys_to "$master" n
+press "Lumenweave (master)" n
 sleep 1
 [[ $(wintool count "Lumenweave (clone)") == 0 ]] || fail "N opened a clone in display mode 1"
 pass "display mode 1 closed the clones; N does nothing there"
-keys_to "$master" f
+press "Lumenweave (master)" f
 expect_place "Lumenweave (master)" "$home_left $home_top 640 480" \
     "F again: back to the 640 x 480 window at its old place"
 
@@ -60,5 +60,5 @@ pass "minimising pauses drawing, restoring resumes it"
 
 # Closing the master ends the program with 0.
 master=$(window_id "Lumenweave (master)")
-keys_to "$master" alt+F4
+press "Lumenweave (master)" alt+F4
 expect_exit 0 "closing the master"

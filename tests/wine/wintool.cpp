@@ -39,22 +39,43 @@ HWND wait_for_window(const wchar_t* window_class, const wchar_t* title, DWORD ti
     }
 }
 
-// Prints the text of every child of a message box, one line each, then the caption.
+// Prints the text of every child of a message box, one line each.
 BOOL CALLBACK print_child_text(HWND child, LPARAM) {
     wchar_t text[512];
-    if (GetWindowTextW(child, text, 512) > 0) {
+    wchar_t class_name[64];
+    GetClassNameW(child, class_name, 64);
+    if (_wcsicmp(class_name, L"Button") != 0 && GetWindowTextW(child, text, 512) > 0) {
         std::printf("text %ls\n", text);
     }
     return TRUE;
 }
 
-int box_text(const wchar_t* caption, DWORD timeout_ms) {
+BOOL CALLBACK click_button(HWND child, LPARAM) {
+    wchar_t class_name[64];
+    GetClassNameW(child, class_name, 64);
+    if (_wcsicmp(class_name, L"Button") != 0) {
+        return TRUE;
+    }
+    PostMessageW(child, BM_CLICK, 0, 0);
+    return FALSE;
+}
+
+// Prints the box's handle and texts; with press, clicks its button afterwards, unless only_box
+// names another box than the one found.
+int box_text(const wchar_t* caption, DWORD timeout_ms, bool press, uintptr_t only_box) {
     HWND box = wait_for_window(L"#32770", caption, timeout_ms);
+    if (box != nullptr && only_box != 0 && reinterpret_cast<uintptr_t>(box) != only_box) {
+        press = false;
+    }
     if (box == nullptr) {
         std::printf("no box\n");
         return 1;
     }
+    std::printf("box %llu\n", static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(box)));
     EnumChildWindows(box, print_child_text, 0);
+    if (press) {
+        EnumChildWindows(box, click_button, 0);
+    }
     return 0;
 }
 
@@ -112,6 +133,18 @@ int move(const wchar_t* title, int x, int y) {
         return 1;
     }
     SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    return 0;
+}
+
+// Without a window manager Wine activates a pop-up window of less than the whole screen only
+// when asked; a desktop would do so when the user clicks it.
+int activate(const wchar_t* title) {
+    HWND window = wait_for_window(L"Lumenweave", title, 5000);
+    if (window == nullptr) {
+        std::printf("no window\n");
+        return 1;
+    }
+    SetForegroundWindow(window);
     return 0;
 }
 
@@ -215,8 +248,9 @@ int wmain(int argc, wchar_t** argv) {
     const wchar_t* argument = argc > 2 ? argv[2] : L"";
     const DWORD timeout_ms = argc > 3 ? std::wcstoul(argv[3], nullptr, 10) : 10000;
     int result = 2;
-    if (command == L"boxtext") {
-        result = box_text(argument, timeout_ms);
+    if (command == L"boxtext" || command == L"pressbox") {
+        result = box_text(argument, timeout_ms, command == L"pressbox",
+                          argc > 4 ? std::wcstoull(argv[4], nullptr, 10) : 0);
     } else if (command == L"rect") {
         result = window_rect(argument, timeout_ms);
     } else if (command == L"count") {
@@ -229,6 +263,8 @@ int wmain(int argc, wchar_t** argv) {
     } else if (command == L"move" && argc > 4) {
         result =
             move(argument, std::wcstol(argv[3], nullptr, 10), std::wcstol(argv[4], nullptr, 10));
+    } else if (command == L"activate") {
+        result = activate(argument);
     } else if (command == L"foreground") {
         result = foreground();
     } else if (command == L"monitors") {
@@ -237,7 +273,10 @@ int wmain(int argc, wchar_t** argv) {
         result = preview(argument, timeout_ms, argc > 4 && std::wcscmp(argv[4], L"orphan") == 0);
     } else {
         std::printf(
-            "usage: wintool boxtext|rect|count|minimize|restore|move|monitors|preview ...\n");
+            "usage: wintool "
+            "boxtext|pressbox|activate|foreground|rect|count|minimize|restore|move|monitors|"
+            "preview "
+            "...\n");
     }
     std::fflush(stdout);
     return result;

@@ -411,10 +411,22 @@ void run(const Options& o) {
         }
         progress.update(frame);
     }
-    if (o.dump)
+    if (o.dump) {
         printDrawList();
+        if (std::fflush(stdout) != 0 || std::ferror(stdout))
+            usageError(std::string("cannot write the draw list: ") + std::strerror(errno));
+    }
     if (gifFrames)
         assembleGif(o, *gifFrames);
+}
+
+// One line on standard error: control characters from the command line show as '?'.
+void report(std::string message) {
+    for (char& ch : message) {
+        if (static_cast<unsigned char>(ch) < 0x20 || ch == 0x7f)
+            ch = '?';
+    }
+    std::fprintf(stderr, "lumenweave-render: %s\n", message.c_str());
 }
 
 }  // namespace
@@ -439,10 +451,10 @@ int main(int argc, char** argv) {
         run(options);
         return 0;
     } catch (const UsageError& e) {
-        std::fprintf(stderr, "lumenweave-render: %s\n", e.message.c_str());
+        report(e.message);
         return 2;
     } catch (const std::exception& e) {
-        std::fprintf(stderr, "lumenweave-render: %s\n", e.what());
+        report(e.what());
         return 1;
     }
 }
