@@ -4,6 +4,8 @@
 #include <benchmark/benchmark.h>
 #include <malloc.h>
 
+#include <chrono>
+
 #include "drawlist/drawlist.hpp"
 #include "engine/frame.hpp"
 #include "figure/view.hpp"
@@ -19,6 +21,15 @@ void startRunning() {
     initEngineWithSeed(1);
     for (int f = 0; f < 10000; ++f) {
         advanceFrame();
+    }
+}
+
+// A new context compiles its shaders on its first draws, which take tens of milliseconds; a few
+// frames before timing keep that out of the figures.
+template <typename Frame>
+void warmUp(Frame frame) {
+    for (int f = 0; f < 5; ++f) {
+        frame();
     }
 }
 
@@ -40,11 +51,15 @@ void renderFrameBench(benchmark::State& state, unsigned windows) {
     OffscreenContext gl(width, height);
     setupView(width, height);
     startRunning();
-    for (auto _ : state) {
+    const auto frame = [windows] {
         if (windows > 1) {
             clear_draw_list();
         }
         renderFrame(windows);
+    };
+    warmUp(frame);
+    for (auto _ : state) {
+        frame();
     }
 }
 BENCHMARK_CAPTURE(renderFrameBench, oneWindow, 1u)->Apply(sizes);
@@ -61,11 +76,89 @@ void replayBench(benchmark::State& state) {
     renderFrame(2);
     OffscreenContext clone(width, height);
     setupView(width, height);
+    warmUp(replay_draw_list);
     for (auto _ : state) {
         replay_draw_list();
     }
     state.counters["commands"] = static_cast<double>(draw_list.commands.size());
 }
 BENCHMARK(replayBench)->Apply(sizes);
+
+// Two kinds of frame timed in turn in the same loop, so that the load of a shared machine, which
+// drifts over seconds, weighs on both alike and their ratio holds even when the absolute figures
+// do not. The iteration time is the first kind; counters give both means and first/second.
+template <typename First, typename Second>
+void timeInTurn(benchmark::State& state, First first, Second second) {
+    using clock = std::chrono::steady_clock;
+    double firstSeconds = 0.0;
+    double secondSeconds = 0.0;
+    for (auto _ : state) {
+        const auto t0 = clock::now();
+        first();
+        const auto t1 = clock::now();
+        second();
+        const auto t2 = clock::now();
+        const double a = std::chrono::duration<double>(t1 - t0).count();
+        firstSeconds += a;
+        secondSeconds += std::chrono::duration<double>(t2 - t1).count();
+        state.SetIterationTime(a);
+    }
+    const auto n = static_cast<double>(state.iterations());
+    state.counters["first_ms"] = firstSeconds / n * 1e3;
+    state.counters["second_ms"] = secondSeconds / n * 1e3;
+    state.counters["second_per_first"] = secondSeconds / firstSeconds;
+}
+
+void inTurn(benchmark::internal::Benchmark* b) {
+    b->ArgNames({"width", "height"});
+    b->Args({640, 480});
+    b->Args({1920, 1080});
+    b->Unit(benchmark::kMillisecond);
+    b->UseManualTime();
+}
+
+// First a frame with one window, then the same with recording for clones, in one context.
+void recordingCostBench(benchmark::State& state) {
+    const int width = static_cast<int>(state.range(0));
+    const int height = static_cast<int>(state.range(1));
+    OffscreenContext gl(width, height);
+    setupView(width, height);
+    startRunning();
+    const auto plain = [] { renderFrame(1); };
+    const auto recording = [] {
+        clear_draw_list();
+        renderFrame(2);
+    };
+    warmUp(plain);
+    warmUp(recording);
+    timeInTurn(state, plain, recording);
+}
+BENCHMARK(recordingCostBench)->Apply(inTurn);
+
+// Two windows as the host runs them: the master's recorded frame, then a clone's replay of it.
+void masterAndCloneBench(benchmark::State& state) {
+    const int width = static_cast<int>(state.range(0));
+    const int height = static_cast<int>(state.range(1));
+    OffscreenContext master(width, height);
+    setupView(width, height);
+    OffscreenContext clone(width, height);
+    setupView(width, height);
+    startRunning();
+    const auto masterFrame = [&master] {
+        master.makeCurrent();
+        clear_draw_list();
+        renderFrame(2);
+    };
+    const auto cloneFrame = [&clone] {
+        clone.makeCurrent();
+        replay_draw_list();
+    };
+    warmUp([&] {
+        masterFrame();
+        cloneFrame();
+    });
+    timeInTurn(state, masterFrame, cloneFrame);
+}
+BENCHMARK(masterAndCloneBench)->Apply(inTurn);
 
 }  // namespace

@@ -24,34 +24,30 @@ import sys
 
 UNITS = {"ns": 1e-3, "us": 1.0, "ms": 1e3}
 median = {}
+counters = {}
 for path in sys.argv[1:]:
     with open(path) as f:
         for b in json.load(f)["benchmarks"]:
             if b.get("aggregate_name") == "median":
                 scale = UNITS[b["time_unit"]]
                 median[b["run_name"]] = (b["real_time"] * scale, b["cpu_time"] * scale)
+                counters[b["run_name"]] = b
 
 print(f"{'benchmark (median)':74} {'wall us':>10} {'cpu us':>10}")
 for name, (real, cpu) in median.items():
     print(f"{name:74} {real:10.3f} {cpu:10.3f}")
 
-def cpu(name):
-    return median[name][1]
-
-def wall(name):
-    return median[name][0]
-
 print()
-none, ours, plain = (cpu(f"recordFullFrame/{n}") for n in ("none", "drawList", "perCommandArrays"))
+none, ours, plain = (median[f"recordFullFrame/{n}"][1] for n in ("none", "drawList", "perCommandArrays"))
 print(f"recording a full frame (cpu, beyond the frame itself): draw list {ours - none:.2f} us, "
       f"per-command arrays {plain - none:.2f} us, ratio {(plain - none) / (ours - none):.1f}x "
       f"(whole frames: {plain / ours:.1f}x)")
 for size in ("640/height:480", "1920/height:1080"):
-    suffix = f"width:{size}/process_time/real_time"
-    one = wall(f"renderFrameBench/oneWindow/{suffix}")
-    rec = wall(f"renderFrameBench/recording/{suffix}")
-    rep = wall(f"replayBench/{suffix}")
-    print(f"{size.replace('/height:', ' x ')}: full frame {one / 1000:.2f} ms wall, "
-          f"recording adds {(rec - one) / one * 100:+.1f} %, a clone's replay is "
-          f"{rep / one:.2f} of a full frame")
+    suffix = f"width:{size}/manual_time"
+    cost = counters[f"recordingCostBench/{suffix}"]
+    pair = counters[f"masterAndCloneBench/{suffix}"]
+    print(f"{size.replace('/height:', ' x ')}, frames timed in turn: recording for clones adds "
+          f"{(cost['second_per_first'] - 1) * 100:+.1f} % to a master frame "
+          f"({cost['first_ms']:.2f} ms); a clone's replay takes {pair['second_per_first']:.2f} of "
+          f"the master's recorded frame ({pair['first_ms']:.2f} ms)")
 EOF

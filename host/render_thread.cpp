@@ -142,6 +142,7 @@ DWORD WINAPI render_thread_main(void* parameter) {
     MSG message;
     PeekMessageW(&message, nullptr, WM_USER, WM_USER, PM_NOREMOVE);
     SetEvent(record.ready_event);
+    test::delay_before_show();
     ShowWindow(record.window, show_command);
     if (preview_parent == nullptr) {
         SetForegroundWindow(record.window);

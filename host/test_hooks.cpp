@@ -14,6 +14,14 @@ bool forced_failure(const wchar_t* check) {
     return length > 0 && length < 64 && std::wcscmp(wanted, check) == 0;
 }
 
+void delay_before_show() {
+    wchar_t text[16];
+    const DWORD length = GetEnvironmentVariableW(L"LUMENWEAVE_SHOW_DELAY_MS", text, 16);
+    if (length > 0 && length < 16) {
+        Sleep(std::wcstoul(text, nullptr, 10));
+    }
+}
+
 void log_frame(bool master, int64_t t0, int64_t t1, bool presented, int64_t frequency,
                int64_t deadline, int64_t presented_at) {
     std::printf("frame %s %lu %lld %lld %d %lld %lld %lld\n", master ? "master" : "clone",

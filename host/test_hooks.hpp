@@ -18,7 +18,11 @@ bool forced_failure(const wchar_t* check);
 // present was made (0 when it was not).
 void log_frame(bool master, int64_t t0, int64_t t1, bool presented, int64_t frequency,
                int64_t deadline, int64_t presented_at);
+// Waits LUMENWEAVE_SHOW_DELAY_MS milliseconds before a render thread shows its window, so that
+// a close can be made to arrive while the thread is still starting.
+void delay_before_show();
 #else
+inline void delay_before_show() {}
 constexpr bool forced_failure(const wchar_t*) {
     return false;
 }

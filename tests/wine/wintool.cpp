@@ -136,6 +136,17 @@ int move(const wchar_t* title, int x, int y) {
     return 0;
 }
 
+// Posts WM_CLOSE to the window, visible or not.
+int close(const wchar_t* title) {
+    HWND window = wait_for_window(L"Lumenweave", title, 10000);
+    if (window == nullptr) {
+        std::printf("no window\n");
+        return 1;
+    }
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    return 0;
+}
+
 // Without a window manager Wine activates a pop-up window of less than the whole screen only
 // when asked; a desktop would do so when the user clicks it.
 int activate(const wchar_t* title) {
@@ -263,6 +274,8 @@ int wmain(int argc, wchar_t** argv) {
     } else if (command == L"move" && argc > 4) {
         result =
             move(argument, std::wcstol(argv[3], nullptr, 10), std::wcstol(argv[4], nullptr, 10));
+    } else if (command == L"close") {
+        result = close(argument);
     } else if (command == L"activate") {
         result = activate(argument);
     } else if (command == L"foreground") {
