@@ -6,7 +6,9 @@ HistoryState historyState;
 
 namespace {
 
-int slotBefore(int k) { return k <= 0 ? k - 1 + historySize : k - 1; }
+int slotBefore(int k) {
+    return k <= 0 ? k - 1 + historySize : k - 1;
+}
 
 }  // namespace
 
