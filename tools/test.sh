@@ -13,6 +13,10 @@ cmake --build --preset native
 cmake --preset asan >/dev/null
 cmake --build --preset asan
 ctest --preset asan -LE wine
+# The frame lock's threaded tests under ThreadSanitizer.
+cmake --preset tsan >/dev/null
+cmake --build --preset tsan
+ctest --preset tsan
 # One short pass of every benchmark, so that they keep building and running.
 for bench in build/native/bench/lumenweave-bench build/native/bench/record/lumenweave-bench-record; do
   out=$("$bench" --benchmark_min_time=0.01 2>&1) || { echo "$out"; exit 1; }
