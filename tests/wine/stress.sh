@@ -17,3 +17,13 @@ expect_nothing_left() {
 
 # Milliseconds since the epoch, for the figures the stress tests print.
 now_ms() { echo $(($(date +%s%N) / 1000000)); }
+
+# Whether the saver started last still runs, or how it ended: for failure messages.
+saver_state() {
+    if kill -0 "$saver_pid" 2>/dev/null; then
+        echo "the program still runs"
+    else
+        wait "$saver_pid"
+        echo "the program ended with $?"
+    fi
+}

@@ -10,10 +10,10 @@ master=$(window_id "Lumenweave (master)") || fail "no master window"
 began=$(now_ms)
 for ((round = 1; round <= rounds; round++)); do
     press "Lumenweave (master)" n
-    windows_become "Lumenweave (clone)" 1 || fail "round $round: N opened no clone"
-    clone=$(window_id "Lumenweave (clone)") || fail "round $round: the clone is not visible"
+    windows_become "Lumenweave (clone)" 1 || fail "round $round: N opened no clone; $(saver_state)"
+    clone=$(window_id "Lumenweave (clone)") || fail "round $round: the clone is not visible; $(saver_state)"
     keys_to "$clone" alt+F4
-    windows_become "Lumenweave (clone)" 0 || fail "round $round: the clone did not close"
+    windows_become "Lumenweave (clone)" 0 || fail "round $round: the clone did not close; $(saver_state)"
     kill -0 "$saver_pid" 2>/dev/null || fail "round $round: the program ended"
 done
 pass "$rounds rounds of N and closing the clone in $(($(now_ms) - began)) ms"

@@ -18,10 +18,10 @@ for ((round = 1; round <= rounds; round++)); do
     press "Lumenweave (master)" f
     expect_place "Lumenweave (master)" "0 0 1440 600" "round $round, mode 2"
     press "Lumenweave (master)" f
-    windows_become "Lumenweave (clone)" 1 || fail "round $round: mode 3 did not open one clone"
+    windows_become "Lumenweave (clone)" 1 || fail "round $round: mode 3 did not open one clone; $(saver_state)"
     press "Lumenweave (master)" f
     expect_place "Lumenweave (master)" "$home" "round $round, mode 0"
-    windows_become "Lumenweave (clone)" 0 || fail "round $round: mode 0 kept the clone"
+    windows_become "Lumenweave (clone)" 0 || fail "round $round: mode 0 kept the clone; $(saver_state)"
     kill -0 "$saver_pid" 2>/dev/null || fail "round $round: the program ended"
 done
 pass "$rounds rounds of F through display modes 0 to 3 in $(($(now_ms) - began)) ms"
