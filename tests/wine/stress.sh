@@ -15,6 +15,15 @@ expect_nothing_left() {
     done
 }
 
+# start_for SECONDS PROGRAM ARGS...: lib.sh's start with a bound of its own, since a stress run
+# keeps one program going for many rounds, longer than lib.sh allows a single run.
+start_for() {
+    local seconds=$1
+    shift
+    timeout "$seconds" wine "$@" >"$out/stdout" 2>/dev/null &
+    saver_pid=$!
+}
+
 # Milliseconds since the epoch, for the figures the stress tests print.
 now_ms() { echo $(($(date +%s%N) / 1000000)); }
 

@@ -5,7 +5,7 @@
 . "$here/stress.sh"
 rounds=$(stress_rounds 100 10)
 
-start "$saver"
+start_for 3600 "$saver"
 master=$(window_id "Lumenweave (master)") || fail "no master window"
 began=$(now_ms)
 for ((round = 1; round <= rounds; round++)); do

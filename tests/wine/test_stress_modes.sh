@@ -7,7 +7,7 @@
 use_monitors 2
 rounds=$(stress_rounds 50 3)
 
-start "$saver"
+start_for 3600 "$saver"
 master=$(window_id "Lumenweave (master)") || fail "no master window"
 read_rect "Lumenweave (master)"
 home="$win_left $win_top 640 480"
