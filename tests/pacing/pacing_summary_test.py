@@ -6,9 +6,9 @@ import importlib.util
 import sys
 import unittest
 
-spec = importlib.util.spec_from_file_location("pacing_summary", sys.argv.pop(1))
-ps = importlib.util.module_from_spec(spec)
-spec.loader.exec_module(ps)
+module_spec = importlib.util.spec_from_file_location("pacing_summary", sys.argv.pop(1))
+ps = importlib.util.module_from_spec(module_spec)
+module_spec.loader.exec_module(ps)
 
 FREQ = 10_000_000  # ticks per second, as Wine's counter
 PERIOD = 166_660  # 16.666 ms in those ticks
