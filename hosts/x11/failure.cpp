@@ -1,0 +1,44 @@
+// The Linux program's failure texts, in one table, and the one way they are reported.
+#include <cstdio>
+
+#include "hosts/x11/host.hpp"
+
+namespace lumenweave_x11 {
+namespace {
+
+struct failure_text_t {
+    failure_kind kind;
+    const char* text;
+};
+
+constexpr failure_text_t failure_texts[] = {
+    {failure_kind::no_display, "cannot open the X display (is DISPLAY set?)"},
+    {failure_kind::no_glx, "the X server has no GLX extension"},
+    {failure_kind::bad_window_variable, "XSCREENSAVER_WINDOW is not a window id"},
+    {failure_kind::no_such_window, "no such window"},
+    {failure_kind::visual_without_gl, "the window's visual cannot do OpenGL"},
+    {failure_kind::no_config, "no OpenGL frame-buffer configuration for a window"},
+    {failure_kind::no_context, "cannot create an OpenGL context"},
+    {failure_kind::cannot_make_current, "cannot draw into the window with OpenGL"},
+    {failure_kind::cannot_create_window, "cannot create the window"},
+    {failure_kind::x_request_failed, "an X request failed"},
+    {failure_kind::connection_lost, "the connection to the X server was lost"},
+};
+
+}  // namespace
+
+void report_failure(failure_kind kind, const char* detail) {
+    const char* text = "unknown failure";
+    for (const failure_text_t& entry : failure_texts) {
+        if (entry.kind == kind) {
+            text = entry.text;
+        }
+    }
+    if (detail != nullptr) {
+        std::fprintf(stderr, "lumenweave: %s: %s\n", text, detail);
+    } else {
+        std::fprintf(stderr, "lumenweave: %s\n", text);
+    }
+}
+
+}  // namespace lumenweave_x11

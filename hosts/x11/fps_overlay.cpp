@@ -1,0 +1,73 @@
+// The -fps readout: frames presented in the last second and their mean drawing time, in the
+// top-left corner, with the server's "fixed" bitmap font through glXUseXFont.
+#include <cstdio>
+
+#include "hosts/x11/host.hpp"
+
+namespace lumenweave_x11 {
+namespace {
+
+constexpr int first_character = 32;
+constexpr int character_count = 96;
+constexpr int64_t count_span_ns = 1'000'000'000;
+
+}  // namespace
+
+void init_fps_overlay(host_t& host) {
+    fps_overlay_t& overlay = host.overlay;
+    overlay.enabled = true;
+    XFontStruct* font = XLoadQueryFont(host.display, "fixed");
+    if (font == nullptr) {
+        std::fputs("lumenweave: no \"fixed\" font on the X server; no -fps readout\n", stderr);
+        overlay.enabled = false;
+        return;
+    }
+    overlay.list_base = glGenLists(character_count);
+    glXUseXFont(font->fid, first_character, character_count, static_cast<int>(overlay.list_base));
+    // Mesa leaves the list of a glyph without ink empty, so a space would not move the raster
+    // position; it moves by the font's (fixed) advance instead.
+    glNewList(overlay.list_base + (' ' - first_character), GL_COMPILE);
+    glBitmap(0, 0, 0.0f, 0.0f, static_cast<GLfloat>(font->max_bounds.width), 0.0f, nullptr);
+    glEndList();
+    XFreeFont(host.display, font);
+}
+
+void count_fps_frame(fps_overlay_t& overlay, int64_t present_ns, int64_t work_ns) {
+    if (overlay.window_start_ns == 0) {
+        overlay.window_start_ns = present_ns;
+        return;
+    }
+    ++overlay.frames_in_window;
+    overlay.work_in_window_ns += work_ns;
+    const int64_t span = present_ns - overlay.window_start_ns;
+    if (span >= count_span_ns) {
+        overlay.shown_fps = overlay.frames_in_window * 1e9 / static_cast<double>(span);
+        overlay.shown_frame_ms = overlay.work_in_window_ns / 1e6 / overlay.frames_in_window;
+        overlay.window_start_ns = present_ns;
+        overlay.frames_in_window = 0;
+        overlay.work_in_window_ns = 0;
+    }
+}
+
+void draw_fps_overlay(const fps_overlay_t& overlay, uint32_t width, uint32_t height) {
+    if (!overlay.enabled) {
+        return;
+    }
+    char text[64];
+    const int length = std::snprintf(text, sizeof text, "%.1f fps  %.2f ms", overlay.shown_fps,
+                                     overlay.shown_frame_ms);
+    // The next frame's setupView puts the figure's projection back.
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(0.0, width, 0.0, height, -1.0, 1.0);
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    glColor3f(1.0f, 1.0f, 1.0f);
+    glRasterPos2i(8, static_cast<GLint>(height) - 18);
+    glListBase(overlay.list_base - first_character);
+    glCallLists(length, GL_UNSIGNED_BYTE, text);
+    glPopMatrix();
+}
+
+}  // namespace lumenweave_x11

@@ -1,0 +1,113 @@
+// The frame loop: one thread draws every window in turn (the master, then the mirrors' replays),
+// sleeps to the frame's deadline and presents them all.
+#include <cstdio>
+
+#include "hosts/x11/host.hpp"
+
+namespace lumenweave_x11 {
+namespace {
+
+// The test build prints one line per window and frame for the pacing measurement, in the form
+// tools/pacing-summary.py reads: role, index, t0, t1, presented, ticks per second, deadline and
+// present time, all in nanoseconds of the monotonic clock.
+constexpr bool frame_log = LUMENWEAVE_X11_FRAME_LOG != 0;
+
+struct frame_times_t {
+    int64_t t0 = 0;  // nanoseconds, monotonic clock
+    int64_t t1 = 0;  // nanoseconds, monotonic clock
+};
+
+// Judges X errors that came in: a window gone is a close (or, for the saver's window or the
+// master, the end of the run with 0); anything else is a failure. False: end with 1.
+bool judge_x_errors(host_t& host) {
+    if (!x_error_seen()) {
+        return true;
+    }
+    const x_error_t error = take_x_error(host.display);
+    bool any_gone = false;
+    for (surface_t& surface : host.surfaces) {
+        if (!window_exists(host.display, surface.window, nullptr)) {
+            any_gone = true;
+            if (surface.master) {
+                host.master_closed = true;
+                host.target_gone = true;
+            }
+            surface.closing = true;
+            if (surface.owned) {
+                surface.window = 0;
+            }
+        }
+    }
+    if (any_gone) {
+        return true;
+    }
+    char detail[96];
+    std::snprintf(detail, sizeof detail, "error code %u, request %u, resource 0x%lx", error.code,
+                  error.request, error.resource);
+    report_failure(failure_kind::x_request_failed, detail);
+    return false;
+}
+
+void log_frames(const host_t& host, const std::vector<frame_times_t>& times, int64_t present) {
+    for (size_t i = 0; i < host.surfaces.size() && i < times.size(); ++i) {
+        std::printf("frame %s %zu %lld %lld 1 1000000000 %lld %lld\n",
+                    host.surfaces[i].master ? "master" : "mirror", i,
+                    static_cast<long long>(times[i].t0), static_cast<long long>(times[i].t1),
+                    static_cast<long long>(host.pacing.deadline_ns),
+                    static_cast<long long>(present));
+    }
+    std::fflush(stdout);
+}
+
+}  // namespace
+
+int run_frames(host_t& host) {
+    const bool saver = host.options.mode != run_mode::window;
+    std::vector<frame_times_t> times;
+    for (;;) {
+        if (saver) {
+            handle_saver_events(host);
+        } else {
+            handle_window_events(host);
+        }
+        if (!judge_x_errors(host)) {
+            return 1;
+        }
+        if (stop_requested() || host.master_closed || host.target_gone) {
+            return 0;
+        }
+
+        const int64_t t0 = monotonic_ns();
+        host.pacing.deadline_ns = next_deadline(host.pacing.deadline_ns, t0, host.pacing.period_ns);
+        times.resize(host.surfaces.size());
+        const unsigned window_count = static_cast<unsigned>(host.surfaces.size());
+        for (size_t i = 0; i < host.surfaces.size(); ++i) {
+            const surface_t& surface = host.surfaces[i];
+            times[i].t0 = i == 0 ? t0 : monotonic_ns();
+            make_current(host, surface);
+            core_view(surface.width, surface.height);
+            if (surface.master) {
+                core_draw_master(window_count);
+                draw_fps_overlay(host.overlay, surface.width, surface.height);
+            } else {
+                core_draw_mirror();
+            }
+            times[i].t1 = monotonic_ns();
+        }
+
+        sleep_until(host.pacing.deadline_ns);
+        if (stop_requested()) {
+            return 0;
+        }
+        for (const surface_t& surface : host.surfaces) {
+            glXSwapBuffers(host.display, surface.drawable);
+        }
+        const int64_t present = monotonic_ns();
+        count_fps_frame(host.overlay, present, times[0].t1 - times[0].t0);
+        if (frame_log) {
+            log_frames(host, times, present);
+        }
+    }
+}
+
+}  // namespace lumenweave_x11

@@ -1,0 +1,181 @@
+// What the Linux host's files share: the host's state record, the command-line options, the
+// failure kinds and the functions that cross between start-up, windows, GLX, pacing and the
+// readout. Only hosts/x11/ includes this; the core never sees Xlib.
+#pragma once
+
+#include <GL/glx.h>
+#include <X11/Xlib.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <vector>
+
+namespace lumenweave_x11 {
+
+// How the program was asked to run.
+enum class run_mode {
+    window,           // its own 640 x 480 window, with mirrors and full screen
+    saver_root,       // the window in XSCREENSAVER_WINDOW, or the root window
+    saver_window_id,  // the window given with -window-id
+    help,
+    version,
+    usage_error,
+};
+
+struct options_t {
+    run_mode mode = run_mode::window;
+    Window window_id = 0;  // saver_window_id only
+    bool fps = false;      // draw the frames-per-second readout
+    bool seeded = false;   // seed given: fixed animation instead of the clock's
+    uint32_t seed = 0;
+    const char* bad_argument = nullptr;  // usage_error: the argument at fault
+};
+
+// Every way the program can fail; the texts are in one table (failure.cpp).
+enum class failure_kind {
+    no_display,
+    no_glx,
+    bad_window_variable,
+    no_such_window,
+    visual_without_gl,
+    no_config,
+    no_context,
+    cannot_make_current,
+    cannot_create_window,
+    x_request_failed,
+    connection_lost,
+};
+
+// One window the host draws into: the master first, then the mirrors.
+struct surface_t {
+    Window window = 0;
+    // The window as a GLX drawable of its own, so that it stays known to GLX, with its buffers,
+    // while another window's is current.
+    GLXWindow drawable = 0;
+    bool master = false;
+    bool owned = false;       // created by this program (window mode), not handed over
+    uint32_t width = 0;       // pixels
+    uint32_t height = 0;      // pixels
+    bool closing = false;     // to be destroyed after this round of events
+    bool fullscreen = false;  // as last asked of the window manager
+};
+
+// The frames-per-second readout: font display lists and the last second's figures.
+struct fps_overlay_t {
+    bool enabled = false;
+    GLuint list_base = 0;           // display lists of characters 32..127, 0 without a font
+    int64_t window_start_ns = 0;    // start of the current one-second count
+    int frames_in_window = 0;       // frames presented since window_start_ns
+    int64_t work_in_window_ns = 0;  // drawing time of those frames
+    double shown_fps = 0.0;         // frames per second of the last full count
+    double shown_frame_ms = 0.0;    // mean drawing time of the last full count, milliseconds
+};
+
+struct pacing_t {
+    int64_t period_ns = 16'666'667;  // 60 frames per second
+    int64_t deadline_ns = 0;         // CLOCK_MONOTONIC of the next present; 0 before the first
+};
+
+// The host's whole state: one record for the process.
+struct host_t {
+    options_t options;
+    Display* display = nullptr;
+    int screen = 0;
+    GLXFBConfig config = nullptr;
+    GLXContext context = nullptr;
+    GLXWindow current = 0;           // the drawable the context is current on, 0 for none
+    Colormap colormap = 0;           // window mode: for the windows it creates
+    bool swap_interval_ext = false;  // per-drawable swap interval through GLX_EXT_swap_control
+    Atom wm_protocols = 0;
+    Atom wm_delete_window = 0;
+    Atom net_wm_state = 0;
+    Atom net_wm_state_fullscreen = 0;
+    std::vector<surface_t> surfaces;  // master first
+    bool master_closed = false;       // window mode: the run ends with 0
+    bool target_gone = false;         // saver mode: the window was destroyed; the run ends with 0
+    pacing_t pacing;
+    fps_overlay_t overlay;
+};
+
+// Options (options.cpp).
+options_t parse_options(int argc, char** argv);
+// Parses a window id in hex (0x...), octal or decimal; false when TEXT is not one.
+bool parse_window_id(const char* text, Window& id);
+void print_usage(FILE* stream);
+
+// Failures (failure.cpp): one line on standard error.
+void report_failure(failure_kind kind, const char* detail = nullptr);
+
+// The X connection and its errors (x11_display.cpp).
+bool open_display(host_t& host);
+// Installs the handlers that record X errors instead of printing them and end the program
+// quietly on a lost connection.
+void install_x_error_handlers();
+// An X error as recorded by the handler.
+struct x_error_t {
+    unsigned char code = 0;     // X error code, 0 for none
+    unsigned char request = 0;  // major opcode of the failed request
+    XID resource = 0;
+};
+// Whether an X error has come in since take_x_error last ran; no round trip to the server.
+bool x_error_seen();
+// The first X error since the last call (code 0 when none); XSync first so that all are in.
+x_error_t take_x_error(Display* display);
+// Whether WINDOW exists, with any error it raises swallowed.
+bool window_exists(Display* display, Window window, XWindowAttributes* attributes);
+void close_display(host_t& host);
+
+// GLX (glx_context.cpp).
+// The frame-buffer configuration whose visual is VISUAL, double-buffered if there is one.
+bool choose_config_for_visual(host_t& host, VisualID visual);
+// A double-buffered RGBA configuration for windows the program creates.
+bool choose_config_for_new_windows(host_t& host);
+bool create_context(host_t& host);
+// Makes the window of SURFACE a GLX drawable; false if GLX refused it.
+bool create_drawable(host_t& host, surface_t& surface);
+void destroy_drawable(host_t& host, surface_t& surface);
+// Asks for one swap per vertical blank on SURFACE where GLX offers it.
+void set_swap_interval(host_t& host, const surface_t& surface);
+// Makes the context current on SURFACE unless it already is.
+bool make_current(host_t& host, const surface_t& surface);
+void destroy_context(host_t& host);
+
+// Window mode (x11_window.cpp).
+bool create_master_window(host_t& host);
+// Handles every queued event of window mode: keys, closes, sizes.
+void handle_window_events(host_t& host);
+
+// Saver mode (x11_saver.cpp).
+// Resolves the target window, checks it and follows its size; false after reporting a failure.
+bool adopt_saver_window(host_t& host);
+void handle_saver_events(host_t& host);
+
+// Stop signals (signals.cpp).
+// Blocks SIGTERM, SIGINT and SIGHUP in this and every later thread and installs their handler.
+void install_stop_signals();
+bool stop_requested();
+// Sleeps until DEADLINE with the stop signals let through; returns early on a stop request.
+void sleep_until(int64_t deadline_ns);
+
+// Pacing (pacing.cpp).
+int64_t monotonic_ns();
+// The next present deadline; see pacing.cpp for the chain and its restart.
+int64_t next_deadline(int64_t previous_deadline, int64_t t0, int64_t period);
+
+// The core (core.cpp): every call into the engine, the draw list and the view.
+void core_start(const options_t& options);
+// Draws the next frame into the current context, recording it when mirrors are open.
+void core_draw_master(unsigned window_count);
+void core_draw_mirror();
+void core_view(uint32_t width, uint32_t height);
+
+// The readout (fps_overlay.cpp).
+void init_fps_overlay(host_t& host);
+void count_fps_frame(fps_overlay_t& overlay, int64_t present_ns, int64_t work_ns);
+// Draws the readout into the current context over a WIDTH x HEIGHT window.
+void draw_fps_overlay(const fps_overlay_t& overlay, uint32_t width, uint32_t height);
+
+// The frame loop (frame_loop.cpp): runs until a stop; returns the exit code.
+int run_frames(host_t& host);
+
+}  // namespace lumenweave_x11

@@ -1,0 +1,70 @@
+// The Linux program's entry: reads the command line, opens the display, takes or makes the window,
+// starts GLX and the engine, and runs the frame loop until a stop.
+#include <cstdio>
+
+#include "hosts/x11/host.hpp"
+
+namespace lumenweave_x11 {
+namespace {
+
+// Display, window, context and engine; false after reporting what failed.
+bool start(host_t& host) {
+    if (!open_display(host)) {
+        return false;
+    }
+    const bool have_window = host.options.mode == run_mode::window ? create_master_window(host)
+                                                                   : adopt_saver_window(host);
+    if (!have_window) {
+        return false;
+    }
+    if (!create_context(host)) {
+        report_failure(failure_kind::no_context);
+        return false;
+    }
+    for (const surface_t& surface : host.surfaces) {
+        set_swap_interval(host, surface);
+    }
+    if (!make_current(host, host.surfaces[0]) || take_x_error(host.display).code != 0) {
+        report_failure(failure_kind::cannot_make_current);
+        return false;
+    }
+    core_start(host.options);
+    if (host.options.fps) {
+        init_fps_overlay(host);
+    }
+    return true;
+}
+
+}  // namespace
+}  // namespace lumenweave_x11
+
+int main(int argc, char** argv) {
+    using namespace lumenweave_x11;
+    host_t host;
+    host.options = parse_options(argc, argv);
+    switch (host.options.mode) {
+        case run_mode::help:
+            print_usage(stdout);
+            return 0;
+        case run_mode::version:
+            std::printf("lumenweave %s\n", LUMENWEAVE_VERSION);
+            return 0;
+        case run_mode::usage_error:
+            std::fprintf(stderr, "lumenweave: unknown flag or missing value: %s\n",
+                         host.options.bad_argument);
+            print_usage(stderr);
+            return 2;
+        default:
+            break;
+    }
+    // The test build notes its start for the start-up figure of the pacing measurement.
+    if (LUMENWEAVE_X11_FRAME_LOG) {
+        std::printf("start %lld\n", static_cast<long long>(monotonic_ns()));
+    }
+    // Before any thread exists, so that the GL library's threads inherit the blocked signals.
+    install_stop_signals();
+    install_x_error_handlers();
+    const int code = start(host) ? run_frames(host) : 1;
+    close_display(host);
+    return code;
+}

@@ -1,0 +1,116 @@
+// The command line of the Linux program: window mode by default, the screen-saver daemons'
+// conventions (-root, -window-id) and the flags such display programs accept and ignore.
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+#include "hosts/x11/host.hpp"
+
+namespace lumenweave_x11 {
+namespace {
+
+// Daemons and users write flags with one dash or two; both mean the same.
+bool is_flag(const char* argument, const char* name) {
+    if (argument[0] != '-') {
+        return false;
+    }
+    const char* rest = argument + (argument[1] == '-' ? 2 : 1);
+    return std::strcmp(rest, name) == 0;
+}
+
+bool parse_seed(const char* text, uint32_t& seed) {
+    if (text[0] < '0' || text[0] > '9') {
+        return false;
+    }
+    errno = 0;
+    char* end = nullptr;
+    const unsigned long long value = std::strtoull(text, &end, 10);
+    if (errno != 0 || *end != '\0' || value > UINT32_MAX) {
+        return false;
+    }
+    seed = static_cast<uint32_t>(value);
+    return true;
+}
+
+options_t usage_error(options_t options, const char* argument) {
+    options.mode = run_mode::usage_error;
+    options.bad_argument = argument;
+    return options;
+}
+
+}  // namespace
+
+bool parse_window_id(const char* text, Window& id) {
+    // strtoull would take a sign or leading blanks; a window id has neither.
+    if (text[0] < '0' || text[0] > '9') {
+        return false;
+    }
+    errno = 0;
+    char* end = nullptr;
+    const unsigned long long value = std::strtoull(text, &end, 0);
+    // X resource ids have 29 significant bits; 0 names no window.
+    if (errno != 0 || *end != '\0' || value == 0 || value > 0x1fffffffULL) {
+        return false;
+    }
+    id = static_cast<Window>(value);
+    return true;
+}
+
+options_t parse_options(int argc, char** argv) {
+    options_t options;
+    for (int i = 1; i < argc; ++i) {
+        const char* argument = argv[i];
+        const bool has_value = i + 1 < argc;
+        if (is_flag(argument, "root")) {
+            options.mode = run_mode::saver_root;
+        } else if (is_flag(argument, "window-id")) {
+            if (!has_value || !parse_window_id(argv[i + 1], options.window_id)) {
+                return usage_error(options, argument);
+            }
+            options.mode = run_mode::saver_window_id;
+            ++i;
+        } else if (is_flag(argument, "fps")) {
+            options.fps = true;
+        } else if (is_flag(argument, "seed")) {
+            if (!has_value || !parse_seed(argv[i + 1], options.seed)) {
+                return usage_error(options, argument);
+            }
+            options.seeded = true;
+            ++i;
+        } else if (is_flag(argument, "delay") || is_flag(argument, "visual") ||
+                   is_flag(argument, "display")) {
+            if (!has_value) {
+                return usage_error(options, argument);
+            }
+            ++i;
+        } else if (is_flag(argument, "install")) {
+            continue;
+        } else if (is_flag(argument, "help") || is_flag(argument, "h")) {
+            options.mode = run_mode::help;
+            return options;
+        } else if (is_flag(argument, "version")) {
+            options.mode = run_mode::version;
+            return options;
+        } else {
+            return usage_error(options, argument);
+        }
+    }
+    return options;
+}
+
+void print_usage(FILE* stream) {
+    std::fputs(
+        "usage: lumenweave [--root | --window-id ID] [--fps] [--seed T]\n"
+        "  (no flag)        a 640 x 480 window: F full screen, N a mirror window, Escape or Q "
+        "ends\n"
+        "  --root           draw into the window in XSCREENSAVER_WINDOW, or the root window\n"
+        "  --window-id ID   draw into window ID (hex 0x..., or decimal)\n"
+        "  --fps            show frames per second and the frame time in a corner\n"
+        "  --seed T         a fixed animation seed (default: the clock)\n"
+        "  --help, --version\n"
+        "Flags take one dash or two. -delay N, -visual V, -install and -display NAME are\n"
+        "accepted and ignored, as screen-saver daemons may pass them.\n",
+        stream);
+}
+
+}  // namespace lumenweave_x11
