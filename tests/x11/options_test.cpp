@@ -1,0 +1,73 @@
+// The Linux program's command line and its pacing arithmetic.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "hosts/x11/host.hpp"
+
+namespace lumenweave_x11 {
+namespace {
+
+options_t parse(std::vector<const char*> arguments) {
+    arguments.insert(arguments.begin(), "lumenweave");
+    return parse_options(static_cast<int>(arguments.size()), const_cast<char**>(arguments.data()));
+}
+
+TEST(X11Options, DaemonConventions) {
+    EXPECT_EQ(parse({}).mode, run_mode::window);
+    EXPECT_EQ(parse({"--root"}).mode, run_mode::saver_root);
+    EXPECT_EQ(parse({"-root"}).mode, run_mode::saver_root);
+
+    const options_t hex = parse({"-window-id", "0x2a00007"});
+    EXPECT_EQ(hex.mode, run_mode::saver_window_id);
+    EXPECT_EQ(hex.window_id, 0x2a00007u);
+    EXPECT_EQ(parse({"--window-id", "44040199"}).window_id, 44040199u);
+
+    // What daemons add around the flags that matter is accepted and changes nothing.
+    const options_t daemon = parse({"-display", ":0", "-delay", "20000", "-install", "-visual",
+                                    "default", "--root", "-fps", "--seed", "4294967295"});
+    EXPECT_EQ(daemon.mode, run_mode::saver_root);
+    EXPECT_TRUE(daemon.fps);
+    EXPECT_TRUE(daemon.seeded);
+    EXPECT_EQ(daemon.seed, 4294967295u);
+}
+
+TEST(X11Options, BadArgumentsAreUsageErrors) {
+    for (const std::vector<const char*>& arguments : std::vector<std::vector<const char*>>{
+             {"--bogus"},
+             {"-window-id"},
+             {"-window-id", "0"},
+             {"-window-id", "-5"},
+             {"-window-id", "0x"},
+             {"-window-id", "12abc"},
+             {"-window-id", "0x100000000"},
+             {"--seed", "4294967296"},
+             {"--seed", "-1"},
+             {"--seed"},
+             {"-delay"},
+             {"root"},
+         }) {
+        const options_t options = parse(arguments);
+        EXPECT_EQ(options.mode, run_mode::usage_error) << arguments[0];
+        EXPECT_NE(options.bad_argument, nullptr);
+    }
+    EXPECT_EQ(parse({"--help", "--bogus"}).mode, run_mode::help);
+    EXPECT_EQ(parse({"--version"}).mode, run_mode::version);
+}
+
+TEST(X11Pacing, DeadlinesChainAndRestartWithoutBursts) {
+    const int64_t period = 16'666'667;
+    // The first frame, and frames on time, follow one period after the last deadline, however
+    // long presenting the previous frame took.
+    EXPECT_EQ(next_deadline(0, 1000, period), 1000 + period);
+    EXPECT_EQ(next_deadline(1000 + period, 1000 + period + 900'000, period), 1000 + 2 * period);
+    // A frame starting past its deadline (stopped and continued, or overrun) starts afresh
+    // rather than drawing a burst of frames to catch up.
+    const int64_t resumed = 1000 + 40 * period;
+    EXPECT_EQ(next_deadline(1000 + period, resumed, period), resumed + period);
+    // A deadline never lies more than a period ahead, should the clock step back.
+    EXPECT_EQ(next_deadline(1000 + 10 * period, 1000, period), 1000 + period);
+}
+
+}  // namespace
+}  // namespace lumenweave_x11
