@@ -129,7 +129,7 @@ expect_drawing() {
     b1=$(brightness "$out/draw1.png")
     b2=$(brightness "$out/draw2.png")
     d=$(difference "$out/draw1.png" "$out/draw2.png")
-    awk -v a="$b1" -v b="$b2" -v d="$d" 'BEGIN { exit !(a > 0.002 && b > 0.002 && d > 0.001) }' ||
+    awk -v a="$b1" -v b="$b2" -v d="$d" 'BEGIN { exit !(a > 0.0003 && b > 0.0003 && d > 0.001) }' ||
         fail "$what: not drawing (brightness $b1, $b2; difference $d)"
     pass "$what: draws (brightness $b1, $b2; difference $d)"
 }

@@ -1,0 +1,121 @@
+#!/usr/bin/env bash
+# Saver mode: a window handed over through XSCREENSAVER_WINDOW (hex and decimal) or --window-id is
+# drawn into at its size; the program ends with 0 on SIGTERM, when the window is destroyed, and
+# resumes at its pace after SIGSTOP and SIGCONT; a lost X server ends it; bad windows and flags
+# are refused in one line.
+source "$(dirname "$0")/lib.sh"
+start_display
+
+# The helper's window: its id in $window; "resize W H" and "destroy" go to it through $helper_in.
+make_window() {
+    mkfifo "$out/helper.in.$1"
+    "$x11tool" "${@:2}" <"$out/helper.in.$1" >"$out/helper.out.$1" &
+    started+=($!)
+    exec {helper_in}>"$out/helper.in.$1"
+    local deadline=$((SECONDS + 10))
+    until window=$(head -1 "$out/helper.out.$1") && [[ -n $window ]]; do
+        ((SECONDS < deadline)) || fail "the helper made no window"
+        sleep 0.1
+    done
+}
+
+# Sends a stop signal and sets ms to the milliseconds until the program ended (it stays a zombie
+# until waited for), then expects exit code 0.
+end_on_signal() {
+    ms=$(python3 - "$1" "$pid" <<'PY'
+import os, signal, sys, time
+pid = int(sys.argv[2])
+t0 = time.monotonic()
+os.kill(pid, getattr(signal, "SIG" + sys.argv[1]))
+while time.monotonic() - t0 < 5:
+    try:
+        state = open(f"/proc/{pid}/stat").read().rsplit(")", 1)[1].split()[0]
+    except FileNotFoundError:
+        break
+    if state in ("Z", "X"):
+        break
+    time.sleep(0.001)
+print(round((time.monotonic() - t0) * 1000))
+PY
+)
+    exit_code_within 5
+    [[ $exit_code == 0 ]] || fail "SIG$1: exit code $exit_code"
+}
+
+# Hex through the variable: draws, follows a resize, ends on SIGTERM.
+make_window 1 320 240
+XSCREENSAVER_WINDOW=$window start "$program" --root
+expect_drawing "$window" "XSCREENSAVER_WINDOW=$window"
+echo "resize 640 480" >&$helper_in
+# Drawn to the old size, the figure would stay in the bottom-left 320 x 240.
+sleep 0.5
+drawn=0
+for i in 1 2 3; do
+    shot "$window" "$out/resized.png"
+    b=$(brightness "$out/resized.png" 320x240+320+0)
+    awk -v b="$b" 'BEGIN { exit !(b > 0.0005) }' && drawn=1 && break
+    sleep 0.3
+done
+((drawn)) || fail "after a resize to 640 x 480 nothing is drawn in the top-right quarter"
+pass "follows a resize"
+end_on_signal TERM
+((ms <= 200)) || fail "SIGTERM: ended after $ms ms"
+pass "SIGTERM: exit code 0 after $ms ms"
+
+# Decimal through the variable: ends with 0 when the window is destroyed under it.
+make_window 2 320 240
+XSCREENSAVER_WINDOW=$((window)) start "$program" -root
+expect_drawing "$window" "XSCREENSAVER_WINDOW=$((window))"
+echo destroy >&$helper_in
+expect_exit 0 "window destroyed"
+expect_no_x_dump "window destroyed"
+
+# --window-id, in the test build that logs its frames: no burst of frames after SIGCONT.
+make_window 3 320 240
+start "$test_program" --window-id "$window" --fps
+expect_drawing "$window" "--window-id $window"
+kill -STOP "$pid"
+sleep 1
+kill -CONT "$pid"
+sleep 1
+end_on_signal INT
+pass "SIGINT: exit code 0 after $ms ms"
+# Intervals between presents around the pause: the one spanning it, and none far below a period
+# after it (a catch-up burst would present several frames at once).
+python3 - "$out/stdout" <<'PY' || fail "pacing after SIGCONT"
+import sys
+t = [int(l.split()[8]) for l in open(sys.argv[1]) if l.startswith("frame master")]
+iv = [(b - a) / 1e6 for a, b in zip(t, t[1:])]
+pause = max(range(len(iv)), key=lambda i: iv[i])
+after = iv[pause + 1:pause + 31]
+print(f"pause {iv[pause]:.0f} ms, then {len(after)} intervals of {min(after):.1f} to {max(after):.1f} ms")
+sys.exit(0 if iv[pause] > 900 and len(after) >= 30 and min(after) > 12 else 1)
+PY
+pass "SIGSTOP and SIGCONT: no catch-up burst"
+
+# Refusals, each in one line of standard error.
+refused() {
+    local code=$1 what=$2
+    shift 2
+    timeout 10 "$@" >/dev/null 2>"$out/stderr"
+    local got=$?
+    [[ $got == "$code" ]] || fail "$what: exit code $got, expected $code ($(<"$out/stderr"))"
+    [[ $code == 2 ]] || (($(wc -l <"$out/stderr") == 1)) || fail "$what: $(<"$out/stderr")"
+    expect_no_x_dump "$what"
+    pass "$what: exit code $code: $(head -1 "$out/stderr")"
+}
+refused 1 "no such window" "$program" --window-id 0x1fffff0
+make_window 4 --input-only 100 100
+refused 1 "a window without a visual" "$program" --window-id "$window"
+refused 1 "XSCREENSAVER_WINDOW not an id" env XSCREENSAVER_WINDOW=screen "$program" --root
+refused 2 "unknown flag" "$program" --bogus
+
+# The X server going away ends it within a second, without Xlib's report.
+make_window 5 320 240
+start "$program" --window-id "$window"
+expect_drawing "$window" "before the server goes"
+kill "$xvfb_pid"
+exit_code_within 1
+[[ $exit_code != running ]] || fail "still running a second after the X server went away"
+expect_no_x_dump "X server gone"
+pass "X server gone: ended with $exit_code: $(<"$out/stderr")"
