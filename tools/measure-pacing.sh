@@ -13,7 +13,7 @@ cases=${2:-both}
 # Frames left to settle after the last window has appeared, before measuring starts.
 settle=60
 
-scr=$root/build/windows/host/Lumenweave-test.scr
+scr=$root/build/windows/hosts/windows/Lumenweave-test.scr
 if [[ ! -f $scr ]]; then
     echo "measure-pacing: no $scr (cmake --preset windows && cmake --build --preset windows)" >&2
     exit 1

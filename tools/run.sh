@@ -8,7 +8,7 @@ cd "$(dirname "$0")/.."
 bash tools/install-deps.sh
 cmake --preset windows >/dev/null
 cmake --build --preset windows --target Lumenweave
-saver=build/windows/host/Lumenweave.scr
+saver=build/windows/hosts/windows/Lumenweave.scr
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 export WINEPREFIX=${WINEPREFIX:-$PWD/build/wineprefix}
 

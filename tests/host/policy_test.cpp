@@ -1,5 +1,5 @@
 // Display-mode cycle, the screensaver's mouse check and the frame pacing arithmetic.
-#include "host/policy.hpp"
+#include "hosts/windows/policy.hpp"
 
 #include <gtest/gtest.h>
 

@@ -5,8 +5,8 @@ set -uo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 build=${LUMENWEAVE_WINDOWS_BUILD_DIR:-$here/../../build/windows}
-saver=$build/host/Lumenweave.scr
-test_saver=$build/host/Lumenweave-test.scr
+saver=$build/hosts/windows/Lumenweave.scr
+test_saver=$build/hosts/windows/Lumenweave-test.scr
 wintool_exe=$build/tests/wine/wintool.exe
 
 if [[ ! -f $saver || ! -f $test_saver || ! -f $wintool_exe ]]; then

@@ -1,6 +1,6 @@
 // The program's entry: reads the command line, registers the window class, starts the engine and
 // the master window, and runs the main thread's message loop until the last window is gone.
-#include "host/host.hpp"
+#include "hosts/windows/host.hpp"
 
 #include <fcntl.h>
 #include <io.h>
@@ -12,9 +12,9 @@
 
 #include "engine/frame.hpp"
 #include "engine/settings.hpp"
-#include "host/command_line.hpp"
-#include "host/failure.hpp"
-#include "host/test_hooks.hpp"
+#include "hosts/windows/command_line.hpp"
+#include "hosts/windows/failure.hpp"
+#include "hosts/windows/test_hooks.hpp"
 
 namespace saver {
 namespace {

@@ -1,5 +1,5 @@
 // Display-mode cycle, mouse check and pacing arithmetic of the host.
-#include "host/policy.hpp"
+#include "hosts/windows/policy.hpp"
 
 #include <cstdlib>
 

@@ -1,5 +1,5 @@
 // The test build's hooks: failures forced through LUMENWEAVE_FAIL and per-frame pacing lines.
-#include "host/test_hooks.hpp"
+#include "hosts/windows/test_hooks.hpp"
 
 #include <windows.h>
 

@@ -2,9 +2,9 @@
 // in a fixed order before the entry point) and the failure report.
 #include <cstdlib>
 
-#include "host/failure.hpp"
-#include "host/host.hpp"
-#include "host/test_hooks.hpp"
+#include "hosts/windows/failure.hpp"
+#include "hosts/windows/host.hpp"
+#include "hosts/windows/test_hooks.hpp"
 
 namespace saver {
 

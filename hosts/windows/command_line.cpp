@@ -1,5 +1,5 @@
 // The screensaver command-line grammar.
-#include "host/command_line.hpp"
+#include "hosts/windows/command_line.hpp"
 
 #include <cwchar>
 

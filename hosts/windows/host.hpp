@@ -1,5 +1,6 @@
 // What the host's files share: host state, window records, the process-wide objects and the
-// functions that cross between start-up, windows and render threads. Only host/ includes this.
+// functions that cross between start-up, windows and render threads. Only hosts/windows/ includes
+// this.
 #pragma once
 
 #include <windows.h>
@@ -7,8 +8,8 @@
 #include <atomic>
 #include <list>
 
-#include "host/frame_lock.hpp"
-#include "host/policy.hpp"
+#include "hosts/windows/frame_lock.hpp"
+#include "hosts/windows/policy.hpp"
 
 namespace saver {
 

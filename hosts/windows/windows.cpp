@@ -3,9 +3,9 @@
 #include <mutex>
 #include <vector>
 
-#include "host/failure.hpp"
-#include "host/host.hpp"
-#include "host/test_hooks.hpp"
+#include "hosts/windows/failure.hpp"
+#include "hosts/windows/host.hpp"
+#include "hosts/windows/test_hooks.hpp"
 
 namespace saver {
 namespace {

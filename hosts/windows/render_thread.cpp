@@ -5,9 +5,9 @@
 #include "drawlist/drawlist.hpp"
 #include "engine/frame.hpp"
 #include "figure/view.hpp"
-#include "host/failure.hpp"
-#include "host/host.hpp"
-#include "host/test_hooks.hpp"
+#include "hosts/windows/failure.hpp"
+#include "hosts/windows/host.hpp"
+#include "hosts/windows/test_hooks.hpp"
 
 namespace saver {
 namespace {
