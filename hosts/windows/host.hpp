@@ -1,6 +1,5 @@
-// What the host's files share: host state, window records, the process-wide objects and the
-// functions that cross between start-up, windows and render threads. Only hosts/windows/ includes
-// this.
+// What the Windows host's files share, and only they: its state, window records, the process-wide
+// objects and the functions that cross between start-up, windows and render threads.
 #pragma once
 
 #include <windows.h>
@@ -13,28 +12,45 @@
 
 namespace saver {
 
-// Host state, one of each for the process.
-extern HINSTANCE instance_handle;
-extern int show_command;
-extern int run_mode;  // 0 application, 1 screensaver (full screen or preview)
-extern HWND preview_parent;
-extern int display_mode;
-extern bool close_allowed;
-extern DWORD main_thread_id;
-// Set by a render thread whose start failed; the main thread then ends the program with 1.
-extern std::atomic<bool> render_thread_failed;
+// How the program runs: as an application (a window, display modes with F, clones with N) or
+// as a screensaver (full screen, or in a preview parent), which input ends.
+enum class run_kind { application, screensaver };
+
+// The host's state, one for the process. Only the main thread writes it, apart from
+// render_thread_failed; render threads read what start-up fixed before the first window opened.
+struct host_state {
+    HINSTANCE instance = nullptr;
+    int show_command = SW_SHOWNORMAL;  // how the system asked the program's window to be shown
+    DWORD main_thread_id = 0;
+    run_kind run = run_kind::application;
+    HWND preview_parent = nullptr;  // the window a preview draws into; null outside a preview
+    display_kind display_mode = display_kind::windowed;
+    bool close_allowed = false;  // the screensaver may close: an input has ended it
+    // Set by a render thread whose start failed; the main thread then ends the program with 1.
+    std::atomic<bool> render_thread_failed{false};
+    int cursor_display_count = 0;  // ShowCursor's counter as it last returned it
+    mouse_state mouse;             // the screensaver's mouse check
+};
+
+extern host_state host;
 
 constexpr UINT window_count_message = WM_USER + 1;
 // Posted to the main thread by a render thread whose start failed, to wake its message loop.
 constexpr UINT render_failed_message = WM_APP + 1;
 
+// The application's windowed client size, which clones also open with.
+constexpr int windowed_width = 640;   // pixels
+constexpr int windowed_height = 480;  // pixels
+
 struct window_record {
-    int saved_left = 0;
-    int saved_top = 0;
-    int x = 0;
-    int y = 0;
-    int width = 0;
-    int height = 0;
+    // The outer top-left corner the windowed master last had, for its return to the window.
+    int saved_left = 0;  // pixels
+    int saved_top = 0;   // pixels
+    // Where the window opens: its outer top-left corner and its client size.
+    int x = CW_USEDEFAULT;         // pixels
+    int y = CW_USEDEFAULT;         // pixels
+    int width = windowed_width;    // pixels
+    int height = windowed_height;  // pixels
     HANDLE ready_event = nullptr;
     HANDLE stop_event = nullptr;
     HANDLE thread = nullptr;  // null again once the thread has been waited for
@@ -42,7 +58,7 @@ struct window_record {
     HWND window = nullptr;
     HDC device_context = nullptr;
     bool master = false;
-    unsigned window_count = 0;
+    unsigned window_count = 0;  // windows open, as this window's render thread last heard
 };
 
 struct win_critical_section {
@@ -78,11 +94,6 @@ extern win_critical_section list_lock;
 // Records are freed when their window closes; list nodes keep their address, which the window's
 // user data holds.
 extern std::list<window_record>& window_list;
-
-namespace util {
-// Shows text in an error box and throws failure_t with it.
-[[noreturn]] void report_failure(const wchar_t* text);
-}  // namespace util
 
 // Render threads.
 void start_render_thread(window_record& record);

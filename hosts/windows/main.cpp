@@ -49,42 +49,45 @@ void register_window_class() {
     window_class.style = CS_OWNDC;
     window_class.lpfnWndProc = window_procedure;
     window_class.cbWndExtra = 4;
-    window_class.hInstance = instance_handle;
-    window_class.hIcon = LoadIconW(instance_handle, MAKEINTRESOURCEW(100));
-    window_class.hCursor = run_mode == 0 ? LoadCursorW(nullptr, IDC_ARROW) : nullptr;
+    window_class.hInstance = host.instance;
+    window_class.hIcon = LoadIconW(host.instance, MAKEINTRESOURCEW(100));
+    window_class.hCursor =
+        host.run == run_kind::application ? LoadCursorW(nullptr, IDC_ARROW) : nullptr;
     window_class.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
     window_class.lpszClassName = L"Lumenweave";
-    if (test::forced_failure(L"register_class") || RegisterClassW(&window_class) == 0) {
-        util::report_failure(L"RegisterClass failed.");
+    if (test::forced_failure(util::failure_id::register_class) ||
+        RegisterClassW(&window_class) == 0) {
+        util::report_failure(util::failure_id::register_class);
     }
 }
 
 int message_loop() {
     MSG message = {};
     for (;;) {
-        const BOOL got =
-            test::forced_failure(L"get_message") ? -1 : GetMessageW(&message, nullptr, 0, 0);
+        const BOOL got = test::forced_failure(util::failure_id::get_message)
+                             ? -1
+                             : GetMessageW(&message, nullptr, 0, 0);
         if (got == 0) {
             return static_cast<int>(message.wParam);
         }
         if (got == -1) {
-            MessageBoxW(nullptr, L"Internal Windows error.", L"Error", MB_ICONERROR);
-            close_allowed = true;
+            util::show_failure(util::failure_id::get_message);
+            host.close_allowed = true;
             stop_all_render_threads();
             return 1;
         }
         // The failed thread has shown its box already; end quietly with the failure code.
-        if (render_thread_failed.load()) {
+        if (host.render_thread_failed.load()) {
             stop_all_render_threads();
             return 1;
         }
-        if (run_mode == 0 && message.message == WM_KEYDOWN) {
+        if (host.run == run_kind::application && message.message == WM_KEYDOWN) {
             if (message.wParam == 'F') {
                 cycle_display_mode();
                 continue;
             }
             if (message.wParam == 'N') {
-                if (display_mode == 0) {
+                if (host.display_mode == display_kind::windowed) {
                     create_clone_window();
                 }
                 continue;
@@ -97,7 +100,7 @@ int message_loop() {
 
 int application_main() {
     register_window_class();
-    if (run_mode == 0 && (traceSetting || !scriptSourceSetting)) {
+    if (host.run == run_kind::application && (traceSetting || !scriptSourceSetting)) {
         attach_console();
     }
     initEngine();
@@ -111,8 +114,8 @@ int run(const wchar_t* command_line) {
     const launch_t launch = parse_command_line(command_line);
     switch (launch.kind) {
         case launch_kind::screensaver:
-            run_mode = 1;
-            display_mode = 2;
+            host.run = run_kind::screensaver;
+            host.display_mode = display_kind::virtual_screen;
             return application_main();
         case launch_kind::preview: {
             if (launch.preview_handle == 0) {
@@ -122,8 +125,8 @@ int run(const wchar_t* command_line) {
             if (GetParent(parent) == nullptr) {
                 return 1;
             }
-            run_mode = 1;
-            preview_parent = parent;
+            host.run = run_kind::screensaver;
+            host.preview_parent = parent;
             return application_main();
         }
         case launch_kind::configure:
@@ -132,7 +135,7 @@ int run(const wchar_t* command_line) {
         case launch_kind::application:
             break;
     }
-    run_mode = 0;
+    host.run = run_kind::application;
     return application_main();
 }
 
@@ -141,15 +144,15 @@ int run(const wchar_t* command_line) {
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR command_line, int show) {
     using namespace saver;
-    instance_handle = instance;
-    show_command = show;
-    main_thread_id = GetCurrentThreadId();
+    host.instance = instance;
+    host.show_command = show;
+    host.main_thread_id = GetCurrentThreadId();
     timeBeginPeriod(1);
     std::atexit(restore_timer_resolution);
     try {
         return run(command_line);
     } catch (const util::failure_t& failure) {
-        MessageBoxW(nullptr, failure.text, L"Error", MB_ICONERROR);
+        util::show_failure(failure.id);
         // Render threads use the frame lock and the draw list, which go away at exit.
         stop_all_render_threads();
         return 1;

@@ -5,14 +5,23 @@
 
 namespace saver {
 
-int next_display_mode(int mode, int monitor_count) {
-    if (mode == 0) {
-        return 1;
+display_kind next_display_mode(display_kind mode, int monitor_count) {
+    if (mode == display_kind::windowed) {
+        return display_kind::monitor;
     }
     if (monitor_count == 1) {
-        return 0;
+        return display_kind::windowed;
     }
-    return mode >= 3 ? 0 : mode + 1;
+    switch (mode) {
+        case display_kind::monitor:
+            return display_kind::virtual_screen;
+        case display_kind::virtual_screen:
+            return display_kind::per_monitor;
+        case display_kind::windowed:
+        case display_kind::per_monitor:
+            break;
+    }
+    return display_kind::windowed;
 }
 
 mouse_verdict mouse_check(mouse_state& state, int cursor_x, int cursor_y, bool previewing) {

@@ -6,9 +6,18 @@
 
 namespace saver {
 
-// 0 windowed, 1 one monitor, 2 whole virtual screen, 3 one window per monitor. With a single
-// monitor the cycle is 0, 1, 0, ...; with several 0, 1, 2, 3, 0, ...
-int next_display_mode(int mode, int monitor_count);
+// How the figure is shown: the application's F steps through these; the screensaver covers the
+// virtual screen.
+enum class display_kind {
+    windowed,        // a 640 x 480 window
+    monitor,         // the master covers its monitor
+    virtual_screen,  // the master covers every monitor
+    per_monitor,     // the master covers the first monitor, a clone each further one
+};
+
+// With a single monitor the cycle is windowed, monitor, windowed, ...; with several it walks all
+// four in order.
+display_kind next_display_mode(display_kind mode, int monitor_count);
 
 // Hiding the cursor again while it is already hidden would pile up ShowCursor's counter, so a
 // hide is only made while the last count is not negative.

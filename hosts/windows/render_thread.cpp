@@ -30,15 +30,15 @@ void set_pixel_format(window_record& record) {
     format.cDepthBits = 24;
     format.iLayerType = PFD_MAIN_PLANE;
     record.device_context = GetDC(record.window);
-    const int index = test::forced_failure(L"choose_pixel_format")
+    const int index = test::forced_failure(util::failure_id::choose_pixel_format)
                           ? 0
                           : ChoosePixelFormat(record.device_context, &format);
     if (index == 0) {
-        util::report_failure(L"Cannot find a suitable pixel format.");
+        util::report_failure(util::failure_id::choose_pixel_format);
     }
-    if (test::forced_failure(L"set_pixel_format") ||
+    if (test::forced_failure(util::failure_id::set_pixel_format) ||
         !SetPixelFormat(record.device_context, index, &format)) {
-        util::report_failure(L"SetPixelFormat failed:  cannot set format specified.");
+        util::report_failure(util::failure_id::set_pixel_format);
     }
 }
 
@@ -120,8 +120,8 @@ DWORD WINAPI render_thread_main(void* parameter) {
     } catch (const util::failure_t&) {
         // The box has been shown; the main thread ends the program with the failure code.
         ReleaseDC(record.window, record.device_context);
-        render_thread_failed.store(true);
-        PostThreadMessageW(main_thread_id, render_failed_message, 0, 0);
+        host.render_thread_failed.store(true);
+        PostThreadMessageW(host.main_thread_id, render_failed_message, 0, 0);
         return 1;
     }
 
@@ -143,8 +143,8 @@ DWORD WINAPI render_thread_main(void* parameter) {
     PeekMessageW(&message, nullptr, WM_USER, WM_USER, PM_NOREMOVE);
     SetEvent(record.ready_event);
     test::delay_before_show();
-    ShowWindow(record.window, show_command);
-    if (preview_parent == nullptr) {
+    ShowWindow(record.window, host.show_command);
+    if (host.preview_parent == nullptr) {
         SetForegroundWindow(record.window);
     }
     SetFocus(record.window);
@@ -161,12 +161,12 @@ DWORD WINAPI render_thread_main(void* parameter) {
 }  // namespace
 
 void start_render_thread(window_record& record) {
-    HANDLE thread = test::forced_failure(L"create_thread")
+    HANDLE thread = test::forced_failure(util::failure_id::create_thread)
                         ? nullptr
                         : CreateThread(nullptr, 0, render_thread_main, &record, CREATE_SUSPENDED,
                                        &record.thread_id);
     if (thread == nullptr) {
-        util::report_failure(L"CreateThread failed.");
+        util::report_failure(util::failure_id::create_thread);
     }
     record.thread = thread;
     ResumeThread(thread);

@@ -1,5 +1,5 @@
-// The host's process-wide state: host settings, the objects every thread shares (created here
-// in a fixed order before the entry point) and the failure report.
+// The host's process-wide state: its state record and the objects every thread shares, created
+// here in a fixed order before the entry point.
 #include <cstdlib>
 
 #include "hosts/windows/failure.hpp"
@@ -8,14 +8,7 @@
 
 namespace saver {
 
-HINSTANCE instance_handle = nullptr;
-int show_command = SW_SHOWNORMAL;
-int run_mode = 0;
-HWND preview_parent = nullptr;
-int display_mode = 0;
-bool close_allowed = false;
-DWORD main_thread_id = 0;
-std::atomic<bool> render_thread_failed{false};
+host_state host;
 
 namespace {
 
@@ -23,11 +16,11 @@ namespace {
 // be shown and end the process.
 struct run_event_holder {
     run_event_holder() {
-        if (!test::forced_failure(L"run_event")) {
+        if (!test::forced_failure(util::failure_id::run_event)) {
             handle = CreateEventW(nullptr, TRUE, FALSE, nullptr);
         }
         if (handle == nullptr) {
-            MessageBoxW(nullptr, L"CreateEvent failed.", L"Error", MB_ICONERROR);
+            util::show_failure(util::failure_id::run_event);
             std::_Exit(1);
         }
     }
@@ -54,14 +47,5 @@ std::atomic<int> window_count{0};
 win_critical_section list_lock;
 static window_list_holder window_list_object;
 std::list<window_record>& window_list = window_list_object.records;
-
-namespace util {
-
-void report_failure(const wchar_t* text) {
-    MessageBoxW(nullptr, text, L"Error", MB_ICONERROR);
-    throw failure_t(text);
-}
-
-}  // namespace util
 
 }  // namespace saver

@@ -8,10 +8,10 @@
 
 namespace saver::test {
 
-bool forced_failure(const wchar_t* check) {
+bool forced_failure(util::failure_id failure) {
     wchar_t wanted[64];
     const DWORD length = GetEnvironmentVariableW(L"LUMENWEAVE_FAIL", wanted, 64);
-    return length > 0 && length < 64 && std::wcscmp(wanted, check) == 0;
+    return length > 0 && length < 64 && std::wcscmp(wanted, util::failure_of(failure).check) == 0;
 }
 
 void delay_before_show() {

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "hosts/windows/failure.hpp"
+
 #ifndef LUMENWEAVE_TEST_HOOKS
 #define LUMENWEAVE_TEST_HOOKS 0
 #endif
@@ -11,8 +13,8 @@
 namespace saver::test {
 
 #if LUMENWEAVE_TEST_HOOKS
-// True when the environment variable LUMENWEAVE_FAIL names this check.
-bool forced_failure(const wchar_t* check);
+// True when the environment variable LUMENWEAVE_FAIL names this failure's check.
+bool forced_failure(util::failure_id failure);
 // One line per frame on standard output: which thread, the counter at t0 and t1, whether the
 // frame was presented, the counter frequency, the present deadline and the counter when the
 // present was made (0 when it was not).
@@ -23,7 +25,7 @@ void log_frame(bool master, int64_t t0, int64_t t1, bool presented, int64_t freq
 void delay_before_show();
 #else
 inline void delay_before_show() {}
-constexpr bool forced_failure(const wchar_t*) {
+constexpr bool forced_failure(util::failure_id) {
     return false;
 }
 inline void log_frame(bool, int64_t, int64_t, bool, int64_t, int64_t, int64_t) {}

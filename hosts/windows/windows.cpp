@@ -10,24 +10,18 @@
 namespace saver {
 namespace {
 
-constexpr int windowed_width = 640;
-constexpr int windowed_height = 480;
-
-mouse_state mouse;
-int cursor_display_count = 0;
-
 struct window_styles {
     DWORD style;
     DWORD ex_style;
 };
 
-window_styles styles_for(int mode) {
+window_styles styles_for(display_kind mode) {
     window_styles styles;
-    if (preview_parent != nullptr) {
+    if (host.preview_parent != nullptr) {
         styles = {WS_CHILD, 0};
-    } else if (run_mode == 1) {
+    } else if (host.run == run_kind::screensaver) {
         styles = {WS_POPUP, WS_EX_TOPMOST};
-    } else if (mode == 0) {
+    } else if (mode == display_kind::windowed) {
         styles = {WS_OVERLAPPEDWINDOW, WS_EX_APPWINDOW};
     } else {
         styles = {WS_POPUP, WS_EX_APPWINDOW};
@@ -74,56 +68,72 @@ void unlink_record(window_record& record) {
     }
 }
 
-// Counts a new window and appends its record, both events made.
-window_record& append_record() {
+// Counts a new window and appends its record, both events made, placed where the system puts a
+// new window with the windowed client size.
+window_record& append_record(bool master) {
     std::lock_guard<win_critical_section> guard(list_lock);
     window_record record;
+    record.master = master;
     record.window_count = static_cast<unsigned>(window_count.fetch_add(1) + 1);
-    if (!test::forced_failure(L"create_event")) {
+    if (!test::forced_failure(util::failure_id::create_event)) {
         record.ready_event = CreateEventW(nullptr, TRUE, FALSE, nullptr);
         record.stop_event = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     }
     if (record.ready_event == nullptr || record.stop_event == nullptr) {
         close_record_events(record);
         window_count.fetch_sub(1);
-        util::report_failure(L"CreateEvent failed.");
+        util::report_failure(util::failure_id::create_event);
     }
     window_list.push_back(record);
     return window_list.back();
 }
 
-HWND create_window(window_record& record, const wchar_t* title, const window_styles& styles) {
+HWND create_window(window_record& record, const window_styles& styles) {
     const RECT outer = grown({0, 0, record.width, record.height}, styles);
+    const wchar_t* title = record.master ? L"Lumenweave (master)" : L"Lumenweave (clone)";
     HWND window = nullptr;
-    if (!test::forced_failure(L"create_window")) {
+    if (!test::forced_failure(util::failure_id::create_window)) {
         window = CreateWindowExW(styles.ex_style, L"Lumenweave", title, styles.style, record.x,
                                  record.y, outer.right - outer.left, outer.bottom - outer.top,
-                                 preview_parent, nullptr, instance_handle, &record);
+                                 host.preview_parent, nullptr, host.instance, &record);
     }
-    if (window == nullptr && preview_parent == nullptr) {
-        util::report_failure(L"Unable to create window.");
+    if (window == nullptr && host.preview_parent == nullptr) {
+        util::report_failure(util::failure_id::create_window);
     }
     record.window = window;
     return window;
 }
 
+// What opening a master or a clone has in common, once its record is placed: creates the window
+// with the styles of MODE and starts its render thread. False when a preview window could not be
+// created; the window is then no longer counted and its record is gone.
+bool open_window(window_record& record, display_kind mode) {
+    if (create_window(record, styles_for(mode)) == nullptr) {
+        window_count.fetch_sub(1);
+        unlink_record(record);
+        return false;
+    }
+    start_render_thread(record);
+    return true;
+}
+
 RECT display_rectangle(HWND window) {
-    if (display_mode == 2) {
+    if (host.display_mode == display_kind::virtual_screen) {
         const int left = GetSystemMetrics(SM_XVIRTUALSCREEN);
         const int top = GetSystemMetrics(SM_YVIRTUALSCREEN);
         return {left, top, left + GetSystemMetrics(SM_CXVIRTUALSCREEN),
                 top + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
     }
-    HMONITOR monitor = test::forced_failure(L"monitor")
+    HMONITOR monitor = test::forced_failure(util::failure_id::monitor)
                            ? nullptr
                            : MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST);
     if (monitor == nullptr) {
-        util::report_failure(L"Monitor disappeared!");
+        util::report_failure(util::failure_id::monitor);
     }
     MONITORINFO info = {};
     info.cbSize = sizeof info;
-    if (test::forced_failure(L"monitor_info") || !GetMonitorInfoW(monitor, &info)) {
-        util::report_failure(L"Error getting monitor info.");
+    if (test::forced_failure(util::failure_id::monitor_info) || !GetMonitorInfoW(monitor, &info)) {
+        util::report_failure(util::failure_id::monitor_info);
     }
     return info.rcMonitor;
 }
@@ -182,11 +192,11 @@ void open_window_per_monitor() {
             first = false;
             continue;
         }
-        window_record& clone = append_record();
+        window_record& clone = append_record(false);
         place_record(clone, area);
-        create_window(clone, L"Lumenweave (clone)", styles_for(3));
-        start_render_thread(clone);
-        MoveWindow(clone.window, clone.x, clone.y, clone.width, clone.height, TRUE);
+        if (open_window(clone, display_kind::per_monitor)) {
+            MoveWindow(clone.window, clone.x, clone.y, clone.width, clone.height, TRUE);
+        }
     }
 }
 
@@ -208,7 +218,7 @@ void lay_out_master(const window_styles& styles) {
     RECT outer;
     int left;
     int top;
-    if (display_mode == 0) {
+    if (host.display_mode == display_kind::windowed) {
         outer = grown({0, 0, windowed_width, windowed_height}, styles);
         left = master.saved_left;
         top = master.saved_top;
@@ -227,56 +237,39 @@ void lay_out_master(const window_styles& styles) {
 }  // namespace
 
 bool create_master_window() {
-    window_record& record = append_record();
-    record.master = true;
-    record.x = CW_USEDEFAULT;
-    record.y = CW_USEDEFAULT;
-    record.width = windowed_width;
-    record.height = windowed_height;
-    if (preview_parent != nullptr) {
+    window_record& record = append_record(true);
+    if (host.preview_parent != nullptr) {
         RECT client = {};
-        GetClientRect(preview_parent, &client);
+        GetClientRect(host.preview_parent, &client);
         record.width = client.right;
         record.height = client.bottom;
-    } else if (run_mode == 1) {
+    } else if (host.run == run_kind::screensaver) {
         place_record(record, display_rectangle(nullptr));
-        cursor_display_count = ShowCursor(FALSE);
+        host.cursor_display_count = ShowCursor(FALSE);
     }
-    if (create_window(record, L"Lumenweave (master)", styles_for(display_mode)) == nullptr) {
-        // Only a preview gets here: nothing to show, so the program ends with its failure code.
-        window_count.fetch_sub(1);
-        unlink_record(record);
-        return false;
-    }
-    start_render_thread(record);
-    return true;
+    // Only a preview can fail here: nothing to show, so the program ends with its failure code.
+    return open_window(record, host.display_mode);
 }
 
 void create_clone_window() {
-    window_record& record = append_record();
-    record.x = CW_USEDEFAULT;
-    record.y = CW_USEDEFAULT;
-    record.width = windowed_width;
-    record.height = windowed_height;
-    create_window(record, L"Lumenweave (clone)", styles_for(display_mode));
-    start_render_thread(record);
+    open_window(append_record(false), host.display_mode);
 }
 
 void cycle_display_mode() {
-    display_mode = next_display_mode(display_mode, GetSystemMetrics(SM_CMONITORS));
-    if (display_mode == 0) {
-        cursor_display_count = ShowCursor(TRUE);
-    } else if (cursor_needs_hiding(cursor_display_count)) {
-        cursor_display_count = ShowCursor(FALSE);
+    host.display_mode = next_display_mode(host.display_mode, GetSystemMetrics(SM_CMONITORS));
+    if (host.display_mode == display_kind::windowed) {
+        host.cursor_display_count = ShowCursor(TRUE);
+    } else if (cursor_needs_hiding(host.cursor_display_count)) {
+        host.cursor_display_count = ShowCursor(FALSE);
     }
-    if (display_mode == 3) {
+    if (host.display_mode == display_kind::per_monitor) {
         open_window_per_monitor();
         return;
     }
     if (window_count.load() >= 2) {
         close_clones();
     }
-    lay_out_master(styles_for(display_mode));
+    lay_out_master(styles_for(host.display_mode));
 }
 
 void stop_all_render_threads() {
@@ -288,7 +281,8 @@ void stop_all_render_threads() {
 
 LRESULT CALLBACK window_procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
     window_record* record = record_of(window);
-    const bool saver_full_screen = run_mode == 1 && preview_parent == nullptr;
+    const bool screensaver = host.run == run_kind::screensaver;
+    const bool saver_full_screen = screensaver && host.preview_parent == nullptr;
     switch (message) {
         case WM_NCCREATE:
             SetWindowLongPtrW(window, GWLP_USERDATA,
@@ -299,13 +293,13 @@ LRESULT CALLBACK window_procedure(HWND window, UINT message, WPARAM wparam, LPAR
             if (saver_full_screen) {
                 POINT cursor;
                 GetCursorPos(&cursor);
-                mouse.saved_x = cursor.x;
-                mouse.saved_y = cursor.y;
+                host.mouse.saved_x = cursor.x;
+                host.mouse.saved_y = cursor.y;
             }
             tell_window_count();
             break;
         case WM_MOVE:
-            if (display_mode == 0 && record != nullptr) {
+            if (host.display_mode == display_kind::windowed && record != nullptr) {
                 RECT outer;
                 GetWindowRect(window, &outer);
                 record->saved_left = outer.left;
@@ -338,7 +332,7 @@ LRESULT CALLBACK window_procedure(HWND window, UINT message, WPARAM wparam, LPAR
             }
             break;
         case WM_CLOSE:
-            if (run_mode == 1 && !close_allowed) {
+            if (screensaver && !host.close_allowed) {
                 return 0;
             }
             if (record != nullptr) {
@@ -364,19 +358,19 @@ LRESULT CALLBACK window_procedure(HWND window, UINT message, WPARAM wparam, LPAR
         case WM_RBUTTONDOWN:
         case WM_MBUTTONDOWN:
             if (saver_full_screen) {
-                close_allowed = true;
+                host.close_allowed = true;
                 PostMessageW(window, WM_CLOSE, 0, 0);
                 return 0;
             }
             break;
         case WM_MOUSEMOVE:
-            if (run_mode == 1) {
+            if (screensaver) {
                 POINT cursor;
                 GetCursorPos(&cursor);
                 const mouse_verdict verdict =
-                    mouse_check(mouse, cursor.x, cursor.y, preview_parent != nullptr);
+                    mouse_check(host.mouse, cursor.x, cursor.y, host.preview_parent != nullptr);
                 if (verdict.allow_close) {
-                    close_allowed = true;
+                    host.close_allowed = true;
                 }
                 if (verdict.post_close) {
                     PostMessageW(window, WM_CLOSE, 0, 0);
@@ -385,18 +379,18 @@ LRESULT CALLBACK window_procedure(HWND window, UINT message, WPARAM wparam, LPAR
             }
             break;
         case WM_SYSCOMMAND:
-            if (preview_parent != nullptr) {
+            if (host.preview_parent != nullptr) {
                 break;
             }
             if ((wparam & 0xFFF0) == SC_SCREENSAVE) {
-                if (!(run_mode == 0 && display_mode == 0)) {
+                if (screensaver || host.display_mode != display_kind::windowed) {
                     return 0;
                 }
             } else if ((wparam & 0xFFF0) == SC_MONITORPOWER) {
-                if (run_mode == 0 && display_mode != 0) {
+                if (!screensaver && host.display_mode != display_kind::windowed) {
                     return 0;
                 }
-                if (run_mode == 1 && (lparam == 1 || lparam == 2)) {
+                if (screensaver && (lparam == 1 || lparam == 2)) {
                     ResetEvent(run_event);
                 } else if (lparam == -1) {
                     SetEvent(run_event);
