@@ -25,7 +25,7 @@ struct host_state {
     run_kind run = run_kind::application;
     HWND preview_parent = nullptr;  // the window a preview draws into; null outside a preview
     display_kind display_mode = display_kind::windowed;
-    bool close_allowed = false;  // the screensaver may close: an input has ended it
+    bool close_allowed = false;  // the screensaver takes WM_CLOSE; it refuses it until then
     // Set by a render thread whose start failed; the main thread then ends the program with 1.
     std::atomic<bool> render_thread_failed{false};
     int cursor_display_count = 0;  // ShowCursor's counter as it last returned it
