@@ -1,11 +1,12 @@
-// Fuzz target: arbitrary text as an animation script, parsed and then run for a few hundred frames
-// of sequencer and motion passes on a freshly started engine.
+// Fuzz target: arbitrary text as an animation script, checked, then parsed and run for a few
+// hundred frames of sequencer and motion passes on a freshly started engine.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 
 #include "engine/frame.hpp"
+#include "script/check.hpp"
 #include "script/script.hpp"
 
 namespace {
@@ -38,6 +39,7 @@ void checkSequenceList() {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     const std::string text(reinterpret_cast<const char*>(data), size);
+    checkScript(text);
     initEngineWithScript(1, text.c_str());
     checkSequenceList();
     for (int frame = 0; frame < framesPerInput; ++frame) {

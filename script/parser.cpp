@@ -1,68 +1,20 @@
 // The script parser: turns the line-oriented script text into the sequence list of timed
 // command records, with the trace echo and dump when the trace setting is on.
-#include <algorithm>
-#include <cctype>
 #include <cstdio>
 #include <cstring>
 #include <string>
 
 #include "engine/settings.hpp"
 #include "script/script.hpp"
+#include "script/syntax.hpp"
 
 Sequence* sequenceList = nullptr;
 
 namespace {
 
-// A keyword and the rest of a line are each held in a buffer of this size: longer words and
-// lines are cut to its capacity (a cut word can never match a keyword).
-constexpr std::size_t bufferSize = 256;
-
-enum class Args { none, real, integer, indexAndReal };
-
-struct Keyword {
-    const char* word;
-    CommandCode type;
-    Args args;
-};
-
-constexpr Keyword keywords[] = {
-    {"frame:", codeFrame, Args::real},
-    {"relframe:", codeFrame, Args::real},
-    {"absframe:", codeAbsframe, Args::real},
-    {"actlim1:", codeActlim1, Args::indexAndReal},
-    {"actlim2:", codeActlim2, Args::indexAndReal},
-    {"actset:", codeActset, Args::indexAndReal},
-    {"actreset:", codeActreset, Args::integer},
-    {"actresetall:", codeActresetall, Args::none},
-    {"actstop:", codeActstop, Args::integer},
-    {"actstopall:", codeActstopall, Args::none},
-    {"seqname:", codeSeqname, Args::integer},
-    {"seqdo:", codeSeqdo, Args::integer},
-    {"seqstop:", codeSeqstop, Args::integer},
-    {"seqloop:", codeSeqloop, Args::none},
-    {"seqrepeat:", codeSeqrepeat, Args::integer},
-    {"seqkill:", codeSeqkill, Args::integer},
-    {"seqkillall:", codeSeqkillall, Args::none},
-    {"duration:", codeDuration, Args::real},
-    {"variance:", codeVariance, Args::real},
-    {"randdelay:", codeRanddelay, Args::real},
-};
-
-const Keyword* findKeyword(const char* word) {
-    for (const Keyword& k : keywords) {
-        if (std::strcmp(k.word, word) == 0) {
-            return &k;
-        }
-    }
-    return nullptr;
-}
-
 // The parser's time cursor and the sequence that stored commands go to.
-struct ParseState {
+struct ParseState : TimeCursor {
     Sequence* open = nullptr;
-    float absFrame = 0.0f;
-    float relFrame = 0.0f;
-    float parseFrame = 0.0f;
 };
 
 Sequence* newSequence(int32_t number) {
@@ -116,22 +68,6 @@ void openSequence(ParseState& state, int32_t number) {
     }
 }
 
-void readArguments(const Keyword& k, const char* rest, Command& c) {
-    switch (k.args) {
-        case Args::none:
-            break;
-        case Args::real:
-            std::sscanf(rest, "%f", &c.value);
-            break;
-        case Args::integer:
-            std::sscanf(rest, "%d", &c.arg);
-            break;
-        case Args::indexAndReal:
-            std::sscanf(rest, "%d, %f", &c.arg, &c.value);
-            break;
-    }
-}
-
 void echo(const Keyword& k, const Command& c) {
     switch (k.args) {
         case Args::none:
@@ -149,44 +85,14 @@ void echo(const Keyword& k, const Command& c) {
     }
 }
 
-void applyTimeCursor(ParseState& state, int32_t type, float v) {
-    if (type == codeFrame) {
-        state.relFrame += v;
-        state.parseFrame = state.absFrame + state.relFrame;
-    } else if (type == codeAbsframe) {
-        state.absFrame = v;
-        state.relFrame = 0.0f;
-        state.parseFrame = v;
-    }
-}
-
-void copyCut(char (&buffer)[bufferSize], const char* begin, const char* end) {
-    const std::size_t n = std::min<std::size_t>(end - begin, bufferSize - 1);
-    std::memcpy(buffer, begin, n);
-    buffer[n] = '\0';
-}
-
-bool isBlank(char ch) {
-    return std::isspace(static_cast<unsigned char>(ch)) != 0;
-}
-
-// One line, without its line feed. Leading white space is skipped and a line of nothing else is
-// ignored, as reading standard input with "%[^\n]\n" does.
+// One line, without its line feed; a line of white space only is ignored.
 void parseLine(ParseState& state, const char* begin, const char* end) {
-    while (begin < end && isBlank(*begin)) {
-        ++begin;
-    }
-    if (begin == end) {
+    LineWords line;
+    if (!splitLine(begin, end, line)) {
         return;
     }
-    const char* wordEnd = begin;
-    while (wordEnd < end && !isBlank(*wordEnd)) {
-        ++wordEnd;
-    }
-    char word[bufferSize];
-    char rest[bufferSize];
-    copyCut(word, begin, wordEnd);
-    copyCut(rest, wordEnd, end);
+    const char* word = line.word;
+    const char* rest = line.rest;
 
     Command c;
     c.frame = state.parseFrame;

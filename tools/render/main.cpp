@@ -31,7 +31,7 @@ namespace {
 
 constexpr const char* usage =
     "usage: lumenweave-render [--seed T] [--frames N] [--size WxH] [--every K]\n"
-    "                         [--windows 1|2] [--dump-drawlist] --out PATH\n"
+    "                         [--windows 1|2] [--script FILE] [--dump-drawlist] --out PATH\n"
     "\n"
     "Runs the animation engine for N frames, seeded with T, and draws each frame of the figure\n"
     "into an offscreen OpenGL context (Mesa) of W x H pixels.\n"
@@ -43,6 +43,8 @@ constexpr const char* usage =
     "  --windows 1|2    2: draw through the recording path as a master window does when clones\n"
     "                   exist, replay the draw list into a second context and write the\n"
     "                   replayed picture (default 1)\n"
+    "  --script FILE    run the script in FILE instead of the built-in one; - reads standard\n"
+    "                   input\n"
     "  --dump-drawlist  print the draw list of the last frame on standard output, one command a\n"
     "                   line: its code, then its argument words (%.9g floats, decimal integers)\n"
     "  --out PATH       PATH.png: the last frame; PATH.gif: the kept frames as an animated GIF\n"
@@ -65,6 +67,8 @@ struct Options {
     long every = 1;
     unsigned windows = 1;
     bool dump = false;
+    std::string script;      // the text of --script FILE
+    bool ownScript = false;  // false: the built-in script
     std::string out;
     OutKind kind = OutKind::none;
 };
@@ -158,6 +162,25 @@ void checkOutput(Options& o) {
     }
 }
 
+// The whole text of the script file, or of standard input for "-".
+std::string readScript(const std::string& path) {
+    const bool fromStdin = path == "-";
+    std::FILE* in = fromStdin ? stdin : std::fopen(path.c_str(), "rb");
+    if (!in)
+        usageError("cannot read script '" + path + "': " + std::strerror(errno));
+    std::string text;
+    char chunk[4096];
+    std::size_t n;
+    while ((n = std::fread(chunk, 1, sizeof chunk, in)) > 0)
+        text.append(chunk, n);
+    const bool failed = std::ferror(in) != 0;
+    if (!fromStdin)
+        std::fclose(in);
+    if (failed)
+        usageError("cannot read script '" + path + "'");
+    return text;
+}
+
 Options parseArgs(int argc, char** argv) {
     Options o;
     for (int i = 1; i < argc; ++i) {
@@ -171,7 +194,7 @@ Options parseArgs(int argc, char** argv) {
             continue;
         }
         if (flag != "--seed" && flag != "--frames" && flag != "--size" && flag != "--every" &&
-            flag != "--windows" && flag != "--out") {
+            flag != "--windows" && flag != "--script" && flag != "--out") {
             usageError("unknown argument '" + flag + "' (see --help)");
         }
         if (i + 1 >= argc)
@@ -187,6 +210,9 @@ Options parseArgs(int argc, char** argv) {
             o.every = parseNumber(flag, value, 1, 100000000L);
         } else if (flag == "--windows") {
             o.windows = static_cast<unsigned>(parseNumber(flag, value, 1, 2));
+        } else if (flag == "--script") {
+            o.script = readScript(value);
+            o.ownScript = true;
         } else {
             o.out = value;
             if (o.out.empty())
@@ -358,7 +384,11 @@ struct Progress {
 };
 
 void run(const Options& o) {
-    initEngineWithSeed(o.seed);
+    if (o.ownScript) {
+        initEngineWithScript(o.seed, o.script.c_str());
+    } else {
+        initEngineWithSeed(o.seed);
+    }
     OffscreenContext master(o.width, o.height);
     setupView(static_cast<uint32_t>(o.width), static_cast<uint32_t>(o.height));
     std::unique_ptr<OffscreenContext> clone;

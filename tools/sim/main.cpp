@@ -1,5 +1,6 @@
 // lumenweave-sim: runs the animation engine without OpenGL and prints, after every frame, the
 // values of the 14 actuators, or with --trace the parser's and the sequencer's trace lines.
+// With --check it runs nothing and lists the problems of a script instead.
 // The trace is fixed when the core is built, so --trace runs lumenweave-sim-trace, this same
 // program built on the trace core, which sits beside this executable.
 #include <unistd.h>
@@ -12,22 +13,27 @@
 #include <ctime>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "engine/actuators.hpp"
 #include "engine/frame.hpp"
 #include "engine/settings.hpp"
+#include "script/check.hpp"
 #include "script/script.hpp"
 
 namespace {
 
 constexpr const char* usage =
     "usage: lumenweave-sim [--seed T] [--frames N] [--script FILE] [--trace]\n"
+    "       lumenweave-sim --check FILE\n"
     "Runs the animation engine without drawing. After frame k (from 1) it prints k and the\n"
     "values of actuators 18 31 38 45 52 73 80 87 94 101 108 123 127 130 (\"%.9g\").\n"
     "  --seed T       seed the generator with T as srand48(T) would (default: the clock)\n"
     "  --frames N     run N frames (default 0)\n"
     "  --script FILE  run the script in FILE instead of the built-in one; - reads standard input\n"
     "  --trace        print the parser's and the sequencer's trace lines instead of the values\n"
+    "  --check FILE   run nothing: print each problem of the script in FILE (- reads standard\n"
+    "                 input) as FILE:LINE: message; exit 0: none, 1: some, 2: unreadable\n"
     "  --help         show this text\n";
 
 constexpr int shownIndices[] = {18, 31, 38, 45, 52, 73, 80, 87, 94, 101, 108, 123, 127, 130};
@@ -36,6 +42,7 @@ struct Options {
     std::optional<uint32_t> seed;
     unsigned long long frames = 0;
     std::optional<std::string> scriptPath;
+    std::optional<std::string> checkPath;
     bool trace = false;
 };
 
@@ -88,7 +95,7 @@ Options parseOptions(int argc, char** argv) {
             o.trace = true;
             continue;
         }
-        if (flag != "--seed" && flag != "--frames" && flag != "--script") {
+        if (flag != "--seed" && flag != "--frames" && flag != "--script" && flag != "--check") {
             fail("unknown argument '" + flag + "'");
         }
         if (i + 1 >= argc) {
@@ -97,6 +104,10 @@ Options parseOptions(int argc, char** argv) {
         const char* value = argv[++i];
         if (flag == "--script") {
             o.scriptPath = value;
+            continue;
+        }
+        if (flag == "--check") {
+            o.checkPath = value;
             continue;
         }
         const std::optional<long long> n = parseInteger(value);
@@ -111,6 +122,9 @@ Options parseOptions(int argc, char** argv) {
         } else {
             o.frames = static_cast<unsigned long long>(*n);
         }
+    }
+    if (o.checkPath && (o.seed || o.frames || o.scriptPath || o.trace)) {
+        fail("--check takes no other flag");
     }
     return o;
 }
@@ -149,10 +163,27 @@ std::string readScript(const std::string& path) {
     die("cannot run " + path + ": " + std::strerror(errno));
 }
 
+// Prints every problem of the script as FILE:LINE: message and gives the exit status.
+int checkScriptFile(const std::string& path) {
+    const std::string name = path == "-" ? "<stdin>" : path;
+    const std::vector<ScriptProblem> problems = checkScript(readScript(path));
+    for (const ScriptProblem& p : problems) {
+        std::printf("%s\n", formatProblem(name, p).c_str());
+    }
+    if (std::fflush(stdout) != 0) {
+        checkOutput();
+    }
+    checkOutput();
+    return problems.empty() ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     const Options o = parseOptions(argc, argv);
+    if (o.checkPath) {
+        return checkScriptFile(*o.checkPath);
+    }
     if (o.trace && !traceSetting) {
         runTraceBuild(argv);
     }
