@@ -277,8 +277,9 @@ void checkReferences(Checker& ck) {
                 c.type == codeSeqdo || c.type == codeSeqstop || c.type == codeSeqkill;
             if (names && !ck.byNumber.count(c.arg)) {
                 report(ck, c.line,
-                       "sequence " + std::to_string(c.arg) + " does not exist: no 'seqname: " +
-                           std::to_string(c.arg) + "'" + (c.arg == 0 ? " and no top level" : ""));
+                       "sequence " + std::to_string(c.arg) +
+                           " does not exist: no 'seqname: " + std::to_string(c.arg) + "'" +
+                           (c.arg == 0 ? " and no command before the first 'seqname:'" : ""));
             }
         }
     }
