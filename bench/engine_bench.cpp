@@ -3,6 +3,7 @@
 #include <benchmark/benchmark.h>
 
 #include "frame/frame.hpp"
+#include "running.hpp"
 #include "engine/motion.hpp"
 #include "script/sequencer.hpp"
 
@@ -15,10 +16,7 @@ Engine engine;
 // and the actuators are moving: the steady state that a screensaver spends its hours in. The
 // benchmark loop then carries the same run on for millions of frames.
 void startRunning() {
-    initEngineWithSeed(engine, 1);
-    for (int f = 0; f < 100000; ++f) {
-        advanceFrame(engine);
-    }
+    runWithoutDrawing(engine, 100000);
 }
 
 // One frame's animation as renderFrame does it, without the GL calls: ring advance,

@@ -8,6 +8,7 @@
 
 #include "drawlist/drawlist.hpp"
 #include "frame/frame.hpp"
+#include "running.hpp"
 #include "figure/view.hpp"
 #include "offscreen.hpp"
 
@@ -22,10 +23,7 @@ draw_list_t list;
 // and whichever case keeps something allocated above it looks several times faster.
 void startRunning() {
     mallopt(M_TRIM_THRESHOLD, 256 << 20);
-    initEngineWithSeed(engine, 1);
-    for (int f = 0; f < 10000; ++f) {
-        advanceFrame(engine);
-    }
+    runWithoutDrawing(engine, 10000);
 }
 
 // A new context compiles its shaders on its first draws, which take tens of milliseconds; a few

@@ -6,6 +6,7 @@
 
 #include "drawlist/drawlist.hpp"
 #include "frame/frame.hpp"
+#include "running.hpp"
 #include "gl_standin.hpp"
 #include "per_command.hpp"
 
@@ -18,10 +19,7 @@ draw_list_t list;
 // Far enough into the built-in animation that the figure has its 40 wings, about four thousand
 // calls a frame.
 void startRunning() {
-    initEngineWithSeed(engine, 1);
-    for (int f = 0; f < 10000; ++f) {
-        advanceFrame(engine);
-    }
+    runWithoutDrawing(engine, 10000);
 }
 
 // The frame as the master makes it with one window: nothing is recorded.
