@@ -14,7 +14,7 @@
 #include <map>
 #include <utility>
 
-#include "figure/parameters.hpp"
+#include "engine/indices.hpp"
 #include "script/syntax.hpp"
 
 namespace {

@@ -8,25 +8,24 @@
 #include "script/script.hpp"
 #include "script/syntax.hpp"
 
-Sequence* sequenceList = nullptr;
-
 namespace {
 
-// The parser's time cursor and the sequence that stored commands go to.
+// The parser's time cursor, the sequence that stored commands go to and the list it fills.
 struct ParseState : TimeCursor {
+    Sequencer& sequencer;
     Sequence* open = nullptr;
 };
 
-Sequence* newSequence(int32_t number) {
+Sequence* newSequence(Sequencer& sequencer, int32_t number) {
     Sequence* s = new Sequence;
     s->number = number;
-    s->next = sequenceList;
-    sequenceList = s;
+    s->next = sequencer.sequenceList;
+    sequencer.sequenceList = s;
     return s;
 }
 
-Sequence* findSequenceNumbered(int32_t number) {
-    Sequence* s = sequenceList;
+Sequence* findSequenceNumbered(const Sequencer& sequencer, int32_t number) {
+    Sequence* s = sequencer.sequenceList;
     while (s && s->number != number) {
         s = s->next;
     }
@@ -62,9 +61,9 @@ void insertInTimeOrder(Sequence* s, Command* c) {
 
 void openSequence(ParseState& state, int32_t number) {
     state.absFrame = state.relFrame = state.parseFrame = 0.0f;
-    state.open = findSequenceNumbered(number);
+    state.open = findSequenceNumbered(state.sequencer, number);
     if (!state.open) {
-        state.open = newSequence(number);
+        state.open = newSequence(state.sequencer, number);
     }
 }
 
@@ -118,7 +117,7 @@ void parseLine(ParseState& state, const char* begin, const char* end) {
         }
     } else if (k) {
         if (!state.open) {
-            state.open = newSequence(0);
+            state.open = newSequence(state.sequencer, 0);
         }
         insertInTimeOrder(state.open, new Command(c));
         state.open->loopLength = state.relFrame;
@@ -128,8 +127,8 @@ void parseLine(ParseState& state, const char* begin, const char* end) {
     }
 }
 
-void dumpSequences() {
-    for (const Sequence* s = sequenceList; s; s = s->next) {
+void dumpSequences(const Sequencer& sequencer) {
+    for (const Sequence* s = sequencer.sequenceList; s; s = s->next) {
         std::printf("seq %d at %.2f\n", s->number, s->seqFrame);
         for (const Command* c = s->first; c; c = c->next) {
             std::printf("  cmd %d,\t%d\t%f\n", c->type, c->arg, c->value);
@@ -139,11 +138,11 @@ void dumpSequences() {
 
 }  // namespace
 
-void parseScript(const char* text) {
+void parseScript(Sequencer& sequencer, const char* text) {
     if (traceSetting) {
         std::printf("# reading animation...\n");
     }
-    ParseState state;
+    ParseState state{{}, sequencer};
     const char* line = text;
     while (*line) {
         const char* end = std::strchr(line, '\n');
@@ -153,18 +152,18 @@ void parseScript(const char* text) {
         parseLine(state, line, end);
         line = *end ? end + 1 : end;
     }
-    if (Sequence* top = findSequenceNumbered(0)) {
+    if (Sequence* top = findSequenceNumbered(sequencer, 0)) {
         top->current = top->first;
     }
     if (traceSetting) {
         std::printf("# done reading animation\n");
-        dumpSequences();
+        dumpSequences(sequencer);
     }
 }
 
-void readAnimation() {
+void readAnimation(Sequencer& sequencer) {
     if (scriptSourceSetting) {
-        parseScript(builtinScript);
+        parseScript(sequencer, builtinScript);
         return;
     }
     std::string text;
@@ -173,7 +172,7 @@ void readAnimation() {
     while ((n = std::fread(chunk, 1, sizeof chunk, stdin)) > 0) {
         text.append(chunk, n);
     }
-    parseScript(text.c_str());
+    parseScript(sequencer, text.c_str());
 }
 
 void releaseSequence(Sequence* sequence) {
@@ -186,10 +185,13 @@ void releaseSequence(Sequence* sequence) {
     delete sequence;
 }
 
-void clearSequences() {
-    while (sequenceList) {
-        Sequence* s = sequenceList;
-        sequenceList = s->next;
+void clearSequences(Sequencer& sequencer) {
+    while (Sequence* s = sequencer.sequenceList) {
+        sequencer.sequenceList = s->next;
         releaseSequence(s);
     }
+}
+
+Sequencer::~Sequencer() {
+    clearSequences(*this);
 }

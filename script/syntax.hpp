@@ -40,11 +40,11 @@ bool splitLine(const char* begin, const char* end, LineWords& line);
 // read as they were; returns the number of fields read (sscanf's count, EOF for an empty rest).
 int readArguments(const Keyword& k, const char* rest, Command& c);
 
-// The parser's time cursor within the open sequence, in frames.
+// The parser's time cursor within the open sequence.
 struct TimeCursor {
-    float absFrame = 0.0f;
-    float relFrame = 0.0f;
-    float parseFrame = 0.0f;  // the time stamped on the next command
+    float absFrame = 0.0f;    // frames
+    float relFrame = 0.0f;    // frames
+    float parseFrame = 0.0f;  // frames: the time stamped on the next command
 };
 
 // Moves the cursor for a "frame:", "relframe:" or "absframe:" command of value v.

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "engine/actuators.hpp"
-#include "engine/frame.hpp"
+#include "frame/frame.hpp"
 #include "script/check.hpp"
 
 namespace {
@@ -62,10 +62,10 @@ std::string checkerOutput(const std::string& script, const std::string& name) {
     return out;
 }
 
-void runScript(const std::string& script, int frames) {
-    initEngineWithScript(1, script.c_str());
+void runScript(Engine& engine, const std::string& script, int frames) {
+    initEngineWithScript(engine, 1, script.c_str());
     for (int f = 0; f < frames; ++f) {
-        advanceFrame();
+        advanceFrame(engine);
     }
 }
 
@@ -75,14 +75,15 @@ void expectValues(const std::string& script, const Block& values) {
     std::istringstream lines(values.text);
     std::string line;
     int done = 0;
-    initEngineWithScript(1, script.c_str());
+    Engine engine;
+    initEngineWithScript(engine, 1, script.c_str());
     while (std::getline(lines, line)) {
         int frame = 0;
         int used = 0;
         ASSERT_EQ(std::sscanf(line.c_str(), "after frame %d:%n", &frame, &used), 1) << line;
         ASSERT_GE(frame, done) << line;
         for (; done < frame; ++done) {
-            advanceFrame();
+            advanceFrame(engine);
         }
         std::istringstream pairs(line.substr(used));
         std::string pair;
@@ -90,9 +91,9 @@ void expectValues(const std::string& script, const Block& values) {
             int index = 0;
             float expected = 0.0f;
             ASSERT_EQ(std::sscanf(pair.c_str(), " %d = %f", &index, &expected), 2) << line;
-            ASSERT_NE(findActuator(index), nullptr) << line;
-            EXPECT_NEAR(findActuator(index)->value, expected, 1e-6)
-                << "page line " << values.line << ": " << line;
+            const Actuator* a = findActuator(engine.bank, index);
+            ASSERT_NE(a, nullptr) << line;
+            EXPECT_NEAR(a->value, expected, 1e-6) << "page line " << values.line << ": " << line;
         }
     }
 }
@@ -117,7 +118,8 @@ TEST(ScriptDocs, EveryScriptOfTheReferenceChecksAndRunsAsThePageSays) {
         }
         EXPECT_EQ(checkerOutput(script, "example.txt"), expectedProblems)
             << "the script on page line " << blocks[i].line;
-        runScript(script, 600);
+        Engine engine;
+        runScript(engine, script, 600);
     }
     EXPECT_GE(scripts, 10);
 }
@@ -134,16 +136,17 @@ TEST(ScriptDocs, EveryExampleIsCleanAndMovesTheFigure) {
         const std::string script = readFile(path);
         EXPECT_EQ(checkerOutput(script, path.filename().string()), "");
         // Something must still change after the first second: the examples are animations.
-        runScript(script, 60);
+        Engine engine;
+        runScript(engine, script, 60);
         std::vector<float> first;
-        for (const Actuator& a : bank.actuators) {
+        for (const Actuator& a : engine.bank.actuators) {
             first.push_back(a.value);
         }
         bool changed = false;
         for (int f = 60; f < 600 && !changed; ++f) {
-            advanceFrame();
+            advanceFrame(engine);
             for (int i = 0; i < actuatorCount; ++i) {
-                changed = changed || bank.actuators[i].value != first[i];
+                changed = changed || engine.bank.actuators[i].value != first[i];
             }
         }
         EXPECT_TRUE(changed) << path;
