@@ -32,7 +32,9 @@ strip() {
         pictures+=("$work/$name-$i.png")
         i=$((i + 1))
     done
-    convert "${pictures[@]}" -bordercolor '#444444' -border 1 +append "docs/actuators/$name.png"
+    # No time stamps, so that making them again changes no file.
+    convert "${pictures[@]}" -bordercolor "#444444" -border 1 +append +repage \
+        -define png:exclude-chunks=date,time "docs/actuators/$name.png"
 }
 
 strip zoom 'actset: 31, 0' 'actset: 31, 0.06' 'actset: 31, 0.3'
