@@ -22,6 +22,7 @@
 #include "drawlist/drawlist.hpp"
 #include "engine/frame.hpp"
 #include "figure/view.hpp"
+#include "lumenweave/version.hpp"
 #include "offscreen.hpp"
 #include "png.hpp"
 
@@ -50,6 +51,7 @@ constexpr const char* usage =
     "                   PATH ending in /:\n"
     "                   every kept frame as frame-NNNNNN.png, numbered by frame\n"
     "  --help           show this text\n"
+    "  --version        print the version\n"
     "\n"
     "Output is written under a temporary name and renamed into place when complete.\n"
     "Exit codes: 0 done, 1 rendering or GIF assembly failed, 2 bad arguments or unwritable "
@@ -164,6 +166,10 @@ Options parseArgs(int argc, char** argv) {
         const std::string flag = argv[i];
         if (flag == "--help" || flag == "-h") {
             std::fputs(usage, stdout);
+            std::exit(0);
+        }
+        if (flag == "--version") {
+            std::puts("lumenweave-render " LUMENWEAVE_VERSION);
             std::exit(0);
         }
         if (flag == "--dump-drawlist") {

@@ -16,6 +16,7 @@
 #include "engine/actuators.hpp"
 #include "engine/frame.hpp"
 #include "engine/settings.hpp"
+#include "lumenweave/version.hpp"
 #include "script/script.hpp"
 
 namespace {
@@ -28,7 +29,8 @@ constexpr const char* usage =
     "  --frames N     run N frames (default 0)\n"
     "  --script FILE  run the script in FILE instead of the built-in one; - reads standard input\n"
     "  --trace        print the parser's and the sequencer's trace lines instead of the values\n"
-    "  --help         show this text\n";
+    "  --help         show this text\n"
+    "  --version      print the version\n";
 
 constexpr int shownIndices[] = {18, 31, 38, 45, 52, 73, 80, 87, 94, 101, 108, 123, 127, 130};
 
@@ -82,6 +84,10 @@ Options parseOptions(int argc, char** argv) {
         const std::string flag = argv[i];
         if (flag == "--help") {
             std::fputs(usage, stdout);
+            std::exit(0);
+        }
+        if (flag == "--version") {
+            std::puts("lumenweave-sim " LUMENWEAVE_VERSION);
             std::exit(0);
         }
         if (flag == "--trace") {

@@ -15,6 +15,7 @@
 #include "engine/frame.hpp"
 #include "figure/view.hpp"
 #include "gl.hpp"
+#include "lumenweave/version.hpp"
 #include "script/script.hpp"
 #include "script/sequencer.hpp"
 
@@ -27,7 +28,8 @@ constexpr const char* usage =
     "into an offscreen context of WxH pixels (default 16x16). --clock starts the animation\n"
     "clock at frame F (default 0). Prints the resident memory at each quarter of the run and\n"
     "fails (exit 1) if it grew by more than KB (default 256) over the second half, if the drawn\n"
-    "frame stopped changing or if a running sequence stopped moving in the final stretch.\n";
+    "frame stopped changing or if a running sequence stopped moving in the final stretch.\n"
+    "--version prints the version.\n";
 
 // The final stretch watched for liveness: longer than the built-in script's longest random
 // delay (2 x 1200 frames plus the fast phase), so every looping sequence acts within it.
@@ -64,6 +66,10 @@ Options parseOptions(int argc, char** argv) {
         const std::string flag = argv[i];
         if (flag == "--help") {
             std::fputs(usage, stdout);
+            std::exit(0);
+        }
+        if (flag == "--version") {
+            std::puts("lumenweave-soak " LUMENWEAVE_VERSION);
             std::exit(0);
         }
         if (i + 1 >= argc) {
