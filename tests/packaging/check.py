@@ -7,7 +7,8 @@
     the installer's bytes, SHA256SUMS covers every file, the zip holds the build's program."""
 import hashlib
 import os
-import struct
+import re
+import subprocess
 import sys
 import xml.etree.ElementTree as ET
 import zipfile
@@ -20,52 +21,29 @@ def expect(condition, message):
         failures.append(message)
 
 
-def resources(path):
-    """{(type id, name id): bytes of its first language} from a PE32+ file."""
-    data = open(path, "rb").read()
-    pe = struct.unpack_from("<I", data, 0x3C)[0]
-    sections, optional_size = struct.unpack_from("<H12xH", data, pe + 6)
-    rsrc = struct.unpack_from("<I", data, pe + 24 + 112 + 2 * 8)[0]
-    table = [struct.unpack_from("<8xIIII", data, pe + 24 + optional_size + 40 * i)
-             for i in range(sections)]
-    offset = lambda rva: next(raw + rva - va for _, va, size, raw in table if va <= rva < va + size)
-    base = offset(rsrc)
-
-    def entries(at):
-        named, ids = struct.unpack_from("<HH", data, base + at + 12)
-        for i in range(named + ids):
-            name, target = struct.unpack_from("<II", data, base + at + 16 + 8 * i)
-            yield name, target & 0x7FFFFFFF
-
-    found = {}
-    for kind, names in entries(0):
-        for name, languages in entries(names):
-            rva, size = struct.unpack_from("<II", data, base + next(entries(languages))[1])
-            found[(kind, name)] = data[offset(rva):offset(rva) + size]
-    return found
-
-
 def check_resources(program, version):
     if not os.path.isfile(program):
         print(f"SKIP: no {program} (run: cmake --preset windows && cmake --build --preset windows)")
         sys.exit(77)
-    found = resources(program)
-    root = ET.fromstring(found.get((24, 1), b"<none/>"))
+    # windres reads the resources of a built program back as resource-script text.
+    rc = subprocess.run(["x86_64-w64-mingw32-windres", "-i", program, "-O", "rc"],
+                        capture_output=True, text=True, check=True).stdout
+    block = re.search(r"^1 24 /\* RT_MANIFEST \*/\nBEGIN\n(.*?)^END", rc, re.M | re.S)
+    lines = block.group(1).splitlines() if block else ['"<none/>"']
+    root = ET.fromstring("".join(line.strip()[1:-1].replace('""', '"').replace("\\n", "\n")
+                                 for line in lines))
     asm3, smi = "{urn:schemas-microsoft-com:asm.v3}", "{http://schemas.microsoft.com/SMI/"
-    for path, text in ((f"{asm3}application/{asm3}windowsSettings/{smi}2016/WindowsSettings}}"
-                        "dpiAwareness", "PerMonitorV2, PerMonitor"),
-                       (f"{asm3}application/{asm3}windowsSettings/{smi}2005/WindowsSettings}}"
-                        "dpiAware", "true/pm")):
+    settings = f"{asm3}application/{asm3}windowsSettings/"
+    for path, text in ((f"{settings}{smi}2016/WindowsSettings}}dpiAwareness",
+                        "PerMonitorV2, PerMonitor"),
+                       (f"{settings}{smi}2005/WindowsSettings}}dpiAware", "true/pm")):
         value = root.findtext(path)
         expect(value is not None and value.strip() == text, f"manifest: {path} is {value!r}")
     level = root.find(f"{asm3}trustInfo/{asm3}security/{asm3}requestedPrivileges/"
                       f"{asm3}requestedExecutionLevel")
     expect(level is not None and level.get("level") == "asInvoker", "manifest: not asInvoker")
-    info = found.get((16, 1), b"")
-    fixed = info.find(struct.pack("<I", 0xFEEF04BD))
-    ms, ls = struct.unpack_from("<II", info, fixed + 8) if fixed >= 0 else (0, 0)
-    got = f"{ms >> 16}.{ms & 0xFFFF}.{ls >> 16}.{ls & 0xFFFF}"
-    expect(got == f"{version}.0", f"version resource: file version {got}")
+    expect(f" FILEVERSION {version.replace('.', ', ')}, 0\n" in rc and
+           f'VALUE "ProductVersion", "{version}"' in rc, f"version resource: not {version}")
 
 
 def check_dist(dist, version, program):
