@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "engine/frame.hpp"
+#include "frame/frame.hpp"
 #include "script/script.hpp"
 
 namespace {
@@ -14,9 +14,9 @@ constexpr int framesPerInput = 300;
 
 // Walking the list and each sequence must end, every command must point back at its sequence
 // and `last` must be the final command: a fault here would show up later as a crash or a hang.
-void checkSequenceList() {
+void checkSequenceList(const Sequencer& sequencer) {
     std::size_t sequences = 0;
-    for (const Sequence* s = sequenceList; s; s = s->next) {
+    for (const Sequence* s = sequencer.sequenceList; s; s = s->next) {
         if (++sequences > 1000000) {
             std::abort();
         }
@@ -38,11 +38,12 @@ void checkSequenceList() {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     const std::string text(reinterpret_cast<const char*>(data), size);
-    initEngineWithScript(1, text.c_str());
-    checkSequenceList();
+    static Engine engine;
+    initEngineWithScript(engine, 1, text.c_str());
+    checkSequenceList(engine.sequencer);
     for (int frame = 0; frame < framesPerInput; ++frame) {
-        advanceFrame();
+        advanceFrame(engine);
     }
-    checkSequenceList();
+    checkSequenceList(engine.sequencer);
     return 0;
 }

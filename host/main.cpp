@@ -10,7 +10,6 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "engine/frame.hpp"
 #include "engine/settings.hpp"
 #include "host/command_line.hpp"
 #include "host/failure.hpp"
@@ -100,7 +99,7 @@ int application_main() {
     if (run_mode == 0 && (traceSetting || !scriptSourceSetting)) {
         attach_console();
     }
-    initEngine();
+    initEngine(engine);
     if (!create_master_window()) {
         return 1;
     }

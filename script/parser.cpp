@@ -9,8 +9,6 @@
 #include "engine/settings.hpp"
 #include "script/script.hpp"
 
-Sequence* sequenceList = nullptr;
-
 namespace {
 
 // A keyword and the rest of a line are each held in a buffer of this size: longer words and
@@ -57,24 +55,25 @@ const Keyword* findKeyword(const char* word) {
     return nullptr;
 }
 
-// The parser's time cursor and the sequence that stored commands go to.
+// The parser's time cursor, the sequence that stored commands go to and the list it fills.
 struct ParseState {
+    Sequencer& sequencer;
     Sequence* open = nullptr;
-    float absFrame = 0.0f;
-    float relFrame = 0.0f;
-    float parseFrame = 0.0f;
+    float absFrame = 0.0f;    // frames
+    float relFrame = 0.0f;    // frames
+    float parseFrame = 0.0f;  // frames
 };
 
-Sequence* newSequence(int32_t number) {
+Sequence* newSequence(Sequencer& sequencer, int32_t number) {
     Sequence* s = new Sequence;
     s->number = number;
-    s->next = sequenceList;
-    sequenceList = s;
+    s->next = sequencer.sequenceList;
+    sequencer.sequenceList = s;
     return s;
 }
 
-Sequence* findSequenceNumbered(int32_t number) {
-    Sequence* s = sequenceList;
+Sequence* findSequenceNumbered(const Sequencer& sequencer, int32_t number) {
+    Sequence* s = sequencer.sequenceList;
     while (s && s->number != number) {
         s = s->next;
     }
@@ -110,9 +109,9 @@ void insertInTimeOrder(Sequence* s, Command* c) {
 
 void openSequence(ParseState& state, int32_t number) {
     state.absFrame = state.relFrame = state.parseFrame = 0.0f;
-    state.open = findSequenceNumbered(number);
+    state.open = findSequenceNumbered(state.sequencer, number);
     if (!state.open) {
-        state.open = newSequence(number);
+        state.open = newSequence(state.sequencer, number);
     }
 }
 
@@ -212,7 +211,7 @@ void parseLine(ParseState& state, const char* begin, const char* end) {
         }
     } else if (k) {
         if (!state.open) {
-            state.open = newSequence(0);
+            state.open = newSequence(state.sequencer, 0);
         }
         insertInTimeOrder(state.open, new Command(c));
         state.open->loopLength = state.relFrame;
@@ -222,8 +221,8 @@ void parseLine(ParseState& state, const char* begin, const char* end) {
     }
 }
 
-void dumpSequences() {
-    for (const Sequence* s = sequenceList; s; s = s->next) {
+void dumpSequences(const Sequencer& sequencer) {
+    for (const Sequence* s = sequencer.sequenceList; s; s = s->next) {
         std::printf("seq %d at %.2f\n", s->number, s->seqFrame);
         for (const Command* c = s->first; c; c = c->next) {
             std::printf("  cmd %d,\t%d\t%f\n", c->type, c->arg, c->value);
@@ -233,11 +232,11 @@ void dumpSequences() {
 
 }  // namespace
 
-void parseScript(const char* text) {
+void parseScript(Sequencer& sequencer, const char* text) {
     if (traceSetting) {
         std::printf("# reading animation...\n");
     }
-    ParseState state;
+    ParseState state{sequencer};
     const char* line = text;
     while (*line) {
         const char* end = std::strchr(line, '\n');
@@ -247,18 +246,18 @@ void parseScript(const char* text) {
         parseLine(state, line, end);
         line = *end ? end + 1 : end;
     }
-    if (Sequence* top = findSequenceNumbered(0)) {
+    if (Sequence* top = findSequenceNumbered(sequencer, 0)) {
         top->current = top->first;
     }
     if (traceSetting) {
         std::printf("# done reading animation\n");
-        dumpSequences();
+        dumpSequences(sequencer);
     }
 }
 
-void readAnimation() {
+void readAnimation(Sequencer& sequencer) {
     if (scriptSourceSetting) {
-        parseScript(builtinScript);
+        parseScript(sequencer, builtinScript);
         return;
     }
     std::string text;
@@ -267,7 +266,7 @@ void readAnimation() {
     while ((n = std::fread(chunk, 1, sizeof chunk, stdin)) > 0) {
         text.append(chunk, n);
     }
-    parseScript(text.c_str());
+    parseScript(sequencer, text.c_str());
 }
 
 void releaseSequence(Sequence* sequence) {
@@ -280,10 +279,13 @@ void releaseSequence(Sequence* sequence) {
     delete sequence;
 }
 
-void clearSequences() {
-    while (sequenceList) {
-        Sequence* s = sequenceList;
-        sequenceList = s->next;
+void clearSequences(Sequencer& sequencer) {
+    while (Sequence* s = sequencer.sequenceList) {
+        sequencer.sequenceList = s->next;
         releaseSequence(s);
     }
+}
+
+Sequencer::~Sequencer() {
+    clearSequences(*this);
 }

@@ -14,10 +14,9 @@
 #include <string>
 
 #include "engine/actuators.hpp"
-#include "engine/frame.hpp"
 #include "engine/settings.hpp"
-#include "lumenweave/version.hpp"
-#include "script/script.hpp"
+#include "frame/frame.hpp"
+#include "options.hpp"
 
 namespace {
 
@@ -29,8 +28,7 @@ constexpr const char* usage =
     "  --frames N     run N frames (default 0)\n"
     "  --script FILE  run the script in FILE instead of the built-in one; - reads standard input\n"
     "  --trace        print the parser's and the sequencer's trace lines instead of the values\n"
-    "  --help         show this text\n"
-    "  --version      print the version\n";
+    "  --help         show this text\n";
 
 constexpr int shownIndices[] = {18, 31, 38, 45, 52, 73, 80, 87, 94, 101, 108, 123, 127, 130};
 
@@ -41,83 +39,32 @@ struct Options {
     bool trace = false;
 };
 
-// Every error ends the program with one line on standard error and exit status 2. Control
-// characters from the command line show as '?', so that the message stays one line.
-[[noreturn]] void die(std::string message) {
-    for (char& ch : message) {
-        if (static_cast<unsigned char>(ch) < 0x20 || ch == 0x7f) {
-            ch = '?';
-        }
-    }
-    std::fprintf(stderr, "lumenweave-sim: %s\n", message.c_str());
-    std::exit(2);
-}
-
-[[noreturn]] void fail(const std::string& problem) {
-    die(problem + " (try --help)");
-}
-
 // Stops at the first output that could not be written instead of running on.
 void checkOutput() {
     if (std::ferror(stdout)) {
-        die(std::string("cannot write the output: ") + std::strerror(errno));
+        tool::outputError(std::string("cannot write the output: ") + std::strerror(errno));
     }
-}
-
-// A whole decimal integer, optionally signed, that fits a long long.
-std::optional<long long> parseInteger(const char* text) {
-    if (!*text) {
-        return std::nullopt;
-    }
-    errno = 0;
-    char* end = nullptr;
-    const long long v = std::strtoll(text, &end, 10);
-    if (*end || errno == ERANGE) {
-        return std::nullopt;
-    }
-    return v;
 }
 
 Options parseOptions(int argc, char** argv) {
     Options o;
-    for (int i = 1; i < argc; ++i) {
-        const std::string flag = argv[i];
-        if (flag == "--help") {
-            std::fputs(usage, stdout);
-            std::exit(0);
-        }
-        if (flag == "--version") {
-            std::puts("lumenweave-sim " LUMENWEAVE_VERSION);
-            std::exit(0);
-        }
-        if (flag == "--trace") {
-            o.trace = true;
-            continue;
-        }
-        if (flag != "--seed" && flag != "--frames" && flag != "--script") {
-            fail("unknown argument '" + flag + "'");
-        }
-        if (i + 1 >= argc) {
-            fail(flag + " needs a value");
-        }
-        const char* value = argv[++i];
-        if (flag == "--script") {
-            o.scriptPath = value;
-            continue;
-        }
-        const std::optional<long long> n = parseInteger(value);
-        if (!n) {
-            fail(flag + " needs an integer, not '" + value + "'");
-        }
-        if (flag == "--seed") {
-            // srand48 keeps the low 32 bits of its argument.
-            o.seed = static_cast<uint32_t>(static_cast<unsigned long long>(*n));
-        } else if (*n < 0) {
-            fail("--frames must not be negative, not '" + std::string(value) + "'");
-        } else {
-            o.frames = static_cast<unsigned long long>(*n);
-        }
-    }
+    tool::parseFlags(
+        argc, argv, usage,
+        {{"--seed", true}, {"--frames", true}, {"--script", true}, {"--trace", false}},
+        [&o](const std::string& flag, const char* value) {
+            if (flag == "--trace") {
+                o.trace = true;
+            } else if (flag == "--script") {
+                o.scriptPath = value;
+            } else if (flag == "--seed") {
+                // srand48 keeps the low 32 bits of its argument.
+                o.seed =
+                    static_cast<uint32_t>(tool::parseNumber(flag, value, INT64_MIN, INT64_MAX));
+            } else {
+                o.frames =
+                    static_cast<unsigned long long>(tool::parseNumber(flag, value, 0, INT64_MAX));
+            }
+        });
     return o;
 }
 
@@ -125,7 +72,7 @@ std::string readScript(const std::string& path) {
     const bool fromStdin = path == "-";
     std::FILE* in = fromStdin ? stdin : std::fopen(path.c_str(), "rb");
     if (!in) {
-        fail("cannot read script '" + path + "': " + std::strerror(errno));
+        tool::outputError("cannot read script '" + path + "': " + std::strerror(errno));
     }
     std::string text;
     char chunk[4096];
@@ -134,7 +81,7 @@ std::string readScript(const std::string& path) {
         text.append(chunk, n);
     }
     if (std::ferror(in)) {
-        fail("cannot read script '" + path + "': " + std::strerror(errno));
+        tool::outputError("cannot read script '" + path + "': " + std::strerror(errno));
     }
     if (!fromStdin) {
         std::fclose(in);
@@ -152,12 +99,10 @@ std::string readScript(const std::string& path) {
            "lumenweave-sim-trace";
     std::fflush(stdout);
     execv(path.c_str(), argv);
-    die("cannot run " + path + ": " + std::strerror(errno));
+    tool::outputError("cannot run " + path + ": " + std::strerror(errno));
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int run(int argc, char** argv) {
     const Options o = parseOptions(argc, argv);
     if (o.trace && !traceSetting) {
         runTraceBuild(argv);
@@ -165,19 +110,20 @@ int main(int argc, char** argv) {
     const std::optional<std::string> script =
         o.scriptPath ? std::optional<std::string>(readScript(*o.scriptPath)) : std::nullopt;
     const uint32_t seed = o.seed ? *o.seed : static_cast<uint32_t>(std::time(nullptr));
+    Engine engine;
     if (script) {
-        initEngineWithScript(seed, script->c_str());
+        initEngineWithScript(engine, seed, script->c_str());
     } else {
-        initEngineWithSeed(seed);
+        initEngineWithSeed(engine, seed);
     }
 
     checkOutput();
     for (unsigned long long k = 1; k <= o.frames; ++k) {
-        advanceFrame();
+        advanceFrame(engine);
         if (!o.trace) {
             std::printf("%llu", k);
             for (int index : shownIndices) {
-                std::printf(" %.9g", static_cast<double>(findActuator(index)->value));
+                std::printf(" %.9g", static_cast<double>(findActuator(engine.bank, index)->value));
             }
             std::putchar('\n');
         }
@@ -187,4 +133,10 @@ int main(int argc, char** argv) {
         checkOutput();
     }
     return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    return tool::runTool("lumenweave-sim", [&] { return run(argc, argv); });
 }
