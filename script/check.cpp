@@ -14,14 +14,10 @@
 #include <map>
 #include <utility>
 
-#include "engine/indices.hpp"
+#include "engine/actuators.hpp"
 #include "script/syntax.hpp"
 
 namespace {
-
-constexpr int actuatorIndices[] = {
-    outlineIndex, zoomIndex, twistIndex, paceIndex, wingCountIndex, wheelIndex,   spinIndex,
-    flipIndex,    armIndex,  wristIndex, sizeIndex, hueIndex,       hueRateIndex, lightnessIndex};
 
 constexpr const char* actuatorList =
     "18, 31, 38, 45, 52, 73, 80, 87, 94, 101, 108, 123, 127 and 130";
@@ -79,13 +75,10 @@ SequenceModel& sequenceNumbered(Checker& ck, int32_t number, int line) {
     return ck.sequences.back();
 }
 
-bool isActuator(int32_t index) {
-    for (int a : actuatorIndices) {
-        if (a == index) {
-            return true;
-        }
-    }
-    return false;
+// A slot that holds no actuator takes the command and nothing moves, as the built-in script's
+// own slots 17 and 29 show; only a number outside the bank reaches nothing at all.
+bool reachesASlot(int32_t index) {
+    return index >= 0 && index < bankSize;
 }
 
 bool isSequenceKeyword(CommandCode type) {
@@ -162,9 +155,10 @@ void checkArguments(Checker& ck, int line, const Keyword& k, const char* rest, i
         case codeActset:
         case codeActreset:
         case codeActstop:
-            if (!isActuator(c.arg)) {
+            if (!reachesASlot(c.arg)) {
                 report(ck, line,
-                       "actuator " + std::to_string(c.arg) + " does not exist: the actuators are " +
+                       "actuator " + std::to_string(c.arg) +
+                           " reaches no slot: slots are 0 to 1023, and the actuators are " +
                            actuatorList);
             }
             break;
