@@ -7,6 +7,8 @@
 #include <atomic>
 #include <list>
 
+#include "drawlist/drawlist.hpp"
+#include "frame/frame.hpp"
 #include "hosts/windows/frame_lock.hpp"
 #include "hosts/windows/policy.hpp"
 
@@ -85,15 +87,20 @@ struct win_event {
 
 using host_frame_lock = frame_lock_t<win_critical_section, win_event>;
 
-// The process-wide objects, created before the entry point in this order (the draw list, second
-// in line, belongs to the draw-list code) and destroyed in reverse order at exit.
+// The process-wide objects, created before the entry point in this order and destroyed in reverse
+// order at exit. The master's render thread records into the draw list while clones exist; the
+// clones' threads replay it.
 extern host_frame_lock frame_lock;
+extern draw_list_t draw_list;
 extern HANDLE run_event;
 extern std::atomic<int> window_count;
 extern win_critical_section list_lock;
 // Records are freed when their window closes; list nodes keep their address, which the window's
 // user data holds.
 extern std::list<window_record>& window_list;
+// The animation engine: started on the main thread, then used by the master's render thread
+// alone. It is never torn down, so no exit path can free it under a thread still drawing.
+extern Engine& engine;
 
 // Render threads.
 void start_render_thread(window_record& record);

@@ -10,7 +10,6 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "engine/frame.hpp"
 #include "engine/settings.hpp"
 #include "hosts/windows/command_line.hpp"
 #include "hosts/windows/failure.hpp"
@@ -103,7 +102,7 @@ int application_main() {
     if (host.run == run_kind::application && (traceSetting || !scriptSourceSetting)) {
         attach_console();
     }
-    initEngine();
+    initEngine(engine);
     if (!create_master_window()) {
         return 1;
     }

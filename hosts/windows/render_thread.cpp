@@ -2,8 +2,6 @@
 // replay under the frame lock, and pacing to 60 frames per second with the performance counter.
 #include <GL/gl.h>
 
-#include "drawlist/drawlist.hpp"
-#include "engine/frame.hpp"
 #include "figure/view.hpp"
 #include "hosts/windows/failure.hpp"
 #include "hosts/windows/host.hpp"
@@ -68,17 +66,19 @@ void frame_loop(window_record& record) {
         int64_t t1;
         if (record.master) {
             acquire_for_writing(frame_lock);
-            if (record.window_count > 1) {
-                clear_draw_list();
+            // Recorded only while clones exist to replay it.
+            draw_list_t* recording = record.window_count > 1 ? &draw_list : nullptr;
+            if (recording) {
+                clear_draw_list(*recording);
             }
             t0 = counter_now();
-            renderFrame(record.window_count);
+            renderFrame(engine, recording);
             t1 = counter_now();
             release_from_writing(frame_lock);
         } else {
             acquire_for_reading(frame_lock);
             t0 = counter_now();
-            replay_draw_list();
+            replay_draw_list(draw_list);
             t1 = counter_now();
             release_from_reading(frame_lock);
         }

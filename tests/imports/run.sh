@@ -14,7 +14,7 @@ program)
         exit 77
     fi
     shopt -s nullglob
-    objects=("$build"/hosts/windows/CMakeFiles/Lumenweave.dir/*.obj "$build"/liblumenweave_core.a)
+    objects=("$build"/hosts/windows/CMakeFiles/Lumenweave.dir/*.obj "$build"/liblumenweave_*.a)
     ((${#objects[@]} > 1)) || { echo "no objects of the program in $build"; exit 1; }
     exec bash "$here/check_imports.sh" "$program" "${objects[@]}"
     ;;

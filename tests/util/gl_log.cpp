@@ -1,5 +1,5 @@
 // Logging definitions of the GL and GLU calls; they take precedence over the shared libraries.
-#include "gl_log.hpp"
+#include "util/util.hpp"
 
 #include <ostream>
 #include <sstream>

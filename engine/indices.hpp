@@ -1,5 +1,5 @@
-// What each actuator index moves in the figure: the vocabulary shared by scripts, the engine and
-// the renderer.
+// The actuator indices the engine creates and the figure is drawn from: the vocabulary shared by
+// scripts, the engine, the frame driver and the renderer.
 #pragma once
 
 constexpr int outlineIndex = 18;
