@@ -2,20 +2,21 @@
 // engine's start-up.
 #include <benchmark/benchmark.h>
 
-#include "engine/frame.hpp"
+#include "frame/frame.hpp"
+#include "running.hpp"
 #include "engine/motion.hpp"
 #include "script/sequencer.hpp"
 
 namespace {
 
+// The benchmarks' one engine.
+Engine engine;
+
 // Far into a run, so that every sequence has started, sequences 4 and 5 have looped many times
 // and the actuators are moving: the steady state that a screensaver spends its hours in. The
 // benchmark loop then carries the same run on for millions of frames.
 void startRunning() {
-    initEngineWithSeed(1);
-    for (int f = 0; f < 100000; ++f) {
-        advanceFrame();
-    }
+    runWithoutDrawing(engine, 100000);
 }
 
 // One frame's animation as renderFrame does it, without the GL calls: ring advance,
@@ -23,7 +24,7 @@ void startRunning() {
 void advanceFrameBench(benchmark::State& state) {
     startRunning();
     for (auto _ : state) {
-        advanceFrame();
+        advanceFrame(engine);
     }
 }
 BENCHMARK(advanceFrameBench);
@@ -31,7 +32,7 @@ BENCHMARK(advanceFrameBench);
 void sequencerPassBench(benchmark::State& state) {
     startRunning();
     for (auto _ : state) {
-        sequencerPass();
+        sequencerPass(engine.sequencer, engine.bank, engine.randomState);
     }
 }
 BENCHMARK(sequencerPassBench);
@@ -39,8 +40,8 @@ BENCHMARK(sequencerPassBench);
 void motionPassesBench(benchmark::State& state) {
     startRunning();
     for (auto _ : state) {
-        startMotions();
-        stepMotions();
+        startMotions(engine.bank, engine.randomState);
+        stepMotions(engine.bank);
     }
 }
 BENCHMARK(motionPassesBench);
@@ -48,7 +49,7 @@ BENCHMARK(motionPassesBench);
 // Start-up as the host makes it: bank, ring flags, parsing the built-in script, seeding.
 void initEngineBench(benchmark::State& state) {
     for (auto _ : state) {
-        initEngine();
+        initEngine(engine);
     }
 }
 BENCHMARK(initEngineBench)->Unit(benchmark::kMicrosecond);

@@ -7,21 +7,23 @@
 #include <chrono>
 
 #include "drawlist/drawlist.hpp"
-#include "engine/frame.hpp"
+#include "frame/frame.hpp"
+#include "running.hpp"
 #include "figure/view.hpp"
 #include "offscreen.hpp"
 
 namespace {
+
+// The benchmarks' one engine and, where they record, the list they record into.
+Engine engine;
+draw_list_t list;
 
 // A running animation, so that the ring holds a full trail of 40 wings. Heap trimming is off, as
 // in lumenweave-render: otherwise glibc returns and refaults the block Mesa frees every frame,
 // and whichever case keeps something allocated above it looks several times faster.
 void startRunning() {
     mallopt(M_TRIM_THRESHOLD, 256 << 20);
-    initEngineWithSeed(1);
-    for (int f = 0; f < 10000; ++f) {
-        advanceFrame();
-    }
+    runWithoutDrawing(engine, 10000);
 }
 
 // A new context compiles its shaders on its first draws, which take tens of milliseconds; a few
@@ -45,25 +47,25 @@ void sizes(benchmark::internal::Benchmark* b) {
 
 // The master's frame: renderFrame with one window (nothing recorded) or two (every call also
 // recorded, after clearing the list as the render thread does).
-void renderFrameBench(benchmark::State& state, unsigned windows) {
+void renderFrameBench(benchmark::State& state, bool recording) {
     const int width = static_cast<int>(state.range(0));
     const int height = static_cast<int>(state.range(1));
     OffscreenContext gl(width, height);
     setupView(width, height);
     startRunning();
-    const auto frame = [windows] {
-        if (windows > 1) {
-            clear_draw_list();
+    const auto frame = [recording] {
+        if (recording) {
+            clear_draw_list(list);
         }
-        renderFrame(windows);
+        renderFrame(engine, recording ? &list : nullptr);
     };
     warmUp(frame);
     for (auto _ : state) {
         frame();
     }
 }
-BENCHMARK_CAPTURE(renderFrameBench, oneWindow, 1u)->Apply(sizes);
-BENCHMARK_CAPTURE(renderFrameBench, recording, 2u)->Apply(sizes);
+BENCHMARK_CAPTURE(renderFrameBench, oneWindow, false)->Apply(sizes);
+BENCHMARK_CAPTURE(renderFrameBench, recording, true)->Apply(sizes);
 
 // A clone's frame: the recorded frame (clear, figure, finish) replayed into a second context.
 void replayBench(benchmark::State& state) {
@@ -72,15 +74,15 @@ void replayBench(benchmark::State& state) {
     OffscreenContext master(width, height);
     setupView(width, height);
     startRunning();
-    clear_draw_list();
-    renderFrame(2);
+    clear_draw_list(list);
+    renderFrame(engine, &list);
     OffscreenContext clone(width, height);
     setupView(width, height);
-    warmUp(replay_draw_list);
+    warmUp([] { replay_draw_list(list); });
     for (auto _ : state) {
-        replay_draw_list();
+        replay_draw_list(list);
     }
-    state.counters["commands"] = static_cast<double>(draw_list.commands.size());
+    state.counters["commands"] = static_cast<double>(list.commands.size());
 }
 BENCHMARK(replayBench)->Apply(sizes);
 
@@ -124,10 +126,10 @@ void recordingCostBench(benchmark::State& state) {
     OffscreenContext gl(width, height);
     setupView(width, height);
     startRunning();
-    const auto plain = [] { renderFrame(1); };
+    const auto plain = [] { renderFrame(engine, nullptr); };
     const auto recording = [] {
-        clear_draw_list();
-        renderFrame(2);
+        clear_draw_list(list);
+        renderFrame(engine, &list);
     };
     warmUp(plain);
     warmUp(recording);
@@ -146,12 +148,12 @@ void masterAndCloneBench(benchmark::State& state) {
     startRunning();
     const auto masterFrame = [&master] {
         master.makeCurrent();
-        clear_draw_list();
-        renderFrame(2);
+        clear_draw_list(list);
+        renderFrame(engine, &list);
     };
     const auto cloneFrame = [&clone] {
         clone.makeCurrent();
-        replay_draw_list();
+        replay_draw_list(list);
     };
     warmUp([&] {
         masterFrame();

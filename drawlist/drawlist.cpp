@@ -1,12 +1,10 @@
-// Recording one frame's OpenGL calls into the process-wide draw list, and replaying them into
-// whichever context is current.
+// Recording one frame's OpenGL calls into a draw list, and replaying them into whichever context
+// is current.
 #include "drawlist/drawlist.hpp"
 
 #include <cstring>
 
 #include "drawlist/opengl.hpp"
-
-draw_list_t draw_list;
 
 namespace {
 
@@ -44,9 +42,9 @@ float floatOf(uint32_t w) {
 // read back as one wide word from narrower stores, a stall that made recording several times
 // slower.
 template <typename... Words>
-void append(uint32_t type, Words... args) {
-    std::vector<uint32_t>& words = draw_list.words;
-    draw_command& c = draw_list.commands.emplace_back();
+void append(draw_list_t& list, uint32_t type, Words... args) {
+    std::vector<uint32_t>& words = list.words;
+    draw_command& c = list.commands.emplace_back();
     c.type = type;
     c.firstWord = static_cast<uint32_t>(words.size());
     c.wordCount = sizeof...(args);
@@ -55,48 +53,48 @@ void append(uint32_t type, Words... args) {
 
 }  // namespace
 
-void record_color(float red, float green, float blue) {
-    append(codeColor, wordOf(red), wordOf(green), wordOf(blue));
+void record_color(draw_list_t& list, float red, float green, float blue) {
+    append(list, codeColor, wordOf(red), wordOf(green), wordOf(blue));
 }
-void record_push_matrix() {
-    append(codePushMatrix);
+void record_push_matrix(draw_list_t& list) {
+    append(list, codePushMatrix);
 }
-void record_rotate(float angle, float x, float y, float z) {
-    append(codeRotate, wordOf(angle), wordOf(x), wordOf(y), wordOf(z));
+void record_rotate(draw_list_t& list, float angle, float x, float y, float z) {
+    append(list, codeRotate, wordOf(angle), wordOf(x), wordOf(y), wordOf(z));
 }
-void record_translate(float x, float y, float z) {
-    append(codeTranslate, wordOf(x), wordOf(y), wordOf(z));
+void record_translate(draw_list_t& list, float x, float y, float z) {
+    append(list, codeTranslate, wordOf(x), wordOf(y), wordOf(z));
 }
-void record_pop_matrix() {
-    append(codePopMatrix);
+void record_pop_matrix(draw_list_t& list) {
+    append(list, codePopMatrix);
 }
-void record_scale(float x, float y, float z) {
-    append(codeScale, wordOf(x), wordOf(y), wordOf(z));
+void record_scale(draw_list_t& list, float x, float y, float z) {
+    append(list, codeScale, wordOf(x), wordOf(y), wordOf(z));
 }
-void record_begin(uint32_t mode) {
-    append(codeBegin, mode);
+void record_begin(draw_list_t& list, uint32_t mode) {
+    append(list, codeBegin, mode);
 }
-void record_vertex(float x, float y) {
-    append(codeVertex, wordOf(x), wordOf(y));
+void record_vertex(draw_list_t& list, float x, float y) {
+    append(list, codeVertex, wordOf(x), wordOf(y));
 }
-void record_end() {
-    append(codeEnd);
+void record_end(draw_list_t& list) {
+    append(list, codeEnd);
 }
-void record_clear(uint32_t mask) {
-    append(codeClear, mask);
+void record_clear(draw_list_t& list, uint32_t mask) {
+    append(list, codeClear, mask);
 }
-void record_finish() {
-    append(codeFinish);
-}
-
-void clear_draw_list() {
-    draw_list.commands.clear();
-    draw_list.words.clear();
+void record_finish(draw_list_t& list) {
+    append(list, codeFinish);
 }
 
-void replay_draw_list() {
-    const std::vector<uint32_t>& words = draw_list.words;
-    for (const draw_command& c : draw_list.commands) {
+void clear_draw_list(draw_list_t& list) {
+    list.commands.clear();
+    list.words.clear();
+}
+
+void replay_draw_list(const draw_list_t& list) {
+    const std::vector<uint32_t>& words = list.words;
+    for (const draw_command& c : list.commands) {
         // A command that is unknown, claims words outside the pool or has too few for its call
         // is skipped whole; the rest of the list still replays.
         if (c.type >= codeCount || c.wordCount < wordsNeeded[c.type] ||

@@ -17,21 +17,20 @@ struct draw_list_t {
     std::vector<uint32_t> words;  // float bit patterns, or the raw enum/mask for codes 6 and 9
 };
 
-extern draw_list_t draw_list;
-
-void record_color(float red, float green, float blue);
-void record_push_matrix();
-void record_rotate(float angle, float x, float y, float z);
-void record_translate(float x, float y, float z);
-void record_pop_matrix();
-void record_scale(float x, float y, float z);
-void record_begin(uint32_t mode);
-void record_vertex(float x, float y);
-void record_end();
-void record_clear(uint32_t mask);
-void record_finish();
+// Each recorder appends its call to the list.
+void record_color(draw_list_t& list, float red, float green, float blue);
+void record_push_matrix(draw_list_t& list);
+void record_rotate(draw_list_t& list, float angle, float x, float y, float z);
+void record_translate(draw_list_t& list, float x, float y, float z);
+void record_pop_matrix(draw_list_t& list);
+void record_scale(draw_list_t& list, float x, float y, float z);
+void record_begin(draw_list_t& list, uint32_t mode);
+void record_vertex(draw_list_t& list, float x, float y);
+void record_end(draw_list_t& list);
+void record_clear(draw_list_t& list, uint32_t mask);
+void record_finish(draw_list_t& list);
 
 // Empties the list; its storage stays allocated for the next frame.
-void clear_draw_list();
+void clear_draw_list(draw_list_t& list);
 // Issues the recorded calls, in order, on the current GL context; codes above 10 are skipped.
-void replay_draw_list();
+void replay_draw_list(const draw_list_t& list);

@@ -5,9 +5,7 @@
 #include <algorithm>
 #include <iterator>
 
-#include "figure/parameters.hpp"
-
-ActuatorBank bank;
+#include "engine/indices.hpp"
 
 namespace {
 
@@ -19,7 +17,7 @@ static_assert(sizeof filledIndices / sizeof filledIndices[0] == actuatorCount);
 
 }  // namespace
 
-void createBank() {
+void createBank(ActuatorBank& bank) {
     std::fill(std::begin(bank.slot), std::end(bank.slot), nullptr);
     for (int i = 0; i < actuatorCount; ++i) {
         Actuator& a = bank.actuators[i];
@@ -33,20 +31,20 @@ void createBank() {
     }
 }
 
-Actuator* findActuator(int index) {
+Actuator* findActuator(ActuatorBank& bank, int index) {
     return index >= 0 && index < bankSize ? bank.slot[index] : nullptr;
 }
 
-void actLim1(int index, float v) {
-    if (Actuator* a = findActuator(index)) {
+void actLim1(ActuatorBank& bank, int index, float v) {
+    if (Actuator* a = findActuator(bank, index)) {
         if (v <= a->lowLimit) {
             a->lowLimit = v;
         }
     }
 }
 
-void actLim2(int index, float v, float seqDuration, float seqVariance) {
-    Actuator* a = findActuator(index);
+void actLim2(ActuatorBank& bank, int index, float v, float seqDuration, float seqVariance) {
+    Actuator* a = findActuator(bank, index);
     if (!a) {
         return;
     }
@@ -63,25 +61,25 @@ void actLim2(int index, float v, float seqDuration, float seqVariance) {
     a->active = 1;
 }
 
-void actSet(int index, float v) {
-    if (Actuator* a = findActuator(index)) {
+void actSet(ActuatorBank& bank, int index, float v) {
+    if (Actuator* a = findActuator(bank, index)) {
         a->value = v;
     }
 }
 
-void actReset(int index) {
-    if (Actuator* a = findActuator(index)) {
+void actReset(ActuatorBank& bank, int index) {
+    if (Actuator* a = findActuator(bank, index)) {
         a->value = a->resetValue;
     }
 }
 
-void actStop(int index) {
-    if (Actuator* a = findActuator(index)) {
+void actStop(ActuatorBank& bank, int index) {
+    if (Actuator* a = findActuator(bank, index)) {
         a->active = 0;
     }
 }
 
-void actStopAll() {
+void actStopAll(ActuatorBank& bank) {
     for (Actuator& a : bank.actuators) {
         a.active = 0;
     }

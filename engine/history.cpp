@@ -1,8 +1,5 @@
-// The history ring, the running values beside it, and the two sampling operations.
+// Reading the history ring: the two sampling operations, straight and along a period.
 #include "engine/history.hpp"
-
-HistoryRing history;
-HistoryState historyState;
 
 namespace {
 

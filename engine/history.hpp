@@ -6,31 +6,29 @@
 
 constexpr int historySize = 128;
 
+// One channel per sampled actuator, one entry per slot.
 struct HistoryRing {
-    float zoom[historySize];
-    float twist[historySize];
-    float arm[historySize];
-    float wrist[historySize];
-    float hue[historySize];
-    float lightness[historySize];
-    float flipAngle[historySize];
-    float spinAngle[historySize];
+    float zoom[historySize];         // units along the column, per wing
+    float twist[historySize];        // degrees, per wing
+    float arm[historySize];          // units
+    float wrist[historySize];        // units
+    float hue[historySize];          // turns
+    float lightness[historySize];    // 0..1
+    float flipAngle[historySize];    // degrees
+    float spinAngle[historySize];    // degrees
     float mirrorScale[historySize];  // never written: 0.0 in every slot
-    uint8_t outline[historySize];
-    uint8_t fill[historySize];
+    uint8_t outline[historySize];    // 0 or 1
+    uint8_t fill[historySize];       // 0 or 1
 };
 
 struct HistoryState {
-    int historyIndex = 0;  // the newest slot
-    float slotFraction = 0.0f;
-    float wheelAngle = 0.0f;
-    float flipAngle = 0.0f;
-    float spinAngle = 0.0f;
-    int32_t wingCount = 52;
+    int historyIndex = 0;       // slot: the newest one
+    float slotFraction = 0.0f;  // slots: how far the ring is towards its next advance
+    float wheelAngle = 0.0f;    // degrees
+    float flipAngle = 0.0f;     // degrees
+    float spinAngle = 0.0f;     // degrees
+    int32_t wingCount = 52;     // wings drawn
 };
-
-extern HistoryRing history;
-extern HistoryState historyState;
 
 // (1 - t) * channel[prev] + t * channel[k], prev being the slot before k.
 float sampleHistory(const float* channel, int k, float t);

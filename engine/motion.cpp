@@ -7,15 +7,15 @@
 
 // Only filled slots hold actuators, and bank.actuators lists them in index order, so walking it
 // visits the slots, and makes the random draws, in the same order as a scan of all 1024 slots.
-void startMotions() {
+void startMotions(ActuatorBank& bank, rand48& random) {
     for (Actuator& a : bank.actuators) {
         if (!a.active || a.moving) {
             continue;
         }
         a.moving = 1;
-        const float r = static_cast<float>(uniformRandom());
+        const float r = static_cast<float>(uniformRandom(random));
         a.target = (1.0f - r) * a.lowLimit + r * a.highLimit;
-        const float q = skewedRandom(1.0f);
+        const float q = skewedRandom(random, 1.0f);
         float length = (1.0f - a.variance) * a.duration + ((2.0f * q) * a.duration) * a.variance;
         if (length < 1.0f) {
             length = 1.0f;
@@ -25,7 +25,7 @@ void startMotions() {
     }
 }
 
-void stepMotions() {
+void stepMotions(ActuatorBank& bank) {
     for (Actuator& a : bank.actuators) {
         if (!a.active || !a.moving) {
             continue;

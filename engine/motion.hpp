@@ -1,7 +1,11 @@
 // Per-frame actuator motion: active actuators travel in straight segments toward random targets.
 #pragma once
 
-// Starts a motion for every active actuator that is not moving, in index order.
-void startMotions();
+#include "engine/actuators.hpp"
+#include "engine/random.hpp"
+
+// Starts a motion for every active actuator that is not moving, in index order, drawing its
+// target and length from the generator.
+void startMotions(ActuatorBank& bank, rand48& random);
 // Advances every active, moving actuator by one step, in index order.
-void stepMotions();
+void stepMotions(ActuatorBank& bank);

@@ -4,8 +4,6 @@
 #include <cmath>
 #include <ctime>
 
-rand48 randomState;
-
 namespace {
 
 constexpr uint64_t mask48 = (uint64_t{1} << 48) - 1;
@@ -15,36 +13,36 @@ uint64_t join(const uint16_t w[3]) {
 }
 
 // X = (a * X + c) mod 2^48; the 64-bit product keeps the low 48 bits exact.
-uint64_t advance() {
-    const uint64_t x = (join(randomState.a) * join(randomState.x) + randomState.c) & mask48;
-    randomState.x[0] = static_cast<uint16_t>(x);
-    randomState.x[1] = static_cast<uint16_t>(x >> 16);
-    randomState.x[2] = static_cast<uint16_t>(x >> 32);
+uint64_t advance(rand48& random) {
+    const uint64_t x = (join(random.a) * join(random.x) + random.c) & mask48;
+    random.x[0] = static_cast<uint16_t>(x);
+    random.x[1] = static_cast<uint16_t>(x >> 16);
+    random.x[2] = static_cast<uint16_t>(x >> 32);
     return x;
 }
 
 }  // namespace
 
-void seedRandom() {
-    seedRandomWith(static_cast<uint32_t>(std::time(nullptr)));
+void seedRandom(rand48& random) {
+    seedRandomWith(random, static_cast<uint32_t>(std::time(nullptr)));
 }
 
-void seedRandomWith(uint32_t t) {
-    randomState.x[0] = 0x330E;
-    randomState.x[1] = static_cast<uint16_t>(t);
-    randomState.x[2] = static_cast<uint16_t>(t >> 16);
-    randomState.a[0] = 0xE66D;
-    randomState.a[1] = 0xDEEC;
-    randomState.a[2] = 0x0005;
-    randomState.c = 0xB;
+void seedRandomWith(rand48& random, uint32_t t) {
+    random.x[0] = 0x330E;
+    random.x[1] = static_cast<uint16_t>(t);
+    random.x[2] = static_cast<uint16_t>(t >> 16);
+    random.a[0] = 0xE66D;
+    random.a[1] = 0xDEEC;
+    random.a[2] = 0x0005;
+    random.c = 0xB;
 }
 
-double uniformRandom() {
+double uniformRandom(rand48& random) {
     // A 48-bit integer is exact in a double, and so is its scaling by 2^-48.
-    return std::ldexp(static_cast<double>(advance()), -48);
+    return std::ldexp(static_cast<double>(advance(random)), -48);
 }
 
-float skewedRandom(float m) {
-    const double r = uniformRandom();
+float skewedRandom(rand48& random, float m) {
+    const double r = uniformRandom(random);
     return static_cast<float>(std::expm1(r * m) / std::expm1(1.0));
 }

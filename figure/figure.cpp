@@ -1,57 +1,51 @@
 // The figure: a column of wings, one per recent history slot, each on a two-joint arm, drawn
-// newest first in immediate mode and recorded for clone windows when they exist.
+// newest first in immediate mode and recorded into the draw list it is given.
 #include "figure/figure.hpp"
 
 #include <cstdint>
 
-#include "drawlist/drawlist.hpp"
 #include "drawlist/opengl.hpp"
-#include "engine/history.hpp"
 
 namespace {
 
 constexpr float half = 0.1f;  // the wing square is 0.2 units wide, centred on its origin
 constexpr float corners[4][2] = {{-half, -half}, {half, -half}, {half, half}, {-half, half}};
 
-// Scratch colours of the wing being drawn; rewritten for every wing.
-Color fillColor;
-Color outlineColor;
-
-// Each call is made on the current context and, while clones exist, recorded right after.
-void color(const Color& c, bool rec) {
+// Each call is made on the current context and, when there is a list, recorded right after.
+void color(const Color& c, draw_list_t* rec) {
     glColor3f(c.red, c.green, c.blue);
     if (rec)
-        record_color(c.red, c.green, c.blue);
+        record_color(*rec, c.red, c.green, c.blue);
 }
-void pushMatrix(bool rec) {
+void pushMatrix(draw_list_t* rec) {
     glPushMatrix();
     if (rec)
-        record_push_matrix();
+        record_push_matrix(*rec);
 }
-void popMatrix(bool rec) {
+void popMatrix(draw_list_t* rec) {
     glPopMatrix();
     if (rec)
-        record_pop_matrix();
+        record_pop_matrix(*rec);
 }
-void rotate(float angle, float x, float y, float z, bool rec) {
+void rotate(float angle, float x, float y, float z, draw_list_t* rec) {
     glRotatef(angle, x, y, z);
     if (rec)
-        record_rotate(angle, x, y, z);
+        record_rotate(*rec, angle, x, y, z);
 }
-void translate(float x, float y, float z, bool rec) {
+void translate(float x, float y, float z, draw_list_t* rec) {
     glTranslatef(x, y, z);
     if (rec)
-        record_translate(x, y, z);
+        record_translate(*rec, x, y, z);
 }
-void scale(float x, float y, float z, bool rec) {
+void scale(float x, float y, float z, draw_list_t* rec) {
     glScalef(x, y, z);
     if (rec)
-        record_scale(x, y, z);
+        record_scale(*rec, x, y, z);
 }
-void vertex(const float* corner, bool rec) {
+void vertex(const float* corner, draw_list_t* rec) {
     glVertex2f(corner[0], corner[1]);
     if (rec)
-        record_vertex(corner[0], corner[1]);
+        record_vertex(*rec, corner[0], corner[1]);
 }
 
 // Slot of the i-th wing counted back from the newest slot f.
@@ -65,7 +59,11 @@ struct WingSample {
     uint8_t fill, outline;
 };
 
-void drawCopy(const WingSample& w, bool scaled, bool rec) {
+struct WingColors {
+    Color fill, outline;
+};
+
+void drawCopy(const WingSample& w, const WingColors& colors, bool scaled, draw_list_t* rec) {
     pushMatrix(rec);
     rotate(w.spin, 0.0f, 0.0f, 1.0f, rec);
     translate(0.0f, w.arm, 0.0f, rec);
@@ -73,14 +71,13 @@ void drawCopy(const WingSample& w, bool scaled, bool rec) {
     translate(w.wrist, 0.0f, 0.0f, rec);
     if (scaled)
         scale(w.mirror, w.mirror, 1.0f, rec);
-    const unsigned windows = rec ? 2 : 1;
     if (w.fill != 0) {
-        color(fillColor, rec);
-        drawSquare(true, windows);
+        color(colors.fill, rec);
+        drawSquare(true, rec);
     }
     if (w.outline != 0) {
-        color(outlineColor, rec);
-        drawSquare(false, windows);
+        color(colors.outline, rec);
+        drawSquare(false, rec);
     }
     popMatrix(rec);
 }
@@ -112,12 +109,11 @@ Color hlsToRgb(float h, float l, float s) {
             hlsChannel(low, high, static_cast<float>(hueDegrees - 120.0))};
 }
 
-void drawSquare(bool filled, unsigned windowCount) {
-    const bool rec = windowCount >= 2;
+void drawSquare(bool filled, draw_list_t* rec) {
     const uint32_t mode = filled ? GL_POLYGON : GL_LINES;
     glBegin(mode);
     if (rec)
-        record_begin(mode);
+        record_begin(*rec, mode);
     if (filled) {
         for (const auto& c : corners)
             vertex(c, rec);
@@ -129,11 +125,10 @@ void drawSquare(bool filled, unsigned windowCount) {
     }
     glEnd();
     if (rec)
-        record_end();
+        record_end(*rec);
 }
 
-void drawFigure(unsigned windowCount) {
-    const bool rec = windowCount >= 2;
+void drawFigure(const HistoryRing& history, const HistoryState& historyState, draw_list_t* rec) {
     const HistoryRing& r = history;
     const int f = historyState.historyIndex;
     const int64_t n = historyState.wingCount;
@@ -161,21 +156,20 @@ void drawFigure(unsigned windowCount) {
                               r.outline[s]};
         const float h = sampleHistoryPeriodic(r.hue, s, t, 1.0f);
         const float l = sampleHistoryPeriodic(r.lightness, s, t, 1.0f);
-        fillColor = hlsToRgb(h, l, 1.0f);
         float h2 = h + 0.5f;
         if (static_cast<double>(h2) > 1.0)
             h2 = h2 - 1.0f;
-        outlineColor = hlsToRgb(h2, 1.0f - l, 1.0f);
+        const WingColors colors = {hlsToRgb(h, l, 1.0f), hlsToRgb(h2, 1.0f - l, 1.0f)};
 
         // Four copies under a mirror-and-half-turn pattern; the transforms are left in place
         // and, the two mirrors cancelling, turn the next wing by a half turn plus the twist.
-        drawCopy(w, false, rec);
+        drawCopy(w, colors, false, rec);
         scale(1.0f, -1.0f, 1.0f, rec);
-        drawCopy(w, true, rec);
+        drawCopy(w, colors, true, rec);
         rotate(180.0f, 0.0f, 0.0f, 1.0f, rec);
-        drawCopy(w, true, rec);
+        drawCopy(w, colors, true, rec);
         scale(1.0f, -1.0f, 1.0f, rec);
-        drawCopy(w, true, rec);
+        drawCopy(w, colors, true, rec);
         rotate(w.twist, 0.0f, 0.0f, 1.0f, rec);
         translate(0.0f, 0.0f, w.zoom, rec);
     }

@@ -1,6 +1,9 @@
 // Drawing the figure: a column of wings read from the history ring, in immediate-mode OpenGL.
 #pragma once
 
+#include "drawlist/drawlist.hpp"
+#include "engine/history.hpp"
+
 struct Color {
     float red, green, blue;
 };
@@ -9,7 +12,8 @@ struct Color {
 Color hlsToRgb(float h, float l, float s);
 // One colour channel; hue in degrees.
 float hlsChannel(float low, float high, float hue);
-// The wing square in the current colour; filled or as four separate line segments.
-void drawSquare(bool filled, unsigned windowCount);
-// The whole figure; with windowCount 2 or more every call is also recorded into the draw list.
-void drawFigure(unsigned windowCount);
+// The wing square in the current colour; filled or as four separate line segments. Every call is
+// also recorded into `record` unless it is nullptr.
+void drawSquare(bool filled, draw_list_t* record);
+// The whole figure from the ring and its running values, recorded as drawSquare is.
+void drawFigure(const HistoryRing& history, const HistoryState& historyState, draw_list_t* record);

@@ -6,7 +6,7 @@
 #include <cwchar>
 #include <string>
 
-#include "host/command_line.hpp"
+#include "hosts/windows/command_line.hpp"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     std::wstring line(size / sizeof(wchar_t), L'\0');

@@ -37,19 +37,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     std::memcpy(&count, data, sizeof count);
     data += 2;
     size -= 2;
-    clear_draw_list();
+    static draw_list_t list;
+    clear_draw_list(list);
     for (; count > 0 && size >= sizeof(draw_command); --count) {
         draw_command c;
         std::memcpy(&c, data, sizeof c);
-        draw_list.commands.push_back(c);
+        list.commands.push_back(c);
         data += sizeof c;
         size -= sizeof c;
     }
-    draw_list.words.resize(size / sizeof(uint32_t));
-    if (!draw_list.words.empty()) {
-        std::memcpy(draw_list.words.data(), data, draw_list.words.size() * sizeof(uint32_t));
+    list.words.resize(size / sizeof(uint32_t));
+    if (!list.words.empty()) {
+        std::memcpy(list.words.data(), data, list.words.size() * sizeof(uint32_t));
     }
-    replay_draw_list();
+    replay_draw_list(list);
     resetContext();
     glFinish();
     return 0;

@@ -1,11 +1,12 @@
-// Fuzz target: arbitrary text as an animation script, parsed and then run for a few hundred frames
-// of sequencer and motion passes on a freshly started engine.
+// Fuzz target: arbitrary text as an animation script, checked, then parsed and run for a few
+// hundred frames of sequencer and motion passes on a freshly started engine.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 
-#include "engine/frame.hpp"
+#include "frame/frame.hpp"
+#include "script/check.hpp"
 #include "script/script.hpp"
 
 namespace {
@@ -14,9 +15,9 @@ constexpr int framesPerInput = 300;
 
 // Walking the list and each sequence must end, every command must point back at its sequence
 // and `last` must be the final command: a fault here would show up later as a crash or a hang.
-void checkSequenceList() {
+void checkSequenceList(const Sequencer& sequencer) {
     std::size_t sequences = 0;
-    for (const Sequence* s = sequenceList; s; s = s->next) {
+    for (const Sequence* s = sequencer.sequenceList; s; s = s->next) {
         if (++sequences > 1000000) {
             std::abort();
         }
@@ -38,11 +39,13 @@ void checkSequenceList() {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     const std::string text(reinterpret_cast<const char*>(data), size);
-    initEngineWithScript(1, text.c_str());
-    checkSequenceList();
+    checkScript(text);
+    static Engine engine;
+    initEngineWithScript(engine, 1, text.c_str());
+    checkSequenceList(engine.sequencer);
     for (int frame = 0; frame < framesPerInput; ++frame) {
-        advanceFrame();
+        advanceFrame(engine);
     }
-    checkSequenceList();
+    checkSequenceList(engine.sequencer);
     return 0;
 }

@@ -1,80 +1,31 @@
 // The script parser: turns the line-oriented script text into the sequence list of timed
 // command records, with the trace echo and dump when the trace setting is on.
-#include <algorithm>
-#include <cctype>
 #include <cstdio>
 #include <cstring>
 #include <string>
 
 #include "engine/settings.hpp"
 #include "script/script.hpp"
-
-Sequence* sequenceList = nullptr;
+#include "script/syntax.hpp"
 
 namespace {
 
-// A keyword and the rest of a line are each held in a buffer of this size: longer words and
-// lines are cut to its capacity (a cut word can never match a keyword).
-constexpr std::size_t bufferSize = 256;
-
-enum class Args { none, real, integer, indexAndReal };
-
-struct Keyword {
-    const char* word;
-    CommandCode type;
-    Args args;
-};
-
-constexpr Keyword keywords[] = {
-    {"frame:", codeFrame, Args::real},
-    {"relframe:", codeFrame, Args::real},
-    {"absframe:", codeAbsframe, Args::real},
-    {"actlim1:", codeActlim1, Args::indexAndReal},
-    {"actlim2:", codeActlim2, Args::indexAndReal},
-    {"actset:", codeActset, Args::indexAndReal},
-    {"actreset:", codeActreset, Args::integer},
-    {"actresetall:", codeActresetall, Args::none},
-    {"actstop:", codeActstop, Args::integer},
-    {"actstopall:", codeActstopall, Args::none},
-    {"seqname:", codeSeqname, Args::integer},
-    {"seqdo:", codeSeqdo, Args::integer},
-    {"seqstop:", codeSeqstop, Args::integer},
-    {"seqloop:", codeSeqloop, Args::none},
-    {"seqrepeat:", codeSeqrepeat, Args::integer},
-    {"seqkill:", codeSeqkill, Args::integer},
-    {"seqkillall:", codeSeqkillall, Args::none},
-    {"duration:", codeDuration, Args::real},
-    {"variance:", codeVariance, Args::real},
-    {"randdelay:", codeRanddelay, Args::real},
-};
-
-const Keyword* findKeyword(const char* word) {
-    for (const Keyword& k : keywords) {
-        if (std::strcmp(k.word, word) == 0) {
-            return &k;
-        }
-    }
-    return nullptr;
-}
-
-// The parser's time cursor and the sequence that stored commands go to.
-struct ParseState {
+// The parser's time cursor, the sequence that stored commands go to and the list it fills.
+struct ParseState : TimeCursor {
+    Sequencer& sequencer;
     Sequence* open = nullptr;
-    float absFrame = 0.0f;
-    float relFrame = 0.0f;
-    float parseFrame = 0.0f;
 };
 
-Sequence* newSequence(int32_t number) {
+Sequence* newSequence(Sequencer& sequencer, int32_t number) {
     Sequence* s = new Sequence;
     s->number = number;
-    s->next = sequenceList;
-    sequenceList = s;
+    s->next = sequencer.sequenceList;
+    sequencer.sequenceList = s;
     return s;
 }
 
-Sequence* findSequenceNumbered(int32_t number) {
-    Sequence* s = sequenceList;
+Sequence* findSequenceNumbered(const Sequencer& sequencer, int32_t number) {
+    Sequence* s = sequencer.sequenceList;
     while (s && s->number != number) {
         s = s->next;
     }
@@ -110,25 +61,9 @@ void insertInTimeOrder(Sequence* s, Command* c) {
 
 void openSequence(ParseState& state, int32_t number) {
     state.absFrame = state.relFrame = state.parseFrame = 0.0f;
-    state.open = findSequenceNumbered(number);
+    state.open = findSequenceNumbered(state.sequencer, number);
     if (!state.open) {
-        state.open = newSequence(number);
-    }
-}
-
-void readArguments(const Keyword& k, const char* rest, Command& c) {
-    switch (k.args) {
-        case Args::none:
-            break;
-        case Args::real:
-            std::sscanf(rest, "%f", &c.value);
-            break;
-        case Args::integer:
-            std::sscanf(rest, "%d", &c.arg);
-            break;
-        case Args::indexAndReal:
-            std::sscanf(rest, "%d, %f", &c.arg, &c.value);
-            break;
+        state.open = newSequence(state.sequencer, number);
     }
 }
 
@@ -149,44 +84,14 @@ void echo(const Keyword& k, const Command& c) {
     }
 }
 
-void applyTimeCursor(ParseState& state, int32_t type, float v) {
-    if (type == codeFrame) {
-        state.relFrame += v;
-        state.parseFrame = state.absFrame + state.relFrame;
-    } else if (type == codeAbsframe) {
-        state.absFrame = v;
-        state.relFrame = 0.0f;
-        state.parseFrame = v;
-    }
-}
-
-void copyCut(char (&buffer)[bufferSize], const char* begin, const char* end) {
-    const std::size_t n = std::min<std::size_t>(end - begin, bufferSize - 1);
-    std::memcpy(buffer, begin, n);
-    buffer[n] = '\0';
-}
-
-bool isBlank(char ch) {
-    return std::isspace(static_cast<unsigned char>(ch)) != 0;
-}
-
-// One line, without its line feed. Leading white space is skipped and a line of nothing else is
-// ignored, as reading standard input with "%[^\n]\n" does.
+// One line, without its line feed; a line of white space only is ignored.
 void parseLine(ParseState& state, const char* begin, const char* end) {
-    while (begin < end && isBlank(*begin)) {
-        ++begin;
-    }
-    if (begin == end) {
+    LineWords line;
+    if (!splitLine(begin, end, line)) {
         return;
     }
-    const char* wordEnd = begin;
-    while (wordEnd < end && !isBlank(*wordEnd)) {
-        ++wordEnd;
-    }
-    char word[bufferSize];
-    char rest[bufferSize];
-    copyCut(word, begin, wordEnd);
-    copyCut(rest, wordEnd, end);
+    const char* word = line.word;
+    const char* rest = line.rest;
 
     Command c;
     c.frame = state.parseFrame;
@@ -212,7 +117,7 @@ void parseLine(ParseState& state, const char* begin, const char* end) {
         }
     } else if (k) {
         if (!state.open) {
-            state.open = newSequence(0);
+            state.open = newSequence(state.sequencer, 0);
         }
         insertInTimeOrder(state.open, new Command(c));
         state.open->loopLength = state.relFrame;
@@ -222,8 +127,8 @@ void parseLine(ParseState& state, const char* begin, const char* end) {
     }
 }
 
-void dumpSequences() {
-    for (const Sequence* s = sequenceList; s; s = s->next) {
+void dumpSequences(const Sequencer& sequencer) {
+    for (const Sequence* s = sequencer.sequenceList; s; s = s->next) {
         std::printf("seq %d at %.2f\n", s->number, s->seqFrame);
         for (const Command* c = s->first; c; c = c->next) {
             std::printf("  cmd %d,\t%d\t%f\n", c->type, c->arg, c->value);
@@ -233,11 +138,11 @@ void dumpSequences() {
 
 }  // namespace
 
-void parseScript(const char* text) {
+void parseScript(Sequencer& sequencer, const char* text) {
     if (traceSetting) {
         std::printf("# reading animation...\n");
     }
-    ParseState state;
+    ParseState state{{}, sequencer};
     const char* line = text;
     while (*line) {
         const char* end = std::strchr(line, '\n');
@@ -247,18 +152,18 @@ void parseScript(const char* text) {
         parseLine(state, line, end);
         line = *end ? end + 1 : end;
     }
-    if (Sequence* top = findSequenceNumbered(0)) {
+    if (Sequence* top = findSequenceNumbered(sequencer, 0)) {
         top->current = top->first;
     }
     if (traceSetting) {
         std::printf("# done reading animation\n");
-        dumpSequences();
+        dumpSequences(sequencer);
     }
 }
 
-void readAnimation() {
+void readAnimation(Sequencer& sequencer) {
     if (scriptSourceSetting) {
-        parseScript(builtinScript);
+        parseScript(sequencer, builtinScript);
         return;
     }
     std::string text;
@@ -267,7 +172,7 @@ void readAnimation() {
     while ((n = std::fread(chunk, 1, sizeof chunk, stdin)) > 0) {
         text.append(chunk, n);
     }
-    parseScript(text.c_str());
+    parseScript(sequencer, text.c_str());
 }
 
 void releaseSequence(Sequence* sequence) {
@@ -280,10 +185,13 @@ void releaseSequence(Sequence* sequence) {
     delete sequence;
 }
 
-void clearSequences() {
-    while (sequenceList) {
-        Sequence* s = sequenceList;
-        sequenceList = s->next;
+void clearSequences(Sequencer& sequencer) {
+    while (Sequence* s = sequencer.sequenceList) {
+        sequencer.sequenceList = s->next;
         releaseSequence(s);
     }
+}
+
+Sequencer::~Sequencer() {
+    clearSequences(*this);
 }

@@ -1,4 +1,4 @@
-// The animation script: command and sequence records, the sequence list, the parser and the
+// The animation script: command and sequence records, the sequencer's state, the parser and the
 // built-in script text.
 #pragma once
 
@@ -33,8 +33,8 @@ enum CommandCode : int32_t {
 struct Command {
     int32_t type = 0;    // the keyword's code (the trace's cmdtype)
     int32_t arg = 0;     // actuator index or sequence number
-    float frame = 0.0f;  // time within the sequence (the trace's cmdFrame)
-    float value = 0.0f;
+    float frame = 0.0f;  // frames: time within the sequence (the trace's cmdFrame)
+    float value = 0.0f;  // in the unit of what the command sets
     Sequence* seq = nullptr;
     Command* next = nullptr;  // next command in time order
 };
@@ -42,27 +42,41 @@ struct Command {
 struct Sequence {
     int32_t number = 0;
     uint8_t alive = 1;
-    float seqFrame = 0.0f;
-    float loopLength = 0.0f;
-    float duration = 300.0f;
-    float variance = 1.0f;
+    float seqFrame = 0.0f;    // frames: the sequence's time origin on the animation clock
+    float loopLength = 0.0f;  // frames
+    float duration = 300.0f;  // frames: the motion length that "actlim2:" gives an actuator
+    float variance = 1.0f;    // 0..1
     Command* first = nullptr;
     Command* current = nullptr;  // next command to run; null: not running
     Command* last = nullptr;
     Sequence* next = nullptr;
 };
 
-// Front of the process-wide sequence list, newest sequence first.
-extern Sequence* sequenceList;
+// Everything the script keeps while it runs: the sequences, the animation clock and the turn in
+// progress. It owns its sequences and frees them when it goes.
+struct Sequencer {
+    Sequence* sequenceList = nullptr;  // newest sequence first
+    float currentFrame = 0.0f;         // frames: the animation clock
+    // The sequence whose turn it is, and, if one of its own commands killed it, the sequence
+    // that followed it at that moment.
+    Sequence* turnSequence = nullptr;
+    bool turnKilled = false;
+    Sequence* turnSuccessor = nullptr;
+
+    Sequencer() = default;
+    Sequencer(const Sequencer&) = delete;
+    Sequencer& operator=(const Sequencer&) = delete;
+    ~Sequencer();
+};
 
 // The script the program carries, NUL-terminated.
 extern const char builtinScript[];
 
 // Parses the built-in script, or standard input when the script-source setting is off.
-void readAnimation();
+void readAnimation(Sequencer& sequencer);
 // Parses the given text into the sequence list; what readAnimation does with its line source.
-void parseScript(const char* text);
+void parseScript(Sequencer& sequencer, const char* text);
 // Frees a sequence and its commands; the caller has already unlinked it from the list.
 void releaseSequence(Sequence* sequence);
-// Frees every sequence, leaving the list empty, so that an engine can start afresh.
-void clearSequences();
+// Frees every sequence, leaving the list empty.
+void clearSequences(Sequencer& sequencer);

@@ -5,11 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "engine/actuators.hpp"
-#include "engine/random.hpp"
 #include "engine/settings.hpp"
-
-float currentFrame = 0.0f;
 
 namespace {
 
@@ -26,54 +22,49 @@ constexpr float rebaseBy = 4194304.0f;
 // this many commands.
 constexpr int maxCommandsPerTurn = 4096;
 
-// The sequence whose turn it is, and, if one of its own commands killed it, the sequence that
-// followed it at that moment.
-Sequence* turnSequence = nullptr;
-bool turnKilled = false;
-Sequence* turnSuccessor = nullptr;
-
-Sequence* findSequence(int32_t number) {
-    Sequence* s = sequenceList;
+Sequence* findSequence(const Sequencer& sequencer, int32_t number) {
+    Sequence* s = sequencer.sequenceList;
     while (s && s->number != number) {
         s = s->next;
     }
     return s;
 }
 
-bool startsInTime(const Sequence& s) {
+bool startsInTime(float currentFrame, const Sequence& s) {
     return static_cast<double>(currentFrame) + 0.5 > static_cast<double>(s.seqFrame);
 }
 
-bool isDue(const Sequence& s) {
+bool isDue(float currentFrame, const Sequence& s) {
     const float dueAt = s.seqFrame + s.current->frame;
     return static_cast<double>(currentFrame) + 0.5 > static_cast<double>(dueAt);
 }
 
-void rebaseClock() {
-    currentFrame -= rebaseBy;
-    for (Sequence* s = sequenceList; s; s = s->next) {
+void rebaseClock(Sequencer& sequencer) {
+    sequencer.currentFrame -= rebaseBy;
+    for (Sequence* s = sequencer.sequenceList; s; s = s->next) {
         s->seqFrame -= rebaseBy;
     }
 }
 
 }  // namespace
 
-void sequencerPass() {
-    currentFrame += 1.0f;
-    if (currentFrame >= rebaseAt) {
-        rebaseClock();
+void sequencerPass(Sequencer& sequencer, ActuatorBank& bank, rand48& random) {
+    sequencer.currentFrame += 1.0f;
+    if (sequencer.currentFrame >= rebaseAt) {
+        rebaseClock(sequencer);
     }
-    Sequence* s = sequenceList;
+    Sequence* s = sequencer.sequenceList;
     while (s) {
-        turnSequence = s;
-        turnKilled = false;
-        if (startsInTime(*s)) {
+        sequencer.turnSequence = s;
+        sequencer.turnKilled = false;
+        if (startsInTime(sequencer.currentFrame, *s)) {
             bool returned = false;
             float origin = 0.0f;
-            for (int run = 0; run < maxCommandsPerTurn && s->alive && s->current && isDue(*s);
+            for (int run = 0; run < maxCommandsPerTurn && s->alive && s->current &&
+                              isDue(sequencer.currentFrame, *s);
                  ++run) {
-                executeCommand(s->current);
-                if (turnKilled) {
+                executeCommand(sequencer, bank, random, s->current);
+                if (sequencer.turnKilled) {
                     break;
                 }
                 // Moving on never leads to the first command, so this is a return to the start.
@@ -86,18 +77,18 @@ void sequencerPass() {
                 }
             }
         }
-        s = turnKilled ? turnSuccessor : s->next;
+        s = sequencer.turnKilled ? sequencer.turnSuccessor : s->next;
     }
-    turnSequence = nullptr;
+    sequencer.turnSequence = nullptr;
 }
 
-void executeCommand(Command* command) {
+void executeCommand(Sequencer& sequencer, ActuatorBank& bank, rand48& random, Command* command) {
     Sequence& s = *command->seq;
     const float v = command->value;
     const int32_t n = command->arg;
     if (traceSetting) {
         std::printf("proc: currentFrame %.2f, seq %d,\tseqFrame %f, cmdtype %d, cmdFrame %f\n",
-                    currentFrame, s.number, s.seqFrame, command->type, command->frame);
+                    sequencer.currentFrame, s.number, s.seqFrame, command->type, command->frame);
     }
     switch (command->type) {
         // The time cursor did its work while parsing; "actresetall:" changes no actuator.
@@ -108,34 +99,34 @@ void executeCommand(Command* command) {
         case codeSeqrepeat:
             break;
         case codeActlim1:
-            actLim1(n, v);
+            actLim1(bank, n, v);
             break;
         case codeActlim2:
-            actLim2(n, v, s.duration, s.variance);
+            actLim2(bank, n, v, s.duration, s.variance);
             break;
         case codeActset:
-            actSet(n, v);
+            actSet(bank, n, v);
             break;
         case codeActreset:
-            actReset(n);
+            actReset(bank, n);
             break;
         case codeActstop:
-            actStop(n);
+            actStop(bank, n);
             break;
         case codeActstopall:
-            actStopAll();
+            actStopAll(bank);
             break;
         case codeSeqdo:
-            if (Sequence* target = findSequence(n)) {
+            if (Sequence* target = findSequence(sequencer, n)) {
                 target->current = target->first;
-                target->seqFrame = currentFrame;
+                target->seqFrame = sequencer.currentFrame;
                 if (target == &s) {
                     return;
                 }
             }
             break;
         case codeSeqstop:
-            if (Sequence* target = findSequence(n)) {
+            if (Sequence* target = findSequence(sequencer, n)) {
                 target->current = nullptr;
                 if (target == &s) {
                     return;
@@ -147,19 +138,19 @@ void executeCommand(Command* command) {
             s.seqFrame = s.seqFrame + s.loopLength;
             return;
         case codeSeqkill:
-            if (Sequence* target = findSequence(n)) {
+            if (Sequence* target = findSequence(sequencer, n)) {
                 const bool self = target == &s;
-                killSequence(target);
+                killSequence(sequencer, target);
                 if (self) {
                     return;
                 }
             }
             break;
         case codeSeqkillall:
-            for (Sequence* t = sequenceList; t;) {
+            for (Sequence* t = sequencer.sequenceList; t;) {
                 Sequence* next = t->next;
                 if (t != &s) {
-                    killSequence(t);
+                    killSequence(sequencer, t);
                 }
                 t = next;
             }
@@ -172,7 +163,7 @@ void executeCommand(Command* command) {
             s.variance = v > 0.0f ? std::min(v, 1.0f) : 0.0f;
             break;
         case codeRanddelay: {
-            const float r = skewedRandom(1.0f);
+            const float r = skewedRandom(random, 1.0f);
             const float steady = (1.0f - s.variance) * v;
             s.seqFrame = static_cast<float>(static_cast<double>(s.seqFrame) +
                                             2.0 * r * v * s.variance + steady);
@@ -185,16 +176,16 @@ void executeCommand(Command* command) {
     s.current = command->next;
 }
 
-void killSequence(Sequence* sequence) {
+void killSequence(Sequencer& sequencer, Sequence* sequence) {
     sequence->alive = 0;
-    if (sequence == turnSequence) {
-        turnKilled = true;
-        turnSuccessor = sequence->next;
+    if (sequence == sequencer.turnSequence) {
+        sequencer.turnKilled = true;
+        sequencer.turnSuccessor = sequence->next;
     }
-    if (sequenceList == sequence) {
-        sequenceList = sequence->next;
+    if (sequencer.sequenceList == sequence) {
+        sequencer.sequenceList = sequence->next;
     } else {
-        Sequence* before = sequenceList;
+        Sequence* before = sequencer.sequenceList;
         while (before && before->next != sequence) {
             before = before->next;
         }

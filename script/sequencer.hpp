@@ -1,11 +1,11 @@
-// The sequencer: once per frame, advances the animation clock and runs every command due.
+// The sequencer: once per frame, advances the animation clock and runs every command due,
+// changing the actuators of the bank and drawing random delays from the generator it is given.
 #pragma once
 
+#include "engine/actuators.hpp"
+#include "engine/random.hpp"
 #include "script/script.hpp"
 
-// The animation clock, in frames.
-extern float currentFrame;
-
-void sequencerPass();
-void executeCommand(Command* command);
-void killSequence(Sequence* sequence);
+void sequencerPass(Sequencer& sequencer, ActuatorBank& bank, rand48& random);
+void executeCommand(Sequencer& sequencer, ActuatorBank& bank, rand48& random, Command* command);
+void killSequence(Sequencer& sequencer, Sequence* sequence);

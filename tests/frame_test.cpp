@@ -6,140 +6,138 @@
 #include <vector>
 
 #include "engine/actuators.hpp"
-#include "engine/frame.hpp"
+#include "frame/frame.hpp"
 #include "engine/history.hpp"
 #include "script/sequencer.hpp"
+#include "util/util.hpp"
 
 namespace {
 
-Actuator& act(int index) {
-    return *findActuator(index);
-}
+class BuiltInScript : public ::testing::Test {
+  protected:
+    Engine engine;
+};
 
-Sequence* sequence(int number) {
-    for (Sequence* s = sequenceList; s; s = s->next) {
-        if (s->number == number) {
-            return s;
-        }
-    }
-    return nullptr;
-}
+class Frame : public ::testing::Test {
+  protected:
+    Engine engine;
+};
 
 // Runs frames with no script, so only what the test sets moves.
-std::vector<int> advancingFrames(float pace, int frames) {
-    initEngineWithScript(1, "");
-    actSet(45, pace);
+std::vector<int> advancingFrames(Engine& engine, float pace, int frames) {
+    initEngineWithScript(engine, 1, "");
+    actSet(engine.bank, 45, pace);
     std::vector<int> advancing;
-    int index = historyState.historyIndex;
+    int index = engine.historyState.historyIndex;
     for (int f = 1; f <= frames; ++f) {
-        advanceFrame();
-        if (historyState.historyIndex != index) {
+        advanceFrame(engine);
+        if (engine.historyState.historyIndex != index) {
             advancing.push_back(f);
-            index = historyState.historyIndex;
+            index = engine.historyState.historyIndex;
         }
     }
     return advancing;
 }
 
-TEST(Frame, TheRingAdvancesByThePace) {
-    EXPECT_EQ(advancingFrames(1.0f, 5), (std::vector<int>{1, 2, 3, 4, 5}));
-    EXPECT_EQ(historyState.historyIndex, 5);
-    EXPECT_EQ(historyState.slotFraction, 1.0f);
-    EXPECT_EQ(advancingFrames(0.5f, 5), (std::vector<int>{2, 3, 4, 5}));
-    EXPECT_EQ(advancingFrames(0.3f, 11), (std::vector<int>{4, 7, 10}));
-    EXPECT_EQ(advancingFrames(2.5f, 3), (std::vector<int>{1, 2, 3}));
-    EXPECT_EQ(historyState.slotFraction, 2.5f);
-    EXPECT_EQ(advancingFrames(0.0f, 300), std::vector<int>{});
-    EXPECT_EQ(advancingFrames(-0.25f, 4), std::vector<int>{});
-    EXPECT_EQ(historyState.slotFraction, -1.0f);
-    EXPECT_EQ(advancingFrames(1.0f, 129).size(), 129u);
-    EXPECT_EQ(historyState.historyIndex, 1);
+TEST_F(Frame, TheRingAdvancesByThePace) {
+    EXPECT_EQ(advancingFrames(engine, 1.0f, 5), (std::vector<int>{1, 2, 3, 4, 5}));
+    EXPECT_EQ(engine.historyState.historyIndex, 5);
+    EXPECT_EQ(engine.historyState.slotFraction, 1.0f);
+    EXPECT_EQ(advancingFrames(engine, 0.5f, 5), (std::vector<int>{2, 3, 4, 5}));
+    EXPECT_EQ(advancingFrames(engine, 0.3f, 11), (std::vector<int>{4, 7, 10}));
+    EXPECT_EQ(advancingFrames(engine, 2.5f, 3), (std::vector<int>{1, 2, 3}));
+    EXPECT_EQ(engine.historyState.slotFraction, 2.5f);
+    EXPECT_EQ(advancingFrames(engine, 0.0f, 300), std::vector<int>{});
+    EXPECT_EQ(advancingFrames(engine, -0.25f, 4), std::vector<int>{});
+    EXPECT_EQ(engine.historyState.slotFraction, -1.0f);
+    EXPECT_EQ(advancingFrames(engine, 1.0f, 129).size(), 129u);
+    EXPECT_EQ(engine.historyState.historyIndex, 1);
 }
 
-TEST(Frame, SamplesGoIntoTheNewestSlot) {
-    initEngineWithScript(1, "");
+TEST_F(Frame, SamplesGoIntoTheNewestSlot) {
+    initEngineWithScript(engine, 1, "");
     // One wrap step each way, no more.
     const float hues[][2] = {
         {1.295f, 1.295f - 1.0f}, {-0.2f, -0.2f + 1.0f}, {2.5f, 1.5f}, {1.0f, 0.0f}, {0.5f, 0.5f}};
     for (const auto& hue : hues) {
-        actSet(123, hue[0]);
-        advanceFrame();
-        EXPECT_EQ(history.hue[historyState.historyIndex], hue[1]);
+        actSet(engine.bank, 123, hue[0]);
+        advanceFrame(engine);
+        EXPECT_EQ(engine.history.hue[engine.historyState.historyIndex], hue[1]);
     }
     struct {
         float value;
         int32_t count;
     } counts[] = {{40.0f, 40}, {39.99f, 39}, {-0.5f, -1}, {1e20f, INT32_MAX}, {-1e20f, INT32_MIN}};
     for (const auto& count : counts) {
-        actSet(52, count.value);
-        advanceFrame();
-        EXPECT_EQ(historyState.wingCount, count.count);
+        actSet(engine.bank, 52, count.value);
+        advanceFrame(engine);
+        EXPECT_EQ(engine.historyState.wingCount, count.count);
     }
     for (float outline : {0.0f, 0.2f, -1.0f}) {
-        actSet(18, outline);
-        advanceFrame();
-        EXPECT_EQ(history.outline[historyState.historyIndex], outline > 0.0f ? 1 : 0);
+        actSet(engine.bank, 18, outline);
+        advanceFrame(engine);
+        EXPECT_EQ(engine.history.outline[engine.historyState.historyIndex], outline > 0.0f ? 1 : 0);
     }
-    actSet(31, 0.06f);
-    actSet(38, 60.0f);
-    actSet(94, 1.5f);
-    actSet(101, -2.0f);
-    actSet(130, 0.7f);
-    advanceFrame();
-    const int h = historyState.historyIndex;
-    EXPECT_EQ(history.zoom[h], 0.06f);
-    EXPECT_EQ(history.twist[h], 60.0f);
-    EXPECT_EQ(history.arm[h], 1.5f);
-    EXPECT_EQ(history.wrist[h], -2.0f);
-    EXPECT_EQ(history.lightness[h], 0.7f);
-    EXPECT_EQ(history.mirrorScale[h], 0.0f);
-    EXPECT_EQ(history.fill[h], 1);
+    actSet(engine.bank, 31, 0.06f);
+    actSet(engine.bank, 38, 60.0f);
+    actSet(engine.bank, 94, 1.5f);
+    actSet(engine.bank, 101, -2.0f);
+    actSet(engine.bank, 130, 0.7f);
+    advanceFrame(engine);
+    const int h = engine.historyState.historyIndex;
+    EXPECT_EQ(engine.history.zoom[h], 0.06f);
+    EXPECT_EQ(engine.history.twist[h], 60.0f);
+    EXPECT_EQ(engine.history.arm[h], 1.5f);
+    EXPECT_EQ(engine.history.wrist[h], -2.0f);
+    EXPECT_EQ(engine.history.lightness[h], 0.7f);
+    EXPECT_EQ(engine.history.mirrorScale[h], 0.0f);
+    EXPECT_EQ(engine.history.fill[h], 1);
 }
 
-TEST(Frame, AnglesWrapKeepingTheirSign) {
-    initEngineWithScript(1, "");
-    historyState.flipAngle = 350.0f;
-    historyState.spinAngle = -350.0f;
-    actSet(87, 20.0f);
-    actSet(80, -20.0f);
-    actSet(73, 1.0f);
-    advanceFrame();
-    const int h = historyState.historyIndex;
-    EXPECT_FLOAT_EQ(historyState.flipAngle, 10.0f);
-    EXPECT_FLOAT_EQ(historyState.spinAngle, -10.0f);
-    EXPECT_EQ(history.flipAngle[h], historyState.flipAngle);
-    EXPECT_EQ(history.spinAngle[h], historyState.spinAngle);
-    EXPECT_EQ(historyState.wheelAngle, -1.0f);
+TEST_F(Frame, AnglesWrapKeepingTheirSign) {
+    initEngineWithScript(engine, 1, "");
+    engine.historyState.flipAngle = 350.0f;
+    engine.historyState.spinAngle = -350.0f;
+    actSet(engine.bank, 87, 20.0f);
+    actSet(engine.bank, 80, -20.0f);
+    actSet(engine.bank, 73, 1.0f);
+    advanceFrame(engine);
+    const int h = engine.historyState.historyIndex;
+    EXPECT_FLOAT_EQ(engine.historyState.flipAngle, 10.0f);
+    EXPECT_FLOAT_EQ(engine.historyState.spinAngle, -10.0f);
+    EXPECT_EQ(engine.history.flipAngle[h], engine.historyState.flipAngle);
+    EXPECT_EQ(engine.history.spinAngle[h], engine.historyState.spinAngle);
+    EXPECT_EQ(engine.historyState.wheelAngle, -1.0f);
 
     // The slot fraction left by pace 1.0 gives one more advance; after it the angles stay while
     // the wheel turns every frame.
-    actSet(45, 0.0f);
-    advanceFrame();
-    EXPECT_EQ(historyState.historyIndex, h + 1);
+    actSet(engine.bank, 45, 0.0f);
+    advanceFrame(engine);
+    EXPECT_EQ(engine.historyState.historyIndex, h + 1);
     for (int i = 0; i < 400; ++i) {
-        advanceFrame();
+        advanceFrame(engine);
     }
-    EXPECT_EQ(historyState.historyIndex, h + 1);
-    EXPECT_FLOAT_EQ(historyState.flipAngle, 30.0f);
-    EXPECT_FLOAT_EQ(historyState.wheelAngle, -42.0f);
+    EXPECT_EQ(engine.historyState.historyIndex, h + 1);
+    EXPECT_FLOAT_EQ(engine.historyState.flipAngle, 30.0f);
+    EXPECT_FLOAT_EQ(engine.historyState.wheelAngle, -42.0f);
 }
 
-TEST(BuiltInScript, FirstFramesStartTheEightSequences) {
-    initEngineWithSeed(3);
-    EXPECT_EQ(historyState.wingCount, 52);
-    EXPECT_EQ(history.outline[77], 1);
-    advanceFrame();
-    EXPECT_EQ(historyState.historyIndex, 1);
-    EXPECT_EQ(currentFrame, 1.0f);
+TEST_F(BuiltInScript, FirstFramesStartTheEightSequences) {
+    initEngineWithSeed(engine, 3);
+    EXPECT_EQ(engine.historyState.wingCount, 52);
+    EXPECT_EQ(engine.history.outline[77], 1);
+    advanceFrame(engine);
+    EXPECT_EQ(engine.historyState.historyIndex, 1);
+    EXPECT_EQ(engine.sequencer.currentFrame, 1.0f);
     for (int n = 1; n <= 8; ++n) {
-        EXPECT_EQ(sequence(n)->seqFrame, 1.0f);
-        EXPECT_EQ(sequence(n)->current, sequence(n)->first);
+        EXPECT_EQ(sequence(engine.sequencer, n)->seqFrame, 1.0f);
+        EXPECT_EQ(sequence(engine.sequencer, n)->current, sequence(engine.sequencer, n)->first);
     }
-    EXPECT_EQ(sequence(0)->current, nullptr);
-    EXPECT_EQ(historyState.wingCount, 40);
+    EXPECT_EQ(sequence(engine.sequencer, 0)->current, nullptr);
+    EXPECT_EQ(engine.historyState.wingCount, 40);
 }
 
-TEST(BuiltInScript, AfterTheSecondPassEveryActuatorHasItsRange) {
+TEST_F(BuiltInScript, AfterTheSecondPassEveryActuatorHasItsRange) {
     struct Expect {
         int index;
         float low, high, duration;
@@ -149,51 +147,51 @@ TEST(BuiltInScript, AfterTheSecondPassEveryActuatorHasItsRange) {
         {73, -0.137f, 0.0f, 120}, {80, -0.23f, 0.0f, 100},   {87, -2.0f, 0.0f, 50},
         {94, -2.0f, 2.0f, 90},    {38, -200.0f, 0.0f, 2250}, {18, 0.0f, 1.0f, 5000}};
     for (uint32_t seed : {0u, 1u, 1700000000u}) {
-        initEngineWithSeed(seed);
-        advanceFrame();
-        sequencerPass();
+        initEngineWithSeed(engine, seed);
+        advanceFrame(engine);
+        sequencerPass(engine.sequencer, engine.bank, engine.randomState);
         for (const Expect& e : ranges) {
-            const Actuator& a = act(e.index);
+            const Actuator& a = act(engine.bank, e.index);
             EXPECT_EQ(a.lowLimit, e.low) << e.index;
             EXPECT_EQ(a.highLimit, e.high) << e.index;
             EXPECT_EQ(a.duration, e.duration) << e.index;
             EXPECT_EQ(a.variance, 1.0f) << e.index;
             EXPECT_EQ(a.active, 1) << e.index;
         }
-        EXPECT_EQ(act(38).value, 60.0f);
-        EXPECT_EQ(act(18).value, 1.0f);
+        EXPECT_EQ(act(engine.bank, 38).value, 60.0f);
+        EXPECT_EQ(act(engine.bank, 18).value, 1.0f);
         const float fixed[][2] = {{127, 0.0f}, {31, 0.06f}, {108, 1.2f}, {52, 40.0f}};
         for (const auto& f : fixed) {
-            EXPECT_EQ(act(static_cast<int>(f[0])).value, f[1]);
-            EXPECT_EQ(act(static_cast<int>(f[0])).active, 0);
+            EXPECT_EQ(act(engine.bank, static_cast<int>(f[0])).value, f[1]);
+            EXPECT_EQ(act(engine.bank, static_cast<int>(f[0])).active, 0);
         }
         for (int n : {1, 2, 3, 6, 7, 8}) {
-            EXPECT_EQ(sequence(n)->current, nullptr) << n;
+            EXPECT_EQ(sequence(engine.sequencer, n)->current, nullptr) << n;
         }
     }
 }
 
-TEST(BuiltInScript, ASecondStartInOneProcessIsFresh) {
-    auto run = [] {
+TEST_F(BuiltInScript, ASecondStartOfAnEngineIsFresh) {
+    auto run = [this] {
         std::vector<float> values;
         for (int f = 0; f < 3000; ++f) {
-            advanceFrame();
-            for (const Actuator& a : bank.actuators) {
+            advanceFrame(engine);
+            for (const Actuator& a : engine.bank.actuators) {
                 values.push_back(a.value);
             }
         }
-        values.push_back(static_cast<float>(historyState.historyIndex));
-        values.push_back(historyState.spinAngle);
+        values.push_back(static_cast<float>(engine.historyState.historyIndex));
+        values.push_back(engine.historyState.spinAngle);
         return values;
     };
-    initEngineWithSeed(11);
+    initEngineWithSeed(engine, 11);
     const std::vector<float> first = run();
-    initEngineWithSeed(11);
-    EXPECT_EQ(currentFrame, 0.0f);
-    EXPECT_EQ(historyState.historyIndex, 0);
-    EXPECT_EQ(history.zoom[5], 0.0f);
+    initEngineWithSeed(engine, 11);
+    EXPECT_EQ(engine.sequencer.currentFrame, 0.0f);
+    EXPECT_EQ(engine.historyState.historyIndex, 0);
+    EXPECT_EQ(engine.history.zoom[5], 0.0f);
     EXPECT_EQ(run(), first);
-    initEngineWithSeed(12);
+    initEngineWithSeed(engine, 12);
     EXPECT_NE(run(), first);
 }
 
@@ -205,26 +203,26 @@ struct PhaseCount {
     int flip = 0;
 };
 
-PhaseCount runChecking(int frames) {
+PhaseCount runChecking(Engine& engine, int frames) {
     PhaseCount count;
-    const Command* spinAt = sequence(4)->current;
-    const Command* flipAt = sequence(5)->current;
+    const Command* spinAt = sequence(engine.sequencer, 4)->current;
+    const Command* flipAt = sequence(engine.sequencer, 5)->current;
     float low[actuatorCount];
     float high[actuatorCount];
     bool inside[actuatorCount];
     for (int i = 0; i < actuatorCount; ++i) {
-        low[i] = bank.actuators[i].lowLimit;
-        high[i] = bank.actuators[i].highLimit;
+        low[i] = engine.bank.actuators[i].lowLimit;
+        high[i] = engine.bank.actuators[i].highLimit;
         inside[i] = false;
     }
     for (int f = 0; f < frames; ++f) {
-        advanceFrame();
-        count.spin += sequence(4)->current != spinAt;
-        count.flip += sequence(5)->current != flipAt;
-        spinAt = sequence(4)->current;
-        flipAt = sequence(5)->current;
+        advanceFrame(engine);
+        count.spin += sequence(engine.sequencer, 4)->current != spinAt;
+        count.flip += sequence(engine.sequencer, 5)->current != flipAt;
+        spinAt = sequence(engine.sequencer, 4)->current;
+        flipAt = sequence(engine.sequencer, 5)->current;
         for (int i = 0; i < actuatorCount; ++i) {
-            const Actuator& a = bank.actuators[i];
+            const Actuator& a = engine.bank.actuators[i];
             EXPECT_LE(a.lowLimit, low[i]);
             EXPECT_GE(a.highLimit, high[i]);
             low[i] = a.lowLimit;
@@ -244,30 +242,30 @@ PhaseCount runChecking(int frames) {
     return count;
 }
 
-TEST(BuiltInScript, SpinAndFlipKeepChangingPhase) {
-    initEngineWithSeed(21);
-    const PhaseCount count = runChecking(200000);
+TEST_F(BuiltInScript, SpinAndFlipKeepChangingPhase) {
+    initEngineWithSeed(engine, 21);
+    const PhaseCount count = runChecking(engine, 200000);
     // Mean cycles: spin about 1000 frames, flip about 1200.
     EXPECT_GT(count.spin, 200);
     EXPECT_GT(count.flip, 200);
-    EXPECT_EQ(act(80).lowLimit, -5.23f);
-    EXPECT_EQ(act(87).lowLimit, -10.0f);
-    for (const Actuator& a : bank.actuators) {
+    EXPECT_EQ(act(engine.bank, 80).lowLimit, -5.23f);
+    EXPECT_EQ(act(engine.bank, 87).lowLimit, -10.0f);
+    for (const Actuator& a : engine.bank.actuators) {
         EXPECT_LE(a.lowLimit, 0.0f);
         EXPECT_GE(a.highLimit, 0.0f);
     }
 }
 
-TEST(BuiltInScript, SpinAndFlipOutliveTheSinglePrecisionClock) {
+TEST_F(BuiltInScript, SpinAndFlipOutliveTheSinglePrecisionClock) {
     // Started near the clock's rebase point and near 2^24, where a plain float clock stops.
     for (float startAt : {8388608.0f - 20000.0f, 16777216.0f - 1000.0f}) {
-        initEngineWithSeed(22);
-        currentFrame = startAt;
-        runChecking(40000);
-        const PhaseCount later = runChecking(100000);
+        initEngineWithSeed(engine, 22);
+        engine.sequencer.currentFrame = startAt;
+        runChecking(engine, 40000);
+        const PhaseCount later = runChecking(engine, 100000);
         EXPECT_GT(later.spin, 100) << startAt;
         EXPECT_GT(later.flip, 100) << startAt;
-        EXPECT_LT(currentFrame, 8388608.0f);
+        EXPECT_LT(engine.sequencer.currentFrame, 8388608.0f);
     }
 }
 

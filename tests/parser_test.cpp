@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "script/script.hpp"
+#include "util/util.hpp"
 
 namespace {
 
@@ -23,31 +24,30 @@ std::ostream& operator<<(std::ostream& os, const Cmd& c) {
     return os << "{" << c.type << ", " << c.arg << ", " << c.frame << ", " << c.value << "}";
 }
 
-void parse(const std::string& text) {
-    clearSequences();
-    parseScript(text.c_str());
-}
+// A fresh sequencer for each test; parse adds to it as the parser does.
+class Parser : public ::testing::Test {
+  protected:
+    Sequencer sequencer;
 
-std::vector<int> listNumbers() {
+    void parse(const std::string& text) {
+        clearSequences(sequencer);
+        parseScript(sequencer, text.c_str());
+    }
+    std::vector<int> listNumbers() const;
+    std::vector<Cmd> commands(int number) const;
+};
+
+std::vector<int> Parser::listNumbers() const {
     std::vector<int> numbers;
-    for (const Sequence* s = sequenceList; s; s = s->next) {
+    for (const Sequence* s = sequencer.sequenceList; s; s = s->next) {
         numbers.push_back(s->number);
     }
     return numbers;
 }
 
-const Sequence* sequence(int number) {
-    for (const Sequence* s = sequenceList; s; s = s->next) {
-        if (s->number == number) {
-            return s;
-        }
-    }
-    return nullptr;
-}
-
-std::vector<Cmd> commands(int number) {
+std::vector<Cmd> Parser::commands(int number) const {
     std::vector<Cmd> out;
-    const Sequence* s = sequence(number);
+    const Sequence* s = sequence(sequencer, number);
     for (const Command* c = s ? s->first : nullptr; c; c = c->next) {
         EXPECT_EQ(c->seq, s);
         out.push_back({c->type, c->arg, c->frame, c->value});
@@ -58,12 +58,12 @@ std::vector<Cmd> commands(int number) {
     return out;
 }
 
-TEST(Parser, BuiltInScriptGivesNineSequencesWithOnlyTheTopLevelRunning) {
+TEST_F(Parser, BuiltInScriptGivesNineSequencesWithOnlyTheTopLevelRunning) {
     parse(builtinScript);
     EXPECT_EQ(listNumbers(), (std::vector<int>{8, 7, 6, 5, 4, 3, 2, 1, 0}));
     const std::vector<std::size_t> sizes = {3, 3, 3, 8, 9, 3, 7, 3, 15};
     int i = 0;
-    for (const Sequence* s = sequenceList; s; s = s->next, ++i) {
+    for (const Sequence* s = sequencer.sequenceList; s; s = s->next, ++i) {
         EXPECT_EQ(commands(s->number).size(), sizes[i]) << "sequence " << s->number;
         EXPECT_EQ(s->current, s->number == 0 ? s->first : nullptr);
         EXPECT_EQ(s->loopLength, 0.0f);
@@ -85,7 +85,7 @@ TEST(Parser, BuiltInScriptGivesNineSequencesWithOnlyTheTopLevelRunning) {
     EXPECT_EQ(commands(0).back(), (Cmd{10, 8, 0, 0}));
 }
 
-TEST(Parser, EveryKeywordStoresItsCodeAndArguments) {
+TEST_F(Parser, EveryKeywordStoresItsCodeAndArguments) {
     parse(
         "frame: 1\nrelframe: 2\nabsframe: 3\nactlim1: 4, 5\nactlim2: 6, 7\nactset: 8, 9\n"
         "actreset: 10\nactresetall:\nactstop: 11\nactstopall:\nseqdo: 12\nseqstop: 13\n"
@@ -111,13 +111,13 @@ TEST(Parser, EveryKeywordStoresItsCodeAndArguments) {
                                              {103, 0, 3, 16}}));
 }
 
-TEST(Parser, TheTimeCursorStampsCommandsAfterItAndSetsTheLoopLength) {
+TEST_F(Parser, TheTimeCursorStampsCommandsAfterItAndSetsTheLoopLength) {
     parse("relframe: 10\nactset: 31, 1\nabsframe: 100\nrelframe: 5\nseqloop:");
     EXPECT_EQ(
         commands(0),
         (std::vector<Cmd>{
             {0, 0, 0, 10}, {4, 31, 10, 1}, {1, 0, 10, 100}, {0, 0, 100, 5}, {12, 0, 105, 0}}));
-    EXPECT_EQ(sequence(0)->loopLength, 5.0f);
+    EXPECT_EQ(sequence(sequencer, 0)->loopLength, 5.0f);
 
     // Negative and fractional steps; commands go in time order, not script order.
     parse("frame: 2.5\nactset: 1, 1\nframe: -2\nactset: 2, 2\nframe: -1\nactset: 3, 3");
@@ -127,10 +127,10 @@ TEST(Parser, TheTimeCursorStampsCommandsAfterItAndSetsTheLoopLength) {
                                              {0, 0, 0.5f, -1},
                                              {4, 1, 2.5f, 1},
                                              {0, 0, 2.5f, -2}}));
-    EXPECT_EQ(sequence(0)->loopLength, -0.5f);
+    EXPECT_EQ(sequence(sequencer, 0)->loopLength, -0.5f);
 }
 
-TEST(Parser, ANanTimeKeepsTheSequenceWellFormedAndInOrder) {
+TEST_F(Parser, ANanTimeKeepsTheSequenceWellFormedAndInOrder) {
     parse(
         "frame: nan\nactset: 2, 2\nseqname: 0\nactset: 3, 3\nframe: 1\nactset: 4, 4\n"
         "seqname: 0\nframe: 0.5\nactset: 5, 5\nframe: nan\nactset: 6, 6");
@@ -143,7 +143,7 @@ TEST(Parser, ANanTimeKeepsTheSequenceWellFormedAndInOrder) {
     EXPECT_EQ(order, (std::vector<int>{-1, 2, 3, -1, -1, 5, -1, 4, 6}));
 }
 
-TEST(Parser, AReopenedSequenceMergesByTimeWithEqualFramesInScriptOrder) {
+TEST_F(Parser, AReopenedSequenceMergesByTimeWithEqualFramesInScriptOrder) {
     parse(
         "seqname: 3\nactset: 1, 1\nframe: 10\nactset: 2, 2\nframe: 10\nactset: 3, 3\n"
         "seqname: 4\nactset: 9, 9\n"
@@ -157,22 +157,22 @@ TEST(Parser, AReopenedSequenceMergesByTimeWithEqualFramesInScriptOrder) {
         }
     }
     EXPECT_EQ(order, (std::vector<int>{1, 4, 2, 5, 3, 6}));
-    EXPECT_EQ(sequence(3)->loopLength, 30.0f);
+    EXPECT_EQ(sequence(sequencer, 3)->loopLength, 30.0f);
     // No sequence 0: nothing runs.
-    EXPECT_EQ(sequence(0), nullptr);
-    EXPECT_EQ(sequence(3)->current, nullptr);
-    EXPECT_EQ(sequence(4)->current, nullptr);
+    EXPECT_EQ(sequence(sequencer, 0), nullptr);
+    EXPECT_EQ(sequence(sequencer, 3)->current, nullptr);
+    EXPECT_EQ(sequence(sequencer, 4)->current, nullptr);
 }
 
-TEST(Parser, TopLevelCommandsAfterABlockNeedSeqnameZero) {
+TEST_F(Parser, TopLevelCommandsAfterABlockNeedSeqnameZero) {
     parse("actset: 1, 1\nseqname: 2\nactset: 2, 2\nseqname: 0\nactset: 3, 3");
     EXPECT_EQ(listNumbers(), (std::vector<int>{2, 0}));
     EXPECT_EQ(commands(0).size(), 2u);
     EXPECT_EQ(commands(2).size(), 1u);
-    EXPECT_EQ(sequence(0)->current, sequence(0)->first);
+    EXPECT_EQ(sequence(sequencer, 0)->current, sequence(sequencer, 0)->first);
 }
 
-TEST(Parser, CommasRemarksAndMissingArguments) {
+TEST_F(Parser, CommasRemarksAndMissingArguments) {
     parse(
         "actlim2: 101,  1.5\n"
         "actlim2: 101 , 1.5\n"
@@ -192,7 +192,7 @@ TEST(Parser, CommasRemarksAndMissingArguments) {
                                              {4, 5, 0, 100}}));
 }
 
-TEST(Parser, CommentsBadCommandsAndIgnoredLines) {
+TEST_F(Parser, CommentsBadCommandsAndIgnoredLines) {
     parse(
         "# actset: 73, 0.107258\n"
         "#actset: 80, 0.23\n"
@@ -209,7 +209,7 @@ TEST(Parser, CommentsBadCommandsAndIgnoredLines) {
     EXPECT_EQ(commands(5), (std::vector<Cmd>{{4, 3, 0, 4}}));
 }
 
-TEST(Parser, OverlongWordsAndLinesAreCutSafely) {
+TEST_F(Parser, OverlongWordsAndLinesAreCutSafely) {
     const std::string longWord(1000, 'x');
     const std::string longComment = "#" + std::string(600, 'y');
     const std::string longRest = "actset: 7, 2.5" + std::string(400, ' ') + "99, 1";
@@ -221,10 +221,10 @@ TEST(Parser, OverlongWordsAndLinesAreCutSafely) {
     EXPECT_EQ(commands(0), (std::vector<Cmd>{{4, 0, 0, 0}, {4, 1, 0, 1}}));
 }
 
-TEST(Parser, EmptyScriptsGiveNoSequences) {
+TEST_F(Parser, EmptyScriptsGiveNoSequences) {
     for (const char* text : {"", "\n\n", "# only a comment", "seqrepeat: 2\nbogus"}) {
         parse(text);
-        EXPECT_EQ(sequenceList, nullptr) << text;
+        EXPECT_EQ(sequencer.sequenceList, nullptr) << text;
     }
 }
 

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Makes host/lumenweave.ico from a frame of the figure itself: lumenweave-render draws it, and
-# ImageMagick cuts it to 16x16 and 32x32 at 4, 8 and 32 bits per pixel (six images).
+# Makes hosts/windows/lumenweave.ico from a frame of the figure itself: lumenweave-render draws
+# it, and ImageMagick cuts it to 16x16 and 32x32 at 4, 8 and 32 bits per pixel (six images).
 #   bash tools/make-icon.sh     (needs the native build's lumenweave-render)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -29,7 +29,7 @@ for image in 16-4 32-4 16-8 32-8 16-32a 32-32a; do
 done
 # ImageMagick may change an image's depth when it writes several at once, so each is written
 # alone and the six are joined into one icon directory here.
-python3 - host/lumenweave.ico "${images[@]}" <<'JOIN'
+python3 - hosts/windows/lumenweave.ico "${images[@]}" <<'JOIN'
 import struct, sys
 entries, blobs = [], []
 for name in sys.argv[2:]:
@@ -45,4 +45,4 @@ for entry, blob in zip(entries, blobs):
     offset += len(blob)
 open(sys.argv[1], "wb").write(out + b"".join(blobs))
 JOIN
-echo "host/lumenweave.ico written"
+echo "hosts/windows/lumenweave.ico written"

@@ -8,22 +8,21 @@
 set -uo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
+. "$root/tests/wine/lib.sh"
 frames=${1:-600}
 cases=${2:-both}
 # Frames left to settle after the last window has appeared, before measuring starts.
 settle=60
 
-scr=$root/build/windows/host/Lumenweave-test.scr
-if [[ ! -f $scr ]]; then
-    echo "measure-pacing: no $scr (cmake --preset windows && cmake --build --preset windows)" >&2
+if [[ ! -f $test_saver ]]; then
+    echo "measure-pacing: no $test_saver (cmake --preset windows && cmake --build --preset windows)" >&2
     exit 1
 fi
 # Run alone, it brings up a throw-away Windows environment first.
 if [[ -z ${LUMENWEAVE_WINE_DISPLAY1:-} ]]; then
-    exec bash "$root/tests/wine/with-wine.sh" bash "$0" "$@"
+    exec bash "$here/with-wine.sh" bash "$0" "$@"
 fi
-export DISPLAY=$LUMENWEAVE_WINE_DISPLAY1 WINEPREFIX=$LUMENWEAVE_WINE_PREFIX1
-export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+use_monitors 1
 
 work=$(mktemp -d /tmp/lumenweave-pacing.XXXXXX)
 pid=
@@ -61,27 +60,13 @@ wait_frames() {
     done
 }
 
-window_id() {
-    local id deadline=$((SECONDS + 30))
-    while ((SECONDS < deadline)); do
-        id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -1)
-        [[ -n $id ]] && { echo "$id"; return 0; }
-        sleep 0.2
-    done
-    return 1
-}
-
 # Closes the program's windows, clones first, until it ends; stops it if they will not close.
 close_program() {
     local try id
     for ((try = 0; try < 8; try++)); do
         id=$(xdotool search --onlyvisible --name '^Lumenweave \((clone|master)\)$' 2>/dev/null |
             tail -1)
-        if [[ -n $id ]]; then
-            xdotool windowfocus "$id" 2>/dev/null
-            sleep 0.3
-            xdotool key alt+F4
-        fi
+        [[ -n $id ]] && send_keys "$id" alt+F4
         for ((i = 0; i < 30; i++)); do
             kill -0 "$pid" 2>/dev/null || return 0
             sleep 0.1
@@ -94,14 +79,12 @@ close_program() {
 # measure LABEL CLONES: one run of the program in application mode.
 measure() {
     local label=$1 clones=$2 log=$work/$1.log id i threads start_frames end_frames c0 c1
-    wine "$scr" >"$log" 2>/dev/null &
+    wine "$test_saver" >"$log" 2>/dev/null &
     pid=$!
-    id=$(window_id 'Lumenweave \(master\)') || { echo "$label: no master window" >&2; return 1; }
+    id=$(find_window "Lumenweave (master)" 30) || { echo "$label: no master window" >&2; return 1; }
     wait_frames "$log" 30 60 || { echo "$label: the master draws no frames" >&2; return 1; }
     for ((i = 0; i < clones; i++)); do
-        xdotool windowfocus "$id" 2>/dev/null
-        sleep 0.3
-        xdotool key n
+        send_keys "$id" n
         sleep 0.5
     done
     # Every clone has a thread of its own in the log once it draws.

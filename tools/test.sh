@@ -22,5 +22,6 @@ for bench in build/native/bench/lumenweave-bench build/native/bench/record/lumen
   out=$("$bench" --benchmark_min_time=0.01 2>&1) || { echo "$out"; exit 1; }
   echo "benchmark ok: $bench"
 done
+bash tools/package.sh  # dist/, which the packaging and installer tests read
 # The end-to-end tests need X displays and Wine prefixes; with-wine.sh provides and removes them.
 bash tests/wine/with-wine.sh ctest --preset native

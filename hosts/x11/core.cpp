@@ -1,29 +1,31 @@
 // The host's only calls into the portable core: engine start, a frame of the master (recorded
 // while mirrors are open), a mirror's replay and the view of a window.
 #include "drawlist/drawlist.hpp"
-#include "engine/frame.hpp"
+#include "frame/frame.hpp"
 #include "figure/view.hpp"
 #include "hosts/x11/host.hpp"
 
 namespace lumenweave_x11 {
 
-void core_start(const options_t& options) {
-    if (options.seeded) {
-        initEngineWithSeed(options.seed);
+void core_start(host_t& host) {
+    if (host.options.seeded) {
+        initEngineWithSeed(host.engine, host.options.seed);
     } else {
-        initEngine();
+        initEngine(host.engine);
     }
 }
 
-void core_draw_master(unsigned window_count) {
-    if (window_count > 1) {
-        clear_draw_list();
+void core_draw_master(host_t& host) {
+    if (host.surfaces.size() > 1) {
+        clear_draw_list(host.draw_list);
+        renderFrame(host.engine, &host.draw_list);
+    } else {
+        renderFrame(host.engine, nullptr);
     }
-    renderFrame(window_count);
 }
 
-void core_draw_mirror() {
-    replay_draw_list();
+void core_draw_mirror(const host_t& host) {
+    replay_draw_list(host.draw_list);
 }
 
 void core_view(uint32_t width, uint32_t height) {

@@ -80,17 +80,16 @@ int run_frames(host_t& host) {
         const int64_t t0 = monotonic_ns();
         host.pacing.deadline_ns = next_deadline(host.pacing.deadline_ns, t0, host.pacing.period_ns);
         times.resize(host.surfaces.size());
-        const unsigned window_count = static_cast<unsigned>(host.surfaces.size());
         for (size_t i = 0; i < host.surfaces.size(); ++i) {
             const surface_t& surface = host.surfaces[i];
             times[i].t0 = i == 0 ? t0 : monotonic_ns();
             make_current(host, surface);
             core_view(surface.width, surface.height);
             if (surface.master) {
-                core_draw_master(window_count);
+                core_draw_master(host);
                 draw_fps_overlay(host.overlay, surface.width, surface.height);
             } else {
-                core_draw_mirror();
+                core_draw_mirror(host);
             }
             times[i].t1 = monotonic_ns();
         }

@@ -10,6 +10,9 @@
 #include <cstdio>
 #include <vector>
 
+#include "drawlist/drawlist.hpp"
+#include "frame/frame.hpp"
+
 namespace lumenweave_x11 {
 
 // How the program was asked to run.
@@ -95,6 +98,8 @@ struct host_t {
     bool target_gone = false;         // saver mode: the window was destroyed; the run ends with 0
     pacing_t pacing;
     fps_overlay_t overlay;
+    Engine engine;          // the animation, drawn into the master
+    draw_list_t draw_list;  // the master's last frame, replayed into the mirrors
 };
 
 // Options (options.cpp).
@@ -163,10 +168,10 @@ int64_t monotonic_ns();
 int64_t next_deadline(int64_t previous_deadline, int64_t t0, int64_t period);
 
 // The core (core.cpp): every call into the engine, the draw list and the view.
-void core_start(const options_t& options);
+void core_start(host_t& host);
 // Draws the next frame into the current context, recording it when mirrors are open.
-void core_draw_master(unsigned window_count);
-void core_draw_mirror();
+void core_draw_master(host_t& host);
+void core_draw_mirror(const host_t& host);
 void core_view(uint32_t width, uint32_t height);
 
 // The readout (fps_overlay.cpp).

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "hosts/x11/host.hpp"
+#include "lumenweave/version.hpp"
 
 namespace lumenweave_x11 {
 namespace {
@@ -28,7 +29,7 @@ bool start(host_t& host) {
         report_failure(failure_kind::cannot_make_current);
         return false;
     }
-    core_start(host.options);
+    core_start(host);
     if (host.options.fps) {
         init_fps_overlay(host);
     }
@@ -40,7 +41,8 @@ bool start(host_t& host) {
 
 int main(int argc, char** argv) {
     using namespace lumenweave_x11;
-    host_t host;
+    // The engine record is large; it lives for the whole run anyway.
+    static host_t host;
     host.options = parse_options(argc, argv);
     switch (host.options.mode) {
         case run_mode::help:

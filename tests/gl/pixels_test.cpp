@@ -7,10 +7,10 @@
 
 #include "drawlist/drawlist.hpp"
 #include "drawlist/opengl.hpp"
-#include "engine/frame.hpp"
 #include "engine/history.hpp"
 #include "figure/figure.hpp"
 #include "figure/view.hpp"
+#include "frame/frame.hpp"
 #include "offscreen.hpp"
 
 namespace {
@@ -90,7 +90,7 @@ TEST(ViewPixels, AnEmptyClientAreaLeavesAFiniteProjection) {
 }
 
 // A ring that shows a recognisable column: wings on an arm, turning and changing hue.
-void fillRing() {
+void fillRing(HistoryRing& history, HistoryState& historyState) {
     std::memset(&history, 0, sizeof history);
     std::memset(history.fill, 1, sizeof history.fill);
     std::memset(history.outline, 1, sizeof history.outline);
@@ -112,19 +112,21 @@ void fillRing() {
 }
 
 TEST(ReplayPixels, ACloneReplayingTheListDrawsTheMastersPicture) {
-    fillRing();
+    HistoryRing history;
+    HistoryState historyState;
+    fillRing(history, historyState);
+    draw_list_t list;
     OffscreenContext master(width, height);
     setupView(width, height);
     OffscreenContext clone(width, height);
     setupView(width, height);
 
     master.makeCurrent();
-    clear_draw_list();
     glClear(GL_COLOR_BUFFER_BIT);
-    record_clear(GL_COLOR_BUFFER_BIT);
-    drawFigure(2);
+    record_clear(list, GL_COLOR_BUFFER_BIT);
+    drawFigure(history, historyState, &list);
     glFinish();
-    record_finish();
+    record_finish(list);
     const auto expected = master.readPixels();
     ASSERT_GT(litCentroid(expected).count, 200);
 
@@ -132,7 +134,7 @@ TEST(ReplayPixels, ACloneReplayingTheListDrawsTheMastersPicture) {
     glClearColor(0.0f, 0.0f, 1.0f, 1.0f);  // the recorded clear must replace this
     glClear(GL_COLOR_BUFFER_BIT);
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
-    replay_draw_list();
+    replay_draw_list(list);
     EXPECT_TRUE(clone.readPixels() == expected);
 }
 
@@ -163,10 +165,11 @@ MeanColour meanLitColour(const std::vector<uint8_t>& rgb) {
 TEST(EnginePixels, TheBuiltInAnimationDrawsAFigureWhoseColoursDrift) {
     OffscreenContext gl(width, height);
     setupView(width, height);
-    initEngineWithSeed(1);
+    Engine engine;
+    initEngineWithSeed(engine, 1);
     std::vector<MeanColour> colours;
     for (int frame = 1; frame <= 600; ++frame) {
-        renderFrame(1);
+        renderFrame(engine, nullptr);
         if (frame % 200 == 0) {
             const auto rgb = gl.readPixels();
             EXPECT_GT(litCentroid(rgb).count, 100) << "frame " << frame;
@@ -186,15 +189,17 @@ TEST(EnginePixels, ACloneReplayingEachRecordedFrameMatchesTheMaster) {
     setupView(width, height);
     OffscreenContext clone(width, height);
     setupView(width, height);
-    initEngineWithSeed(7);
+    Engine engine;
+    initEngineWithSeed(engine, 7);
+    draw_list_t list;
     for (int frame = 1; frame <= 240; ++frame) {
         master.makeCurrent();
-        clear_draw_list();
-        renderFrame(2);
+        clear_draw_list(list);
+        renderFrame(engine, &list);
         if (frame % 60 == 0) {
             const auto expected = master.readPixels();
             clone.makeCurrent();
-            replay_draw_list();
+            replay_draw_list(list);
             EXPECT_TRUE(clone.readPixels() == expected) << "frame " << frame;
         }
     }

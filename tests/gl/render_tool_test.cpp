@@ -168,6 +168,20 @@ TEST_F(RenderTool, DumpsTheLastFramesDrawList) {
     EXPECT_NE(std::find(all.begin(), all.end(), "7 -0.100000001 -0.100000001"), all.end());
 }
 
+// A script of no wings draws nothing at all, where the built-in script draws squares.
+TEST_F(RenderTool, RunsTheScriptItIsGiven) {
+    std::ofstream(dir / "none.txt") << "actset: 130, 0.5\nactset: 52, 0\n";
+    const auto vertices = [](const std::string& drawList) {
+        return drawList.find("\n7 ") != std::string::npos;
+    };
+    const Result builtIn = run({"--frames", "2", "--size", "16x12", "--dump-drawlist"});
+    const Result none = run({"--frames", "2", "--size", "16x12", "--dump-drawlist", "--script",
+                             (dir / "none.txt").string()});
+    ASSERT_EQ(none.code, 0) << none.err;
+    EXPECT_TRUE(vertices(builtIn.out));
+    EXPECT_FALSE(vertices(none.out));
+}
+
 TEST_F(RenderTool, RefusesBadArgumentsAndUnwritableOutputsWithOneLine) {
     std::ofstream(dir / "file") << "x";
     const std::string png = (dir / "out.png").string();
@@ -182,6 +196,7 @@ TEST_F(RenderTool, RefusesBadArgumentsAndUnwritableOutputsWithOneLine) {
         {"--frames"},
         {"--frames", "1\n2", "--out", png},
         {"--colour", "red"},
+        {"--script", (dir / "missing.txt").string(), "--out", png},
         {"--out", (dir / "picture.bmp").string()},
         {"--out", (dir / "missing" / "out.png").string()},
         {"--out", (dir / "file" / "out.png").string()},

@@ -1,5 +1,5 @@
 // The command-line grammar: which way of running each line asks for.
-#include "host/command_line.hpp"
+#include "hosts/windows/command_line.hpp"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The frame lock run on standard-library primitives: exclusion between the writer and readers,
 // the bounded spinning before sleeping, and the hand-over through the two events.
-#include "host/frame_lock.hpp"
+#include "hosts/windows/frame_lock.hpp"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // Display-mode cycle, the screensaver's mouse check and the frame pacing arithmetic.
-#include "host/policy.hpp"
+#include "hosts/windows/policy.hpp"
 
 #include <gtest/gtest.h>
 
@@ -8,26 +8,26 @@ namespace {
 using namespace saver;
 
 TEST(DisplayMode, OneMonitorTogglesBetweenWindowedAndMonitor) {
-    EXPECT_EQ(next_display_mode(0, 1), 1);
-    EXPECT_EQ(next_display_mode(1, 1), 0);
-    // Modes 2 and 3 are only reached with several monitors; should the monitor count fall
+    EXPECT_EQ(next_display_mode(display_kind::windowed, 1), display_kind::monitor);
+    EXPECT_EQ(next_display_mode(display_kind::monitor, 1), display_kind::windowed);
+    // The last two modes are only reached with several monitors; should the monitor count fall
     // meanwhile, the next step still returns to the window.
-    EXPECT_EQ(next_display_mode(2, 1), 0);
-    EXPECT_EQ(next_display_mode(3, 1), 0);
+    EXPECT_EQ(next_display_mode(display_kind::virtual_screen, 1), display_kind::windowed);
+    EXPECT_EQ(next_display_mode(display_kind::per_monitor, 1), display_kind::windowed);
 }
 
 TEST(DisplayMode, SeveralMonitorsWalkAllFourModes) {
-    int mode = 0;
-    int seen[5];
-    for (int& step : seen) {
+    display_kind mode = display_kind::windowed;
+    display_kind seen[5];
+    for (display_kind& step : seen) {
         step = mode;
         mode = next_display_mode(mode, 2);
     }
-    EXPECT_EQ(seen[0], 0);
-    EXPECT_EQ(seen[1], 1);
-    EXPECT_EQ(seen[2], 2);
-    EXPECT_EQ(seen[3], 3);
-    EXPECT_EQ(seen[4], 0);
+    EXPECT_EQ(seen[0], display_kind::windowed);
+    EXPECT_EQ(seen[1], display_kind::monitor);
+    EXPECT_EQ(seen[2], display_kind::virtual_screen);
+    EXPECT_EQ(seen[3], display_kind::per_monitor);
+    EXPECT_EQ(seen[4], display_kind::windowed);
 }
 
 TEST(DisplayMode, CursorHidesOnlyWhileNotAlreadyHidden) {

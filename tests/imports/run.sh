@@ -8,13 +8,13 @@ here=$(cd "$(dirname "$0")" && pwd)
 case $1 in
 program)
     build=$2
-    program=$build/host/Lumenweave.scr
+    program=$build/hosts/windows/Lumenweave.scr
     if [[ ! -f $program ]]; then
         echo "SKIP: no Windows build in $build"
         exit 77
     fi
     shopt -s nullglob
-    objects=("$build"/host/CMakeFiles/Lumenweave.dir/*.obj "$build"/liblumenweave_core.a)
+    objects=("$build"/hosts/windows/CMakeFiles/Lumenweave.dir/*.obj "$build"/liblumenweave_*.a)
     ((${#objects[@]} > 1)) || { echo "no objects of the program in $build"; exit 1; }
     exec bash "$here/check_imports.sh" "$program" "${objects[@]}"
     ;;

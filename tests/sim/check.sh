@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Runs lumenweave-sim in one way and checks what it prints and how it exits.
-# usage: check.sh error|unwritable|help|values|trace|script SIM [ARGS...]
+# usage: check.sh error|unwritable|help|values|trace|script|check SIM [ARGS...]
 set -uo pipefail
 mode=$1 sim=$2
 shift 2
@@ -53,6 +53,22 @@ script)
     cmp -s "$tmp/file" "$tmp/stdin" || fail "file and standard input differ"
     [[ $(sed -n 1p "$tmp/file") == '1 0 0.5 0 1 52 0 0 0 0 0 0 0 0 0' ]] || fail "$(cat "$tmp/file")"
     [[ $(sed -n 2p "$tmp/file") == '2 0 0.5 2 1 52 0 0 0 0 0 0 0 0 0' ]] || fail "$(cat "$tmp/file")"
+    ;;
+check)
+    # Problems go to standard output as FILE:LINE: message; the exit code tells whether any.
+    printf 'actset: 31, 0.5\nseqdo: 1\nseqname: 1\nrelframe: 60\nseqloop:\n' >"$tmp/good"
+    "$sim" --check "$tmp/good" >"$tmp/out" 2>"$tmp/err" || fail "clean script: exit code $?"
+    [[ ! -s $tmp/out && ! -s $tmp/err ]] || fail "clean script: $(cat "$tmp/out" "$tmp/err")"
+    printf '# two faults\nactset 31, 1\n\nseqdo: 4\n' >"$tmp/bad"
+    "$sim" --check "$tmp/bad" >"$tmp/out" 2>"$tmp/err"
+    code=$?
+    [[ $code == 1 ]] || fail "faulty script: exit code $code, wanted 1"
+    [[ ! -s $tmp/err ]] || fail "faulty script wrote to stderr: $(cat "$tmp/err")"
+    [[ $(cut -d: -f1,2 "$tmp/out" | tr '\n' ' ') == "$tmp/bad:2 $tmp/bad:4 " ]] ||
+        fail "faulty script: $(cat "$tmp/out")"
+    "$sim" --check - <"$tmp/bad" >"$tmp/out"
+    [[ $(head -1 "$tmp/out") == "<stdin>:2: bad command 'actset': did you mean 'actset:'?" ]] ||
+        fail "standard input: $(cat "$tmp/out")"
     ;;
 *)
     fail "unknown mode $mode"

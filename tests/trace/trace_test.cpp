@@ -5,7 +5,7 @@
 #include <sstream>
 #include <string>
 
-#include "engine/frame.hpp"
+#include "frame/frame.hpp"
 #include "script/sequencer.hpp"
 
 namespace {
@@ -18,10 +18,11 @@ std::string readFile(const std::string& path) {
 }
 
 TEST(Trace, BuiltInScriptMatchesTheStoredTrace) {
+    Engine engine;
     testing::internal::CaptureStdout();
-    initEngineWithSeed(0);
+    initEngineWithSeed(engine, 0);
     for (int f = 0; f < 4000; ++f) {
-        advanceFrame();
+        advanceFrame(engine);
     }
     const std::string trace = testing::internal::GetCapturedStdout();
     const std::string expected = readFile(LUMENWEAVE_SOURCE_DIR "/tests/data/builtin_trace.txt");
@@ -30,8 +31,9 @@ TEST(Trace, BuiltInScriptMatchesTheStoredTrace) {
 }
 
 TEST(Trace, UnusualLinesAreEchoedWithTheTextAfterTheirKeyword) {
+    Engine engine;
     testing::internal::CaptureStdout();
-    initEngineWithScript(0,
+    initEngineWithScript(engine, 0,
                          "#\n"
                          "  seqrepeat: 3 # again\n"
                          "actset 80, 0.23\n"
@@ -40,7 +42,7 @@ TEST(Trace, UnusualLinesAreEchoedWithTheTextAfterTheirKeyword) {
                          "seqkillall:\n"
                          "actlim2: 101 , 7\n"
                          "seqname: 0");
-    sequencerPass();
+    sequencerPass(engine.sequencer, engine.bank, engine.randomState);
     EXPECT_EQ(testing::internal::GetCapturedStdout(),
               "# reading animation...\n"
               "#\n"

@@ -1,26 +1,87 @@
-# Shared helpers of the end-to-end tests: where the programs are, starting and ending the saver
-# under Wine, finding its windows, sending X input, reading pictures and message boxes.
-# Sourced by each test_*.sh; every wait is bounded and a test that overruns fails.
+# Shared helpers of the end-to-end tests and of the scripts that run the program under Wine: the
+# program's paths, the Wine environments on the test displays (tests/lib/display.sh), starting
+# and ending the saver, its windows, pictures and message boxes. Every wait is bounded.
+# A test_*.sh sources this and calls begin_test "$@" first; a test that overruns fails.
 set -uo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+. "$here/../lib/display.sh"
 build=${LUMENWEAVE_WINDOWS_BUILD_DIR:-$here/../../build/windows}
-saver=$build/host/Lumenweave.scr
-test_saver=$build/host/Lumenweave-test.scr
+saver=$build/hosts/windows/Lumenweave.scr
+test_saver=$build/hosts/windows/Lumenweave-test.scr
 wintool_exe=$build/tests/wine/wintool.exe
-
-if [[ ! -f $saver || ! -f $test_saver || ! -f $wintool_exe ]]; then
-    echo "SKIP: no Windows build in $build (run: cmake --preset windows && cmake --build --preset windows)"
-    exit 77
-fi
-# Run alone, a test brings up a Windows environment of its own.
-if [[ -z ${LUMENWEAVE_WINE_DISPLAY1:-} ]]; then
-    exec bash "$here/with-wine.sh" bash "$0" "$@"
-fi
-
-export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-out=$(mktemp -d /tmp/lumenweave-test.XXXXXX)
 saver_pid=
+
+# Every Wine process here runs without debug output and without the offers to install .NET and
+# a browser engine, whose dialogs would stop an unattended run.
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+
+# make_prefix PREFIX DISPLAY: makes the Wine prefix PREFIX on DISPLAY, unless it is made already.
+make_prefix() {
+    [[ -f $1/system.reg ]] && return 0
+    mkdir -p "$1"
+    WINEPREFIX=$1 DISPLAY=$2 WINEARCH=win64 timeout 120 wineboot -i >/dev/null 2>&1 ||
+        { echo "wine: wineboot failed for $1" >&2; return 1; }
+}
+
+# start_wine_displays DIR: the two Windows environments of the tests, each an X display with a
+# fresh Wine prefix in DIR, exported as LUMENWEAVE_WINE_DISPLAY1 and LUMENWEAVE_WINE_PREFIX1 (one
+# monitor) and LUMENWEAVE_WINE_DISPLAY2 and LUMENWEAVE_WINE_PREFIX2 (two monitors).
+start_wine_displays() {
+    local dir=$1 display1 outer display2 first status=0
+    # One monitor, with the window manager that every desktop has (see start_window_manager).
+    start_x_server display1 Xvfb -screen 0 1280x1024x24 -nolisten tcp || return 1
+    start_window_manager "$display1" || return 1
+    # Two monitors of different sizes side by side. Xvfb alone puts every Xinerama head at 0,0, so
+    # they come from Xephyr nested in Xvfb. No window manager here: Wine marks a window covering a
+    # monitor as full screen, and a window manager then confines the window of display mode 2,
+    # which spans the whole virtual screen, to one monitor (800 x 600 instead of 1440 x 600),
+    # which no Windows desktop does.
+    start_x_server outer Xvfb -screen 0 1600x800x24 -nolisten tcp || return 1
+    start_x_server display2 env DISPLAY="$outer" Xephyr +xinerama -screen 800x600 -origin 800,0 \
+        -screen 640x480 -nolisten tcp || return 1
+    make_prefix "$dir/prefix1" "$display1" &
+    first=$!
+    make_prefix "$dir/prefix2" "$display2" || status=1
+    wait "$first" || status=1
+    ((status == 0)) || return 1
+    # Wine's XRandR view of the nested display is one monitor; its Xinerama view has both.
+    WINEPREFIX=$dir/prefix2 DISPLAY=$display2 timeout 60 wine reg add \
+        'HKCU\Software\Wine\X11 Driver' /v UseXRandR /t REG_SZ /d N /f >/dev/null 2>&1
+    WINEPREFIX=$dir/prefix2 timeout 20 wineserver -k 2>/dev/null
+    export LUMENWEAVE_WINE_DISPLAY1=$display1 LUMENWEAVE_WINE_PREFIX1=$dir/prefix1
+    export LUMENWEAVE_WINE_DISPLAY2=$display2 LUMENWEAVE_WINE_PREFIX2=$dir/prefix2
+}
+
+# stop_wine_displays DIR: ends the Wine servers of the prefixes in DIR, then the displays.
+stop_wine_displays() {
+    local prefix
+    for prefix in "$1/prefix1" "$1/prefix2"; do
+        [[ -d $prefix ]] && WINEPREFIX=$prefix timeout 20 wineserver -k 2>/dev/null
+    done
+    stop_displays
+}
+
+# Chooses the one-monitor (1) or the two-monitor (2) environment.
+use_monitors() {
+    local display=LUMENWEAVE_WINE_DISPLAY$1 prefix=LUMENWEAVE_WINE_PREFIX$1
+    export DISPLAY=${!display} WINEPREFIX=${!prefix}
+}
+
+# begin_test "$@": skips the test without a Windows build, brings up Windows environments of its
+# own when the test runs alone, and gives it the one-monitor environment and a folder $out.
+begin_test() {
+    if [[ ! -f $saver || ! -f $test_saver || ! -f $wintool_exe ]]; then
+        echo "SKIP: no Windows build in $build (run: cmake --preset windows && cmake --build --preset windows)"
+        exit 77
+    fi
+    if [[ -z ${LUMENWEAVE_WINE_DISPLAY1:-} ]]; then
+        exec bash "$here/with-wine.sh" bash "$0" "$@"
+    fi
+    out=$(mktemp -d /tmp/lumenweave-test.XXXXXX)
+    trap cleanup EXIT
+    use_monitors 1
+}
 
 fail() {
     echo "FAIL: $*"
@@ -35,14 +96,6 @@ cleanup() {
     fi
     rm -rf "$out"
 }
-trap cleanup EXIT
-
-# Chooses the one-monitor (1) or the two-monitor (2) environment.
-use_monitors() {
-    local display=LUMENWEAVE_WINE_DISPLAY$1 prefix=LUMENWEAVE_WINE_PREFIX$1
-    export DISPLAY=${!display} WINEPREFIX=${!prefix}
-}
-use_monitors 1
 
 wintool() { timeout 60 wine "$wintool_exe" "$@" 2>/dev/null | tr -d '\r'; }
 
@@ -79,40 +132,18 @@ expect_running() {
     pass "$1: still running"
 }
 
-# Prints the X window id of the window titled exactly TITLE, waiting up to 20 seconds.
-window_id() {
-    local id deadline=$((SECONDS + 20)) pattern
-    pattern=$(sed 's/[][()|.*+?^$\\]/\\&/g' <<<"$1")
-    while ((SECONDS < deadline)); do
-        id=$(xdotool search --onlyvisible --name "^$pattern\$" 2>/dev/null | head -1)
-        [[ -n $id ]] && { echo "$id"; return 0; }
-        sleep 0.2
-    done
-    return 1
-}
-
-# Focuses the window and sends keys to it through XTEST.
-keys_to() {
-    xdotool windowfocus "$1" 2>/dev/null
-    sleep 0.3
-    shift
-    xdotool key "$@"
-}
-
-# Sends keys to the window titled TITLE, looked up afresh (Wine may replace a window's X window
-# when its style changes) and made the foreground window first if it is not.
+# press TITLE KEYS...: sends KEYS to the window titled TITLE, looked up afresh (Wine may replace
+# a window's X window when its style changes).
 press() {
     local id
-    id=$(window_id "$1") || fail "no window \"$1\" to press keys in"
-    [[ $(wintool foreground) == "$1" ]] || wintool activate "$1"
+    id=$(find_window "$1") || fail "no window \"$1\" to press keys in"
+    # Without a window manager (the two-monitor display) X focus alone can leave the window Wine
+    # considers active elsewhere, so the window is made the foreground one on the Windows side.
+    if ! window_manager_running "$DISPLAY" && [[ $(wintool foreground) != "$1" ]]; then
+        wintool activate "$1"
+    fi
     shift
-    keys_to "$id" "$@"
-}
-
-# Mean brightness of a window's client area, 0 for black, after capturing it to FILE.
-brightness() {
-    import -window "$1" "$2" 2>/dev/null || { echo 0; return; }
-    identify -format '%[fx:mean]' "$2"
+    send_keys "$id" "$@"
 }
 
 # Whether two pictures show the same frame, allowing for the frame or two by which a clone may

@@ -3,6 +3,7 @@
 # needs the main thread) ends the program instead of leaving both threads waiting on each other.
 # The test build holds each render thread for a while just before it shows its window.
 . "$(dirname "$0")/lib.sh"
+begin_test "$@"
 
 LUMENWEAVE_SHOW_DELAY_MS=3000 start "$test_saver"
 sleep 1
@@ -11,7 +12,7 @@ expect_exit 0 "closing the master while its thread starts" 20
 
 # The same with a clone still starting when the master closes.
 LUMENWEAVE_SHOW_DELAY_MS=3000 start "$test_saver"
-window_id "Lumenweave (master)" >/dev/null || fail "no master window"
+find_window "Lumenweave (master)" >/dev/null || fail "no master window"
 press "Lumenweave (master)" n
 sleep 1
 wintool close "Lumenweave (master)" >/dev/null

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # "c" in its spellings answers with an information box and ends with 0; nothing else opens.
 . "$(dirname "$0")/lib.sh"
+begin_test "$@"
 
 for line in /c /C:5678 c; do
     start "$saver" "$line"

@@ -3,6 +3,7 @@
 # thread are shown twice (where they happen and at the entry point), those on a render thread
 # and before the entry point once. The test build forces each failure through LUMENWEAVE_FAIL.
 . "$(dirname "$0")/lib.sh"
+begin_test "$@"
 
 # fails CHECK TIMES TEXT [ARGS...]: forces CHECK and expects TEXT in TIMES boxes, then exit 1.
 fails() {
@@ -27,8 +28,8 @@ fails get_message 1 "Internal Windows error."
 # The monitor checks come with display mode 1, reached with F.
 for failure in "monitor:Monitor disappeared!" "monitor_info:Error getting monitor info."; do
     LUMENWEAVE_FAIL=${failure%%:*} start "$test_saver"
-    master=$(window_id "Lumenweave (master)") || fail "no master window"
-    keys_to "$master" f
+    master=$(find_window "Lumenweave (master)") || fail "no master window"
+    send_keys "$master" f
     expect_box Error "${failure#*:}"
     expect_box Error "${failure#*:}"
     expect_exit 1 "${failure%%:*}"

@@ -2,6 +2,7 @@
 # A preview needs a window handle that has a parent: without one the saver ends with 1 at once
 # and opens nothing.
 . "$(dirname "$0")/lib.sh"
+begin_test "$@"
 
 for line in "/p 0" "/p" "/p:1234"; do
     start "$saver" $line

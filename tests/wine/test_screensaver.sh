@@ -2,12 +2,13 @@
 # "/s": one window over the whole virtual screen that draws until a key, a mouse button or a
 # mouse movement of more than 4 pixels after the first movement; small movements are followed.
 . "$(dirname "$0")/lib.sh"
+begin_test "$@"
 
 # Starts the screensaver with the cursor parked at the screen's centre and checks its window.
 start_screensaver() {
     xdotool mousemove 640 512
     start "$saver" "$1"
-    id=$(window_id "Lumenweave (master)") || fail "$1: no window"
+    id=$(find_window "Lumenweave (master)") || fail "$1: no window"
     read_rect "Lumenweave (master)"
     [[ "$win_left $win_top $client_w $client_h" == "0 0 1280 1024" ]] ||
         fail "$1: window at $win_left,$win_top size ${client_w}x$client_h, not the whole screen"
@@ -15,10 +16,9 @@ start_screensaver() {
 }
 
 start_screensaver /s
-level=$(brightness "$id" "$out/saver.png")
-awk -v m="$level" 'BEGIN { exit !(m > 0.001) }' || fail "/s: nothing drawn (mean $level)"
-pass "/s: covers the screen and draws (mean $level)"
-keys_to "$id" space
+is_drawing "$id" || fail "/s: does not draw (mean $picture_mean, change $picture_change)"
+pass "/s: covers the screen and draws (mean $picture_mean)"
+send_keys "$id" space
 expect_exit 0 "/s ended by a key"
 
 start_screensaver -S
@@ -29,12 +29,14 @@ start_screensaver /sfoo
 xdotool click 3
 expect_exit 0 "/s ended by the right mouse button"
 
-# The first movement is never enough on its own, however far it goes.
+# On a desktop the first mouse move of a run is the one the system delivers when the window
+# appears under the pointer; it does not end the screensaver, and the user's first long move
+# after it does. (A first move of the user's own is tested on the two-monitor display, which has
+# no window manager and so no such move.)
 start_screensaver /s
+expect_running "/s after its window appeared under the pointer"
 xdotool mousemove 900 800
-expect_running "/s after a long first movement"
-keys_to "$id" space
-expect_exit 0 "/s ended by a key after it"
+expect_exit 0 "/s ended by a long move after the system's first move"
 
 # Steps of up to 4 pixels (horizontal plus vertical) are followed without ending, however far
 # they drift in all; the next step of more than 4 pixels ends the screensaver.

@@ -3,12 +3,13 @@
 # program: mode 3 opens the clone on the second monitor, mode 0 closes it and brings back the
 # 640 x 480 window; the program ends with 0 and leaves nothing behind.
 . "$(dirname "$0")/lib.sh"
+begin_test "$@"
 . "$here/stress.sh"
 use_monitors 2
 rounds=$(stress_rounds 50 3)
 
 start_for 3600 "$saver"
-master=$(window_id "Lumenweave (master)") || fail "no master window"
+master=$(find_window "Lumenweave (master)") || fail "no master window"
 read_rect "Lumenweave (master)"
 home="$win_left $win_top 640 480"
 began=$(now_ms)

@@ -2,6 +2,7 @@
 # Stress: previews whose parent is destroyed the moment the saver's window appears in it. Every
 # run must end with 0, within the bound, leaving nothing behind.
 . "$(dirname "$0")/lib.sh"
+begin_test "$@"
 . "$here/stress.sh"
 rounds=$(stress_rounds 50 5)
 

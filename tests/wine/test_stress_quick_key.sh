@@ -4,6 +4,7 @@
 # key that arrives before the window can take the focus is lost, so keys follow every 100 ms
 # until the program ends. Every run must end with 0, within the bound, leaving nothing behind.
 . "$(dirname "$0")/lib.sh"
+begin_test "$@"
 . "$here/stress.sh"
 rounds=$(stress_rounds 50 5)
 
@@ -11,18 +12,12 @@ first_key_ended=0
 for ((run = 1; run <= rounds; run++)); do
     xdotool mousemove 640 512
     start "$saver" /s
-    deadline=$((SECONDS + 60))
-    id=
-    until [[ -n $id ]]; do
-        ((SECONDS < deadline)) || fail "run $run: no visible window within 60 s"
-        id=$(xdotool search --onlyvisible --name '^Lumenweave \(master\)$' 2>/dev/null | head -1)
-        [[ -n $id ]] || sleep 0.02
-    done
+    id=$(find_window "Lumenweave (master)" 60) || fail "run $run: no visible window within 60 s"
     keys=0
     deadline=$((SECONDS + 30))
     while kill -0 "$saver_pid" 2>/dev/null; do
         ((SECONDS < deadline)) || fail "run $run: still running 30 s after its window showed"
-        xdotool windowfocus "$id" 2>/dev/null
+        activate_window "$id" || true
         xdotool key space
         keys=$((keys + 1))
         sleep 0.1

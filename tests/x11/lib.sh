@@ -1,9 +1,10 @@
-# Shared helpers of the Linux program's tests: a private X display (Xvfb, optionally with openbox),
-# finding windows, pictures of them, and starting and ending lumenweave. Sourced by each test_*.sh;
-# every wait is bounded, and whatever a test starts is ended with it.
+# Shared helpers of the Linux program's tests, on top of the test displays of tests/lib/display.sh:
+# the programs' paths, a private display, starting and ending lumenweave, pictures of its windows.
+# Sourced by each test_*.sh; every wait is bounded, and whatever a test starts is ended with it.
 set -uo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+. "$here/../lib/display.sh"
 build=${LUMENWEAVE_NATIVE_BUILD_DIR:-$here/../../build/native}
 program=$build/hosts/x11/lumenweave
 test_program=$build/hosts/x11/lumenweave-test
@@ -27,38 +28,23 @@ pass() { echo "ok: $*"; }
 cleanup() {
     local i
     for ((i = ${#started[@]} - 1; i >= 0; i--)); do
-        if kill -0 "${started[i]}" 2>/dev/null; then
-            kill "${started[i]}" 2>/dev/null
-            timeout 5 tail --pid="${started[i]}" -f /dev/null 2>/dev/null
-        fi
+        kill "${started[i]}" 2>/dev/null && timeout 5 tail --pid="${started[i]}" -f /dev/null
     done
+    stop_displays
     rm -rf "$out"
 }
 trap cleanup EXIT
 trap 'exit 130' INT TERM
 
-# start_display [WM]: starts Xvfb on a free display number (and openbox with WM=wm); sets
-# DISPLAY and xvfb_pid. Extra Xvfb arguments can come in XVFB_ARGS.
+# start_display [wm]: a private Xvfb (with openbox given wm); sets DISPLAY and xvfb_pid. More
+# Xvfb arguments can come in XVFB_ARGS.
 start_display() {
-    local fifo=$out/displayfd number
-    mkfifo "$fifo"
     # shellcheck disable=SC2086
-    Xvfb -screen 0 1280x1024x24 -nolisten tcp ${XVFB_ARGS:-} -displayfd 3 3>"$fifo" \
-        >/dev/null 2>&1 &
-    xvfb_pid=$!
-    started+=("$xvfb_pid")
-    read -r -t 20 number <"$fifo" || fail "Xvfb did not start"
-    rm -f "$fifo"
-    export DISPLAY=:$number
-    if [[ ${1:-} == wm ]]; then
-        openbox >/dev/null 2>&1 &
-        started+=($!)
-        local deadline=$((SECONDS + 10))
-        until timeout 5 xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; do
-            ((SECONDS < deadline)) || fail "openbox did not start"
-            sleep 0.2
-        done
-    fi
+    start_x_server DISPLAY Xvfb -screen 0 1280x1024x24 -nolisten tcp ${XVFB_ARGS:-} ||
+        fail "no X display"
+    export DISPLAY
+    xvfb_pid=${display_pids[-1]}
+    [[ ${1:-} != wm ]] || start_window_manager "$DISPLAY" || fail "no window manager"
 }
 
 # start PROGRAM ARGS...: runs it in the background, ended with the test at the latest; standard
@@ -95,41 +81,26 @@ expect_no_x_dump() {
     ! grep -qE 'X Error|XIO|fatal IO error' "$out/stderr" || fail "$1: X error report: $(<"$out/stderr")"
 }
 
-# Prints the id of the window titled exactly TITLE, waiting up to 20 seconds.
-window_id() {
-    local id deadline=$((SECONDS + 20))
-    while ((SECONDS < deadline)); do
-        id=$(timeout 5 xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -1)
-        [[ -n $id ]] && { echo "$id"; return 0; }
-        sleep 0.2
-    done
-    return 1
-}
-
 window_count() { timeout 5 xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | wc -l; }
 
 # Captures window ID (or "root") into FILE.
 shot() { timeout 10 import -window "$1" "$2" 2>/dev/null; }
 
-# Mean brightness of a picture (or of the part GEOMETRY, e.g. 320x240+320+0), 0 for black.
-brightness() { /usr/bin/convert "$1" ${2:+-crop "$2"} -format '%[fx:mean]' info: 2>/dev/null; }
+# Mean brightness of the part GEOMETRY (e.g. 320x240+320+0) of a picture, 0 for black.
+region_brightness() { /usr/bin/convert "$1" -crop "$2" -format '%[fx:mean]' info: 2>/dev/null; }
 
 # Difference of two pictures of one size, 0 for the same: root mean square over all pixels.
 difference() {
     compare -metric RMSE "$1" "$2" null: 2>&1 | sed -n 's/.*(\(.*\)).*/\1/p'
 }
 
-# Whether window ID is being drawn into: two pictures a second apart are not black and differ.
+# expect_drawing WINDOW WHAT: the window is being drawn into (tests/lib/display.sh's check), asked
+# up to three times, since a figure just started may still be small and dark.
 expect_drawing() {
-    local id=$1 what=$2 b1 b2 d
-    sleep 0.5
-    shot "$id" "$out/draw1.png" || fail "$what: no picture of window $id"
-    sleep 1
-    shot "$id" "$out/draw2.png" || fail "$what: no picture of window $id"
-    b1=$(brightness "$out/draw1.png")
-    b2=$(brightness "$out/draw2.png")
-    d=$(difference "$out/draw1.png" "$out/draw2.png")
-    awk -v a="$b1" -v b="$b2" -v d="$d" 'BEGIN { exit !(a > 0.0003 && b > 0.0003 && d > 0.001) }' ||
-        fail "$what: not drawing (brightness $b1, $b2; difference $d)"
-    pass "$what: draws (brightness $b1, $b2; difference $d)"
+    local attempt
+    for attempt in 1 2 3; do
+        is_drawing "$1" && { pass "$2: draws (mean $picture_mean, change $picture_change)"; return; }
+        sleep 0.5
+    done
+    fail "$2: not drawing (mean $picture_mean, change $picture_change)"
 }

@@ -5,11 +5,11 @@ source "$(dirname "$0")/lib.sh"
 start_display wm
 
 start "$program" --seed 7
-master=$(window_id Lumenweave) || fail "no window titled Lumenweave"
+master=$(find_window Lumenweave) || fail "no window titled Lumenweave"
 expect_drawing "$master" "window mode"
 
-timeout 10 xdotool windowactivate --sync "$master" && timeout 5 xdotool key n
-mirror=$(window_id 'Lumenweave \(mirror\)') || fail "N opened no mirror window"
+send_keys "$master" n
+mirror=$(find_window 'Lumenweave (mirror)') || fail "N opened no mirror window"
 expect_drawing "$mirror" "mirror"
 # Side by side, and stopped: both windows keep the frame they were last presented together.
 timeout 5 xdotool windowmove "$master" 0 0 && timeout 5 xdotool windowmove "$mirror" 660 0
@@ -26,7 +26,7 @@ awk -v d="$d" 'BEGIN { exit !(d != "" && d < 0.01) }' ||
     fail "the mirror shows another picture than the master (difference $d)"
 pass "the mirror shows the master's frame (difference $d)"
 
-timeout 10 xdotool windowactivate --sync "$mirror" && timeout 5 xdotool key alt+F4
+send_keys "$mirror" alt+F4
 deadline=$((SECONDS + 10))
 until [[ $(window_count 'Lumenweave \(mirror\)') == 0 ]]; do
     ((SECONDS < deadline)) || fail "the window manager's close did not end the mirror"
@@ -35,7 +35,7 @@ done
 kill -0 "$pid" 2>/dev/null || fail "closing the mirror ended the program"
 pass "the window manager's close ends the mirror alone"
 
-timeout 10 xdotool windowactivate --sync "$master" && timeout 5 xdotool key f
+send_keys "$master" f
 deadline=$((SECONDS + 10))
 until [[ $(timeout 5 xdotool getwindowgeometry "$master" | awk '/Geometry/ { print $2 }') == 1280x1024 ]]; do
     ((SECONDS < deadline)) || fail "F did not make the window full screen"
@@ -44,10 +44,10 @@ done
 expect_drawing "$master" "full screen"
 # The figure is drawn in the middle of the whole screen, not in the old 640 x 480 corner.
 shot "$master" "$out/full.png"
-b=$(brightness "$out/full.png" 640x512+640+0)
+b=$(region_brightness "$out/full.png" 640x512+640+0)
 awk -v b="$b" 'BEGIN { exit !(b > 0.0005) }' || fail "full screen: nothing drawn in the top right quarter"
 pass "F: full screen, drawn over the whole screen"
 
-timeout 5 xdotool key Escape
+send_keys "$master" Escape
 expect_exit 0 "Escape"
 expect_no_x_dump "window mode"

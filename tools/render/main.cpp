@@ -20,9 +20,10 @@
 #include <vector>
 
 #include "drawlist/drawlist.hpp"
-#include "engine/frame.hpp"
 #include "figure/view.hpp"
+#include "frame/frame.hpp"
 #include "offscreen.hpp"
+#include "options.hpp"
 #include "png.hpp"
 
 extern char** environ;
@@ -31,7 +32,7 @@ namespace {
 
 constexpr const char* usage =
     "usage: lumenweave-render [--seed T] [--frames N] [--size WxH] [--every K]\n"
-    "                         [--windows 1|2] [--dump-drawlist] --out PATH\n"
+    "                         [--windows 1|2] [--script FILE] [--dump-drawlist] --out PATH\n"
     "\n"
     "Runs the animation engine for N frames, seeded with T, and draws each frame of the figure\n"
     "into an offscreen OpenGL context (Mesa) of W x H pixels.\n"
@@ -43,13 +44,15 @@ constexpr const char* usage =
     "  --windows 1|2    2: draw through the recording path as a master window does when clones\n"
     "                   exist, replay the draw list into a second context and write the\n"
     "                   replayed picture (default 1)\n"
+    "  --script FILE    run the script in FILE instead of the built-in one; - reads standard\n"
+    "                   input\n"
     "  --dump-drawlist  print the draw list of the last frame on standard output, one command a\n"
     "                   line: its code, then its argument words (%.9g floats, decimal integers)\n"
     "  --out PATH       PATH.png: the last frame; PATH.gif: the kept frames as an animated GIF\n"
     "                   (needs ImageMagick's convert and gifsicle); an existing folder or a\n"
     "                   PATH ending in /:\n"
     "                   every kept frame as frame-NNNNNN.png, numbered by frame\n"
-    "  --help           show this text\n"
+    "  --help           show this text; --version shows the version\n"
     "\n"
     "Output is written under a temporary name and renamed into place when complete.\n"
     "Exit codes: 0 done, 1 rendering or GIF assembly failed, 2 bad arguments or unwritable "
@@ -65,23 +68,16 @@ struct Options {
     long every = 1;
     unsigned windows = 1;
     bool dump = false;
+    std::string script;      // the text of --script FILE
+    bool ownScript = false;  // false: the built-in script
     std::string out;
     OutKind kind = OutKind::none;
-};
-
-// Raised for bad arguments and unwritable outputs (exit 2); anything else exits with 1.
-struct UsageError {
-    std::string message;
 };
 
 volatile std::sig_atomic_t interrupted = 0;
 
 void onSignal(int) {
     interrupted = 1;
-}
-
-[[noreturn]] void usageError(const std::string& message) {
-    throw UsageError{message};
 }
 
 bool endsWith(const std::string& s, const char* suffix) {
@@ -101,27 +97,6 @@ bool isDirectory(const std::string& path) {
     return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-long parseNumber(const std::string& flag, const char* text, long low, long high) {
-    errno = 0;
-    char* end = nullptr;
-    const long long v = std::strtoll(text, &end, 10);
-    if (end == text || *end != '\0' || errno == ERANGE || v < low || v > high ||
-        !std::isdigit(static_cast<unsigned char>(text[0]))) {
-        usageError(flag + " takes a whole number from " + std::to_string(low) + " to " +
-                   std::to_string(high) + ", not '" + text + "'");
-    }
-    return static_cast<long>(v);
-}
-
-void parseSize(const char* text, Options& o) {
-    const char* x = std::strchr(text, 'x');
-    if (x == nullptr)
-        usageError(std::string("--size takes WxH, not '") + text + "'");
-    const std::string w(text, x);
-    o.width = static_cast<int>(parseNumber("--size", w.c_str(), 1, 16384));
-    o.height = static_cast<int>(parseNumber("--size", x + 1, 1, 16384));
-}
-
 std::string parentOf(const std::string& path) {
     std::string p = path;
     while (p.size() > 1 && p.back() == '/')
@@ -137,7 +112,7 @@ std::string parentOf(const std::string& path) {
 void checkOutput(Options& o) {
     if (o.out.empty()) {
         if (!o.dump)
-            usageError("--out PATH is required (or --dump-drawlist)");
+            tool::usageError("--out PATH is required (or --dump-drawlist)");
         return;
     }
     if (isDirectory(o.out) || o.out.back() == '/') {
@@ -147,52 +122,53 @@ void checkOutput(Options& o) {
     } else if (endsWith(o.out, ".gif")) {
         o.kind = OutKind::gif;
     } else {
-        usageError("--out must end in .png or .gif, or name a folder: '" + o.out + "'");
+        tool::usageError("--out must end in .png or .gif, or name a folder: '" + o.out + "'");
     }
     const std::string dir =
         o.kind == OutKind::folder && isDirectory(o.out) ? o.out : parentOf(o.out);
     if (!isDirectory(dir))
-        usageError("cannot write '" + o.out + "': no folder '" + dir + "'");
+        tool::outputError("cannot write '" + o.out + "': no folder '" + dir + "'");
     if (::access(dir.c_str(), W_OK | X_OK) != 0) {
-        usageError("cannot write '" + o.out + "': " + std::strerror(errno));
+        tool::outputError("cannot write '" + o.out + "': " + std::strerror(errno));
     }
 }
 
 Options parseArgs(int argc, char** argv) {
     Options o;
-    for (int i = 1; i < argc; ++i) {
-        const std::string flag = argv[i];
-        if (flag == "--help" || flag == "-h") {
-            std::fputs(usage, stdout);
-            std::exit(0);
-        }
-        if (flag == "--dump-drawlist") {
-            o.dump = true;
-            continue;
-        }
-        if (flag != "--seed" && flag != "--frames" && flag != "--size" && flag != "--every" &&
-            flag != "--windows" && flag != "--out") {
-            usageError("unknown argument '" + flag + "' (see --help)");
-        }
-        if (i + 1 >= argc)
-            usageError(flag + " needs a value");
-        const char* value = argv[++i];
-        if (flag == "--seed") {
-            o.seed = static_cast<uint32_t>(parseNumber(flag, value, 0, 4294967295L));
-        } else if (flag == "--frames") {
-            o.frames = parseNumber(flag, value, 1, 100000000L);
-        } else if (flag == "--size") {
-            parseSize(value, o);
-        } else if (flag == "--every") {
-            o.every = parseNumber(flag, value, 1, 100000000L);
-        } else if (flag == "--windows") {
-            o.windows = static_cast<unsigned>(parseNumber(flag, value, 1, 2));
-        } else {
-            o.out = value;
-            if (o.out.empty())
-                usageError("--out needs a path");
-        }
-    }
+    tool::parseFlags(
+        argc, argv, usage,
+        {{"--seed", true},
+         {"--frames", true},
+         {"--size", true},
+         {"--every", true},
+         {"--windows", true},
+         {"--out", true},
+         {"--script", true},
+         {"--dump-drawlist", false}},
+        [&o](const std::string& flag, const char* value) {
+            if (flag == "--dump-drawlist") {
+                o.dump = true;
+            } else if (flag == "--seed") {
+                o.seed = static_cast<uint32_t>(tool::parseNumber(flag, value, 0, 4294967295LL));
+            } else if (flag == "--frames") {
+                o.frames = static_cast<long>(tool::parseNumber(flag, value, 1, 100000000));
+            } else if (flag == "--size") {
+                const tool::Size size = tool::parseSize(flag, value, 16384);
+                o.width = size.width;
+                o.height = size.height;
+            } else if (flag == "--every") {
+                o.every = static_cast<long>(tool::parseNumber(flag, value, 1, 100000000));
+            } else if (flag == "--windows") {
+                o.windows = static_cast<unsigned>(tool::parseNumber(flag, value, 1, 2));
+            } else if (flag == "--script") {
+                o.script = tool::readScript(value);
+                o.ownScript = true;
+            } else {
+                o.out = value;
+                if (o.out.empty())
+                    tool::usageError("--out needs a path");
+            }
+        });
     checkOutput(o);
     return o;
 }
@@ -208,12 +184,12 @@ void writePngAtomically(const std::string& path, const Options& o,
     const std::string part = temporaryBeside(path);
     std::string error;
     if (!writePng(part, o.width, o.height, rgb, error)) {
-        usageError("cannot write '" + path + "': " + error);
+        tool::outputError("cannot write '" + path + "': " + error);
     }
     if (std::rename(part.c_str(), path.c_str()) != 0) {
         const std::string reason = std::strerror(errno);
         std::remove(part.c_str());
-        usageError("cannot write '" + path + "': " + reason);
+        tool::outputError("cannot write '" + path + "': " + reason);
     }
 }
 
@@ -310,15 +286,15 @@ void assembleGif(const Options& o, ScratchFolder& scratch) {
     if (std::rename(part.c_str(), o.out.c_str()) != 0) {
         const std::string reason = std::strerror(errno);
         std::remove(part.c_str());
-        usageError("cannot write '" + o.out + "': " + reason);
+        tool::outputError("cannot write '" + o.out + "': " + reason);
     }
 }
 
-void printDrawList() {
-    for (const draw_command& c : draw_list.commands) {
+void printDrawList(const draw_list_t& list) {
+    for (const draw_command& c : list.commands) {
         std::printf("%u", c.type);
         for (uint32_t i = 0; i < c.wordCount; ++i) {
-            const uint32_t word = draw_list.words[c.firstWord + i];
+            const uint32_t word = list.words[c.firstWord + i];
             if (c.type == 6 || c.type == 9) {
                 std::printf(" %u", word);
             } else {
@@ -358,7 +334,13 @@ struct Progress {
 };
 
 void run(const Options& o) {
-    initEngineWithSeed(o.seed);
+    Engine engine;
+    if (o.ownScript) {
+        initEngineWithScript(engine, o.seed, o.script.c_str());
+    } else {
+        initEngineWithSeed(engine, o.seed);
+    }
+    draw_list_t list;
     OffscreenContext master(o.width, o.height);
     setupView(static_cast<uint32_t>(o.width), static_cast<uint32_t>(o.height));
     std::unique_ptr<OffscreenContext> clone;
@@ -382,15 +364,15 @@ void run(const Options& o) {
         // The recording path draws the same picture, so the last frame records for the dump.
         const bool recording = o.windows >= 2 || (last && o.dump);
         if (recording)
-            clear_draw_list();
-        renderFrame(recording ? 2 : 1);
+            clear_draw_list(list);
+        renderFrame(engine, recording ? &list : nullptr);
 
         const bool wanted = o.kind == OutKind::png ? last : o.kind != OutKind::none && kept;
         if (wanted) {
             std::vector<uint8_t> rgb;
             if (clone) {
                 clone->makeCurrent();
-                replay_draw_list();
+                replay_draw_list(list);
                 rgb = clone->readPixels();
                 master.makeCurrent();
             } else {
@@ -412,21 +394,12 @@ void run(const Options& o) {
         progress.update(frame);
     }
     if (o.dump) {
-        printDrawList();
+        printDrawList(list);
         if (std::fflush(stdout) != 0 || std::ferror(stdout))
-            usageError(std::string("cannot write the draw list: ") + std::strerror(errno));
+            tool::outputError(std::string("cannot write the draw list: ") + std::strerror(errno));
     }
     if (gifFrames)
         assembleGif(o, *gifFrames);
-}
-
-// One line on standard error: control characters from the command line show as '?'.
-void report(std::string message) {
-    for (char& ch : message) {
-        if (static_cast<unsigned char>(ch) < 0x20 || ch == 0x7f)
-            ch = '?';
-    }
-    std::fprintf(stderr, "lumenweave-render: %s\n", message.c_str());
 }
 
 }  // namespace
@@ -442,19 +415,14 @@ int main(int argc, char** argv) {
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
     sigaction(SIGHUP, &action, nullptr);
-    try {
+    return tool::runTool("lumenweave-render", [&] {
         const Options options = parseArgs(argc, argv);
         if (options.kind == OutKind::folder && !isDirectory(options.out) &&
             ::mkdir(options.out.c_str(), 0777) != 0) {
-            usageError("cannot make the folder '" + options.out + "': " + std::strerror(errno));
+            tool::outputError("cannot make the folder '" + options.out +
+                              "': " + std::strerror(errno));
         }
         run(options);
         return 0;
-    } catch (const UsageError& e) {
-        report(e.message);
-        return 2;
-    } catch (const std::exception& e) {
-        report(e.what());
-        return 1;
-    }
+    });
 }

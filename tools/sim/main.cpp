@@ -1,5 +1,6 @@
 // lumenweave-sim: runs the animation engine without OpenGL and prints, after every frame, the
 // values of the 14 actuators, or with --trace the parser's and the sequencer's trace lines.
+// With --check it runs nothing and lists the problems of a script instead.
 // The trace is fixed when the core is built, so --trace runs lumenweave-sim-trace, this same
 // program built on the trace core, which sits beside this executable.
 #include <unistd.h>
@@ -12,22 +13,27 @@
 #include <ctime>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "engine/actuators.hpp"
-#include "engine/frame.hpp"
 #include "engine/settings.hpp"
-#include "script/script.hpp"
+#include "frame/frame.hpp"
+#include "options.hpp"
+#include "script/check.hpp"
 
 namespace {
 
 constexpr const char* usage =
     "usage: lumenweave-sim [--seed T] [--frames N] [--script FILE] [--trace]\n"
+    "       lumenweave-sim --check FILE\n"
     "Runs the animation engine without drawing. After frame k (from 1) it prints k and the\n"
     "values of actuators 18 31 38 45 52 73 80 87 94 101 108 123 127 130 (\"%.9g\").\n"
     "  --seed T       seed the generator with T as srand48(T) would (default: the clock)\n"
     "  --frames N     run N frames (default 0)\n"
     "  --script FILE  run the script in FILE instead of the built-in one; - reads standard input\n"
     "  --trace        print the parser's and the sequencer's trace lines instead of the values\n"
+    "  --check FILE   run nothing: print each problem of the script in FILE (- reads standard\n"
+    "                 input) as FILE:LINE: message; exit 0: none, 1: some, 2: unreadable\n"
     "  --help         show this text\n";
 
 constexpr int shownIndices[] = {18, 31, 38, 45, 52, 73, 80, 87, 94, 101, 108, 123, 127, 130};
@@ -36,104 +42,46 @@ struct Options {
     std::optional<uint32_t> seed;
     unsigned long long frames = 0;
     std::optional<std::string> scriptPath;
+    std::optional<std::string> checkPath;
     bool trace = false;
 };
-
-// Every error ends the program with one line on standard error and exit status 2. Control
-// characters from the command line show as '?', so that the message stays one line.
-[[noreturn]] void die(std::string message) {
-    for (char& ch : message) {
-        if (static_cast<unsigned char>(ch) < 0x20 || ch == 0x7f) {
-            ch = '?';
-        }
-    }
-    std::fprintf(stderr, "lumenweave-sim: %s\n", message.c_str());
-    std::exit(2);
-}
-
-[[noreturn]] void fail(const std::string& problem) {
-    die(problem + " (try --help)");
-}
 
 // Stops at the first output that could not be written instead of running on.
 void checkOutput() {
     if (std::ferror(stdout)) {
-        die(std::string("cannot write the output: ") + std::strerror(errno));
+        tool::outputError(std::string("cannot write the output: ") + std::strerror(errno));
     }
-}
-
-// A whole decimal integer, optionally signed, that fits a long long.
-std::optional<long long> parseInteger(const char* text) {
-    if (!*text) {
-        return std::nullopt;
-    }
-    errno = 0;
-    char* end = nullptr;
-    const long long v = std::strtoll(text, &end, 10);
-    if (*end || errno == ERANGE) {
-        return std::nullopt;
-    }
-    return v;
 }
 
 Options parseOptions(int argc, char** argv) {
     Options o;
-    for (int i = 1; i < argc; ++i) {
-        const std::string flag = argv[i];
-        if (flag == "--help") {
-            std::fputs(usage, stdout);
-            std::exit(0);
-        }
-        if (flag == "--trace") {
-            o.trace = true;
-            continue;
-        }
-        if (flag != "--seed" && flag != "--frames" && flag != "--script") {
-            fail("unknown argument '" + flag + "'");
-        }
-        if (i + 1 >= argc) {
-            fail(flag + " needs a value");
-        }
-        const char* value = argv[++i];
-        if (flag == "--script") {
-            o.scriptPath = value;
-            continue;
-        }
-        const std::optional<long long> n = parseInteger(value);
-        if (!n) {
-            fail(flag + " needs an integer, not '" + value + "'");
-        }
-        if (flag == "--seed") {
-            // srand48 keeps the low 32 bits of its argument.
-            o.seed = static_cast<uint32_t>(static_cast<unsigned long long>(*n));
-        } else if (*n < 0) {
-            fail("--frames must not be negative, not '" + std::string(value) + "'");
-        } else {
-            o.frames = static_cast<unsigned long long>(*n);
-        }
+    tool::parseFlags(
+        argc, argv, usage,
+        {{"--seed", true},
+         {"--frames", true},
+         {"--script", true},
+         {"--trace", false},
+         {"--check", true}},
+        [&o](const std::string& flag, const char* value) {
+            if (flag == "--trace") {
+                o.trace = true;
+            } else if (flag == "--script") {
+                o.scriptPath = value;
+            } else if (flag == "--check") {
+                o.checkPath = value;
+            } else if (flag == "--seed") {
+                // srand48 keeps the low 32 bits of its argument.
+                o.seed =
+                    static_cast<uint32_t>(tool::parseNumber(flag, value, INT64_MIN, INT64_MAX));
+            } else {
+                o.frames =
+                    static_cast<unsigned long long>(tool::parseNumber(flag, value, 0, INT64_MAX));
+            }
+        });
+    if (o.checkPath && (o.seed || o.frames || o.scriptPath || o.trace)) {
+        tool::usageError("--check takes no other flag");
     }
     return o;
-}
-
-std::string readScript(const std::string& path) {
-    const bool fromStdin = path == "-";
-    std::FILE* in = fromStdin ? stdin : std::fopen(path.c_str(), "rb");
-    if (!in) {
-        fail("cannot read script '" + path + "': " + std::strerror(errno));
-    }
-    std::string text;
-    char chunk[4096];
-    std::size_t n;
-    while ((n = std::fread(chunk, 1, sizeof chunk, in)) > 0) {
-        text.append(chunk, n);
-    }
-    if (std::ferror(in)) {
-        fail("cannot read script '" + path + "': " + std::strerror(errno));
-    }
-    if (!fromStdin) {
-        std::fclose(in);
-    }
-    return text;
 }
 
 // Replaces this process with the trace build beside it, passing the same arguments.
@@ -146,32 +94,48 @@ std::string readScript(const std::string& path) {
            "lumenweave-sim-trace";
     std::fflush(stdout);
     execv(path.c_str(), argv);
-    die("cannot run " + path + ": " + std::strerror(errno));
+    tool::outputError("cannot run " + path + ": " + std::strerror(errno));
 }
 
-}  // namespace
+// Prints every problem of the script as FILE:LINE: message and gives the exit status.
+int checkScriptFile(const std::string& path) {
+    const std::string name = path == "-" ? "<stdin>" : path;
+    const std::vector<ScriptProblem> problems = checkScript(tool::readScript(path));
+    for (const ScriptProblem& p : problems) {
+        std::printf("%s\n", formatProblem(name, p).c_str());
+    }
+    if (std::fflush(stdout) != 0) {
+        checkOutput();
+    }
+    checkOutput();
+    return problems.empty() ? 0 : 1;
+}
 
-int main(int argc, char** argv) {
+int run(int argc, char** argv) {
     const Options o = parseOptions(argc, argv);
+    if (o.checkPath) {
+        return checkScriptFile(*o.checkPath);
+    }
     if (o.trace && !traceSetting) {
         runTraceBuild(argv);
     }
     const std::optional<std::string> script =
-        o.scriptPath ? std::optional<std::string>(readScript(*o.scriptPath)) : std::nullopt;
+        o.scriptPath ? std::optional<std::string>(tool::readScript(*o.scriptPath)) : std::nullopt;
     const uint32_t seed = o.seed ? *o.seed : static_cast<uint32_t>(std::time(nullptr));
+    Engine engine;
     if (script) {
-        initEngineWithScript(seed, script->c_str());
+        initEngineWithScript(engine, seed, script->c_str());
     } else {
-        initEngineWithSeed(seed);
+        initEngineWithSeed(engine, seed);
     }
 
     checkOutput();
     for (unsigned long long k = 1; k <= o.frames; ++k) {
-        advanceFrame();
+        advanceFrame(engine);
         if (!o.trace) {
             std::printf("%llu", k);
             for (int index : shownIndices) {
-                std::printf(" %.9g", static_cast<double>(findActuator(index)->value));
+                std::printf(" %.9g", static_cast<double>(findActuator(engine.bank, index)->value));
             }
             std::putchar('\n');
         }
@@ -181,4 +145,10 @@ int main(int argc, char** argv) {
         checkOutput();
     }
     return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    return tool::runTool("lumenweave-sim", [&] { return run(argc, argv); });
 }

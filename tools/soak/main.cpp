@@ -12,11 +12,10 @@
 #include <vector>
 
 #include "drawlist/drawlist.hpp"
-#include "engine/frame.hpp"
 #include "figure/view.hpp"
+#include "frame/frame.hpp"
 #include "gl.hpp"
-#include "script/script.hpp"
-#include "script/sequencer.hpp"
+#include "options.hpp"
 
 namespace {
 
@@ -27,7 +26,8 @@ constexpr const char* usage =
     "into an offscreen context of WxH pixels (default 16x16). --clock starts the animation\n"
     "clock at frame F (default 0). Prints the resident memory at each quarter of the run and\n"
     "fails (exit 1) if it grew by more than KB (default 256) over the second half, if the drawn\n"
-    "frame stopped changing or if a running sequence stopped moving in the final stretch.\n";
+    "frame stopped changing or if a running sequence stopped moving in the final stretch.\n"
+    "--help shows this text, --version the version.\n";
 
 // The final stretch watched for liveness: longer than the built-in script's longest random
 // delay (2 x 1200 frames plus the fast phase), so every looping sequence acts within it.
@@ -44,56 +44,32 @@ struct Options {
     long allowedGrowthKb = 256;
 };
 
-[[noreturn]] void usageError(const std::string& problem) {
-    std::fprintf(stderr, "lumenweave-soak: %s (try --help)\n", problem.c_str());
-    std::exit(2);
-}
-
-unsigned long long parseCount(const std::string& flag, const char* text) {
-    char* end = nullptr;
-    const unsigned long long n = std::strtoull(text, &end, 10);
-    if (!*text || *end || *text == '-') {
-        usageError(flag + " needs a whole number, not '" + text + "'");
-    }
-    return n;
-}
-
 Options parseOptions(int argc, char** argv) {
     Options o;
-    for (int i = 1; i < argc; ++i) {
-        const std::string flag = argv[i];
-        if (flag == "--help") {
-            std::fputs(usage, stdout);
-            std::exit(0);
-        }
-        if (i + 1 >= argc) {
-            usageError(flag == "--frames" || flag == "--clock" || flag == "--seed" ||
-                               flag == "--size" || flag == "--allow"
-                           ? flag + " needs a value"
-                           : "unknown argument '" + flag + "'");
-        }
-        const char* value = argv[++i];
-        if (flag == "--frames") {
-            o.frames = parseCount(flag, value);
-        } else if (flag == "--clock") {
-            o.clock = static_cast<double>(parseCount(flag, value));
-        } else if (flag == "--seed") {
-            o.seed = static_cast<uint32_t>(parseCount(flag, value));
-        } else if (flag == "--allow") {
-            o.allowedGrowthKb = static_cast<long>(parseCount(flag, value));
-        } else if (flag == "--size") {
-            unsigned w = 0, h = 0;
-            char tail = 0;
-            if (std::sscanf(value, "%ux%u%c", &w, &h, &tail) != 2 || w == 0 || h == 0 || w > 4096 ||
-                h > 4096) {
-                usageError("--size needs WxH, not '" + std::string(value) + "'");
-            }
-            o.width = static_cast<int>(w);
-            o.height = static_cast<int>(h);
-        } else {
-            usageError("unknown argument '" + flag + "'");
-        }
-    }
+    tool::parseFlags(argc, argv, usage,
+                     {{"--frames", true},
+                      {"--clock", true},
+                      {"--seed", true},
+                      {"--allow", true},
+                      {"--size", true}},
+                     [&o](const std::string& flag, const char* value) {
+                         if (flag == "--size") {
+                             const tool::Size size = tool::parseSize(flag, value, 4096);
+                             o.width = size.width;
+                             o.height = size.height;
+                             return;
+                         }
+                         const long long n = tool::parseNumber(flag, value, 0, INT64_MAX);
+                         if (flag == "--frames") {
+                             o.frames = static_cast<unsigned long long>(n);
+                         } else if (flag == "--clock") {
+                             o.clock = static_cast<double>(n);
+                         } else if (flag == "--seed") {
+                             o.seed = static_cast<uint32_t>(n);
+                         } else {
+                             o.allowedGrowthKb = static_cast<long>(n);
+                         }
+                     });
     return o;
 }
 
@@ -114,7 +90,7 @@ long residentKb() {
 }
 
 // FNV-1a over the recorded frame: equal hashes mean the same drawing calls.
-uint64_t frameHash() {
+uint64_t frameHash(const draw_list_t& list) {
     uint64_t h = 1469598103934665603ull;
     auto mix = [&h](const void* data, std::size_t size) {
         const unsigned char* bytes = static_cast<const unsigned char*>(data);
@@ -122,10 +98,10 @@ uint64_t frameHash() {
             h = (h ^ bytes[i]) * 1099511628211ull;
         }
     };
-    for (const draw_command& c : draw_list.commands) {
+    for (const draw_command& c : list.commands) {
         mix(&c.type, sizeof c.type);
     }
-    mix(draw_list.words.data(), draw_list.words.size() * sizeof(uint32_t));
+    mix(list.words.data(), list.words.size() * sizeof(uint32_t));
     return h;
 }
 
@@ -136,9 +112,9 @@ struct SequenceMark {
     float seqFrame;
 };
 
-std::vector<SequenceMark> runningSequences() {
+std::vector<SequenceMark> runningSequences(const Sequencer& sequencer) {
     std::vector<SequenceMark> marks;
-    for (const Sequence* s = sequenceList; s; s = s->next) {
+    for (const Sequence* s = sequencer.sequenceList; s; s = s->next) {
         if (s->current) {
             marks.push_back({s, s->current, s->seqFrame});
         }
@@ -146,76 +122,76 @@ std::vector<SequenceMark> runningSequences() {
     return marks;
 }
 
+int soak(int argc, char** argv) {
+    const Options o = parseOptions(argc, argv);
+    if (o.frames < 2 * finalStretch) {
+        tool::usageError("--frames must be at least " + std::to_string(2 * finalStretch));
+    }
+    startGl(o.width, o.height);
+    setupView(static_cast<uint32_t>(o.width), static_cast<uint32_t>(o.height));
+    Engine engine;
+    initEngineWithSeed(engine, o.seed);
+    engine.sequencer.currentFrame = static_cast<float>(o.clock);
+    const float clockStart = engine.sequencer.currentFrame;
+    draw_list_t list;
+
+    long rss[4] = {};
+    uint64_t previousHash = 0;
+    unsigned long long unchangedFrames = 0;
+    std::size_t largestFrame = 0;
+    std::vector<SequenceMark> marks;
+    for (unsigned long long k = 1; k <= o.frames; ++k) {
+        clear_draw_list(list);
+        renderFrame(engine, &list);
+        largestFrame = std::max(largestFrame, list.commands.size());
+        if (k % (o.frames / 4) == 0 && k / (o.frames / 4) <= 4) {
+            rss[k / (o.frames / 4) - 1] = residentKb();
+        }
+        if (k == o.frames - finalStretch) {
+            marks = runningSequences(engine.sequencer);
+        }
+        if (k > o.frames - finalStretch) {
+            const uint64_t hash = frameHash(list);
+            unchangedFrames += hash == previousHash;
+            previousHash = hash;
+        } else if (k == o.frames - finalStretch) {
+            previousHash = frameHash(list);
+        }
+    }
+    rss[3] = residentKb();
+
+    std::size_t stalled = 0;
+    for (const SequenceMark& m : marks) {
+        stalled += m.sequence->current == m.current && m.sequence->seqFrame == m.seqFrame;
+    }
+    const long growth = rss[3] - rss[1];
+    std::printf("frames %llu, clock %.0f -> %.0f, seed %u, context %dx%d\n", o.frames,
+                static_cast<double>(clockStart), static_cast<double>(engine.sequencer.currentFrame),
+                o.seed, o.width, o.height);
+    std::printf("resident at each quarter %ld %ld %ld %ld kB: growth over the second half %ld kB\n",
+                rss[0], rss[1], rss[2], rss[3], growth);
+    std::printf("largest recorded frame %zu commands\n", largestFrame);
+    std::printf("last %llu frames: %llu unchanged, %zu of %zu running sequences stalled\n",
+                finalStretch, unchangedFrames, stalled, marks.size());
+
+    bool ok = true;
+    if (rss[1] <= 0 || rss[3] <= 0 || growth > o.allowedGrowthKb) {
+        std::printf("FAIL: memory grew by more than %ld kB\n", o.allowedGrowthKb);
+        ok = false;
+    }
+    if (unchangedFrames > 0) {
+        std::printf("FAIL: the drawn frame stopped changing\n");
+        ok = false;
+    }
+    if (marks.empty() || stalled > 0) {
+        std::printf("FAIL: the script stopped moving\n");
+        ok = false;
+    }
+    return ok ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    const Options o = parseOptions(argc, argv);
-    if (o.frames < 2 * finalStretch) {
-        usageError("--frames must be at least " + std::to_string(2 * finalStretch));
-    }
-    try {
-        startGl(o.width, o.height);
-        setupView(static_cast<uint32_t>(o.width), static_cast<uint32_t>(o.height));
-        initEngineWithSeed(o.seed);
-        currentFrame = static_cast<float>(o.clock);
-        const float clockStart = currentFrame;
-
-        long rss[4] = {};
-        uint64_t previousHash = 0;
-        unsigned long long unchangedFrames = 0;
-        std::size_t largestFrame = 0;
-        std::vector<SequenceMark> marks;
-        for (unsigned long long k = 1; k <= o.frames; ++k) {
-            clear_draw_list();
-            renderFrame(2);
-            largestFrame = std::max(largestFrame, draw_list.commands.size());
-            if (k % (o.frames / 4) == 0 && k / (o.frames / 4) <= 4) {
-                rss[k / (o.frames / 4) - 1] = residentKb();
-            }
-            if (k == o.frames - finalStretch) {
-                marks = runningSequences();
-            }
-            if (k > o.frames - finalStretch) {
-                const uint64_t hash = frameHash();
-                unchangedFrames += hash == previousHash;
-                previousHash = hash;
-            } else if (k == o.frames - finalStretch) {
-                previousHash = frameHash();
-            }
-        }
-        rss[3] = residentKb();
-
-        std::size_t stalled = 0;
-        for (const SequenceMark& m : marks) {
-            stalled += m.sequence->current == m.current && m.sequence->seqFrame == m.seqFrame;
-        }
-        const long growth = rss[3] - rss[1];
-        std::printf("frames %llu, clock %.0f -> %.0f, seed %u, context %dx%d\n", o.frames,
-                    static_cast<double>(clockStart), static_cast<double>(currentFrame), o.seed,
-                    o.width, o.height);
-        std::printf(
-            "resident at each quarter %ld %ld %ld %ld kB: growth over the second half %ld kB\n",
-            rss[0], rss[1], rss[2], rss[3], growth);
-        std::printf("largest recorded frame %zu commands\n", largestFrame);
-        std::printf("last %llu frames: %llu unchanged, %zu of %zu running sequences stalled\n",
-                    finalStretch, unchangedFrames, stalled, marks.size());
-
-        bool ok = true;
-        if (rss[1] <= 0 || rss[3] <= 0 || growth > o.allowedGrowthKb) {
-            std::printf("FAIL: memory grew by more than %ld kB\n", o.allowedGrowthKb);
-            ok = false;
-        }
-        if (unchangedFrames > 0) {
-            std::printf("FAIL: the drawn frame stopped changing\n");
-            ok = false;
-        }
-        if (marks.empty() || stalled > 0) {
-            std::printf("FAIL: the script stopped moving\n");
-            ok = false;
-        }
-        return ok ? 0 : 1;
-    } catch (const std::exception& e) {
-        std::fprintf(stderr, "lumenweave-soak: %s\n", e.what());
-        return 1;
-    }
+    return tool::runTool("lumenweave-soak", [&] { return soak(argc, argv); });
 }

@@ -3,32 +3,31 @@
 
 #include "drawlist/drawlist.hpp"
 #include "drawlist/opengl.hpp"
-#include "gl_log.hpp"
+#include "util/util.hpp"
 
 namespace {
 
 class DrawListTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        clear_draw_list();
-        glLog.clear();
-    }
+    draw_list_t list;
+
+    void SetUp() override { glLog.clear(); }
 };
 
-void recordOneOfEach() {
-    record_clear(GL_COLOR_BUFFER_BIT);
-    record_color(1.0f, 0.5f, -0.25f);
-    record_push_matrix();
-    record_rotate(-33.5f, 1.0f, 0.0f, 0.0f);
-    record_translate(0.0f, 0.1f, -2.0e-7f);
-    record_scale(1.0f, -1.0f, 1.0f);
-    record_begin(GL_POLYGON);
-    record_vertex(-0.1f, 0.1f);
-    record_end();
-    record_begin(GL_LINES);
-    record_end();
-    record_pop_matrix();
-    record_finish();
+void recordOneOfEach(draw_list_t& list) {
+    record_clear(list, GL_COLOR_BUFFER_BIT);
+    record_color(list, 1.0f, 0.5f, -0.25f);
+    record_push_matrix(list);
+    record_rotate(list, -33.5f, 1.0f, 0.0f, 0.0f);
+    record_translate(list, 0.0f, 0.1f, -2.0e-7f);
+    record_scale(list, 1.0f, -1.0f, 1.0f);
+    record_begin(list, GL_POLYGON);
+    record_vertex(list, -0.1f, 0.1f);
+    record_end(list);
+    record_begin(list, GL_LINES);
+    record_end(list);
+    record_pop_matrix(list);
+    record_finish(list);
 }
 
 const std::vector<GlCall> oneOfEach = {
@@ -48,55 +47,55 @@ const std::vector<GlCall> oneOfEach = {
 };
 
 TEST_F(DrawListTest, EmptyListReplaysNothing) {
-    replay_draw_list();
+    replay_draw_list(list);
     EXPECT_TRUE(glLog.empty());
 }
 
 TEST_F(DrawListTest, ReplayIssuesEveryRecordedCallInOrderWithItsArguments) {
-    recordOneOfEach();
-    replay_draw_list();
+    recordOneOfEach(list);
+    replay_draw_list(list);
     EXPECT_EQ(glLog, oneOfEach);
     // Replay only reads: a second replay gives the same calls again.
     glLog.clear();
-    replay_draw_list();
+    replay_draw_list(list);
     EXPECT_EQ(glLog, oneOfEach);
 }
 
 TEST_F(DrawListTest, EnumAndMaskWordsAreStoredAsTheirBitPatterns) {
-    record_begin(GL_POLYGON);
-    record_begin(GL_LINES);
-    record_clear(GL_COLOR_BUFFER_BIT);
-    ASSERT_EQ(draw_list.commands.size(), 3u);
+    record_begin(list, GL_POLYGON);
+    record_begin(list, GL_LINES);
+    record_clear(list, GL_COLOR_BUFFER_BIT);
+    ASSERT_EQ(list.commands.size(), 3u);
     const uint32_t expected[] = {9u, 1u, 0x4000u};
     for (size_t i = 0; i < 3; ++i) {
-        const draw_command& c = draw_list.commands[i];
+        const draw_command& c = list.commands[i];
         ASSERT_EQ(c.wordCount, 1u);
-        EXPECT_EQ(draw_list.words[c.firstWord], expected[i]);
+        EXPECT_EQ(list.words[c.firstWord], expected[i]);
     }
-    replay_draw_list();
+    replay_draw_list(list);
     EXPECT_EQ(glLog,
               (std::vector<GlCall>{{"glBegin", {9}}, {"glBegin", {1}}, {"glClear", {0x4000}}}));
 }
 
 TEST_F(DrawListTest, ClearEmptiesTheListAndKeepsItsStorage) {
-    recordOneOfEach();
-    const size_t commandCapacity = draw_list.commands.capacity();
-    const size_t wordCapacity = draw_list.words.capacity();
-    clear_draw_list();
-    EXPECT_TRUE(draw_list.commands.empty());
-    EXPECT_TRUE(draw_list.words.empty());
-    EXPECT_EQ(draw_list.commands.capacity(), commandCapacity);
-    EXPECT_EQ(draw_list.words.capacity(), wordCapacity);
+    recordOneOfEach(list);
+    const size_t commandCapacity = list.commands.capacity();
+    const size_t wordCapacity = list.words.capacity();
+    clear_draw_list(list);
+    EXPECT_TRUE(list.commands.empty());
+    EXPECT_TRUE(list.words.empty());
+    EXPECT_EQ(list.commands.capacity(), commandCapacity);
+    EXPECT_EQ(list.words.capacity(), wordCapacity);
 
-    record_finish();
-    replay_draw_list();
+    record_finish(list);
+    replay_draw_list(list);
     EXPECT_EQ(glLog, (std::vector<GlCall>{{"glFinish", {}}}));
 }
 
 TEST_F(DrawListTest, MalformedCommandsAreSkippedAndTheRestReplays) {
-    record_color(0.25f, 0.5f, 0.75f);
-    const uint32_t words = static_cast<uint32_t>(draw_list.words.size());
-    auto& commands = draw_list.commands;
+    record_color(list, 0.25f, 0.5f, 0.75f);
+    const uint32_t words = static_cast<uint32_t>(list.words.size());
+    auto& commands = list.commands;
     commands.push_back({11, 0, 0});               // unknown code
     commands.push_back({0xffffffffu, 0, 3});      // unknown code with words
     commands.push_back({0, 1, 3});                // words run past the pool
@@ -106,7 +105,7 @@ TEST_F(DrawListTest, MalformedCommandsAreSkippedAndTheRestReplays) {
     commands.push_back({7, words, 0xffffffffu});  // count that would wrap around
     commands.push_back({4, words, 0});            // pop: no words needed, none read
     commands.push_back({0, 0, 3});                // the colour again, sharing its words
-    replay_draw_list();
+    replay_draw_list(list);
     EXPECT_EQ(glLog, (std::vector<GlCall>{{"glColor3f", {0.25f, 0.5f, 0.75f}},
                                           {"glPopMatrix", {}},
                                           {"glColor3f", {0.25f, 0.5f, 0.75f}}}));

@@ -8,32 +8,36 @@
 #include "drawlist/opengl.hpp"
 #include "engine/history.hpp"
 #include "figure/figure.hpp"
-#include "gl_log.hpp"
+#include "util/util.hpp"
 
 namespace {
 
 class FigureTest : public ::testing::Test {
   protected:
+    HistoryRing history;
+    HistoryState historyState;
+    draw_list_t list;
+
     void SetUp() override {
         std::memset(&history, 0, sizeof history);
         std::memset(history.fill, 1, sizeof history.fill);
         std::memset(history.outline, 1, sizeof history.outline);
         historyState = HistoryState{};
-        clear_draw_list();
+        clear_draw_list(list);
         glLog.clear();
     }
 
-    // Draws with the given window count and returns the calls made.
-    std::vector<GlCall> draw(unsigned windows) {
+    // Draws, recording into `record` unless it is nullptr, and returns the calls made.
+    std::vector<GlCall> draw(draw_list_t* record) {
         glLog.clear();
-        drawFigure(windows);
+        drawFigure(history, historyState, record);
         return glLog;
     }
 
     // What replaying the current draw list issues.
     std::vector<GlCall> replayed() {
         glLog.clear();
-        replay_draw_list();
+        replay_draw_list(list);
         return glLog;
     }
 };
@@ -95,20 +99,20 @@ TEST_F(FigureTest, NoWingsDrawsOnlyTheFrame) {
     historyState.wheelAngle = -12.5f;
     for (int n : {0, -1, -2147483647 - 1}) {
         historyState.wingCount = n;
-        const auto calls = draw(2);
+        const auto calls = draw(&list);
         EXPECT_EQ(calls, (std::vector<GlCall>{{"glColor3f", {1, 1, 1}},
                                               {"glPushMatrix", {}},
                                               {"glRotatef", {-12.5f, 1, 0, 0}},
                                               {"glPopMatrix", {}}}))
             << "wing count " << n;
         EXPECT_EQ(replayed(), calls);
-        clear_draw_list();
+        clear_draw_list(list);
     }
 }
 
 TEST_F(FigureTest, OneWingWithFillAndOutlineMakes109CallsAndRecordsEachOfThem) {
     historyState.wingCount = 1;
-    const auto calls = draw(2);
+    const auto calls = draw(&list);
     ASSERT_EQ(calls.size(), 109u);
 
     std::vector<std::string> expected = {"glColor3f", "glPushMatrix", "glRotatef", "glTranslatef"};
@@ -117,7 +121,7 @@ TEST_F(FigureTest, OneWingWithFillAndOutlineMakes109CallsAndRecordsEachOfThem) {
     expected.push_back("glPopMatrix");
     EXPECT_EQ(names(calls), expected);
 
-    EXPECT_EQ(draw_list.commands.size(), 109u);
+    EXPECT_EQ(list.commands.size(), 109u);
     EXPECT_EQ(replayed(), calls);
 
     // The filled square's corners in order, then the outline as four separate sides.
@@ -135,16 +139,12 @@ TEST_F(FigureTest, OneWingWithFillAndOutlineMakes109CallsAndRecordsEachOfThem) {
     EXPECT_EQ(begins[1].args[0], GL_LINES);
 }
 
-TEST_F(FigureTest, OneWindowRecordsNothing) {
+TEST_F(FigureTest, WithoutAListNothingIsRecorded) {
     historyState.wingCount = 3;
-    record_finish();
-    const auto calls = draw(1);
+    record_finish(list);
+    const auto calls = draw(nullptr);
     EXPECT_EQ(calls.size(), 3u + 3 * 105 + 1);
-    EXPECT_EQ(draw_list.commands.size(), 1u);  // left as it was
-    glLog.clear();
-    drawFigure(0);
-    EXPECT_EQ(glLog, calls);
-    EXPECT_EQ(draw_list.commands.size(), 1u);
+    EXPECT_EQ(list.commands.size(), 1u);  // left as it was
 }
 
 TEST_F(FigureTest, WingsVisitTheSlotsNewestFirstAcrossTheWrap) {
@@ -159,14 +159,14 @@ TEST_F(FigureTest, WingsVisitTheSlotsNewestFirstAcrossTheWrap) {
     history.twist[0] = 20.0f;
     history.twist[127] = 30.0f;
     history.twist[126] = 40.0f;
-    const auto translations = callsNamed(draw(1), "glTranslatef");
+    const auto translations = callsNamed(draw(nullptr), "glTranslatef");
     // Four centring steps, then per wing 4 copies x 2 arm offsets and the zoom step.
     ASSERT_EQ(translations.size(), 4u + 4 * 9);
     for (int i = 0; i < 4; ++i) {
         EXPECT_EQ(translations[i], (GlCall{"glTranslatef", {0, 0, -0.5 * (i + 1)}}));
         EXPECT_EQ(translations[4 + 9 * i + 8], (GlCall{"glTranslatef", {0, 0, i + 1.0}}));
     }
-    const auto rotations = callsNamed(draw(1), "glRotatef");
+    const auto rotations = callsNamed(draw(nullptr), "glRotatef");
     // The wheel turn, then per wing 4 copies x 2 arm turns, the half turn and the twist.
     ASSERT_EQ(rotations.size(), 1u + 4 * 10);
     for (int i = 0; i < 4; ++i) {
@@ -179,7 +179,7 @@ TEST_F(FigureTest, WithFractionZeroEachWingShowsTheSlotBeforeItsOwn) {
     historyState.wingCount = 1;
     history.zoom[127] = 0.5f;
     history.zoom[0] = 9.0f;
-    const auto translations = callsNamed(draw(1), "glTranslatef");
+    const auto translations = callsNamed(draw(nullptr), "glTranslatef");
     EXPECT_EQ(translations.front(), (GlCall{"glTranslatef", {0, 0, -0.25}}));
     EXPECT_EQ(translations.back(), (GlCall{"glTranslatef", {0, 0, 0.5}}));
 }
@@ -188,7 +188,7 @@ TEST_F(FigureTest, ASlotWithoutOutlineIsFilledOnly) {
     historyState.historyIndex = 5;
     historyState.wingCount = 2;
     history.outline[4] = 0;
-    const auto calls = draw(2);
+    const auto calls = draw(&list);
     std::vector<std::string> expected = {"glColor3f", "glPushMatrix", "glRotatef", "glTranslatef",
                                          "glTranslatef"};
     for (bool outline : {true, false}) {  // slot 5, then slot 4
@@ -210,7 +210,7 @@ TEST_F(FigureTest, ArmTransformsAndMirrorPatternUseTheSampledValues) {
     history.flipAngle[10] = 40.0f;
     history.arm[10] = 0.8f;
     history.wrist[9] = -0.4f;
-    const auto calls = draw(1);
+    const auto calls = draw(nullptr);
     const std::vector<GlCall> copy1 = {{"glPushMatrix", {}},
                                        {"glRotatef", {360.0f, 0, 0, 1}},
                                        {"glTranslatef", {0, 0.4f, 0}},
@@ -232,13 +232,13 @@ TEST_F(FigureTest, FillAndOutlineColoursComeFromHueAndLightness) {
     historyState.wingCount = 1;
     history.hue[127] = 0.8f;
     history.lightness[127] = 0.5f;
-    auto colours = callsNamed(draw(1), "glColor3f");
+    auto colours = callsNamed(draw(nullptr), "glColor3f");
     ASSERT_EQ(colours.size(), 9u);
     expectColor(colours[1], 0.8f, 0.0f, 1.0f);  // fill
     expectColor(colours[2], 0.2f, 1.0f, 0.0f);  // outline: hue 0.3, lightness 0.5
 
     history.lightness[127] = 0.0f;
-    colours = callsNamed(draw(1), "glColor3f");
+    colours = callsNamed(draw(nullptr), "glColor3f");
     expectColor(colours[1], 0, 0, 0);
     expectColor(colours[2], 1, 1, 1);
 
@@ -247,7 +247,7 @@ TEST_F(FigureTest, FillAndOutlineColoursComeFromHueAndLightness) {
     historyState.slotFraction = 0.5f;
     history.lightness[127] = 0.9f;
     history.lightness[0] = 0.1f;
-    colours = callsNamed(draw(1), "glColor3f");
+    colours = callsNamed(draw(nullptr), "glColor3f");
     expectColor(colours[1], 1, 1, 1);
     expectColor(colours[2], 0, 0, 0);
 }

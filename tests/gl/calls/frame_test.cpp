@@ -8,30 +8,30 @@
 
 #include "drawlist/drawlist.hpp"
 #include "drawlist/opengl.hpp"
-#include "engine/actuators.hpp"
-#include "engine/frame.hpp"
-#include "engine/history.hpp"
-#include "figure/parameters.hpp"
-#include "gl_log.hpp"
+#include "engine/indices.hpp"
+#include "frame/frame.hpp"
+#include "util/util.hpp"
 
 namespace {
 
 // An engine without a script, so that only the actuators a test sets move anything.
 class FrameTest : public ::testing::Test {
   protected:
+    Engine engine;
+    draw_list_t list;
+
     void SetUp() override {
-        initEngineWithScript(1, "");
-        clear_draw_list();
+        initEngineWithScript(engine, 1, "");
         glLog.clear();
     }
 
-    static void set(int index, float value) { findActuator(index)->value = value; }
+    void set(int index, float value) { act(engine.bank, index).value = value; }
 };
 
 TEST_F(FrameTest, AFrameClearsDrawsInWhiteAndFinishes) {
     set(wingCountIndex, 0.0f);
     set(wheelIndex, 2.0f);
-    renderFrame(2);
+    renderFrame(engine, &list);
     const std::vector<GlCall> expected = {{"glClear", {GL_COLOR_BUFFER_BIT}},
                                           {"glColor3f", {1, 1, 1}},
                                           {"glColor3f", {1, 1, 1}},
@@ -42,55 +42,55 @@ TEST_F(FrameTest, AFrameClearsDrawsInWhiteAndFinishes) {
     EXPECT_EQ(glLog, expected);
     const std::vector<GlCall> calls = glLog;
     glLog.clear();
-    replay_draw_list();
+    replay_draw_list(list);
     EXPECT_EQ(glLog, calls);
 }
 
-TEST_F(FrameTest, RecordingFollowsTheWindowCount) {
+TEST_F(FrameTest, RecordingFollowsTheListGiven) {
     set(wingCountIndex, 3.0f);
     set(outlineIndex, 1.0f);
-    renderFrame(1);
-    EXPECT_TRUE(draw_list.commands.empty());
+    renderFrame(engine, nullptr);
+    EXPECT_TRUE(list.commands.empty());
     const size_t perFrame = glLog.size();
     EXPECT_EQ(perFrame, 2u + (3 + 3 * 105 + 1) + 1);
 
     glLog.clear();
-    renderFrame(2);
-    EXPECT_EQ(draw_list.commands.size(), perFrame);
+    renderFrame(engine, &list);
+    EXPECT_EQ(list.commands.size(), perFrame);
     const std::vector<GlCall> recordedFrame = glLog;
     glLog.clear();
-    replay_draw_list();
+    replay_draw_list(list);
     EXPECT_EQ(glLog, recordedFrame);
 
-    // Back to one window: the list keeps the last recorded frame untouched.
-    renderFrame(1);
-    EXPECT_EQ(draw_list.commands.size(), perFrame);
+    // Not recording again: the list keeps the last recorded frame untouched.
+    renderFrame(engine, nullptr);
+    EXPECT_EQ(list.commands.size(), perFrame);
 }
 
 TEST_F(FrameTest, RecordingKeepsTheListsStorageFromFrameToFrame) {
     set(wingCountIndex, 40.0f);
     set(outlineIndex, 1.0f);
-    renderFrame(2);
-    const draw_command* commands = draw_list.commands.data();
-    const uint32_t* words = draw_list.words.data();
-    const size_t count = draw_list.commands.size();
+    renderFrame(engine, &list);
+    const draw_command* commands = list.commands.data();
+    const uint32_t* words = list.words.data();
+    const size_t count = list.commands.size();
     for (int frame = 0; frame < 50; ++frame) {
-        clear_draw_list();
-        renderFrame(2);
-        ASSERT_EQ(draw_list.commands.size(), count);
-        EXPECT_EQ(draw_list.commands.data(), commands);
-        EXPECT_EQ(draw_list.words.data(), words);
+        clear_draw_list(list);
+        renderFrame(engine, &list);
+        ASSERT_EQ(list.commands.size(), count);
+        EXPECT_EQ(list.commands.data(), commands);
+        EXPECT_EQ(list.words.data(), words);
     }
 }
 
 // The slot fraction each of the first frames draws with: the figure's interpolation weight.
-std::vector<float> drawFractions(float pace, int frames) {
-    initEngineWithScript(1, "");
-    findActuator(paceIndex)->value = pace;
+std::vector<float> drawFractions(Engine& engine, float pace, int frames) {
+    initEngineWithScript(engine, 1, "");
+    act(engine.bank, paceIndex).value = pace;
     std::vector<float> fractions;
     for (int i = 0; i < frames; ++i) {
-        renderFrame(1);
-        fractions.push_back(historyState.slotFraction - pace);
+        renderFrame(engine, nullptr);
+        fractions.push_back(engine.historyState.slotFraction - pace);
     }
     return fractions;
 }
@@ -108,7 +108,7 @@ TEST_F(FrameTest, TheFigureIsDrawnWithTheFractionLeftByTheRingAdvance) {
         {-0.25f, {0, -0.25f, -0.5f, -0.75f, -1.0f, -1.25f, -1.5f}},
     };
     for (const auto& c : cases) {
-        const std::vector<float> got = drawFractions(c.pace, 7);
+        const std::vector<float> got = drawFractions(engine, c.pace, 7);
         for (size_t i = 0; i < got.size(); ++i) {
             EXPECT_NEAR(got[i], c.fractions[i], 1e-6) << "pace " << c.pace << ", frame " << i + 1;
         }
@@ -122,12 +122,12 @@ TEST_F(FrameTest, AFrozenRingKeepsRewritingTheNewestSlotWhileTheWheelTurns) {
     set(wheelIndex, 1.5f);
     for (int i = 1; i <= 20; ++i) {
         set(zoomIndex, 0.01f * i);
-        renderFrame(1);
-        EXPECT_EQ(historyState.historyIndex, 0);
-        EXPECT_EQ(historyState.flipAngle, 0.0f);
-        EXPECT_EQ(historyState.spinAngle, 0.0f);
-        EXPECT_FLOAT_EQ(historyState.wheelAngle, -1.5f * i);
-        EXPECT_EQ(history.zoom[0], 0.01f * i);
+        renderFrame(engine, nullptr);
+        EXPECT_EQ(engine.historyState.historyIndex, 0);
+        EXPECT_EQ(engine.historyState.flipAngle, 0.0f);
+        EXPECT_EQ(engine.historyState.spinAngle, 0.0f);
+        EXPECT_FLOAT_EQ(engine.historyState.wheelAngle, -1.5f * i);
+        EXPECT_EQ(engine.history.zoom[0], 0.01f * i);
     }
 }
 
@@ -149,8 +149,8 @@ TEST_F(FrameTest, WingCountIsTheFloorOfActuator52PinnedToInt32) {
     };
     for (const auto& c : cases) {
         set(wingCountIndex, c.value);
-        advanceFrame();
-        EXPECT_EQ(historyState.wingCount, c.count) << "actuator 52 at " << c.value;
+        advanceFrame(engine);
+        EXPECT_EQ(engine.historyState.wingCount, c.count) << "actuator 52 at " << c.value;
     }
 }
 

@@ -5,7 +5,7 @@
 
 #include "drawlist/opengl.hpp"
 #include "figure/view.hpp"
-#include "gl_log.hpp"
+#include "util/util.hpp"
 
 namespace {
 

@@ -1,0 +1,18 @@
+// The actuator indices the engine creates and the figure is drawn from: the vocabulary shared by
+// scripts, the engine, the frame driver and the renderer.
+#pragma once
+
+constexpr int outlineIndex = 18;
+constexpr int zoomIndex = 31;
+constexpr int twistIndex = 38;
+constexpr int paceIndex = 45;
+constexpr int wingCountIndex = 52;
+constexpr int wheelIndex = 73;
+constexpr int spinIndex = 80;
+constexpr int flipIndex = 87;
+constexpr int armIndex = 94;
+constexpr int wristIndex = 101;
+constexpr int sizeIndex = 108;
+constexpr int hueIndex = 123;
+constexpr int hueRateIndex = 127;
+constexpr int lightnessIndex = 130;

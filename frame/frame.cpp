@@ -1,0 +1,159 @@
+// The frame driver: engine start-up and the per-frame animation step, ring advance and sampling.
+#include "frame/frame.hpp"
+
+#include <cmath>
+#include <cstdint>
+
+#include "drawlist/opengl.hpp"
+#include "engine/indices.hpp"
+#include "engine/motion.hpp"
+#include "engine/settings.hpp"
+#include "figure/figure.hpp"
+#include "script/sequencer.hpp"
+
+namespace {
+
+// The frame driver reads only filled slots, so no empty-slot test.
+float valueOf(const ActuatorBank& bank, int index) {
+    return bank.slot[index]->value;
+}
+
+// The remainder keeps the sign of the sum, so the angle stays inside (-360, 360).
+float wrapDegrees(float sum) {
+    return static_cast<float>(std::fmod(sum, 360.0));
+}
+
+int32_t wingCountOf(float v) {
+    const double f = std::floor(static_cast<double>(v));
+    // Out of the int32 range the count is pinned, and NaN draws nothing, rather than either
+    // being left undefined.
+    if (std::isnan(f)) {
+        return 0;
+    }
+    if (f < INT32_MIN) {
+        return INT32_MIN;
+    }
+    return f > INT32_MAX ? INT32_MAX : static_cast<int32_t>(f);
+}
+
+// Everything a fresh engine needs, the script aside: also what a second start of the same engine
+// must undo (the bank, the ring, the running values, the clock, the sequence list).
+void resetEngine(Engine& engine) {
+    createBank(engine.bank);
+    engine.history = HistoryRing{};
+    engine.historyState = HistoryState{};
+    for (int s = 0; s < historySize; ++s) {
+        engine.history.outline[s] = 1;
+        engine.history.fill[s] = 1;
+    }
+    clearSequences(engine.sequencer);
+    engine.sequencer.currentFrame = 0.0f;
+}
+
+// The bank, the ring and the sequences of a start: the script text to parse, or nullptr for the
+// configured line source.
+void startWithScript(Engine& engine, const char* script) {
+    resetEngine(engine);
+    if (animationSetting) {
+        if (script) {
+            parseScript(engine.sequencer, script);
+        } else {
+            readAnimation(engine.sequencer);
+        }
+    }
+}
+
+void finishStart(Engine& engine) {
+    engine.historyState.wingCount = 52;
+    engine.historyState.wheelAngle = 0.0f;
+}
+
+// Ring advance, animation step and sampling into the newest slot.
+void advanceAndSample(Engine& engine) {
+    const ActuatorBank& bank = engine.bank;
+    HistoryRing& history = engine.history;
+    HistoryState& st = engine.historyState;
+    const bool advancing = st.slotFraction + valueOf(bank, paceIndex) >= 1.0f;
+    if (advancing) {
+        st.historyIndex = (st.historyIndex + 1) % historySize;
+        st.slotFraction = 0.0f;
+    }
+
+    if (animationSetting) {
+        sequencerPass(engine.sequencer, engine.bank, engine.randomState);
+        startMotions(engine.bank, engine.randomState);
+        stepMotions(engine.bank);
+    }
+
+    const int h = st.historyIndex;
+    history.zoom[h] = valueOf(bank, zoomIndex);
+    history.twist[h] = valueOf(bank, twistIndex);
+    history.arm[h] = valueOf(bank, armIndex);
+    history.wrist[h] = valueOf(bank, wristIndex);
+    st.wingCount = wingCountOf(valueOf(bank, wingCountIndex));
+    history.outline[h] = valueOf(bank, outlineIndex) > 0.0f ? 1 : 0;
+    float hue = valueOf(bank, hueIndex);
+    if (hue >= 1.0f) {
+        hue -= 1.0f;
+    }
+    if (hue < 0.0f) {
+        hue += 1.0f;
+    }
+    history.hue[h] = hue;
+    history.lightness[h] = valueOf(bank, lightnessIndex);
+    if (advancing) {
+        st.flipAngle = wrapDegrees(st.flipAngle + valueOf(bank, flipIndex));
+        st.spinAngle = wrapDegrees(st.spinAngle + valueOf(bank, spinIndex));
+        history.flipAngle[h] = st.flipAngle;
+        history.spinAngle[h] = st.spinAngle;
+    }
+    st.wheelAngle = wrapDegrees(st.wheelAngle - valueOf(bank, wheelIndex));
+}
+
+// Uses the pace as this frame's commands left it.
+void advanceSlotFraction(Engine& engine) {
+    engine.historyState.slotFraction += valueOf(engine.bank, paceIndex);
+}
+
+}  // namespace
+
+void initEngine(Engine& engine) {
+    startWithScript(engine, nullptr);
+    seedRandom(engine.randomState);
+    finishStart(engine);
+}
+
+void initEngineWithSeed(Engine& engine, uint32_t t) {
+    startWithScript(engine, nullptr);
+    seedRandomWith(engine.randomState, t);
+    finishStart(engine);
+}
+
+void initEngineWithScript(Engine& engine, uint32_t t, const char* script) {
+    startWithScript(engine, script);
+    seedRandomWith(engine.randomState, t);
+    finishStart(engine);
+}
+
+void advanceFrame(Engine& engine) {
+    advanceAndSample(engine);
+    advanceSlotFraction(engine);
+}
+
+void renderFrame(Engine& engine, draw_list_t* record) {
+    glClear(GL_COLOR_BUFFER_BIT);
+    if (record) {
+        record_clear(*record, GL_COLOR_BUFFER_BIT);
+    }
+    glColor3f(1.0f, 1.0f, 1.0f);
+    if (record) {
+        record_color(*record, 1.0f, 1.0f, 1.0f);
+    }
+    advanceAndSample(engine);
+    drawFigure(engine.history, engine.historyState, record);
+    advanceSlotFraction(engine);
+    glFinish();
+    if (record) {
+        record_finish(*record);
+    }
+}

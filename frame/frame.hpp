@@ -1,0 +1,35 @@
+// The frame driver: the engine's whole state in one record, its start-up, and one frame of
+// animation and drawing.
+#pragma once
+
+#include <cstdint>
+
+#include "drawlist/drawlist.hpp"
+#include "engine/actuators.hpp"
+#include "engine/history.hpp"
+#include "engine/random.hpp"
+#include "script/script.hpp"
+
+// Everything the animation keeps from one frame to the next. A program has one, which its host
+// owns; tools and tests start as many fresh ones as they need.
+struct Engine {
+    ActuatorBank bank;
+    rand48 randomState;
+    HistoryRing history{};
+    HistoryState historyState;
+    Sequencer sequencer;
+};
+
+// Builds the bank, sets the ring's flags, parses the script and seeds from the clock. Whatever
+// the engine held before is gone.
+void initEngine(Engine& engine);
+// initEngine with the generator seeded from t instead of the clock; for tests and tools.
+void initEngineWithSeed(Engine& engine, uint32_t t);
+// initEngineWithSeed running the given script text instead of the configured line source.
+void initEngineWithScript(Engine& engine, uint32_t t, const char* script);
+// Clears, advances the animation one frame, draws the figure into the current GL context and
+// finishes; every GL call is also recorded into `record` unless it is nullptr.
+void renderFrame(Engine& engine, draw_list_t* record);
+// renderFrame without any GL call: the ring advance, the animation step, the sampling and the
+// slot-fraction update. For tools that run the engine without a context.
+void advanceFrame(Engine& engine);

@@ -1,0 +1,191 @@
+// Render threads: each window's OpenGL context, the master's frame computation or a clone's
+// replay under the frame lock, and pacing to 60 frames per second with the performance counter.
+#include <GL/gl.h>
+
+#include "figure/view.hpp"
+#include "hosts/windows/failure.hpp"
+#include "hosts/windows/host.hpp"
+#include "hosts/windows/test_hooks.hpp"
+
+namespace saver {
+namespace {
+
+using swap_interval_function = BOOL(WINAPI*)(int);
+
+int64_t counter_now() {
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    return now.QuadPart;
+}
+
+void set_pixel_format(window_record& record) {
+    PIXELFORMATDESCRIPTOR format = {};
+    format.nSize = sizeof format;
+    format.nVersion = 1;
+    format.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
+    format.iPixelType = PFD_TYPE_RGBA;
+    format.cColorBits = 32;
+    format.cDepthBits = 24;
+    format.iLayerType = PFD_MAIN_PLANE;
+    record.device_context = GetDC(record.window);
+    const int index = test::forced_failure(util::failure_id::choose_pixel_format)
+                          ? 0
+                          : ChoosePixelFormat(record.device_context, &format);
+    if (index == 0) {
+        util::report_failure(util::failure_id::choose_pixel_format);
+    }
+    if (test::forced_failure(util::failure_id::set_pixel_format) ||
+        !SetPixelFormat(record.device_context, index, &format)) {
+        util::report_failure(util::failure_id::set_pixel_format);
+    }
+}
+
+void handle_thread_message(window_record& record, const MSG& message) {
+    if (message.message == WM_SIZE) {
+        const uint32_t width = LOWORD(message.lParam);
+        const uint32_t height = HIWORD(message.lParam);
+        // A minimised window reports an empty client area; the projection waits for a real one.
+        if (width != 0 && height != 0) {
+            setupView(width, height);
+        }
+        UpdateWindow(record.window);
+    } else if (message.message == window_count_message) {
+        record.window_count = static_cast<unsigned>(message.wParam);
+    }
+}
+
+void frame_loop(window_record& record) {
+    LARGE_INTEGER frequency_value;
+    QueryPerformanceFrequency(&frequency_value);
+    const int64_t frequency = frequency_value.QuadPart;
+    const int64_t period = frame_period_ticks(frequency);
+    int64_t deadline = 0;
+    for (;;) {
+        WaitForSingleObject(run_event, INFINITE);
+        int64_t t0;
+        int64_t t1;
+        if (record.master) {
+            acquire_for_writing(frame_lock);
+            // Recorded only while clones exist to replay it.
+            draw_list_t* recording = record.window_count > 1 ? &draw_list : nullptr;
+            if (recording) {
+                clear_draw_list(*recording);
+            }
+            t0 = counter_now();
+            renderFrame(engine, recording);
+            t1 = counter_now();
+            release_from_writing(frame_lock);
+        } else {
+            acquire_for_reading(frame_lock);
+            t0 = counter_now();
+            replay_draw_list(draw_list);
+            t1 = counter_now();
+            release_from_reading(frame_lock);
+        }
+        // Sleep through the bulk of the period, spin through the last fraction of a
+        // millisecond. A thread message arriving during the sleep drops this frame's present so
+        // that the message is handled at once.
+        // The deadlines follow one another by exactly one period, so the time spent presenting
+        // and starting the next frame does not stretch the interval between presents.
+        deadline = frame_deadline(deadline, t0, period);
+        bool present = true;
+        const uint32_t wait_ms = frame_wait_ms(deadline - period, t1, period, frequency);
+        if (wait_ms > 0 &&
+            MsgWaitForMultipleObjects(0, nullptr, TRUE, wait_ms, QS_ALLEVENTS) != WAIT_TIMEOUT) {
+            present = false;
+        }
+        int64_t presented_at = 0;
+        if (present) {
+            do {
+                presented_at = counter_now();
+            } while (presented_at < deadline);
+            SwapBuffers(record.device_context);
+        }
+        test::log_frame(record.master, t0, t1, present, frequency, deadline, presented_at);
+        MSG message;
+        if (PeekMessageW(&message, reinterpret_cast<HWND>(-1), 0, 0, PM_REMOVE)) {
+            handle_thread_message(record, message);
+        }
+        const DWORD stop = WaitForSingleObject(record.stop_event, 0);
+        if (stop == WAIT_OBJECT_0 || stop == WAIT_FAILED) {
+            return;
+        }
+    }
+}
+
+DWORD WINAPI render_thread_main(void* parameter) {
+    window_record& record = *static_cast<window_record*>(parameter);
+    try {
+        set_pixel_format(record);
+    } catch (const util::failure_t&) {
+        // The box has been shown; the main thread ends the program with the failure code.
+        ReleaseDC(record.window, record.device_context);
+        host.render_thread_failed.store(true);
+        PostThreadMessageW(host.main_thread_id, render_failed_message, 0, 0);
+        return 1;
+    }
+
+    // Contexts are made under the write side so that no frame is computed or replayed meanwhile.
+    acquire_for_writing(frame_lock);
+    HGLRC context = wglCreateContext(record.device_context);
+    wglMakeCurrent(record.device_context, context);
+    release_from_writing(frame_lock);
+
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    glShadeModel(GL_FLAT);
+    glClear(GL_COLOR_BUFFER_BIT);
+    auto swap_interval = reinterpret_cast<swap_interval_function>(
+        reinterpret_cast<void*>(wglGetProcAddress("wglSwapIntervalEXT")));
+    if (swap_interval != nullptr) {
+        swap_interval(1);
+    }
+    MSG message;
+    PeekMessageW(&message, nullptr, WM_USER, WM_USER, PM_NOREMOVE);
+    SetEvent(record.ready_event);
+    test::delay_before_show();
+    ShowWindow(record.window, host.show_command);
+    if (host.preview_parent == nullptr) {
+        SetForegroundWindow(record.window);
+    }
+    SetFocus(record.window);
+    setupView(static_cast<uint32_t>(record.width), static_cast<uint32_t>(record.height));
+
+    frame_loop(record);
+
+    wglMakeCurrent(nullptr, nullptr);
+    wglDeleteContext(context);
+    ReleaseDC(record.window, record.device_context);
+    return 1;
+}
+
+}  // namespace
+
+void start_render_thread(window_record& record) {
+    HANDLE thread = test::forced_failure(util::failure_id::create_thread)
+                        ? nullptr
+                        : CreateThread(nullptr, 0, render_thread_main, &record, CREATE_SUSPENDED,
+                                       &record.thread_id);
+    if (thread == nullptr) {
+        util::report_failure(util::failure_id::create_thread);
+    }
+    record.thread = thread;
+    ResumeThread(thread);
+}
+
+void stop_render_thread(window_record& record) {
+    if (record.thread == nullptr) {
+        return;
+    }
+    // A paused thread only reaches its stop test once it runs again.
+    SetEvent(run_event);
+    SetEvent(record.stop_event);
+    while (MsgWaitForMultipleObjects(1, &record.thread, FALSE, INFINITE, QS_SENDMESSAGE) ==
+           WAIT_OBJECT_0 + 1) {
+        MSG message;
+        PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+    CloseHandle(record.thread);
+    record.thread = nullptr;
+}
+
+}  // namespace saver

@@ -1,0 +1,116 @@
+# X displays for the end-to-end tests of any host and for the scripts that run the program: X
+# servers on free display numbers, a window manager, windows found by title, keys, "does it draw".
+# Source it; it starts nothing by itself. Every wait is bounded; failures say why and return 1.
+
+# What start_x_server and start_window_manager started, in order; stop_displays ends them.
+display_pids=()
+
+# start_x_server VARIABLE SERVER ARGS...: starts an X server on a free display number and stores
+# ":N" in VARIABLE. Call it directly, not in $(...), so that the pid reaches display_pids.
+start_x_server() {
+    # Underscored, so that no caller's VARIABLE is hidden by a local of the same name.
+    local _variable=$1 _fifo_dir _number=
+    shift
+    _fifo_dir=$(mktemp -d /tmp/lumenweave-display.XXXXXX)
+    mkfifo "$_fifo_dir/fd"
+    # -displayfd makes the server choose a free number and write it once it accepts clients, so
+    # that concurrent test runs never collide.
+    "$@" -displayfd 3 3>"$_fifo_dir/fd" >/dev/null 2>&1 &
+    display_pids+=($!)
+    read -r -t 20 _number <"$_fifo_dir/fd" || true
+    rm -rf "$_fifo_dir"
+    if [[ -z $_number ]]; then
+        echo "display: $1 did not start (waited up to 20 s)" >&2
+        return 1
+    fi
+    printf -v "$_variable" ':%s' "$_number"
+}
+
+# window_manager_running DISPLAY: whether a window manager has taken DISPLAY.
+window_manager_running() {
+    DISPLAY=$1 xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'
+}
+
+# start_window_manager DISPLAY: starts openbox on DISPLAY and waits until it manages the screen.
+# Every desktop has a window manager, and Wine behaves as on Windows only with one: without it
+# X focus and the window Wine considers active drift apart (after N opened a clone, focusing the
+# master and pressing alt+F4 closed the clone), Wine waits about 4 s for an answer whenever a
+# window is hidden (the clone of display mode 3 lingered 4.1 s after F; 0.03 s with openbox), and
+# no mouse move arrives when a window appears under the pointer, as it does on Windows.
+start_window_manager() {
+    local display=$1 deadline=$((SECONDS + 20))
+    # The system-wide configuration, so that a user's own openbox settings cannot change a test.
+    DISPLAY=$display openbox --sm-disable --config-file /etc/xdg/openbox/rc.xml >/dev/null 2>&1 &
+    display_pids+=($!)
+    until window_manager_running "$display"; do
+        if ((SECONDS >= deadline)) || ! kill -0 "${display_pids[-1]}" 2>/dev/null; then
+            echo "display: openbox did not take $display within 20 s" >&2
+            return 1
+        fi
+        sleep 0.1
+    done
+}
+
+# stop_displays: ends what start_x_server and start_window_manager started, newest first.
+stop_displays() {
+    local i
+    for ((i = ${#display_pids[@]} - 1; i >= 0; i--)); do
+        kill "${display_pids[i]}" 2>/dev/null && wait "${display_pids[i]}" 2>/dev/null
+    done
+    display_pids=()
+    return 0
+}
+
+# find_window TITLE [SECONDS]: prints the X id of a visible window titled exactly TITLE on
+# $DISPLAY, waiting up to SECONDS (20).
+find_window() {
+    local pattern id deadline=$((SECONDS + ${2:-20}))
+    pattern=$(sed 's/[][()|.*+?^$\\{}]/\\&/g' <<<"$1")
+    while :; do
+        id=$(xdotool search --onlyvisible --name "^$pattern\$" 2>/dev/null | head -1)
+        [[ -n $id ]] && { echo "$id"; return 0; }
+        ((SECONDS < deadline)) || return 1
+        sleep 0.05
+    done
+}
+
+# activate_window WINDOW: makes WINDOW the active one as a user would; without a window manager,
+# where activation is impossible, gives it the X focus.
+activate_window() {
+    if window_manager_running "$DISPLAY"; then
+        timeout 10 xdotool windowactivate --sync "$1" >/dev/null 2>&1
+    else
+        xdotool windowfocus "$1" 2>/dev/null
+    fi
+}
+
+# send_keys WINDOW KEYS...: activates WINDOW and types KEYS (xdotool names) through XTEST.
+send_keys() {
+    local window=$1
+    shift
+    activate_window "$window" || true
+    # The program learns of the focus change through its own message queue, a moment later.
+    sleep 0.3
+    xdotool key "$@"
+}
+
+# brightness WINDOW FILE: captures WINDOW to FILE and prints its mean brightness, 0 for black.
+brightness() {
+    import -window "$1" "$2" 2>/dev/null || { echo 0; return 0; }
+    identify -format '%[fx:mean]' "$2"
+}
+
+# is_drawing WINDOW: whether WINDOW shows a picture that is not black and changes between two
+# captures half a second apart. Leaves the mean brightness of the first capture in picture_mean
+# and their normalised RMS difference in picture_change, for messages.
+is_drawing() {
+    local dir
+    dir=$(mktemp -d /tmp/lumenweave-drawing.XXXXXX)
+    picture_mean=$(brightness "$1" "$dir/1.png")
+    sleep 0.5
+    brightness "$1" "$dir/2.png" >/dev/null
+    picture_change=$(compare -metric RMSE "$dir/1.png" "$dir/2.png" null: 2>&1 |
+        sed -n 's/.*(\(.*\)).*/\1/p')
+    rm -rf "$dir"
+    awk -v m="$picture_mean" -v d="${picture_change:-0}" 'BEGIN { exit !(m > 0.001 && d > 0) }'
+}

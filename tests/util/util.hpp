@@ -1,0 +1,39 @@
+// What the tests share: an engine's actuators and sequences looked up by number, and the log of
+// GL calls that the call tests read.
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "engine/actuators.hpp"
+#include "script/script.hpp"
+
+// The actuator in a filled slot of the bank; tests ask only for those.
+inline Actuator& act(ActuatorBank& bank, int index) {
+    return *findActuator(bank, index);
+}
+
+// The sequence numbered `number`, or nullptr.
+inline Sequence* sequence(const Sequencer& sequencer, int number) {
+    Sequence* s = sequencer.sequenceList;
+    while (s && s->number != number) {
+        s = s->next;
+    }
+    return s;
+}
+
+// One logged GL or GLU call. The call tests link gl_log.cpp, whose definitions of the GL entry
+// points the core uses take the place of the real library and log each call instead of drawing.
+struct GlCall {
+    std::string name;
+    std::vector<double> args;  // floats and integer words both convert to double exactly
+
+    bool operator==(const GlCall& o) const { return name == o.name && args == o.args; }
+};
+
+extern std::vector<GlCall> glLog;
+
+// Readable form for failure messages.
+std::string toString(const GlCall& call);
+void PrintTo(const GlCall& call, std::ostream* os);
