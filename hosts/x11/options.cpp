@@ -18,14 +18,21 @@ bool is_flag(const char* argument, const char* name) {
     return std::strcmp(rest, name) == 0;
 }
 
-bool parse_seed(const char* text, uint32_t& seed) {
+// A whole number of BASE (0: as C writes it) up to MAX; strtoull alone would take a sign,
+// leading blanks or trailing text.
+bool parse_number(const char* text, int base, unsigned long long max, unsigned long long& value) {
     if (text[0] < '0' || text[0] > '9') {
         return false;
     }
     errno = 0;
     char* end = nullptr;
-    const unsigned long long value = std::strtoull(text, &end, 10);
-    if (errno != 0 || *end != '\0' || value > UINT32_MAX) {
+    value = std::strtoull(text, &end, base);
+    return errno == 0 && *end == '\0' && value <= max;
+}
+
+bool parse_seed(const char* text, uint32_t& seed) {
+    unsigned long long value = 0;
+    if (!parse_number(text, 10, UINT32_MAX, value)) {
         return false;
     }
     seed = static_cast<uint32_t>(value);
@@ -41,15 +48,9 @@ options_t usage_error(options_t options, const char* argument) {
 }  // namespace
 
 bool parse_window_id(const char* text, Window& id) {
-    // strtoull would take a sign or leading blanks; a window id has neither.
-    if (text[0] < '0' || text[0] > '9') {
-        return false;
-    }
-    errno = 0;
-    char* end = nullptr;
-    const unsigned long long value = std::strtoull(text, &end, 0);
     // X resource ids have 29 significant bits; 0 names no window.
-    if (errno != 0 || *end != '\0' || value == 0 || value > 0x1fffffffULL) {
+    unsigned long long value = 0;
+    if (!parse_number(text, 0, 0x1fffffffULL, value) || value == 0) {
         return false;
     }
     id = static_cast<Window>(value);

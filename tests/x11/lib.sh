@@ -58,16 +58,11 @@ start() {
 
 # Waits up to SECONDS for the program to end and sets exit_code ("running" if it did not).
 exit_code_within() {
-    local deadline=$((SECONDS + $1))
     exit_code=running
-    while ((SECONDS < deadline)); do
-        if ! kill -0 "$pid" 2>/dev/null; then
-            wait "$pid"
-            exit_code=$?
-            return
-        fi
-        sleep 0.05
-    done
+    timeout "$1" tail -s 0.02 --pid="$pid" -f /dev/null
+    kill -0 "$pid" 2>/dev/null && return
+    wait "$pid"
+    exit_code=$?
 }
 
 expect_exit() {
