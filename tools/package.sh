@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs and builds what is missing, then writes the release artifacts into dist/: the Windows
-# installer, the portable zip, the Windows package manager's manifests, and SHA256SUMS over all.
+# installer, the portable zip, the Windows package manager's manifests, the Linux program's
+# Debian package, and SHA256SUMS over all.
 #   bash tools/package.sh
 # LUMENWEAVE_RELEASE_URL is the address the release step publishes the files under; without it
 # the manifests carry a placeholder address.
@@ -66,6 +67,16 @@ package_windows() {
     done
 }
 
+# The Debian package of the Linux program (packaging/linux/package.cmake), its dependencies
+# worked out by dpkg-shlibdeps.
+package_linux() {
+    local build=build/native
+    cmake --preset native >/dev/null
+    cmake --build --preset native --target lumenweave
+    (cd "$build" && cpack -G DEB -B "$work/deb" >/dev/null)
+    cp "$work"/deb/lumenweave_*.deb "$dist/"
+}
+
 write_checksums() {
     (cd "$dist" && find . -type f ! -name SHA256SUMS -printf '%P\n' | LC_ALL=C sort |
         xargs -d '\n' sha256sum >SHA256SUMS)
@@ -75,6 +86,7 @@ bash tools/install-deps.sh
 rm -rf "$dist"
 mkdir -p "$dist"
 package_windows
+package_linux
 write_checksums
 echo "package: wrote dist/:"
 sed 's/^/  /' "$dist/SHA256SUMS"
