@@ -1,0 +1,80 @@
+#!/usr/bin/env bash
+# Measures frame pacing of the Linux program's test build (lumenweave-test, which prints one line
+# per frame) in window mode on a private Xvfb: the time from launch to the first presented frame,
+# then, after a settling stretch, FRAMES frames: interval, lateness and CPU figures
+# (tools/pacing-summary.py). With PACING_LOGS=DIR the frame log is kept in DIR as x11.log.
+# With PACING_HISTOGRAM=PNG it draws the histogram of intervals into PNG, beside those of the
+# Windows program's log in PACING_WINDOWS_LOG if given (tools/measure-pacing.sh with PACING_LOGS).
+#   bash tools/measure-pacing-x11.sh [FRAMES]    (600 frames)
+# Needs the native build (cmake --preset native && cmake --build --preset native).
+set -uo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+. "$root/tests/lib/display.sh"
+frames=${1:-600}
+settle=60
+program=$root/build/native/hosts/x11/lumenweave-test
+[[ -x $program ]] || { echo "measure-pacing-x11: no $program (cmake --build --preset native)" >&2; exit 1; }
+
+work=$(mktemp -d /tmp/lumenweave-pacing-x11.XXXXXX)
+pid=
+cleanup() {
+    [[ -n $pid ]] && kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null
+    stop_displays
+    rm -rf "$work"
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+
+start_x_server DISPLAY Xvfb -screen 0 1280x1024x24 -nolisten tcp || exit 1
+export DISPLAY
+log=$work/x11.log
+# The launcher notes the monotonic clock, then becomes the program: the start-up figure runs
+# from there to the first present.
+python3 -c 'import os, sys, time
+print("launch", time.monotonic_ns(), flush=True)
+os.execv(sys.argv[1], sys.argv[1:])' "$program" --seed 1 >"$log" 2>"$work/stderr" &
+pid=$!
+
+master_frames() { grep -c '^frame master ' "$log"; }
+# Waits until the log holds N master frames; at most SECONDS seconds.
+wait_frames() {
+    local deadline=$((SECONDS + $2))
+    while (($(master_frames) < $1)); do
+        ((SECONDS < deadline)) && kill -0 "$pid" 2>/dev/null || return 1
+        sleep 0.05
+    done
+}
+# The process's user plus system CPU time in clock ticks (all threads), from /proc/PID/stat.
+cpu_ticks() {
+    local stat
+    stat=$(<"/proc/$pid/stat") || return 1
+    read -r -a fields <<<"${stat##*) }"
+    echo $((fields[11] + fields[12]))
+}
+
+wait_frames "$settle" 60 || { echo "measure-pacing-x11: the program draws no frames: $(<"$work/stderr")" >&2; exit 1; }
+start_frames=$(master_frames)
+c0=$(cpu_ticks)
+load0=$(cut -d' ' -f1 /proc/loadavg)
+wait_frames $((start_frames + frames)) $((frames / 10 + 60)) || { echo "measure-pacing-x11: too few frames" >&2; exit 1; }
+c1=$(cpu_ticks)
+end_frames=$(master_frames)
+load1=$(cut -d' ' -f1 /proc/loadavg)
+kill "$pid" && wait "$pid"
+pid=
+
+awk '$1 == "launch" { launch = $2 } $1 == "start" { start = $2 }
+     $1 == "frame" && !first { first = $9 }
+     END { printf "start-up: launch to first present %.1f ms (main to first present %.1f ms)\n",
+           (first - launch) / 1e6, (first - start) / 1e6 }' "$log"
+[[ -n ${PACING_LOGS:-} ]] && mkdir -p "$PACING_LOGS" && cp "$log" "$PACING_LOGS/"
+python3 "$root/tools/pacing-summary.py" "$log" --skip "$start_frames" \
+    --frames $((end_frames - start_frames)) \
+    --cpu-seconds "$(awk -v a="$c0" -v b="$c1" -v t="$(getconf CLK_TCK)" 'BEGIN { print (b - a) / t }')" \
+    --label "Linux, one window ($((end_frames - start_frames)) frames; load average $load0 .. $load1)"
+if [[ -n ${PACING_HISTOGRAM:-} ]]; then
+    hosts=("Linux, lumenweave on Xvfb=$log:$start_frames")
+    [[ -n ${PACING_WINDOWS_LOG:-} ]] && hosts+=("Windows, Lumenweave.scr under Wine=$PACING_WINDOWS_LOG")
+    python3 "$root/tools/pacing-histogram.py" "$PACING_HISTOGRAM" "${hosts[@]}"
+fi
