@@ -1,17 +1,69 @@
-// The host's only calls into the portable core: engine start, a frame of the master (recorded
-// while mirrors are open), a mirror's replay and the view of a window.
+// The host's only calls into the portable core: engine start (on the user's script when it is
+// sound), a frame of the master (recorded while mirrors are open), a mirror's replay and the view
+// of a window.
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <optional>
+#include <string>
+
 #include "drawlist/drawlist.hpp"
-#include "frame/frame.hpp"
 #include "figure/view.hpp"
+#include "frame/frame.hpp"
 #include "hosts/x11/host.hpp"
+#include "script/check.hpp"
 
 namespace lumenweave_x11 {
+namespace {
+
+std::optional<std::string> read_file(const char* path) {
+    std::FILE* in = std::fopen(path, "rb");
+    if (in == nullptr) {
+        return std::nullopt;
+    }
+    std::string text;
+    char chunk[4096];
+    std::size_t n;
+    while ((n = std::fread(chunk, 1, sizeof chunk, in)) > 0) {
+        text.append(chunk, n);
+    }
+    const bool failed = std::ferror(in) != 0;
+    std::fclose(in);
+    return failed ? std::nullopt : std::optional<std::string>(text);
+}
+
+// The user's script if it reads and checks clean; otherwise says why on standard error, so that
+// the saver shows the built-in figure rather than a black screen.
+std::optional<std::string> sound_script(const char* path) {
+    const std::optional<std::string> text = read_file(path);
+    if (!text) {
+        const std::string detail = std::string(path) + ": " + std::strerror(errno);
+        report_failure(failure_kind::script_unreadable, detail.c_str());
+        return std::nullopt;
+    }
+    const std::vector<ScriptProblem> problems = checkScript(*text);
+    for (const ScriptProblem& problem : problems) {
+        std::fprintf(stderr, "%s\n", formatProblem(path, problem).c_str());
+    }
+    if (!problems.empty()) {
+        report_failure(failure_kind::script_has_problems, path);
+        return std::nullopt;
+    }
+    return text;
+}
+
+}  // namespace
 
 void core_start(host_t& host) {
-    if (host.options.seeded) {
-        initEngineWithSeed(host.engine, host.options.seed);
+    const uint32_t seed =
+        host.options.seeded ? host.options.seed : static_cast<uint32_t>(std::time(nullptr));
+    const std::optional<std::string> script =
+        host.options.script_path ? sound_script(host.options.script_path) : std::nullopt;
+    if (script) {
+        initEngineWithScript(host.engine, seed, script->c_str());
     } else {
-        initEngine(host.engine);
+        initEngineWithSeed(host.engine, seed);
     }
 }
 

@@ -23,6 +23,9 @@ constexpr failure_text_t failure_texts[] = {
     {failure_kind::cannot_create_window, "cannot create the window"},
     {failure_kind::x_request_failed, "an X request failed"},
     {failure_kind::connection_lost, "the connection to the X server was lost"},
+    {failure_kind::script_unreadable, "cannot read the script; running the built-in one"},
+    {failure_kind::script_has_problems,
+     "the script has the problems above; running the built-in one"},
 };
 
 }  // namespace

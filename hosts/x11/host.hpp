@@ -31,6 +31,7 @@ struct options_t {
     bool fps = false;      // draw the frames-per-second readout
     bool seeded = false;   // seed given: fixed animation instead of the clock's
     uint32_t seed = 0;
+    const char* script_path = nullptr;   // the user's script; null: the built-in one
     const char* bad_argument = nullptr;  // usage_error: the argument at fault
 };
 
@@ -47,6 +48,8 @@ enum class failure_kind {
     cannot_create_window,
     x_request_failed,
     connection_lost,
+    script_unreadable,    // the built-in script runs instead
+    script_has_problems,  // the built-in script runs instead
 };
 
 // One window the host draws into: the master first, then the mirrors.
@@ -168,6 +171,7 @@ int64_t monotonic_ns();
 int64_t next_deadline(int64_t previous_deadline, int64_t t0, int64_t period);
 
 // The core (core.cpp): every call into the engine, the draw list and the view.
+// Starts the engine on the user's script if it reads and checks clean, else on the built-in one.
 void core_start(host_t& host);
 // Draws the next frame into the current context, recording it when mirrors are open.
 void core_draw_master(host_t& host);

@@ -78,6 +78,11 @@ options_t parse_options(int argc, char** argv) {
             }
             options.seeded = true;
             ++i;
+        } else if (is_flag(argument, "script")) {
+            if (!has_value) {
+                return usage_error(options, argument);
+            }
+            options.script_path = argv[++i];
         } else if (is_flag(argument, "delay") || is_flag(argument, "visual") ||
                    is_flag(argument, "display")) {
             if (!has_value) {
@@ -101,13 +106,15 @@ options_t parse_options(int argc, char** argv) {
 
 void print_usage(FILE* stream) {
     std::fputs(
-        "usage: lumenweave [--root | --window-id ID] [--fps] [--seed T]\n"
+        "usage: lumenweave [--root | --window-id ID] [--fps] [--seed T] [--script FILE]\n"
         "  (no flag)        a 640 x 480 window: F full screen, N a mirror window, Escape or Q "
         "ends\n"
         "  --root           draw into the window in XSCREENSAVER_WINDOW, or the root window\n"
         "  --window-id ID   draw into window ID (hex 0x..., or decimal)\n"
         "  --fps            show frames per second and the frame time in a corner\n"
         "  --seed T         a fixed animation seed (default: the clock)\n"
+        "  --script FILE    run the animation script in FILE; one with problems is reported\n"
+        "                   (as lumenweave-sim --check does) and the built-in script runs\n"
         "  --help, --version\n"
         "Flags take one dash or two. -delay N, -visual V, -install and -display NAME are\n"
         "accepted and ignored, as screen-saver daemons may pass them.\n",

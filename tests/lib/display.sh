@@ -102,7 +102,8 @@ brightness() {
 
 # is_drawing WINDOW: whether WINDOW shows a picture that is not black and changes between two
 # captures half a second apart. Leaves the mean brightness of the first capture in picture_mean
-# and their normalised RMS difference in picture_change, for messages.
+# and their normalised RMS difference in picture_change, for messages. On a whole screen the
+# figure can light less than a thousandth of it, so any brightness at all counts as a picture.
 is_drawing() {
     local dir
     dir=$(mktemp -d /tmp/lumenweave-drawing.XXXXXX)
@@ -112,5 +113,5 @@ is_drawing() {
     picture_change=$(compare -metric RMSE "$dir/1.png" "$dir/2.png" null: 2>&1 |
         sed -n 's/.*(\(.*\)).*/\1/p')
     rm -rf "$dir"
-    awk -v m="$picture_mean" -v d="${picture_change:-0}" 'BEGIN { exit !(m > 0.001 && d > 0) }'
+    awk -v m="$picture_mean" -v d="${picture_change:-0}" 'BEGIN { exit !(m > 0.0001 && d > 0) }'
 }

@@ -24,9 +24,11 @@ TEST(X11Options, DaemonConventions) {
     EXPECT_EQ(parse({"--window-id", "44040199"}).window_id, 44040199u);
 
     // What daemons add around the flags that matter is accepted and changes nothing.
-    const options_t daemon = parse({"-display", ":0", "-delay", "20000", "-install", "-visual",
-                                    "default", "--root", "-fps", "--seed", "4294967295"});
+    const options_t daemon =
+        parse({"-display", ":0", "-delay", "20000", "-install", "-visual", "default", "--root",
+               "-fps", "--seed", "4294967295", "-script", "/home/me/dance.txt"});
     EXPECT_EQ(daemon.mode, run_mode::saver_root);
+    EXPECT_STREQ(daemon.script_path, "/home/me/dance.txt");
     EXPECT_TRUE(daemon.fps);
     EXPECT_TRUE(daemon.seeded);
     EXPECT_EQ(daemon.seed, 4294967295u);
@@ -44,6 +46,7 @@ TEST(X11Options, BadArgumentsAreUsageErrors) {
              {"--seed", "4294967296"},
              {"--seed", "-1"},
              {"--seed"},
+             {"--script"},
              {"-delay"},
              {"root"},
          }) {

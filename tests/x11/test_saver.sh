@@ -2,7 +2,7 @@
 # Saver mode: a window handed over through XSCREENSAVER_WINDOW (hex and decimal) or --window-id is
 # drawn into at its size; the program ends with 0 on SIGTERM, when the window is destroyed, and
 # resumes at its pace after SIGSTOP and SIGCONT; a lost X server ends it; bad windows and flags
-# are refused in one line.
+# are refused in one line; a user's script runs, or is reported and replaced by the built-in one.
 source "$(dirname "$0")/lib.sh"
 start_display
 
@@ -108,6 +108,23 @@ make_window 4 --input-only 100 100
 refused 1 "a window without a visual" "$program" --window-id "$window"
 refused 1 "XSCREENSAVER_WINDOW not an id" env XSCREENSAVER_WINDOW=screen "$program" --root
 refused 2 "unknown flag" "$program" --bogus
+
+# A user's script: a sound one runs without a word; one with problems is reported in the
+# checker's lines, and the built-in script runs instead of a black screen.
+make_window 6 320 240
+start "$program" --window-id "$window" --script "$here/../../examples/breathing.txt"
+expect_drawing "$window" "--script with a sound script"
+[[ ! -s $out/stderr ]] || fail "a sound script was reported: $(<"$out/stderr")"
+end_on_signal TERM
+printf 'seqname: 1\nactset: 2000, 1\nseqloop:\n' >"$out/broken.txt"
+start "$program" --window-id "$window" --script "$out/broken.txt"
+expect_drawing "$window" "--script with a broken script"
+for line in "$out/broken.txt:1: sequence 1 never starts" "$out/broken.txt:2: actuator 2000" \
+    "$out/broken.txt:3: 'seqloop:' lets no time pass" "lumenweave: the script has the problems"; do
+    grep -qF "$line" "$out/stderr" || fail "broken script: no \"$line\" in: $(<"$out/stderr")"
+done
+end_on_signal TERM
+pass "--script: a broken script is reported line by line and the built-in one runs"
 
 # The X server going away ends it within a second, without Xlib's report.
 make_window 5 320 240
