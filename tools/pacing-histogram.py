@@ -15,9 +15,10 @@ import subprocess
 import sys
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-spec = importlib.util.spec_from_file_location("pacing_summary", os.path.join(HERE, "pacing-summary.py"))
-pacing_summary = importlib.util.module_from_spec(spec)
-spec.loader.exec_module(pacing_summary)
+module_spec = importlib.util.spec_from_file_location(
+    "pacing_summary", os.path.join(HERE, "pacing-summary.py"))
+pacing_summary = importlib.util.module_from_spec(module_spec)
+module_spec.loader.exec_module(pacing_summary)
 
 LOW_MS, HIGH_MS, BIN_MS = 14.0, 20.0, 0.1  # bins from LOW to HIGH; the last one holds the rest
 WIDTH, PANEL_HEIGHT, MARGIN = 900, 220, 60
