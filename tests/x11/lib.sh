@@ -14,6 +14,11 @@ for f in "$program" "$test_program" "$x11tool"; do
     [[ -x $f ]] || { echo "SKIP: no $f (cmake --build --preset native)"; exit 77; }
 done
 
+# In the sanitizer build, Mesa's GLX driver is unloaded at exit with allocations of its own still
+# held; LeakSanitizer can no longer name the library, so no suppression can match them. Memory
+# errors still stop the program; leaks are for the core's tests and the soak to find.
+export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
+
 out=$(mktemp -d /tmp/lumenweave-x11.XXXXXX)
 chmod 755 "$out"
 started=()  # pids this test started, ended in reverse order at exit
