@@ -167,12 +167,17 @@ void readAnimation(Sequencer& sequencer) {
         return;
     }
     std::string text;
+    readWhole(stdin, text);
+    parseScript(sequencer, text.c_str());
+}
+
+bool readWhole(std::FILE* in, std::string& text) {
     char chunk[4096];
     std::size_t n;
-    while ((n = std::fread(chunk, 1, sizeof chunk, stdin)) > 0) {
+    while ((n = std::fread(chunk, 1, sizeof chunk, in)) > 0) {
         text.append(chunk, n);
     }
-    parseScript(sequencer, text.c_str());
+    return std::ferror(in) == 0;
 }
 
 void releaseSequence(Sequence* sequence) {

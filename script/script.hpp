@@ -3,6 +3,8 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
+#include <string>
 
 struct Sequence;
 
@@ -72,6 +74,9 @@ struct Sequencer {
 // The script the program carries, NUL-terminated.
 extern const char builtinScript[];
 
+// Appends everything left to read in `in` to `text`: how a script is read from a file or from
+// standard input. False if reading failed (errno says why).
+bool readWhole(std::FILE* in, std::string& text);
 // Parses the built-in script, or standard input when the script-source setting is off.
 void readAnimation(Sequencer& sequencer);
 // Parses the given text into the sequence list; what readAnimation does with its line source.

@@ -23,14 +23,11 @@ std::optional<std::string> read_file(const char* path) {
         return std::nullopt;
     }
     std::string text;
-    char chunk[4096];
-    std::size_t n;
-    while ((n = std::fread(chunk, 1, sizeof chunk, in)) > 0) {
-        text.append(chunk, n);
-    }
-    const bool failed = std::ferror(in) != 0;
+    const bool read = readWhole(in, text);
+    const int error = errno;
     std::fclose(in);
-    return failed ? std::nullopt : std::optional<std::string>(text);
+    errno = error;
+    return read ? std::optional<std::string>(text) : std::nullopt;
 }
 
 // The user's script if it reads and checks clean; otherwise says why on standard error, so that

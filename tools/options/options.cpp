@@ -78,29 +78,6 @@ Size parseSize(const std::string& flag, const char* text, int maxSide) {
             static_cast<int>(parseNumber(flag, x + 1, 1, maxSide))};
 }
 
-std::string readScript(const std::string& path) {
-    const bool fromStdin = path == "-";
-    std::FILE* in = fromStdin ? stdin : std::fopen(path.c_str(), "rb");
-    if (!in) {
-        outputError("cannot read script '" + path + "': " + std::strerror(errno));
-    }
-    std::string text;
-    char chunk[4096];
-    std::size_t n;
-    while ((n = std::fread(chunk, 1, sizeof chunk, in)) > 0) {
-        text.append(chunk, n);
-    }
-    const bool failed = std::ferror(in) != 0;
-    const int error = errno;
-    if (!fromStdin) {
-        std::fclose(in);
-    }
-    if (failed) {
-        outputError("cannot read script '" + path + "': " + std::strerror(error));
-    }
-    return text;
-}
-
 void report(const std::string& message) {
     std::string line = message;
     for (char& ch : line) {

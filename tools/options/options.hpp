@@ -40,10 +40,6 @@ struct Size {
 // WxH, each side a whole number from 1 to maxSide.
 Size parseSize(const std::string& flag, const char* text, int maxSide);
 
-// The whole text of a file, or of standard input for "-"; a file that cannot be read is an
-// output error that names it.
-std::string readScript(const std::string& path);
-
 // One line on standard error, "NAME: message", control characters shown as '?'.
 void report(const std::string& message);
 

@@ -24,6 +24,7 @@
 #include "frame/frame.hpp"
 #include "offscreen.hpp"
 #include "options.hpp"
+#include "read_script.hpp"
 #include "png.hpp"
 
 extern char** environ;

@@ -19,6 +19,7 @@
 #include "engine/settings.hpp"
 #include "frame/frame.hpp"
 #include "options.hpp"
+#include "read_script.hpp"
 #include "script/check.hpp"
 
 namespace {
