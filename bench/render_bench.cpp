@@ -9,7 +9,8 @@
 #include "drawlist/drawlist.hpp"
 #include "frame/frame.hpp"
 #include "running.hpp"
-#include "figure/view.hpp"
+#include "drawlist/replay.hpp"
+#include "frame/render.hpp"
 #include "offscreen.hpp"
 
 namespace {

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <iterator>
 
+#include "engine/history.hpp"
 #include "engine/indices.hpp"
 
 namespace {
@@ -25,7 +26,7 @@ void createBank(ActuatorBank& bank) {
         if (filledIndices[i] == paceIndex) {
             a.value = 1.0f;
         } else if (filledIndices[i] == wingCountIndex) {
-            a.value = 52.0f;
+            a.value = static_cast<float>(defaultWingCount);
         }
         bank.slot[filledIndices[i]] = &a;
     }

@@ -21,13 +21,16 @@ struct HistoryRing {
     uint8_t fill[historySize];       // 0 or 1
 };
 
+// Wings the figure shows from the start until a script sets the wing-count actuator.
+constexpr int32_t defaultWingCount = 52;
+
 struct HistoryState {
-    int historyIndex = 0;       // slot: the newest one
-    float slotFraction = 0.0f;  // slots: how far the ring is towards its next advance
-    float wheelAngle = 0.0f;    // degrees
-    float flipAngle = 0.0f;     // degrees
-    float spinAngle = 0.0f;     // degrees
-    int32_t wingCount = 52;     // wings drawn
+    int historyIndex = 0;                  // slot: the newest one
+    float slotFraction = 0.0f;             // slots: how far the ring is towards its next advance
+    float wheelAngle = 0.0f;               // degrees
+    float flipAngle = 0.0f;                // degrees
+    float spinAngle = 0.0f;                // degrees
+    int32_t wingCount = defaultWingCount;  // wings drawn
 };
 
 // (1 - t) * channel[prev] + t * channel[k], prev being the slot before k.

@@ -1,52 +1,13 @@
-// The figure: a column of wings, one per recent history slot, each on a two-joint arm, drawn
-// newest first in immediate mode and recorded into the draw list it is given.
+// The figure: a column of wings, one per recent history slot, each on a two-joint arm, recorded
+// newest first into the draw list it is given.
 #include "figure/figure.hpp"
 
 #include <cstdint>
-
-#include "drawlist/opengl.hpp"
 
 namespace {
 
 constexpr float half = 0.1f;  // the wing square is 0.2 units wide, centred on its origin
 constexpr float corners[4][2] = {{-half, -half}, {half, -half}, {half, half}, {-half, half}};
-
-// Each call is made on the current context and, when there is a list, recorded right after.
-void color(const Color& c, draw_list_t* rec) {
-    glColor3f(c.red, c.green, c.blue);
-    if (rec)
-        record_color(*rec, c.red, c.green, c.blue);
-}
-void pushMatrix(draw_list_t* rec) {
-    glPushMatrix();
-    if (rec)
-        record_push_matrix(*rec);
-}
-void popMatrix(draw_list_t* rec) {
-    glPopMatrix();
-    if (rec)
-        record_pop_matrix(*rec);
-}
-void rotate(float angle, float x, float y, float z, draw_list_t* rec) {
-    glRotatef(angle, x, y, z);
-    if (rec)
-        record_rotate(*rec, angle, x, y, z);
-}
-void translate(float x, float y, float z, draw_list_t* rec) {
-    glTranslatef(x, y, z);
-    if (rec)
-        record_translate(*rec, x, y, z);
-}
-void scale(float x, float y, float z, draw_list_t* rec) {
-    glScalef(x, y, z);
-    if (rec)
-        record_scale(*rec, x, y, z);
-}
-void vertex(const float* corner, draw_list_t* rec) {
-    glVertex2f(corner[0], corner[1]);
-    if (rec)
-        record_vertex(*rec, corner[0], corner[1]);
-}
 
 // Slot of the i-th wing counted back from the newest slot f.
 int slotOf(int f, int64_t i) {
@@ -63,23 +24,27 @@ struct WingColors {
     Color fill, outline;
 };
 
-void drawCopy(const WingSample& w, const WingColors& colors, bool scaled, draw_list_t* rec) {
-    pushMatrix(rec);
-    rotate(w.spin, 0.0f, 0.0f, 1.0f, rec);
-    translate(0.0f, w.arm, 0.0f, rec);
-    rotate(w.flip, 0.0f, 1.0f, 0.0f, rec);
-    translate(w.wrist, 0.0f, 0.0f, rec);
+void recordColor(draw_list_t& list, const Color& c) {
+    record_color(list, c.red, c.green, c.blue);
+}
+
+void drawCopy(const WingSample& w, const WingColors& colors, bool scaled, draw_list_t& list) {
+    record_push_matrix(list);
+    record_rotate(list, w.spin, 0.0f, 0.0f, 1.0f);
+    record_translate(list, 0.0f, w.arm, 0.0f);
+    record_rotate(list, w.flip, 0.0f, 1.0f, 0.0f);
+    record_translate(list, w.wrist, 0.0f, 0.0f);
     if (scaled)
-        scale(w.mirror, w.mirror, 1.0f, rec);
+        record_scale(list, w.mirror, w.mirror, 1.0f);
     if (w.fill != 0) {
-        color(colors.fill, rec);
-        drawSquare(true, rec);
+        recordColor(list, colors.fill);
+        drawSquare(true, list);
     }
     if (w.outline != 0) {
-        color(colors.outline, rec);
-        drawSquare(false, rec);
+        recordColor(list, colors.outline);
+        drawSquare(false, list);
     }
-    popMatrix(rec);
+    record_pop_matrix(list);
 }
 
 }  // namespace
@@ -109,38 +74,35 @@ Color hlsToRgb(float h, float l, float s) {
             hlsChannel(low, high, static_cast<float>(hueDegrees - 120.0))};
 }
 
-void drawSquare(bool filled, draw_list_t* rec) {
-    const uint32_t mode = filled ? GL_POLYGON : GL_LINES;
-    glBegin(mode);
-    if (rec)
-        record_begin(*rec, mode);
+void drawSquare(bool filled, draw_list_t& list) {
+    record_begin(list, filled ? draw_primitive_polygon : draw_primitive_lines);
     if (filled) {
         for (const auto& c : corners)
-            vertex(c, rec);
+            record_vertex(list, c[0], c[1]);
     } else {
         for (int side = 0; side < 4; ++side) {
-            vertex(corners[side], rec);
-            vertex(corners[(side + 1) % 4], rec);
+            const auto& from = corners[side];
+            const auto& to = corners[(side + 1) % 4];
+            record_vertex(list, from[0], from[1]);
+            record_vertex(list, to[0], to[1]);
         }
     }
-    glEnd();
-    if (rec)
-        record_end(*rec);
+    record_end(list);
 }
 
-void drawFigure(const HistoryRing& history, const HistoryState& historyState, draw_list_t* rec) {
+void drawFigure(const HistoryRing& history, const HistoryState& historyState, draw_list_t& list) {
     const HistoryRing& r = history;
     const int f = historyState.historyIndex;
     const int64_t n = historyState.wingCount;
     const float t = historyState.slotFraction;
 
-    color({1.0f, 1.0f, 1.0f}, rec);
-    pushMatrix(rec);
-    rotate(historyState.wheelAngle, 1.0f, 0.0f, 0.0f, rec);
+    record_color(list, 1.0f, 1.0f, 1.0f);
+    record_push_matrix(list);
+    record_rotate(list, historyState.wheelAngle, 1.0f, 0.0f, 0.0f);
 
     // Step back by half the column's length so that it is centred on the origin.
     for (int64_t i = 0; i < n; ++i) {
-        translate(0.0f, 0.0f, -0.5f * sampleHistory(r.zoom, slotOf(f, i), t), rec);
+        record_translate(list, 0.0f, 0.0f, -0.5f * sampleHistory(r.zoom, slotOf(f, i), t));
     }
 
     for (int64_t i = 0; i < n; ++i) {
@@ -163,16 +125,16 @@ void drawFigure(const HistoryRing& history, const HistoryState& historyState, dr
 
         // Four copies under a mirror-and-half-turn pattern; the transforms are left in place
         // and, the two mirrors cancelling, turn the next wing by a half turn plus the twist.
-        drawCopy(w, colors, false, rec);
-        scale(1.0f, -1.0f, 1.0f, rec);
-        drawCopy(w, colors, true, rec);
-        rotate(180.0f, 0.0f, 0.0f, 1.0f, rec);
-        drawCopy(w, colors, true, rec);
-        scale(1.0f, -1.0f, 1.0f, rec);
-        drawCopy(w, colors, true, rec);
-        rotate(w.twist, 0.0f, 0.0f, 1.0f, rec);
-        translate(0.0f, 0.0f, w.zoom, rec);
+        drawCopy(w, colors, false, list);
+        record_scale(list, 1.0f, -1.0f, 1.0f);
+        drawCopy(w, colors, true, list);
+        record_rotate(list, 180.0f, 0.0f, 0.0f, 1.0f);
+        drawCopy(w, colors, true, list);
+        record_scale(list, 1.0f, -1.0f, 1.0f);
+        drawCopy(w, colors, true, list);
+        record_rotate(list, w.twist, 0.0f, 0.0f, 1.0f);
+        record_translate(list, 0.0f, 0.0f, w.zoom);
     }
 
-    popMatrix(rec);
+    record_pop_matrix(list);
 }

@@ -1,4 +1,4 @@
-// Drawing the figure: a column of wings read from the history ring, in immediate-mode OpenGL.
+// Drawing the figure: a column of wings read from the history ring, recorded into a draw list.
 #pragma once
 
 #include "drawlist/drawlist.hpp"
@@ -12,8 +12,7 @@ struct Color {
 Color hlsToRgb(float h, float l, float s);
 // One colour channel; hue in degrees.
 float hlsChannel(float low, float high, float hue);
-// The wing square in the current colour; filled or as four separate line segments. Every call is
-// also recorded into `record` unless it is nullptr.
-void drawSquare(bool filled, draw_list_t* record);
-// The whole figure from the ring and its running values, recorded as drawSquare is.
-void drawFigure(const HistoryRing& history, const HistoryState& historyState, draw_list_t* record);
+// The wing square in the current colour; filled or as four separate line segments.
+void drawSquare(bool filled, draw_list_t& list);
+// The whole figure from the ring and its running values, appended to the list.
+void drawFigure(const HistoryRing& history, const HistoryState& historyState, draw_list_t& list);

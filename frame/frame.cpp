@@ -1,10 +1,10 @@
-// The frame driver: engine start-up and the per-frame animation step, ring advance and sampling.
+// The frame driver: engine start-up, and one frame's animation step, ring advance and sampling
+// around the recording of its drawing.
 #include "frame/frame.hpp"
 
 #include <cmath>
 #include <cstdint>
 
-#include "drawlist/opengl.hpp"
 #include "engine/indices.hpp"
 #include "engine/motion.hpp"
 #include "engine/settings.hpp"
@@ -64,7 +64,7 @@ void startWithScript(Engine& engine, const char* script) {
 }
 
 void finishStart(Engine& engine) {
-    engine.historyState.wingCount = 52;
+    engine.historyState.wingCount = defaultWingCount;
     engine.historyState.wheelAngle = 0.0f;
 }
 
@@ -140,20 +140,12 @@ void advanceFrame(Engine& engine) {
     advanceSlotFraction(engine);
 }
 
-void renderFrame(Engine& engine, draw_list_t* record) {
-    glClear(GL_COLOR_BUFFER_BIT);
-    if (record) {
-        record_clear(*record, GL_COLOR_BUFFER_BIT);
-    }
-    glColor3f(1.0f, 1.0f, 1.0f);
-    if (record) {
-        record_color(*record, 1.0f, 1.0f, 1.0f);
-    }
+void recordFrame(Engine& engine, draw_list_t& list) {
+    clear_draw_list(list);
+    record_clear(list, draw_clear_color);
+    record_color(list, 1.0f, 1.0f, 1.0f);
     advanceAndSample(engine);
-    drawFigure(engine.history, engine.historyState, record);
+    drawFigure(engine.history, engine.historyState, list);
     advanceSlotFraction(engine);
-    glFinish();
-    if (record) {
-        record_finish(*record);
-    }
+    record_finish(list);
 }

@@ -1,5 +1,5 @@
 // The frame driver: the engine's whole state in one record, its start-up, and one frame of
-// animation and drawing.
+// animation recorded into a draw list.
 #pragma once
 
 #include <cstdint>
@@ -27,9 +27,9 @@ void initEngine(Engine& engine);
 void initEngineWithSeed(Engine& engine, uint32_t t);
 // initEngineWithSeed running the given script text instead of the configured line source.
 void initEngineWithScript(Engine& engine, uint32_t t, const char* script);
-// Clears, advances the animation one frame, draws the figure into the current GL context and
-// finishes; every GL call is also recorded into `record` unless it is nullptr.
-void renderFrame(Engine& engine, draw_list_t* record);
-// renderFrame without any GL call: the ring advance, the animation step, the sampling and the
-// slot-fraction update. For tools that run the engine without a context.
+// Empties the list, advances the animation one frame and records the frame into the list: the
+// clear, the figure in white and then in its colours, and the finish.
+void recordFrame(Engine& engine, draw_list_t& list);
+// recordFrame without the recording: the ring advance, the animation step, the sampling and the
+// slot-fraction update. For tools that only follow the numbers.
 void advanceFrame(Engine& engine);

@@ -6,6 +6,7 @@
 
 #include "drawlist/drawlist.hpp"
 #include "drawlist/opengl.hpp"
+#include "drawlist/replay.hpp"
 #include "offscreen.hpp"
 
 namespace {

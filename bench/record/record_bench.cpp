@@ -6,6 +6,7 @@
 
 #include "drawlist/drawlist.hpp"
 #include "frame/frame.hpp"
+#include "frame/render.hpp"
 #include "running.hpp"
 #include "gl_standin.hpp"
 #include "per_command.hpp"

@@ -2,7 +2,8 @@
 // replay under the frame lock, and pacing to 60 frames per second with the performance counter.
 #include <GL/gl.h>
 
-#include "figure/view.hpp"
+#include "drawlist/replay.hpp"
+#include "frame/render.hpp"
 #include "hosts/windows/failure.hpp"
 #include "hosts/windows/host.hpp"
 #include "hosts/windows/test_hooks.hpp"
@@ -66,13 +67,9 @@ void frame_loop(window_record& record) {
         int64_t t1;
         if (record.master) {
             acquire_for_writing(frame_lock);
-            // Recorded only while clones exist to replay it.
-            draw_list_t* recording = record.window_count > 1 ? &draw_list : nullptr;
-            if (recording) {
-                clear_draw_list(*recording);
-            }
+            // The master draws by replaying the list it records, which the clones replay too.
             t0 = counter_now();
-            renderFrame(engine, recording);
+            renderFrame(engine, &draw_list);
             t1 = counter_now();
             release_from_writing(frame_lock);
         } else {

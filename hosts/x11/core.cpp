@@ -1,6 +1,6 @@
 // The host's only calls into the portable core: engine start (on the user's script when it is
-// sound), a frame of the master (recorded while mirrors are open), a mirror's replay and the view
-// of a window.
+// sound), a frame of the master (recorded into the draw list and replayed), a mirror's replay of
+// that list and the view of a window.
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -8,9 +8,9 @@
 #include <optional>
 #include <string>
 
-#include "drawlist/drawlist.hpp"
-#include "figure/view.hpp"
+#include "drawlist/replay.hpp"
 #include "frame/frame.hpp"
+#include "frame/render.hpp"
 #include "hosts/x11/host.hpp"
 #include "script/check.hpp"
 
@@ -65,12 +65,7 @@ void core_start(host_t& host) {
 }
 
 void core_draw_master(host_t& host) {
-    if (host.surfaces.size() > 1) {
-        clear_draw_list(host.draw_list);
-        renderFrame(host.engine, &host.draw_list);
-    } else {
-        renderFrame(host.engine, nullptr);
-    }
+    renderFrame(host.engine, &host.draw_list);
 }
 
 void core_draw_mirror(const host_t& host) {

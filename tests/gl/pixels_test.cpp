@@ -9,8 +9,9 @@
 #include "drawlist/opengl.hpp"
 #include "engine/history.hpp"
 #include "figure/figure.hpp"
-#include "figure/view.hpp"
+#include "drawlist/replay.hpp"
 #include "frame/frame.hpp"
+#include "frame/render.hpp"
 #include "offscreen.hpp"
 
 namespace {
@@ -121,12 +122,11 @@ TEST(ReplayPixels, ACloneReplayingTheListDrawsTheMastersPicture) {
     OffscreenContext clone(width, height);
     setupView(width, height);
 
-    master.makeCurrent();
-    glClear(GL_COLOR_BUFFER_BIT);
-    record_clear(list, GL_COLOR_BUFFER_BIT);
-    drawFigure(history, historyState, &list);
-    glFinish();
+    record_clear(list, draw_clear_color);
+    drawFigure(history, historyState, list);
     record_finish(list);
+    master.makeCurrent();
+    replay_draw_list(list);
     const auto expected = master.readPixels();
     ASSERT_GT(litCentroid(expected).count, 200);
 
@@ -194,7 +194,6 @@ TEST(EnginePixels, ACloneReplayingEachRecordedFrameMatchesTheMaster) {
     draw_list_t list;
     for (int frame = 1; frame <= 240; ++frame) {
         master.makeCurrent();
-        clear_draw_list(list);
         renderFrame(engine, &list);
         if (frame % 60 == 0) {
             const auto expected = master.readPixels();

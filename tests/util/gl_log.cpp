@@ -1,4 +1,5 @@
-// Logging definitions of the GL and GLU calls; they take precedence over the shared libraries.
+// Logging definitions of the GL calls the core makes; they take precedence over the shared
+// libraries.
 #include "util/util.hpp"
 
 #include <ostream>
@@ -67,9 +68,6 @@ void GLAPIENTRY glViewport(GLint x, GLint y, GLsizei w, GLsizei h) {
 void GLAPIENTRY glMatrixMode(GLenum mode) {
     log("glMatrixMode", {static_cast<double>(mode)});
 }
-void GLAPIENTRY glLoadIdentity() {
-    log("glLoadIdentity");
-}
-void GLAPIENTRY gluPerspective(GLdouble fovy, GLdouble aspect, GLdouble zNear, GLdouble zFar) {
-    log("gluPerspective", {fovy, aspect, zNear, zFar});
+void GLAPIENTRY glLoadMatrixf(const GLfloat* m) {
+    log("glLoadMatrixf", std::vector<double>(m, m + 16));
 }

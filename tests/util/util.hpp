@@ -23,7 +23,7 @@ inline Sequence* sequence(const Sequencer& sequencer, int number) {
     return s;
 }
 
-// One logged GL or GLU call. The call tests link gl_log.cpp, whose definitions of the GL entry
+// One logged GL call. The call tests link gl_log.cpp, whose definitions of the GL entry
 // points the core uses take the place of the real library and log each call instead of drawing.
 struct GlCall {
     std::string name;

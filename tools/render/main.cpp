@@ -20,8 +20,9 @@
 #include <vector>
 
 #include "drawlist/drawlist.hpp"
-#include "figure/view.hpp"
+#include "drawlist/replay.hpp"
 #include "frame/frame.hpp"
+#include "frame/render.hpp"
 #include "offscreen.hpp"
 #include "options.hpp"
 #include "read_script.hpp"
@@ -42,9 +43,8 @@ constexpr const char* usage =
     "  --frames N       number of frames to run, 1 or more (default 1); 60 frames are a second\n"
     "  --size WxH       picture size in pixels, each side 1..16384 (default 640x480)\n"
     "  --every K        keep every K-th frame, counted back from the last (default 1)\n"
-    "  --windows 1|2    2: draw through the recording path as a master window does when clones\n"
-    "                   exist, replay the draw list into a second context and write the\n"
-    "                   replayed picture (default 1)\n"
+    "  --windows 1|2    2: replay each frame's draw list into a second context, as a mirror\n"
+    "                   window does, and write the replayed picture (default 1)\n"
     "  --script FILE    run the script in FILE instead of the built-in one; - reads standard\n"
     "                   input\n"
     "  --dump-drawlist  print the draw list of the last frame on standard output, one command a\n"
@@ -296,7 +296,7 @@ void printDrawList(const draw_list_t& list) {
         std::printf("%u", c.type);
         for (uint32_t i = 0; i < c.wordCount; ++i) {
             const uint32_t word = list.words[c.firstWord + i];
-            if (c.type == 6 || c.type == 9) {
+            if (draw_code_has_integer_words(c.type)) {
                 std::printf(" %u", word);
             } else {
                 float f;
@@ -362,11 +362,7 @@ void run(const Options& o) {
         }
         const bool last = frame == o.frames;
         const bool kept = (o.frames - frame) % o.every == 0;
-        // The recording path draws the same picture, so the last frame records for the dump.
-        const bool recording = o.windows >= 2 || (last && o.dump);
-        if (recording)
-            clear_draw_list(list);
-        renderFrame(engine, recording ? &list : nullptr);
+        renderFrame(engine, &list);
 
         const bool wanted = o.kind == OutKind::png ? last : o.kind != OutKind::none && kept;
         if (wanted) {

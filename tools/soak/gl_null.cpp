@@ -1,4 +1,4 @@
-// Entry points for every GL and GLU call the core makes, doing nothing; they take precedence over
+// Entry points for every GL call the core makes, doing nothing; they take precedence over
 // the shared libraries.
 #include "drawlist/opengl.hpp"
 #include "gl.hpp"
@@ -18,5 +18,4 @@ void GLAPIENTRY glEnd() {}
 void GLAPIENTRY glFinish() {}
 void GLAPIENTRY glViewport(GLint, GLint, GLsizei, GLsizei) {}
 void GLAPIENTRY glMatrixMode(GLenum) {}
-void GLAPIENTRY glLoadIdentity() {}
-void GLAPIENTRY gluPerspective(GLdouble, GLdouble, GLdouble, GLdouble) {}
+void GLAPIENTRY glLoadMatrixf(const GLfloat*) {}

@@ -12,8 +12,9 @@
 #include <vector>
 
 #include "drawlist/drawlist.hpp"
-#include "figure/view.hpp"
+#include "drawlist/replay.hpp"
 #include "frame/frame.hpp"
+#include "frame/render.hpp"
 #include "gl.hpp"
 #include "options.hpp"
 
@@ -141,7 +142,6 @@ int soak(int argc, char** argv) {
     std::size_t largestFrame = 0;
     std::vector<SequenceMark> marks;
     for (unsigned long long k = 1; k <= o.frames; ++k) {
-        clear_draw_list(list);
         renderFrame(engine, &list);
         largestFrame = std::max(largestFrame, list.commands.size());
         if (k % (o.frames / 4) == 0 && k / (o.frames / 4) <= 4) {

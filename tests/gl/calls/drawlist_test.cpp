@@ -3,6 +3,7 @@
 
 #include "drawlist/drawlist.hpp"
 #include "drawlist/opengl.hpp"
+#include "drawlist/replay.hpp"
 #include "util/util.hpp"
 
 namespace {
@@ -21,10 +22,10 @@ void recordOneOfEach(draw_list_t& list) {
     record_rotate(list, -33.5f, 1.0f, 0.0f, 0.0f);
     record_translate(list, 0.0f, 0.1f, -2.0e-7f);
     record_scale(list, 1.0f, -1.0f, 1.0f);
-    record_begin(list, GL_POLYGON);
+    record_begin(list, draw_primitive_polygon);
     record_vertex(list, -0.1f, 0.1f);
     record_end(list);
-    record_begin(list, GL_LINES);
+    record_begin(list, draw_primitive_lines);
     record_end(list);
     record_pop_matrix(list);
     record_finish(list);
@@ -62,8 +63,8 @@ TEST_F(DrawListTest, ReplayIssuesEveryRecordedCallInOrderWithItsArguments) {
 }
 
 TEST_F(DrawListTest, EnumAndMaskWordsAreStoredAsTheirBitPatterns) {
-    record_begin(list, GL_POLYGON);
-    record_begin(list, GL_LINES);
+    record_begin(list, draw_primitive_polygon);
+    record_begin(list, draw_primitive_lines);
     record_clear(list, GL_COLOR_BUFFER_BIT);
     ASSERT_EQ(list.commands.size(), 3u);
     const uint32_t expected[] = {9u, 1u, 0x4000u};
@@ -96,15 +97,15 @@ TEST_F(DrawListTest, MalformedCommandsAreSkippedAndTheRestReplays) {
     record_color(list, 0.25f, 0.5f, 0.75f);
     const uint32_t words = static_cast<uint32_t>(list.words.size());
     auto& commands = list.commands;
-    commands.push_back({11, 0, 0});               // unknown code
-    commands.push_back({0xffffffffu, 0, 3});      // unknown code with words
-    commands.push_back({0, 1, 3});                // words run past the pool
-    commands.push_back({2, 0, 3});                // rotate needs four words
-    commands.push_back({6, 0, 0});                // begin without its mode
-    commands.push_back({0, 0xfffffffeu, 3});      // start far past the pool
-    commands.push_back({7, words, 0xffffffffu});  // count that would wrap around
-    commands.push_back({4, words, 0});            // pop: no words needed, none read
-    commands.push_back({0, 0, 3});                // the colour again, sharing its words
+    commands.push_back({draw_code_count, 0, 0});            // unknown code
+    commands.push_back({0xffffffffu, 0, 3});                // unknown code with words
+    commands.push_back({draw_color, 1, 3});                 // words run past the pool
+    commands.push_back({draw_rotate, 0, 3});                // rotate needs four words
+    commands.push_back({draw_begin, 0, 0});                 // begin without its mode
+    commands.push_back({draw_color, 0xfffffffeu, 3});       // start far past the pool
+    commands.push_back({draw_vertex, words, 0xffffffffu});  // count that would wrap around
+    commands.push_back({draw_pop_matrix, words, 0});        // pop: no words needed, none read
+    commands.push_back({draw_color, 0, 3});                 // the colour again, sharing its words
     replay_draw_list(list);
     EXPECT_EQ(glLog, (std::vector<GlCall>{{"glColor3f", {0.25f, 0.5f, 0.75f}},
                                           {"glPopMatrix", {}},

@@ -6,6 +6,7 @@
 
 #include "drawlist/drawlist.hpp"
 #include "drawlist/opengl.hpp"
+#include "drawlist/replay.hpp"
 #include "engine/history.hpp"
 #include "figure/figure.hpp"
 #include "util/util.hpp"
@@ -27,11 +28,11 @@ class FigureTest : public ::testing::Test {
         glLog.clear();
     }
 
-    // Draws, recording into `record` unless it is nullptr, and returns the calls made.
-    std::vector<GlCall> draw(draw_list_t* record) {
-        glLog.clear();
-        drawFigure(history, historyState, record);
-        return glLog;
+    // Records the figure into the list and returns the calls its replay makes.
+    std::vector<GlCall> draw() {
+        clear_draw_list(list);
+        drawFigure(history, historyState, list);
+        return replayed();
     }
 
     // What replaying the current draw list issues.
@@ -99,7 +100,7 @@ TEST_F(FigureTest, NoWingsDrawsOnlyTheFrame) {
     historyState.wheelAngle = -12.5f;
     for (int n : {0, -1, -2147483647 - 1}) {
         historyState.wingCount = n;
-        const auto calls = draw(&list);
+        const auto calls = draw();
         EXPECT_EQ(calls, (std::vector<GlCall>{{"glColor3f", {1, 1, 1}},
                                               {"glPushMatrix", {}},
                                               {"glRotatef", {-12.5f, 1, 0, 0}},
@@ -112,7 +113,7 @@ TEST_F(FigureTest, NoWingsDrawsOnlyTheFrame) {
 
 TEST_F(FigureTest, OneWingWithFillAndOutlineMakes109CallsAndRecordsEachOfThem) {
     historyState.wingCount = 1;
-    const auto calls = draw(&list);
+    const auto calls = draw();
     ASSERT_EQ(calls.size(), 109u);
 
     std::vector<std::string> expected = {"glColor3f", "glPushMatrix", "glRotatef", "glTranslatef"};
@@ -139,14 +140,6 @@ TEST_F(FigureTest, OneWingWithFillAndOutlineMakes109CallsAndRecordsEachOfThem) {
     EXPECT_EQ(begins[1].args[0], GL_LINES);
 }
 
-TEST_F(FigureTest, WithoutAListNothingIsRecorded) {
-    historyState.wingCount = 3;
-    record_finish(list);
-    const auto calls = draw(nullptr);
-    EXPECT_EQ(calls.size(), 3u + 3 * 105 + 1);
-    EXPECT_EQ(list.commands.size(), 1u);  // left as it was
-}
-
 TEST_F(FigureTest, WingsVisitTheSlotsNewestFirstAcrossTheWrap) {
     historyState.historyIndex = 1;
     historyState.wingCount = 4;
@@ -159,14 +152,14 @@ TEST_F(FigureTest, WingsVisitTheSlotsNewestFirstAcrossTheWrap) {
     history.twist[0] = 20.0f;
     history.twist[127] = 30.0f;
     history.twist[126] = 40.0f;
-    const auto translations = callsNamed(draw(nullptr), "glTranslatef");
+    const auto translations = callsNamed(draw(), "glTranslatef");
     // Four centring steps, then per wing 4 copies x 2 arm offsets and the zoom step.
     ASSERT_EQ(translations.size(), 4u + 4 * 9);
     for (int i = 0; i < 4; ++i) {
         EXPECT_EQ(translations[i], (GlCall{"glTranslatef", {0, 0, -0.5 * (i + 1)}}));
         EXPECT_EQ(translations[4 + 9 * i + 8], (GlCall{"glTranslatef", {0, 0, i + 1.0}}));
     }
-    const auto rotations = callsNamed(draw(nullptr), "glRotatef");
+    const auto rotations = callsNamed(draw(), "glRotatef");
     // The wheel turn, then per wing 4 copies x 2 arm turns, the half turn and the twist.
     ASSERT_EQ(rotations.size(), 1u + 4 * 10);
     for (int i = 0; i < 4; ++i) {
@@ -179,7 +172,7 @@ TEST_F(FigureTest, WithFractionZeroEachWingShowsTheSlotBeforeItsOwn) {
     historyState.wingCount = 1;
     history.zoom[127] = 0.5f;
     history.zoom[0] = 9.0f;
-    const auto translations = callsNamed(draw(nullptr), "glTranslatef");
+    const auto translations = callsNamed(draw(), "glTranslatef");
     EXPECT_EQ(translations.front(), (GlCall{"glTranslatef", {0, 0, -0.25}}));
     EXPECT_EQ(translations.back(), (GlCall{"glTranslatef", {0, 0, 0.5}}));
 }
@@ -188,7 +181,7 @@ TEST_F(FigureTest, ASlotWithoutOutlineIsFilledOnly) {
     historyState.historyIndex = 5;
     historyState.wingCount = 2;
     history.outline[4] = 0;
-    const auto calls = draw(&list);
+    const auto calls = draw();
     std::vector<std::string> expected = {"glColor3f", "glPushMatrix", "glRotatef", "glTranslatef",
                                          "glTranslatef"};
     for (bool outline : {true, false}) {  // slot 5, then slot 4
@@ -210,7 +203,7 @@ TEST_F(FigureTest, ArmTransformsAndMirrorPatternUseTheSampledValues) {
     history.flipAngle[10] = 40.0f;
     history.arm[10] = 0.8f;
     history.wrist[9] = -0.4f;
-    const auto calls = draw(nullptr);
+    const auto calls = draw();
     const std::vector<GlCall> copy1 = {{"glPushMatrix", {}},
                                        {"glRotatef", {360.0f, 0, 0, 1}},
                                        {"glTranslatef", {0, 0.4f, 0}},
@@ -232,13 +225,13 @@ TEST_F(FigureTest, FillAndOutlineColoursComeFromHueAndLightness) {
     historyState.wingCount = 1;
     history.hue[127] = 0.8f;
     history.lightness[127] = 0.5f;
-    auto colours = callsNamed(draw(nullptr), "glColor3f");
+    auto colours = callsNamed(draw(), "glColor3f");
     ASSERT_EQ(colours.size(), 9u);
     expectColor(colours[1], 0.8f, 0.0f, 1.0f);  // fill
     expectColor(colours[2], 0.2f, 1.0f, 0.0f);  // outline: hue 0.3, lightness 0.5
 
     history.lightness[127] = 0.0f;
-    colours = callsNamed(draw(nullptr), "glColor3f");
+    colours = callsNamed(draw(), "glColor3f");
     expectColor(colours[1], 0, 0, 0);
     expectColor(colours[2], 1, 1, 1);
 
@@ -247,7 +240,7 @@ TEST_F(FigureTest, FillAndOutlineColoursComeFromHueAndLightness) {
     historyState.slotFraction = 0.5f;
     history.lightness[127] = 0.9f;
     history.lightness[0] = 0.1f;
-    colours = callsNamed(draw(nullptr), "glColor3f");
+    colours = callsNamed(draw(), "glColor3f");
     expectColor(colours[1], 1, 1, 1);
     expectColor(colours[2], 0, 0, 0);
 }

@@ -10,6 +10,8 @@
 #include "drawlist/opengl.hpp"
 #include "engine/indices.hpp"
 #include "frame/frame.hpp"
+#include "frame/render.hpp"
+#include "drawlist/replay.hpp"
 #include "util/util.hpp"
 
 namespace {

@@ -1,45 +1,26 @@
-// The view's calls: viewport, projection and the camera's distance, for real and empty sizes.
+// The view's calls: the viewport, then the computed projection loaded while the projection
+// matrix is current, leaving the model-view matrix current for the frame.
 #include <gtest/gtest.h>
 
-#include <cmath>
-
 #include "drawlist/opengl.hpp"
-#include "figure/view.hpp"
+#include "drawlist/replay.hpp"
+#include "drawlist/view.hpp"
 #include "util/util.hpp"
 
 namespace {
 
-std::vector<GlCall> viewCalls(uint32_t width, uint32_t height, double aspect) {
-    return {{"glViewport", {0, 0, double(width), double(height)}},
+TEST(SetupView, FitsTheViewportAndLoadsTheProjectionInOrder) {
+    for (const auto& [width, height] : {std::pair{1920u, 1080u}, {640u, 0u}}) {
+        glLog.clear();
+        setupView(width, height);
+        const view_matrices view = view_for(width, height);
+        const std::vector<GlCall> expected = {
+            {"glViewport", {0, 0, double(width), double(height)}},
             {"glMatrixMode", {GL_PROJECTION}},
-            {"glLoadIdentity", {}},
-            {"gluPerspective", {300.0, aspect, 0.01, 10000.0}},
-            {"glTranslatef", {0, 0, -4.0f}},
+            {"glLoadMatrixf", std::vector<double>(view.projection, view.projection + 16)},
             {"glMatrixMode", {GL_MODELVIEW}}};
-}
-
-TEST(SetupView, SetsViewportPerspectiveAndCameraInOrder) {
-    glLog.clear();
-    setupView(1920, 1080);
-    EXPECT_EQ(glLog, viewCalls(1920, 1080, 1920.0f / 1080.0f));
-    EXPECT_FLOAT_EQ(static_cast<float>(glLog[3].args[1]), 1.7777778f);
-
-    glLog.clear();
-    setupView(800, 600);
-    EXPECT_EQ(glLog, viewCalls(800, 600, 800.0f / 600.0f));
-    EXPECT_FLOAT_EQ(static_cast<float>(glLog[3].args[1]), 1.3333334f);
-}
-
-TEST(SetupView, AnEmptySideCountsAsOnePixelForTheAspect) {
-    glLog.clear();
-    setupView(640, 0);
-    EXPECT_EQ(glLog, viewCalls(640, 0, 640.0));
-    glLog.clear();
-    setupView(0, 480);
-    EXPECT_EQ(glLog, viewCalls(0, 480, 1.0f / 480.0f));
-    glLog.clear();
-    setupView(0, 0);
-    EXPECT_EQ(glLog, viewCalls(0, 0, 1.0));
+        EXPECT_EQ(glLog, expected) << width << " x " << height;
+    }
 }
 
 }  // namespace

@@ -1,0 +1,13 @@
+// A frame recorded and replayed on the current context: the window draws exactly what it hands
+// to the windows that mirror it.
+#include "frame/render.hpp"
+
+#include "drawlist/replay.hpp"
+
+void renderFrame(Engine& engine, draw_list_t* record) {
+    // Kept from frame to frame so that its storage is reused.
+    thread_local draw_list_t own;
+    draw_list_t& list = record ? *record : own;
+    recordFrame(engine, list);
+    replay_draw_list(list);
+}
