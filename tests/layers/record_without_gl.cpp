@@ -1,0 +1,24 @@
+// A program of the core alone: it records frames of the built-in animation with no graphics
+// library linked, and checks that each is a whole frame (the clear first, the finish last).
+#include <cstdio>
+
+#include "drawlist/drawlist.hpp"
+#include "frame/frame.hpp"
+
+int main() {
+    Engine engine;
+    initEngineWithSeed(engine, 1);
+    draw_list_t list;
+    size_t largest = 0;
+    for (int frame = 1; frame <= 600; ++frame) {
+        recordFrame(engine, list);
+        const std::vector<draw_command>& c = list.commands;
+        if (c.size() < 3 || c.front().type != draw_clear || c.back().type != draw_finish) {
+            std::fprintf(stderr, "frame %d: not a whole frame (%zu commands)\n", frame, c.size());
+            return 1;
+        }
+        largest = c.size() > largest ? c.size() : largest;
+    }
+    std::printf("600 frames recorded, up to %zu commands each\n", largest);
+    return 0;
+}
