@@ -1,11 +1,12 @@
-// The cost of one frame in Mesa (llvmpipe): the master's full frame, with and without recording
-// for clones, and a clone's replay of the recorded frame, at a window's and a screen's size. Each
-// frame ends in glFinish, so the rasterising is done inside the timing.
+// The cost of one frame in Mesa (llvmpipe): the master's full frame, recorded and replayed, against
+// the same frame drawn directly, and a clone's replay of the recorded frame, at a window's and a
+// screen's size. Each frame ends in glFinish, so the rasterising is done inside the timing.
 #include <benchmark/benchmark.h>
 #include <malloc.h>
 
 #include <chrono>
 
+#include "direct_drawing.hpp"
 #include "drawlist/drawlist.hpp"
 #include "frame/frame.hpp"
 #include "running.hpp"
@@ -46,27 +47,34 @@ void sizes(benchmark::internal::Benchmark* b) {
     b->MeasureProcessCPUTime();
 }
 
-// The master's frame: renderFrame with one window (nothing recorded) or two (every call also
-// recorded, after clearing the list as the render thread does).
-void renderFrameBench(benchmark::State& state, bool recording) {
+// A master frame as the hosts draw it: renderFrame records the frame and replays it.
+void directFrame() {
+    directDrawing = true;
+    recordFrame(engine, list);
+    directDrawing = false;
+}
+void recordedFrame() {
+    renderFrame(engine, &list);
+}
+
+// The master's frame drawn directly (the baseline) or recorded and replayed.
+void frameBench(benchmark::State& state, void (*frame)()) {
+    if (!directDrawingWorks()) {
+        state.SkipWithError("the recorders are not wrapped: no direct drawing to compare with");
+        return;
+    }
     const int width = static_cast<int>(state.range(0));
     const int height = static_cast<int>(state.range(1));
     OffscreenContext gl(width, height);
     setupView(width, height);
     startRunning();
-    const auto frame = [recording] {
-        if (recording) {
-            clear_draw_list(list);
-        }
-        renderFrame(engine, recording ? &list : nullptr);
-    };
     warmUp(frame);
     for (auto _ : state) {
         frame();
     }
 }
-BENCHMARK_CAPTURE(renderFrameBench, oneWindow, false)->Apply(sizes);
-BENCHMARK_CAPTURE(renderFrameBench, recording, true)->Apply(sizes);
+BENCHMARK_CAPTURE(frameBench, direct, directFrame)->Apply(sizes);
+BENCHMARK_CAPTURE(frameBench, recordAndReplay, recordedFrame)->Apply(sizes);
 
 // A clone's frame: the recorded frame (clear, figure, finish) replayed into a second context.
 void replayBench(benchmark::State& state) {
@@ -75,7 +83,6 @@ void replayBench(benchmark::State& state) {
     OffscreenContext master(width, height);
     setupView(width, height);
     startRunning();
-    clear_draw_list(list);
     renderFrame(engine, &list);
     OffscreenContext clone(width, height);
     setupView(width, height);
@@ -120,23 +127,22 @@ void inTurn(benchmark::internal::Benchmark* b) {
     b->UseManualTime();
 }
 
-// First a frame with one window, then the same with recording for clones, in one context.
-void recordingCostBench(benchmark::State& state) {
+// First a frame drawn directly, then the next recorded and replayed, in one context.
+void recordAndReplayCostBench(benchmark::State& state) {
+    if (!directDrawingWorks()) {
+        state.SkipWithError("the recorders are not wrapped: no direct drawing to compare with");
+        return;
+    }
     const int width = static_cast<int>(state.range(0));
     const int height = static_cast<int>(state.range(1));
     OffscreenContext gl(width, height);
     setupView(width, height);
     startRunning();
-    const auto plain = [] { renderFrame(engine, nullptr); };
-    const auto recording = [] {
-        clear_draw_list(list);
-        renderFrame(engine, &list);
-    };
-    warmUp(plain);
-    warmUp(recording);
-    timeInTurn(state, plain, recording);
+    warmUp(directFrame);
+    warmUp(recordedFrame);
+    timeInTurn(state, directFrame, recordedFrame);
 }
-BENCHMARK(recordingCostBench)->Apply(inTurn);
+BENCHMARK(recordAndReplayCostBench)->Apply(inTurn);
 
 // Two windows as the host runs them: the master's recorded frame, then a clone's replay of it.
 void masterAndCloneBench(benchmark::State& state) {
@@ -149,7 +155,6 @@ void masterAndCloneBench(benchmark::State& state) {
     startRunning();
     const auto masterFrame = [&master] {
         master.makeCurrent();
-        clear_draw_list(list);
         renderFrame(engine, &list);
     };
     const auto cloneFrame = [&clone] {

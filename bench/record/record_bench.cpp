@@ -1,9 +1,10 @@
-// Recording one full frame for clone windows. The real renderFrame runs against a GL stand-in
-// that draws nothing, so the figures are the renderer's own work plus, depending on the case,
-// nothing, the draw list's recorders, or the baseline's per-command arrays fed the very same
-// calls. What recording costs is each case's time minus the first.
+// Recording one full frame. The real frame runs against a GL stand-in that draws nothing, so the
+// figures are the renderer's own work plus, depending on the case, nothing (drawn directly), the
+// draw list's recorders and replay, or the baseline's per-command arrays fed the very same calls.
+// What recording costs is each case's time minus the first.
 #include <benchmark/benchmark.h>
 
+#include "direct_drawing.hpp"
 #include "drawlist/drawlist.hpp"
 #include "frame/frame.hpp"
 #include "frame/render.hpp"
@@ -23,20 +24,25 @@ void startRunning() {
     runWithoutDrawing(engine, 10000);
 }
 
-// The frame as the master makes it with one window: nothing is recorded.
-void notRecordingBench(benchmark::State& state) {
-    startRunning();
-    for (auto _ : state) {
-        renderFrame(engine, nullptr);
+// The frame drawn directly, recording nothing: the baseline.
+void directBench(benchmark::State& state) {
+    if (!directDrawingWorks()) {
+        state.SkipWithError("the recorders are not wrapped: no direct drawing to compare with");
+        return;
     }
+    startRunning();
+    directDrawing = true;
+    for (auto _ : state) {
+        recordFrame(engine, list);
+    }
+    directDrawing = false;
 }
-BENCHMARK(notRecordingBench)->Name("recordFullFrame/none")->Unit(benchmark::kMicrosecond);
+BENCHMARK(directBench)->Name("recordFullFrame/none")->Unit(benchmark::kMicrosecond);
 
-// With clones: the render thread clears the list, and renderFrame records every call.
+// The frame as the hosts draw it: renderFrame records every command and replays the list.
 void drawListBench(benchmark::State& state) {
     startRunning();
     for (auto _ : state) {
-        clear_draw_list(list);
         renderFrame(engine, &list);
     }
     state.counters["commands"] = static_cast<double>(list.commands.size());
@@ -44,15 +50,17 @@ void drawListBench(benchmark::State& state) {
 }
 BENCHMARK(drawListBench)->Name("recordFullFrame/drawList")->Unit(benchmark::kMicrosecond);
 
-// The same calls recorded into one heap-allocated argument array per command.
+// The frame drawn directly, its calls recorded into one heap-allocated argument array each.
 void perCommandBench(benchmark::State& state) {
     startRunning();
+    directDrawing = true;
     feedBaseline = true;
     for (auto _ : state) {
         perCommand::clear();
-        renderFrame(engine, nullptr);
+        recordFrame(engine, list);
     }
     feedBaseline = false;
+    directDrawing = false;
     state.counters["commands"] = static_cast<double>(perCommand::list.size());
 }
 BENCHMARK(perCommandBench)->Name("recordFullFrame/perCommandArrays")->Unit(benchmark::kMicrosecond);
