@@ -19,9 +19,9 @@ problem() {
     failures=$((failures + 1))
 }
 
-# The platform interfaces: OpenGL, GLU, windows and messages, GDI, kernel, multimedia timer, and
-# the C runtime.
-allowed_dll='^(opengl32|glu32|user32|gdi32|kernel32|winmm|msvcrt)\.dll$|^api-ms-win-crt-[a-z0-9-]+\.dll$'
+# The platform interfaces: OpenGL, windows and messages, GDI, kernel, multimedia timer, and the
+# C runtime.
+allowed_dll='^(opengl32|user32|gdi32|kernel32|winmm|msvcrt)\.dll$|^api-ms-win-crt-[a-z0-9-]+\.dll$'
 
 # Registry, network, internet, files created, written, moved or removed, other programs started.
 forbidden_function='^(Reg(Open|Create|Set|Query|Delete|Enum|Close|Get|Save|Load|Replace|Restore|Flush|Notify|Connect|Copy|Rename|Override|Unload|DisablePredefined)[A-Za-z]*|SHReg[A-Za-z]*|SH(Get|Set)Value[AW]?|WSA[A-Za-z]*|socket|connect|bind|listen|accept|send|sendto|recv|recvfrom|gethostbyname|getaddrinfo|GetAddrInfo[A-Za-z]*|Internet[A-Za-z]*|WinHttp[A-Za-z]*|URLDownload[A-Za-z]*|CreateFile[A-Za-z0-9]*|OpenFile|_lcreat|_lopen|WriteFile[A-Za-z]*|DeleteFile[AW]?|MoveFile[A-Za-z]*|CopyFile[A-Za-z0-9]*|ReplaceFile[AW]?|CreateDirectory[A-Za-z]*|RemoveDirectory[AW]?|SetFileAttributes[AW]?|WritePrivateProfile[A-Za-z]*|WriteProfile[A-Za-z]*|ShellExecute[A-Za-z]*|CreateProcess[A-Za-z]*|WinExec|fopen|fopen_s|_wfopen|_wfopen_s|freopen|_wfreopen|_open|_wopen|_sopen|_wsopen|_sopen_s|_wsopen_s|_creat|_wcreat|remove|_wremove|rename|_wrename|_unlink|_wunlink|_mkdir|_wmkdir|_rmdir|_wrmdir|system|_wsystem|_popen|_wpopen|_spawn[a-z]*|_wspawn[a-z]*|_exec[a-z]*|_wexec[a-z]*)$'
