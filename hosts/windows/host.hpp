@@ -59,6 +59,9 @@ struct window_record {
     HDC device_context = nullptr;
     bool master = false;
     unsigned window_count = 0;  // windows open, as this window's render thread last heard
+    // Whether the render thread's context is current on it; without one the window stays black
+    // and its thread makes no GL call on it, but paces, takes its messages and stops as usual.
+    bool has_context = false;
 };
 
 struct win_critical_section {
