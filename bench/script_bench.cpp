@@ -34,8 +34,9 @@ void parseScriptBench(benchmark::State& state) {
     state.SetComplexityN(state.range(0));
 }
 BENCHMARK(parseScriptBench)
-    ->RangeMultiplier(10)
-    ->Range(600, 60000)
+    ->Arg(600)
+    ->Arg(6000)
+    ->Arg(60000)
     ->Unit(benchmark::kMillisecond)
     ->Complexity();
 
@@ -47,8 +48,9 @@ void checkScriptBench(benchmark::State& state) {
     state.SetComplexityN(state.range(0));
 }
 BENCHMARK(checkScriptBench)
-    ->RangeMultiplier(10)
-    ->Range(600, 60000)
+    ->Arg(600)
+    ->Arg(6000)
+    ->Arg(60000)
     ->Unit(benchmark::kMillisecond)
     ->Complexity();
 
