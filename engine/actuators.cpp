@@ -3,6 +3,7 @@
 #include "engine/actuators.hpp"
 
 #include <algorithm>
+#include <array>
 #include <iterator>
 
 #include "engine/history.hpp"
@@ -10,11 +11,16 @@
 
 namespace {
 
+static_assert(std::size(actuatorNames) == actuatorCount);
+
 // The slots that hold an actuator, in index order; nothing else is ever filled.
-constexpr int filledIndices[] = {
-    outlineIndex, zoomIndex, twistIndex, paceIndex, wingCountIndex, wheelIndex,   spinIndex,
-    flipIndex,    armIndex,  wristIndex, sizeIndex, hueIndex,       hueRateIndex, lightnessIndex};
-static_assert(sizeof filledIndices / sizeof filledIndices[0] == actuatorCount);
+constexpr std::array<int, actuatorCount> filledIndices = [] {
+    std::array<int, actuatorCount> indices{};
+    for (int i = 0; i < actuatorCount; ++i) {
+        indices[i] = actuatorNames[i].index;
+    }
+    return indices;
+}();
 
 }  // namespace
 

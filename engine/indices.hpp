@@ -16,3 +16,18 @@ constexpr int sizeIndex = 108;
 constexpr int hueIndex = 123;
 constexpr int hueRateIndex = 127;
 constexpr int lightnessIndex = 130;
+
+struct ActuatorName {
+    int index;
+    const char* name;  // as the script reference names it
+};
+
+// Every actuator, in index order: the slots the bank fills, the numbers the checker lists and
+// the tools print.
+constexpr ActuatorName actuatorNames[] = {
+    {outlineIndex, "outline"},  {zoomIndex, "zoom"},           {twistIndex, "twist"},
+    {paceIndex, "pace"},        {wingCountIndex, "wings"},     {wheelIndex, "wheel"},
+    {spinIndex, "spin"},        {flipIndex, "flip"},           {armIndex, "arm"},
+    {wristIndex, "wrist"},      {sizeIndex, "size"},           {hueIndex, "hue"},
+    {hueRateIndex, "hue rate"}, {lightnessIndex, "lightness"},
+};

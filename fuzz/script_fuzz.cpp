@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <set>
 #include <string>
 
 #include "frame/frame.hpp"
@@ -14,11 +15,16 @@ namespace {
 constexpr int framesPerInput = 300;
 
 // Walking the list and each sequence must end, every command must point back at its sequence
-// and `last` must be the final command: a fault here would show up later as a crash or a hang.
+// and `last` must be the final command, and each number must name the first sequence of it in
+// the list: a fault here would show up later as a crash or a hang.
 void checkSequenceList(const Sequencer& sequencer) {
     std::size_t sequences = 0;
+    std::set<int32_t> numbers;
     for (const Sequence* s = sequencer.sequenceList; s; s = s->next) {
         if (++sequences > 1000000) {
+            std::abort();
+        }
+        if (numbers.insert(s->number).second && findSequence(sequencer, s->number) != s) {
             std::abort();
         }
         const Command* last = nullptr;
@@ -32,6 +38,9 @@ void checkSequenceList(const Sequencer& sequencer) {
         if (last != s->last) {
             std::abort();
         }
+    }
+    if (sequencer.byNumber.size() != numbers.size()) {
+        std::abort();
     }
 }
 

@@ -11,16 +11,28 @@
 #include <cstdlib>
 #include <cstring>
 #include <deque>
+#include <iterator>
 #include <map>
 #include <utility>
 
 #include "engine/actuators.hpp"
+#include "engine/indices.hpp"
 #include "script/syntax.hpp"
 
 namespace {
 
-constexpr const char* actuatorList =
-    "18, 31, 38, 45, 52, 73, 80, 87, 94, 101, 108, 123, 127 and 130";
+// "18, 31, ... and 130".
+std::string actuatorList() {
+    std::string list;
+    const std::size_t count = std::size(actuatorNames);
+    for (std::size_t i = 0; i < count; ++i) {
+        list += (i == 0           ? ""
+                 : i + 1 == count ? " and "
+                                  : ", ") +
+                std::to_string(actuatorNames[i].index);
+    }
+    return list;
+}
 
 // User text quoted in a message: printable characters only, and not too many of them.
 constexpr std::size_t quotedLength = 40;
@@ -157,9 +169,9 @@ void checkArguments(Checker& ck, int line, const Keyword& k, const char* rest, i
         case codeActstop:
             if (!reachesASlot(c.arg)) {
                 report(ck, line,
-                       "actuator " + std::to_string(c.arg) +
-                           " reaches no slot: slots are 0 to 1023, and the actuators are " +
-                           actuatorList);
+                       "actuator " + std::to_string(c.arg) + " reaches no slot: slots are 0 to " +
+                           std::to_string(bankSize - 1) + ", and the actuators are " +
+                           actuatorList());
             }
             break;
         case codeDuration:

@@ -21,14 +21,7 @@ Sequence* newSequence(Sequencer& sequencer, int32_t number) {
     s->number = number;
     s->next = sequencer.sequenceList;
     sequencer.sequenceList = s;
-    return s;
-}
-
-Sequence* findSequenceNumbered(const Sequencer& sequencer, int32_t number) {
-    Sequence* s = sequencer.sequenceList;
-    while (s && s->number != number) {
-        s = s->next;
-    }
+    sequencer.byNumber[number] = s;
     return s;
 }
 
@@ -61,7 +54,7 @@ void insertInTimeOrder(Sequence* s, Command* c) {
 
 void openSequence(ParseState& state, int32_t number) {
     state.absFrame = state.relFrame = state.parseFrame = 0.0f;
-    state.open = findSequenceNumbered(state.sequencer, number);
+    state.open = findSequence(state.sequencer, number);
     if (!state.open) {
         state.open = newSequence(state.sequencer, number);
     }
@@ -152,7 +145,7 @@ void parseScript(Sequencer& sequencer, const char* text) {
         parseLine(state, line, end);
         line = *end ? end + 1 : end;
     }
-    if (Sequence* top = findSequenceNumbered(sequencer, 0)) {
+    if (Sequence* top = findSequence(sequencer, 0)) {
         top->current = top->first;
     }
     if (traceSetting) {
@@ -180,6 +173,38 @@ bool readWhole(std::FILE* in, std::string& text) {
     return std::ferror(in) == 0;
 }
 
+Sequence* findSequence(const Sequencer& sequencer, int32_t number) {
+    const auto found = sequencer.byNumber.find(number);
+    return found == sequencer.byNumber.end() ? nullptr : found->second;
+}
+
+void unlinkSequence(Sequencer& sequencer, Sequence* sequence) {
+    if (sequencer.sequenceList == sequence) {
+        sequencer.sequenceList = sequence->next;
+    } else {
+        Sequence* before = sequencer.sequenceList;
+        while (before && before->next != sequence) {
+            before = before->next;
+        }
+        if (before) {
+            before->next = sequence->next;
+        }
+    }
+    const auto named = sequencer.byNumber.find(sequence->number);
+    if (named != sequencer.byNumber.end() && named->second == sequence) {
+        // The list runs from newest to oldest, so the next one of that number lies further on.
+        Sequence* older = sequence->next;
+        while (older && older->number != sequence->number) {
+            older = older->next;
+        }
+        if (older) {
+            named->second = older;
+        } else {
+            sequencer.byNumber.erase(named);
+        }
+    }
+}
+
 void releaseSequence(Sequence* sequence) {
     Command* c = sequence->first;
     while (c) {
@@ -195,6 +220,7 @@ void clearSequences(Sequencer& sequencer) {
         sequencer.sequenceList = s->next;
         releaseSequence(s);
     }
+    sequencer.byNumber.clear();
 }
 
 Sequencer::~Sequencer() {

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <unordered_map>
 
 struct Sequence;
 
@@ -58,7 +59,10 @@ struct Sequence {
 // progress. It owns its sequences and frees them when it goes.
 struct Sequencer {
     Sequence* sequenceList = nullptr;  // newest sequence first
-    float currentFrame = 0.0f;         // frames: the animation clock
+    // The sequence of each number in the list (the newest, should two share one), so that naming
+    // a sequence costs the same however many the script has.
+    std::unordered_map<int32_t, Sequence*> byNumber;
+    float currentFrame = 0.0f;  // frames: the animation clock
     // The sequence whose turn it is, and, if one of its own commands killed it, the sequence
     // that followed it at that moment.
     Sequence* turnSequence = nullptr;
@@ -81,6 +85,11 @@ bool readWhole(std::FILE* in, std::string& text);
 void readAnimation(Sequencer& sequencer);
 // Parses the given text into the sequence list; what readAnimation does with its line source.
 void parseScript(Sequencer& sequencer, const char* text);
+// The sequence numbered `number` (the newest, should two share it), or nullptr.
+Sequence* findSequence(const Sequencer& sequencer, int32_t number);
+// Takes a sequence out of the list; the next older one of the same number, if any, is then the
+// one its number names.
+void unlinkSequence(Sequencer& sequencer, Sequence* sequence);
 // Frees a sequence and its commands; the caller has already unlinked it from the list.
 void releaseSequence(Sequence* sequence);
 // Frees every sequence, leaving the list empty.

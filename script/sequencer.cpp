@@ -22,14 +22,6 @@ constexpr float rebaseBy = 4194304.0f;
 // this many commands.
 constexpr int maxCommandsPerTurn = 4096;
 
-Sequence* findSequence(const Sequencer& sequencer, int32_t number) {
-    Sequence* s = sequencer.sequenceList;
-    while (s && s->number != number) {
-        s = s->next;
-    }
-    return s;
-}
-
 bool startsInTime(float currentFrame, const Sequence& s) {
     return static_cast<double>(currentFrame) + 0.5 > static_cast<double>(s.seqFrame);
 }
@@ -182,16 +174,6 @@ void killSequence(Sequencer& sequencer, Sequence* sequence) {
         sequencer.turnKilled = true;
         sequencer.turnSuccessor = sequence->next;
     }
-    if (sequencer.sequenceList == sequence) {
-        sequencer.sequenceList = sequence->next;
-    } else {
-        Sequence* before = sequencer.sequenceList;
-        while (before && before->next != sequence) {
-            before = before->next;
-        }
-        if (before) {
-            before->next = sequence->next;
-        }
-    }
+    unlinkSequence(sequencer, sequence);
     releaseSequence(sequence);
 }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "script/script.hpp"
+#include "script/sequencer.hpp"
 #include "util/util.hpp"
 
 namespace {
@@ -170,6 +171,24 @@ TEST_F(Parser, TopLevelCommandsAfterABlockNeedSeqnameZero) {
     EXPECT_EQ(commands(0).size(), 2u);
     EXPECT_EQ(commands(2).size(), 1u);
     EXPECT_EQ(sequence(sequencer, 0)->current, sequence(sequencer, 0)->first);
+}
+
+// Parsed onto a list that holds sequence 0 already, commands before the first "seqname:" open a
+// second 0: its number names the newer one until that one is killed, then the older one.
+TEST_F(Parser, ANumberNamesItsNewestSequenceUntilThatOneIsKilled) {
+    parse("actset: 1, 1\nseqname: 2\n");
+    Sequence* older = sequence(sequencer, 0);
+    parseScript(sequencer, "actset: 3, 3\n");
+    EXPECT_EQ(listNumbers(), (std::vector<int>{0, 2, 0}));
+    Sequence* newer = sequencer.sequenceList;
+    EXPECT_EQ(findSequence(sequencer, 0), newer);
+    killSequence(sequencer, newer);
+    EXPECT_EQ(findSequence(sequencer, 0), older);
+    killSequence(sequencer, sequence(sequencer, 2));
+    EXPECT_EQ(findSequence(sequencer, 0), older);
+    killSequence(sequencer, older);
+    EXPECT_EQ(findSequence(sequencer, 0), nullptr);
+    EXPECT_EQ(sequencer.sequenceList, nullptr);
 }
 
 TEST_F(Parser, CommasRemarksAndMissingArguments) {

@@ -9,6 +9,8 @@
 
 #include "drawlist/drawlist.hpp"
 #include "frame/frame.hpp"
+#include "frame/pacing.hpp"
+#include "frame/window.hpp"
 #include "hosts/windows/frame_lock.hpp"
 #include "hosts/windows/policy.hpp"
 
@@ -40,19 +42,15 @@ constexpr UINT window_count_message = WM_USER + 1;
 // Posted to the main thread by a render thread whose start failed, to wake its message loop.
 constexpr UINT render_failed_message = WM_APP + 1;
 
-// The application's windowed client size, which clones also open with.
-constexpr int windowed_width = 640;   // pixels
-constexpr int windowed_height = 480;  // pixels
-
 struct window_record {
     // The outer top-left corner the windowed master last had, for its return to the window.
     int saved_left = 0;  // pixels
     int saved_top = 0;   // pixels
     // Where the window opens: its outer top-left corner and its client size.
-    int x = CW_USEDEFAULT;         // pixels
-    int y = CW_USEDEFAULT;         // pixels
-    int width = windowed_width;    // pixels
-    int height = windowed_height;  // pixels
+    int x = CW_USEDEFAULT;            // pixels
+    int y = CW_USEDEFAULT;            // pixels
+    int width = application_width;    // pixels
+    int height = application_height;  // pixels
     HANDLE ready_event = nullptr;
     HANDLE stop_event = nullptr;
     HANDLE thread = nullptr;  // null again once the thread has been waited for
@@ -61,6 +59,9 @@ struct window_record {
     HDC device_context = nullptr;
     bool master = false;
     unsigned window_count = 0;  // windows open, as this window's render thread last heard
+    // Whether the render thread's context is current on it; without one the window stays black
+    // and its thread makes no GL call on it, but paces, takes its messages and stops as usual.
+    bool has_context = false;
 };
 
 struct win_critical_section {

@@ -1,4 +1,4 @@
-// Display-mode cycle, mouse check and pacing arithmetic of the host.
+// Display-mode cycle and mouse check of the host.
 #include "hosts/windows/policy.hpp"
 
 #include <cstdlib>
@@ -40,26 +40,6 @@ mouse_verdict mouse_check(mouse_state& state, int cursor_x, int cursor_y, bool p
         state.saved_y = cursor_y;
     }
     return verdict;
-}
-
-int64_t frame_period_ticks(int64_t frequency) {
-    return frequency * frame_period_us / 1000000;
-}
-
-int64_t frame_deadline(int64_t previous_deadline, int64_t t0, int64_t period) {
-    if (previous_deadline == 0) {
-        return t0 + period;
-    }
-    const int64_t next = previous_deadline + period;
-    return next > t0 && next <= t0 + period ? next : t0 + period;
-}
-
-uint32_t frame_wait_ms(int64_t t0, int64_t t1, int64_t period, int64_t frequency) {
-    const int64_t elapsed = t1 - t0;
-    if (elapsed < 0 || elapsed > period || frequency <= 0) {
-        return 0;
-    }
-    return static_cast<uint32_t>((period - elapsed) * 1000000 / frequency / 1000);
 }
 
 }  // namespace saver

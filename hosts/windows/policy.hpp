@@ -1,8 +1,6 @@
-// Small decisions of the host that need no window: the display-mode cycle, the screensaver's
-// mouse check and the frame pacing arithmetic. Kept free of Windows calls so they are testable.
+// Small decisions of the host that need no window: the display-mode cycle and the screensaver's
+// mouse check. Kept free of Windows calls so they are testable.
 #pragma once
-
-#include <cstdint>
 
 namespace saver {
 
@@ -39,23 +37,5 @@ struct mouse_verdict {
 };
 
 mouse_verdict mouse_check(mouse_state& state, int cursor_x, int cursor_y, bool previewing);
-
-// Frame pacing with the performance counter: 16666 microseconds per frame.
-constexpr int64_t frame_period_us = 16666;
-
-int64_t frame_period_ticks(int64_t frequency);
-
-// The present deadline of a frame whose drawing started at t0: one period after the previous
-// frame's deadline (0 before the first frame), so that presenting and starting a frame take nothing
-// from the frame rate. A frame starting a period or more after that point (the first frame, one
-// after a pause, or after frames that overran) starts the chain afresh at t0 plus one period, never
-// catching up with a burst of short frames. The result never lies later than t0 plus one period.
-int64_t frame_deadline(int64_t previous_deadline, int64_t t0, int64_t period);
-
-// Milliseconds to sleep in the wait call before the final spin of a frame that started at t0 (for
-// a chained deadline: the deadline less one period) and was drawn by t1; 0 when the frame
-// overran the period (or the counter went backwards) or less than a millisecond remains, in
-// which case only the spin is left.
-uint32_t frame_wait_ms(int64_t t0, int64_t t1, int64_t period, int64_t frequency);
 
 }  // namespace saver

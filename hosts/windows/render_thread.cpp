@@ -41,12 +41,24 @@ void set_pixel_format(window_record& record) {
     }
 }
 
+// Creates the window's context and makes it current on this thread, noting in the record whether
+// that worked. Returns the context, null if none was created.
+HGLRC create_context(window_record& record) {
+    const HGLRC context = test::forced_failure(test::quiet_failure::create_context)
+                              ? nullptr
+                              : wglCreateContext(record.device_context);
+    record.has_context = context != nullptr &&
+                         !test::forced_failure(test::quiet_failure::make_current) &&
+                         wglMakeCurrent(record.device_context, context);
+    return context;
+}
+
 void handle_thread_message(window_record& record, const MSG& message) {
     if (message.message == WM_SIZE) {
         const uint32_t width = LOWORD(message.lParam);
         const uint32_t height = HIWORD(message.lParam);
         // A minimised window reports an empty client area; the projection waits for a real one.
-        if (width != 0 && height != 0) {
+        if (width != 0 && height != 0 && record.has_context) {
             setupView(width, height);
         }
         UpdateWindow(record.window);
@@ -75,7 +87,9 @@ void frame_loop(window_record& record) {
         } else {
             acquire_for_reading(frame_lock);
             t0 = counter_now();
-            replay_draw_list(draw_list);
+            if (record.has_context) {
+                replay_draw_list(draw_list);
+            }
             t1 = counter_now();
             release_from_reading(frame_lock);
         }
@@ -96,7 +110,9 @@ void frame_loop(window_record& record) {
             do {
                 presented_at = counter_now();
             } while (presented_at < deadline);
-            SwapBuffers(record.device_context);
+            if (record.has_context) {
+                SwapBuffers(record.device_context);
+            }
         }
         test::log_frame(record.master, t0, t1, present, frequency, deadline, presented_at);
         MSG message;
@@ -124,17 +140,18 @@ DWORD WINAPI render_thread_main(void* parameter) {
 
     // Contexts are made under the write side so that no frame is computed or replayed meanwhile.
     acquire_for_writing(frame_lock);
-    HGLRC context = wglCreateContext(record.device_context);
-    wglMakeCurrent(record.device_context, context);
+    const HGLRC context = create_context(record);
     release_from_writing(frame_lock);
 
-    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-    glShadeModel(GL_FLAT);
-    glClear(GL_COLOR_BUFFER_BIT);
-    auto swap_interval = reinterpret_cast<swap_interval_function>(
-        reinterpret_cast<void*>(wglGetProcAddress("wglSwapIntervalEXT")));
-    if (swap_interval != nullptr) {
-        swap_interval(1);
+    if (record.has_context) {
+        glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+        glShadeModel(GL_FLAT);
+        glClear(GL_COLOR_BUFFER_BIT);
+        auto swap_interval = reinterpret_cast<swap_interval_function>(
+            reinterpret_cast<void*>(wglGetProcAddress("wglSwapIntervalEXT")));
+        if (swap_interval != nullptr) {
+            swap_interval(1);
+        }
     }
     MSG message;
     PeekMessageW(&message, nullptr, WM_USER, WM_USER, PM_NOREMOVE);
@@ -145,12 +162,18 @@ DWORD WINAPI render_thread_main(void* parameter) {
         SetForegroundWindow(record.window);
     }
     SetFocus(record.window);
-    setupView(static_cast<uint32_t>(record.width), static_cast<uint32_t>(record.height));
+    if (record.has_context) {
+        setupView(static_cast<uint32_t>(record.width), static_cast<uint32_t>(record.height));
+    }
 
     frame_loop(record);
 
-    wglMakeCurrent(nullptr, nullptr);
-    wglDeleteContext(context);
+    if (record.has_context) {
+        wglMakeCurrent(nullptr, nullptr);
+    }
+    if (context != nullptr) {
+        wglDeleteContext(context);
+    }
     ReleaseDC(record.window, record.device_context);
     return 1;
 }

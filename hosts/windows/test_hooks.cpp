@@ -8,10 +8,22 @@
 
 namespace saver::test {
 
-bool forced_failure(util::failure_id failure) {
+namespace {
+
+bool forced(const wchar_t* check) {
     wchar_t wanted[64];
     const DWORD length = GetEnvironmentVariableW(L"LUMENWEAVE_FAIL", wanted, 64);
-    return length > 0 && length < 64 && std::wcscmp(wanted, util::failure_of(failure).check) == 0;
+    return length > 0 && length < 64 && std::wcscmp(wanted, check) == 0;
+}
+
+}  // namespace
+
+bool forced_failure(util::failure_id failure) {
+    return forced(util::failure_of(failure).check);
+}
+
+bool forced_failure(quiet_failure failure) {
+    return forced(failure == quiet_failure::create_context ? L"create_context" : L"make_current");
 }
 
 void delay_before_show() {

@@ -12,9 +12,16 @@
 
 namespace saver::test {
 
+// Failures the program lives with, without a box: forced in the test build like the others.
+enum class quiet_failure {
+    create_context,  // wglCreateContext gives no context
+    make_current,    // wglMakeCurrent refuses the context
+};
+
 #if LUMENWEAVE_TEST_HOOKS
 // True when the environment variable LUMENWEAVE_FAIL names this failure's check.
 bool forced_failure(util::failure_id failure);
+bool forced_failure(quiet_failure failure);
 // One line per frame on standard output: which thread, the counter at t0 and t1, whether the
 // frame was presented, the counter frequency, the present deadline and the counter when the
 // present was made (0 when it was not).
@@ -26,6 +33,9 @@ void delay_before_show();
 #else
 inline void delay_before_show() {}
 constexpr bool forced_failure(util::failure_id) {
+    return false;
+}
+constexpr bool forced_failure(quiet_failure) {
     return false;
 }
 inline void log_frame(bool, int64_t, int64_t, bool, int64_t, int64_t, int64_t) {}

@@ -78,7 +78,8 @@ int run_frames(host_t& host) {
         }
 
         const int64_t t0 = monotonic_ns();
-        host.pacing.deadline_ns = next_deadline(host.pacing.deadline_ns, t0, host.pacing.period_ns);
+        host.pacing.deadline_ns =
+            frame_deadline(host.pacing.deadline_ns, t0, host.pacing.period_ns);
         times.resize(host.surfaces.size());
         for (size_t i = 0; i < host.surfaces.size(); ++i) {
             const surface_t& surface = host.surfaces[i];

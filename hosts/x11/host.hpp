@@ -12,6 +12,7 @@
 
 #include "drawlist/drawlist.hpp"
 #include "frame/frame.hpp"
+#include "frame/pacing.hpp"
 
 namespace lumenweave_x11 {
 
@@ -78,8 +79,8 @@ struct fps_overlay_t {
 };
 
 struct pacing_t {
-    int64_t period_ns = 16'666'667;  // 60 frames per second
-    int64_t deadline_ns = 0;         // CLOCK_MONOTONIC of the next present; 0 before the first
+    int64_t period_ns = frame_period_ticks(1'000'000'000);  // nanoseconds
+    int64_t deadline_ns = 0;  // CLOCK_MONOTONIC of the next present; 0 before the first
 };
 
 // The host's whole state: one record for the process.
@@ -165,10 +166,8 @@ bool stop_requested();
 // Sleeps until DEADLINE with the stop signals let through; returns early on a stop request.
 void sleep_until(int64_t deadline_ns);
 
-// Pacing (pacing.cpp).
+// The clock that frames are paced by (pacing.cpp).
 int64_t monotonic_ns();
-// The next present deadline; see pacing.cpp for the chain and its restart.
-int64_t next_deadline(int64_t previous_deadline, int64_t t0, int64_t period);
 
 // The core (core.cpp): every call into the engine, the draw list and the view.
 // Starts the engine on the user's script if it reads and checks clean, else on the built-in one.

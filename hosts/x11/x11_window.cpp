@@ -7,13 +7,11 @@
 #include <algorithm>
 #include <cstring>
 
+#include "frame/window.hpp"
 #include "hosts/x11/host.hpp"
 
 namespace lumenweave_x11 {
 namespace {
-
-constexpr uint32_t initial_width = 640;   // pixels
-constexpr uint32_t initial_height = 480;  // pixels
 
 bool create_window(host_t& host, bool master) {
     XVisualInfo* visual = glXGetVisualFromFBConfig(host.display, host.config);
@@ -29,9 +27,10 @@ bool create_window(host_t& host, bool master) {
     attributes.background_pixel = BlackPixel(host.display, host.screen);
     attributes.border_pixel = 0;
     attributes.event_mask = KeyPressMask | StructureNotifyMask;
-    const Window window = XCreateWindow(
-        host.display, root, 0, 0, initial_width, initial_height, 0, visual->depth, InputOutput,
-        visual->visual, CWColormap | CWBackPixel | CWBorderPixel | CWEventMask, &attributes);
+    const Window window =
+        XCreateWindow(host.display, root, 0, 0, application_width, application_height, 0,
+                      visual->depth, InputOutput, visual->visual,
+                      CWColormap | CWBackPixel | CWBorderPixel | CWEventMask, &attributes);
     XFree(visual);
     if (window == 0) {
         return false;
@@ -52,8 +51,8 @@ bool create_window(host_t& host, bool master) {
     surface.window = window;
     surface.master = master;
     surface.owned = true;
-    surface.width = initial_width;
-    surface.height = initial_height;
+    surface.width = application_width;
+    surface.height = application_height;
     if (!create_drawable(host, surface)) {
         XDestroyWindow(host.display, window);
         return false;

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Runs lumenweave-sim in one way and checks what it prints and how it exits.
-# usage: check.sh error|unwritable|help|values|trace|script|check SIM [ARGS...]
+# usage: check.sh error|unwritable|help|values|trace|script|check|actuators SIM [ARGS...]
 set -uo pipefail
 mode=$1 sim=$2
 shift 2
@@ -69,6 +69,14 @@ check)
     "$sim" --check - <"$tmp/bad" >"$tmp/out"
     [[ $(head -1 "$tmp/out") == "<stdin>:2: bad command 'actset': did you mean 'actset:'?" ]] ||
         fail "standard input: $(cat "$tmp/out")"
+    ;;
+actuators)
+    # The script reference's table of actuators ($1) names the ones the engine has, in order.
+    "$sim" --list-actuators >"$tmp/out" || fail "exit code $?"
+    [[ $(head -1 "$tmp/out") == "18 outline" && $(wc -l <"$tmp/out") == 14 ]] ||
+        fail "$(cat "$tmp/out")"
+    sed -n 's/^| \([0-9]*\) | \([a-z ]*\) | .*/\1 \2/p' "$1" | diff - "$tmp/out" ||
+        fail "the reference's table differs from --list-actuators"
     ;;
 *)
     fail "unknown mode $mode"

@@ -14,13 +14,9 @@ inline Actuator& act(ActuatorBank& bank, int index) {
     return *findActuator(bank, index);
 }
 
-// The sequence numbered `number`, or nullptr.
+// The sequence numbered `number`, or nullptr, as the script names it.
 inline Sequence* sequence(const Sequencer& sequencer, int number) {
-    Sequence* s = sequencer.sequenceList;
-    while (s && s->number != number) {
-        s = s->next;
-    }
-    return s;
+    return findSequence(sequencer, number);
 }
 
 // One logged GL call. The call tests link gl_log.cpp, whose definitions of the GL entry

@@ -1,4 +1,4 @@
-// The Linux program's command line and its pacing arithmetic.
+// The Linux program's command line.
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -56,20 +56,6 @@ TEST(X11Options, BadArgumentsAreUsageErrors) {
     }
     EXPECT_EQ(parse({"--help", "--bogus"}).mode, run_mode::help);
     EXPECT_EQ(parse({"--version"}).mode, run_mode::version);
-}
-
-TEST(X11Pacing, DeadlinesChainAndRestartWithoutBursts) {
-    const int64_t period = 16'666'667;
-    // The first frame, and frames on time, follow one period after the last deadline, however
-    // long presenting the previous frame took.
-    EXPECT_EQ(next_deadline(0, 1000, period), 1000 + period);
-    EXPECT_EQ(next_deadline(1000 + period, 1000 + period + 900'000, period), 1000 + 2 * period);
-    // A frame starting past its deadline (stopped and continued, or overrun) starts afresh
-    // rather than drawing a burst of frames to catch up.
-    const int64_t resumed = 1000 + 40 * period;
-    EXPECT_EQ(next_deadline(1000 + period, resumed, period), resumed + period);
-    // A deadline never lies more than a period ahead, should the clock step back.
-    EXPECT_EQ(next_deadline(1000 + 10 * period, 1000, period), 1000 + period);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // lumenweave-sim: runs the animation engine without OpenGL and prints, after every frame, the
 // values of the 14 actuators, or with --trace the parser's and the sequencer's trace lines.
-// With --check it runs nothing and lists the problems of a script instead.
+// With --check it runs nothing and lists the problems of a script instead; with
+// --list-actuators it names the actuators, for scripts that write scripts.
 // The trace is fixed when the core is built, so --trace runs lumenweave-sim-trace, this same
 // program built on the trace core, which sits beside this executable.
 #include <unistd.h>
@@ -16,6 +17,7 @@
 #include <vector>
 
 #include "engine/actuators.hpp"
+#include "engine/indices.hpp"
 #include "engine/settings.hpp"
 #include "frame/frame.hpp"
 #include "options.hpp"
@@ -24,20 +26,32 @@
 
 namespace {
 
-constexpr const char* usage =
-    "usage: lumenweave-sim [--seed T] [--frames N] [--script FILE] [--trace]\n"
-    "       lumenweave-sim --check FILE\n"
-    "Runs the animation engine without drawing. After frame k (from 1) it prints k and the\n"
-    "values of actuators 18 31 38 45 52 73 80 87 94 101 108 123 127 130 (\"%.9g\").\n"
-    "  --seed T       seed the generator with T as srand48(T) would (default: the clock)\n"
-    "  --frames N     run N frames (default 0)\n"
-    "  --script FILE  run the script in FILE instead of the built-in one; - reads standard input\n"
-    "  --trace        print the parser's and the sequencer's trace lines instead of the values\n"
-    "  --check FILE   run nothing: print each problem of the script in FILE (- reads standard\n"
-    "                 input) as FILE:LINE: message; exit 0: none, 1: some, 2: unreadable\n"
-    "  --help         show this text\n";
-
-constexpr int shownIndices[] = {18, 31, 38, 45, 52, 73, 80, 87, 94, 101, 108, 123, 127, 130};
+// The usage text; the actuators come from the engine's list.
+std::string usage() {
+    std::string indices;
+    for (const ActuatorName& a : actuatorNames) {
+        indices += " " + std::to_string(a.index);
+    }
+    return "usage: lumenweave-sim [--seed T] [--frames N] [--script FILE] [--trace]\n"
+           "       lumenweave-sim --check FILE\n"
+           "       lumenweave-sim --list-actuators\n"
+           "Runs the animation engine without drawing. After frame k (from 1) it prints k and the\n"
+           "values of actuators" +
+           indices +
+           " (\"%.9g\").\n"
+           "  --seed T       seed the generator with T as srand48(T) would (default: the clock)\n"
+           "  --frames N     run N frames (default 0)\n"
+           "  --script FILE  run the script in FILE instead of the built-in one; - reads standard "
+           "input\n"
+           "  --trace        print the parser's and the sequencer's trace lines instead of the "
+           "values\n"
+           "  --check FILE   run nothing: print each problem of the script in FILE (- reads "
+           "standard\n"
+           "                 input) as FILE:LINE: message; exit 0: none, 1: some, 2: unreadable\n"
+           "  --list-actuators\n"
+           "                 run nothing: print each actuator's number and name, one a line\n"
+           "  --help         show this text\n";
+}
 
 struct Options {
     std::optional<uint32_t> seed;
@@ -45,6 +59,7 @@ struct Options {
     std::optional<std::string> scriptPath;
     std::optional<std::string> checkPath;
     bool trace = false;
+    bool listActuators = false;
 };
 
 // Stops at the first output that could not be written instead of running on.
@@ -57,15 +72,18 @@ void checkOutput() {
 Options parseOptions(int argc, char** argv) {
     Options o;
     tool::parseFlags(
-        argc, argv, usage,
+        argc, argv, usage().c_str(),
         {{"--seed", true},
          {"--frames", true},
          {"--script", true},
          {"--trace", false},
-         {"--check", true}},
+         {"--check", true},
+         {"--list-actuators", false}},
         [&o](const std::string& flag, const char* value) {
             if (flag == "--trace") {
                 o.trace = true;
+            } else if (flag == "--list-actuators") {
+                o.listActuators = true;
             } else if (flag == "--script") {
                 o.scriptPath = value;
             } else if (flag == "--check") {
@@ -79,8 +97,11 @@ Options parseOptions(int argc, char** argv) {
                     static_cast<unsigned long long>(tool::parseNumber(flag, value, 0, INT64_MAX));
             }
         });
-    if (o.checkPath && (o.seed || o.frames || o.scriptPath || o.trace)) {
+    if (o.checkPath && (o.seed || o.frames || o.scriptPath || o.trace || o.listActuators)) {
         tool::usageError("--check takes no other flag");
+    }
+    if (o.listActuators && (o.seed || o.frames || o.scriptPath || o.trace)) {
+        tool::usageError("--list-actuators takes no other flag");
     }
     return o;
 }
@@ -117,6 +138,16 @@ int run(int argc, char** argv) {
     if (o.checkPath) {
         return checkScriptFile(*o.checkPath);
     }
+    if (o.listActuators) {
+        for (const ActuatorName& a : actuatorNames) {
+            std::printf("%d %s\n", a.index, a.name);
+        }
+        if (std::fflush(stdout) != 0) {
+            checkOutput();
+        }
+        checkOutput();
+        return 0;
+    }
     if (o.trace && !traceSetting) {
         runTraceBuild(argv);
     }
@@ -135,8 +166,9 @@ int run(int argc, char** argv) {
         advanceFrame(engine);
         if (!o.trace) {
             std::printf("%llu", k);
-            for (int index : shownIndices) {
-                std::printf(" %.9g", static_cast<double>(findActuator(engine.bank, index)->value));
+            for (const ActuatorName& a : actuatorNames) {
+                std::printf(" %.9g",
+                            static_cast<double>(findActuator(engine.bank, a.index)->value));
             }
             std::putchar('\n');
         }

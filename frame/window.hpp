@@ -1,0 +1,6 @@
+// What every host's application window shares: the size it opens at, which its mirror and clone
+// windows open with too.
+#pragma once
+
+constexpr int application_width = 640;   // pixels
+constexpr int application_height = 480;  // pixels

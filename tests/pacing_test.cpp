@@ -1,0 +1,66 @@
+// The pacing arithmetic both hosts share: the period in the ticks of their clocks (the
+// performance counter on Windows, nanoseconds on Linux), the deadline chain and the wait.
+#include <gtest/gtest.h>
+
+#include "frame/pacing.hpp"
+
+namespace {
+
+TEST(Pacing, PeriodInTicksIsTruncated) {
+    EXPECT_EQ(frame_period_ticks(10000000), 166660);
+    EXPECT_EQ(frame_period_ticks(1000000), 16666);
+    EXPECT_EQ(frame_period_ticks(3579545), 59656);  // 3579545 * 16666 / 1e6 = 59656.7
+    // A 3 GHz counter: the product must not overflow 64 bits.
+    EXPECT_EQ(frame_period_ticks(3000000000), 49998000);
+    EXPECT_EQ(frame_period_ticks(1'000'000'000), 16'666'000);
+}
+
+TEST(Pacing, WaitsWholeMillisecondsOfTheRemainder) {
+    const int64_t frequency = 10000000;
+    const int64_t period = frame_period_ticks(frequency);
+    EXPECT_EQ(frame_wait_ms(0, 0, period, frequency), 16u);
+    EXPECT_EQ(frame_wait_ms(1000, 1000 + 60000, period, frequency), 10u);  // 10.666 ms left
+    EXPECT_EQ(frame_wait_ms(0, period - 10001, period, frequency), 1u);
+}
+
+TEST(Pacing, NoWaitWhenLessThanAMillisecondRemainsOrTheFrameOverran) {
+    const int64_t frequency = 10000000;
+    const int64_t period = frame_period_ticks(frequency);
+    EXPECT_EQ(frame_wait_ms(0, period - 9999, period, frequency), 0u);
+    EXPECT_EQ(frame_wait_ms(0, period, period, frequency), 0u);
+    EXPECT_EQ(frame_wait_ms(0, period + 1, period, frequency), 0u);
+    EXPECT_EQ(frame_wait_ms(0, 10 * period, period, frequency), 0u);
+    EXPECT_EQ(frame_wait_ms(500, 400, period, frequency), 0u);  // counter went backwards
+}
+
+TEST(Pacing, DeadlinesFollowOnePeriodApartWhateverPresentingCost) {
+    const int64_t period = frame_period_ticks(10000000);
+    EXPECT_EQ(frame_deadline(0, 5000000, period), 5000000 + period);  // the first frame
+    // The next frame starts 1.5 ms after the last deadline (the present and the loop took it):
+    // its deadline is still one period after the last, and its wait is that much shorter.
+    const int64_t last = 5000000 + period;
+    const int64_t t0 = last + 15000;
+    EXPECT_EQ(frame_deadline(last, t0, period), last + period);
+    EXPECT_EQ(frame_wait_ms(last, t0 + 50000, period, 10000000), 10u);  // 10.166 ms
+    // The same in nanoseconds: 0.9 ms of presenting.
+    const int64_t ns_period = frame_period_ticks(1'000'000'000);
+    EXPECT_EQ(frame_deadline(1000 + ns_period, 1000 + ns_period + 900'000, ns_period),
+              1000 + 2 * ns_period);
+}
+
+TEST(Pacing, AFrameStartingAPeriodLateStartsAFreshChain) {
+    const int64_t period = frame_period_ticks(10000000);
+    const int64_t last = 1000000;
+    EXPECT_EQ(frame_deadline(last, last + period, period), last + 2 * period);
+    EXPECT_EQ(frame_deadline(last, last + 5 * period + 7, period), last + 6 * period + 7);
+    EXPECT_EQ(frame_deadline(last, last + period - 1, period), last + period);
+    // Stopped and continued 40 periods later: no burst of frames to catch up.
+    const int64_t ns_period = frame_period_ticks(1'000'000'000);
+    const int64_t resumed = 1000 + 40 * ns_period;
+    EXPECT_EQ(frame_deadline(1000 + ns_period, resumed, ns_period), resumed + ns_period);
+    // A clock that went backwards never gives a deadline more than a period ahead.
+    EXPECT_EQ(frame_deadline(last, last - 100, period), last - 100 + period);
+    EXPECT_EQ(frame_deadline(1000 + 10 * ns_period, 1000, ns_period), 1000 + ns_period);
+}
+
+}  // namespace
