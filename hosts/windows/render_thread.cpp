@@ -79,9 +79,14 @@ void frame_loop(window_record& record) {
         int64_t t1;
         if (record.master) {
             acquire_for_writing(frame_lock);
-            // The master draws by replaying the list it records, which the clones replay too.
+            // The master draws by replaying the list it records, which the clones replay too; a
+            // master without a context still records, so that its clones go on drawing.
             t0 = counter_now();
-            renderFrame(engine, &draw_list);
+            if (record.has_context) {
+                renderFrame(engine, &draw_list);
+            } else {
+                recordFrame(engine, draw_list);
+            }
             t1 = counter_now();
             release_from_writing(frame_lock);
         } else {
