@@ -13,7 +13,7 @@ root=$PWD
 . "$root/tests/lib/display.sh"
 frames=${1:-600}
 settle=60
-program=$root/build/native/hosts/x11/lumenweave-test
+program=$root/build/native/hosts/linux/lumenweave-test
 [[ -x $program ]] || { echo "measure-pacing-x11: no $program (cmake --build --preset native)" >&2; exit 1; }
 
 work=$(mktemp -d /tmp/lumenweave-pacing-x11.XXXXXX)

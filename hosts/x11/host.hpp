@@ -13,28 +13,16 @@
 #include "drawlist/drawlist.hpp"
 #include "frame/frame.hpp"
 #include "frame/pacing.hpp"
+#include "hosts/linux/options.hpp"
 
 namespace lumenweave_x11 {
 
-// How the program was asked to run.
-enum class run_mode {
-    window,           // its own 640 x 480 window, with mirrors and full screen
-    saver_root,       // the window in XSCREENSAVER_WINDOW, or the root window
-    saver_window_id,  // the window given with -window-id
-    help,
-    version,
-    usage_error,
-};
-
-struct options_t {
-    run_mode mode = run_mode::window;
-    Window window_id = 0;  // saver_window_id only
-    bool fps = false;      // draw the frames-per-second readout
-    bool seeded = false;   // seed given: fixed animation instead of the clock's
-    uint32_t seed = 0;
-    const char* script_path = nullptr;   // the user's script; null: the built-in one
-    const char* bad_argument = nullptr;  // usage_error: the argument at fault
-};
+// The command line is the Linux program's (hosts/linux/options.hpp).
+using lumenweave_linux::options_t;
+using lumenweave_linux::parse_window_id;
+using lumenweave_linux::parse_options;
+using lumenweave_linux::print_usage;
+using lumenweave_linux::run_mode;
 
 // Every way the program can fail; the texts are in one table (failure.cpp).
 enum class failure_kind {
@@ -105,12 +93,6 @@ struct host_t {
     Engine engine;          // the animation, drawn into the master
     draw_list_t draw_list;  // the master's last frame, replayed into the mirrors
 };
-
-// Options (options.cpp).
-options_t parse_options(int argc, char** argv);
-// Parses a window id in hex (0x...), octal or decimal; false when TEXT is not one.
-bool parse_window_id(const char* text, Window& id);
-void print_usage(FILE* stream);
 
 // Failures (failure.cpp): one line on standard error.
 void report_failure(failure_kind kind, const char* detail = nullptr);

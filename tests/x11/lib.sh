@@ -6,8 +6,8 @@ set -uo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 . "$here/../lib/display.sh"
 build=${LUMENWEAVE_NATIVE_BUILD_DIR:-$here/../../build/native}
-program=$build/hosts/x11/lumenweave
-test_program=$build/hosts/x11/lumenweave-test
+program=$build/hosts/linux/lumenweave
+test_program=$build/hosts/linux/lumenweave-test
 x11tool=$build/tests/x11/lumenweave-x11tool
 
 for f in "$program" "$test_program" "$x11tool"; do

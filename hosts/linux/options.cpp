@@ -1,12 +1,13 @@
 // The command line of the Linux program: window mode by default, the screen-saver daemons'
-// conventions (-root, -window-id) and the flags such display programs accept and ignore.
+// conventions (-root, -window-id) and the flags such display programs accept and ignore, --saver
+// and the choice between X11 and Wayland.
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 
-#include "hosts/x11/host.hpp"
+#include "hosts/linux/options.hpp"
 
-namespace lumenweave_x11 {
+namespace lumenweave_linux {
 namespace {
 
 // Daemons and users write flags with one dash or two; both mean the same.
@@ -39,6 +40,17 @@ bool parse_seed(const char* text, uint32_t& seed) {
     return true;
 }
 
+bool parse_layer(const char* text, saver_layer& layer) {
+    if (std::strcmp(text, "overlay") == 0) {
+        layer = saver_layer::overlay;
+    } else if (std::strcmp(text, "background") == 0) {
+        layer = saver_layer::background;
+    } else {
+        return false;
+    }
+    return true;
+}
+
 options_t usage_error(options_t options, const char* argument) {
     options.mode = run_mode::usage_error;
     options.bad_argument = argument;
@@ -47,13 +59,13 @@ options_t usage_error(options_t options, const char* argument) {
 
 }  // namespace
 
-bool parse_window_id(const char* text, Window& id) {
+bool parse_window_id(const char* text, unsigned long& id) {
     // X resource ids have 29 significant bits; 0 names no window.
     unsigned long long value = 0;
     if (!parse_number(text, 0, 0x1fffffffULL, value) || value == 0) {
         return false;
     }
-    id = static_cast<Window>(value);
+    id = static_cast<unsigned long>(value);
     return true;
 }
 
@@ -69,6 +81,17 @@ options_t parse_options(int argc, char** argv) {
                 return usage_error(options, argument);
             }
             options.mode = run_mode::saver_window_id;
+            ++i;
+        } else if (is_flag(argument, "saver")) {
+            options.mode = run_mode::saver;
+        } else if (is_flag(argument, "x11")) {
+            options.display = display_choice::x11;
+        } else if (is_flag(argument, "wayland")) {
+            options.display = display_choice::wayland;
+        } else if (is_flag(argument, "layer")) {
+            if (!has_value || !parse_layer(argv[i + 1], options.layer)) {
+                return usage_error(options, argument);
+            }
             ++i;
         } else if (is_flag(argument, "fps")) {
             options.fps = true;
@@ -106,11 +129,19 @@ options_t parse_options(int argc, char** argv) {
 
 void print_usage(FILE* stream) {
     std::fputs(
-        "usage: lumenweave [--root | --window-id ID] [--fps] [--seed T] [--script FILE]\n"
+        "usage: lumenweave [--saver | --root | --window-id ID] [--x11 | --wayland]\n"
+        "                  [--layer overlay|background] [--fps] [--seed T] [--script FILE]\n"
         "  (no flag)        a 640 x 480 window: F full screen, N a mirror window, Escape or Q "
         "ends\n"
+        "                   (X11 and Wayland)\n"
+        "  --saver          cover every monitor or output; any key, button or pointer move ends\n"
+        "                   it (X11 and Wayland; from swayidle, xss-lock or xidlehook)\n"
         "  --root           draw into the window in XSCREENSAVER_WINDOW, or the root window\n"
-        "  --window-id ID   draw into window ID (hex 0x..., or decimal)\n"
+        "                   (X11 only: for the X11 screen-saver daemon)\n"
+        "  --window-id ID   draw into window ID (hex 0x..., or decimal; X11 only)\n"
+        "  --x11, --wayland the display system; by default Wayland when WAYLAND_DISPLAY is set\n"
+        "                   and neither --root nor --window-id is given\n"
+        "  --layer L        Wayland --saver: the layer its surfaces go on (default overlay)\n"
         "  --fps            show frames per second and the frame time in a corner\n"
         "  --seed T         a fixed animation seed (default: the clock)\n"
         "  --script FILE    run the animation script in FILE; one with problems is reported\n"
@@ -121,4 +152,19 @@ void print_usage(FILE* stream) {
         stream);
 }
 
-}  // namespace lumenweave_x11
+display_system choose_display_system(const options_t& options, const char* wayland_variable) {
+    switch (options.display) {
+        case display_choice::x11:
+            return display_system::x11;
+        case display_choice::wayland:
+            return display_system::wayland;
+        case display_choice::automatic:
+            break;
+    }
+    const bool daemon_mode =
+        options.mode == run_mode::saver_root || options.mode == run_mode::saver_window_id;
+    const bool wayland_session = wayland_variable != nullptr && wayland_variable[0] != '\0';
+    return wayland_session && !daemon_mode ? display_system::wayland : display_system::x11;
+}
+
+}  // namespace lumenweave_linux

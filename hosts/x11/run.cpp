@@ -1,9 +1,9 @@
-// The Linux program's entry: reads the command line, opens the display, takes or makes the window,
-// starts GLX and the engine, and runs the frame loop until a stop.
+// The X11 host's run: opens the display, takes or makes the windows, starts GLX and the engine,
+// and runs the frame loop until a stop.
 #include <cstdio>
 
+#include "hosts/linux/hosts.hpp"
 #include "hosts/x11/host.hpp"
-#include "lumenweave/version.hpp"
 
 namespace lumenweave_x11 {
 namespace {
@@ -39,26 +39,12 @@ bool start(host_t& host) {
 }  // namespace
 }  // namespace lumenweave_x11
 
-int main(int argc, char** argv) {
+// Defined in the host's namespace's parent: the entry (hosts/linux/main.cpp) calls it.
+int lumenweave_linux::run_x11_host(const options_t& options) {
     using namespace lumenweave_x11;
     // The engine record is large; it lives for the whole run anyway.
     static host_t host;
-    host.options = parse_options(argc, argv);
-    switch (host.options.mode) {
-        case run_mode::help:
-            print_usage(stdout);
-            return 0;
-        case run_mode::version:
-            std::printf("lumenweave %s\n", LUMENWEAVE_VERSION);
-            return 0;
-        case run_mode::usage_error:
-            std::fprintf(stderr, "lumenweave: unknown flag or missing value: %s\n",
-                         host.options.bad_argument);
-            print_usage(stderr);
-            return 2;
-        default:
-            break;
-    }
+    host.options = options;
     // The test build notes its start for the start-up figure of the pacing measurement.
     if (LUMENWEAVE_X11_FRAME_LOG) {
         std::printf("start %lld\n", static_cast<long long>(monotonic_ns()));

@@ -1,0 +1,34 @@
+// The Linux program's entry: reads the command line, answers --help and --version, and hands the
+// run to the X11 or the Wayland host.
+#include <cstdio>
+#include <cstdlib>
+
+#include "hosts/linux/hosts.hpp"
+#include "lumenweave/version.hpp"
+
+int main(int argc, char** argv) {
+    using namespace lumenweave_linux;
+    const options_t options = parse_options(argc, argv);
+    switch (options.mode) {
+        case run_mode::help:
+            print_usage(stdout);
+            return 0;
+        case run_mode::version:
+            std::printf("lumenweave %s\n", LUMENWEAVE_VERSION);
+            return 0;
+        case run_mode::usage_error:
+            std::fprintf(stderr, "lumenweave: unknown flag or missing value: %s\n",
+                         options.bad_argument);
+            print_usage(stderr);
+            return 2;
+        default:
+            break;
+    }
+    const bool on_wayland = choose_display_system(options, std::getenv("WAYLAND_DISPLAY")) ==
+                            display_system::wayland;
+    if (on_wayland && options.mode != run_mode::window && options.mode != run_mode::saver) {
+        std::fprintf(stderr, "lumenweave: --root and --window-id need X11\n");
+        return 2;
+    }
+    return on_wayland ? run_wayland_host(options) : run_x11_host(options);
+}

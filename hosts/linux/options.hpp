@@ -1,0 +1,58 @@
+// The Linux program's command line, shared by its X11 and Wayland hosts: the modes, the flags and
+// which display system a run uses. No X or Wayland type appears here.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+
+namespace lumenweave_linux {
+
+// How the program was asked to run.
+enum class run_mode {
+    window,           // its own 640 x 480 window, with mirrors and full screen
+    saver_root,       // X11: the window in XSCREENSAVER_WINDOW, or the root window
+    saver_window_id,  // X11: the window given with -window-id
+    saver,            // every monitor (X11) or output (Wayland) covered, ending on input
+    help,
+    version,
+    usage_error,
+};
+
+// The display system a run was asked for; automatic follows WAYLAND_DISPLAY.
+enum class display_choice { automatic, x11, wayland };
+
+// The Wayland layer the saver's surfaces go on.
+enum class saver_layer { overlay, background };
+
+struct options_t {
+    run_mode mode = run_mode::window;
+    display_choice display = display_choice::automatic;
+    saver_layer layer = saver_layer::overlay;
+    unsigned long window_id = 0;  // saver_window_id only: an X window id
+    bool fps = false;             // draw the frames-per-second readout
+    bool seeded = false;          // seed given: fixed animation instead of the clock's
+    uint32_t seed = 0;
+    const char* script_path = nullptr;   // the user's script; null: the built-in one
+    const char* bad_argument = nullptr;  // usage_error: the argument at fault
+};
+
+enum class display_system { x11, wayland };
+
+options_t parse_options(int argc, char** argv);
+// Parses a window id in hex (0x...), octal or decimal; false when TEXT is not one.
+bool parse_window_id(const char* text, unsigned long& id);
+void print_usage(FILE* stream);
+// Wayland when asked for, or when WAYLAND_DISPLAY (given as WAYLAND_VARIABLE, null when unset) is
+// set and no mode that only an X11 screen-saver daemon uses was given; X11 otherwise.
+display_system choose_display_system(const options_t& options, const char* wayland_variable);
+
+// A pointer that has moved more than this from where it first showed up ends a saver.
+constexpr int saver_pointer_slack = 4;  // pixels
+// Whether the pointer at (X, Y) lies too far from (ORIGIN_X, ORIGIN_Y) for a saver to go on.
+inline bool pointer_moved_away(int origin_x, int origin_y, int x, int y) {
+    const int dx = x > origin_x ? x - origin_x : origin_x - x;
+    const int dy = y > origin_y ? y - origin_y : origin_y - y;
+    return dx > saver_pointer_slack || dy > saver_pointer_slack;
+}
+
+}  // namespace lumenweave_linux

@@ -1,0 +1,92 @@
+// The compositor's globals: the compositor, the shells, the seat and the outputs, which may come
+// and go while the program runs. A saver gives every output that appears a surface of its own.
+#include <algorithm>
+#include <cstring>
+
+#include "hosts/wayland/host.hpp"
+
+namespace lumenweave_wayland {
+namespace {
+
+void output_geometry(void* data, wl_output*, int32_t x, int32_t y, int32_t, int32_t, int32_t,
+                     const char*, const char*, int32_t) {
+    output_t* output = static_cast<output_t*>(data);
+    output->x = x;
+    output->y = y;
+}
+void output_mode(void*, wl_output*, uint32_t, int32_t, int32_t, int32_t) {}
+void output_done(void*, wl_output*) {}
+void output_scale(void*, wl_output*, int32_t) {}
+void output_name(void*, wl_output*, const char*) {}
+
+const wl_output_listener output_listener = {output_geometry, output_mode, output_done,
+                                            output_scale,    output_name, output_name};
+
+void seat_capabilities(void* data, wl_seat*, uint32_t capabilities) {
+    follow_seat_capabilities(*static_cast<host_t*>(data), capabilities);
+}
+void seat_name(void*, wl_seat*, const char*) {}
+
+const wl_seat_listener seat_listener = {seat_capabilities, seat_name};
+
+void wm_base_ping(void*, xdg_wm_base* wm_base, uint32_t serial) {
+    xdg_wm_base_pong(wm_base, serial);
+}
+
+const xdg_wm_base_listener wm_base_listener = {wm_base_ping};
+
+void add_output(host_t& host, uint32_t name, uint32_t version) {
+    auto output = std::make_unique<output_t>();
+    output->name = name;
+    output->output = static_cast<wl_output*>(
+        wl_registry_bind(host.registry, name, &wl_output_interface, std::min(version, 3u)));
+    wl_output_add_listener(output->output, &output_listener, output.get());
+    host.outputs.push_back(std::move(output));
+    // Outputs present at the start get their surfaces once the shell is known for certain.
+    if (host.started && host.options.mode == run_mode::saver) {
+        add_layer_surface(host, *host.outputs.back());
+    }
+}
+
+void global_added(void* data, wl_registry* registry, uint32_t name, const char* interface,
+                  uint32_t version) {
+    host_t& host = *static_cast<host_t*>(data);
+    if (std::strcmp(interface, wl_compositor_interface.name) == 0) {
+        host.compositor = static_cast<wl_compositor*>(
+            wl_registry_bind(registry, name, &wl_compositor_interface, std::min(version, 4u)));
+    } else if (std::strcmp(interface, zwlr_layer_shell_v1_interface.name) == 0) {
+        host.layer_shell = static_cast<zwlr_layer_shell_v1*>(
+            wl_registry_bind(registry, name, &zwlr_layer_shell_v1_interface, std::min(version, 4u)));
+    } else if (std::strcmp(interface, xdg_wm_base_interface.name) == 0) {
+        host.wm_base = static_cast<xdg_wm_base*>(
+            wl_registry_bind(registry, name, &xdg_wm_base_interface, 1));
+        xdg_wm_base_add_listener(host.wm_base, &wm_base_listener, &host);
+    } else if (std::strcmp(interface, wl_seat_interface.name) == 0 && host.seat == nullptr) {
+        host.seat = static_cast<wl_seat*>(
+            wl_registry_bind(registry, name, &wl_seat_interface, std::min(version, 5u)));
+        wl_seat_add_listener(host.seat, &seat_listener, &host);
+    } else if (std::strcmp(interface, wl_output_interface.name) == 0) {
+        add_output(host, name, version);
+    }
+}
+
+// An output that goes loses its surface after this round of events; nothing else is affected.
+void global_removed(void* data, wl_registry*, uint32_t name) {
+    host_t& host = *static_cast<host_t*>(data);
+    for (const std::unique_ptr<output_t>& output : host.outputs) {
+        if (output->name == name) {
+            output->removed = true;
+        }
+    }
+}
+
+const wl_registry_listener registry_listener = {global_added, global_removed};
+
+}  // namespace
+
+void listen_to_registry(host_t& host) {
+    host.registry = wl_display_get_registry(host.display);
+    wl_registry_add_listener(host.registry, &registry_listener, &host);
+}
+
+}  // namespace lumenweave_wayland

@@ -1,0 +1,139 @@
+// What the Wayland host's files share: its state record (the compositor's globals, the outputs,
+// the seat, the surfaces, EGL, the engine) and the functions that cross between them. Only
+// hosts/wayland/ includes this.
+#pragma once
+
+#include <EGL/egl.h>
+#include <wayland-client.h>
+#include <wayland-egl.h>
+#include <xkbcommon/xkbcommon.h>
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "drawlist/drawlist.hpp"
+#include "frame/frame.hpp"
+#include "frame/pacing.hpp"
+#include "hosts/linux/options.hpp"
+#include "wlr-layer-shell-unstable-v1-client-protocol.h"
+#include "xdg-shell-client-protocol.h"
+
+namespace lumenweave_wayland {
+
+using lumenweave_linux::options_t;
+using lumenweave_linux::run_mode;
+
+struct output_t {
+    wl_output* output = nullptr;
+    uint32_t name = 0;  // the registry's name of the global
+    int32_t x = 0;      // compositor space, pixels
+    int32_t y = 0;      // compositor space, pixels
+    bool removed = false;
+};
+
+// How a surface came to be on the screen.
+enum class surface_role { layer, toplevel };
+
+// One surface the host draws into: the master first (the first output's, or the window), then
+// the ones that replay its frame.
+struct surface_t {
+    surface_role role = surface_role::layer;
+    wl_surface* surface = nullptr;
+    zwlr_layer_surface_v1* layer = nullptr;   // layer role
+    xdg_surface* xdg = nullptr;               // toplevel role
+    xdg_toplevel* toplevel = nullptr;         // toplevel role
+    output_t* output = nullptr;               // layer role: the output it covers
+    wl_egl_window* egl_window = nullptr;      // made at the first configure
+    EGLSurface egl_surface = EGL_NO_SURFACE;  // made at the first configure
+    wl_callback* frame_callback = nullptr;    // outstanding: the compositor has not asked again
+    uint32_t width = 0;                       // pixels
+    uint32_t height = 0;                      // pixels
+    bool configured = false;
+    bool fullscreen = false;  // toplevel role: as last configured
+    bool closing = false;     // to be destroyed after this round of events
+};
+
+struct pacing_t {
+    int64_t period_ns = frame_period_ticks(1'000'000'000);  // nanoseconds
+    int64_t deadline_ns = 0;  // CLOCK_MONOTONIC of the next present; 0 before the first
+};
+
+// The host's whole state: one record for the process.
+struct host_t {
+    options_t options;
+    wl_display* display = nullptr;
+    wl_registry* registry = nullptr;
+    wl_compositor* compositor = nullptr;
+    zwlr_layer_shell_v1* layer_shell = nullptr;
+    xdg_wm_base* wm_base = nullptr;
+    wl_seat* seat = nullptr;
+    wl_keyboard* keyboard = nullptr;
+    wl_pointer* pointer = nullptr;
+    xkb_context* xkb = nullptr;
+    xkb_keymap* keymap = nullptr;
+    xkb_state* key_state = nullptr;
+    wl_surface* keyboard_focus = nullptr;  // window mode: where keys go
+    wl_surface* pointer_focus = nullptr;   // saver: the surface the pointer is over
+    bool pointer_origin_set = false;       // saver: the first motion has come
+    int pointer_origin_x = 0;              // compositor space, pixels
+    int pointer_origin_y = 0;              // compositor space, pixels
+    std::vector<std::unique_ptr<output_t>> outputs;  // in the order the compositor named them
+    std::vector<std::unique_ptr<surface_t>> surfaces;  // master first
+    bool started = false;  // the first round trip is over: outputs from now on are new ones
+    EGLDisplay egl_display = EGL_NO_DISPLAY;
+    EGLConfig egl_config = nullptr;
+    EGLContext egl_context = EGL_NO_CONTEXT;
+    EGLSurface current = EGL_NO_SURFACE;  // the surface the context is current on
+    bool input_ended = false;   // saver: a key, button or move ended the run with 0
+    bool master_closed = false;  // window mode: the run ends with 0
+    pacing_t pacing;
+    Engine engine;          // the animation, drawn into the master
+    draw_list_t draw_list;  // the last frame, replayed into every other surface
+};
+
+// Every way the Wayland host can fail; the texts are in one table (run.cpp).
+enum class failure_kind {
+    no_display,
+    no_layer_shell,
+    no_xdg_shell,
+    no_compositor,
+    no_egl,
+    no_context,
+    cannot_create_surface,
+    connection_lost,
+};
+void report_failure(failure_kind kind);
+
+// Registry, outputs and seat (globals.cpp).
+void listen_to_registry(host_t& host);
+
+// Surfaces and EGL (surfaces.cpp).
+bool start_egl(host_t& host);
+// Saver: a layer surface on OUTPUT.
+bool add_layer_surface(host_t& host, output_t& output);
+// Window mode: a toplevel, the master or a mirror.
+bool add_toplevel(host_t& host, bool master);
+void toggle_fullscreen(surface_t& surface);
+// Destroys the surfaces marked closing and those on removed outputs, and removed outputs.
+void remove_closed_surfaces(host_t& host);
+surface_t* surface_of(host_t& host, wl_surface* surface);
+bool make_current(host_t& host, const surface_t& surface);
+void stop_egl(host_t& host);
+
+// Input (input.cpp): follows the seat's keyboard and pointer as they come and go.
+void follow_seat_capabilities(host_t& host, uint32_t capabilities);
+void release_input(host_t& host);
+
+// Stop signals and waiting (wait.cpp).
+void install_stop_signals();
+bool stop_requested();
+int64_t monotonic_ns();
+// Reads and dispatches the compositor's events until DEADLINE (0: until some arrive), a stop
+// signal or a lost connection; false when the connection is lost.
+bool wait_for_events(host_t& host, int64_t deadline_ns);
+
+// The frame loop (frame_loop.cpp): runs until a stop; returns the exit code.
+int run_frames(host_t& host);
+
+}  // namespace lumenweave_wayland
