@@ -8,11 +8,15 @@
 namespace lumenweave_wayland {
 namespace {
 
+// The output's place as wl_output gives it, until the xdg output's logical position, which
+// compositors fill in where wl_output may say 0, 0.
 void output_geometry(void* data, wl_output*, int32_t x, int32_t y, int32_t, int32_t, int32_t,
                      const char*, const char*, int32_t) {
     output_t* output = static_cast<output_t*>(data);
-    output->x = x;
-    output->y = y;
+    if (output->xdg_output == nullptr) {
+        output->x = x;
+        output->y = y;
+    }
 }
 void output_mode(void*, wl_output*, uint32_t, int32_t, int32_t, int32_t) {}
 void output_done(void*, wl_output*) {}
@@ -21,6 +25,19 @@ void output_name(void*, wl_output*, const char*) {}
 
 const wl_output_listener output_listener = {output_geometry, output_mode, output_done,
                                             output_scale,    output_name, output_name};
+
+void logical_position(void* data, zxdg_output_v1*, int32_t x, int32_t y) {
+    output_t* output = static_cast<output_t*>(data);
+    output->x = x;
+    output->y = y;
+}
+void logical_size(void*, zxdg_output_v1*, int32_t, int32_t) {}
+void xdg_output_done(void*, zxdg_output_v1*) {}
+void xdg_output_name(void*, zxdg_output_v1*, const char*) {}
+
+const zxdg_output_v1_listener xdg_output_listener = {logical_position, logical_size,
+                                                     xdg_output_done, xdg_output_name,
+                                                     xdg_output_name};
 
 void seat_capabilities(void* data, wl_seat*, uint32_t capabilities) {
     follow_seat_capabilities(*static_cast<host_t*>(data), capabilities);
@@ -42,6 +59,7 @@ void add_output(host_t& host, uint32_t name, uint32_t version) {
         wl_registry_bind(host.registry, name, &wl_output_interface, std::min(version, 3u)));
     wl_output_add_listener(output->output, &output_listener, output.get());
     host.outputs.push_back(std::move(output));
+    locate_outputs(host);
     // Outputs present at the start get their surfaces once the shell is known for certain.
     if (host.started && host.options.mode == run_mode::saver) {
         add_layer_surface(host, *host.outputs.back());
@@ -61,6 +79,10 @@ void global_added(void* data, wl_registry* registry, uint32_t name, const char* 
         host.wm_base = static_cast<xdg_wm_base*>(
             wl_registry_bind(registry, name, &xdg_wm_base_interface, 1));
         xdg_wm_base_add_listener(host.wm_base, &wm_base_listener, &host);
+    } else if (std::strcmp(interface, zxdg_output_manager_v1_interface.name) == 0) {
+        host.output_manager = static_cast<zxdg_output_manager_v1*>(
+            wl_registry_bind(registry, name, &zxdg_output_manager_v1_interface, std::min(version, 2u)));
+        locate_outputs(host);
     } else if (std::strcmp(interface, wl_seat_interface.name) == 0 && host.seat == nullptr) {
         host.seat = static_cast<wl_seat*>(
             wl_registry_bind(registry, name, &wl_seat_interface, std::min(version, 5u)));
@@ -83,6 +105,19 @@ void global_removed(void* data, wl_registry*, uint32_t name) {
 const wl_registry_listener registry_listener = {global_added, global_removed};
 
 }  // namespace
+
+void locate_outputs(host_t& host) {
+    if (host.output_manager == nullptr) {
+        return;
+    }
+    for (const std::unique_ptr<output_t>& output : host.outputs) {
+        if (output->xdg_output == nullptr) {
+            output->xdg_output =
+                zxdg_output_manager_v1_get_xdg_output(host.output_manager, output->output);
+            zxdg_output_v1_add_listener(output->xdg_output, &xdg_output_listener, output.get());
+        }
+    }
+}
 
 void listen_to_registry(host_t& host) {
     host.registry = wl_display_get_registry(host.display);

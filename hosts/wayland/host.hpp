@@ -17,6 +17,7 @@
 #include "frame/pacing.hpp"
 #include "hosts/linux/options.hpp"
 #include "wlr-layer-shell-unstable-v1-client-protocol.h"
+#include "xdg-output-unstable-v1-client-protocol.h"
 #include "xdg-shell-client-protocol.h"
 
 namespace lumenweave_wayland {
@@ -26,6 +27,7 @@ using lumenweave_linux::run_mode;
 
 struct output_t {
     wl_output* output = nullptr;
+    zxdg_output_v1* xdg_output = nullptr;  // its place in the compositor's space
     uint32_t name = 0;  // the registry's name of the global
     int32_t x = 0;      // compositor space, pixels
     int32_t y = 0;      // compositor space, pixels
@@ -67,6 +69,7 @@ struct host_t {
     wl_compositor* compositor = nullptr;
     zwlr_layer_shell_v1* layer_shell = nullptr;
     xdg_wm_base* wm_base = nullptr;
+    zxdg_output_manager_v1* output_manager = nullptr;
     wl_seat* seat = nullptr;
     wl_keyboard* keyboard = nullptr;
     wl_pointer* pointer = nullptr;
@@ -107,6 +110,8 @@ void report_failure(failure_kind kind);
 
 // Registry, outputs and seat (globals.cpp).
 void listen_to_registry(host_t& host);
+// Asks for the place of every output that does not know it yet.
+void locate_outputs(host_t& host);
 
 // Surfaces and EGL (surfaces.cpp).
 bool start_egl(host_t& host);

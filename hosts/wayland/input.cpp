@@ -104,26 +104,16 @@ void repeat_info(void*, wl_keyboard*, int32_t, int32_t) {}
 const wl_keyboard_listener keyboard_listener = {keymap_received, keyboard_enter, keyboard_leave,
                                                 key_event,       modifiers,      repeat_info};
 
-// A saver's cursor is hidden over its surfaces.
-void pointer_enter(void* data, wl_pointer* pointer, uint32_t serial, wl_surface* surface,
-                   wl_fixed_t, wl_fixed_t) {
-    host_t& host = *static_cast<host_t*>(data);
-    host.pointer_focus = surface;
-    if (saver(host)) {
-        wl_pointer_set_cursor(pointer, serial, nullptr, 0, 0);
-    }
-}
 
 void pointer_leave(void* data, wl_pointer*, uint32_t, wl_surface*) {
     static_cast<host_t*>(data)->pointer_focus = nullptr;
 }
 
 // Positions are the surface's; a saver's surface covers its output, whose place in the
-// compositor's space makes them comparable across outputs.
-void pointer_motion(void* data, wl_pointer*, uint32_t, wl_fixed_t x, wl_fixed_t y) {
-    host_t& host = *static_cast<host_t*>(data);
+// compositor's space makes them comparable across outputs. An enter only sets no origin.
+void pointer_moved(host_t& host, wl_fixed_t x, wl_fixed_t y, bool motion) {
     const surface_t* surface = surface_of(host, host.pointer_focus);
-    if (!saver(host) || surface == nullptr) {
+    if (!saver(host) || surface == nullptr || (!motion && !host.pointer_origin_set)) {
         return;
     }
     const int global_x = surface->output->x + static_cast<int>(std::lround(wl_fixed_to_double(x)));
@@ -136,6 +126,21 @@ void pointer_motion(void* data, wl_pointer*, uint32_t, wl_fixed_t x, wl_fixed_t 
                                                     global_x, global_y)) {
         host.input_ended = true;
     }
+}
+
+// A saver's cursor is hidden over its surfaces. The pointer may come in from another output.
+void pointer_enter(void* data, wl_pointer* pointer, uint32_t serial, wl_surface* surface,
+                   wl_fixed_t x, wl_fixed_t y) {
+    host_t& host = *static_cast<host_t*>(data);
+    host.pointer_focus = surface;
+    if (saver(host)) {
+        wl_pointer_set_cursor(pointer, serial, nullptr, 0, 0);
+    }
+    pointer_moved(host, x, y, false);
+}
+
+void pointer_motion(void* data, wl_pointer*, uint32_t, wl_fixed_t x, wl_fixed_t y) {
+    pointer_moved(*static_cast<host_t*>(data), x, y, true);
 }
 
 void pointer_button(void* data, wl_pointer*, uint32_t, uint32_t, uint32_t, uint32_t state) {

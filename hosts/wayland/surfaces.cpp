@@ -211,6 +211,9 @@ void remove_closed_surfaces(host_t& host) {
                         host.surfaces.end());
     for (const std::unique_ptr<output_t>& output : host.outputs) {
         if (output->removed) {
+            if (output->xdg_output != nullptr) {
+                zxdg_output_v1_destroy(output->xdg_output);
+            }
             wl_output_destroy(output->output);
         }
     }
