@@ -1,0 +1,58 @@
+#!/usr/bin/env bash
+# --saver under headless sway: the figure on every output, also on one added while it runs, and
+# the run going on when an output goes; a small pointer move is survived, a larger one, a key
+# (from a keyboard that appears after the start) and SIGTERM end it with 0; swayidle starts it
+# after two idle seconds; the compositor going away ends it with one line.
+source "$(dirname "$0")/lib.sh"
+start_sway
+add_output
+
+start --saver --seed 5
+expect_figure HEADLESS-1 "first output"
+expect_figure HEADLESS-2 "second output"
+add_output
+expect_figure HEADLESS-3 "an output added while it runs"
+as_user swaymsg output HEADLESS-3 disable >/dev/null || fail "cannot disable HEADLESS-3"
+expect_running "an output removed"
+expect_figure HEADLESS-1 "first output after the removal"
+
+# The first motion sets the origin (the pointer device appears with the helper: its first move
+# only enters the surface); moves within 4 px of it are survived, 10 px ends the run.
+as_user "$out/bin/lumenweave-vpointer" 1,0 1,0 2,0 -1,1 1,0 || fail "the pointer helper failed"
+expect_running "moves of up to 4 px"
+as_user "$out/bin/lumenweave-vpointer" 10,0 || fail "the pointer helper failed"
+expect_exit 0 "a 10 px move"
+
+# A keyboard that appears after the start: wtype makes one, and presses after a pause.
+start --saver
+expect_figure HEADLESS-1 "before a key"
+as_user timeout 10 wtype -s 300 -k space || fail "wtype failed"
+expect_exit 0 "a key"
+
+start --saver --layer background
+expect_figure HEADLESS-2 "--layer background"
+kill -TERM "$pid"
+expect_exit 0 "SIGTERM" 2
+
+# swayidle runs it after two seconds without input; a key ends it and swayidle stays.
+session_prefix
+"${as_user_prefix[@]}" swayidle -w timeout 2 "$out/bin/lumenweave --saver" >/dev/null 2>&1 &
+started+=($!)
+expect_figure HEADLESS-1 "started by swayidle"
+as_user timeout 10 wtype -s 300 -k space || fail "wtype failed"
+deadline=$((SECONDS + 10))
+while pgrep -u "$user" -f "^$out/bin/lumenweave --saver" >/dev/null; do
+    ((SECONDS < deadline)) || fail "the saver that swayidle started did not end on a key"
+    sleep 0.1
+done
+pass "the saver that swayidle started ended on a key"
+kill "${started[-1]}"
+
+# The compositor gone: the program ends at once, saying so in one line.
+start --saver
+expect_figure HEADLESS-1 "before the compositor goes"
+kill "$sway_pid"
+exit_code_within 5
+[[ $exit_code != running ]] || fail "still running 5 s after the compositor went away"
+(($(wc -l <"$out/stderr") == 1)) || fail "compositor gone: $(<"$out/stderr")"
+pass "compositor gone: ended with $exit_code: $(<"$out/stderr")"
