@@ -64,10 +64,10 @@ as_user() {
     "${as_user_prefix[@]}" "$@"
 }
 
-# start_sway: a headless sway with one output (HEADLESS-1) and no background program, whose
-# surface would hide the saver's on the background layer.
+# start_sway [CONFIG LINE]: a headless sway with one output (HEADLESS-1) and no background
+# program, whose surface would hide the saver's on the background layer.
 start_sway() {
-    : >"$out/sway.conf"
+    printf '%s\n' "${1:-}" >"$out/sway.conf"
     chmod 644 "$out/sway.conf"
     session_prefix
     "${as_user_prefix[@]}" WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 \
