@@ -24,8 +24,8 @@ int main(int argc, char** argv) {
         default:
             break;
     }
-    const bool on_wayland = choose_display_system(options, std::getenv("WAYLAND_DISPLAY")) ==
-                            display_system::wayland;
+    const bool on_wayland =
+        choose_display_system(options, std::getenv("WAYLAND_DISPLAY")) == display_system::wayland;
     if (on_wayland && options.mode != run_mode::window && options.mode != run_mode::saver) {
         std::fprintf(stderr, "lumenweave: --root and --window-id need X11\n");
         return 2;

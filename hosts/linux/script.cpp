@@ -30,8 +30,9 @@ std::optional<std::string> read_file(const char* path) {
 std::optional<std::string> sound_script(const char* path) {
     const std::optional<std::string> text = read_file(path);
     if (!text) {
-        std::fprintf(stderr, "lumenweave: cannot read the script; running the built-in one: %s: %s\n",
-                     path, std::strerror(errno));
+        std::fprintf(stderr,
+                     "lumenweave: cannot read the script; running the built-in one: %s: %s\n", path,
+                     std::strerror(errno));
         return std::nullopt;
     }
     const std::vector<ScriptProblem> problems = checkScript(*text);
@@ -39,9 +40,9 @@ std::optional<std::string> sound_script(const char* path) {
         std::fprintf(stderr, "%s\n", formatProblem(path, problem).c_str());
     }
     if (!problems.empty()) {
-        std::fprintf(stderr,
-                     "lumenweave: the script has the problems above; running the built-in one: %s\n",
-                     path);
+        std::fprintf(
+            stderr, "lumenweave: the script has the problems above; running the built-in one: %s\n",
+            path);
         return std::nullopt;
     }
     return text;

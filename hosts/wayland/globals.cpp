@@ -35,9 +35,8 @@ void logical_size(void*, zxdg_output_v1*, int32_t, int32_t) {}
 void xdg_output_done(void*, zxdg_output_v1*) {}
 void xdg_output_name(void*, zxdg_output_v1*, const char*) {}
 
-const zxdg_output_v1_listener xdg_output_listener = {logical_position, logical_size,
-                                                     xdg_output_done, xdg_output_name,
-                                                     xdg_output_name};
+const zxdg_output_v1_listener xdg_output_listener = {
+    logical_position, logical_size, xdg_output_done, xdg_output_name, xdg_output_name};
 
 void seat_capabilities(void* data, wl_seat*, uint32_t capabilities) {
     follow_seat_capabilities(*static_cast<host_t*>(data), capabilities);
@@ -73,15 +72,15 @@ void global_added(void* data, wl_registry* registry, uint32_t name, const char* 
         host.compositor = static_cast<wl_compositor*>(
             wl_registry_bind(registry, name, &wl_compositor_interface, std::min(version, 4u)));
     } else if (std::strcmp(interface, zwlr_layer_shell_v1_interface.name) == 0) {
-        host.layer_shell = static_cast<zwlr_layer_shell_v1*>(
-            wl_registry_bind(registry, name, &zwlr_layer_shell_v1_interface, std::min(version, 4u)));
+        host.layer_shell = static_cast<zwlr_layer_shell_v1*>(wl_registry_bind(
+            registry, name, &zwlr_layer_shell_v1_interface, std::min(version, 4u)));
     } else if (std::strcmp(interface, xdg_wm_base_interface.name) == 0) {
-        host.wm_base = static_cast<xdg_wm_base*>(
-            wl_registry_bind(registry, name, &xdg_wm_base_interface, 1));
+        host.wm_base =
+            static_cast<xdg_wm_base*>(wl_registry_bind(registry, name, &xdg_wm_base_interface, 1));
         xdg_wm_base_add_listener(host.wm_base, &wm_base_listener, &host);
     } else if (std::strcmp(interface, zxdg_output_manager_v1_interface.name) == 0) {
-        host.output_manager = static_cast<zxdg_output_manager_v1*>(
-            wl_registry_bind(registry, name, &zxdg_output_manager_v1_interface, std::min(version, 2u)));
+        host.output_manager = static_cast<zxdg_output_manager_v1*>(wl_registry_bind(
+            registry, name, &zxdg_output_manager_v1_interface, std::min(version, 2u)));
         locate_outputs(host);
     } else if (std::strcmp(interface, wl_seat_interface.name) == 0 && host.seat == nullptr) {
         host.seat = static_cast<wl_seat*>(

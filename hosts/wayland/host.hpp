@@ -28,9 +28,9 @@ using lumenweave_linux::run_mode;
 struct output_t {
     wl_output* output = nullptr;
     zxdg_output_v1* xdg_output = nullptr;  // its place in the compositor's space
-    uint32_t name = 0;  // the registry's name of the global
-    int32_t x = 0;      // compositor space, pixels
-    int32_t y = 0;      // compositor space, pixels
+    uint32_t name = 0;                     // the registry's name of the global
+    int32_t x = 0;                         // compositor space, pixels
+    int32_t y = 0;                         // compositor space, pixels
     bool removed = false;
 };
 
@@ -76,20 +76,20 @@ struct host_t {
     xkb_context* xkb = nullptr;
     xkb_keymap* keymap = nullptr;
     xkb_state* key_state = nullptr;
-    wl_surface* keyboard_focus = nullptr;  // window mode: where keys go
-    wl_surface* pointer_focus = nullptr;   // saver: the surface the pointer is over
-    bool pointer_origin_set = false;       // saver: the first motion has come
-    int pointer_origin_x = 0;              // compositor space, pixels
-    int pointer_origin_y = 0;              // compositor space, pixels
-    std::vector<std::unique_ptr<output_t>> outputs;  // in the order the compositor named them
+    wl_surface* keyboard_focus = nullptr;              // window mode: where keys go
+    wl_surface* pointer_focus = nullptr;               // saver: the surface the pointer is over
+    bool pointer_origin_set = false;                   // saver: the first motion has come
+    int pointer_origin_x = 0;                          // compositor space, pixels
+    int pointer_origin_y = 0;                          // compositor space, pixels
+    std::vector<std::unique_ptr<output_t>> outputs;    // in the order the compositor named them
     std::vector<std::unique_ptr<surface_t>> surfaces;  // master first
     bool started = false;  // the first round trip is over: outputs from now on are new ones
     EGLDisplay egl_display = EGL_NO_DISPLAY;
     EGLConfig egl_config = nullptr;
     EGLContext egl_context = EGL_NO_CONTEXT;
     EGLSurface current = EGL_NO_SURFACE;  // the surface the context is current on
-    bool input_ended = false;   // saver: a key, button or move ended the run with 0
-    bool master_closed = false;  // window mode: the run ends with 0
+    bool input_ended = false;             // saver: a key, button or move ended the run with 0
+    bool master_closed = false;           // window mode: the run ends with 0
     pacing_t pacing;
     Engine engine;          // the animation, drawn into the master
     draw_list_t draw_list;  // the last frame, replayed into every other surface

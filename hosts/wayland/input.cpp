@@ -27,9 +27,9 @@ void keymap_received(void* data, wl_keyboard*, uint32_t format, int32_t fd, uint
     if (text == MAP_FAILED) {
         return;
     }
-    xkb_keymap* keymap = xkb_keymap_new_from_string(host.xkb, static_cast<const char*>(text),
-                                                    XKB_KEYMAP_FORMAT_TEXT_V1,
-                                                    XKB_KEYMAP_COMPILE_NO_FLAGS);
+    xkb_keymap* keymap =
+        xkb_keymap_new_from_string(host.xkb, static_cast<const char*>(text),
+                                   XKB_KEYMAP_FORMAT_TEXT_V1, XKB_KEYMAP_COMPILE_NO_FLAGS);
     munmap(text, size);
     if (keymap == nullptr) {
         return;
@@ -104,7 +104,6 @@ void repeat_info(void*, wl_keyboard*, int32_t, int32_t) {}
 const wl_keyboard_listener keyboard_listener = {keymap_received, keyboard_enter, keyboard_leave,
                                                 key_event,       modifiers,      repeat_info};
 
-
 void pointer_leave(void* data, wl_pointer*, uint32_t, wl_surface*) {
     static_cast<host_t*>(data)->pointer_focus = nullptr;
 }
@@ -158,8 +157,9 @@ void pointer_axis_discrete(void*, wl_pointer*, uint32_t, int32_t) {}
 void pointer_axis_value120(void*, wl_pointer*, uint32_t, int32_t) {}
 
 const wl_pointer_listener pointer_listener = {
-    pointer_enter,       pointer_leave,     pointer_motion,       pointer_button, pointer_axis,
-    pointer_frame,       pointer_axis_source, pointer_axis_stop, pointer_axis_discrete, pointer_axis_value120};
+    pointer_enter,         pointer_leave,        pointer_motion,      pointer_button,
+    pointer_axis,          pointer_frame,        pointer_axis_source, pointer_axis_stop,
+    pointer_axis_discrete, pointer_axis_value120};
 
 void release_keyboard(host_t& host) {
     if (host.keyboard != nullptr) {

@@ -17,7 +17,8 @@ struct failure_text_t {
 };
 
 constexpr failure_text_t failure_texts[] = {
-    {failure_kind::no_display, "cannot connect to the Wayland compositor (is WAYLAND_DISPLAY set?)"},
+    {failure_kind::no_display,
+     "cannot connect to the Wayland compositor (is WAYLAND_DISPLAY set?)"},
     {failure_kind::no_layer_shell,
      "the Wayland compositor has no layer shell (zwlr_layer_shell_v1); --saver needs it"},
     {failure_kind::no_xdg_shell, "the Wayland compositor has no xdg_wm_base for windows"},

@@ -14,8 +14,8 @@ void apply_size(host_t& host, surface_t& surface, uint32_t width, uint32_t heigh
     surface.width = width;
     surface.height = height;
     if (surface.egl_window == nullptr) {
-        surface.egl_window =
-            wl_egl_window_create(surface.surface, static_cast<int>(width), static_cast<int>(height));
+        surface.egl_window = wl_egl_window_create(surface.surface, static_cast<int>(width),
+                                                  static_cast<int>(height));
         surface.egl_surface = eglCreateWindowSurface(
             host.egl_display, host.egl_config,
             reinterpret_cast<EGLNativeWindowType>(surface.egl_window), nullptr);
@@ -53,7 +53,8 @@ void toplevel_configure(void* data, xdg_toplevel*, int32_t width, int32_t height
     surface.fullscreen = false;
     const uint32_t* state = nullptr;
     for (state = static_cast<const uint32_t*>(states->data);
-         reinterpret_cast<const char*>(state) < static_cast<const char*>(states->data) + states->size;
+         reinterpret_cast<const char*>(state) <
+         static_cast<const char*>(states->data) + states->size;
          ++state) {
         if (*state == XDG_TOPLEVEL_STATE_FULLSCREEN) {
             surface.fullscreen = true;
@@ -129,10 +130,17 @@ bool start_egl(host_t& host) {
         report_failure(failure_kind::no_egl);
         return false;
     }
-    const EGLint attributes[] = {EGL_SURFACE_TYPE, EGL_WINDOW_BIT, EGL_RENDERABLE_TYPE,
-                                 EGL_OPENGL_BIT,   EGL_RED_SIZE,   8,
-                                 EGL_GREEN_SIZE,   8,              EGL_BLUE_SIZE,
-                                 8,                EGL_NONE};
+    const EGLint attributes[] = {EGL_SURFACE_TYPE,
+                                 EGL_WINDOW_BIT,
+                                 EGL_RENDERABLE_TYPE,
+                                 EGL_OPENGL_BIT,
+                                 EGL_RED_SIZE,
+                                 8,
+                                 EGL_GREEN_SIZE,
+                                 8,
+                                 EGL_BLUE_SIZE,
+                                 8,
+                                 EGL_NONE};
     EGLint count = 0;
     if (!eglChooseConfig(host.egl_display, attributes, &host.egl_config, 1, &count) || count < 1) {
         report_failure(failure_kind::no_egl);
@@ -159,9 +167,8 @@ bool add_layer_surface(host_t& host, output_t& output) {
                                                            output.output, layer, "lumenweave");
     zwlr_layer_surface_v1_add_listener(surface->layer, &layer_listener, surface.get());
     zwlr_layer_surface_v1_set_anchor(
-        surface->layer,
-        ZWLR_LAYER_SURFACE_V1_ANCHOR_TOP | ZWLR_LAYER_SURFACE_V1_ANCHOR_BOTTOM |
-            ZWLR_LAYER_SURFACE_V1_ANCHOR_LEFT | ZWLR_LAYER_SURFACE_V1_ANCHOR_RIGHT);
+        surface->layer, ZWLR_LAYER_SURFACE_V1_ANCHOR_TOP | ZWLR_LAYER_SURFACE_V1_ANCHOR_BOTTOM |
+                            ZWLR_LAYER_SURFACE_V1_ANCHOR_LEFT | ZWLR_LAYER_SURFACE_V1_ANCHOR_RIGHT);
     zwlr_layer_surface_v1_set_size(surface->layer, 0, 0);
     // -1: drawn over panels too, and moving nothing else aside.
     zwlr_layer_surface_v1_set_exclusive_zone(surface->layer, -1);
@@ -206,9 +213,10 @@ void remove_closed_surfaces(host_t& host) {
             destroy_surface(host, *surface);
         }
     }
-    host.surfaces.erase(std::remove_if(host.surfaces.begin(), host.surfaces.end(),
-                                       [](const std::unique_ptr<surface_t>& s) { return s->closing; }),
-                        host.surfaces.end());
+    host.surfaces.erase(
+        std::remove_if(host.surfaces.begin(), host.surfaces.end(),
+                       [](const std::unique_ptr<surface_t>& s) { return s->closing; }),
+        host.surfaces.end());
     for (const std::unique_ptr<output_t>& output : host.outputs) {
         if (output->removed) {
             if (output->xdg_output != nullptr) {
@@ -217,9 +225,10 @@ void remove_closed_surfaces(host_t& host) {
             wl_output_destroy(output->output);
         }
     }
-    host.outputs.erase(std::remove_if(host.outputs.begin(), host.outputs.end(),
-                                      [](const std::unique_ptr<output_t>& o) { return o->removed; }),
-                       host.outputs.end());
+    host.outputs.erase(
+        std::remove_if(host.outputs.begin(), host.outputs.end(),
+                       [](const std::unique_ptr<output_t>& o) { return o->removed; }),
+        host.outputs.end());
 }
 
 surface_t* surface_of(host_t& host, wl_surface* surface) {

@@ -76,7 +76,8 @@ bool wait_for_events(host_t& host, int64_t deadline_ns) {
                 wl_display_cancel_read(host.display);
                 return wl_display_dispatch_pending(host.display) >= 0;
             }
-            wait = {static_cast<time_t>(left / 1'000'000'000), static_cast<long>(left % 1'000'000'000)};
+            wait = {static_cast<time_t>(left / 1'000'000'000),
+                    static_cast<long>(left % 1'000'000'000)};
             timeout = &wait;
         }
         pollfd poll_fd = {fd, POLLIN, 0};

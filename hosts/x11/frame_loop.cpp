@@ -62,18 +62,19 @@ void log_frames(const host_t& host, const std::vector<frame_times_t>& times, int
 }  // namespace
 
 int run_frames(host_t& host) {
-    const bool saver = host.options.mode != run_mode::window;
     std::vector<frame_times_t> times;
     for (;;) {
-        if (saver) {
-            handle_saver_events(host);
-        } else {
+        if (host.options.mode == run_mode::window) {
             handle_window_events(host);
+        } else if (host.options.mode == run_mode::saver) {
+            handle_monitor_events(host);
+        } else {
+            handle_saver_events(host);
         }
         if (!judge_x_errors(host)) {
             return 1;
         }
-        if (stop_requested() || host.master_closed || host.target_gone) {
+        if (stop_requested() || host.master_closed || host.target_gone || host.input_ended) {
             return 0;
         }
 

@@ -19,8 +19,8 @@ namespace lumenweave_x11 {
 
 // The command line is the Linux program's (hosts/linux/options.hpp).
 using lumenweave_linux::options_t;
-using lumenweave_linux::parse_window_id;
 using lumenweave_linux::parse_options;
+using lumenweave_linux::parse_window_id;
 using lumenweave_linux::print_usage;
 using lumenweave_linux::run_mode;
 
@@ -88,6 +88,13 @@ struct host_t {
     std::vector<surface_t> surfaces;  // master first
     bool master_closed = false;       // window mode: the run ends with 0
     bool target_gone = false;         // saver mode: the window was destroyed; the run ends with 0
+    bool input_ended = false;         // --saver: a key, button or move ended the run with 0
+    bool keyboard_grabbed = false;    // --saver
+    bool pointer_grabbed = false;     // --saver
+    bool pointer_origin_set = false;  // --saver: the first motion has come
+    int pointer_origin_x = 0;         // --saver: root window coordinates, pixels
+    int pointer_origin_y = 0;         // --saver: root window coordinates, pixels
+    int randr_event_base = 0;         // --saver: XRandR's first event code, 0 without XRandR
     pacing_t pacing;
     fps_overlay_t overlay;
     Engine engine;          // the animation, drawn into the master
@@ -140,6 +147,10 @@ void handle_window_events(host_t& host);
 // Resolves the target window, checks it and follows its size; false after reporting a failure.
 bool adopt_saver_window(host_t& host);
 void handle_saver_events(host_t& host);
+
+// --saver (x11_monitors.cpp): a window on every monitor, ending on input.
+bool create_monitor_windows(host_t& host);
+void handle_monitor_events(host_t& host);
 
 // Stop signals (signals.cpp).
 // Blocks SIGTERM, SIGINT and SIGHUP in this and every later thread and installs their handler.

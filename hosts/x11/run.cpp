@@ -13,8 +13,9 @@ bool start(host_t& host) {
     if (!open_display(host)) {
         return false;
     }
-    const bool have_window = host.options.mode == run_mode::window ? create_master_window(host)
-                                                                   : adopt_saver_window(host);
+    const bool have_window = host.options.mode == run_mode::window  ? create_master_window(host)
+                             : host.options.mode == run_mode::saver ? create_monitor_windows(host)
+                                                                    : adopt_saver_window(host);
     if (!have_window) {
         return false;
     }

@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# --saver on X11 with two monitors of different sizes (Xephyr's Xinerama heads, nested in Xvfb):
+# the figure stands in the middle of each, a move of 2 px is survived, a key or a move of 10 px
+# ends it with 0.
+source "$(dirname "$0")/lib.sh"
+unset WAYLAND_DISPLAY
+start_x_server outer Xvfb -screen 0 1440x600x24 -nolisten tcp || fail "no outer X display"
+start_x_server DISPLAY env DISPLAY="$outer" Xephyr +xinerama -screen 800x600 -screen 640x480 \
+    -nolisten tcp || fail "no Xephyr"
+export DISPLAY
+
+start "$program" --saver --seed 3
+# figure_in GEOMETRY: the middle of the lit part of that part of the screen lies within a
+# quarter of its size of its middle.
+figure_in() {
+    python3 - "$out/root.png" "$1" <<'PY'
+import subprocess, sys
+w, rest = sys.argv[2].split("x"); h, x, y = (int(v) for v in rest.split("+")); w = int(w)
+box = subprocess.run(["/usr/bin/convert", sys.argv[1], "-crop", sys.argv[2], "+repage", "-fuzz",
+                      "8%", "-format", "%@", "info:"], capture_output=True, text=True).stdout
+bw, rest = box.split("x"); bh, bx, by = (int(v) for v in rest.split("+")); bw = int(bw)
+cx, cy = bx + bw / 2, by + bh / 2
+print(f"figure {box} in {sys.argv[2]}")
+sys.exit(0 if bw > 8 and bh > 8 and abs(cx - w / 2) < w / 4 and abs(cy - h / 2) < h / 4 else 1)
+PY
+}
+deadline=$((SECONDS + 15))
+until shot root "$out/root.png" && left=$(figure_in 800x600+0+0) && right=$(figure_in 640x480+800+0); do
+    ((SECONDS < deadline)) || fail "no figure in the middle of both monitors: ${left:-} ${right:-}"
+    sleep 0.5
+done
+pass "both monitors: $left; $right"
+
+xdotool mousemove 300 300 && sleep 0.3 && xdotool mousemove 302 301 && sleep 0.5
+kill -0 "$pid" 2>/dev/null || fail "a move of 2 px ended it"
+pass "a move of 2 px is survived"
+xdotool key space
+expect_exit 0 "a key"
+expect_no_x_dump "--saver"
+
+start "$program" --saver
+find_window Lumenweave >/dev/null || fail "no saver window"
+sleep 0.5
+xdotool mousemove 300 300 && sleep 0.5 && xdotool mousemove 310 300
+expect_exit 0 "a move of 10 px"
