@@ -73,7 +73,7 @@ run_tests() {
             "bash tests/x11/test_window.sh") ;;
         script) tests=("$build/tests/lumenweave_tests") ;;
         frame) tests=("$build/tests/lumenweave_tests" "$build/tests/gl/lumenweave_glcall_tests"
-            "$build/tests/trace/lumenweave_trace_tests") ;;
+            "$build/tests/lumenweave_trace_tests") ;;
     esac
     for t in "${tests[@]}"; do
         # shellcheck disable=SC2086
