@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "frame/frame.hpp"
@@ -108,6 +109,65 @@ TEST(Checker, PassesWhatThePlainReadingAllows) {
     for (const std::string& text : clean) {
         EXPECT_EQ(check(text), std::vector<std::string>{}) << text;
     }
+}
+
+// Each one-line script with the first problem it must give ("" for none): at every range the
+// last value inside and the first outside, and what each keyword needs.
+TEST(Checker, RangesEndWhereTheySayAndEachKeywordNamesWhatItNeeds) {
+    const std::string slot = " reaches no slot: slots are 0 to 1023, and the actuators are 18, 31, "
+                             "38, 45, 52, 73, 80, 87, 94, 101, 108, 123, 127 and 130";
+    const std::string outOfInt = " takes a number from -2147483648 to 2147483647";
+    const std::pair<std::string, std::string> cases[] = {
+        {"actset: 0, 1", ""},
+        {"actset: 1023, 1", ""},
+        {"actset: -1, 1", "actuator -1" + slot},
+        {"actset: 1024, 1", "actuator 1024" + slot},
+        {"actlim1: 1024, 1", "actuator 1024" + slot},
+        {"actlim2: 1024, 1", "actuator 1024" + slot},
+        {"actreset: 1024", "actuator 1024" + slot},
+        {"actstop: 1024", "actuator 1024" + slot},
+        {"actset: 2147483647, 1", "actuator 2147483647" + slot},
+        {"actset: 2147483648, 1", "'actset:'" + outOfInt},
+        {"actset: -2147483649, 1", "'actset:'" + outOfInt},
+        {"variance: 0", ""},
+        {"variance: 1", ""},
+        {"variance: -0.0000001", "'variance:' takes a number from 0 to 1"},
+        {"variance: 1.0000001", "'variance:' takes a number from 0 to 1"},
+        {"duration: 1", ""},
+        {"duration: 0.9999999", "'duration:' below 1 frame is taken as 1"},
+        {"randdelay: 0", ""},
+        {"randdelay: -0.0000001", "'randdelay:' takes a delay of 0 frames or more"},
+        {"actset: 31, 1" + std::string(248, ' ') + "2", ""},
+        {"actset: 31, 1" + std::string(249, ' ') + "2",
+         "the text after 'actset:' is longer than 255 characters: the rest of the line is ignored"},
+        {"seqname:", "'seqname:' needs a sequence number"},
+        {"seqdo:", "'seqdo:' needs a sequence number"},
+        {"seqstop:", "'seqstop:' needs a sequence number"},
+        {"seqkill:", "'seqkill:' needs a sequence number"},
+        {"seqrepeat:", "'seqrepeat:' needs a sequence number"},
+        {"actreset:", "'actreset:' needs an actuator number"},
+        {"actstop:", "'actstop:' needs an actuator number"},
+        {"frame: x", "'frame:' needs a number"},
+        {"actlim1: 31", "'actlim1:' needs an actuator number, a comma and a value"},
+        {"seqstop: 4", "sequence 4 does not exist: no 'seqname: 4'"},
+        {"actset 31, 1", "bad command 'actset': did you mean 'actset:'?"},
+        {"\x7f", "bad command '?'"},
+        {std::string(41, 'x'), "bad command '" + std::string(40, 'x') + "...'"},
+    };
+    for (const auto& [line, problem] : cases) {
+        const std::vector<std::string> got = check(line);
+        if (problem.empty()) {
+            EXPECT_EQ(got, std::vector<std::string>{}) << line;
+        } else {
+            EXPECT_EQ(got.empty() ? "" : got[0], "1: " + problem) << line;
+        }
+    }
+    // Every keyword of the table is read as one.
+    EXPECT_EQ(check("absframe: 0\nframe: 1\nactlim1: 31, 0\nactlim2: 31, 1\nactset: 31, 0.5\n"
+                    "actreset: 31\nactstop: 31\nactstopall:\nseqdo: 1\nseqname: 1\nseqstop: 1\n"
+                    "seqkill: 1\nseqkillall:\nduration: 2\nvariance: 0.5\nranddelay: 3\n"
+                    "relframe: 1\nseqloop:"),
+              std::vector<std::string>{});
 }
 
 TEST(Checker, SequencesNeedSequenceZeroToStartAnything) {
