@@ -114,8 +114,9 @@ TEST(Checker, PassesWhatThePlainReadingAllows) {
 // Each one-line script with the first problem it must give ("" for none): at every range the
 // last value inside and the first outside, and what each keyword needs.
 TEST(Checker, RangesEndWhereTheySayAndEachKeywordNamesWhatItNeeds) {
-    const std::string slot = " reaches no slot: slots are 0 to 1023, and the actuators are 18, 31, "
-                             "38, 45, 52, 73, 80, 87, 94, 101, 108, 123, 127 and 130";
+    const std::string slot =
+        " reaches no slot: slots are 0 to 1023, and the actuators are 18, 31, "
+        "38, 45, 52, 73, 80, 87, 94, 101, 108, 123, 127 and 130";
     const std::string outOfInt = " takes a number from -2147483648 to 2147483647";
     const std::pair<std::string, std::string> cases[] = {
         {"actset: 0, 1", ""},
