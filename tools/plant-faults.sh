@@ -42,7 +42,7 @@ faults=(
     'script|script/check.cpp|            if (c.value < 0.0f) {|            if (c.value <= 0.0f) {|randdelay 0 reported'
     'script|script/check.cpp| \|\| type == codeSeqkill \|\|| \|\||seqkill: asks for an actuator number'
     'script|script/check.cpp|c.type == codeSeqdo \|\| c.type == codeSeqstop \|\| c.type == codeSeqkill;|c.type == codeSeqdo \|\| c.type == codeSeqkill;|seqstop: of a missing sequence passes'
-    'script|script/check.cpp|words.restBegin) <= kept|words.restBegin) < kept|a line of exactly 255 characters reported'
+    'script|script/check.cpp|p = words.restBegin + kept;|p = words.restBegin + kept + 1;|the first character lost to the cut not looked at'
     'script|script/check.cpp|s.loopLength + longestDelayBefore(delays, s, i) <= 0.0f|s.loopLength + longestDelayBefore(delays, s, i) < 0.0f|a loop of no time passes'
     'script|script/check.cpp|c.frame + longestDelayBefore(delays, s, i) < 0.5f|c.frame + longestDelayBefore(delays, s, i) <= 0.5f|a restart half a frame on reported'
     'script|script/check.cpp|(n == kn \|\| n + 1 == kn)|(n == kn)|no suggestion for a keyword without its colon'
