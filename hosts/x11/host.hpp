@@ -26,6 +26,15 @@ enum class run_mode {
     usage_error,
 };
 
+// What is wrong with the command line, for usage_error.
+enum class argument_fault {
+    none,
+    unknown_flag,
+    missing_value,
+    bad_window_id,
+    bad_seed,
+};
+
 struct options_t {
     run_mode mode = run_mode::window;
     Window window_id = 0;  // saver_window_id only
@@ -34,6 +43,8 @@ struct options_t {
     uint32_t seed = 0;
     const char* script_path = nullptr;   // the user's script; null: the built-in one
     const char* bad_argument = nullptr;  // usage_error: the argument at fault
+    const char* bad_value = nullptr;     // bad_window_id and bad_seed: the value given
+    argument_fault fault = argument_fault::none;
 };
 
 // Every way the program can fail; the texts are in one table (failure.cpp).
@@ -49,8 +60,11 @@ enum class failure_kind {
     cannot_create_window,
     x_request_failed,
     connection_lost,
-    script_unreadable,    // the built-in script runs instead
-    script_has_problems,  // the built-in script runs instead
+    script_unreadable,            // the built-in script runs instead
+    script_has_problems,          // the built-in script runs instead
+    script_unwatched,             // changes to the script are not picked up
+    changed_script_unreadable,    // the running script goes on
+    changed_script_has_problems,  // the running script goes on
 };
 
 // One window the host draws into: the master first, then the mirrors.
@@ -71,6 +85,7 @@ struct surface_t {
 struct fps_overlay_t {
     bool enabled = false;
     GLuint list_base = 0;           // display lists of characters 32..127, 0 without a font
+    int advance = 0;                // pixels from one character to the next (a fixed font)
     int64_t window_start_ns = 0;    // start of the current one-second count
     int frames_in_window = 0;       // frames presented since window_start_ns
     int64_t work_in_window_ns = 0;  // drawing time of those frames
@@ -103,7 +118,10 @@ struct host_t {
     pacing_t pacing;
     fps_overlay_t overlay;
     Engine engine;          // the animation, drawn into the master
-    draw_list_t draw_list;  // the master's last frame, replayed into the mirrors
+    uint32_t seed = 0;      // the engine's seed, which a changed script starts from again
+    int script_watch = -1;  // inotify descriptor on the script's folder; -1: none
+    const char* script_name = nullptr;  // the script's file name within that folder
+    draw_list_t draw_list;              // the master's last frame, replayed into the mirrors
 };
 
 // Options (options.cpp).
@@ -111,6 +129,9 @@ options_t parse_options(int argc, char** argv);
 // Parses a window id in hex (0x...), octal or decimal; false when TEXT is not one.
 bool parse_window_id(const char* text, Window& id);
 void print_usage(FILE* stream);
+// What is wrong with a command line of mode usage_error: one line for a malformed value, the
+// usage after it for an unknown flag or a missing value.
+void print_usage_error(FILE* stream, const options_t& options);
 
 // Failures (failure.cpp): one line on standard error.
 void report_failure(failure_kind kind, const char* detail = nullptr);
@@ -172,10 +193,20 @@ int64_t monotonic_ns();
 // The core (core.cpp): every call into the engine, the draw list and the view.
 // Starts the engine on the user's script if it reads and checks clean, else on the built-in one.
 void core_start(host_t& host);
+// Reads the user's script again: clean, it replaces the running one with a fresh engine of the
+// same seed; otherwise its problems are reported and the running one goes on.
+void core_reload_script(host_t& host);
 // Draws the next frame into the current context, recording it when mirrors are open.
 void core_draw_master(host_t& host);
 void core_draw_mirror(const host_t& host);
 void core_view(uint32_t width, uint32_t height);
+
+// Live editing of the user's script (script_watch.cpp).
+// Watches the folder of options.script_path; reports why not when it cannot.
+void start_script_watch(host_t& host);
+// Whether the script was written or replaced since the last call; never waits.
+bool script_changed(host_t& host);
+void stop_script_watch(host_t& host);
 
 // The readout (fps_overlay.cpp).
 void init_fps_overlay(host_t& host);

@@ -30,6 +30,9 @@ bool start(host_t& host) {
         return false;
     }
     core_start(host);
+    if (host.options.script_path != nullptr) {
+        start_script_watch(host);
+    }
     if (host.options.fps) {
         init_fps_overlay(host);
     }
@@ -52,9 +55,7 @@ int main(int argc, char** argv) {
             std::printf("lumenweave %s\n", LUMENWEAVE_VERSION);
             return 0;
         case run_mode::usage_error:
-            std::fprintf(stderr, "lumenweave: unknown flag or missing value: %s\n",
-                         host.options.bad_argument);
-            print_usage(stderr);
+            print_usage_error(stderr, host.options);
             return 2;
         default:
             break;
@@ -68,5 +69,6 @@ int main(int argc, char** argv) {
     install_x_error_handlers();
     const int code = start(host) ? run_frames(host) : 1;
     close_display(host);
+    stop_script_watch(host);
     return code;
 }

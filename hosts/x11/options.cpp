@@ -1,6 +1,8 @@
 // The command line of the Linux program: window mode by default, the screen-saver daemons'
 // conventions (-root, -window-id) and the flags such display programs accept and ignore.
 #include <cerrno>
+#include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -8,6 +10,9 @@
 
 namespace lumenweave_x11 {
 namespace {
+
+// X resource ids have 29 significant bits; 0 names no window.
+constexpr unsigned long long largest_window_id = 0x1fffffffULL;
 
 // Daemons and users write flags with one dash or two; both mean the same.
 bool is_flag(const char* argument, const char* name) {
@@ -39,18 +44,20 @@ bool parse_seed(const char* text, uint32_t& seed) {
     return true;
 }
 
-options_t usage_error(options_t options, const char* argument) {
+options_t usage_error(options_t options, argument_fault fault, const char* argument,
+                      const char* value = nullptr) {
     options.mode = run_mode::usage_error;
+    options.fault = fault;
     options.bad_argument = argument;
+    options.bad_value = value;
     return options;
 }
 
 }  // namespace
 
 bool parse_window_id(const char* text, Window& id) {
-    // X resource ids have 29 significant bits; 0 names no window.
     unsigned long long value = 0;
-    if (!parse_number(text, 0, 0x1fffffffULL, value) || value == 0) {
+    if (!parse_number(text, 0, largest_window_id, value) || value == 0) {
         return false;
     }
     id = static_cast<Window>(value);
@@ -65,28 +72,34 @@ options_t parse_options(int argc, char** argv) {
         if (is_flag(argument, "root")) {
             options.mode = run_mode::saver_root;
         } else if (is_flag(argument, "window-id")) {
-            if (!has_value || !parse_window_id(argv[i + 1], options.window_id)) {
-                return usage_error(options, argument);
+            if (!has_value) {
+                return usage_error(options, argument_fault::missing_value, argument);
+            }
+            if (!parse_window_id(argv[i + 1], options.window_id)) {
+                return usage_error(options, argument_fault::bad_window_id, argument, argv[i + 1]);
             }
             options.mode = run_mode::saver_window_id;
             ++i;
         } else if (is_flag(argument, "fps")) {
             options.fps = true;
         } else if (is_flag(argument, "seed")) {
-            if (!has_value || !parse_seed(argv[i + 1], options.seed)) {
-                return usage_error(options, argument);
+            if (!has_value) {
+                return usage_error(options, argument_fault::missing_value, argument);
+            }
+            if (!parse_seed(argv[i + 1], options.seed)) {
+                return usage_error(options, argument_fault::bad_seed, argument, argv[i + 1]);
             }
             options.seeded = true;
             ++i;
         } else if (is_flag(argument, "script")) {
             if (!has_value) {
-                return usage_error(options, argument);
+                return usage_error(options, argument_fault::missing_value, argument);
             }
             options.script_path = argv[++i];
         } else if (is_flag(argument, "delay") || is_flag(argument, "visual") ||
                    is_flag(argument, "display")) {
             if (!has_value) {
-                return usage_error(options, argument);
+                return usage_error(options, argument_fault::missing_value, argument);
             }
             ++i;
         } else if (is_flag(argument, "install")) {
@@ -98,7 +111,7 @@ options_t parse_options(int argc, char** argv) {
             options.mode = run_mode::version;
             return options;
         } else {
-            return usage_error(options, argument);
+            return usage_error(options, argument_fault::unknown_flag, argument);
         }
     }
     return options;
@@ -114,11 +127,37 @@ void print_usage(FILE* stream) {
         "  --fps            show frames per second and the frame time in a corner\n"
         "  --seed T         a fixed animation seed (default: the clock)\n"
         "  --script FILE    run the animation script in FILE; one with problems is reported\n"
-        "                   (as lumenweave-sim --check does) and the built-in script runs\n"
+        "                   (as lumenweave-sim --check does) and the built-in script runs.\n"
+        "                   FILE is read again whenever it is saved\n"
         "  --help, --version\n"
         "Flags take one dash or two. -delay N, -visual V, -install and -display NAME are\n"
         "accepted and ignored, as screen-saver daemons may pass them.\n",
         stream);
+}
+
+void print_usage_error(FILE* stream, const options_t& options) {
+    switch (options.fault) {
+        case argument_fault::bad_window_id:
+            std::fprintf(stream,
+                         "lumenweave: %s %s: not a window id: give 0x1 to 0x%llx in hex, or 1 to "
+                         "%llu in decimal\n",
+                         options.bad_argument, options.bad_value, largest_window_id,
+                         largest_window_id);
+            return;
+        case argument_fault::bad_seed:
+            std::fprintf(stream,
+                         "lumenweave: %s %s: not a seed: give a whole number from 0 to %u\n",
+                         options.bad_argument, options.bad_value, UINT32_MAX);
+            return;
+        case argument_fault::missing_value:
+            std::fprintf(stream, "lumenweave: %s needs a value\n", options.bad_argument);
+            break;
+        case argument_fault::unknown_flag:
+        case argument_fault::none:
+            std::fprintf(stream, "lumenweave: unknown flag: %s\n", options.bad_argument);
+            break;
+    }
+    print_usage(stream);
 }
 
 }  // namespace lumenweave_x11
