@@ -15,29 +15,14 @@
 #include <string>
 #include <vector>
 
-#include "engine/actuators.hpp"
 #include "engine/settings.hpp"
 #include "frame/frame.hpp"
 #include "options.hpp"
 #include "read_script.hpp"
 #include "script/check.hpp"
+#include "values.hpp"
 
 namespace {
-
-constexpr const char* usage =
-    "usage: lumenweave-sim [--seed T] [--frames N] [--script FILE] [--trace]\n"
-    "       lumenweave-sim --check FILE\n"
-    "Runs the animation engine without drawing. After frame k (from 1) it prints k and the\n"
-    "values of actuators 18 31 38 45 52 73 80 87 94 101 108 123 127 130 (\"%.9g\").\n"
-    "  --seed T       seed the generator with T as srand48(T) would (default: the clock)\n"
-    "  --frames N     run N frames (default 0)\n"
-    "  --script FILE  run the script in FILE instead of the built-in one; - reads standard input\n"
-    "  --trace        print the parser's and the sequencer's trace lines instead of the values\n"
-    "  --check FILE   run nothing: print each problem of the script in FILE (- reads standard\n"
-    "                 input) as FILE:LINE: message; exit 0: none, 1: some, 2: unreadable\n"
-    "  --help         show this text\n";
-
-constexpr int shownIndices[] = {18, 31, 38, 45, 52, 73, 80, 87, 94, 101, 108, 123, 127, 130};
 
 struct Options {
     std::optional<uint32_t> seed;
@@ -57,7 +42,7 @@ void checkOutput() {
 Options parseOptions(int argc, char** argv) {
     Options o;
     tool::parseFlags(
-        argc, argv, usage,
+        argc, argv, sim::usage,
         {{"--seed", true},
          {"--frames", true},
          {"--script", true},
@@ -134,11 +119,7 @@ int run(int argc, char** argv) {
     for (unsigned long long k = 1; k <= o.frames; ++k) {
         advanceFrame(engine);
         if (!o.trace) {
-            std::printf("%llu", k);
-            for (int index : shownIndices) {
-                std::printf(" %.9g", static_cast<double>(findActuator(engine.bank, index)->value));
-            }
-            std::putchar('\n');
+            sim::printValues(engine.bank, k);
         }
         checkOutput();
     }
