@@ -42,8 +42,12 @@ export function createEditor(
     },
     { delay: 250 },
   );
+  // In a shadow root CodeMirror styles itself through a constructed style sheet; in the document
+  // it would add a style element, which the page's Content-Security-Policy refuses.
+  const root = parent.attachShadow({ mode: 'open' });
   const view = new EditorView({
-    parent,
+    parent: root,
+    root,
     state: EditorState.create({
       doc: text,
       extensions: [
@@ -58,6 +62,10 @@ export function createEditor(
         lintGutter(),
         checker,
         EditorView.contentAttributes.of({ 'aria-label': 'Animation script' }),
+        EditorView.theme({
+          '&': { height: '100%', backgroundColor: '#fff', color: '#111' },
+          '.cm-scroller': { fontFamily: 'monospace' },
+        }),
       ],
     }),
   });

@@ -180,7 +180,7 @@ async function main(): Promise<void> {
     }
     // F types an f in the editor and the fields; elsewhere it shows the figure full screen.
     const target = event.target as HTMLElement;
-    const typing = target.closest('input, select, textarea, .cm-editor') !== null;
+    const typing = target.closest('input, select, textarea, #editor') !== null;
     if ((event.key === 'f' || event.key === 'F') && !typing && !event.ctrlKey && !event.altKey &&
         !event.metaKey && !saver.active()) {
       event.preventDefault();

@@ -1,6 +1,6 @@
 # Serves the built site on the loopback address only, with WebAssembly's MIME type (which
 # Python's table may lack and instantiateStreaming requires).
-#   python3 serve.py DIR PORT
+#   python3 serve.py DIR PORT      (port 0: any free port, printed)
 import functools
 import http.server
 import sys
@@ -22,7 +22,7 @@ def main():
     directory, port = sys.argv[1], int(sys.argv[2])
     handler = functools.partial(Handler, directory=directory)
     with http.server.ThreadingHTTPServer(("127.0.0.1", port), handler) as server:
-        print(f"Lumenweave playground: http://127.0.0.1:{port}/", flush=True)
+        print(f"Lumenweave playground: http://127.0.0.1:{server.server_address[1]}/", flush=True)
         server.serve_forever()
 
 
