@@ -2,6 +2,7 @@
 // Chromium driven by playwright-core (never a downloaded browser) with software WebGL 2, and a
 // page that records its console errors.
 import { spawn } from 'node:child_process';
+import { existsSync } from 'node:fs';
 import { createRequire } from 'node:module';
 import { join } from 'node:path';
 import { createInterface } from 'node:readline';
@@ -9,6 +10,9 @@ import { fileURLToPath } from 'node:url';
 
 export const sourceDir = fileURLToPath(new URL('../../', import.meta.url));
 export const siteDir = join(sourceDir, 'build', 'web');
+if (!existsSync(join(siteDir, 'lumenweave.wasm'))) {
+  throw new Error(`no site in ${siteDir}: bash tools/playground.sh build makes it`);
+}
 // playwright-core is installed with the page's packages, in web/.
 const { chromium } = createRequire(join(sourceDir, 'web', 'package.json'))('playwright-core');
 
