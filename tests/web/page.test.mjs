@@ -144,8 +144,11 @@ test('a shared address restores the script exactly', async () => {
   );
   assert.equal(text, script);
   assert.equal(await restored.inputValue('#seed'), '9');
-  await page.close();
-  await restored.close();
+  // Not base64url of UTF-8 (a lone continuation byte): said so, and the built-in script instead.
+  const broken = await openPage(session.browser, session.origin, '/#s=gA');
+  assert.match(await broken.textContent('#status'), /could not be read/);
+  assert.match(await broken.locator('.cm-line').nth(1).textContent(), /Lumenweave animation script/);
+  await Promise.all([page, restored, broken].map((p) => p.close()));
 });
 
 test('an addressed frame draws what lumenweave-render draws', async () => {

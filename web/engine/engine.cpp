@@ -1,6 +1,7 @@
 // The core's C interface for JavaScript: one engine and one draw list per module, started with a
 // seed and a script text, recording frames; the view's matrices; the checker's problems; and
 // the lumenweave-sim output that the Node command line prints.
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
