@@ -81,7 +81,7 @@ async function typeScript(page, text) {
 }
 
 test('the page loads with no console error, draws and moves', async () => {
-  const page = await openPage(session.browser, session.origin);
+  const page = await openPage(session.browser, session.origin, '/?seed=1');
   await page.waitForFunction(() => Number(document.body.dataset.frame) >= 2);
   const first = await litPixels(page);
   const firstFrame = Number(await page.evaluate(() => document.body.dataset.frame));
