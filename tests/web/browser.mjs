@@ -59,6 +59,9 @@ export async function withBrowser(body) {
 // console errors and failed requests it met in page.errors.
 export async function openPage(browser, origin, path = '/', viewport = { width: 1100, height: 700 }) {
   const page = await browser.newPage({ viewport });
+  // Software WebGL on a busy machine can be slow to start; the waits are for conditions, and this
+  // only bounds a page that never gets there.
+  page.setDefaultTimeout(120000);
   page.errors = [];
   page.on('console', (m) => m.type() === 'error' && page.errors.push(m.text()));
   page.on('pageerror', (e) => page.errors.push(String(e)));
