@@ -29,6 +29,18 @@ void advanceFrameBench(benchmark::State& state) {
 }
 BENCHMARK(advanceFrameBench);
 
+// One frame advanced and recorded into a draw list, no replay: what the browser playground's
+// WebAssembly build does per frame (web/tools/measure.mjs times the same there).
+void recordFrameBench(benchmark::State& state) {
+    startRunning();
+    draw_list_t list;
+    for (auto _ : state) {
+        recordFrame(engine, list);
+    }
+    state.counters["commands"] = static_cast<double>(list.commands.size());
+}
+BENCHMARK(recordFrameBench)->Unit(benchmark::kMicrosecond);
+
 void sequencerPassBench(benchmark::State& state) {
     startRunning();
     for (auto _ : state) {

@@ -41,7 +41,9 @@ function(lumenweave_settings_layers suffix trace script_source animation)
   add_library(lumenweave_core${suffix} INTERFACE)
   target_link_libraries(lumenweave_core${suffix} INTERFACE lumenweave_frame${suffix})
   # The core with renderFrame: a frame recorded and replayed on the current OpenGL context.
-  lumenweave_layer(lumenweave_render${suffix} frame
-    SOURCES render.cpp
-    USES lumenweave_frame${suffix} lumenweave_replay)
+  if(TARGET lumenweave_replay)
+    lumenweave_layer(lumenweave_render${suffix} frame
+      SOURCES render.cpp
+      USES lumenweave_frame${suffix} lumenweave_replay)
+  endif()
 endfunction()

@@ -1,8 +1,9 @@
-// The script checker: one fault of each kind with its exact line, the scripts it must pass, the
-// built-in script, and the line format.
+// The script checker: one fault of each kind with its exact line, the ends of every range, the
+// scripts it must pass, the built-in script, and the line format.
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "frame/frame.hpp"
@@ -31,7 +32,7 @@ std::vector<int> problemLines(const std::string& text) {
 
 TEST(Checker, FindsOneFaultOfEachKindOnItsLine) {
     const std::string script =
-        "# one fault a line, apart from remarks\n"
+        "# one fault a line, apart from remarks; the ranges are tried at their ends below\n"
         "ACTSET: 31, 1\n"
         "actset:31, 1\n"
         "bogus\n"
@@ -39,13 +40,8 @@ TEST(Checker, FindsOneFaultOfEachKindOnItsLine) {
         "actset: 94\n"
         "actlim2: 101 , 1.5\n"
         "actset: 29, 1\n"
-        "actstop: 2000\n"
         "seqdo: 1.5\n"
-        "actset: 99999999999, 1\n"
         "frame: nan\n"
-        "duration: 0.5\n"
-        "variance: -1\n"
-        "randdelay: -3\n"
         "seqkill: 9\n"
         "actresetall:\n"
         "seqrepeat: 2\n"
@@ -57,9 +53,7 @@ TEST(Checker, FindsOneFaultOfEachKindOnItsLine) {
         "seqdo: 3\n"
         "seqname: 3\n"
         "relframe: 0.25\n"
-        "seqdo: 3\n"
-        "actset: 31, 1" +
-        std::string(300, ' ') + "2\n";
+        "seqdo: 3\n";
     EXPECT_EQ(check(script),
               (std::vector<std::string>{
                   "2: bad command 'ACTSET:': did you mean 'actset:'?",
@@ -68,25 +62,17 @@ TEST(Checker, FindsOneFaultOfEachKindOnItsLine) {
                   "5: 'duration:' needs a number",
                   "6: 'actset:' needs an actuator number, a comma and a value",
                   "7: 'actlim2:' needs the comma right after the actuator number",
-                  "9: actuator 2000 reaches no slot: slots are 0 to 1023, and the actuators are "
-                  "18, 31, 38, 45, 52, 73, 80, 87, 94, 101, 108, 123, 127 and 130",
-                  "10: 'seqdo:' takes a whole number",
-                  "11: 'actset:' takes a number from -2147483648 to 2147483647",
-                  "12: 'frame:' takes a finite number",
-                  "13: 'duration:' below 1 frame is taken as 1",
-                  "14: 'variance:' takes a number from 0 to 1",
-                  "15: 'randdelay:' takes a delay of 0 frames or more",
-                  "16: sequence 9 does not exist: no 'seqname: 9'",
-                  "17: 'actresetall:' does nothing: reset each actuator with 'actreset:'",
-                  "18: 'seqrepeat:' is not implemented and does nothing",
-                  "22: 'seqloop:' lets no time pass: each round runs again in the same frame "
+                  "9: 'seqdo:' takes a whole number",
+                  "10: 'frame:' takes a finite number",
+                  "11: sequence 9 does not exist: no 'seqname: 9'",
+                  "12: 'actresetall:' does nothing: reset each actuator with 'actreset:'",
+                  "13: 'seqrepeat:' is not implemented and does nothing",
+                  "17: 'seqloop:' lets no time pass: each round runs again in the same frame "
                   "(give it a 'relframe:' or 'randdelay:')",
-                  "23: sequence 2 never starts: no sequence that runs has 'seqdo: 2'",
-                  "25: sequence 3 never starts: no sequence that runs has 'seqdo: 3'",
-                  "27: 'seqdo: 3' restarts its own sequence in the same frame (give it a "
+                  "18: sequence 2 never starts: no sequence that runs has 'seqdo: 2'",
+                  "20: sequence 3 never starts: no sequence that runs has 'seqdo: 3'",
+                  "22: 'seqdo: 3' restarts its own sequence in the same frame (give it a "
                   "'relframe:' or 'randdelay:' before)",
-                  "28: the text after 'actset:' is longer than 255 characters: the rest of the "
-                  "line is ignored",
               }));
 }
 
@@ -108,6 +94,66 @@ TEST(Checker, PassesWhatThePlainReadingAllows) {
     for (const std::string& text : clean) {
         EXPECT_EQ(check(text), std::vector<std::string>{}) << text;
     }
+}
+
+// Each one-line script with the first problem it must give ("" for none): at every range the
+// last value inside and the first outside, and what each keyword needs.
+TEST(Checker, RangesEndWhereTheySayAndEachKeywordNamesWhatItNeeds) {
+    const std::string slot =
+        " reaches no slot: slots are 0 to 1023, and the actuators are 18, 31, "
+        "38, 45, 52, 73, 80, 87, 94, 101, 108, 123, 127 and 130";
+    const std::string outOfInt = " takes a number from -2147483648 to 2147483647";
+    const std::pair<std::string, std::string> cases[] = {
+        {"actset: 0, 1", ""},
+        {"actset: 1023, 1", ""},
+        {"actset: -1, 1", "actuator -1" + slot},
+        {"actset: 1024, 1", "actuator 1024" + slot},
+        {"actlim1: 1024, 1", "actuator 1024" + slot},
+        {"actlim2: 1024, 1", "actuator 1024" + slot},
+        {"actreset: 1024", "actuator 1024" + slot},
+        {"actstop: 1024", "actuator 1024" + slot},
+        {"actset: 2147483647, 1", "actuator 2147483647" + slot},
+        {"actset: 2147483648, 1", "'actset:'" + outOfInt},
+        {"actset: -2147483649, 1", "'actset:'" + outOfInt},
+        {"variance: 0", ""},
+        {"variance: 1", ""},
+        {"variance: -0.0000001", "'variance:' takes a number from 0 to 1"},
+        {"variance: 1.0000001", "'variance:' takes a number from 0 to 1"},
+        {"duration: 1", ""},
+        {"duration: 0.9999999", "'duration:' below 1 frame is taken as 1"},
+        {"randdelay: 0", ""},
+        {"randdelay: -0.0000001", "'randdelay:' takes a delay of 0 frames or more"},
+        {"actset: 31, 1" + std::string(248, ' ') + "2", ""},
+        {"actset: 31, 1" + std::string(249, ' ') + "2",
+         "the text after 'actset:' is longer than 255 characters: the rest of the line is ignored"},
+        {"seqname:", "'seqname:' needs a sequence number"},
+        {"seqdo:", "'seqdo:' needs a sequence number"},
+        {"seqstop:", "'seqstop:' needs a sequence number"},
+        {"seqkill:", "'seqkill:' needs a sequence number"},
+        {"seqrepeat:", "'seqrepeat:' needs a sequence number"},
+        {"actreset:", "'actreset:' needs an actuator number"},
+        {"actstop:", "'actstop:' needs an actuator number"},
+        {"frame: x", "'frame:' needs a number"},
+        {"actlim1: 31", "'actlim1:' needs an actuator number, a comma and a value"},
+        {"seqstop: 4", "sequence 4 does not exist: no 'seqname: 4'"},
+        {"actset 31, 1", "bad command 'actset': did you mean 'actset:'?"},
+        {"\x7f", "bad command '?'"},
+        {std::string(41, 'x'), "bad command '" + std::string(40, 'x') + "...'"},
+    };
+    for (const auto& [line, problem] : cases) {
+        const std::vector<std::string> got = check(line);
+        if (problem.empty()) {
+            EXPECT_EQ(got, std::vector<std::string>{}) << line;
+        } else {
+            EXPECT_EQ(got.empty() ? "" : got[0], "1: " + problem) << line;
+        }
+    }
+    // Every keyword of the table is read as one.
+    EXPECT_EQ(check("absframe: 0\nframe: 1\nactlim1: 31, 0\nactlim2: 31, 1\nactset: 31, 0.5\n"
+                    "actreset: 31\nactstop: 31\nactstopall:\nseqdo: 1\nseqname: 1\nseqstop: 1\n"
+                    "seqkill: 1\nseqkillall:\nduration: 2\nvariance: 0.5\nranddelay: 3\n"
+                    "relframe: 1\nseqloop:"),
+              std::vector<std::string>{});
 }
 
 TEST(Checker, SequencesNeedSequenceZeroToStartAnything) {

@@ -54,6 +54,15 @@ TEST_F(Frame, TheRingAdvancesByThePace) {
     EXPECT_EQ(engine.historyState.historyIndex, 1);
 }
 
+// The script runs before the motions start: limits set in a frame start a motion in that frame.
+TEST_F(Frame, AMotionStartsInTheFrameItsLimitsAreSet) {
+    initEngineWithScript(engine, 1, "actlim1: 31, 2\nactlim2: 31, 4\n");
+    const float before = act(engine.bank, 31).value;
+    advanceFrame(engine);
+    EXPECT_EQ(act(engine.bank, 31).moving, 1);
+    EXPECT_NE(act(engine.bank, 31).value, before);
+}
+
 TEST_F(Frame, SamplesGoIntoTheNewestSlot) {
     initEngineWithScript(engine, 1, "");
     // One wrap step each way, no more.

@@ -12,12 +12,19 @@ packages=(
   nsis zip python3-yaml
   libx11-dev libxrandr-dev libxinerama-dev dpkg-dev xscreensaver passwd util-linux
   libwayland-dev wayland-protocols libegl1-mesa-dev libxkbcommon-dev sway swayidle grim wtype
+  lld wasi-libc libc++-14-dev-wasm32 libc++abi-14-dev-wasm32 libclang-rt-14-dev-wasm32
+  chromium
 )
 
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
 done
+
+# Node and npm build the browser playground. A Node from elsewhere that brings its own npm
+# stays; Debian's packages come only where there is none.
+command -v node >/dev/null || missing+=(nodejs)
+command -v npm >/dev/null || missing+=(npm)
 
 if ((${#missing[@]})); then
   echo "installing: ${missing[*]}"

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs and builds what is missing, then writes the release artifacts into dist/: the Windows
 # installer, the portable zip, the Windows package manager's manifests, the Linux program's
-# Debian package, and SHA256SUMS over all.
+# Debian package, the browser playground's static site as a zip, and SHA256SUMS over all.
 #   bash tools/package.sh
 # LUMENWEAVE_RELEASE_URL is the address the release step publishes the files under; without it
 # the manifests carry a placeholder address.
@@ -77,6 +77,25 @@ package_linux() {
     cp "$work"/deb/lumenweave_*.deb "$dist/"
 }
 
+# The playground's static site (tools/playground.sh), servable from any static host: the page,
+# its script and style, the WebAssembly engine and the icon. The Node command line and the trace
+# engine stay in build/web/.
+package_web() {
+    local site=build/web version stage f
+    local files=(favicon.ico index.html lumenweave.wasm playground.js style.css)
+    bash tools/playground.sh build
+    version=$(project_version build/wasm)
+    stage=$work/web/lumenweave-web-$version
+    mkdir -p "$stage"
+    for f in "${files[@]}"; do
+        cp "$site/$f" "$stage/$f"
+        touch -d "@$epoch" "$stage/$f"
+    done
+    touch -d "@$epoch" "$stage"
+    (cd "$work/web" && TZ=UTC zip -q -X "$dist/lumenweave-web-$version.zip" \
+        "lumenweave-web-$version/" "${files[@]/#/lumenweave-web-$version/}")
+}
+
 write_checksums() {
     (cd "$dist" && find . -type f ! -name SHA256SUMS -printf '%P\n' | LC_ALL=C sort |
         xargs -d '\n' sha256sum >SHA256SUMS)
@@ -87,6 +106,7 @@ rm -rf "$dist"
 mkdir -p "$dist"
 package_windows
 package_linux
+package_web
 write_checksums
 echo "package: wrote dist/:"
 sed 's/^/  /' "$dist/SHA256SUMS"

@@ -17,9 +17,7 @@ int main(int argc, char** argv) {
             std::printf("lumenweave %s\n", LUMENWEAVE_VERSION);
             return 0;
         case run_mode::usage_error:
-            std::fprintf(stderr, "lumenweave: unknown flag or missing value: %s\n",
-                         options.bad_argument);
-            print_usage(stderr);
+            print_usage_error(stderr, options);
             return 2;
         default:
             break;

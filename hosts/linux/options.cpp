@@ -2,6 +2,8 @@
 // conventions (-root, -window-id) and the flags such display programs accept and ignore, --saver
 // and the choice between X11 and Wayland.
 #include <cerrno>
+#include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -9,6 +11,9 @@
 
 namespace lumenweave_linux {
 namespace {
+
+// X resource ids have 29 significant bits; 0 names no window.
+constexpr unsigned long long largest_window_id = 0x1fffffffULL;
 
 // Daemons and users write flags with one dash or two; both mean the same.
 bool is_flag(const char* argument, const char* name) {
@@ -51,18 +56,20 @@ bool parse_layer(const char* text, saver_layer& layer) {
     return true;
 }
 
-options_t usage_error(options_t options, const char* argument) {
+options_t usage_error(options_t options, argument_fault fault, const char* argument,
+                      const char* value = nullptr) {
     options.mode = run_mode::usage_error;
+    options.fault = fault;
     options.bad_argument = argument;
+    options.bad_value = value;
     return options;
 }
 
 }  // namespace
 
 bool parse_window_id(const char* text, unsigned long& id) {
-    // X resource ids have 29 significant bits; 0 names no window.
     unsigned long long value = 0;
-    if (!parse_number(text, 0, 0x1fffffffULL, value) || value == 0) {
+    if (!parse_number(text, 0, largest_window_id, value) || value == 0) {
         return false;
     }
     id = static_cast<unsigned long>(value);
@@ -77,8 +84,11 @@ options_t parse_options(int argc, char** argv) {
         if (is_flag(argument, "root")) {
             options.mode = run_mode::saver_root;
         } else if (is_flag(argument, "window-id")) {
-            if (!has_value || !parse_window_id(argv[i + 1], options.window_id)) {
-                return usage_error(options, argument);
+            if (!has_value) {
+                return usage_error(options, argument_fault::missing_value, argument);
+            }
+            if (!parse_window_id(argv[i + 1], options.window_id)) {
+                return usage_error(options, argument_fault::bad_window_id, argument, argv[i + 1]);
             }
             options.mode = run_mode::saver_window_id;
             ++i;
@@ -89,27 +99,33 @@ options_t parse_options(int argc, char** argv) {
         } else if (is_flag(argument, "wayland")) {
             options.display = display_choice::wayland;
         } else if (is_flag(argument, "layer")) {
-            if (!has_value || !parse_layer(argv[i + 1], options.layer)) {
-                return usage_error(options, argument);
+            if (!has_value) {
+                return usage_error(options, argument_fault::missing_value, argument);
+            }
+            if (!parse_layer(argv[i + 1], options.layer)) {
+                return usage_error(options, argument_fault::bad_layer, argument, argv[i + 1]);
             }
             ++i;
         } else if (is_flag(argument, "fps")) {
             options.fps = true;
         } else if (is_flag(argument, "seed")) {
-            if (!has_value || !parse_seed(argv[i + 1], options.seed)) {
-                return usage_error(options, argument);
+            if (!has_value) {
+                return usage_error(options, argument_fault::missing_value, argument);
+            }
+            if (!parse_seed(argv[i + 1], options.seed)) {
+                return usage_error(options, argument_fault::bad_seed, argument, argv[i + 1]);
             }
             options.seeded = true;
             ++i;
         } else if (is_flag(argument, "script")) {
             if (!has_value) {
-                return usage_error(options, argument);
+                return usage_error(options, argument_fault::missing_value, argument);
             }
             options.script_path = argv[++i];
         } else if (is_flag(argument, "delay") || is_flag(argument, "visual") ||
                    is_flag(argument, "display")) {
             if (!has_value) {
-                return usage_error(options, argument);
+                return usage_error(options, argument_fault::missing_value, argument);
             }
             ++i;
         } else if (is_flag(argument, "install")) {
@@ -121,7 +137,7 @@ options_t parse_options(int argc, char** argv) {
             options.mode = run_mode::version;
             return options;
         } else {
-            return usage_error(options, argument);
+            return usage_error(options, argument_fault::unknown_flag, argument);
         }
     }
     return options;
@@ -135,21 +151,51 @@ void print_usage(FILE* stream) {
         "ends\n"
         "                   (X11 and Wayland)\n"
         "  --saver          cover every monitor or output; any key, button or pointer move ends\n"
-        "                   it (X11 and Wayland; from swayidle, xss-lock or xidlehook)\n"
+        "                   it (X11 and Wayland; for swayidle, xss-lock or xidlehook)\n"
         "  --root           draw into the window in XSCREENSAVER_WINDOW, or the root window\n"
         "                   (X11 only: for the X11 screen-saver daemon)\n"
         "  --window-id ID   draw into window ID (hex 0x..., or decimal; X11 only)\n"
         "  --x11, --wayland the display system; by default Wayland when WAYLAND_DISPLAY is set\n"
         "                   and neither --root nor --window-id is given\n"
         "  --layer L        Wayland --saver: the layer its surfaces go on (default overlay)\n"
-        "  --fps            show frames per second and the frame time in a corner\n"
+        "  --fps            show frames per second and the frame time in a corner (X11)\n"
         "  --seed T         a fixed animation seed (default: the clock)\n"
         "  --script FILE    run the animation script in FILE; one with problems is reported\n"
-        "                   (as lumenweave-sim --check does) and the built-in script runs\n"
+        "                   (as lumenweave-sim --check does) and the built-in script runs.\n"
+        "                   On X11, FILE is read again whenever it is saved\n"
         "  --help, --version\n"
         "Flags take one dash or two. -delay N, -visual V, -install and -display NAME are\n"
         "accepted and ignored, as screen-saver daemons may pass them.\n",
         stream);
+}
+
+void print_usage_error(FILE* stream, const options_t& options) {
+    switch (options.fault) {
+        case argument_fault::bad_window_id:
+            std::fprintf(stream,
+                         "lumenweave: %s %s: not a window id: give 0x1 to 0x%llx in hex, or 1 to "
+                         "%llu in decimal\n",
+                         options.bad_argument, options.bad_value, largest_window_id,
+                         largest_window_id);
+            return;
+        case argument_fault::bad_seed:
+            std::fprintf(stream,
+                         "lumenweave: %s %s: not a seed: give a whole number from 0 to %u\n",
+                         options.bad_argument, options.bad_value, UINT32_MAX);
+            return;
+        case argument_fault::bad_layer:
+            std::fprintf(stream, "lumenweave: %s %s: not a layer: give overlay or background\n",
+                         options.bad_argument, options.bad_value);
+            return;
+        case argument_fault::missing_value:
+            std::fprintf(stream, "lumenweave: %s needs a value\n", options.bad_argument);
+            break;
+        case argument_fault::unknown_flag:
+        case argument_fault::none:
+            std::fprintf(stream, "lumenweave: unknown flag: %s\n", options.bad_argument);
+            break;
+    }
+    print_usage(stream);
 }
 
 display_system choose_display_system(const options_t& options, const char* wayland_variable) {

@@ -18,6 +18,16 @@ enum class run_mode {
     usage_error,
 };
 
+// What is wrong with the command line, for usage_error.
+enum class argument_fault {
+    none,
+    unknown_flag,
+    missing_value,
+    bad_window_id,
+    bad_seed,
+    bad_layer,
+};
+
 // The display system a run was asked for; automatic follows WAYLAND_DISPLAY.
 enum class display_choice { automatic, x11, wayland };
 
@@ -34,6 +44,8 @@ struct options_t {
     uint32_t seed = 0;
     const char* script_path = nullptr;   // the user's script; null: the built-in one
     const char* bad_argument = nullptr;  // usage_error: the argument at fault
+    const char* bad_value = nullptr;     // bad_window_id, bad_seed, bad_layer: the value given
+    argument_fault fault = argument_fault::none;
 };
 
 enum class display_system { x11, wayland };
@@ -42,6 +54,9 @@ options_t parse_options(int argc, char** argv);
 // Parses a window id in hex (0x...), octal or decimal; false when TEXT is not one.
 bool parse_window_id(const char* text, unsigned long& id);
 void print_usage(FILE* stream);
+// What is wrong with a command line of mode usage_error: one line for a malformed value, the
+// usage after it for an unknown flag or a missing value.
+void print_usage_error(FILE* stream, const options_t& options);
 // Wayland when asked for, or when WAYLAND_DISPLAY (given as WAYLAND_VARIABLE, null when unset) is
 // set and no mode that only an X11 screen-saver daemon uses was given; X11 otherwise.
 display_system choose_display_system(const options_t& options, const char* wayland_variable);

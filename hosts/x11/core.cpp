@@ -1,6 +1,6 @@
-// The host's only calls into the portable core: engine start (on the user's script when it is
-// sound), a frame of the master (recorded into the draw list and replayed), a mirror's replay of
-// that list and the view of a window.
+// The host's only calls into the portable core: engine start and restart (on the user's script
+// when it is sound), a frame of the master (recorded into the draw list and replayed), a mirror's
+// replay of that list and the view of a window.
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -30,13 +30,14 @@ std::optional<std::string> read_file(const char* path) {
     return read ? std::optional<std::string>(text) : std::nullopt;
 }
 
-// The user's script if it reads and checks clean; otherwise says why on standard error, so that
-// the saver shows the built-in figure rather than a black screen.
-std::optional<std::string> sound_script(const char* path) {
+// The user's script if it reads and checks clean; otherwise says why on standard error, ending
+// with the failure of the kind given, and what runs instead.
+std::optional<std::string> sound_script(const char* path, failure_kind unreadable,
+                                        failure_kind has_problems) {
     const std::optional<std::string> text = read_file(path);
     if (!text) {
         const std::string detail = std::string(path) + ": " + std::strerror(errno);
-        report_failure(failure_kind::script_unreadable, detail.c_str());
+        report_failure(unreadable, detail.c_str());
         return std::nullopt;
     }
     const std::vector<ScriptProblem> problems = checkScript(*text);
@@ -44,7 +45,7 @@ std::optional<std::string> sound_script(const char* path) {
         std::fprintf(stderr, "%s\n", formatProblem(path, problem).c_str());
     }
     if (!problems.empty()) {
-        report_failure(failure_kind::script_has_problems, path);
+        report_failure(has_problems, path);
         return std::nullopt;
     }
     return text;
@@ -52,15 +53,27 @@ std::optional<std::string> sound_script(const char* path) {
 
 }  // namespace
 
+// A script with problems leaves the built-in figure rather than a black screen.
 void core_start(host_t& host) {
-    const uint32_t seed =
-        host.options.seeded ? host.options.seed : static_cast<uint32_t>(std::time(nullptr));
+    host.seed = host.options.seeded ? host.options.seed : static_cast<uint32_t>(std::time(nullptr));
     const std::optional<std::string> script =
-        host.options.script_path ? sound_script(host.options.script_path) : std::nullopt;
+        host.options.script_path
+            ? sound_script(host.options.script_path, failure_kind::script_unreadable,
+                           failure_kind::script_has_problems)
+            : std::nullopt;
     if (script) {
-        initEngineWithScript(host.engine, seed, script->c_str());
+        initEngineWithScript(host.engine, host.seed, script->c_str());
     } else {
-        initEngineWithSeed(host.engine, seed);
+        initEngineWithSeed(host.engine, host.seed);
+    }
+}
+
+void core_reload_script(host_t& host) {
+    const std::optional<std::string> script =
+        sound_script(host.options.script_path, failure_kind::changed_script_unreadable,
+                     failure_kind::changed_script_has_problems);
+    if (script) {
+        initEngineWithScript(host.engine, host.seed, script->c_str());
     }
 }
 

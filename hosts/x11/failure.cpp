@@ -26,6 +26,12 @@ constexpr failure_text_t failure_texts[] = {
     {failure_kind::script_unreadable, "cannot read the script; running the built-in one"},
     {failure_kind::script_has_problems,
      "the script has the problems above; running the built-in one"},
+    {failure_kind::script_unwatched,
+     "cannot watch the script's folder; changes to the script are not picked up"},
+    {failure_kind::changed_script_unreadable,
+     "cannot read the changed script; the running one goes on"},
+    {failure_kind::changed_script_has_problems,
+     "the changed script has the problems above; the running one goes on"},
 };
 
 }  // namespace

@@ -1,5 +1,6 @@
 // The -fps readout: frames presented in the last second and their mean drawing time, in the
 // top-left corner, with the server's "fixed" bitmap font through glXUseXFont.
+#include <algorithm>
 #include <cstdio>
 
 #include "hosts/x11/host.hpp"
@@ -10,6 +11,8 @@ namespace {
 constexpr int first_character = 32;
 constexpr int character_count = 96;
 constexpr int64_t count_span_ns = 1'000'000'000;
+constexpr GLint left_margin = 8;         // pixels
+constexpr GLint baseline_from_top = 18;  // pixels
 
 }  // namespace
 
@@ -24,11 +27,7 @@ void init_fps_overlay(host_t& host) {
     }
     overlay.list_base = glGenLists(character_count);
     glXUseXFont(font->fid, first_character, character_count, static_cast<int>(overlay.list_base));
-    // Mesa leaves the list of a glyph without ink empty, so a space would not move the raster
-    // position; it moves by the font's (fixed) advance instead.
-    glNewList(overlay.list_base + (' ' - first_character), GL_COMPILE);
-    glBitmap(0, 0, 0.0f, 0.0f, static_cast<GLfloat>(font->max_bounds.width), 0.0f, nullptr);
-    glEndList();
+    overlay.advance = font->max_bounds.width;
     XFreeFont(host.display, font);
 }
 
@@ -54,8 +53,10 @@ void draw_fps_overlay(const fps_overlay_t& overlay, uint32_t width, uint32_t hei
         return;
     }
     char text[64];
-    const int length = std::snprintf(text, sizeof text, "%.1f fps  %.2f ms", overlay.shown_fps,
-                                     overlay.shown_frame_ms);
+    // snprintf counts what did not fit too.
+    const int length = std::clamp(std::snprintf(text, sizeof text, "%.1f fps  %.2f ms",
+                                                overlay.shown_fps, overlay.shown_frame_ms),
+                                  0, static_cast<int>(sizeof text) - 1);
     // The next frame's setupView puts the figure's projection back.
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
@@ -64,9 +65,21 @@ void draw_fps_overlay(const fps_overlay_t& overlay, uint32_t width, uint32_t hei
     glPushMatrix();
     glLoadIdentity();
     glColor3f(1.0f, 1.0f, 1.0f);
-    glRasterPos2i(8, static_cast<GLint>(height) - 18);
     glListBase(overlay.list_base - first_character);
-    glCallLists(length, GL_UNSIGNED_BYTE, text);
+    // Each group of glyphs is placed at its column: Mesa's lists of glyphs without ink (the
+    // space) do not move the raster position when called together, so the spaces would vanish.
+    const GLint baseline = static_cast<GLint>(height) - baseline_from_top;
+    for (int start = 0; start < length;) {
+        int end = start;
+        while (end < length && text[end] != ' ') {
+            ++end;
+        }
+        if (end > start) {
+            glRasterPos2i(left_margin + start * overlay.advance, baseline);
+            glCallLists(end - start, GL_UNSIGNED_BYTE, text + start);
+        }
+        start = end + 1;
+    }
     glPopMatrix();
 }
 

@@ -77,6 +77,9 @@ int run_frames(host_t& host) {
         if (stop_requested() || host.master_closed || host.target_gone || host.input_ended) {
             return 0;
         }
+        if (script_changed(host)) {
+            core_reload_script(host);
+        }
 
         const int64_t t0 = monotonic_ns();
         host.pacing.deadline_ns =

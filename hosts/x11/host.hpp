@@ -18,10 +18,12 @@
 namespace lumenweave_x11 {
 
 // The command line is the Linux program's (hosts/linux/options.hpp).
+using lumenweave_linux::argument_fault;
 using lumenweave_linux::options_t;
 using lumenweave_linux::parse_options;
 using lumenweave_linux::parse_window_id;
 using lumenweave_linux::print_usage;
+using lumenweave_linux::print_usage_error;
 using lumenweave_linux::run_mode;
 
 // Every way the program can fail; the texts are in one table (failure.cpp).
@@ -37,8 +39,11 @@ enum class failure_kind {
     cannot_create_window,
     x_request_failed,
     connection_lost,
-    script_unreadable,    // the built-in script runs instead
-    script_has_problems,  // the built-in script runs instead
+    script_unreadable,            // the built-in script runs instead
+    script_has_problems,          // the built-in script runs instead
+    script_unwatched,             // changes to the script are not picked up
+    changed_script_unreadable,    // the running script goes on
+    changed_script_has_problems,  // the running script goes on
 };
 
 // One window the host draws into: the master first, then the mirrors.
@@ -59,6 +64,7 @@ struct surface_t {
 struct fps_overlay_t {
     bool enabled = false;
     GLuint list_base = 0;           // display lists of characters 32..127, 0 without a font
+    int advance = 0;                // pixels from one character to the next (a fixed font)
     int64_t window_start_ns = 0;    // start of the current one-second count
     int frames_in_window = 0;       // frames presented since window_start_ns
     int64_t work_in_window_ns = 0;  // drawing time of those frames
@@ -98,7 +104,10 @@ struct host_t {
     pacing_t pacing;
     fps_overlay_t overlay;
     Engine engine;          // the animation, drawn into the master
-    draw_list_t draw_list;  // the master's last frame, replayed into the mirrors
+    uint32_t seed = 0;      // the engine's seed, which a changed script starts from again
+    int script_watch = -1;  // inotify descriptor on the script's folder; -1: none
+    const char* script_name = nullptr;  // the script's file name within that folder
+    draw_list_t draw_list;              // the master's last frame, replayed into the mirrors
 };
 
 // Failures (failure.cpp): one line on standard error.
@@ -165,10 +174,20 @@ int64_t monotonic_ns();
 // The core (core.cpp): every call into the engine, the draw list and the view.
 // Starts the engine on the user's script if it reads and checks clean, else on the built-in one.
 void core_start(host_t& host);
+// Reads the user's script again: clean, it replaces the running one with a fresh engine of the
+// same seed; otherwise its problems are reported and the running one goes on.
+void core_reload_script(host_t& host);
 // Draws the next frame into the current context, recording it when mirrors are open.
 void core_draw_master(host_t& host);
 void core_draw_mirror(const host_t& host);
 void core_view(uint32_t width, uint32_t height);
+
+// Live editing of the user's script (script_watch.cpp).
+// Watches the folder of options.script_path; reports why not when it cannot.
+void start_script_watch(host_t& host);
+// Whether the script was written or replaced since the last call; never waits.
+bool script_changed(host_t& host);
+void stop_script_watch(host_t& host);
 
 // The readout (fps_overlay.cpp).
 void init_fps_overlay(host_t& host);

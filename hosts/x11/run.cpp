@@ -31,6 +31,9 @@ bool start(host_t& host) {
         return false;
     }
     core_start(host);
+    if (host.options.script_path != nullptr) {
+        start_script_watch(host);
+    }
     if (host.options.fps) {
         init_fps_overlay(host);
     }
@@ -55,5 +58,6 @@ int lumenweave_linux::run_x11_host(const options_t& options) {
     install_x_error_handlers();
     const int code = start(host) ? run_frames(host) : 1;
     close_display(host);
+    stop_script_watch(host);
     return code;
 }

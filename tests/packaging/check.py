@@ -4,7 +4,8 @@
     per-monitor DPI awareness and asInvoker (Wine does not scale for DPI, so this is what can be
     checked here); its version resource holds VERSION.
   check.py dist DIST VERSION PROGRAM.scr: the package manifests agree with each other and with
-    the installer's bytes, SHA256SUMS covers every file, the zip holds the build's program."""
+    the installer's bytes, SHA256SUMS covers every file, the zip holds the build's program and
+    the web zip the built site."""
 import hashlib
 import os
 import re
@@ -83,6 +84,17 @@ def check_dist(dist, version, program):
                f"the zip holds {z.namelist()}")
         expect(z.read("Lumenweave.scr") == open(program, "rb").read(),
                "the zip's Lumenweave.scr is not the build's (run: bash tools/package.sh)")
+
+    # The static site in one folder, each file as the playground build wrote it.
+    site = os.path.join(dist, "..", "build", "web")
+    folder = f"lumenweave-web-{version}/"
+    web_files = ["favicon.ico", "index.html", "lumenweave.wasm", "playground.js", "style.css"]
+    with zipfile.ZipFile(os.path.join(dist, f"lumenweave-web-{version}.zip")) as z:
+        expect(sorted(z.namelist()) == [folder] + [folder + f for f in web_files],
+               f"the web zip holds {z.namelist()}")
+        for f in set(web_files) & {n[len(folder):] for n in z.namelist()}:
+            expect(z.read(folder + f) == open(os.path.join(site, f), "rb").read(),
+                   f"the web zip's {f} is not the build's (run: bash tools/package.sh)")
 
 
 if sys.argv[1] == "resources":

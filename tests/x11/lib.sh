@@ -86,8 +86,23 @@ window_count() { timeout 5 xdotool search --onlyvisible --name "^$1\$" 2>/dev/nu
 # Captures window ID (or "root") into FILE.
 shot() { timeout 10 import -window "$1" "$2" 2>/dev/null; }
 
-# Mean brightness of the part GEOMETRY (e.g. 320x240+320+0) of a picture, 0 for black.
-region_brightness() { /usr/bin/convert "$1" -crop "$2" -format '%[fx:mean]' info: 2>/dev/null; }
+# A script whose figure is one square spinning about the middle of the window.
+square_script=$here/centred-square.txt
+
+# expect_centred WINDOW WIDTH HEIGHT WHAT: the lit pixels of WINDOW, a WIDTH x HEIGHT picture,
+# are centred on it within 2 pixels; asked for up to 2 seconds, as a new size takes a frame.
+expect_centred() {
+    local box left top right bottom deadline=$((SECONDS + 2))
+    while :; do
+        shot "$1" "$out/centred.png"
+        box=$(python3 "$here/picture.py" box "$out/centred.png" "$2x$3+0+0")
+        read -r left top right bottom <<<"$box"
+        [[ $box != none ]] && (((left + right + 1 - $2) ** 2 <= 16 && (top + bottom + 1 - $3) ** 2 <= 16)) &&
+            { pass "$4: the figure is centred ($box)"; return; }
+        ((SECONDS < deadline)) || fail "$4: the figure is not centred on $2 x $3 (lit box $box)"
+        sleep 0.2
+    done
+}
 
 # Difference of two pictures of one size, 0 for the same: root mean square over all pixels.
 difference() {

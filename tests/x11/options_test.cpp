@@ -22,6 +22,8 @@ TEST(X11Options, DaemonConventions) {
     EXPECT_EQ(hex.mode, run_mode::saver_window_id);
     EXPECT_EQ(hex.window_id, 0x2a00007u);
     EXPECT_EQ(parse({"--window-id", "44040199"}).window_id, 44040199u);
+    // The largest X resource id; one more is a malformed id below.
+    EXPECT_EQ(parse({"--window-id", "0x1fffffff"}).window_id, 0x1fffffffu);
 
     // What daemons add around the flags that matter is accepted and changes nothing.
     const options_t daemon =
@@ -34,27 +36,36 @@ TEST(X11Options, DaemonConventions) {
     EXPECT_EQ(daemon.seed, 4294967295u);
 }
 
-TEST(X11Options, BadArgumentsAreUsageErrors) {
-    for (const std::vector<const char*>& arguments : std::vector<std::vector<const char*>>{
-             {"--bogus"},
-             {"-window-id"},
-             {"-window-id", "0"},
-             {"-window-id", "-5"},
-             {"-window-id", "0x"},
-             {"-window-id", "12abc"},
-             {"-window-id", "0x100000000"},
-             {"--seed", "4294967296"},
-             {"--seed", "-1"},
-             {"--seed"},
-             {"--script"},
-             {"-delay"},
-             {"root"},
-         }) {
-        const options_t options = parse(arguments);
-        EXPECT_EQ(options.mode, run_mode::usage_error) << arguments[0];
-        EXPECT_NE(options.bad_argument, nullptr);
+TEST(X11Options, BadArgumentsAreUsageErrorsOfTheirKind) {
+    const struct {
+        std::vector<const char*> arguments;
+        argument_fault fault;
+    } cases[] = {
+        {{"--bogus"}, argument_fault::unknown_flag},
+        {{"root"}, argument_fault::unknown_flag},
+        {{"-window-id"}, argument_fault::missing_value},
+        {{"--seed"}, argument_fault::missing_value},
+        {{"--script"}, argument_fault::missing_value},
+        {{"-delay"}, argument_fault::missing_value},
+        {{"-visual"}, argument_fault::missing_value},
+        {{"-display"}, argument_fault::missing_value},
+        {{"-window-id", "0"}, argument_fault::bad_window_id},
+        {{"-window-id", "-5"}, argument_fault::bad_window_id},
+        {{"-window-id", "0x"}, argument_fault::bad_window_id},
+        {{"-window-id", "12abc"}, argument_fault::bad_window_id},
+        {{"-window-id", "0x20000000"}, argument_fault::bad_window_id},
+        {{"--seed", "4294967296"}, argument_fault::bad_seed},
+        {{"--seed", "-1"}, argument_fault::bad_seed},
+    };
+    for (const auto& c : cases) {
+        const options_t options = parse(c.arguments);
+        EXPECT_EQ(options.mode, run_mode::usage_error) << c.arguments[0];
+        EXPECT_EQ(options.fault, c.fault) << c.arguments[0];
+        EXPECT_STREQ(options.bad_argument, c.arguments[0]);
+        EXPECT_STREQ(options.bad_value, c.arguments.size() > 1 ? c.arguments[1] : nullptr);
     }
     EXPECT_EQ(parse({"--help", "--bogus"}).mode, run_mode::help);
+    EXPECT_EQ(parse({"-h"}).mode, run_mode::help);
     EXPECT_EQ(parse({"--version"}).mode, run_mode::version);
 }
 

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Saver mode: a window handed over through XSCREENSAVER_WINDOW (hex and decimal) or --window-id is
-# drawn into at its size; the program ends with 0 on SIGTERM, when the window is destroyed, and
-# resumes at its pace after SIGSTOP and SIGCONT; a lost X server ends it; bad windows and flags
-# are refused in one line; a user's script runs, or is reported and replaced by the built-in one.
+# drawn into at its size, the figure centred; the program ends with 0 on SIGTERM, SIGINT, SIGHUP
+# and when the window is destroyed, and resumes at its pace after SIGSTOP and SIGCONT; a lost X
+# server ends it; bad windows, flags and window ids are refused in one line; a user's script
+# runs, or is reported and replaced by the built-in one, and is read again when edited; the
+# --fps readout keeps its spaces.
 source "$(dirname "$0")/lib.sh"
 start_display
 
@@ -42,22 +44,13 @@ PY
     [[ $exit_code == 0 ]] || fail "SIG$1: exit code $exit_code"
 }
 
-# Hex through the variable: draws, follows a resize, ends on SIGTERM.
+# Hex through the variable: draws centred, follows a resize, ends on SIGTERM.
 make_window 1 320 240
-XSCREENSAVER_WINDOW=$window start "$program" --root
+XSCREENSAVER_WINDOW=$window start "$program" --root --script "$square_script"
 expect_drawing "$window" "XSCREENSAVER_WINDOW=$window"
+expect_centred "$window" 320 240 "at the window's size"
 echo "resize 640 480" >&$helper_in
-# Drawn to the old size, the figure would stay in the bottom-left 320 x 240.
-sleep 0.5
-drawn=0
-for i in 1 2 3; do
-    shot "$window" "$out/resized.png"
-    b=$(region_brightness "$out/resized.png" 320x240+320+0)
-    awk -v b="$b" 'BEGIN { exit !(b > 0.0005) }' && drawn=1 && break
-    sleep 0.3
-done
-((drawn)) || fail "after a resize to 640 x 480 nothing is drawn in the top-right quarter"
-pass "follows a resize"
+expect_centred "$window" 640 480 "after a resize to 640 x 480"
 end_on_signal TERM
 ((ms <= 200)) || fail "SIGTERM: ended after $ms ms"
 pass "SIGTERM: exit code 0 after $ms ms"
@@ -108,6 +101,16 @@ make_window 4 --input-only 100 100
 refused 1 "a window without a visual" "$program" --window-id "$window"
 refused 1 "XSCREENSAVER_WINDOW not an id" env XSCREENSAVER_WINDOW=screen "$program" --root
 refused 2 "unknown flag" "$program" --bogus
+# A malformed window id is named in one line with what a window id looks like; 0x20000000 is the
+# first beyond the 29 bits of an X resource id.
+for id in abc 0x 0x20000000; do
+    timeout 10 "$program" --window-id "$id" >/dev/null 2>"$out/stderr"
+    code=$?
+    ((code == 2)) && (($(wc -l <"$out/stderr") == 1)) &&
+        grep -qF -- "--window-id $id: not a window id: give 0x1 to 0x1fffffff in hex" "$out/stderr" ||
+        fail "--window-id $id: exit code $code: $(<"$out/stderr")"
+done
+pass "malformed window ids: exit code 2: $(<"$out/stderr")"
 
 # A user's script: a sound one runs without a word; one with problems is reported in the
 # checker's lines, and the built-in script runs instead of a black screen.
@@ -115,7 +118,8 @@ make_window 6 320 240
 start "$program" --window-id "$window" --script "$here/../../examples/breathing.txt"
 expect_drawing "$window" "--script with a sound script"
 [[ ! -s $out/stderr ]] || fail "a sound script was reported: $(<"$out/stderr")"
-end_on_signal TERM
+end_on_signal HUP
+pass "SIGHUP: exit code 0 after $ms ms"
 printf 'seqname: 1\nactset: 2000, 1\nseqloop:\n' >"$out/broken.txt"
 start "$program" --window-id "$window" --script "$out/broken.txt"
 expect_drawing "$window" "--script with a broken script"
@@ -125,6 +129,44 @@ for line in "$out/broken.txt:1: sequence 1 never starts" "$out/broken.txt:2: act
 done
 end_on_signal TERM
 pass "--script: a broken script is reported line by line and the built-in one runs"
+
+# The readout's groups of glyphs stand apart, and an edited script is read again: a clean one
+# replaces the running one at once, one with problems is reported and the running one goes on.
+printf 'actset: 52, 0\n' >"$out/live.txt"
+make_window 7 320 240
+start "$program" --window-id "$window" --fps --script "$out/live.txt"
+sleep 0.5
+shot "$window" "$out/readout.png"
+read -r left top gaps <<<"$(python3 "$here/picture.py" text "$out/readout.png" 320x24+0+0)"
+# "0.0 fps  0.00 ms" in a font 6 pixels wide: within a group the glyphs stand at most 5 apart.
+wide=$(for gap in $gaps; do ((gap >= 6)) && echo "$gap"; done | paste -sd' ')
+[[ $left == [89] && $top -le 12 && $wide =~ ^[0-9]+\ 1[2-9]\ [0-9]+$ ]] ||
+    fail "the readout: left $left, top $top, gaps $gaps"
+pass "--fps: the readout from column $left, its groups apart by $wide pixels"
+[[ $(python3 "$here/picture.py" box "$out/readout.png" 320x216+0+24) == none ]] ||
+    fail "a script of no wings drew something"
+# lit_below_readout: the box of what is drawn below the readout, "none" for nothing.
+lit_below_readout() {
+    shot "$window" "$out/live.png"
+    python3 "$here/picture.py" box "$out/live.png" 320x216+0+24
+}
+cp "$square_script" "$out/live.new"
+mv "$out/live.new" "$out/live.txt"
+deadline=$((SECONDS + 2))
+until [[ $(lit_below_readout) != none ]]; do
+    ((SECONDS < deadline)) || fail "the script saved by a rename did not replace the running one"
+    sleep 0.1
+done
+printf 'actset: 1024, 1\n' >"$out/live.txt"
+deadline=$((SECONDS + 2))
+until grep -qF "$out/live.txt:1: actuator 1024 reaches no slot" "$out/stderr"; do
+    ((SECONDS < deadline)) || fail "an edit with a problem was not reported: $(<"$out/stderr")"
+    sleep 0.1
+done
+kill -0 "$pid" 2>/dev/null || fail "an edit with a problem ended the program"
+[[ $(lit_below_readout) != none ]] || fail "an edit with a problem stopped the running script"
+end_on_signal TERM
+pass "--script: a clean edit replaces the running script, one with problems is reported"
 
 # The X server going away ends it within a second, without Xlib's report.
 make_window 5 320 240

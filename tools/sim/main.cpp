@@ -16,42 +16,14 @@
 #include <string>
 #include <vector>
 
-#include "engine/actuators.hpp"
-#include "engine/indices.hpp"
 #include "engine/settings.hpp"
 #include "frame/frame.hpp"
 #include "options.hpp"
 #include "read_script.hpp"
 #include "script/check.hpp"
+#include "values.hpp"
 
 namespace {
-
-// The usage text; the actuators come from the engine's list.
-std::string usage() {
-    std::string indices;
-    for (const ActuatorName& a : actuatorNames) {
-        indices += " " + std::to_string(a.index);
-    }
-    return "usage: lumenweave-sim [--seed T] [--frames N] [--script FILE] [--trace]\n"
-           "       lumenweave-sim --check FILE\n"
-           "       lumenweave-sim --list-actuators\n"
-           "Runs the animation engine without drawing. After frame k (from 1) it prints k and the\n"
-           "values of actuators" +
-           indices +
-           " (\"%.9g\").\n"
-           "  --seed T       seed the generator with T as srand48(T) would (default: the clock)\n"
-           "  --frames N     run N frames (default 0)\n"
-           "  --script FILE  run the script in FILE instead of the built-in one; - reads standard "
-           "input\n"
-           "  --trace        print the parser's and the sequencer's trace lines instead of the "
-           "values\n"
-           "  --check FILE   run nothing: print each problem of the script in FILE (- reads "
-           "standard\n"
-           "                 input) as FILE:LINE: message; exit 0: none, 1: some, 2: unreadable\n"
-           "  --list-actuators\n"
-           "                 run nothing: print each actuator's number and name, one a line\n"
-           "  --help         show this text\n";
-}
 
 struct Options {
     std::optional<uint32_t> seed;
@@ -72,7 +44,7 @@ void checkOutput() {
 Options parseOptions(int argc, char** argv) {
     Options o;
     tool::parseFlags(
-        argc, argv, usage().c_str(),
+        argc, argv, sim::usage().c_str(),
         {{"--seed", true},
          {"--frames", true},
          {"--script", true},
@@ -139,9 +111,7 @@ int run(int argc, char** argv) {
         return checkScriptFile(*o.checkPath);
     }
     if (o.listActuators) {
-        for (const ActuatorName& a : actuatorNames) {
-            std::printf("%d %s\n", a.index, a.name);
-        }
+        sim::printActuatorList();
         if (std::fflush(stdout) != 0) {
             checkOutput();
         }
@@ -165,12 +135,7 @@ int run(int argc, char** argv) {
     for (unsigned long long k = 1; k <= o.frames; ++k) {
         advanceFrame(engine);
         if (!o.trace) {
-            std::printf("%llu", k);
-            for (const ActuatorName& a : actuatorNames) {
-                std::printf(" %.9g",
-                            static_cast<double>(findActuator(engine.bank, a.index)->value));
-            }
-            std::putchar('\n');
+            sim::printValues(engine.bank, k);
         }
         checkOutput();
     }

@@ -1,0 +1,187 @@
+// The playground in Debian's Chromium: it loads cleanly, draws and moves; the checker's problems
+// reach the list and the markers at their lines; a shared address restores the script exactly;
+// an addressed frame draws what lumenweave-render draws; full screen leaves on a key.
+//   LUMENWEAVE_SIM=... LUMENWEAVE_RENDER=... node --test page.test.mjs
+import assert from 'node:assert/strict';
+import { execFileSync, spawnSync } from 'node:child_process';
+import { mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
+import { tmpdir } from 'node:os';
+import { join } from 'node:path';
+import { after, before, test } from 'node:test';
+import { openPage, sourceDir, withBrowser } from './browser.mjs';
+
+let session;
+let done;
+before(async () => {
+  session = await new Promise((ready, fail) => {
+    withBrowser((s) => {
+      ready(s);
+      return new Promise((resolve) => (done = resolve));
+    }).catch(fail);
+  });
+});
+after(() => done());
+
+const work = mkdtempSync(join(tmpdir(), 'lumenweave-web-'));
+after(() => rmSync(work, { recursive: true, force: true }));
+
+// The pixels of the figure's canvas, or of a PNG file, decoded by the page: [width, height, lit]
+// where lit marks each pixel brighter than the background.
+async function litPixels(page, png) {
+  return page.evaluate(async (bytes) => {
+    // Decoded from memory: the page's Content-Security-Policy refuses data: addresses.
+    const image = await createImageBitmap(
+      bytes ? new Blob([new Uint8Array(bytes)]) : document.getElementById('figure'),
+    );
+    const canvas = new OffscreenCanvas(image.width, image.height);
+    const context = canvas.getContext('2d');
+    context.drawImage(image, 0, 0);
+    const data = context.getImageData(0, 0, image.width, image.height).data;
+    const lit = [];
+    for (let i = 0; i < data.length; i += 4) {
+      lit.push(data[i] + data[i + 1] + data[i + 2] > 48 ? 1 : 0);
+    }
+    return [image.width, image.height, lit];
+  }, png ? [...png] : null);
+}
+
+// The share of lit pixels that the other picture also lights within one pixel.
+function shareInCommon([width, height, a], [, , b]) {
+  const near = (mask, x, y) => {
+    for (let dy = -1; dy <= 1; ++dy) {
+      for (let dx = -1; dx <= 1; ++dx) {
+        const nx = x + dx;
+        const ny = y + dy;
+        if (nx >= 0 && ny >= 0 && nx < width && ny < height && mask[ny * width + nx]) {
+          return true;
+        }
+      }
+    }
+    return false;
+  };
+  let lit = 0;
+  let common = 0;
+  for (let y = 0; y < height; ++y) {
+    for (let x = 0; x < width; ++x) {
+      for (const [mask, other] of [[a, b], [b, a]]) {
+        if (mask[y * width + x]) {
+          ++lit;
+          common += near(other, x, y) ? 1 : 0;
+        }
+      }
+    }
+  }
+  return { lit, share: common / lit };
+}
+
+async function typeScript(page, text) {
+  await page.locator('.cm-content').click();
+  await page.keyboard.press('Control+A');
+  await page.keyboard.insertText(text);
+}
+
+test('the page loads with no console error, draws and moves', async () => {
+  const page = await openPage(session.browser, session.origin, '/?seed=1');
+  await page.waitForFunction(() => Number(document.body.dataset.frame) >= 2);
+  const first = await litPixels(page);
+  const firstFrame = Number(await page.evaluate(() => document.body.dataset.frame));
+  await page.waitForFunction((f) => Number(document.body.dataset.frame) >= f + 30, firstFrame);
+  const later = await litPixels(page);
+  assert.ok(first[2].some((v) => v), 'the figure is drawn');
+  assert.notDeepEqual(first[2], later[2], 'the figure moves');
+  assert.equal(await page.title(), 'Lumenweave playground');
+  assert.deepEqual(page.errors, []);
+  await page.close();
+});
+
+test('problems are listed and marked at their lines; a clean example has none', async () => {
+  const page = await openPage(session.browser, session.origin);
+  const script = "seqdo: 1\nactset: 18, 1\n<img src=x onerror=alert(1)>\nactset: 31, 1e999\n";
+  await typeScript(page, script);
+  const file = join(work, 'faults.txt');
+  writeFileSync(file, script);
+  const expected = spawnSync(process.env.LUMENWEAVE_SIM, ['--check', file], { encoding: 'utf8' })
+    .stdout.trim()
+    .split('\n')
+    .map((line) => line.slice(file.length + 1));
+  assert.ok(expected.length >= 3);
+  const items = page.locator('#problems li');
+  await assert.doesNotReject(items.nth(expected.length - 1).waitFor());
+  assert.deepEqual(await items.allTextContents(), expected);
+  // Text, not markup: the quoted tag made no element.
+  assert.equal(await page.locator('#problems img').count(), 0);
+  const markedLines = await page.locator('.cm-lintRange-error').allTextContents();
+  const lines = script.split('\n');
+  assert.deepEqual(
+    markedLines,
+    expected.map((p) => lines[Number(p.split(':')[0]) - 1]),
+  );
+
+  await page.locator('#examples').selectOption('conductor');
+  await page.waitForFunction(() => document.querySelectorAll('#problems li').length === 0);
+  await page.locator('.cm-lintRange-error').first().waitFor({ state: 'detached' });
+  assert.deepEqual(page.errors, []);
+  await page.close();
+});
+
+test('a shared address restores the script exactly', async () => {
+  const page = await openPage(session.browser, session.origin, '/?seed=9');
+  const script = '# Wölkchen ☁ 🌀 and a tab\there\nactset: 18, 1\n\n# ends without a line feed ?#&=+/';
+  await typeScript(page, script);
+  await page.locator('#share').click();
+  await page.waitForFunction(() => location.hash.startsWith('#s='));
+  const address = await page.evaluate(() => location.href);
+  const fragment = new URL(address).hash.slice('#s='.length);
+  assert.match(fragment, /^[A-Za-z0-9_-]+$/, 'base64url without padding');
+  assert.equal(Buffer.from(fragment, 'base64url').toString('utf8'), script);
+  assert.equal(new URL(address).searchParams.get('seed'), '9');
+
+  const restored = await openPage(session.browser, session.origin, address.slice(session.origin.length));
+  const text = await restored.evaluate(() =>
+    [...document.querySelector('#editor').shadowRoot.querySelectorAll('.cm-line')]
+      .map((l) => l.textContent)
+      .join('\n'),
+  );
+  assert.equal(text, script);
+  assert.equal(await restored.inputValue('#seed'), '9');
+  // Not base64url of UTF-8 (a lone continuation byte): said so, and the built-in script instead.
+  const broken = await openPage(session.browser, session.origin, '/#s=gA');
+  assert.match(await broken.textContent('#status'), /could not be read/);
+  assert.match(await broken.locator('.cm-line').nth(1).textContent(), /Lumenweave animation script/);
+  await Promise.all([page, restored, broken].map((p) => p.close()));
+});
+
+test('an addressed frame draws what lumenweave-render draws', async () => {
+  const png = join(work, 'native.png');
+  execFileSync(process.env.LUMENWEAVE_RENDER, [
+    '--seed', '3', '--frames', '200', '--size', '320x240', '--out', png,
+  ]);
+  const page = await openPage(session.browser, session.origin, '/?seed=3&frame=200&size=320x240');
+  assert.equal(await page.evaluate(() => document.body.dataset.frame), '200');
+  const web = await litPixels(page);
+  const native = await litPixels(page, readFileSync(png));
+  assert.deepEqual(web.slice(0, 2), [320, 240]);
+  const { lit, share } = shareInCommon(web, native);
+  console.log(`lit pixels ${lit}, share in common ${share.toFixed(3)}`);
+  assert.ok(lit > 1000, 'the figure is there');
+  assert.ok(share >= 0.9, `share in common ${share}`);
+  // Paused on the frame: it stays.
+  await page.evaluate(() => new Promise((r) => requestAnimationFrame(() => requestAnimationFrame(r))));
+  assert.equal(await page.evaluate(() => document.body.dataset.frame), '200');
+  await page.close();
+});
+
+test('full screen is entered with F and left on a key', async () => {
+  const page = await openPage(session.browser, session.origin);
+  await page.locator('h1').click();
+  await page.keyboard.press('f');
+  await page.waitForFunction(() => document.fullscreenElement?.id === 'stage');
+  assert.ok(await page.evaluate(() => document.body.classList.contains('saver')));
+  await page.keyboard.press('x');
+  await page.waitForFunction(() => !document.fullscreenElement && !document.body.classList.contains('saver'));
+  // F typed in the editor is a letter, not full screen.
+  await page.locator('.cm-content').click();
+  await page.keyboard.press('f');
+  assert.equal(await page.evaluate(() => document.body.classList.contains('saver')), false);
+  await page.close();
+});

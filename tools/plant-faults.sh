@@ -1,0 +1,182 @@
+#!/usr/bin/env bash
+# Measures how many one-line faults the fast tests catch: plants each fault of the table below
+# into the Linux program, the script checker and the frame driver, one at a time, rebuilds what
+# the tests need, runs them, puts the file back and prints caught/planted. For developers only.
+#   bash tools/plant-faults.sh [GROUP|NUMBER...]   (groups: logic x11 script frame; default all)
+# Needs the native build (cmake --preset native). It rewrites files of this tree while it runs
+# and restores them on any exit, so do not edit or build in this tree meanwhile.
+set -uo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+build=$root/build/native
+if [[ -n ${CI:-} ]]; then
+    echo "plant-faults: not in CI: it rewrites sources while it runs" >&2
+    exit 2
+fi
+[[ -d $build ]] || { echo "plant-faults: no $build (cmake --preset native)" >&2; exit 1; }
+
+# group | file | text as it is | text with the fault | what the fault is. Texts match exactly
+# once; \n stands for a line feed.
+faults=(
+    'logic|hosts/x11/options.cpp|0x1fffffffULL|0x20000000ULL|a window id of 30 bits is taken'
+    'logic|hosts/x11/options.cpp| \|\| is_flag(argument, "h")||-h is no longer help'
+    'logic|hosts/x11/options.cpp|is_flag(argument, "delay") \|\| ||-delay takes no value'
+    'x11|hosts/x11/signals.cpp|    sigaction(SIGHUP, \&action, nullptr);\n||SIGHUP left unhandled'
+    'x11|hosts/x11/signals.cpp|    sigaction(SIGINT, \&action, nullptr);\n||SIGINT left unhandled'
+    'x11|hosts/x11/x11_saver.cpp|surface.height = static_cast<uint32_t>(event.xconfigure.height)|surface.height = static_cast<uint32_t>(event.xconfigure.width)|saver: the width read for the height on a resize'
+    'x11|hosts/x11/x11_window.cpp|surface->height = static_cast<uint32_t>(event.xconfigure.height)|surface->height = static_cast<uint32_t>(event.xconfigure.width)|window: the width read for the height on a resize'
+    'x11|hosts/x11/x11_window.cpp|        case XK_q:\n||Q no longer closes'
+    'x11|hosts/x11/x11_window.cpp|        case XK_Escape:\n||Escape no longer closes'
+    'x11|hosts/x11/frame_loop.cpp|                core_draw_master(host);\n                draw_fps_overlay(host.overlay, surface.width, surface.height);|                draw_fps_overlay(host.overlay, surface.width, surface.height);\n                core_draw_master(host);|the readout drawn before the frame'
+    'x11|hosts/x11/frame_loop.cpp|core_view(surface.width, surface.height)|core_view(surface.width, surface.width)|the width passed for the height to the view'
+    'x11|hosts/x11/fps_overlay.cpp|static_cast<GLint>(height) - baseline_from_top|static_cast<GLint>(width) - baseline_from_top|the readout placed by the width'
+    'x11|hosts/x11/fps_overlay.cpp|left_margin + start * overlay.advance|left_margin + start * (overlay.advance - 1)|the readout one pixel narrow a glyph'
+    'x11|hosts/x11/script_watch.cpp|IN_CLOSE_WRITE \| IN_MOVED_TO|IN_CLOSE_WRITE|a script renamed into place is not read'
+    'x11|hosts/x11/core.cpp|        initEngineWithScript(host.engine, host.seed, script->c_str());\n    }\n}\n\n|    }\n}\n\n|a changed script is checked but not run'
+    'x11|hosts/x11/options.cpp|argument_fault::bad_window_id, argument, argv[i + 1]|argument_fault::missing_value, argument|a malformed window id called missing'
+    'script|script/check.cpp|index >= 0 \&\& index < bankSize|index >= 0 \&\& index <= bankSize|actuator 1024 reaches a slot'
+    'script|script/check.cpp|        case codeActreset:\n||actreset: no longer checked for its actuator'
+    'script|script/check.cpp|c.value < 0.0f \|\| c.value > 1.0f|c.value < 0.0f \|\| c.value >= 1.0f|variance 1 refused'
+    'script|script/check.cpp|            if (c.value < 1.0f) {|            if (c.value <= 1.0f) {|duration 1 reported'
+    'script|script/check.cpp|            if (c.value < 0.0f) {|            if (c.value <= 0.0f) {|randdelay 0 reported'
+    'script|script/check.cpp| \|\| type == codeSeqkill \|\|| \|\||seqkill: asks for an actuator number'
+    'script|script/check.cpp|c.type == codeSeqdo \|\| c.type == codeSeqstop \|\| c.type == codeSeqkill;|c.type == codeSeqdo \|\| c.type == codeSeqkill;|seqstop: of a missing sequence passes'
+    'script|script/check.cpp|p = words.restBegin + kept;|p = words.restBegin + kept + 1;|the first character lost to the cut not looked at'
+    'script|script/check.cpp|s.loopLength + longestDelayBefore(delays, s, i) <= 0.0f|s.loopLength + longestDelayBefore(delays, s, i) < 0.0f|a loop of no time passes'
+    'script|script/check.cpp|c.frame + longestDelayBefore(delays, s, i) < 0.5f|c.frame + longestDelayBefore(delays, s, i) <= 0.5f|a restart half a frame on reported'
+    'script|script/check.cpp|(n == kn \|\| n + 1 == kn)|(n == kn)|no suggestion for a keyword without its colon'
+    'script|script/check.cpp|ch >= 0x20 \&\& ch < 0x7f|ch >= 0x20 \&\& ch <= 0x7f|DEL quoted as it is'
+    'script|script/check.cpp|out.size() < quotedLength|out.size() <= quotedLength|41 characters quoted'
+    'script|script/syntax.cpp|    {"actstopall:", codeActstopall, Args::none},\n||actstopall: dropped from the keywords'
+    'script|script/syntax.cpp|        cursor.relFrame += v;\n        cursor.parseFrame = cursor.absFrame + cursor.relFrame;|        cursor.parseFrame = cursor.absFrame + cursor.relFrame;\n        cursor.relFrame += v;|the time stamped before the step'
+    'script|script/syntax.cpp|        cursor.absFrame = v;\n        cursor.relFrame = 0.0f;|        cursor.absFrame = v;|absframe: keeps the relative time'
+    'frame|frame/frame.cpp|st.slotFraction + valueOf(bank, paceIndex) >= 1.0f|st.slotFraction + valueOf(bank, paceIndex) > 1.0f|the ring waits a frame at pace 1'
+    'frame|frame/frame.cpp|    if (hue >= 1.0f) {|    if (hue > 1.0f) {|hue 1 kept'
+    'frame|frame/frame.cpp|    advanceAndSample(engine);\n    drawFigure(engine.history, engine.historyState, list);|    drawFigure(engine.history, engine.historyState, list);\n    advanceAndSample(engine);|the figure drawn before the step'
+    'frame|frame/pacing.cpp|next > t0 \&\&|next >= t0 \&\&|a deadline that has come is kept'
+    'frame|frame/frame.cpp|valueOf(bank, outlineIndex) > 0.0f|valueOf(bank, outlineIndex) >= 0.0f|outline 0 drawn'
+    'frame|frame/frame.cpp|        sequencerPass(engine.sequencer, engine.bank, engine.randomState);\n        startMotions(engine.bank, engine.randomState);|        startMotions(engine.bank, engine.randomState);\n        sequencerPass(engine.sequencer, engine.bank, engine.randomState);|motions start before the script runs'
+    'frame|frame/frame.cpp|    engine.sequencer.currentFrame = 0.0f;\n||a second start keeps the clock'
+)
+
+targets_of() {
+    case $1 in
+        logic) echo lumenweave_x11_tests ;;
+        x11) echo lumenweave lumenweave-test lumenweave-x11tool lumenweave_x11_tests ;;
+        script) echo lumenweave_tests ;;
+        frame) echo lumenweave_tests lumenweave_glcall_tests lumenweave_trace_tests ;;
+    esac
+}
+
+# Runs the group's tests; prints the first that failed and returns 1, or returns 0.
+run_tests() {
+    local t
+    local -a tests
+    case $1 in
+        logic) tests=("$build/tests/x11/lumenweave_x11_tests") ;;
+        x11) tests=("$build/tests/x11/lumenweave_x11_tests" "bash tests/x11/test_saver.sh"
+            "bash tests/x11/test_window.sh") ;;
+        script) tests=("$build/tests/lumenweave_tests") ;;
+        frame) tests=("$build/tests/lumenweave_tests" "$build/tests/gl/lumenweave_glcall_tests"
+            "$build/tests/lumenweave_trace_tests") ;;
+    esac
+    for t in "${tests[@]}"; do
+        # shellcheck disable=SC2086
+        if ! LUMENWEAVE_NATIVE_BUILD_DIR=$build timeout 120 $t >"$work/test.log" 2>&1; then
+            echo "${t##*/}"
+            return 1
+        fi
+    done
+    return 0
+}
+
+work=$(mktemp -d /tmp/lumenweave-faults.XXXXXX)
+planted_file=
+restore() {
+    if [[ -n $planted_file ]]; then
+        cp "$work/original" "$root/$planted_file"
+        planted_file=
+    fi
+}
+trap 'restore; rm -rf "$work"' EXIT
+trap 'exit 130' INT TERM HUP
+
+# plant FILE OLD NEW: replaces the one occurrence of OLD; false if it is not there exactly once.
+plant() {
+    python3 - "$root/$1" "$2" "$3" <<'PY'
+import sys
+path, old, new = sys.argv[1:]
+unescape = lambda s: s.replace("\\n", "\n").replace("\\|", "|").replace("\\&", "&")
+old, new = unescape(old), unescape(new)
+text = open(path).read()
+if text.count(old) != 1:
+    sys.exit(1)
+open(path, "w").write(text.replace(old, new))
+PY
+}
+
+wanted() {
+    local group=$1 number=$2 w
+    (($# > 2)) || return 0
+    for w in "${@:3}"; do
+        [[ $w == "$group" || $w == "$number" ]] && return 0
+    done
+    return 1
+}
+
+groups=()
+for entry in "${faults[@]}"; do
+    group=${entry%%|*}
+    [[ " ${groups[*]} " == *" $group "* ]] || groups+=("$group")
+done
+
+# The tests must pass on the tree as it is, or no catch would mean anything.
+for group in "${groups[@]}"; do
+    wanted "$group" 0 "$@" || continue
+    # shellcheck disable=SC2046
+    nice cmake --build "$build" --target $(targets_of "$group") >"$work/build.log" 2>&1 ||
+        { cat "$work/build.log"; exit 1; }
+    if failed=$(run_tests "$group"); then
+        echo "baseline $group: the tests pass"
+    else
+        echo "baseline $group: $failed fails without a fault:"
+        tail -20 "$work/test.log"
+        exit 1
+    fi
+done
+
+planted=0
+caught=0
+number=0
+# Split on unescaped bars only.
+for entry in "${faults[@]}"; do
+    number=$((number + 1))
+    mapfile -t fields < <(python3 -c 'import re, sys; print("\n".join(re.split(r"(?<!\\)\|", sys.argv[1])))' "$entry")
+    group=${fields[0]} file=${fields[1]} old=${fields[2]} new=${fields[3]} what=${fields[4]}
+    wanted "$group" "$number" "$@" || continue
+    cp "$root/$file" "$work/original"
+    planted_file=$file
+    if ! plant "$file" "$old" "$new"; then
+        restore
+        echo "not planted $number ($file): its text is not there exactly once"
+        continue
+    fi
+    # shellcheck disable=SC2046
+    if ! nice cmake --build "$build" --target $(targets_of "$group") >"$work/build.log" 2>&1; then
+        restore
+        echo "not planted $number ($file): it does not build"
+        continue
+    fi
+    planted=$((planted + 1))
+    if failed=$(run_tests "$group"); then
+        echo "MISSED $number $group: $what ($file)"
+    else
+        caught=$((caught + 1))
+        echo "caught $number $group: $what ($file), by $failed"
+    fi
+    restore
+done
+# Leave the build as the tree is.
+# shellcheck disable=SC2046
+nice cmake --build "$build" --target $(for g in "${groups[@]}"; do targets_of "$g"; done) >/dev/null 2>&1
+echo "caught $caught of $planted planted"

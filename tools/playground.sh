@@ -1,0 +1,55 @@
+#!/usr/bin/env bash
+# Builds the browser playground into build/web/ (the core as WebAssembly, the page bundled from
+# web/) and serves it on the loopback address.
+#   bash tools/playground.sh build          build only
+#   bash tools/playground.sh [--port N]     build, then serve on http://127.0.0.1:N/ (default 8000)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+usage() {
+    echo "usage: bash tools/playground.sh [build | --port N]" >&2
+    exit 2
+}
+
+serve=1
+port=8000
+while (($#)); do
+    case $1 in
+    build) serve=0 ;;
+    --port)
+        [[ $# -ge 2 && $2 =~ ^[0-9]+$ && $2 -ge 1 && $2 -le 65535 ]] || usage
+        port=$2
+        shift
+        ;;
+    *) usage ;;
+    esac
+    shift
+done
+
+site=build/web
+gen=build/web-gen
+
+bash tools/install-deps.sh
+cmake --preset wasm >/dev/null
+cmake --build --preset wasm
+
+# npm ci again only when the lock file changed since the last install.
+if ! cmp -s web/package-lock.json web/node_modules/.package-lock.json.installed 2>/dev/null; then
+    (cd web && PLAYWRIGHT_SKIP_BROWSER_DOWNLOAD=1 npm ci --no-audit --no-fund)
+    cp web/package-lock.json web/node_modules/.package-lock.json.installed
+fi
+
+mkdir -p "$gen" "$site"
+node web/tools/generate.mjs . "$gen"
+(cd web && node_modules/.bin/tsc -p .)
+web/node_modules/.bin/esbuild web/src/main.ts --bundle --minify --format=esm --target=es2022 \
+    --tsconfig=web/tsconfig.json --log-level=warning --outfile="$site/playground.js"
+cp web/index.html web/style.css "$site/"
+cp hosts/windows/lumenweave.ico "$site/favicon.ico"
+cp build/wasm/web/engine/lumenweave.wasm build/wasm/web/engine/lumenweave-trace.wasm "$site/"
+cp web/sim/lumenweave-sim.mjs "$site/"
+echo "playground: $site/index.html"
+
+if ((serve)); then
+    exec python3 web/tools/serve.py "$site" "$port"
+fi

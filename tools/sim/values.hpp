@@ -1,0 +1,57 @@
+// What lumenweave-sim prints: its usage and one line of actuator values after a frame. Shared
+// by the native program and the WebAssembly build that the Node command line runs, so that both
+// print the same bytes.
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+#include "engine/actuators.hpp"
+#include "engine/indices.hpp"
+
+namespace sim {
+
+// The usage text; the actuators come from the engine's list.
+inline std::string usage() {
+    std::string indices;
+    for (const ActuatorName& a : actuatorNames) {
+        indices += " " + std::to_string(a.index);
+    }
+    return "usage: lumenweave-sim [--seed T] [--frames N] [--script FILE] [--trace]\n"
+           "       lumenweave-sim --check FILE\n"
+           "       lumenweave-sim --list-actuators\n"
+           "Runs the animation engine without drawing. After frame k (from 1) it prints k and the\n"
+           "values of actuators" +
+           indices +
+           " (\"%.9g\").\n"
+           "  --seed T       seed the generator with T as srand48(T) would (default: the clock)\n"
+           "  --frames N     run N frames (default 0)\n"
+           "  --script FILE  run the script in FILE instead of the built-in one; - reads standard "
+           "input\n"
+           "  --trace        print the parser's and the sequencer's trace lines instead of the "
+           "values\n"
+           "  --check FILE   run nothing: print each problem of the script in FILE (- reads "
+           "standard\n"
+           "                 input) as FILE:LINE: message; exit 0: none, 1: some, 2: unreadable\n"
+           "  --list-actuators\n"
+           "                 run nothing: print each actuator's number and name, one a line\n"
+           "  --help         show this text\n";
+}
+
+// "k v1 v2 ...": the frame number and the actuators' values, on standard output.
+inline void printValues(ActuatorBank& bank, unsigned long long k) {
+    std::printf("%llu", k);
+    for (const ActuatorName& a : actuatorNames) {
+        std::printf(" %.9g", static_cast<double>(findActuator(bank, a.index)->value));
+    }
+    std::putchar('\n');
+}
+
+// Each actuator's number and name, one a line, on standard output.
+inline void printActuatorList() {
+    for (const ActuatorName& a : actuatorNames) {
+        std::printf("%d %s\n", a.index, a.name);
+    }
+}
+
+}  // namespace sim

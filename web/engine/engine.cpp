@@ -1,0 +1,136 @@
+// The core's C interface for JavaScript: one engine and one draw list per module, started with a
+// seed and a script text, recording frames; the view's matrices; the checker's problems; and
+// the lumenweave-sim output that the Node command line prints.
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "drawlist/drawlist.hpp"
+#include "drawlist/view.hpp"
+#include "engine/settings.hpp"
+#include "frame/frame.hpp"
+#include "lumenweave/version.hpp"
+#include "script/check.hpp"
+#include "script/script.hpp"
+#include "values.hpp"
+
+#define LW_EXPORT(name) extern "C" __attribute__((export_name(#name)))
+
+// JavaScript reads the commands as three 32-bit words each.
+static_assert(sizeof(draw_command) == 3 * sizeof(uint32_t), "draw_command is three words");
+
+namespace {
+
+Engine engine;
+draw_list_t list;
+view_matrices view;
+std::vector<ScriptProblem> problems;
+
+}  // namespace
+
+// Memory for the texts JavaScript hands over.
+LW_EXPORT(lw_alloc) void* lw_alloc(uint32_t bytes) {
+    return std::malloc(bytes == 0 ? 1 : bytes);
+}
+
+LW_EXPORT(lw_free) void lw_free(void* memory) {
+    std::free(memory);
+}
+
+// A fresh engine on seed t, running the NUL-terminated script, or the built-in one for null.
+LW_EXPORT(lw_start) void lw_start(uint32_t t, const char* script) {
+    if (script) {
+        initEngineWithScript(engine, t, script);
+    } else {
+        initEngineWithSeed(engine, t);
+    }
+    clear_draw_list(list);
+}
+
+LW_EXPORT(lw_record_frame) void lw_record_frame() {
+    recordFrame(engine, list);
+}
+
+LW_EXPORT(lw_advance_frame) void lw_advance_frame() {
+    advanceFrame(engine);
+}
+
+LW_EXPORT(lw_commands) const draw_command* lw_commands() {
+    return list.commands.data();
+}
+
+LW_EXPORT(lw_command_count) uint32_t lw_command_count() {
+    return static_cast<uint32_t>(list.commands.size());
+}
+
+LW_EXPORT(lw_words) const uint32_t* lw_words() {
+    return list.words.data();
+}
+
+LW_EXPORT(lw_word_count) uint32_t lw_word_count() {
+    return static_cast<uint32_t>(list.words.size());
+}
+
+// The projection's 16 floats, followed by the model-view's 16.
+LW_EXPORT(lw_view) const float* lw_view(uint32_t width, uint32_t height) {
+    view = view_for(width, height);
+    static_assert(offsetof(view_matrices, model_view) == 16 * sizeof(float), "matrices in a row");
+    return view.projection;
+}
+
+// Checks length bytes of text (NULs included); the problems stay until the next check.
+LW_EXPORT(lw_check) uint32_t lw_check(const char* text, uint32_t length) {
+    problems = checkScript(std::string_view(text, length));
+    return static_cast<uint32_t>(problems.size());
+}
+
+LW_EXPORT(lw_problem_line) int32_t lw_problem_line(uint32_t i) {
+    return problems[i].line;
+}
+
+LW_EXPORT(lw_problem_message) const char* lw_problem_message(uint32_t i) {
+    return problems[i].message.data();
+}
+
+LW_EXPORT(lw_problem_message_length) uint32_t lw_problem_message_length(uint32_t i) {
+    return static_cast<uint32_t>(problems[i].message.size());
+}
+
+// The problem as lumenweave-sim --check prints it, with its line feed, on standard output.
+LW_EXPORT(lw_print_problem) void lw_print_problem(uint32_t i, const char* file) {
+    std::printf("%s\n", formatProblem(file, problems[i]).c_str());
+}
+
+LW_EXPORT(lw_print_values) void lw_print_values(uint64_t k) {
+    sim::printValues(engine.bank, static_cast<unsigned long long>(k));
+}
+
+LW_EXPORT(lw_flush) int32_t lw_flush() {
+    return std::fflush(stdout) == 0 && !std::ferror(stdout) ? 1 : 0;
+}
+
+// Whether this module was built on the trace core.
+LW_EXPORT(lw_traces) int32_t lw_traces() {
+    return traceSetting ? 1 : 0;
+}
+
+// The script the program carries, which the page's editor starts with.
+LW_EXPORT(lw_builtin_script) const char* lw_builtin_script() {
+    return builtinScript;
+}
+
+LW_EXPORT(lw_usage) const char* lw_usage() {
+    static const std::string text = sim::usage();
+    return text.c_str();
+}
+
+LW_EXPORT(lw_list_actuators) void lw_list_actuators() {
+    sim::printActuatorList();
+}
+
+LW_EXPORT(lw_version) const char* lw_version() {
+    return LUMENWEAVE_VERSION;
+}

@@ -1,0 +1,79 @@
+// The script editor: CodeMirror with the core's checker as its linter, a problem list beside it
+// and Ctrl-Enter to run.
+import { defaultKeymap, history, historyKeymap } from '@codemirror/commands';
+import { type Diagnostic, linter, lintGutter } from '@codemirror/lint';
+import { EditorState } from '@codemirror/state';
+import { EditorView, highlightActiveLine, keymap, lineNumbers } from '@codemirror/view';
+import type { Problem } from './engine';
+
+export interface Editor {
+  text(): string;
+  setText(text: string): void;
+  focus(): void;
+}
+
+// Each problem as "LINE: message" in the list, as text: a message may quote the script.
+function showProblems(list: HTMLElement, problems: Problem[]): void {
+  list.replaceChildren(
+    ...problems.map((p) => {
+      const item = document.createElement('li');
+      item.textContent = `${p.line}: ${p.message}`;
+      return item;
+    }),
+  );
+}
+
+export function createEditor(
+  parent: HTMLElement,
+  problemList: HTMLElement,
+  check: (text: string) => Problem[],
+  run: () => void,
+  text: string,
+): Editor {
+  const checker = linter(
+    (view): Diagnostic[] => {
+      const problems = check(view.state.doc.toString());
+      showProblems(problemList, problems);
+      const doc = view.state.doc;
+      return problems.map((p) => {
+        const line = doc.line(Math.min(Math.max(p.line, 1), doc.lines));
+        return { from: line.from, to: line.to, severity: 'error', message: p.message };
+      });
+    },
+    { delay: 250 },
+  );
+  // In a shadow root CodeMirror styles itself through a constructed style sheet; in the document
+  // it would add a style element, which the page's Content-Security-Policy refuses.
+  const root = parent.attachShadow({ mode: 'open' });
+  const view = new EditorView({
+    parent: root,
+    root,
+    state: EditorState.create({
+      doc: text,
+      extensions: [
+        lineNumbers(),
+        highlightActiveLine(),
+        history(),
+        keymap.of([
+          { key: 'Mod-Enter', run: () => (run(), true) },
+          ...defaultKeymap,
+          ...historyKeymap,
+        ]),
+        lintGutter(),
+        checker,
+        EditorView.contentAttributes.of({ 'aria-label': 'Animation script' }),
+        EditorView.theme({
+          '&': { height: '100%', backgroundColor: '#fff', color: '#111' },
+          '.cm-scroller': { fontFamily: 'monospace' },
+        }),
+      ],
+    }),
+  });
+  return {
+    text: () => view.state.doc.toString(),
+    setText(next) {
+      view.dispatch({ changes: { from: 0, to: view.state.doc.length, insert: next } });
+    },
+    focus: () => view.focus(),
+  };
+}

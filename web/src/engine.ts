@@ -1,0 +1,136 @@
+// The core compiled to WebAssembly (lumenweave.wasm): loading it with the few system calls it
+// makes, and typed access to its C interface (web/engine/engine.cpp).
+
+interface Exports {
+  memory: WebAssembly.Memory;
+  _initialize(): void;
+  lw_alloc(bytes: number): number;
+  lw_free(address: number): void;
+  lw_start(seed: number, script: number): void;
+  lw_record_frame(): void;
+  lw_commands(): number;
+  lw_command_count(): number;
+  lw_words(): number;
+  lw_word_count(): number;
+  lw_view(width: number, height: number): number;
+  lw_builtin_script(): number;
+  lw_check(text: number, length: number): number;
+  lw_problem_line(i: number): number;
+  lw_problem_message(i: number): number;
+  lw_problem_message_length(i: number): number;
+}
+
+// One frame's commands, three words each (code, first word, word count), over the word pool.
+export interface DrawList {
+  commands: Uint32Array;
+  words: Uint32Array;
+  floats: Float32Array; // the same pool read as floats
+}
+
+export interface Problem {
+  line: number; // from 1
+  message: string;
+}
+
+export interface Engine {
+  start(seed: number, script: string): void;
+  record(): DrawList;
+  view(width: number, height: number): { projection: Float32Array; modelView: Float32Array };
+  check(script: string): Problem[];
+  builtinScript: string;
+}
+
+const encoder = new TextEncoder();
+const decoder = new TextDecoder();
+
+// The system interface the module imports. Only standard output and error are written (the
+// core's warnings); they go to the console.
+function systemImports(memory: () => WebAssembly.Memory): WebAssembly.ModuleImports {
+  const badFile = 8;
+  const lines = ['', '', ''];
+  return {
+    fd_write(fd: number, iovs: number, count: number, written: number): number {
+      const view = new DataView(memory().buffer);
+      let total = 0;
+      for (let i = 0; i < count; ++i) {
+        const base = view.getUint32(iovs + i * 8, true);
+        const length = view.getUint32(iovs + i * 8 + 4, true);
+        if (fd === 1 || fd === 2) {
+          lines[fd] += decoder.decode(new Uint8Array(memory().buffer, base, length));
+        }
+        total += length;
+      }
+      if (fd === 1 || fd === 2) {
+        const parts = lines[fd].split('\n');
+        lines[fd] = parts.pop() ?? '';
+        parts.forEach((line) => console.info(line));
+      }
+      view.setUint32(written, total, true);
+      return fd === 1 || fd === 2 ? 0 : badFile;
+    },
+    fd_close: () => badFile,
+    fd_seek: () => badFile,
+    fd_fdstat_get: () => badFile,
+  };
+}
+
+export async function loadEngine(url: string): Promise<Engine> {
+  let exports: Exports | null = null;
+  const memory = (): WebAssembly.Memory => (exports as Exports).memory;
+  const response = await fetch(url);
+  const { instance } = await WebAssembly.instantiateStreaming(response, {
+    wasi_snapshot_preview1: systemImports(memory),
+  });
+  const lw = instance.exports as unknown as Exports;
+  exports = lw;
+  lw._initialize();
+
+  // The text as UTF-8 with a NUL after it; the caller frees it.
+  const copyIn = (text: string): { address: number; length: number } => {
+    const bytes = encoder.encode(text);
+    const address = lw.lw_alloc(bytes.length + 1);
+    const heap = new Uint8Array(lw.memory.buffer, address, bytes.length + 1);
+    heap.set(bytes);
+    heap[bytes.length] = 0;
+    return { address, length: bytes.length };
+  };
+
+  const builtin = new Uint8Array(lw.memory.buffer, lw.lw_builtin_script());
+  return {
+    builtinScript: decoder.decode(builtin.subarray(0, builtin.indexOf(0))),
+    start(seed, script) {
+      const text = copyIn(script);
+      lw.lw_start(seed >>> 0, text.address);
+      lw.lw_free(text.address);
+    },
+    record() {
+      lw.lw_record_frame();
+      const words = new Uint32Array(lw.memory.buffer, lw.lw_words(), lw.lw_word_count());
+      return {
+        commands: new Uint32Array(lw.memory.buffer, lw.lw_commands(), lw.lw_command_count() * 3),
+        words,
+        floats: new Float32Array(words.buffer, words.byteOffset, words.length),
+      };
+    },
+    view(width, height) {
+      const address = lw.lw_view(width, height);
+      const both = new Float32Array(lw.memory.buffer, address, 32).slice();
+      return { projection: both.subarray(0, 16), modelView: both.subarray(16, 32) };
+    },
+    check(script) {
+      const text = copyIn(script);
+      const count = lw.lw_check(text.address, text.length);
+      lw.lw_free(text.address);
+      const problems: Problem[] = [];
+      for (let i = 0; i < count; ++i) {
+        const message = new Uint8Array(
+          lw.memory.buffer,
+          lw.lw_problem_message(i),
+          lw.lw_problem_message_length(i),
+        );
+        problems.push({ line: lw.lw_problem_line(i), message: decoder.decode(message) });
+      }
+      return problems;
+    },
+  };
+}
