@@ -1,6 +1,6 @@
 # Install rules of the Linux program and its Debian package (cpack -G DEB): the program where
 # screen-saver daemons look for display programs, the daemon's settings description, and the
-# desktop entry that other desktop savers read. Included by hosts/linux/CMakeLists.txt.
+# desktop entry that other desktop savers read. Included by hosts/x11/CMakeLists.txt.
 include(GNUInstallDirs)
 
 install(TARGETS lumenweave RUNTIME DESTINATION ${CMAKE_INSTALL_LIBEXECDIR}/xscreensaver)
