@@ -17,7 +17,7 @@ expected=$(printf '%s\n' ./usr/libexec/xscreensaver/lumenweave \
 pass "the package holds the program, its daemon settings and its desktop entry"
 
 depends=$(dpkg-deb -f "$deb" Depends)
-for library in libc6 libx11-6 libglx0; do
+for library in libc6 libx11-6 libglx0 libwayland-client0 libegl1; do
     grep -q "$library" <<<"$depends" || fail "Depends lacks $library: $depends"
 done
 pass "Depends: $depends"
