@@ -17,6 +17,7 @@ constexpr bool frame_log = LUMENWEAVE_WAYLAND_FRAME_LOG != 0;
 
 struct drawn_t {
     surface_t* surface = nullptr;
+    size_t index = 0;  // in host.surfaces, so that each output's log lines stay together
     bool master = false;
     int64_t t0 = 0;  // nanoseconds, monotonic clock
     int64_t t1 = 0;  // nanoseconds, monotonic clock
@@ -50,10 +51,10 @@ void draw(host_t& host, surface_t& surface, bool master) {
 }
 
 void log_frames(const host_t& host, const std::vector<drawn_t>& drawn, int64_t present) {
-    for (size_t i = 0; i < drawn.size(); ++i) {
+    for (const drawn_t& entry : drawn) {
         std::printf("frame %s %zu %lld %lld 1 1000000000 %lld %lld\n",
-                    drawn[i].master ? "master" : "mirror", i, static_cast<long long>(drawn[i].t0),
-                    static_cast<long long>(drawn[i].t1),
+                    entry.master ? "master" : "mirror", entry.index,
+                    static_cast<long long>(entry.t0), static_cast<long long>(entry.t1),
                     static_cast<long long>(host.pacing.deadline_ns),
                     static_cast<long long>(present));
     }
@@ -74,9 +75,9 @@ int run_frames(host_t& host) {
             return 0;
         }
         drawn.clear();
-        for (const std::unique_ptr<surface_t>& surface : host.surfaces) {
-            if (ready(*surface)) {
-                drawn.push_back({surface.get(), surface == host.surfaces[0], 0, 0});
+        for (size_t i = 0; i < host.surfaces.size(); ++i) {
+            if (ready(*host.surfaces[i])) {
+                drawn.push_back({host.surfaces[i].get(), i, i == 0, 0, 0});
             }
         }
         if (drawn.empty()) {

@@ -10,6 +10,9 @@ program=$build/hosts/linux/lumenweave
 test_program=$build/hosts/linux/lumenweave-test
 x11tool=$build/tests/x11/lumenweave-x11tool
 
+# The X11 tests run the program on X11 even from a Wayland session.
+unset WAYLAND_DISPLAY
+
 for f in "$program" "$test_program" "$x11tool"; do
     [[ -x $f ]] || { echo "SKIP: no $f (cmake --build --preset native)"; exit 77; }
 done

@@ -3,7 +3,6 @@
 # the figure stands in the middle of each, a move of 2 px is survived, a key or a move of 10 px
 # ends it with 0.
 source "$(dirname "$0")/lib.sh"
-unset WAYLAND_DISPLAY
 start_x_server outer Xvfb -screen 0 1440x600x24 -nolisten tcp || fail "no outer X display"
 start_x_server DISPLAY env DISPLAY="$outer" Xephyr +xinerama -screen 800x600 -screen 640x480 \
     -nolisten tcp || fail "no Xephyr"
