@@ -4,10 +4,11 @@
 # the time from launch to the first presented frame, then, after a settling stretch, FRAMES
 # frames of the first output: intervals per output, lateness and CPU per frame
 # (tools/pacing-summary.py), and the compositor's CPU per frame. Runs as root; sway and the program run as the Wayland tests' user.
-#   bash tools/measure-pacing-wayland.sh [FRAMES]    (600 frames)
+#   bash tools/measure-pacing-wayland.sh [FRAMES [OUTPUTS]]    (600 frames, 2 outputs)
 # Needs the native build (cmake --preset native && cmake --build --preset native).
 set -uo pipefail
 frames=${1:-600}
+outputs=${2:-2}
 settle=60
 root=$(cd "$(dirname "$0")/.." && pwd)
 source "$root/tests/wayland/lib.sh"
@@ -16,7 +17,7 @@ test_program=$build/hosts/linux/lumenweave-test
 install -m 755 "$test_program" "$out/bin/"
 
 start_sway
-add_output
+((outputs < 2)) || add_output
 log=$out/wayland.log
 session_prefix
 # The launcher notes the monotonic clock, then becomes the program: the start-up figure runs
@@ -66,4 +67,4 @@ awk -v a="$s0" -v b="$s1" -v t="$(getconf CLK_TCK)" -v n=$((end_frames - start_f
 python3 "$root/tools/pacing-summary.py" "$log" --skip "$start_frames" \
     --frames $((end_frames - start_frames)) \
     --cpu-seconds "$(awk -v a="$c0" -v b="$c1" -v t="$(getconf CLK_TCK)" 'BEGIN { print (b - a) / t }')" \
-    --label "Wayland, --saver on two outputs under headless sway ($((end_frames - start_frames)) frames; load average $load0 .. $load1)"
+    --label "Wayland, --saver on $outputs output(s) under headless sway ($((end_frames - start_frames)) frames; load average $load0 .. $load1)"

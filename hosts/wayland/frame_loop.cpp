@@ -1,6 +1,7 @@
-// The frame loop: every surface the compositor has asked to draw (its frame callback came) gets
-// the frame, the first output's or the window's recorded and replayed, the others replayed; then
-// the loop waits to the frame's deadline, handling events, and presents them all.
+// The frame loop: at each frame's start on the deadline chain, every surface the compositor has
+// asked to draw (its frame callback came) gets the frame, the first output's or the window's
+// recorded and replayed, the others replayed, and presents it; in between the loop handles
+// events.
 #include <cstdio>
 
 #include "drawlist/replay.hpp"
@@ -52,11 +53,10 @@ void draw(host_t& host, surface_t& surface, bool master) {
 
 void log_frames(const host_t& host, const std::vector<drawn_t>& drawn, int64_t present) {
     for (const drawn_t& entry : drawn) {
-        std::printf("frame %s %zu %lld %lld 1 1000000000 %lld %lld\n",
-                    entry.master ? "master" : "mirror", entry.index,
-                    static_cast<long long>(entry.t0), static_cast<long long>(entry.t1),
-                    static_cast<long long>(host.pacing.deadline_ns),
-                    static_cast<long long>(present));
+        std::printf(
+            "frame %s %zu %lld %lld 1 1000000000 %lld %lld\n", entry.master ? "master" : "mirror",
+            entry.index, static_cast<long long>(entry.t0), static_cast<long long>(entry.t1),
+            static_cast<long long>(host.pacing.deadline_ns), static_cast<long long>(present));
     }
     std::fflush(stdout);
 }
@@ -88,6 +88,17 @@ int run_frames(host_t& host) {
             continue;
         }
 
+        // The compositor's frame callbacks say when a surface may draw, the deadline chain that
+        // the next frame starts no sooner than its period after this one: presenting at once
+        // after drawing, rather than at the deadline, leaves the compositor the rest of the
+        // period to show the frame by its next refresh.
+        if (host.pacing.deadline_ns != 0 && monotonic_ns() < host.pacing.deadline_ns) {
+            if (!wait_for_events(host, host.pacing.deadline_ns)) {
+                report_failure(failure_kind::connection_lost);
+                return 1;
+            }
+            continue;
+        }
         const int64_t t0 = monotonic_ns();
         host.pacing.deadline_ns =
             frame_deadline(host.pacing.deadline_ns, t0, host.pacing.period_ns);
@@ -99,21 +110,7 @@ int run_frames(host_t& host) {
             entry.t0 = monotonic_ns();
             draw(host, *entry.surface, entry.master);
             entry.t1 = monotonic_ns();
-        }
-
-        if (!wait_for_events(host, host.pacing.deadline_ns)) {
-            report_failure(failure_kind::connection_lost);
-            return 1;
-        }
-        if (run_over(host)) {
-            return 0;
-        }
-        for (const drawn_t& entry : drawn) {
-            const bool gone = entry.surface->closing ||
-                              (entry.surface->output != nullptr && entry.surface->output->removed);
-            if (!gone && make_current(host, *entry.surface)) {
-                eglSwapBuffers(host.egl_display, entry.surface->egl_surface);
-            }
+            eglSwapBuffers(host.egl_display, entry.surface->egl_surface);
         }
         if (frame_log) {
             log_frames(host, drawn, monotonic_ns());
