@@ -1,5 +1,4 @@
-// Reading and checking the user's script for either Linux host, so that a saver shows the
-// built-in figure rather than a black screen when the script cannot run.
+// Reading and checking the user's script for either Linux host.
 #include "hosts/linux/script.hpp"
 
 #include <cerrno>
@@ -10,42 +9,28 @@
 #include "script/script.hpp"
 
 namespace lumenweave_linux {
-namespace {
 
-std::optional<std::string> read_file(const char* path) {
+script_reading_t read_script(const char* path) {
+    script_reading_t reading;
     std::FILE* in = std::fopen(path, "rb");
-    if (in == nullptr) {
-        return std::nullopt;
-    }
-    std::string text;
-    const bool read = readWhole(in, text);
+    const bool read = in != nullptr && readWhole(in, reading.text);
     const int error = errno;
-    std::fclose(in);
-    errno = error;
-    return read ? std::optional<std::string>(text) : std::nullopt;
-}
-
-}  // namespace
-
-std::optional<std::string> sound_script(const char* path) {
-    const std::optional<std::string> text = read_file(path);
-    if (!text) {
-        std::fprintf(stderr,
-                     "lumenweave: cannot read the script; running the built-in one: %s: %s\n", path,
-                     std::strerror(errno));
-        return std::nullopt;
+    if (in != nullptr) {
+        std::fclose(in);
     }
-    const std::vector<ScriptProblem> problems = checkScript(*text);
+    if (!read) {
+        reading.state = script_state::unreadable;
+        reading.detail = std::string(path) + ": " + std::strerror(error);
+        return reading;
+    }
+    const std::vector<ScriptProblem> problems = checkScript(reading.text);
     for (const ScriptProblem& problem : problems) {
         std::fprintf(stderr, "%s\n", formatProblem(path, problem).c_str());
     }
     if (!problems.empty()) {
-        std::fprintf(
-            stderr, "lumenweave: the script has the problems above; running the built-in one: %s\n",
-            path);
-        return std::nullopt;
+        reading.state = script_state::has_problems;
     }
-    return text;
+    return reading;
 }
 
 }  // namespace lumenweave_linux

@@ -105,8 +105,11 @@ enum class failure_kind {
     no_context,
     cannot_create_surface,
     connection_lost,
+    script_unreadable,    // the built-in script runs instead
+    script_has_problems,  // the built-in script runs instead
 };
-void report_failure(failure_kind kind);
+// One line on standard error.
+void report_failure(failure_kind kind, const char* detail = nullptr);
 
 // Registry, outputs and seat (globals.cpp).
 void listen_to_registry(host_t& host);

@@ -27,19 +27,33 @@ constexpr failure_text_t failure_texts[] = {
     {failure_kind::no_context, "cannot create an OpenGL context"},
     {failure_kind::cannot_create_surface, "cannot draw into a Wayland surface with OpenGL"},
     {failure_kind::connection_lost, "the connection to the Wayland compositor was lost"},
+    {failure_kind::script_unreadable, "cannot read the script; running the built-in one"},
+    {failure_kind::script_has_problems,
+     "the script has the problems above; running the built-in one"},
 };
 
 void start_engine(host_t& host) {
     const uint32_t seed =
         host.options.seeded ? host.options.seed : static_cast<uint32_t>(std::time(nullptr));
-    const std::optional<std::string> script =
-        host.options.script_path ? lumenweave_linux::sound_script(host.options.script_path)
-                                 : std::nullopt;
-    if (script) {
-        initEngineWithScript(host.engine, seed, script->c_str());
-    } else {
+    if (host.options.script_path == nullptr) {
         initEngineWithSeed(host.engine, seed);
+        return;
     }
+    // A script with problems leaves the built-in figure rather than a black screen.
+    const lumenweave_linux::script_reading_t reading =
+        lumenweave_linux::read_script(host.options.script_path);
+    switch (reading.state) {
+        case lumenweave_linux::script_state::sound:
+            initEngineWithScript(host.engine, seed, reading.text.c_str());
+            return;
+        case lumenweave_linux::script_state::unreadable:
+            report_failure(failure_kind::script_unreadable, reading.detail.c_str());
+            break;
+        case lumenweave_linux::script_state::has_problems:
+            report_failure(failure_kind::script_has_problems, host.options.script_path);
+            break;
+    }
+    initEngineWithSeed(host.engine, seed);
 }
 
 // Globals, EGL, the first surfaces and the engine; false after reporting what failed.
@@ -97,14 +111,18 @@ void stop(host_t& host) {
 
 }  // namespace
 
-void report_failure(failure_kind kind) {
+void report_failure(failure_kind kind, const char* detail) {
     const char* text = "unknown failure";
     for (const failure_text_t& entry : failure_texts) {
         if (entry.kind == kind) {
             text = entry.text;
         }
     }
-    std::fprintf(stderr, "lumenweave: %s\n", text);
+    if (detail != nullptr) {
+        std::fprintf(stderr, "lumenweave: %s: %s\n", text, detail);
+    } else {
+        std::fprintf(stderr, "lumenweave: %s\n", text);
+    }
 }
 
 }  // namespace lumenweave_wayland

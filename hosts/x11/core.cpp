@@ -1,9 +1,6 @@
 // The host's only calls into the portable core: engine start and restart (on the user's script
 // when it is sound), a frame of the master (recorded into the draw list and replayed), a mirror's
 // replay of that list and the view of a window.
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <ctime>
 #include <optional>
 #include <string>
@@ -11,44 +8,28 @@
 #include "drawlist/replay.hpp"
 #include "frame/frame.hpp"
 #include "frame/render.hpp"
+#include "hosts/linux/script.hpp"
 #include "hosts/x11/host.hpp"
-#include "script/check.hpp"
 
 namespace lumenweave_x11 {
 namespace {
-
-std::optional<std::string> read_file(const char* path) {
-    std::FILE* in = std::fopen(path, "rb");
-    if (in == nullptr) {
-        return std::nullopt;
-    }
-    std::string text;
-    const bool read = readWhole(in, text);
-    const int error = errno;
-    std::fclose(in);
-    errno = error;
-    return read ? std::optional<std::string>(text) : std::nullopt;
-}
 
 // The user's script if it reads and checks clean; otherwise says why on standard error, ending
 // with the failure of the kind given, and what runs instead.
 std::optional<std::string> sound_script(const char* path, failure_kind unreadable,
                                         failure_kind has_problems) {
-    const std::optional<std::string> text = read_file(path);
-    if (!text) {
-        const std::string detail = std::string(path) + ": " + std::strerror(errno);
-        report_failure(unreadable, detail.c_str());
-        return std::nullopt;
+    const lumenweave_linux::script_reading_t reading = lumenweave_linux::read_script(path);
+    switch (reading.state) {
+        case lumenweave_linux::script_state::unreadable:
+            report_failure(unreadable, reading.detail.c_str());
+            return std::nullopt;
+        case lumenweave_linux::script_state::has_problems:
+            report_failure(has_problems, path);
+            return std::nullopt;
+        case lumenweave_linux::script_state::sound:
+            break;
     }
-    const std::vector<ScriptProblem> problems = checkScript(*text);
-    for (const ScriptProblem& problem : problems) {
-        std::fprintf(stderr, "%s\n", formatProblem(path, problem).c_str());
-    }
-    if (!problems.empty()) {
-        report_failure(has_problems, path);
-        return std::nullopt;
-    }
-    return text;
+    return reading.text;
 }
 
 }  // namespace

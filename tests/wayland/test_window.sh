@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Window mode under headless sway (chosen by WAYLAND_DISPLAY alone): the window "Lumenweave"
-# draws the figure, N opens "Lumenweave (mirror)" that draws it too, F makes it full screen,
+# draws the figure (the built-in one, a broken script reported), N opens "Lumenweave (mirror)" that draws it too, F makes it full screen,
 # Escape on it closes the mirror alone, Escape on the window ends the run with 0.
 source "$(dirname "$0")/lib.sh"
 # Without borders and title bars, whose colours would pass for a figure.
@@ -17,9 +17,16 @@ wait_windows() {
 }
 key() { as_user timeout 10 wtype -s 300 -k "$1" || fail "wtype $1 failed"; }
 
-start --seed 9
+# A script with problems is reported, and the built-in one runs instead of a black window.
+printf 'seqname: 1\nactset: 2000, 1\n' >"$out/broken.txt"
+chmod 644 "$out/broken.txt"
+start --seed 9 --script "$out/broken.txt"
 wait_windows Lumenweave 1 "window mode"
-expect_figure HEADLESS-1 "window mode"
+expect_figure HEADLESS-1 "window mode with a broken script"
+grep -qF "$out/broken.txt:2: actuator 2000" "$out/stderr" &&
+    grep -qF "lumenweave: the script has the problems above" "$out/stderr" ||
+    fail "broken script: $(<"$out/stderr")"
+pass "a broken script is reported line by line"
 
 key n
 wait_windows "Lumenweave (mirror)" 1 "N"
