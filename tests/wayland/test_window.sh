@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Window mode under headless sway (chosen by WAYLAND_DISPLAY alone): the window "Lumenweave"
-# draws the figure (the built-in one, a broken script reported), N opens "Lumenweave (mirror)" that draws it too, F makes it full screen,
-# Escape on it closes the mirror alone, Escape on the window ends the run with 0.
+# draws the figure (the built-in one, a broken script reported), N opens "Lumenweave (mirror)"
+# that draws it too, F makes it full screen, Escape on it closes the mirror alone, Escape on the
+# window ends the run with 0.
 source "$(dirname "$0")/lib.sh"
 # Without borders and title bars, whose colours would pass for a figure.
 start_sway "default_border none"
