@@ -158,7 +158,7 @@ void print_usage(FILE* stream) {
         "  --x11, --wayland the display system; by default Wayland when WAYLAND_DISPLAY is set\n"
         "                   and neither --root nor --window-id is given\n"
         "  --layer L        Wayland --saver: the layer its surfaces go on (default overlay)\n"
-        "  --fps            show frames per second and the frame time in a corner (X11)\n"
+        "  --fps            show frames per second and the frame time in a corner\n"
         "  --seed T         a fixed animation seed (default: the clock)\n"
         "  --script FILE    run the animation script in FILE; one with problems is reported\n"
         "                   (as lumenweave-sim --check does) and the built-in script runs.\n"

@@ -44,6 +44,9 @@ void draw(host_t& host, surface_t& surface, bool master) {
     setupView(surface.width, surface.height);
     if (master) {
         renderFrame(host.engine, &host.draw_list);
+        if (host.options.fps) {
+            draw_fps_readout(host.fps, surface.width, surface.height);
+        }
     } else {
         replay_draw_list(host.draw_list);
     }
@@ -111,6 +114,9 @@ int run_frames(host_t& host) {
             draw(host, *entry.surface, entry.master);
             entry.t1 = monotonic_ns();
             eglSwapBuffers(host.egl_display, entry.surface->egl_surface);
+            if (entry.master) {
+                lumenweave_linux::count_fps_frame(host.fps, monotonic_ns(), entry.t1 - entry.t0);
+            }
         }
         if (frame_log) {
             log_frames(host, drawn, monotonic_ns());

@@ -15,6 +15,7 @@
 #include "drawlist/drawlist.hpp"
 #include "frame/frame.hpp"
 #include "frame/pacing.hpp"
+#include "hosts/linux/fps_count.hpp"
 #include "hosts/linux/options.hpp"
 #include "wlr-layer-shell-unstable-v1-client-protocol.h"
 #include "xdg-output-unstable-v1-client-protocol.h"
@@ -91,8 +92,9 @@ struct host_t {
     bool input_ended = false;             // saver: a key, button or move ended the run with 0
     bool master_closed = false;           // window mode: the run ends with 0
     pacing_t pacing;
-    Engine engine;          // the animation, drawn into the master
-    draw_list_t draw_list;  // the last frame, replayed into every other surface
+    lumenweave_linux::fps_count_t fps;  // --fps: the readout's figures
+    Engine engine;                      // the animation, drawn into the master
+    draw_list_t draw_list;              // the last frame, replayed into every other surface
 };
 
 // Every way the Wayland host can fail; the texts are in one table (run.cpp).
@@ -140,6 +142,9 @@ int64_t monotonic_ns();
 // Reads and dispatches the compositor's events until DEADLINE (0: until some arrive), a stop
 // signal or a lost connection; false when the connection is lost.
 bool wait_for_events(host_t& host, int64_t deadline_ns);
+
+// The --fps readout (fps_readout.cpp): drawn into the current context over WIDTH x HEIGHT.
+void draw_fps_readout(const lumenweave_linux::fps_count_t& count, uint32_t width, uint32_t height);
 
 // The frame loop (frame_loop.cpp): runs until a stop; returns the exit code.
 int run_frames(host_t& host);

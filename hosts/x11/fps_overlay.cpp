@@ -1,6 +1,5 @@
 // The -fps readout: frames presented in the last second and their mean drawing time, in the
 // top-left corner, with the server's "fixed" bitmap font through glXUseXFont.
-#include <algorithm>
 #include <cstdio>
 
 #include "hosts/x11/host.hpp"
@@ -10,7 +9,6 @@ namespace {
 
 constexpr int first_character = 32;
 constexpr int character_count = 96;
-constexpr int64_t count_span_ns = 1'000'000'000;
 constexpr GLint left_margin = 8;         // pixels
 constexpr GLint baseline_from_top = 18;  // pixels
 
@@ -31,32 +29,12 @@ void init_fps_overlay(host_t& host) {
     XFreeFont(host.display, font);
 }
 
-void count_fps_frame(fps_overlay_t& overlay, int64_t present_ns, int64_t work_ns) {
-    if (overlay.window_start_ns == 0) {
-        overlay.window_start_ns = present_ns;
-        return;
-    }
-    ++overlay.frames_in_window;
-    overlay.work_in_window_ns += work_ns;
-    const int64_t span = present_ns - overlay.window_start_ns;
-    if (span >= count_span_ns) {
-        overlay.shown_fps = overlay.frames_in_window * 1e9 / static_cast<double>(span);
-        overlay.shown_frame_ms = overlay.work_in_window_ns / 1e6 / overlay.frames_in_window;
-        overlay.window_start_ns = present_ns;
-        overlay.frames_in_window = 0;
-        overlay.work_in_window_ns = 0;
-    }
-}
-
 void draw_fps_overlay(const fps_overlay_t& overlay, uint32_t width, uint32_t height) {
     if (!overlay.enabled) {
         return;
     }
     char text[64];
-    // snprintf counts what did not fit too.
-    const int length = std::clamp(std::snprintf(text, sizeof text, "%.1f fps  %.2f ms",
-                                                overlay.shown_fps, overlay.shown_frame_ms),
-                                  0, static_cast<int>(sizeof text) - 1);
+    const int length = lumenweave_linux::format_fps(overlay.count, text, sizeof text);
     // The next frame's setupView puts the figure's projection back.
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();

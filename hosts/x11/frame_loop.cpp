@@ -107,7 +107,7 @@ int run_frames(host_t& host) {
             glXSwapBuffers(host.display, surface.drawable);
         }
         const int64_t present = monotonic_ns();
-        count_fps_frame(host.overlay, present, times[0].t1 - times[0].t0);
+        lumenweave_linux::count_fps_frame(host.overlay.count, present, times[0].t1 - times[0].t0);
         if (frame_log) {
             log_frames(host, times, present);
         }

@@ -13,6 +13,7 @@
 #include "drawlist/drawlist.hpp"
 #include "frame/frame.hpp"
 #include "frame/pacing.hpp"
+#include "hosts/linux/fps_count.hpp"
 #include "hosts/linux/options.hpp"
 
 namespace lumenweave_x11 {
@@ -63,13 +64,9 @@ struct surface_t {
 // The frames-per-second readout: font display lists and the last second's figures.
 struct fps_overlay_t {
     bool enabled = false;
-    GLuint list_base = 0;           // display lists of characters 32..127, 0 without a font
-    int advance = 0;                // pixels from one character to the next (a fixed font)
-    int64_t window_start_ns = 0;    // start of the current one-second count
-    int frames_in_window = 0;       // frames presented since window_start_ns
-    int64_t work_in_window_ns = 0;  // drawing time of those frames
-    double shown_fps = 0.0;         // frames per second of the last full count
-    double shown_frame_ms = 0.0;    // mean drawing time of the last full count, milliseconds
+    GLuint list_base = 0;  // display lists of characters 32..127, 0 without a font
+    int advance = 0;       // pixels from one character to the next (a fixed font)
+    lumenweave_linux::fps_count_t count;
 };
 
 struct pacing_t {
@@ -191,7 +188,6 @@ void stop_script_watch(host_t& host);
 
 // The readout (fps_overlay.cpp).
 void init_fps_overlay(host_t& host);
-void count_fps_frame(fps_overlay_t& overlay, int64_t present_ns, int64_t work_ns);
 // Draws the readout into the current context over a WIDTH x HEIGHT window.
 void draw_fps_overlay(const fps_overlay_t& overlay, uint32_t width, uint32_t height);
 

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # --saver under headless sway: the figure on every output, also on one added while it runs, and
-# the run going on when the first output goes, and on it again when it comes back; a small pointer move is survived, a larger one, a key
-# (from a keyboard that appears after the start) and SIGTERM end it with 0; swayidle starts it
-# after two idle seconds; the compositor going away ends it with one line.
+# the run going on when the first output goes, and on it again when it comes back; a small
+# pointer move is survived, a larger one, a key (from a keyboard that appears after the start)
+# and SIGTERM end it with 0; --fps puts its readout in a corner; swayidle starts it after two
+# idle seconds; the compositor going away ends it with one line.
 source "$(dirname "$0")/lib.sh"
 start_sway
 add_output
@@ -32,8 +33,13 @@ expect_figure HEADLESS-1 "before a key"
 as_user timeout 10 wtype -s 300 -k space || fail "wtype failed"
 expect_exit 0 "a key"
 
-start --saver --layer background
+start --saver --layer background --fps
 expect_figure HEADLESS-2 "--layer background"
+# The readout on the first output alone, in its top-left corner 8 px in.
+shot HEADLESS-1 readout
+box=$(/usr/bin/convert "$out/shots/readout.png" -crop 400x40+0+0 +repage -fuzz 8% -format %@ info:)
+[[ $box =~ ^[0-9]+x1[0-9]\+8\+8$ ]] || fail "--fps: the readout stands at $box, not 8 px in"
+pass "--fps: the readout at $box"
 kill -TERM "$pid"
 expect_exit 0 "SIGTERM" 2
 
