@@ -1,11 +1,23 @@
 #!/usr/bin/env bash
 # The real screen-saver daemon (xscreensaver) runs lumenweave --root: on -activate the figure is
-# on the screen, on -deactivate the program is gone within 2 seconds, cycle after cycle. The
-# daemon runs display programs only for a user other than root, so the test makes one.
+# on the screen, and once the daemon's helper signals the program it is gone within 2 seconds,
+# cycle after cycle. The daemon runs display programs only for a user other than root, so the
+# test makes one.
 #   test_daemon.sh [PROGRAM]   (default: the build's lumenweave; the package test passes its own)
+# LUMENWEAVE_DAEMON_CYCLES sets the number of cycles (3); the stress label runs hundreds.
+#
+# The daemon itself sometimes misses a request: after -deactivate it may log the request and
+# never unblank, or its helper (xscreensaver-gfx) may signal the program seconds late. So the
+# test waits for the daemon to report the screen non-blanked, sending -deactivate again when it
+# does not, and times the program from the helper's "killing pid N" line, not from the request.
 source "$(dirname "$0")/lib.sh"
 command -v xscreensaver >/dev/null || { echo "SKIP: no xscreensaver"; exit 77; }
 ((EUID == 0)) || { echo "SKIP: needs root to make the daemon's user"; exit 77; }
+
+cycles=${LUMENWEAVE_DAEMON_CYCLES:-3}
+resend_after=3  # seconds without the daemon's answer before a request is sent again
+max_sends=5     # requests of one kind in one cycle before the daemon is given up on
+exit_limit=2    # seconds from the helper's signal to the program's end
 
 user=lumenweave-saver
 id -u "$user" >/dev/null 2>&1 || useradd --no-create-home --shell /usr/sbin/nologin "$user" ||
@@ -28,37 +40,161 @@ CONF
 XVFB_ARGS=-ac start_display
 as_user() { timeout 20 runuser -u "$user" -- env DISPLAY="$DISPLAY" HOME="$out/home" "$@"; }
 daemon_exit() { as_user xscreensaver-command -exit >/dev/null 2>&1; }
-runuser -u "$user" -- env DISPLAY="$DISPLAY" HOME="$out/home" xscreensaver -no-splash \
-    >"$out/daemon.log" 2>&1 &
+now() { echo "$EPOCHREALTIME"; }
+later() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a > b) }'; }
+seconds() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.3f", a - b }'; }
+
+# The daemon's verbose log, each line stamped with the wall-clock time it arrived: its own lines
+# carry whole seconds only. The program's standard error lands here too.
+log=$out/daemon.log
+mkfifo "$out/daemon.fifo"
+while IFS= read -r line; do printf '%s %s\n' "$EPOCHREALTIME" "$line"; done \
+    <"$out/daemon.fifo" >"$log" 2>/dev/null &
 started+=($!)
+runuser -u "$user" -- env DISPLAY="$DISPLAY" HOME="$out/home" xscreensaver -no-splash -verbose \
+    >"$out/daemon.fifo" 2>&1 &
+daemon=$!
+started+=("$daemon")
 trap 'daemon_exit; cleanup' EXIT
-deadline=$((SECONDS + 20))
+
+# On a loaded machine the daemon can take long to answer its first request; a daemon that ended
+# will never answer, so that is told at once.
+deadline=$((SECONDS + 60))
 until as_user xscreensaver-command -time >/dev/null 2>&1; do
-    ((SECONDS < deadline)) || fail "the daemon did not start: $(<"$out/daemon.log")"
+    kill -0 "$daemon" 2>/dev/null || fail "the daemon ended at start: $(<"$log")"
+    ((SECONDS < deadline)) || fail "the daemon did not answer within 60 s: $(<"$log")"
     sleep 0.5
 done
 
-saver_pids() { pgrep -u "$user" -f "^$saver " || true; }
+# The stamp of the first log line matching the extended regular expression, if any.
+log_stamp() { grep -E -m1 "$1" "$log" | cut -d' ' -f1; }
 
-for cycle in 1 2 3; do
-    as_user xscreensaver-command -activate >/dev/null 2>&1 || fail "cycle $cycle: -activate failed"
-    deadline=$((SECONDS + 20))
-    until [[ -n $(saver_pids) ]]; do
-        ((SECONDS < deadline)) || fail "cycle $cycle: the daemon started no lumenweave"
-        sleep 0.2
+# request COMMAND DONE WHAT: sends xscreensaver-command COMMAND until the shell condition DONE
+# holds, again after $resend_after seconds without it or when the command itself fails, at most
+# $max_sends times. Sets sends.
+request() {
+    local command=$1 done=$2 what=$3 sent= reply status
+    sends=0
+    until eval "$done"; do
+        if [[ -z $sent ]] || later "$(now)" "$(awk -v s="$sent" -v d="$resend_after" \
+            'BEGIN { print s + d }')"; then
+            ((sends < max_sends)) || fail "cycle $cycle: the daemon did not $what after" \
+                "$sends $command: $(tail -n 25 "$log")"
+            reply=$(as_user xscreensaver-command "$command" 2>&1)
+            status=$?
+            sent=$(now)
+            ((++sends))
+            # Sent again at once, and told, since this is not the daemon ignoring a request.
+            if ((status != 0)); then
+                echo "note: cycle $cycle: $command ended with $status: $reply"
+                sent=0
+            fi
+        fi
+        sleep 0.1
     done
-    args=$(tr '\0' ' ' <"/proc/$(saver_pids | head -1)/cmdline")
-    expect_drawing root "cycle $cycle: under the daemon ($args)"
-    as_user xscreensaver-command -deactivate >/dev/null 2>&1 ||
-        fail "cycle $cycle: -deactivate failed"
-    deadline=$(($(date +%s%N) + 2000000000))
-    while [[ -n $(saver_pids) ]]; do
-        (($(date +%s%N) < deadline)) || fail "cycle $cycle: lumenweave still runs 2 s after -deactivate"
+}
+
+# The pid of the newest program the helper started in this cycle, if any.
+forks() { grep -F "forked \"$saver --root\" in pid" "$log"; }
+forked_pid() {
+    saver_pid=$(forks | tail -n +$((forks_before + 1)) | sed -n '$s/.* in pid \([0-9]*\).*/\1/p')
+    [[ -n $saver_pid ]]
+}
+non_blanked() { as_user xscreensaver-command -time 2>/dev/null | grep -q 'non-blanked'; }
+running() { [[ -e /proc/$1 ]] && ! grep -q '^State:.*Z' "/proc/$1/status" 2>/dev/null; }
+
+# CPU time and time spent waiting for a CPU of the program's main thread, in seconds.
+cpu_times() {
+    awk '{ printf "on a CPU %.3f s, waiting for one %.3f s", $1 / 1e9, $2 / 1e9 }' \
+        "/proc/$1/task/$1/schedstat" 2>/dev/null
+}
+
+# What the program was doing when it should have ended: its signal masks, each thread's state,
+# scheduling and kernel stack, and every thread's user stack through gdb, taken while it is
+# stopped; then whether it ends at all once it goes on.
+program_state() {
+    local task deadline=$((SECONDS + 20))
+    kill -STOP "$1"
+    echo "--- /proc/$1/status (stopped for this report)"
+    grep -E '^(Name|State|PPid|Threads|SigQ|SigPnd|ShdPnd|SigBlk|SigIgn|SigCgt):' "/proc/$1/status"
+    echo "main thread at the helper's signal: $cpu_at_signal; now: $(cpu_times "$1")"
+    for task in /proc/"$1"/task/*; do
+        echo "--- thread ${task##*/} ($(<"$task/comm")), wchan $(<"$task/wchan")," \
+            "schedstat $(<"$task/schedstat")"
+        grep -E '^(State|SigPnd|SigBlk):' "$task/status"
+        cat "$task/stack" 2>/dev/null
+    done
+    echo "--- stacks"
+    timeout 60 gdb -batch -nx -p "$1" -ex 'thread apply all bt' 2>&1 |
+        grep -vE '^\[(New|Thread debugging)|^Using host libthread_db'
+    echo "--- the daemon's log"
+    tail -n 25 "$log"
+    kill -CONT "$1"
+    while running "$1" && ((SECONDS < deadline)); do sleep 0.1; done
+    if running "$1"; then
+        echo "--- still running 20 s later; killed"
+        kill -KILL "$1"
+    else
+        echo "--- ended $(seconds "$(now)" "$killed") s after the helper's signal"
+    fi
+}
+
+activate_sends=0 deactivate_sends=0 helper_delays=() exit_delays=()
+for ((cycle = 1; cycle <= cycles; cycle++)); do
+    forks_before=$(forks | wc -l)
+    request -activate forked_pid "start lumenweave"
+    ((activate_sends += sends - 1))
+    # The helper logs the fork; the exec may come a moment later.
+    deadline=$((SECONDS + 10))
+    until args=$(tr '\0' ' ' <"/proc/$saver_pid/cmdline" 2>/dev/null) && [[ $args == *"$saver "* ]]; do
+        ((SECONDS < deadline)) || fail "cycle $cycle: pid $saver_pid is no lumenweave: $(tail "$log")"
         sleep 0.05
     done
-    pass "cycle $cycle: gone after -deactivate"
+    expect_drawing root "cycle $cycle: under the daemon (${args% })"
+
+    request -deactivate non_blanked "report the screen non-blanked"
+    ((deactivate_sends += sends - 1))
+    # The helper's signal may come seconds after the daemon unblanked.
+    deadline=$((SECONDS + 30))
+    until killed=$(log_stamp "killing pid $saver_pid \\(") && [[ -n $killed ]]; do
+        running "$saver_pid" || break
+        ((SECONDS < deadline)) || fail "cycle $cycle: the daemon unblanked but its helper did" \
+            "not signal pid $saver_pid within 30 s: $(tail -n 25 "$log")"
+        sleep 0.05
+    done
+    if [[ -z $killed ]]; then
+        pass "cycle $cycle: ended before the helper's signal ($sends -deactivate)"
+        continue
+    fi
+    unblanked=$(grep -E '^[0-9.]+ xscreensaver: .*: unblanking$' "$log" |
+        awk -v k="$killed" '$1 <= k { s = $1 } END { print s }')
+    helper_delays+=("$(seconds "$killed" "${unblanked:-$killed}")")
+    cpu_at_signal=$(cpu_times "$saver_pid")
+
+    while running "$saver_pid"; do
+        if later "$(now)" "$(awk -v k="$killed" -v l="$exit_limit" 'BEGIN { print k + l }')"; then
+            program_state "$saver_pid"
+            fail "cycle $cycle: lumenweave (pid $saver_pid) still runs $exit_limit s after the" \
+                "helper's signal"
+        fi
+        sleep 0.02
+    done
+    # An upper bound: the program may have ended before this loop first looked.
+    exit_delays+=("$(seconds "$(now)" "$killed")")
+    pass "cycle $cycle: gone within ${exit_delays[-1]} s of the helper's signal, which came" \
+        "${helper_delays[-1]} s after the daemon unblanked ($sends -deactivate)"
 done
+
 daemon_exit
-[[ -z $(saver_pids) ]] || fail "a lumenweave process is left behind"
-! grep -qE 'X Error|XIO' "$out/daemon.log" || fail "X errors: $(<"$out/daemon.log")"
+[[ -z $(pgrep -u "$user" -f "^$saver " || true) ]] || fail "a lumenweave process is left behind"
+! grep -qE 'X Error|XIO' "$log" || fail "X errors: $(<"$log")"
 pass "no lumenweave process left"
+
+# Summary: how often the daemon needed a request again, and how late its helper was.
+spread() { printf '%s\n' "$@" | sort -g | awk '{ v[NR] = $1 } END {
+    printf "min %.3f, median %.3f, 95th %.3f, max %.3f s", v[1], v[int((NR + 1) / 2)],
+        v[int(NR * 0.95 + 0.999)], v[NR] }'; }
+echo "daemon: $cycles cycles; -activate sent again $activate_sends times, -deactivate" \
+    "$deactivate_sends times"
+echo "daemon: helper's signal after unblanking: $(spread "${helper_delays[@]}")"
+echo "daemon: program gone within (after the signal): $(spread "${exit_delays[@]}")"
