@@ -103,10 +103,19 @@ forked_pid() {
 non_blanked() { as_user xscreensaver-command -time 2>/dev/null | grep -q 'non-blanked'; }
 running() { [[ -e /proc/$1 ]] && ! grep -q '^State:.*Z' "/proc/$1/status" 2>/dev/null; }
 
-# CPU time and time spent waiting for a CPU of the program's main thread, in seconds.
+# CPU time and time spent waiting for a CPU of the program's main thread, and the time the
+# machine's virtual CPUs were held back by its host (steal), in seconds.
 cpu_times() {
     awk '{ printf "on a CPU %.3f s, waiting for one %.3f s", $1 / 1e9, $2 / 1e9 }' \
         "/proc/$1/task/$1/schedstat" 2>/dev/null
+    awk '/^cpu / { printf ", host steal %.2f s over all CPUs", $9 / 100 }' /proc/stat
+}
+# Samples the main thread's scheduling state (R running, S sleeping, D blocked) into states.
+sample_state() {
+    local state
+    state=$(awk '{ print $3 }' "/proc/$1/task/$1/stat" 2>/dev/null) || return 0
+    [[ $state != D ]] || state="D($(<"/proc/$1/task/$1/wchan"))"
+    states+=("$state")
 }
 
 # What the program was doing when it should have ended: its signal masks, each thread's state,
@@ -118,6 +127,8 @@ program_state() {
     echo "--- /proc/$1/status (stopped for this report)"
     grep -E '^(Name|State|PPid|Threads|SigQ|SigPnd|ShdPnd|SigBlk|SigIgn|SigCgt):' "/proc/$1/status"
     echo "main thread at the helper's signal: $cpu_at_signal; now: $(cpu_times "$1")"
+    echo "main thread's states seen since the signal: $(printf '%s\n' "${states[@]}" | sort |
+        uniq -c | awk '{ printf "%s %s, ", $2, $1 }')"
     for task in /proc/"$1"/task/*; do
         echo "--- thread ${task##*/} ($(<"$task/comm")), wchan $(<"$task/wchan")," \
             "schedstat $(<"$task/schedstat")"
@@ -171,7 +182,9 @@ for ((cycle = 1; cycle <= cycles; cycle++)); do
     helper_delays+=("$(seconds "$killed" "${unblanked:-$killed}")")
     cpu_at_signal=$(cpu_times "$saver_pid")
 
+    states=()
     while running "$saver_pid"; do
+        sample_state "$saver_pid"
         if later "$(now)" "$(awk -v k="$killed" -v l="$exit_limit" 'BEGIN { print k + l }')"; then
             program_state "$saver_pid"
             fail "cycle $cycle: lumenweave (pid $saver_pid) still runs $exit_limit s after the" \
