@@ -15,9 +15,9 @@ command -v xscreensaver >/dev/null || { echo "SKIP: no xscreensaver"; exit 77; }
 ((EUID == 0)) || { echo "SKIP: needs root to make the daemon's user"; exit 77; }
 
 cycles=${LUMENWEAVE_DAEMON_CYCLES:-3}
-resend_after=3  # seconds without the daemon's answer before a request is sent again
-max_sends=5     # requests of one kind in one cycle before the daemon is given up on
-exit_limit=2    # seconds from the helper's signal to the program's end
+resend_after=3000000  # microseconds without the daemon's answer before a request is sent again
+max_sends=5           # requests of one kind in one cycle before the daemon is given up on
+exit_limit=2000000    # microseconds from the helper's signal to the program's end
 
 user=lumenweave-saver
 id -u "$user" >/dev/null 2>&1 || useradd --no-create-home --shell /usr/sbin/nologin "$user" ||
@@ -40,15 +40,18 @@ CONF
 XVFB_ARGS=-ac start_display
 as_user() { timeout 20 runuser -u "$user" -- env DISPLAY="$DISPLAY" HOME="$out/home" "$@"; }
 daemon_exit() { as_user xscreensaver-command -exit >/dev/null 2>&1; }
-now() { echo "$EPOCHREALTIME"; }
-later() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a > b) }'; }
-seconds() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.3f", a - b }'; }
+# Wall-clock times are whole microseconds since the epoch, so that shell arithmetic takes them.
+now() {
+    local t=${EPOCHREALTIME//[.,]/}
+    echo $((10#$t))
+}
+seconds() { awk -v d="$1" 'BEGIN { printf "%.3f", d / 1e6 }'; }
 
 # The daemon's verbose log, each line stamped with the wall-clock time it arrived: its own lines
 # carry whole seconds only. The program's standard error lands here too.
 log=$out/daemon.log
 mkfifo "$out/daemon.fifo"
-while IFS= read -r line; do printf '%s %s\n' "$EPOCHREALTIME" "$line"; done \
+while IFS= read -r line; do printf '%s %s\n' "${EPOCHREALTIME//[.,]/}" "$line"; done \
     <"$out/daemon.fifo" >"$log" 2>/dev/null &
 started+=($!)
 runuser -u "$user" -- env DISPLAY="$DISPLAY" HOME="$out/home" xscreensaver -no-splash -verbose \
@@ -76,8 +79,7 @@ request() {
     local command=$1 done=$2 what=$3 sent= reply status
     sends=0
     until eval "$done"; do
-        if [[ -z $sent ]] || later "$(now)" "$(awk -v s="$sent" -v d="$resend_after" \
-            'BEGIN { print s + d }')"; then
+        if [[ -z $sent ]] || (($(now) > sent + resend_after)); then
             ((sends < max_sends)) || fail "cycle $cycle: the daemon did not $what after" \
                 "$sends $command: $(tail -n 25 "$log")"
             reply=$(as_user xscreensaver-command "$command" 2>&1)
@@ -146,7 +148,7 @@ program_state() {
         echo "--- still running 20 s later; killed"
         kill -KILL "$1"
     else
-        echo "--- ended $(seconds "$(now)" "$killed") s after the helper's signal"
+        echo "--- ended $(seconds $(($(now) - killed))) s after the helper's signal"
     fi
 }
 
@@ -177,23 +179,23 @@ for ((cycle = 1; cycle <= cycles; cycle++)); do
         pass "cycle $cycle: ended before the helper's signal ($sends -deactivate)"
         continue
     fi
-    unblanked=$(grep -E '^[0-9.]+ xscreensaver: .*: unblanking$' "$log" |
+    unblanked=$(grep -E '^[0-9]+ xscreensaver: .*: unblanking$' "$log" |
         awk -v k="$killed" '$1 <= k { s = $1 } END { print s }')
-    helper_delays+=("$(seconds "$killed" "${unblanked:-$killed}")")
+    helper_delays+=("$(seconds $((killed - ${unblanked:-$killed})))")
     cpu_at_signal=$(cpu_times "$saver_pid")
 
     states=()
     while running "$saver_pid"; do
         sample_state "$saver_pid"
-        if later "$(now)" "$(awk -v k="$killed" -v l="$exit_limit" 'BEGIN { print k + l }')"; then
+        if (($(now) > killed + exit_limit)); then
             program_state "$saver_pid"
-            fail "cycle $cycle: lumenweave (pid $saver_pid) still runs $exit_limit s after the" \
+            fail "cycle $cycle: lumenweave (pid $saver_pid) still runs $(seconds $exit_limit) s after the" \
                 "helper's signal"
         fi
         sleep 0.02
     done
     # An upper bound: the program may have ended before this loop first looked.
-    exit_delays+=("$(seconds "$(now)" "$killed")")
+    exit_delays+=("$(seconds $(($(now) - killed)))")
     pass "cycle $cycle: gone within ${exit_delays[-1]} s of the helper's signal, which came" \
         "${helper_delays[-1]} s after the daemon unblanked ($sends -deactivate)"
 done

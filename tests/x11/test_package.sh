@@ -58,7 +58,16 @@ for path in $(cat "$out/man.txt" "$root/usr/share/xscreensaver/config/lumenweave
     grep -oE '/usr/[A-Za-z0-9/._-]*[A-Za-z0-9/]' | sort -u); do
     [[ -e $root$path ]] || fail "the manual page or the daemon's settings name $path, not installed"
 done
-pass "manual page: no warning, every flag, installed paths"
+# Its example script (the first example block) checks clean, where the build has the checker.
+sim=$build/tools/sim/lumenweave-sim
+if [[ -x $sim ]]; then
+    zcat "$man_page" | awk '/^\.EX/ { n++; show = n == 1; next } /^\.EE/ { show = 0 } show' |
+        sed 's/\\-/-/g' >"$out/example.txt"
+    grep -q '^act' "$out/example.txt" || fail "no example script in the manual page"
+    "$sim" --check "$out/example.txt" >"$out/check.log" 2>&1 ||
+        fail "the manual page's example script: $(<"$out/check.log")"
+fi
+pass "manual page: no warning, every flag, installed paths, example script"
 
 # The RPM: the same files, its requirements found by rpmbuild, and it installs.
 rpm_files=$(rpm -qp --qf '[%{FILEMODES:perms} %{FILENAMES}\n]' "$rpm" 2>/dev/null |
