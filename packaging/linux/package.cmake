@@ -70,7 +70,8 @@ set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "Lumenweave developers")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_PACKAGE_CONTACT ${maintainer})
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Scripted OpenGL screen saver: coloured wings on a spinning arm")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
+  "Scripted OpenGL screen saver: coloured wings on a spinning arm")
 set(CPACK_PACKAGE_DESCRIPTION "\
 Lumenweave draws a column of coloured squares on a spinning, flipping
 two-joint arm, leaving a trail of wings, driven by an animation script:

@@ -73,8 +73,8 @@ done
 log_stamp() { grep -E -m1 "$1" "$log" | cut -d' ' -f1; }
 
 # request COMMAND DONE WHAT: sends xscreensaver-command COMMAND until the shell condition DONE
-# holds, again after $resend_after seconds without it or when the command itself fails, at most
-# $max_sends times. Sets sends.
+# holds, again after 3 s without it (resend_after) or when the command itself fails, at most
+# max_sends times. Sets sends.
 request() {
     local command=$1 done=$2 what=$3 sent= reply status
     sends=0
@@ -159,8 +159,10 @@ for ((cycle = 1; cycle <= cycles; cycle++)); do
     ((activate_sends += sends - 1))
     # The helper logs the fork; the exec may come a moment later.
     deadline=$((SECONDS + 10))
-    until args=$(tr '\0' ' ' <"/proc/$saver_pid/cmdline" 2>/dev/null) && [[ $args == *"$saver "* ]]; do
-        ((SECONDS < deadline)) || fail "cycle $cycle: pid $saver_pid is no lumenweave: $(tail "$log")"
+    until args=$(tr '\0' ' ' <"/proc/$saver_pid/cmdline" 2>/dev/null) &&
+        [[ $args == *"$saver "* ]]; do
+        ((SECONDS < deadline)) ||
+            fail "cycle $cycle: pid $saver_pid is no lumenweave: $(tail "$log")"
         sleep 0.05
     done
     expect_drawing root "cycle $cycle: under the daemon (${args% })"
@@ -169,12 +171,13 @@ for ((cycle = 1; cycle <= cycles; cycle++)); do
     ((deactivate_sends += sends - 1))
     # The helper's signal may come seconds after the daemon unblanked.
     deadline=$((SECONDS + 30))
-    until killed=$(log_stamp "killing pid $saver_pid \\(") && [[ -n $killed ]]; do
-        running "$saver_pid" || break
+    signal_line="killing pid $saver_pid \\("
+    until killed=$(log_stamp "$signal_line") && [[ -n $killed ]] || ! running "$saver_pid"; do
         ((SECONDS < deadline)) || fail "cycle $cycle: the daemon unblanked but its helper did" \
             "not signal pid $saver_pid within 30 s: $(tail -n 25 "$log")"
         sleep 0.05
     done
+    [[ -n $killed ]] || killed=$(log_stamp "$signal_line")
     if [[ -z $killed ]]; then
         pass "cycle $cycle: ended before the helper's signal ($sends -deactivate)"
         continue
@@ -189,8 +192,8 @@ for ((cycle = 1; cycle <= cycles; cycle++)); do
         sample_state "$saver_pid"
         if (($(now) > killed + exit_limit)); then
             program_state "$saver_pid"
-            fail "cycle $cycle: lumenweave (pid $saver_pid) still runs $(seconds $exit_limit) s after the" \
-                "helper's signal"
+            fail "cycle $cycle: lumenweave (pid $saver_pid) still runs" \
+                "$(seconds $exit_limit) s after the helper's signal"
         fi
         sleep 0.02
     done

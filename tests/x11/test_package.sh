@@ -75,9 +75,11 @@ rpm_files=$(rpm -qp --qf '[%{FILEMODES:perms} %{FILENAMES}\n]' "$rpm" 2>/dev/nul
 [[ $rpm_files == "$files" ]] || fail "the RPM's files differ from the DEB's: $rpm_files"
 requires=$(rpm -qpR "$rpm" 2>/dev/null)
 for library in 'libc.so.6' 'libX11.so.6' 'libGLX.so.0'; do
-    grep -qF "$library()(64bit)" <<<"$requires" || fail "the RPM does not require $library: $requires"
+    grep -qF "$library()(64bit)" <<<"$requires" ||
+        fail "the RPM does not require $library: $requires"
 done
-rpm --root "$out/rpm-root" --nodeps -i "$rpm" >"$out/rpm.log" 2>&1 || fail "rpm -i: $(<"$out/rpm.log")"
+rpm --root "$out/rpm-root" --nodeps -i "$rpm" >"$out/rpm.log" 2>&1 ||
+    fail "rpm -i: $(<"$out/rpm.log")"
 [[ $("$out/rpm-root/usr/bin/lumenweave" --version) == "lumenweave "* ]] ||
     fail "the program installed from the RPM"
 pass "RPM: the DEB's files, requires the libraries it links, installs"
