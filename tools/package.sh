@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Installs and builds what is missing, then writes the release artifacts into dist/: the Windows
 # installer, the portable zip, the Windows package manager's manifests, the Linux program's
-# Debian package, the browser playground's static site as a zip, and SHA256SUMS over all.
+# Debian package and RPM, the browser playground's static site as a zip, and SHA256SUMS over all.
 #   bash tools/package.sh
 # LUMENWEAVE_RELEASE_URL is the address the release step publishes the files under; without it
-# the manifests carry a placeholder address.
+# the manifests carry a placeholder address. LUMENWEAVE_MAINTAINER ("Name <address>") is the
+# Linux packages' maintainer; without it they carry a placeholder address.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -67,14 +68,16 @@ package_windows() {
     done
 }
 
-# The Debian package of the Linux program (packaging/linux/package.cmake), its dependencies
-# worked out by dpkg-shlibdeps.
+# The Debian package and the RPM of the Linux program, from the same install rules
+# (packaging/linux/package.cmake); their dependencies are worked out by dpkg-shlibdeps and by
+# rpmbuild from the libraries the program links.
 package_linux() {
     local build=build/native
+    # Configured each time, so that LUMENWEAVE_MAINTAINER reaches the packages.
     cmake --preset native >/dev/null
     cmake --build --preset native --target lumenweave
-    (cd "$build" && cpack -G DEB -B "$work/deb" >/dev/null)
-    cp "$work"/deb/lumenweave_*.deb "$dist/"
+    (cd "$build" && cpack -G 'DEB;RPM' -B "$work/linux" >/dev/null)
+    cp "$work"/linux/lumenweave_*.deb "$work"/linux/lumenweave-*.rpm "$dist/"
 }
 
 # The playground's static site (tools/playground.sh), servable from any static host: the page,

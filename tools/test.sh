@@ -14,7 +14,8 @@ bash tools/playground.sh build
 # end-to-end tests run the Windows build, which has nothing to gain from them.
 cmake --preset asan >/dev/null
 cmake --build --preset asan
-ctest --preset asan -LE 'wine|web'
+# The asan test preset leaves out the labels wine, web and stress (its filter wins over -LE).
+ctest --preset asan
 # The frame lock's threaded tests under ThreadSanitizer.
 cmake --preset tsan >/dev/null
 cmake --build --preset tsan
@@ -26,4 +27,5 @@ for bench in build/native/bench/lumenweave-bench build/native/bench/record/lumen
 done
 bash tools/package.sh  # dist/, which the packaging and installer tests read
 # The end-to-end tests need X displays and Wine prefixes; with-wine.sh provides and removes them.
-bash tests/wine/with-wine.sh ctest --preset native
+# The stress label (hundreds of rounds) is run by hand: ctest --preset native -L stress.
+bash tests/wine/with-wine.sh ctest --preset native -LE stress

@@ -4,8 +4,8 @@
     per-monitor DPI awareness and asInvoker (Wine does not scale for DPI, so this is what can be
     checked here); its version resource holds VERSION.
   check.py dist DIST VERSION PROGRAM.scr: the package manifests agree with each other and with
-    the installer's bytes, SHA256SUMS covers every file, the zip holds the build's program and
-    the web zip the built site."""
+    the installer's bytes, SHA256SUMS covers every file, the zip holds the build's program, the
+    web zip the built site, the Linux packages are there."""
 import hashlib
 import os
 import re
@@ -77,6 +77,8 @@ def check_dist(dist, version, program):
     files = {os.path.relpath(os.path.join(d, f), dist)
              for d, _, names in os.walk(dist) for f in names} - {"SHA256SUMS"}
     expect(set(sums) == files, f"SHA256SUMS lists {sorted(sums)}, dist/ holds {sorted(files)}")
+    linux = {f"lumenweave_{version}_amd64.deb", f"lumenweave-{version}-1.x86_64.rpm"}
+    expect(linux <= files, f"dist/ lacks the Linux packages {sorted(linux - files)}")
     expect(all(sums[p] == sha256(p) for p in set(sums) & files), "SHA256SUMS: a hash differs")
 
     with zipfile.ZipFile(os.path.join(dist, f"Lumenweave-{version}-windows-x64.zip")) as z:
