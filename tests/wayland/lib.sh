@@ -16,7 +16,8 @@ for tool in sway grim wtype swayidle setpriv /usr/bin/convert; do
 done
 ((EUID == 0)) || { echo "SKIP: needs root to make the compositor's user"; exit 77; }
 
-# Mesa's EGL driver keeps allocations to the end, as its GLX driver does in the X11 tests.
+# Mesa's EGL driver keeps allocations to the end, as its GLX driver does in the X11 tests; the
+# setting reaches the program through session_prefix.
 export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
 
 user=lumenweave-saver
@@ -57,7 +58,8 @@ trap 'exit 130' INT TERM
 # empty SWAYSOCK would be the path sway itself binds its IPC socket to.
 session_prefix() {
     as_user_prefix=(setpriv --reuid="$user" --regid="$user" --clear-groups env -i PATH=/usr/bin:/bin
-        XDG_RUNTIME_DIR="$out/run" WAYLAND_DISPLAY=wayland-1 ${swaysock:+SWAYSOCK="$swaysock"})
+        XDG_RUNTIME_DIR="$out/run" WAYLAND_DISPLAY=wayland-1 ${swaysock:+SWAYSOCK="$swaysock"}
+        ASAN_OPTIONS="$ASAN_OPTIONS")
 }
 as_user() {
     session_prefix
