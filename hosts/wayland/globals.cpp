@@ -118,6 +118,37 @@ void locate_outputs(host_t& host) {
     }
 }
 
+void release_globals(host_t& host) {
+    for (const std::unique_ptr<output_t>& output : host.outputs) {
+        if (output->xdg_output != nullptr) {
+            zxdg_output_v1_destroy(output->xdg_output);
+        }
+        wl_output_destroy(output->output);
+    }
+    host.outputs.clear();
+    if (host.seat != nullptr) {
+        wl_seat_destroy(host.seat);
+    }
+    if (host.output_manager != nullptr) {
+        zxdg_output_manager_v1_destroy(host.output_manager);
+    }
+    // Its destroy request came with version 3; before, the proxy alone goes.
+    if (host.layer_shell != nullptr && zwlr_layer_shell_v1_get_version(host.layer_shell) >= 3) {
+        zwlr_layer_shell_v1_destroy(host.layer_shell);
+    } else if (host.layer_shell != nullptr) {
+        wl_proxy_destroy(reinterpret_cast<wl_proxy*>(host.layer_shell));
+    }
+    if (host.wm_base != nullptr) {
+        xdg_wm_base_destroy(host.wm_base);
+    }
+    if (host.compositor != nullptr) {
+        wl_compositor_destroy(host.compositor);
+    }
+    if (host.registry != nullptr) {
+        wl_registry_destroy(host.registry);
+    }
+}
+
 void listen_to_registry(host_t& host) {
     host.registry = wl_display_get_registry(host.display);
     wl_registry_add_listener(host.registry, &registry_listener, &host);

@@ -117,6 +117,8 @@ void report_failure(failure_kind kind, const char* detail = nullptr);
 void listen_to_registry(host_t& host);
 // Asks for the place of every output that does not know it yet.
 void locate_outputs(host_t& host);
+// Destroys the outputs, the seat, the shells, the compositor and the registry.
+void release_globals(host_t& host);
 
 // Surfaces and EGL (surfaces.cpp).
 bool start_egl(host_t& host);

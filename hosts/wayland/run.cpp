@@ -104,6 +104,7 @@ void stop(host_t& host) {
     }
     release_input(host);
     stop_egl(host);
+    release_globals(host);
     xkb_context_unref(host.xkb);
     wl_display_disconnect(host.display);
     host.display = nullptr;

@@ -48,7 +48,8 @@ int main(int argc, char** argv) {
         return 1;
     }
     globals_t globals;
-    wl_registry_add_listener(wl_display_get_registry(display), &registry_listener, &globals);
+    wl_registry* registry = wl_display_get_registry(display);
+    wl_registry_add_listener(registry, &registry_listener, &globals);
     wl_display_roundtrip(display);
     if (globals.manager == nullptr) {
         std::fprintf(stderr, "vpointer: the compositor makes no virtual pointers\n");
@@ -79,6 +80,11 @@ int main(int argc, char** argv) {
         nanosleep(&pause, nullptr);
     }
     zwlr_virtual_pointer_v1_destroy(pointer);
+    zwlr_virtual_pointer_manager_v1_destroy(globals.manager);
+    if (globals.seat != nullptr) {
+        wl_seat_destroy(globals.seat);
+    }
+    wl_registry_destroy(registry);
     wl_display_roundtrip(display);
     wl_display_disconnect(display);
     return 0;
