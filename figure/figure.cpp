@@ -2,9 +2,14 @@
 // newest first into the draw list it is given.
 #include "figure/figure.hpp"
 
+#include <algorithm>
 #include <cstdint>
 
 namespace {
+
+// Wings recorded at the most. A script may ask for up to 2^31 - 1; far fewer already take seconds
+// to draw, and the whole request would take more memory to record than a machine has.
+constexpr int64_t maxWings = 65536;
 
 constexpr float half = 0.1f;  // the wing square is 0.2 units wide, centred on its origin
 constexpr float corners[4][2] = {{-half, -half}, {half, -half}, {half, half}, {-half, half}};
@@ -93,7 +98,7 @@ void drawSquare(bool filled, draw_list_t& list) {
 void drawFigure(const HistoryRing& history, const HistoryState& historyState, draw_list_t& list) {
     const HistoryRing& r = history;
     const int f = historyState.historyIndex;
-    const int64_t n = historyState.wingCount;
+    const int64_t n = std::min<int64_t>(historyState.wingCount, maxWings);
     const float t = historyState.slotFraction;
 
     record_color(list, 1.0f, 1.0f, 1.0f);

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "drawlist/drawlist.hpp"
 #include "engine/actuators.hpp"
 #include "frame/frame.hpp"
 #include "engine/history.hpp"
@@ -101,6 +102,16 @@ TEST_F(Frame, SamplesGoIntoTheNewestSlot) {
     EXPECT_EQ(engine.history.lightness[h], 0.7f);
     EXPECT_EQ(engine.history.mirrorScale[h], 0.0f);
     EXPECT_EQ(engine.history.fill[h], 1);
+}
+
+// A wing count past the figure's bound records the bound's wings, not the memory of billions.
+TEST_F(Frame, AFrameRecordsAtMost65536Wings) {
+    initEngineWithScript(engine, 1, "actset: 52, 65537\nactset: 18, 1\n");
+    draw_list_t list;
+    recordFrame(engine, list);
+    EXPECT_EQ(engine.historyState.wingCount, 65537);
+    // The clear, the white, the figure's frame of four commands and 105 a wing, the finish.
+    EXPECT_EQ(list.commands.size(), 2u + 4u + 105u * 65536u + 1u);
 }
 
 TEST_F(Frame, AnglesWrapKeepingTheirSign) {

@@ -159,10 +159,11 @@ bool create_monitor_windows(host_t& host);
 void handle_monitor_events(host_t& host);
 
 // Stop signals (signals.cpp).
-// Blocks SIGTERM, SIGINT and SIGHUP in this and every later thread and installs their handler.
+// Blocks SIGTERM, SIGINT and SIGHUP in this and every later thread and starts the thread that
+// waits for them (and ends the process if the run has not ended half a second after one).
 void install_stop_signals();
 bool stop_requested();
-// Sleeps until DEADLINE with the stop signals let through; returns early on a stop request.
+// Sleeps until DEADLINE; returns early if a stop was requested before it.
 void sleep_until(int64_t deadline_ns);
 
 // The clock that frames are paced by (pacing.cpp).

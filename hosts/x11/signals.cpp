@@ -1,8 +1,14 @@
-// SIGTERM, SIGINT and SIGHUP end the run. They stay blocked while the program draws, so that the
-// GL library's threads never take them and no X or GL call is cut short, and are let through only
-// while the frame loop sleeps, where they cut the sleep short.
+// SIGTERM, SIGINT and SIGHUP end the run. They stay blocked in every thread, the GL library's
+// too, so that no X or GL call is cut short; one thread of the host's own waits for them. It
+// raises the stop flag, which the frame loop reads between frames, and ends the process itself
+// should the loop not have ended half a second later: one frame can take seconds inside the GL
+// library (drawing into a window another client has just destroyed, or a script's huge figure),
+// and a saver told to stop must not linger.
+#include <pthread.h>
 #include <signal.h>
+#include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <ctime>
 
@@ -11,11 +17,9 @@
 namespace lumenweave_x11 {
 namespace {
 
-volatile sig_atomic_t stop_signal = 0;
+constexpr long stop_grace_ns = 500'000'000;
 
-void note_stop(int signal_number) {
-    stop_signal = signal_number;
-}
+std::atomic<int> stop_signal{0};
 
 sigset_t stop_signals() {
     sigset_t set;
@@ -26,35 +30,52 @@ sigset_t stop_signals() {
     return set;
 }
 
+void* wait_for_stop(void*) {
+    const sigset_t set = stop_signals();
+    int signal_number = 0;
+    while (sigwait(&set, &signal_number) != 0) {
+    }
+    stop_signal.store(signal_number);
+    timespec grace = {0, stop_grace_ns};
+    while (nanosleep(&grace, &grace) == -1 && errno == EINTR) {
+    }
+    _exit(0);
+}
+
+// Without the waiting thread the signals are caught where they land instead.
+void note_stop(int signal_number) {
+    stop_signal.store(signal_number);
+}
+
 }  // namespace
 
 void install_stop_signals() {
     const sigset_t set = stop_signals();
     pthread_sigmask(SIG_BLOCK, &set, nullptr);
+    pthread_t waiter;
+    if (pthread_create(&waiter, nullptr, wait_for_stop, nullptr) == 0) {
+        pthread_detach(waiter);
+        return;
+    }
     struct sigaction action = {};
     action.sa_handler = note_stop;
     sigemptyset(&action.sa_mask);
-    // No SA_RESTART: the sleep must return on the signal.
-    action.sa_flags = 0;
     sigaction(SIGTERM, &action, nullptr);
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGHUP, &action, nullptr);
+    pthread_sigmask(SIG_UNBLOCK, &set, nullptr);
 }
 
 bool stop_requested() {
-    return stop_signal != 0;
+    return stop_signal.load() != 0;
 }
 
 void sleep_until(int64_t deadline_ns) {
-    const sigset_t set = stop_signals();
-    // A signal that came while blocked is handled here, before the sleep starts.
-    pthread_sigmask(SIG_UNBLOCK, &set, nullptr);
-    timespec until = {static_cast<time_t>(deadline_ns / 1'000'000'000),
-                      static_cast<long>(deadline_ns % 1'000'000'000)};
+    const timespec until = {static_cast<time_t>(deadline_ns / 1'000'000'000),
+                            static_cast<long>(deadline_ns % 1'000'000'000)};
     while (!stop_requested() &&
            clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &until, nullptr) == EINTR) {
     }
-    pthread_sigmask(SIG_BLOCK, &set, nullptr);
 }
 
 }  // namespace lumenweave_x11

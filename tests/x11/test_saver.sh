@@ -172,6 +172,15 @@ kill -0 "$pid" 2>/dev/null || fail "an edit with a problem ended the program"
 end_on_signal TERM
 pass "--script: a clean edit replaces the running script, one with problems is reported"
 
+# A frame that takes seconds (the figure's most wings, a script's whim) does not hold a stop
+# back: the program ends within a second or so of SIGTERM all the same.
+printf 'actset: 52, 1e9\n' >"$out/huge.txt"
+start "$program" --window-id "$window" --script "$out/huge.txt"
+sleep 1.5
+end_on_signal TERM
+((ms <= 1500)) || fail "SIGTERM during a long frame: ended after $ms ms"
+pass "SIGTERM during a long frame: exit code 0 after $ms ms"
+
 # The X server going away ends it within a second, without Xlib's report.
 make_window 5 320 240
 start "$program" --window-id "$window"
