@@ -166,7 +166,7 @@ bool stop_requested();
 // Sleeps until DEADLINE; returns early if a stop was requested before it.
 void sleep_until(int64_t deadline_ns);
 
-// The clock that frames are paced by (pacing.cpp).
+// The clock that frames are paced by (clock.cpp).
 int64_t monotonic_ns();
 
 // The core (core.cpp): every call into the engine, the draw list and the view.
