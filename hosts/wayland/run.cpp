@@ -5,6 +5,7 @@
 #include <ctime>
 
 #include "hosts/linux/hosts.hpp"
+#include "hosts/linux/report.hpp"
 #include "hosts/linux/script.hpp"
 #include "hosts/wayland/host.hpp"
 
@@ -113,17 +114,7 @@ void stop(host_t& host) {
 }  // namespace
 
 void report_failure(failure_kind kind, const char* detail) {
-    const char* text = "unknown failure";
-    for (const failure_text_t& entry : failure_texts) {
-        if (entry.kind == kind) {
-            text = entry.text;
-        }
-    }
-    if (detail != nullptr) {
-        std::fprintf(stderr, "lumenweave: %s: %s\n", text, detail);
-    } else {
-        std::fprintf(stderr, "lumenweave: %s\n", text);
-    }
+    lumenweave_linux::report_from(failure_texts, kind, detail);
 }
 
 }  // namespace lumenweave_wayland

@@ -1,6 +1,5 @@
 // The Linux program's failure texts, in one table, and the one way they are reported.
-#include <cstdio>
-
+#include "hosts/linux/report.hpp"
 #include "hosts/x11/host.hpp"
 
 namespace lumenweave_x11 {
@@ -37,17 +36,7 @@ constexpr failure_text_t failure_texts[] = {
 }  // namespace
 
 void report_failure(failure_kind kind, const char* detail) {
-    const char* text = "unknown failure";
-    for (const failure_text_t& entry : failure_texts) {
-        if (entry.kind == kind) {
-            text = entry.text;
-        }
-    }
-    if (detail != nullptr) {
-        std::fprintf(stderr, "lumenweave: %s: %s\n", text, detail);
-    } else {
-        std::fprintf(stderr, "lumenweave: %s\n", text);
-    }
+    lumenweave_linux::report_from(failure_texts, kind, detail);
 }
 
 }  // namespace lumenweave_x11

@@ -97,7 +97,7 @@ set(CPACK_RPM_PACKAGE_DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION}")
 set(CPACK_RPM_PACKAGE_AUTOREQ ON)
 set(CPACK_PACKAGE_RELOCATABLE OFF)
 # CPack drops weak dependencies when "rpm --suggests" fails, as Debian's rpm does without a
-# package to query, so the tag goes into the spec's preamble here. No build-id links: the RPM
+# package to query, so the tag goes into the RPM's own definitions here. No build-id links: the RPM
 # holds the same files as the DEB.
 set(CPACK_RPM_SPEC_MORE_DEFINE "\
 %define packager ${maintainer}
