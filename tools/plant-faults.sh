@@ -18,11 +18,11 @@ fi
 # group | file | text as it is | text with the fault | what the fault is. Texts match exactly
 # once; \n stands for a line feed.
 faults=(
-    'logic|hosts/x11/options.cpp|0x1fffffffULL|0x20000000ULL|a window id of 30 bits is taken'
-    'logic|hosts/x11/options.cpp| \|\| is_flag(argument, "h")||-h is no longer help'
-    'logic|hosts/x11/options.cpp|is_flag(argument, "delay") \|\| ||-delay takes no value'
-    'x11|hosts/x11/signals.cpp|    sigaction(SIGHUP, \&action, nullptr);\n||SIGHUP left unhandled'
-    'x11|hosts/x11/signals.cpp|    sigaction(SIGINT, \&action, nullptr);\n||SIGINT left unhandled'
+    'logic|hosts/linux/options.cpp|0x1fffffffULL|0x20000000ULL|a window id of 30 bits is taken'
+    'logic|hosts/linux/options.cpp| \|\| is_flag(argument, "h")||-h is no longer help'
+    'logic|hosts/linux/options.cpp|is_flag(argument, "delay") \|\| ||-delay takes no value'
+    'x11|hosts/linux/stop.cpp|    sigaddset(\&set, SIGHUP);\n||SIGHUP left to its default action'
+    'x11|hosts/linux/stop.cpp|    sigaddset(\&set, SIGINT);\n||SIGINT left to its default action'
     'x11|hosts/x11/x11_saver.cpp|surface.height = static_cast<uint32_t>(event.xconfigure.height)|surface.height = static_cast<uint32_t>(event.xconfigure.width)|saver: the width read for the height on a resize'
     'x11|hosts/x11/x11_window.cpp|surface->height = static_cast<uint32_t>(event.xconfigure.height)|surface->height = static_cast<uint32_t>(event.xconfigure.width)|window: the width read for the height on a resize'
     'x11|hosts/x11/x11_window.cpp|        case XK_q:\n||Q no longer closes'
@@ -33,7 +33,7 @@ faults=(
     'x11|hosts/x11/fps_overlay.cpp|left_margin + start * overlay.advance|left_margin + start * (overlay.advance - 1)|the readout one pixel narrow a glyph'
     'x11|hosts/x11/script_watch.cpp|IN_CLOSE_WRITE \| IN_MOVED_TO|IN_CLOSE_WRITE|a script renamed into place is not read'
     'x11|hosts/x11/core.cpp|        initEngineWithScript(host.engine, host.seed, script->c_str());\n    }\n}\n\n|    }\n}\n\n|a changed script is checked but not run'
-    'x11|hosts/x11/options.cpp|argument_fault::bad_window_id, argument, argv[i + 1]|argument_fault::missing_value, argument|a malformed window id called missing'
+    'x11|hosts/linux/options.cpp|argument_fault::bad_window_id, argument, argv[i + 1]|argument_fault::missing_value, argument|a malformed window id called missing'
     'script|script/check.cpp|index >= 0 \&\& index < bankSize|index >= 0 \&\& index <= bankSize|actuator 1024 reaches a slot'
     'script|script/check.cpp|        case codeActreset:\n||actreset: no longer checked for its actuator'
     'script|script/check.cpp|c.value < 0.0f \|\| c.value > 1.0f|c.value < 0.0f \|\| c.value >= 1.0f|variance 1 refused'

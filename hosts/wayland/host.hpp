@@ -17,6 +17,7 @@
 #include "frame/pacing.hpp"
 #include "hosts/linux/fps_count.hpp"
 #include "hosts/linux/options.hpp"
+#include "hosts/linux/stop.hpp"
 #include "wlr-layer-shell-unstable-v1-client-protocol.h"
 #include "xdg-output-unstable-v1-client-protocol.h"
 #include "xdg-shell-client-protocol.h"
@@ -25,6 +26,11 @@ namespace lumenweave_wayland {
 
 using lumenweave_linux::options_t;
 using lumenweave_linux::run_mode;
+// The clock and the stop signals (hosts/linux/stop.hpp).
+using lumenweave_linux::install_stop_signals;
+using lumenweave_linux::monotonic_ns;
+using lumenweave_linux::stop_fd;
+using lumenweave_linux::stop_requested;
 
 struct output_t {
     wl_output* output = nullptr;
@@ -137,10 +143,7 @@ void stop_egl(host_t& host);
 void follow_seat_capabilities(host_t& host, uint32_t capabilities);
 void release_input(host_t& host);
 
-// Stop signals and waiting (wait.cpp).
-void install_stop_signals();
-bool stop_requested();
-int64_t monotonic_ns();
+// Waiting for the compositor (wait.cpp).
 // Reads and dispatches the compositor's events until DEADLINE (0: until some arrive), a stop
 // signal or a lost connection; false when the connection is lost.
 bool wait_for_events(host_t& host, int64_t deadline_ns);

@@ -15,6 +15,7 @@
 #include "frame/pacing.hpp"
 #include "hosts/linux/fps_count.hpp"
 #include "hosts/linux/options.hpp"
+#include "hosts/linux/stop.hpp"
 
 namespace lumenweave_x11 {
 
@@ -26,6 +27,11 @@ using lumenweave_linux::parse_window_id;
 using lumenweave_linux::print_usage;
 using lumenweave_linux::print_usage_error;
 using lumenweave_linux::run_mode;
+// The clock and the stop signals (hosts/linux/stop.hpp).
+using lumenweave_linux::install_stop_signals;
+using lumenweave_linux::monotonic_ns;
+using lumenweave_linux::sleep_until;
+using lumenweave_linux::stop_requested;
 
 // Every way the program can fail; the texts are in one table (failure.cpp).
 enum class failure_kind {
@@ -157,17 +163,6 @@ void handle_saver_events(host_t& host);
 // --saver (x11_monitors.cpp): a window on every monitor, ending on input.
 bool create_monitor_windows(host_t& host);
 void handle_monitor_events(host_t& host);
-
-// Stop signals (signals.cpp).
-// Blocks SIGTERM, SIGINT and SIGHUP in this and every later thread and starts the thread that
-// waits for them (and ends the process if the run has not ended half a second after one).
-void install_stop_signals();
-bool stop_requested();
-// Sleeps until DEADLINE; returns early if a stop was requested before it.
-void sleep_until(int64_t deadline_ns);
-
-// The clock that frames are paced by (clock.cpp).
-int64_t monotonic_ns();
 
 // The core (core.cpp): every call into the engine, the draw list and the view.
 // Starts the engine on the user's script if it reads and checks clean, else on the built-in one.

@@ -2,8 +2,9 @@
 # --saver under headless sway: the figure on every output, also on one added while it runs, and
 # the run going on when the first output goes, and on it again when it comes back; a small
 # pointer move is survived, a larger one, a key (from a keyboard that appears after the start)
-# and SIGTERM end it with 0; --fps puts its readout in a corner; swayidle starts it after two
-# idle seconds; the compositor going away ends it with one line.
+# and SIGTERM end it with 0, also in the middle of a long frame; --fps puts its readout in a
+# corner; swayidle starts it after two idle seconds; the compositor going away ends it with one
+# line.
 source "$(dirname "$0")/lib.sh"
 start_sway
 add_output
@@ -42,6 +43,13 @@ box=$(/usr/bin/convert "$out/shots/readout.png" -crop 400x40+0+0 +repage -fuzz 8
 pass "--fps: the readout at $box"
 kill -TERM "$pid"
 expect_exit 0 "SIGTERM" 2
+
+# A frame that takes seconds (the figure's most wings, a script's whim) does not hold a stop back.
+printf 'actset: 52, 1e9\n' >"$out/huge.txt"
+start --saver --script "$out/huge.txt"
+sleep 1.5
+kill -TERM "$pid"
+expect_exit 0 "SIGTERM during a long frame" 1.5
 
 # swayidle runs it after two seconds without input; a key ends it and swayidle stays.
 session_prefix

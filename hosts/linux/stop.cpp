@@ -1,25 +1,27 @@
-// SIGTERM, SIGINT and SIGHUP end the run. They stay blocked in every thread, the GL library's
-// too, so that no X or GL call is cut short; one thread of the host's own waits for them. It
-// raises the stop flag, which the frame loop reads between frames, and ends the process itself
-// should the loop not have ended half a second later: one frame can take seconds inside the GL
+// The stop signals stay blocked in every thread, the GL library's too, so that no X, Wayland or GL
+// call is cut short; one thread of the host's own waits for them. It raises the stop flag, which
+// the frame loops read between frames, wakes a host waiting in poll, and ends the process itself
+// should the run not have ended half a second later: one frame can take seconds inside the GL
 // library (drawing into a window another client has just destroyed, or a script's huge figure),
 // and a saver told to stop must not linger.
+#include "hosts/linux/stop.hpp"
+
 #include <pthread.h>
 #include <signal.h>
+#include <sys/eventfd.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
 #include <ctime>
 
-#include "hosts/x11/host.hpp"
-
-namespace lumenweave_x11 {
+namespace lumenweave_linux {
 namespace {
 
 constexpr long stop_grace_ns = 500'000'000;
 
 std::atomic<int> stop_signal{0};
+int stop_event = -1;  // eventfd, written once on the first stop signal
 
 sigset_t stop_signals() {
     sigset_t set;
@@ -30,26 +32,36 @@ sigset_t stop_signals() {
     return set;
 }
 
+// Async-signal-safe: the fallback below calls it from a handler.
+void note_stop(int signal_number) {
+    if (stop_signal.exchange(signal_number) == 0 && stop_event >= 0) {
+        const uint64_t one = 1;
+        [[maybe_unused]] const ssize_t written = write(stop_event, &one, sizeof one);
+    }
+}
+
 void* wait_for_stop(void*) {
     const sigset_t set = stop_signals();
     int signal_number = 0;
     while (sigwait(&set, &signal_number) != 0) {
     }
-    stop_signal.store(signal_number);
+    note_stop(signal_number);
     timespec grace = {0, stop_grace_ns};
     while (nanosleep(&grace, &grace) == -1 && errno == EINTR) {
     }
     _exit(0);
 }
 
-// Without the waiting thread the signals are caught where they land instead.
-void note_stop(int signal_number) {
-    stop_signal.store(signal_number);
-}
-
 }  // namespace
 
+int64_t monotonic_ns() {
+    timespec now;
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<int64_t>(now.tv_sec) * 1'000'000'000 + now.tv_nsec;
+}
+
 void install_stop_signals() {
+    stop_event = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
     const sigset_t set = stop_signals();
     pthread_sigmask(SIG_BLOCK, &set, nullptr);
     pthread_t waiter;
@@ -57,6 +69,7 @@ void install_stop_signals() {
         pthread_detach(waiter);
         return;
     }
+    // Without the waiting thread the signals are caught where they land instead.
     struct sigaction action = {};
     action.sa_handler = note_stop;
     sigemptyset(&action.sa_mask);
@@ -70,6 +83,10 @@ bool stop_requested() {
     return stop_signal.load() != 0;
 }
 
+int stop_fd() {
+    return stop_event;
+}
+
 void sleep_until(int64_t deadline_ns) {
     const timespec until = {static_cast<time_t>(deadline_ns / 1'000'000'000),
                             static_cast<long>(deadline_ns % 1'000'000'000)};
@@ -78,4 +95,4 @@ void sleep_until(int64_t deadline_ns) {
     }
 }
 
-}  // namespace lumenweave_x11
+}  // namespace lumenweave_linux

@@ -1,0 +1,22 @@
+// The clock and the stop signals of the Linux hosts: SIGTERM, SIGINT and SIGHUP end a run at once,
+// on X11 and on Wayland alike, and a run that does not end promptly is ended all the same.
+#pragma once
+
+#include <cstdint>
+
+namespace lumenweave_linux {
+
+// The monotonic clock, which no change of the wall clock moves, in nanoseconds.
+int64_t monotonic_ns();
+
+// Blocks the stop signals in this thread and every later one and starts the thread that waits
+// for them. Call it before any library starts a thread of its own.
+void install_stop_signals();
+// Whether a stop signal has come.
+bool stop_requested();
+// A descriptor that turns readable once a stop signal has come, for a host waiting in poll.
+int stop_fd();
+// Sleeps until DEADLINE_NS (monotonic); returns early if a stop signal came before.
+void sleep_until(int64_t deadline_ns);
+
+}  // namespace lumenweave_linux
