@@ -4,6 +4,7 @@
 set -uo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+. "$here/../lib/program.sh"
 build=${LUMENWEAVE_NATIVE_BUILD_DIR:-$here/../../build/native}
 program=$build/hosts/linux/lumenweave
 vpointer=$build/tests/wayland/lumenweave-vpointer
@@ -22,7 +23,7 @@ export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
 
 user=lumenweave-saver
 id -u "$user" >/dev/null 2>&1 || useradd --no-create-home --shell /usr/sbin/nologin "$user" ||
-    { echo "FAIL: cannot make the user $user"; exit 1; }
+    fail "cannot make the user $user"
 
 out=$(mktemp -d /tmp/lumenweave-wayland.XXXXXX)
 chmod 755 "$out"
@@ -32,21 +33,10 @@ install -m 755 "$program" "$vpointer" "$out/bin/"
 mkdir -m 700 "$out/run"
 mkdir -m 777 "$out/shots"
 chown "$user" "$out/run"
-started=()  # pids this test started, ended in reverse order at exit
-pid=        # the lumenweave under test
 sway_pid=
 
-fail() {
-    echo "FAIL: $*"
-    exit 1
-}
-pass() { echo "ok: $*"; }
-
 cleanup() {
-    local i
-    for ((i = ${#started[@]} - 1; i >= 0; i--)); do
-        kill "${started[i]}" 2>/dev/null && timeout 5 tail --pid="${started[i]}" -f /dev/null
-    done
+    end_started
     rm -rf "$out"
 }
 trap cleanup EXIT
@@ -103,27 +93,6 @@ start() {
     "${as_user_prefix[@]}" "$out/bin/lumenweave" "$@" >"$out/stdout" 2>"$out/stderr" &
     pid=$!
     started+=("$pid")
-}
-
-# Waits up to SECONDS for the program to end and sets exit_code ("running" if it did not).
-exit_code_within() {
-    exit_code=running
-    timeout "$1" tail -s 0.02 --pid="$pid" -f /dev/null
-    kill -0 "$pid" 2>/dev/null && return
-    wait "$pid"
-    exit_code=$?
-}
-
-expect_exit() {
-    exit_code_within "${3:-10}"
-    [[ $exit_code == "$1" ]] || fail "$2: exit code $exit_code, expected $1 ($(<"$out/stderr"))"
-    pass "$2: exit code $1"
-}
-
-expect_running() {
-    sleep "${2:-0.5}"
-    kill -0 "$pid" 2>/dev/null || fail "$1: the program ended ($(<"$out/stderr"))"
-    pass "$1: still running"
 }
 
 # shot OUTPUT NAME: a picture of the output in $out/shots/NAME.png.

@@ -5,6 +5,7 @@ set -uo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 . "$here/../lib/display.sh"
+. "$here/../lib/program.sh"
 build=${LUMENWEAVE_NATIVE_BUILD_DIR:-$here/../../build/native}
 program=$build/hosts/linux/lumenweave
 test_program=$build/hosts/linux/lumenweave-test
@@ -24,20 +25,9 @@ export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
 
 out=$(mktemp -d /tmp/lumenweave-x11.XXXXXX)
 chmod 755 "$out"
-started=()  # pids this test started, ended in reverse order at exit
-pid=        # the lumenweave under test
-
-fail() {
-    echo "FAIL: $*"
-    exit 1
-}
-pass() { echo "ok: $*"; }
 
 cleanup() {
-    local i
-    for ((i = ${#started[@]} - 1; i >= 0; i--)); do
-        kill "${started[i]}" 2>/dev/null && timeout 5 tail --pid="${started[i]}" -f /dev/null
-    done
+    end_started
     stop_displays
     rm -rf "$out"
 }
@@ -62,21 +52,6 @@ start() {
     "$@" >"$out/stdout" 2>"$out/stderr" &
     pid=$!
     started+=("$pid")
-}
-
-# Waits up to SECONDS for the program to end and sets exit_code ("running" if it did not).
-exit_code_within() {
-    exit_code=running
-    timeout "$1" tail -s 0.02 --pid="$pid" -f /dev/null
-    kill -0 "$pid" 2>/dev/null && return
-    wait "$pid"
-    exit_code=$?
-}
-
-expect_exit() {
-    exit_code_within "${3:-10}"
-    [[ $exit_code == "$1" ]] || fail "$2: exit code $exit_code, expected $1 ($(<"$out/stderr"))"
-    pass "$2: exit code $1"
 }
 
 # The standard error of the program holds no report of Xlib's own.
