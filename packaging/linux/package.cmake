@@ -1,7 +1,8 @@
 # Install rules of the Linux program and its packages (cpack -G DEB, cpack -G RPM): the program
 # where screen-saver daemons look for display programs and a link to it on the PATH, the daemon's
-# settings description, the desktop entry, the manual page, the script reference, the example
-# scripts, the licence and the changelog. Included by hosts/linux/CMakeLists.txt.
+# settings description, the desktop entry, the manual page, the script reference with its
+# pictures, the example scripts, the licence and the changelog. Included by
+# hosts/linux/CMakeLists.txt.
 include(GNUInstallDirs)
 
 set(lumenweave_saver_dir ${CMAKE_INSTALL_LIBEXECDIR}/xscreensaver)
@@ -19,7 +20,8 @@ endif()
 # What the packages compress or rewrite is made when CMake configures, so that cpack needs no
 # build step; a change to any of these sources configures again.
 set(sources ${CMAKE_CURRENT_LIST_DIR}/lumenweave.6 ${CMAKE_CURRENT_LIST_DIR}/debian-changelog.sh
-  ${PROJECT_SOURCE_DIR}/CHANGELOG.md ${PROJECT_SOURCE_DIR}/LICENSE)
+  ${PROJECT_SOURCE_DIR}/CHANGELOG.md ${PROJECT_SOURCE_DIR}/LICENSE
+  ${PROJECT_SOURCE_DIR}/docs/script-language.md)
 set_property(DIRECTORY ${PROJECT_SOURCE_DIR} APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${sources})
 
 # Maximum compression and no name or time in the header, as Debian asks of manual pages and
@@ -49,6 +51,14 @@ file(WRITE ${generated}/copyright
   "Files: *\nCopyright: ${holder}\nLicense: Expat\n\n"
   "License: Expat\n ${license_text}\n")
 
+# The script reference as installed: beside it lie the examples and the actuators' pictures, not
+# the source tree's README and gallery, whose links become plain text.
+file(READ ${PROJECT_SOURCE_DIR}/docs/script-language.md reference)
+string(REPLACE "](../examples)" "](examples/)" reference "${reference}")
+string(REGEX REPLACE "\\[([^]]*)\\]\\((gallery\\.md|\\.\\./README\\.md)\\)" "\\1" reference
+  "${reference}")
+file(WRITE ${generated}/script-language.md "${reference}")
+
 # The program stays where the daemons look for it; the PATH gets a relative link.
 file(RELATIVE_PATH link_target /${CMAKE_INSTALL_BINDIR} /${lumenweave_saver_dir}/lumenweave)
 file(CREATE_LINK ${link_target} ${generated}/lumenweave SYMBOLIC)
@@ -60,9 +70,10 @@ install(FILES ${CMAKE_CURRENT_LIST_DIR}/lumenweave.xml
   DESTINATION ${CMAKE_INSTALL_DATADIR}/xscreensaver/config)
 install(FILES ${CMAKE_CURRENT_LIST_DIR}/lumenweave.desktop
   DESTINATION ${CMAKE_INSTALL_DATADIR}/applications/screensavers)
-install(FILES ${generated}/copyright ${generated}/changelog.gz
-  ${PROJECT_SOURCE_DIR}/docs/script-language.md DESTINATION ${lumenweave_doc_dir})
+install(FILES ${generated}/copyright ${generated}/changelog.gz ${generated}/script-language.md
+  DESTINATION ${lumenweave_doc_dir})
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/examples/ DESTINATION ${lumenweave_doc_dir}/examples)
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/docs/actuators/ DESTINATION ${lumenweave_doc_dir}/actuators)
 
 set(CPACK_GENERATOR DEB RPM)
 set(CPACK_PACKAGE_NAME lumenweave)

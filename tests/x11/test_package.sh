@@ -25,10 +25,19 @@ expected=$(printf '%s\n' ./usr/bin/lumenweave ./usr/libexec/xscreensaver/lumenwe
     ./usr/share/applications/screensavers/lumenweave.desktop \
     ./usr/share/xscreensaver/config/lumenweave.xml \
     $doc/copyright $doc/changelog.gz $doc/script-language.md \
-    $(cd "$here/../.." && printf "$doc/%s\n" examples/*) | sort)
+    $(cd "$here/../.." && printf "$doc/%s\n" examples/*) \
+    $(cd "$here/../../docs" && printf "$doc/%s\n" actuators/*) | sort)
 [[ $files == "$expected" ]] || fail "files in the package: $files"
 pass "the package holds the program, its link, manual page, daemon settings, desktop entry," \
-    "licence, changelog, script reference and examples"
+    "licence, changelog, script reference with its pictures and examples"
+
+root=$out/root
+dpkg-deb -x "$deb" "$root"
+# Every link of the installed script reference to a file leads to one in the package.
+for link in $(grep -oE '\]\([^)#:]+\)' "$root/$doc/script-language.md" | sed 's/^](//; s/)$//'); do
+    [[ -e $root/$doc/$link ]] || fail "the installed script reference links to $link, not installed"
+done
+pass "the installed script reference's links lead to installed files"
 
 depends=$(dpkg-deb -f "$deb" Depends)
 for library in libc6 libx11-6 libglx0 libwayland-client0 libegl1; do
@@ -36,8 +45,6 @@ for library in libc6 libx11-6 libglx0 libwayland-client0 libegl1; do
 done
 pass "Depends: $depends"
 
-root=$out/root
-dpkg-deb -x "$deb" "$root"
 "$root/usr/bin/lumenweave" --help >"$out/help" || fail "lumenweave --help through the link"
 grep -qx 'Exec=/usr/libexec/xscreensaver/lumenweave --root' \
     "$root/usr/share/applications/screensavers/lumenweave.desktop" || fail "desktop entry: Exec"
