@@ -30,9 +30,10 @@ async function startServer() {
   throw new Error('the site server did not start');
 }
 
-// Runs body({ browser, origin }) with a fresh server and browser, ending both afterwards.
-// Playwright starts the browser on a fresh profile of its own in a temporary folder.
-export async function withBrowser(body) {
+// Runs body({ browser, origin }) with a fresh server and browser (given extraArgs too), ending
+// both afterwards. Playwright starts the browser on a fresh profile of its own in a temporary
+// folder.
+export async function withBrowser(body, extraArgs = []) {
   const { server, origin } = await startServer();
   const browser = await chromium.launch({
     executablePath: '/usr/bin/chromium',
@@ -45,6 +46,7 @@ export async function withBrowser(body) {
       '--disable-sync',
       '--no-first-run',
       '--disable-quic',
+      ...extraArgs,
     ],
   });
   try {
