@@ -17,7 +17,7 @@
 #include "frame/pacing.hpp"
 #include "hosts/linux/fps_count.hpp"
 #include "hosts/linux/options.hpp"
-#include "hosts/linux/stop.hpp"
+#include "hosts/linux/clock.hpp"
 #include "wlr-layer-shell-unstable-v1-client-protocol.h"
 #include "xdg-output-unstable-v1-client-protocol.h"
 #include "xdg-shell-client-protocol.h"
@@ -26,9 +26,10 @@ namespace lumenweave_wayland {
 
 using lumenweave_linux::options_t;
 using lumenweave_linux::run_mode;
-// The clock and the stop signals (hosts/linux/stop.hpp).
+// The clock, the pacing on it and the stop signals (hosts/linux/clock.hpp).
 using lumenweave_linux::install_stop_signals;
 using lumenweave_linux::monotonic_ns;
+using lumenweave_linux::pacing_t;
 using lumenweave_linux::stop_fd;
 using lumenweave_linux::stop_requested;
 
@@ -61,11 +62,6 @@ struct surface_t {
     bool configured = false;
     bool fullscreen = false;  // toplevel role: as last configured
     bool closing = false;     // to be destroyed after this round of events
-};
-
-struct pacing_t {
-    int64_t period_ns = frame_period_ticks(1'000'000'000);  // nanoseconds
-    int64_t deadline_ns = 0;  // CLOCK_MONOTONIC of the next present; 0 before the first
 };
 
 // The host's whole state: one record for the process.

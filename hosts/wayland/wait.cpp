@@ -1,4 +1,4 @@
-// Waiting for the compositor: its events, a deadline, or a stop signal (hosts/linux/stop.hpp),
+// Waiting for the compositor: its events, a deadline, or a stop signal (hosts/linux/clock.hpp),
 // whichever comes first.
 #include <poll.h>
 

@@ -15,7 +15,7 @@
 #include "frame/pacing.hpp"
 #include "hosts/linux/fps_count.hpp"
 #include "hosts/linux/options.hpp"
-#include "hosts/linux/stop.hpp"
+#include "hosts/linux/clock.hpp"
 
 namespace lumenweave_x11 {
 
@@ -27,9 +27,10 @@ using lumenweave_linux::parse_window_id;
 using lumenweave_linux::print_usage;
 using lumenweave_linux::print_usage_error;
 using lumenweave_linux::run_mode;
-// The clock and the stop signals (hosts/linux/stop.hpp).
+// The clock, the pacing on it and the stop signals (hosts/linux/clock.hpp).
 using lumenweave_linux::install_stop_signals;
 using lumenweave_linux::monotonic_ns;
+using lumenweave_linux::pacing_t;
 using lumenweave_linux::sleep_until;
 using lumenweave_linux::stop_requested;
 
@@ -73,11 +74,6 @@ struct fps_overlay_t {
     GLuint list_base = 0;  // display lists of characters 32..127, 0 without a font
     int advance = 0;       // pixels from one character to the next (a fixed font)
     lumenweave_linux::fps_count_t count;
-};
-
-struct pacing_t {
-    int64_t period_ns = frame_period_ticks(1'000'000'000);  // nanoseconds
-    int64_t deadline_ns = 0;  // CLOCK_MONOTONIC of the next present; 0 before the first
 };
 
 // The host's whole state: one record for the process.

@@ -4,7 +4,7 @@
 // should the run not have ended half a second later: one frame can take seconds inside the GL
 // library (drawing into a window another client has just destroyed, or a script's huge figure),
 // and a saver told to stop must not linger.
-#include "hosts/linux/stop.hpp"
+#include "hosts/linux/clock.hpp"
 
 #include <pthread.h>
 #include <signal.h>
