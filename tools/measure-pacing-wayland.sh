@@ -3,7 +3,8 @@
 # and frame) as `--saver` under a headless sway with two outputs (1280 x 720 and 1920 x 1080):
 # the time from launch to the first presented frame, then, after a settling stretch, FRAMES
 # frames of the first output: intervals per output, lateness and CPU per frame
-# (tools/pacing-summary.py), and the compositor's CPU per frame. Runs as root; sway and the program run as the Wayland tests' user.
+# (tools/pacing-summary.py), and the compositor's CPU per frame. Runs as root; sway and the
+# program run as the Wayland tests' user.
 #   bash tools/measure-pacing-wayland.sh [FRAMES [OUTPUTS]]    (600 frames, 2 outputs)
 # Needs the native build (cmake --preset native && cmake --build --preset native).
 set -uo pipefail
@@ -12,6 +13,7 @@ outputs=${2:-2}
 settle=60
 root=$(cd "$(dirname "$0")/.." && pwd)
 source "$root/tests/wayland/lib.sh"
+source "$root/tools/frame-log.sh"
 test_program=$build/hosts/linux/lumenweave-test
 [[ -x $test_program ]] || fail "no $test_program (cmake --build --preset native)"
 install -m 755 "$test_program" "$out/bin/"
@@ -20,30 +22,10 @@ start_sway
 ((outputs < 2)) || add_output
 log=$out/wayland.log
 session_prefix
-# The launcher notes the monotonic clock, then becomes the program: the start-up figure runs
-# from there to the first present.
-"${as_user_prefix[@]}" python3 -c 'import os, sys, time
-print("launch", time.monotonic_ns(), flush=True)
-os.execv(sys.argv[1], sys.argv[1:])' "$out/bin/lumenweave-test" --saver --seed 1 >"$log" \
+"${as_user_prefix[@]}" "${launcher[@]}" "$out/bin/lumenweave-test" --saver --seed 1 >"$log" \
     2>"$out/stderr" &
 pid=$!
 started+=("$pid")
-
-master_frames() { grep -c '^frame master ' "$log"; }
-wait_frames() {
-    local deadline=$((SECONDS + $2))
-    while (($(master_frames) < $1)); do
-        ((SECONDS < deadline)) && kill -0 "$pid" 2>/dev/null || return 1
-        sleep 0.05
-    done
-}
-# The user plus system CPU time of process ${1:-$pid} in clock ticks, from /proc/PID/stat.
-cpu_ticks() {
-    local stat
-    stat=$(<"/proc/${1:-$pid}/stat") || return 1
-    read -r -a fields <<<"${stat##*) }"
-    echo $((fields[11] + fields[12]))
-}
 
 wait_frames "$settle" 60 || fail "the program draws no frames: $(<"$out/stderr")"
 start_frames=$(master_frames)
@@ -57,10 +39,7 @@ end_frames=$(master_frames)
 load1=$(cut -d' ' -f1 /proc/loadavg)
 kill "$pid" && wait "$pid"
 
-awk '$1 == "launch" { launch = $2 } $1 == "start" { start = $2 }
-     $1 == "frame" && !first { first = $9 }
-     END { printf "start-up: launch to first present %.1f ms (main to first present %.1f ms)\n",
-           (first - launch) / 1e6, (first - start) / 1e6 }' "$log"
+print_startup
 # The compositor composites both outputs in software (pixman): its share sets the pace here.
 awk -v a="$s0" -v b="$s1" -v t="$(getconf CLK_TCK)" -v n=$((end_frames - start_frames)) \
     'BEGIN { printf "compositor (sway) cpu per master frame %.3f ms\n", (b - a) / t / n * 1000 }'

@@ -11,6 +11,7 @@ set -uo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 . "$root/tests/lib/display.sh"
+. "$root/tools/frame-log.sh"
 frames=${1:-600}
 settle=60
 program=$root/build/native/hosts/linux/lumenweave-test
@@ -29,29 +30,8 @@ trap 'exit 130' INT TERM
 start_x_server DISPLAY Xvfb -screen 0 1280x1024x24 -nolisten tcp || exit 1
 export DISPLAY
 log=$work/x11.log
-# The launcher notes the monotonic clock, then becomes the program: the start-up figure runs
-# from there to the first present.
-python3 -c 'import os, sys, time
-print("launch", time.monotonic_ns(), flush=True)
-os.execv(sys.argv[1], sys.argv[1:])' "$program" --seed 1 >"$log" 2>"$work/stderr" &
+"${launcher[@]}" "$program" --seed 1 >"$log" 2>"$work/stderr" &
 pid=$!
-
-master_frames() { grep -c '^frame master ' "$log"; }
-# Waits until the log holds N master frames; at most SECONDS seconds.
-wait_frames() {
-    local deadline=$((SECONDS + $2))
-    while (($(master_frames) < $1)); do
-        ((SECONDS < deadline)) && kill -0 "$pid" 2>/dev/null || return 1
-        sleep 0.05
-    done
-}
-# The process's user plus system CPU time in clock ticks (all threads), from /proc/PID/stat.
-cpu_ticks() {
-    local stat
-    stat=$(<"/proc/$pid/stat") || return 1
-    read -r -a fields <<<"${stat##*) }"
-    echo $((fields[11] + fields[12]))
-}
 
 wait_frames "$settle" 60 || { echo "measure-pacing-x11: the program draws no frames: $(<"$work/stderr")" >&2; exit 1; }
 start_frames=$(master_frames)
@@ -64,10 +44,7 @@ load1=$(cut -d' ' -f1 /proc/loadavg)
 kill "$pid" && wait "$pid"
 pid=
 
-awk '$1 == "launch" { launch = $2 } $1 == "start" { start = $2 }
-     $1 == "frame" && !first { first = $9 }
-     END { printf "start-up: launch to first present %.1f ms (main to first present %.1f ms)\n",
-           (first - launch) / 1e6, (first - start) / 1e6 }' "$log"
+print_startup
 [[ -n ${PACING_LOGS:-} ]] && mkdir -p "$PACING_LOGS" && cp "$log" "$PACING_LOGS/"
 python3 "$root/tools/pacing-summary.py" "$log" --skip "$start_frames" \
     --frames $((end_frames - start_frames)) \
