@@ -108,6 +108,42 @@ bool create_drawable(host_t& host, surface_t& surface) {
     return surface.drawable != 0 && take_x_error(host.display).code == 0;
 }
 
+Window create_gl_window(host_t& host, int x, int y, uint32_t width, uint32_t height,
+                        XSetWindowAttributes attributes, unsigned long mask) {
+    XVisualInfo* visual = glXGetVisualFromFBConfig(host.display, host.config);
+    if (visual == nullptr) {
+        return 0;
+    }
+    const Window root = RootWindow(host.display, host.screen);
+    if (host.colormap == 0) {
+        host.colormap = XCreateColormap(host.display, root, visual->visual, AllocNone);
+    }
+    attributes.colormap = host.colormap;
+    attributes.background_pixel = BlackPixel(host.display, host.screen);
+    attributes.border_pixel = 0;
+    const Window window =
+        XCreateWindow(host.display, root, x, y, width, height, 0, visual->depth, InputOutput,
+                      visual->visual, mask | CWColormap | CWBackPixel | CWBorderPixel, &attributes);
+    XFree(visual);
+    return window;
+}
+
+bool add_own_surface(host_t& host, Window window, bool master, uint32_t width, uint32_t height) {
+    surface_t surface;
+    surface.window = window;
+    surface.master = master;
+    surface.owned = true;
+    surface.width = width;
+    surface.height = height;
+    if (!create_drawable(host, surface)) {
+        XDestroyWindow(host.display, window);
+        return false;
+    }
+    host.surfaces.push_back(surface);
+    set_swap_interval(host, host.surfaces.back());
+    return true;
+}
+
 void destroy_drawable(host_t& host, surface_t& surface) {
     if (surface.drawable != 0) {
         glXDestroyWindow(host.display, surface.drawable);

@@ -139,6 +139,13 @@ bool choose_config_for_new_windows(host_t& host);
 bool create_context(host_t& host);
 // Makes the window of SURFACE a GLX drawable; false if GLX refused it.
 bool create_drawable(host_t& host, surface_t& surface);
+// A window of the configuration's visual (and the program's colormap) at X, Y, WIDTH x HEIGHT
+// pixels on the root, with ATTRIBUTES of MASK besides; 0 if it could not be made.
+Window create_gl_window(host_t& host, int x, int y, uint32_t width, uint32_t height,
+                        XSetWindowAttributes attributes, unsigned long mask);
+// Adds WINDOW, made by the program and WIDTH x HEIGHT pixels, as a surface with its drawable;
+// destroys the window and returns false if GLX refused it.
+bool add_own_surface(host_t& host, Window window, bool master, uint32_t width, uint32_t height);
 void destroy_drawable(host_t& host, surface_t& surface);
 // Asks for one swap per vertical blank on SURFACE where GLX offers it.
 void set_swap_interval(host_t& host, const surface_t& surface);

@@ -92,27 +92,14 @@ Cursor invisible_cursor(host_t& host, Window window) {
 }
 
 bool create_monitor_window(host_t& host, const monitor_t& monitor, bool master) {
-    XVisualInfo* visual = glXGetVisualFromFBConfig(host.display, host.config);
-    if (visual == nullptr) {
-        return false;
-    }
-    const Window root = RootWindow(host.display, host.screen);
-    if (host.colormap == 0) {
-        host.colormap = XCreateColormap(host.display, root, visual->visual, AllocNone);
-    }
     XSetWindowAttributes attributes = {};
-    attributes.colormap = host.colormap;
-    attributes.background_pixel = BlackPixel(host.display, host.screen);
-    attributes.border_pixel = 0;
     // No window manager places or decorates it: it covers its monitor as a saver must.
     attributes.override_redirect = True;
     attributes.event_mask =
         KeyPressMask | ButtonPressMask | PointerMotionMask | StructureNotifyMask;
-    const Window window = XCreateWindow(
-        host.display, root, monitor.x, monitor.y, static_cast<unsigned>(monitor.width),
-        static_cast<unsigned>(monitor.height), 0, visual->depth, InputOutput, visual->visual,
-        CWColormap | CWBackPixel | CWBorderPixel | CWOverrideRedirect | CWEventMask, &attributes);
-    XFree(visual);
+    const Window window = create_gl_window(
+        host, monitor.x, monitor.y, static_cast<uint32_t>(monitor.width),
+        static_cast<uint32_t>(monitor.height), attributes, CWOverrideRedirect | CWEventMask);
     if (window == 0) {
         return false;
     }
@@ -121,20 +108,8 @@ bool create_monitor_window(host_t& host, const monitor_t& monitor, bool master) 
     XDefineCursor(host.display, window, cursor);
     XFreeCursor(host.display, cursor);
     XMapRaised(host.display, window);
-
-    surface_t surface;
-    surface.window = window;
-    surface.master = master;
-    surface.owned = true;
-    surface.width = static_cast<uint32_t>(monitor.width);
-    surface.height = static_cast<uint32_t>(monitor.height);
-    if (!create_drawable(host, surface)) {
-        XDestroyWindow(host.display, window);
-        return false;
-    }
-    host.surfaces.push_back(surface);
-    set_swap_interval(host, host.surfaces.back());
-    return true;
+    return add_own_surface(host, window, master, static_cast<uint32_t>(monitor.width),
+                           static_cast<uint32_t>(monitor.height));
 }
 
 // Keys and buttons reach the saver wherever the focus and the pointer were; a grab can fail

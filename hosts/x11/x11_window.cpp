@@ -14,24 +14,10 @@ namespace lumenweave_x11 {
 namespace {
 
 bool create_window(host_t& host, bool master) {
-    XVisualInfo* visual = glXGetVisualFromFBConfig(host.display, host.config);
-    if (visual == nullptr) {
-        return false;
-    }
-    const Window root = RootWindow(host.display, host.screen);
-    if (host.colormap == 0) {
-        host.colormap = XCreateColormap(host.display, root, visual->visual, AllocNone);
-    }
     XSetWindowAttributes attributes = {};
-    attributes.colormap = host.colormap;
-    attributes.background_pixel = BlackPixel(host.display, host.screen);
-    attributes.border_pixel = 0;
     attributes.event_mask = KeyPressMask | StructureNotifyMask;
-    const Window window =
-        XCreateWindow(host.display, root, 0, 0, application_width, application_height, 0,
-                      visual->depth, InputOutput, visual->visual,
-                      CWColormap | CWBackPixel | CWBorderPixel | CWEventMask, &attributes);
-    XFree(visual);
+    const Window window = create_gl_window(host, 0, 0, application_width, application_height,
+                                           attributes, CWEventMask);
     if (window == 0) {
         return false;
     }
@@ -46,20 +32,7 @@ bool create_window(host_t& host, bool master) {
     Atom protocols[] = {host.wm_delete_window};
     XSetWMProtocols(host.display, window, protocols, 1);
     XMapWindow(host.display, window);
-
-    surface_t surface;
-    surface.window = window;
-    surface.master = master;
-    surface.owned = true;
-    surface.width = application_width;
-    surface.height = application_height;
-    if (!create_drawable(host, surface)) {
-        XDestroyWindow(host.display, window);
-        return false;
-    }
-    host.surfaces.push_back(surface);
-    set_swap_interval(host, host.surfaces.back());
-    return true;
+    return add_own_surface(host, window, master, application_width, application_height);
 }
 
 surface_t* surface_of(host_t& host, Window window) {
