@@ -8,7 +8,7 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   libgl-dev libegl-dev libegl-mesa0 libglu1-mesa-dev libosmesa6-dev libgl1-mesa-dri libglx-mesa0 mesa-utils libpng-dev
   g++-mingw-w64-x86-64-posix mingw-w64-tools
-  wine wine64 xvfb xserver-xephyr xauth x11-utils xdotool openbox imagemagick gifsicle procps python3
+  wine wine64 xvfb xserver-xephyr xauth x11-utils x11-xserver-utils xdotool openbox imagemagick gifsicle procps python3
   nsis zip python3-yaml
   libx11-dev libxrandr-dev libxinerama-dev dpkg-dev xscreensaver passwd util-linux gdb
   lintian rpm man-db

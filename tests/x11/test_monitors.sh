@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # --saver on X11 with two monitors of different sizes (Xephyr's Xinerama heads, nested in Xvfb):
 # the figure stands in the middle of each, a move of 2 px is survived, a key or a move of 10 px
-# ends it with 0.
+# ends it with 0; a monitor that changes its size is followed.
 source "$(dirname "$0")/lib.sh"
 start_x_server outer Xvfb -screen 0 1440x600x24 -nolisten tcp || fail "no outer X display"
 start_x_server DISPLAY env DISPLAY="$outer" Xephyr +xinerama -screen 800x600 -screen 640x480 \
@@ -42,3 +42,13 @@ find_window Lumenweave >/dev/null || fail "no saver window"
 sleep 0.5
 xdotool mousemove 300 300 && sleep 0.5 && xdotool mousemove 310 300
 expect_exit 0 "a move of 10 px"
+
+# A monitor whose size changes while it runs (a new mode of the one output of an Xvfb): the
+# window follows it, the figure in its middle.
+start_display
+start "$program" --saver --script "$square_script"
+window=$(find_window Lumenweave) || fail "no saver window on Xvfb"
+{ xrandr --newmode 800x600_lw 29.5 800 824 896 992 600 603 607 624 &&
+    xrandr --addmode screen 800x600_lw && xrandr --output screen --mode 800x600_lw; } ||
+    fail "xrandr could not make the monitor 800 x 600"
+expect_centred "$window" 800 600 "the monitor made 800 x 600"
