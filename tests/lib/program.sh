@@ -1,8 +1,11 @@
-# The program under test in the Linux program's shell tests (tests/x11/, tests/wayland/): a
-# verdict line, the processes a test started, and waiting for the program to end. A test's lib.sh
-# sources it, sets out (its scratch folder) and starts the program into pid.
-started=()  # pids this test started, ended in reverse order at exit
-pid=        # the program under test
+# The program under test in the end-to-end shell tests (tests/x11/, tests/wayland/, tests/wine/):
+# a verdict line, the processes a test started, and waiting for the program to end. A test's
+# lib.sh sources it, sets out (its scratch folder) and starts the program into pid, its standard
+# error into $out/stderr if it keeps it.
+started=()        # pids this test started, ended in reverse order at exit
+pid=              # the program under test; emptied once it has ended and been waited for
+exit_wait=10      # seconds expect_exit waits by default
+running_wait=0.5  # seconds expect_running waits by default
 
 fail() {
     echo "FAIL: $*"
@@ -26,18 +29,22 @@ exit_code_within() {
     kill -0 "$pid" 2>/dev/null && return
     wait "$pid"
     exit_code=$?
+    pid=
 }
 
-# expect_exit CODE WHAT [SECONDS]: the program ends with CODE within SECONDS (10).
+# The program's standard error in parentheses, where the test keeps it.
+program_stderr() { [[ ! -f $out/stderr ]] || echo " ($(<"$out/stderr"))"; }
+
+# expect_exit CODE WHAT [SECONDS]: the program ends with CODE within SECONDS ($exit_wait).
 expect_exit() {
-    exit_code_within "${3:-10}"
-    [[ $exit_code == "$1" ]] || fail "$2: exit code $exit_code, expected $1 ($(<"$out/stderr"))"
+    exit_code_within "${3:-$exit_wait}"
+    [[ $exit_code == "$1" ]] || fail "$2: exit code $exit_code, expected $1$(program_stderr)"
     pass "$2: exit code $1"
 }
 
-# expect_running WHAT [SECONDS]: the program still runs SECONDS (0.5) later.
+# expect_running WHAT [SECONDS]: the program still runs SECONDS ($running_wait) later.
 expect_running() {
-    sleep "${2:-0.5}"
-    kill -0 "$pid" 2>/dev/null || fail "$1: the program ended ($(<"$out/stderr"))"
+    sleep "${2:-$running_wait}"
+    kill -0 "$pid" 2>/dev/null || fail "$1: the program ended$(program_stderr)"
     pass "$1: still running"
 }

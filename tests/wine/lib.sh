@@ -6,11 +6,14 @@ set -uo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 . "$here/../lib/display.sh"
+. "$here/../lib/program.sh"
 build=${LUMENWEAVE_WINDOWS_BUILD_DIR:-$here/../../build/windows}
 saver=$build/hosts/windows/Lumenweave.scr
 test_saver=$build/hosts/windows/Lumenweave-test.scr
 wintool_exe=$build/tests/wine/wintool.exe
-saver_pid=
+# Wine starts and ends programs slower than Linux does.
+exit_wait=15
+running_wait=1
 
 # Every Wine process here runs without debug output and without the offers to install .NET and
 # a browser engine, whose dialogs would stop an unattended run.
@@ -83,17 +86,8 @@ begin_test() {
     use_monitors 1
 }
 
-fail() {
-    echo "FAIL: $*"
-    exit 1
-}
-pass() { echo "ok: $*"; }
-
 cleanup() {
-    if [[ -n $saver_pid ]] && kill -0 "$saver_pid" 2>/dev/null; then
-        kill "$saver_pid" 2>/dev/null
-        wait "$saver_pid" 2>/dev/null
-    fi
+    end_started
     rm -rf "$out"
 }
 
@@ -102,34 +96,8 @@ wintool() { timeout 60 wine "$wintool_exe" "$@" 2>/dev/null | tr -d '\r'; }
 # start PROGRAM ARGS...: runs the program in the background; its output goes to $out/stdout.
 start() {
     timeout 120 wine "$@" >"$out/stdout" 2>/dev/null &
-    saver_pid=$!
-}
-
-# Waits up to SECONDS for the program to end and sets exit_code ("running" if it did not).
-exit_code_within() {
-    local deadline=$((SECONDS + $1))
-    exit_code=running
-    while ((SECONDS < deadline)); do
-        if ! kill -0 "$saver_pid" 2>/dev/null; then
-            wait "$saver_pid"
-            exit_code=$?
-            saver_pid=
-            return
-        fi
-        sleep 0.2
-    done
-}
-
-expect_exit() {
-    exit_code_within "${3:-15}"
-    [[ $exit_code == "$1" ]] || fail "$2: exit code $exit_code, expected $1"
-    pass "$2: exit code $1"
-}
-
-expect_running() {
-    sleep "${2:-1}"
-    kill -0 "$saver_pid" 2>/dev/null || fail "$1: the program ended"
-    pass "$1: still running"
+    pid=$!
+    started+=("$pid")
 }
 
 # press TITLE KEYS...: sends KEYS to the window titled TITLE, looked up afresh (Wine may replace

@@ -21,7 +21,8 @@ start_for() {
     local seconds=$1
     shift
     timeout "$seconds" wine "$@" >"$out/stdout" 2>/dev/null &
-    saver_pid=$!
+    pid=$!
+    started+=("$pid")
 }
 
 # Milliseconds since the epoch, for the figures the stress tests print.
@@ -29,10 +30,10 @@ now_ms() { echo $(($(date +%s%N) / 1000000)); }
 
 # Whether the saver started last still runs, or how it ended: for failure messages.
 saver_state() {
-    if kill -0 "$saver_pid" 2>/dev/null; then
+    if kill -0 "$pid" 2>/dev/null; then
         echo "the program still runs"
     else
-        wait "$saver_pid"
+        wait "$pid"
         echo "the program ended with $?"
     fi
 }

@@ -15,7 +15,7 @@ for ((round = 1; round <= rounds; round++)); do
     clone=$(find_window "Lumenweave (clone)") || fail "round $round: the clone is not visible; $(saver_state)"
     send_keys "$clone" alt+F4
     windows_become "Lumenweave (clone)" 0 || fail "round $round: the clone did not close; $(saver_state)"
-    kill -0 "$saver_pid" 2>/dev/null || fail "round $round: the program ended"
+    kill -0 "$pid" 2>/dev/null || fail "round $round: the program ended"
 done
 pass "$rounds rounds of N and closing the clone in $(($(now_ms) - began)) ms"
 

@@ -23,7 +23,7 @@ for ((round = 1; round <= rounds; round++)); do
     press "Lumenweave (master)" f
     expect_place "Lumenweave (master)" "$home" "round $round, mode 0"
     windows_become "Lumenweave (clone)" 0 || fail "round $round: mode 0 kept the clone; $(saver_state)"
-    kill -0 "$saver_pid" 2>/dev/null || fail "round $round: the program ended"
+    kill -0 "$pid" 2>/dev/null || fail "round $round: the program ended"
 done
 pass "$rounds rounds of F through display modes 0 to 3 in $(($(now_ms) - began)) ms"
 

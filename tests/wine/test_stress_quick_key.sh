@@ -15,7 +15,7 @@ for ((run = 1; run <= rounds; run++)); do
     id=$(find_window "Lumenweave (master)" 60) || fail "run $run: no visible window within 60 s"
     keys=0
     deadline=$((SECONDS + 30))
-    while kill -0 "$saver_pid" 2>/dev/null; do
+    while kill -0 "$pid" 2>/dev/null; do
         ((SECONDS < deadline)) || fail "run $run: still running 30 s after its window showed"
         activate_window "$id" || true
         xdotool key space
