@@ -19,8 +19,13 @@ void output_geometry(void* data, wl_output*, int32_t x, int32_t y, int32_t, int3
     }
 }
 void output_mode(void*, wl_output*, uint32_t, int32_t, int32_t, int32_t) {}
-void output_done(void*, wl_output*) {}
-void output_scale(void*, wl_output*, int32_t) {}
+// The scale comes before the done that ends the output's description.
+void output_done(void* data, wl_output*) {
+    follow_output_scale(*static_cast<output_t*>(data));
+}
+void output_scale(void* data, wl_output*, int32_t factor) {
+    static_cast<output_t*>(data)->scale = std::max(factor, 1);
+}
 void output_name(void*, wl_output*, const char*) {}
 
 const wl_output_listener output_listener = {output_geometry, output_mode, output_done,

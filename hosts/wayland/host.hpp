@@ -39,6 +39,7 @@ struct output_t {
     uint32_t name = 0;                     // the registry's name of the global
     int32_t x = 0;                         // compositor space, pixels
     int32_t y = 0;                         // compositor space, pixels
+    int32_t scale = 1;                     // buffer pixels per compositor pixel
     bool removed = false;
 };
 
@@ -57,8 +58,11 @@ struct surface_t {
     wl_egl_window* egl_window = nullptr;      // made at the first configure
     EGLSurface egl_surface = EGL_NO_SURFACE;  // made at the first configure
     wl_callback* frame_callback = nullptr;    // outstanding: the compositor has not asked again
-    uint32_t width = 0;                       // pixels
-    uint32_t height = 0;                      // pixels
+    uint32_t width = 0;                       // buffer pixels, which the figure is drawn in
+    uint32_t height = 0;                      // buffer pixels
+    uint32_t logical_width = 0;               // compositor pixels, as last configured
+    uint32_t logical_height = 0;              // compositor pixels
+    int32_t scale = 1;                        // buffer pixels per compositor pixel
     bool configured = false;
     bool fullscreen = false;  // toplevel role: as last configured
     bool closing = false;     // to be destroyed after this round of events
@@ -132,6 +136,8 @@ void toggle_fullscreen(surface_t& surface);
 // Destroys the surfaces marked closing and those on removed outputs, and removed outputs.
 void remove_closed_surfaces(host_t& host);
 surface_t* surface_of(host_t& host, wl_surface* surface);
+// Sizes the buffers of the surfaces on OUTPUT anew after its scale changed.
+void follow_output_scale(output_t& output);
 bool make_current(host_t& host, const surface_t& surface);
 void stop_egl(host_t& host);
 

@@ -9,8 +9,22 @@
 namespace lumenweave_wayland {
 namespace {
 
-// Sizes SURFACE's EGL window to WIDTH x HEIGHT, making it on the first configure.
+// Sizes SURFACE's EGL window to WIDTH x HEIGHT compositor pixels, making it on the first
+// configure. A layer surface's buffer has its output's scale, so that a scaled output shows the
+// figure at its own resolution rather than enlarged; a window stays at scale 1.
 void apply_size(host_t& host, surface_t& surface, uint32_t width, uint32_t height) {
+    const int32_t scale = surface.output != nullptr ? surface.output->scale : 1;
+    surface.logical_width = width;
+    surface.logical_height = height;
+    // Taken with the next commit, the swap that brings the buffer of the new size.
+    if (scale != surface.scale &&
+        wl_proxy_get_version(reinterpret_cast<wl_proxy*>(host.compositor)) >=
+            WL_SURFACE_SET_BUFFER_SCALE_SINCE_VERSION) {
+        wl_surface_set_buffer_scale(surface.surface, scale);
+        surface.scale = scale;
+    }
+    width *= static_cast<uint32_t>(surface.scale);
+    height *= static_cast<uint32_t>(surface.scale);
     surface.width = width;
     surface.height = height;
     if (surface.egl_window == nullptr) {
@@ -121,6 +135,18 @@ void destroy_surface(host_t& host, surface_t& surface) {
 }
 
 }  // namespace
+
+void follow_output_scale(output_t& output) {
+    // Outputs are first described before any surface exists.
+    if (the_host == nullptr) {
+        return;
+    }
+    for (const auto& surface : the_host->surfaces) {
+        if (surface->output == &output && surface->configured && surface->scale != output.scale) {
+            apply_size(*the_host, *surface, surface->logical_width, surface->logical_height);
+        }
+    }
+}
 
 bool start_egl(host_t& host) {
     the_host = &host;

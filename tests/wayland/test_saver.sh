@@ -3,8 +3,8 @@
 # the run going on when the first output goes, and on it again when it comes back; a small
 # pointer move is survived, a larger one, a key (from a keyboard that appears after the start)
 # and SIGTERM end it with 0, also in the middle of a long frame; --fps puts its readout in a
-# corner; swayidle starts it after two idle seconds; the compositor going away ends it with one
-# line.
+# corner, also on a scaled output; swayidle starts it after two idle seconds; the compositor going
+# away ends it with one line.
 source "$(dirname "$0")/lib.sh"
 start_sway
 add_output
@@ -41,6 +41,17 @@ shot HEADLESS-1 readout
 box=$(/usr/bin/convert "$out/shots/readout.png" -crop 400x40+0+0 +repage -fuzz 8% -format %@ info:)
 [[ $box =~ ^[0-9]+x1[0-9]\+8\+8$ ]] || fail "--fps: the readout stands at $box, not 8 px in"
 pass "--fps: the readout at $box"
+# On an output of scale 2 the surface's buffer has the output's own pixels: the readout keeps its
+# size and place in them, where a buffer the compositor enlarges would double both.
+as_user swaymsg output HEADLESS-1 scale 2 >/dev/null || fail "cannot scale HEADLESS-1"
+deadline=$((SECONDS + 5))
+until shot HEADLESS-1 scaled && box=$(/usr/bin/convert "$out/shots/scaled.png" -crop 400x40+0+0 \
+    +repage -fuzz 8% -format %@ info:) && [[ $box =~ ^[0-9]+x1[0-9]\+8\+8$ ]]; do
+    ((SECONDS < deadline)) || fail "scale 2: the readout stands at $box, not 8 px in"
+    sleep 0.2
+done
+pass "scale 2: the readout at $box"
+as_user swaymsg output HEADLESS-1 scale 1 >/dev/null || fail "cannot unscale HEADLESS-1"
 kill -TERM "$pid"
 expect_exit 0 "SIGTERM" 2
 
