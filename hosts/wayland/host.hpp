@@ -51,10 +51,12 @@ enum class surface_role { layer, toplevel };
 struct surface_t {
     surface_role role = surface_role::layer;
     wl_surface* surface = nullptr;
-    zwlr_layer_surface_v1* layer = nullptr;   // layer role
-    xdg_surface* xdg = nullptr;               // toplevel role
-    xdg_toplevel* toplevel = nullptr;         // toplevel role
-    output_t* output = nullptr;               // layer role: the output it covers
+    zwlr_layer_surface_v1* layer = nullptr;  // layer role
+    xdg_surface* xdg = nullptr;              // toplevel role
+    xdg_toplevel* toplevel = nullptr;        // toplevel role
+    output_t* output = nullptr;              // layer role: the output it covers
+    output_t* shown_on =
+        nullptr;  // toplevel role: the output it last entered, whose scale it takes
     wl_egl_window* egl_window = nullptr;      // made at the first configure
     EGLSurface egl_surface = EGL_NO_SURFACE;  // made at the first configure
     wl_callback* frame_callback = nullptr;    // outstanding: the compositor has not asked again

@@ -10,10 +10,11 @@ namespace lumenweave_wayland {
 namespace {
 
 // Sizes SURFACE's EGL window to WIDTH x HEIGHT compositor pixels, making it on the first
-// configure. A layer surface's buffer has its output's scale, so that a scaled output shows the
-// figure at its own resolution rather than enlarged; a window stays at scale 1.
+// configure. The buffer has the scale of the output the surface covers or was last shown on, so
+// that a scaled output shows the figure at its own resolution rather than enlarged.
 void apply_size(host_t& host, surface_t& surface, uint32_t width, uint32_t height) {
-    const int32_t scale = surface.output != nullptr ? surface.output->scale : 1;
+    const output_t* scaled_by = surface.output != nullptr ? surface.output : surface.shown_on;
+    const int32_t scale = scaled_by != nullptr ? scaled_by->scale : 1;
     surface.logical_width = width;
     surface.logical_height = height;
     // Taken with the next commit, the swap that brings the buffer of the new size.
@@ -46,6 +47,23 @@ void apply_size(host_t& host, surface_t& surface, uint32_t width, uint32_t heigh
 }
 
 host_t* the_host = nullptr;  // the one host record, for the surfaces' listeners
+
+// A window takes the scale of the output it last entered; a saver surface has its own output.
+void surface_enter(void* data, wl_surface*, wl_output* entered) {
+    surface_t& surface = *static_cast<surface_t*>(data);
+    for (const std::unique_ptr<output_t>& output : the_host->outputs) {
+        if (output->output == entered) {
+            surface.shown_on = output.get();
+        }
+    }
+    if (surface.configured && surface.shown_on != nullptr &&
+        surface.shown_on->scale != surface.scale) {
+        apply_size(*the_host, surface, surface.logical_width, surface.logical_height);
+    }
+}
+void surface_leave(void*, wl_surface*, wl_output*) {}
+
+const wl_surface_listener surface_listener = {surface_enter, surface_leave};
 
 void layer_configure(void* data, zwlr_layer_surface_v1* layer, uint32_t serial, uint32_t width,
                      uint32_t height) {
@@ -142,7 +160,8 @@ void follow_output_scale(output_t& output) {
         return;
     }
     for (const auto& surface : the_host->surfaces) {
-        if (surface->output == &output && surface->configured && surface->scale != output.scale) {
+        const bool on_output = surface->output == &output || surface->shown_on == &output;
+        if (on_output && surface->configured && surface->scale != output.scale) {
             apply_size(*the_host, *surface, surface->logical_width, surface->logical_height);
         }
     }
@@ -210,6 +229,7 @@ bool add_toplevel(host_t& host, bool master) {
     auto surface = std::make_unique<surface_t>();
     surface->role = surface_role::toplevel;
     surface->surface = wl_compositor_create_surface(host.compositor);
+    wl_surface_add_listener(surface->surface, &surface_listener, surface.get());
     surface->xdg = xdg_wm_base_get_xdg_surface(host.wm_base, surface->surface);
     xdg_surface_add_listener(surface->xdg, &xdg_listener, surface.get());
     surface->toplevel = xdg_surface_get_toplevel(surface->xdg);
@@ -234,6 +254,9 @@ void remove_closed_surfaces(host_t& host) {
     for (const std::unique_ptr<surface_t>& surface : host.surfaces) {
         if (surface->output != nullptr && surface->output->removed) {
             surface->closing = true;
+        }
+        if (surface->shown_on != nullptr && surface->shown_on->removed) {
+            surface->shown_on = nullptr;
         }
         if (surface->closing) {
             destroy_surface(host, *surface);

@@ -98,6 +98,18 @@ start() {
 # shot OUTPUT NAME: a picture of the output in $out/shots/NAME.png.
 shot() { as_user timeout 10 grim -o "$1" "$out/shots/$2.png"; }
 
+# expect_readout OUTPUT WHAT: within 5 s, the --fps readout stands in the output's top-left
+# corner, 8 px in and 10 to 19 px high, in the output's own pixels.
+expect_readout() {
+    local deadline=$((SECONDS + 5)) box=
+    until shot "$1" readout && box=$(/usr/bin/convert "$out/shots/readout.png" -crop 400x40+0+0 \
+        +repage -fuzz 8% -format %@ info:) && [[ $box =~ ^[0-9]+x1[0-9]\+8\+8$ ]]; do
+        ((SECONDS < deadline)) || fail "$2: the readout stands at $box, not 8 px in"
+        sleep 0.2
+    done
+    pass "$2: the readout at $box"
+}
+
 # expect_figure OUTPUT WHAT: within 10 s, two pictures half a second apart show the figure lit,
 # moving, and standing in the middle of the output: the middle of the lit part lies within a
 # quarter of the output's size of the output's middle.

@@ -2,7 +2,7 @@
 # Window mode under headless sway (chosen by WAYLAND_DISPLAY alone): the window "Lumenweave"
 # draws the figure (the built-in one, a broken script reported), N opens "Lumenweave (mirror)"
 # that draws it too, F makes it full screen, Escape on it closes the mirror alone, Escape on the
-# window ends the run with 0.
+# window ends the run with 0; on an output of scale 2 it draws in the output's own pixels.
 source "$(dirname "$0")/lib.sh"
 # Without borders and title bars, whose colours would pass for a figure.
 start_sway "default_border none"
@@ -57,3 +57,9 @@ wait_windows "Lumenweave (mirror)" 0 "Escape on the mirror"
 expect_running "Escape on the mirror"
 key Escape
 expect_exit 0 "Escape on the window"
+
+# A window on an output of scale 2 takes the output's scale, as the saver's surfaces do.
+start --fps
+wait_windows Lumenweave 1 "window mode with --fps"
+as_user swaymsg output HEADLESS-1 scale 2 >/dev/null || fail "cannot scale HEADLESS-1"
+expect_readout HEADLESS-1 "a window on an output of scale 2"
