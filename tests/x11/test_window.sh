@@ -3,6 +3,18 @@
 # frame, the window manager's close and Escape end a mirror alone, F goes full screen with the
 # figure in the middle of the screen, Q on the master ends with 0.
 source "$(dirname "$0")/lib.sh"
+
+# expect_mirror_gone WHAT: within 10 s WHAT has closed every mirror, and the program runs on.
+expect_mirror_gone() {
+    local deadline=$((SECONDS + 10))
+    until [[ $(window_count 'Lumenweave \(mirror\)') == 0 ]]; do
+        ((SECONDS < deadline)) || fail "$1 did not end the mirror"
+        sleep 0.2
+    done
+    kill -0 "$pid" 2>/dev/null || fail "$1 on the mirror ended the program"
+    pass "$1 ends the mirror alone"
+}
+
 start_display wm
 
 start "$program" --seed 7 --script "$square_script"
@@ -28,13 +40,7 @@ awk -v d="$d" 'BEGIN { exit !(d != "" && d < 0.01) }' ||
 pass "the mirror shows the master's frame (difference $d)"
 
 send_keys "$mirror" alt+F4
-deadline=$((SECONDS + 10))
-until [[ $(window_count 'Lumenweave \(mirror\)') == 0 ]]; do
-    ((SECONDS < deadline)) || fail "the window manager's close did not end the mirror"
-    sleep 0.2
-done
-kill -0 "$pid" 2>/dev/null || fail "closing the mirror ended the program"
-pass "the window manager's close ends the mirror alone"
+expect_mirror_gone "the window manager's close"
 
 send_keys "$master" f
 deadline=$((SECONDS + 10))
@@ -48,13 +54,7 @@ expect_centred "$master" 1280 1024 "full screen"
 send_keys "$master" n
 mirror=$(find_window 'Lumenweave (mirror)') || fail "N opened no second mirror"
 send_keys "$mirror" Escape
-deadline=$((SECONDS + 10))
-until [[ $(window_count 'Lumenweave \(mirror\)') == 0 ]]; do
-    ((SECONDS < deadline)) || fail "Escape did not end the mirror"
-    sleep 0.2
-done
-kill -0 "$pid" 2>/dev/null || fail "Escape on the mirror ended the program"
-pass "Escape ends the mirror alone"
+expect_mirror_gone Escape
 
 send_keys "$master" q
 expect_exit 0 "Q"
