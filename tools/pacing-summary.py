@@ -3,7 +3,8 @@
 
 Each line reads "frame ROLE THREAD T0 T1 PRESENTED FREQUENCY DEADLINE PRESENT": ROLE is master or
 clone, the counters are performance-counter ticks, PRESENTED is 1 when the frame was presented
-and PRESENT the counter just after the present. Lines of other kinds are ignored.
+and PRESENT the counter just after the present. Fields after these (the Windows build adds the
+number of the frame shown) and lines of other kinds are ignored.
 
   pacing-summary.py LOG [--skip N] [--frames N] [--cpu-seconds S] [--label TEXT]
 
@@ -26,10 +27,10 @@ def parse(lines):
     frames = []
     for line in lines:
         fields = line.split()
-        if len(fields) != 9 or fields[0] != "frame":
+        if len(fields) < 9 or fields[0] != "frame":
             continue
         try:
-            t0, t1, presented, frequency, deadline, present = (int(f) for f in fields[3:])
+            t0, t1, presented, frequency, deadline, present = (int(f) for f in fields[3:9])
         except ValueError:
             continue
         if frequency <= 0:

@@ -89,6 +89,7 @@ int message_loop() {
                 if (host.display_mode == display_kind::windowed) {
                     create_clone_window();
                 }
+                test::log_clone_key();
                 continue;
             }
         }

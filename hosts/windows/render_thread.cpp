@@ -74,19 +74,26 @@ void frame_loop(window_record& record) {
     const int64_t period = frame_period_ticks(frequency);
     int64_t deadline = 0;
     for (;;) {
-        WaitForSingleObject(run_event, INFINITE);
+        test::wait_to_run(run_event, record.master);
         int64_t t0;
         int64_t t1;
+        uint64_t shown;
         if (record.master) {
             acquire_for_writing(frame_lock);
             // The master draws by replaying the list it records, which the clones replay too; a
             // master without a context still records, so that its clones go on drawing.
             t0 = counter_now();
-            if (record.has_context) {
+            const bool held = test::frame_held();
+            if (held) {
+                if (record.has_context) {
+                    replay_draw_list(draw_list);
+                }
+            } else if (record.has_context) {
                 renderFrame(engine, &draw_list);
             } else {
                 recordFrame(engine, draw_list);
             }
+            shown = test::frame_shown(!held);
             t1 = counter_now();
             release_from_writing(frame_lock);
         } else {
@@ -95,6 +102,7 @@ void frame_loop(window_record& record) {
             if (record.has_context) {
                 replay_draw_list(draw_list);
             }
+            shown = test::frame_shown(false);
             t1 = counter_now();
             release_from_reading(frame_lock);
         }
@@ -119,7 +127,8 @@ void frame_loop(window_record& record) {
                 SwapBuffers(record.device_context);
             }
         }
-        test::log_frame(record.master, t0, t1, present, frequency, deadline, presented_at);
+        test::log_frame(record.master, t0, t1, present, frequency, deadline, presented_at,
+                       shown);
         MSG message;
         if (PeekMessageW(&message, reinterpret_cast<HWND>(-1), 0, 0, PM_REMOVE)) {
             handle_thread_message(record, message);
@@ -161,7 +170,7 @@ DWORD WINAPI render_thread_main(void* parameter) {
     MSG message;
     PeekMessageW(&message, nullptr, WM_USER, WM_USER, PM_NOREMOVE);
     SetEvent(record.ready_event);
-    test::delay_before_show();
+    test::hold_before_show(record.master, record.stop_event);
     ShowWindow(record.window, host.show_command);
     if (host.preview_parent == nullptr) {
         SetForegroundWindow(record.window);

@@ -369,6 +369,7 @@ LRESULT CALLBACK window_procedure(HWND window, UINT message, WPARAM wparam, LPAR
                 GetCursorPos(&cursor);
                 const mouse_verdict verdict =
                     mouse_check(host.mouse, cursor.x, cursor.y, host.preview_parent != nullptr);
+                test::log_mouse(cursor.x, cursor.y, verdict);
                 if (verdict.allow_close) {
                     host.close_allowed = true;
                 }

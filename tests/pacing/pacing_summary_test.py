@@ -71,8 +71,9 @@ class Parsing(unittest.TestCase):
                  "frame master 1 2 3 1 10000000",  # too few fields
                  "frame master 1 x 3 1 10000000 5 6",
                  "frame master 1 2 3 1 0 5 6",  # no frequency
-                 line("master", "1", 0)]
-        self.assertEqual(len(ps.parse(lines)), 1)
+                 line("master", "1", 0),
+                 line("master", "1", 1) + " 17"]  # the Windows build's frame number after them
+        self.assertEqual(len(ps.parse(lines)), 2)
 
 
 class Stretch(unittest.TestCase):

@@ -11,9 +11,11 @@ build=${LUMENWEAVE_WINDOWS_BUILD_DIR:-$here/../../build/windows}
 saver=$build/hosts/windows/Lumenweave.scr
 test_saver=$build/hosts/windows/Lumenweave-test.scr
 wintool_exe=$build/tests/wine/wintool.exe
-# Wine starts and ends programs slower than Linux does.
-exit_wait=15
+# Wine starts and ends programs slower than Linux does, and a busy machine three times slower
+# still: the bounds of every wait here are generous, since reaching one is a failure anyway.
+exit_wait=60
 running_wait=1
+wait_bound=60
 
 # Every Wine process here runs without debug output and without the offers to install .NET and
 # a browser engine, whose dialogs would stop an unattended run.
@@ -91,77 +93,134 @@ cleanup() {
     rm -rf "$out"
 }
 
-wintool() { timeout 60 wine "$wintool_exe" "$@" 2>/dev/null | tr -d '\r'; }
+wintool() { timeout 180 wine "$wintool_exe" "$@" 2>/dev/null | tr -d '\r'; }
 
 # start PROGRAM ARGS...: runs the program in the background; its output goes to $out/stdout.
 start() {
-    timeout 120 wine "$@" >"$out/stdout" 2>/dev/null &
+    timeout 300 wine "$@" >"$out/stdout" 2>/dev/null &
     pid=$!
     started+=("$pid")
 }
 
-# press TITLE KEYS...: sends KEYS to the window titled TITLE, looked up afresh (Wine may replace
-# a window's X window when its style changes).
-press() {
-    local id
-    id=$(find_window "$1") || fail "no window \"$1\" to press keys in"
-    # Without a window manager (the two-monitor display) X focus alone can leave the window Wine
-    # considers active elsewhere, so the window is made the foreground one on the Windows side.
-    if ! window_manager_running "$DISPLAY" && [[ $(wintool foreground) != "$1" ]]; then
-        wintool activate "$1"
-    fi
-    shift
-    send_keys "$id" "$@"
-}
+# The test build's lines so far (see hosts/windows/test_hooks.hpp), and how many there are.
+program_log() { tr -d '\r' <"$out/stdout"; }
+log_length() { program_log | wc -l; }
 
-# Whether two pictures show the same frame, allowing for the frame or two by which a clone may
-# lag behind the master: compared coarsely, at 1/20 of their size.
-same_picture() {
-    local difference
-    /usr/bin/convert "$1" -resize 32x24\! "$out/small1.png"
-    /usr/bin/convert "$2" -resize 32x24\! "$out/small2.png"
-    difference=$(compare -metric RMSE "$out/small1.png" "$out/small2.png" null: 2>&1 |
-        sed -n 's/.*(\(.*\)).*/\1/p')
-    echo "picture difference $difference"
-    awk -v d="$difference" 'BEGIN { exit !(d != "" && d < 0.08) }'
-}
-
-# Reads the message box captioned CAPTION: expects TEXT, then presses its button and waits for
-# the box to go.
-expect_box() {
-    local caption=$1 text=$2 lines box
-    lines=$(wintool pressbox "$caption" 20000)
-    grep -qxF "text $text" <<<"$lines" || fail "box \"$caption\": expected \"$text\", got: $lines"
-    box=$(grep '^box ' <<<"$lines")
-    # A box that has only just opened may miss the press: press again while it stays.
-    local attempt
-    for attempt in 1 2 3 4 5; do
-        sleep 1
-        [[ $(wintool boxtext "$caption" 0 | head -1) == "$box" ]] || break
-        ((attempt < 5)) || fail "box \"$caption\" did not close"
-        wintool pressbox "$caption" 0 "${box#box }" >/dev/null
+# await_line WHAT PATTERN [AFTER]: waits for a line of the test build matching the extended
+# regular expression PATTERN after its first AFTER lines (0); leaves it in log_line and its number
+# in log_line_number. Fails with WHAT if the program ends or $wait_bound seconds pass first.
+await_line() {
+    local deadline=$((SECONDS + wait_bound)) found
+    while :; do
+        found=$(program_log | awk -v from="${3:-0}" -v pattern="$2" \
+            'NR > from && $0 ~ pattern { print NR " " $0; exit }')
+        if [[ -n $found ]]; then
+            log_line_number=${found%% *} log_line=${found#* }
+            return 0
+        fi
+        kill -0 "$pid" 2>/dev/null || fail "$1: the program ended before a line /$2/$(program_stderr)"
+        ((SECONDS < deadline)) ||
+            fail "$1: no line /$2/ within $wait_bound s; the last lines: $(program_log | tail -3 | tr '\n' '|')"
+        sleep 0.05
     done
+}
+
+# await_frames WHAT COUNT [AFTER]: waits for COUNT frames of the master after line AFTER (0).
+await_frames() {
+    local deadline=$((SECONDS + wait_bound)) count
+    while :; do
+        count=$(program_log | tail -n +"$((${3:-0} + 1))" | grep -c '^frame master ')
+        ((count >= $2)) && return 0
+        ((SECONDS < deadline)) || fail "$1: $count master frames in $wait_bound s, awaited $2"
+        sleep 0.05
+    done
+}
+
+# await_held_frame WHAT WINDOWS AFTER: waits until WINDOWS render threads, the master's among them,
+# have each presented the same frame twice in a row after line AFTER: with the animation held
+# (LUMENWEAVE_HOLD) the picture every window keeps. Leaves the frame's number in held_frame.
+await_held_frame() {
+    local deadline=$((SECONDS + wait_bound))
+    while :; do
+        held_frame=$(program_log | tail -n +"$(($3 + 1))" | awk -v windows="$2" '
+            $1 == "frame" && $6 == 1 {
+                if ($10 == shown[$3]) { run[$3]++ } else { shown[$3] = $10; run[$3] = 1 }
+                if ($2 == "master") { master = $3 }
+            }
+            END {
+                if (master == "" || run[master] < 2) { exit }
+                for (thread in run) { if (shown[thread] == shown[master] && run[thread] >= 2) { n++ } }
+                if (n >= windows) { print shown[master] }
+            }')
+        [[ -n $held_frame ]] && return 0
+        ((SECONDS < deadline)) ||
+            fail "$1: $2 windows did not show one frame within $wait_bound s; the last lines: $(program_log | tail -4 | tr '\n' '|')"
+        sleep 0.05
+    done
+}
+
+# press TITLE KEYS...: makes the window titled TITLE the foreground one, as a user's click would,
+# waits until the Windows side has it so, and types KEYS (xdotool names) through XTEST. The window
+# is looked up afresh (Wine may replace a window's X window when its style changes).
+press() {
+    local title=$1 id seen
+    shift
+    id=$(find_window "$title" "$wait_bound") || fail "no window \"$title\" to press keys in"
+    if window_manager_running "$DISPLAY"; then
+        timeout "$wait_bound" xdotool windowactivate --sync "$id" >/dev/null 2>&1
+    else
+        # Without a window manager X focus alone can leave the window Wine considers active
+        # elsewhere, so the window is made the foreground one on the Windows side too.
+        xdotool windowfocus "$id" 2>/dev/null
+        [[ $(wintool foreground) == "$title" ]] || wintool activate "$title"
+    fi
+    seen=$(wintool foreground "$title" $((wait_bound * 1000)))
+    [[ $seen == "$title" ]] || fail "keys $*: \"$title\" did not become the foreground window (\"$seen\" is)"
+    xdotool key "$@"
+}
+
+# expect_drawing WINDOW WHAT: the window shows a picture that is not black and that changes,
+# awaited capture after capture; leaves the mean brightness in picture_mean. On a whole screen
+# the figure can light less than a thousandth of it, so any brightness at all counts.
+expect_drawing() {
+    local deadline=$((SECONDS + wait_bound)) previous=$out/drawing0.png current=$out/drawing1.png
+    picture_mean=$(brightness "$1" "$previous") picture_change=
+    while ((SECONDS < deadline)); do
+        picture_mean=$(brightness "$1" "$current")
+        picture_change=$(compare -metric RMSE "$previous" "$current" null: 2>&1 |
+            sed -n 's/.*(\(.*\)).*/\1/p')
+        awk -v m="$picture_mean" -v d="${picture_change:-0}" 'BEGIN { exit !(m > 0.0001 && d > 0) }' &&
+            return 0
+        mv "$current" "$previous"
+    done
+    fail "$2: no changing picture within $wait_bound s (mean $picture_mean, change ${picture_change:-none})"
+}
+
+# Reads the message box captioned CAPTION: expects TEXT, then presses its button and expects the
+# box to go.
+expect_box() {
+    local caption=$1 text=$2 lines
+    lines=$(wintool pressbox "$caption" $((wait_bound * 1000)))
+    grep -qxF "text $text" <<<"$lines" || fail "box \"$caption\": expected \"$text\", got: $lines"
+    grep -qx closed <<<"$lines" || fail "box \"$caption\" did not close when its button was pressed"
     pass "box \"$caption\": $text"
 }
 
-# Waits up to 15 seconds for exactly COUNT visible windows titled TITLE.
+# windows_become TITLE COUNT: waits for exactly COUNT visible windows titled TITLE; false
+# otherwise, with the count last seen in windows_seen.
 windows_become() {
-    local deadline=$((SECONDS + 15))
-    while ((SECONDS < deadline)); do
-        [[ $(wintool count "$1") == "$2" ]] && return 0
-        sleep 0.3
-    done
-    return 1
+    windows_seen=$(wintool count "$1" $((wait_bound * 1000)) "$2")
+    [[ $windows_seen == "$2" ]]
 }
 
 no_window_titled() {
     [[ $(wintool count "$1") == 0 ]] || fail "a window \"$1\" is open"
 }
 
-# Waits up to 15 seconds for the window titled TITLE to have its window's top-left corner and
-# its client size as "LEFT TOP WIDTH HEIGHT"; fails with MESSAGE otherwise.
+# Waits for the window titled TITLE to have its window's top-left corner and its client size as
+# "LEFT TOP WIDTH HEIGHT"; fails with MESSAGE otherwise.
 expect_place() {
-    local deadline=$((SECONDS + 15))
+    local deadline=$((SECONDS + wait_bound))
     while ((SECONDS < deadline)); do
         read_rect "$1"
         [[ "$win_left $win_top $client_w $client_h" == "$2" ]] && { pass "$3"; return; }
@@ -170,11 +229,29 @@ expect_place() {
     fail "$3: \"$1\" at $win_left,$win_top with a ${client_w}x$client_h client area, not $2"
 }
 
-# Parses wintool's rect line into the variables win_left win_top client_w client_h.
+# Parses wintool's rect line into the variables win_left win_top client_w client_h (the client
+# area's size), client_x client_y (its top-left corner on the screen) and iconic.
 read_rect() {
     local line
-    line=$(wintool rect "$1" 10000)
-    read -r _ win_left win_top _ _ _ client_w client_h _ <<<"$line" ||
+    line=$(wintool rect "$1" $((wait_bound * 1000)))
+    read -r _ win_left win_top _ _ _ client_w client_h _ client_x client_y _ _ _ iconic <<<"$line" ||
         fail "no window \"$1\""
     [[ $line == window* ]] || fail "no window \"$1\": $line"
+}
+
+# place TITLE LEFT TOP: moves the window titled TITLE (the only one) to LEFT,TOP and waits until
+# the X server shows its client area where Windows puts it, so that captures see it there.
+place() {
+    local id deadline=$((SECONDS + wait_bound)) seen
+    read_rect "$1"
+    wintool move "$1" "$2" "$3" >/dev/null
+    expect_place "$1" "$2 $3 $client_w $client_h" "\"$1\" moved to $2,$3"
+    id=$(find_window "$1" "$wait_bound") || fail "no window \"$1\" on the X server"
+    while :; do
+        seen=$(xwininfo -id "$id" | awk '/Absolute upper-left X/ { x = $NF } /Absolute upper-left Y/ { print x "," $NF }')
+        [[ $seen == "$client_x,$client_y" ]] && return 0
+        ((SECONDS < deadline)) ||
+            fail "\"$1\": its X window at $seen, not at $client_x,$client_y after $wait_bound s"
+        sleep 0.05
+    done
 }

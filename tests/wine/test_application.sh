@@ -4,32 +4,40 @@
 . "$(dirname "$0")/lib.sh"
 begin_test "$@"
 
-start "$test_saver"
-master=$(find_window "Lumenweave (master)") || fail "no master window"
+# The test build holds the animation while $out/hold exists, so that the master and a clone can
+# be captured showing the same frame.
+LUMENWEAVE_HOLD=$(winepath -w "$out/hold") start "$test_saver"
+master=$(find_window "Lumenweave (master)" "$wait_bound") || fail "no master window"
 read_rect "Lumenweave (master)"
 [[ "$client_w $client_h" == "640 480" ]] || fail "master client area ${client_w}x$client_h"
 home_left=$win_left home_top=$win_top
 pass "master window with a 640 x 480 client area"
 
-# N opens clones; each shows the master's picture.
+# N opens clones; a clone shows the master's picture: the same frame, pixel for pixel. The clone
+# goes below the master, so that neither covers the other.
 press "Lumenweave (master)" n
-clone=$(find_window "Lumenweave (clone)") || fail "N opened no clone"
-wintool move "Lumenweave (clone)" 620 40
-press "Lumenweave (master)" n
-windows_become "Lumenweave (clone)" 2 || fail "a second N did not open a second clone"
-wintool move "Lumenweave (clone)" 620 540
-sleep 1
+windows_become "Lumenweave (clone)" 1 || fail "N opened no clone ($windows_seen)"
+place "Lumenweave (clone)" "$home_left" $((home_top + 520))
 clone=$(find_window "Lumenweave (clone)")
-is_drawing "$master" || fail "the master does not draw (mean $picture_mean, change $picture_change)"
-import -window "$master" "$out/master.png" &
-import -window "$clone" "$out/clone.png"
-wait $!
-same_picture "$out/master.png" "$out/clone.png" || fail "the clone does not show the master's picture"
+expect_drawing "$master" "the master"
+held_from=$(log_length)
+touch "$out/hold"
+await_held_frame "the animation held" 2 "$held_from"
+mean=$(brightness "$master" "$out/master.png")
+brightness "$clone" "$out/clone.png" >/dev/null
+rm "$out/hold"
+differing=$(compare -metric AE "$out/master.png" "$out/clone.png" null: 2>&1)
+awk -v m="$mean" 'BEGIN { exit !(m > 0.0001) }' || fail "the held frame $held_frame is black"
+[[ $differing == 0 ]] ||
+    fail "the clone does not show the master's frame $held_frame: $differing pixels differ"
+pass "the clone shows the master's frame $held_frame"
+press "Lumenweave (master)" n
+windows_become "Lumenweave (clone)" 2 || fail "a second N did not open a second clone ($windows_seen)"
 pass "N opens clones that mirror the master"
 
 # Closing one clone leaves the master and the other clone.
-send_keys "$clone" alt+F4
-windows_become "Lumenweave (clone)" 1 || fail "closing a clone did not leave one clone"
+press "Lumenweave (clone)" alt+F4
+windows_become "Lumenweave (clone)" 1 || fail "closing a clone did not leave one clone ($windows_seen)"
 [[ $(wintool count "Lumenweave (master)") == 1 ]] || fail "closing a clone closed the master"
 pass "closing a clone leaves the others"
 
@@ -37,28 +45,36 @@ pass "closing a clone leaves the others"
 # returns to the 640 x 480 window at its old place.
 press "Lumenweave (master)" f
 expect_place "Lumenweave (master)" "0 0 1280 1024" "F: display mode 1 covers the monitor"
-windows_become "Lumenweave (clone)" 0 || fail "display mode 1 kept clones"
+windows_become "Lumenweave (clone)" 0 || fail "display mode 1 kept clones ($windows_seen)"
+key_from=$(log_length)
 press "Lumenweave (master)" n
-sleep 1
-[[ $(wintool count "Lumenweave (clone)") == 0 ]] || fail "N opened a clone in display mode 1"
+await_line "N in display mode 1" '^key N$' "$key_from"
+clones=$(wintool count "Lumenweave (clone)" 0 -1 hidden)
+[[ $clones == 0 ]] || fail "N opened $clones clones in display mode 1"
 pass "display mode 1 closed the clones; N does nothing there"
 press "Lumenweave (master)" f
 expect_place "Lumenweave (master)" "$home_left $home_top 640 480" \
     "F again: back to the 640 x 480 window at its old place"
 
-# Minimising pauses every render thread; restoring resumes them.
-frames() { grep -c '^frame master' "$out/stdout"; }
+# Minimising pauses every render thread; restoring resumes them. Once the master's thread has
+# said it pauses, any frame of it while the window stays minimised is drawing while minimised.
+minimised_from=$(log_length)
 wintool minimize "Lumenweave (master)"
-sleep 1
-paused_at=$(frames)
+read_rect "Lumenweave (master)"
+[[ $iconic == 1 ]] || fail "the master did not minimise"
+await_line "minimising the master" '^paused master ' "$minimised_from"
+paused_at=$log_line_number
 sleep 1.5
-[[ $(frames) -le $((paused_at + 1)) ]] || fail "the master drew while minimised"
+read_rect "Lumenweave (master)"
+[[ $iconic == 1 ]] || fail "the master did not stay minimised"
+drawn=$(program_log | tail -n +"$((paused_at + 1))" | grep -c '^frame master ')
+((drawn == 0)) || fail "the master drew $drawn frames while minimised"
+restored_from=$(log_length)
 wintool restore "Lumenweave (master)"
-sleep 1.5
-[[ $(frames) -gt $((paused_at + 30)) ]] || fail "restoring did not resume drawing"
+await_line "restoring the master" '^resumed master ' "$restored_from"
+await_frames "restoring the master" 30 "$log_line_number"
 pass "minimising pauses drawing, restoring resumes it"
 
 # Closing the master ends the program with 0.
-master=$(find_window "Lumenweave (master)")
 press "Lumenweave (master)" alt+F4
 expect_exit 0 "closing the master"

@@ -1,4 +1,5 @@
-// A Windows-side helper for the end-to-end tests: finds and inspects the saver's windows, reads
+// A Windows-side helper for the end-to-end tests: finds, counts and inspects the saver's windows
+// (waiting inside for a count or the foreground, which saves a start of Wine per try), answers
 // message boxes, minimises and restores, lists monitors, and hosts a preview window.
 #include <windows.h>
 
@@ -50,22 +51,24 @@ BOOL CALLBACK print_child_text(HWND child, LPARAM) {
     return TRUE;
 }
 
-BOOL CALLBACK click_button(HWND child, LPARAM) {
+BOOL CALLBACK find_button(HWND child, LPARAM found) {
     wchar_t class_name[64];
     GetClassNameW(child, class_name, 64);
     if (_wcsicmp(class_name, L"Button") != 0) {
         return TRUE;
     }
-    PostMessageW(child, BM_CLICK, 0, 0);
+    *reinterpret_cast<HWND*>(found) = child;
     return FALSE;
 }
 
-// Prints the box's handle and texts; with press, clicks its button afterwards, unless only_box
-// names another box than the one found.
-int box_text(const wchar_t* caption, DWORD timeout_ms, bool press, uintptr_t only_box) {
+// Prints the handle and texts of the box once it shows. With press, answers it as its button
+// does (the command of the button's id, which the box takes once its dialog runs, however soon),
+// then waits as long again for the box to go and prints "closed" or "still open".
+int box_text(const wchar_t* caption, DWORD timeout_ms, bool press) {
+    const DWORD deadline = deadline_after(timeout_ms);
     HWND box = wait_for_window(L"#32770", caption, timeout_ms);
-    if (box != nullptr && only_box != 0 && reinterpret_cast<uintptr_t>(box) != only_box) {
-        press = false;
+    while (box != nullptr && !IsWindowVisible(box) && before(deadline)) {
+        Sleep(20);
     }
     if (box == nullptr) {
         std::printf("no box\n");
@@ -73,9 +76,18 @@ int box_text(const wchar_t* caption, DWORD timeout_ms, bool press, uintptr_t onl
     }
     std::printf("box %llu\n", static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(box)));
     EnumChildWindows(box, print_child_text, 0);
-    if (press) {
-        EnumChildWindows(box, click_button, 0);
+    if (!press) {
+        return 0;
     }
+    HWND button = nullptr;
+    EnumChildWindows(box, find_button, reinterpret_cast<LPARAM>(&button));
+    PostMessageW(box, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED),
+                 reinterpret_cast<LPARAM>(button));
+    const DWORD closing = deadline_after(timeout_ms);
+    while (IsWindow(box) && before(closing)) {
+        Sleep(20);
+    }
+    std::printf(IsWindow(box) ? "still open\n" : "closed\n");
     return 0;
 }
 
@@ -97,22 +109,39 @@ int window_rect(const wchar_t* title, DWORD timeout_ms) {
     return 0;
 }
 
+struct count_query {
+    const wchar_t* title;
+    bool hidden_too;
+    int count;
+};
+
 BOOL CALLBACK count_titled(HWND window, LPARAM data) {
-    auto* query = reinterpret_cast<std::pair<const wchar_t*, int>*>(data);
+    auto* query = reinterpret_cast<count_query*>(data);
     wchar_t text[256];
     wchar_t class_name[64];
     GetClassNameW(window, class_name, 64);
-    if (GetWindowTextW(window, text, 256) > 0 && std::wcscmp(text, query->first) == 0 &&
-        std::wcscmp(class_name, L"Lumenweave") == 0 && IsWindowVisible(window)) {
-        ++query->second;
+    if (GetWindowTextW(window, text, 256) > 0 && std::wcscmp(text, query->title) == 0 &&
+        std::wcscmp(class_name, L"Lumenweave") == 0 &&
+        (query->hidden_too || IsWindowVisible(window))) {
+        ++query->count;
     }
     return TRUE;
 }
 
-int count_windows(const wchar_t* title) {
-    std::pair<const wchar_t*, int> query(title, 0);
-    EnumWindows(count_titled, reinterpret_cast<LPARAM>(&query));
-    std::printf("%d\n", query.second);
+// Prints the number of visible windows titled TITLE (with hidden_too, of all of them), once it is
+// EXPECTED or when the time is up; -1 expects nothing and counts at once.
+int count_windows(const wchar_t* title, DWORD timeout_ms, int expected, bool hidden_too) {
+    const DWORD deadline = deadline_after(timeout_ms);
+    count_query query = {title, hidden_too, 0};
+    for (;;) {
+        query.count = 0;
+        EnumWindows(count_titled, reinterpret_cast<LPARAM>(&query));
+        if (expected < 0 || query.count == expected || !before(deadline)) {
+            break;
+        }
+        Sleep(50);
+    }
+    std::printf("%d\n", query.count);
     return 0;
 }
 
@@ -159,9 +188,19 @@ int activate(const wchar_t* title) {
     return 0;
 }
 
-int foreground() {
-    wchar_t text[256] = L"";
-    GetWindowTextW(GetForegroundWindow(), text, 256);
+// Prints the title of the foreground window, once it is TITLE or when the time is up; without a
+// title at once.
+int foreground(const wchar_t* title, DWORD timeout_ms) {
+    const DWORD deadline = deadline_after(timeout_ms);
+    wchar_t text[256];
+    for (;;) {
+        text[0] = L'\0';
+        GetWindowTextW(GetForegroundWindow(), text, 256);
+        if (*title == L'\0' || std::wcscmp(text, title) == 0 || !before(deadline)) {
+            break;
+        }
+        Sleep(20);
+    }
     std::printf("%ls\n", text);
     return 0;
 }
@@ -180,10 +219,11 @@ int monitors() {
 }
 
 // Hosts a preview the way the desktop's dialog does: a top-level window with a child, whose
-// handle goes to the saver with "/p". Reports the saver's child window, holds the preview for a
-// while, destroys the parent and reports how the saver ended. With "orphan" the top-level
-// window's handle is given instead, which has no parent.
-int preview(const wchar_t* saver, DWORD hold_ms, bool orphan) {
+// handle goes to the saver with "/p". Reports the saver's child window, holds the preview for
+// hold_ms or until release_file exists, destroys the parent and reports how the saver ended (and
+// whether it ended before). With orphan the top-level window's handle is given instead, which has
+// no parent.
+int preview(const wchar_t* saver, DWORD hold_ms, bool orphan, const wchar_t* release_file) {
     WNDCLASSW window_class = {};
     window_class.lpfnWndProc = DefWindowProcW;
     window_class.hInstance = GetModuleHandleW(nullptr);
@@ -210,7 +250,7 @@ int preview(const wchar_t* saver, DWORD hold_ms, bool orphan) {
 
     if (!orphan) {
         HWND child = nullptr;
-        const DWORD deadline = deadline_after(20000);
+        const DWORD deadline = deadline_after(60000);
         while (child == nullptr && before(deadline)) {
             pump_for(50);
             child = FindWindowExW(frame, nullptr, L"Lumenweave", nullptr);
@@ -231,12 +271,20 @@ int preview(const wchar_t* saver, DWORD hold_ms, bool orphan) {
                         origin.x, origin.y, outer.right, outer.bottom);
         }
         std::fflush(stdout);
-        pump_for(hold_ms);
+        const DWORD hold_end = deadline_after(hold_ms);
+        while (before(hold_end) &&
+               !(release_file != nullptr &&
+                 GetFileAttributesW(release_file) != INVALID_FILE_ATTRIBUTES)) {
+            pump_for(50);
+        }
+        if (WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0) {
+            std::printf("saver ended before its parent was destroyed\n");
+        }
         DestroyWindow(top);
     }
 
     DWORD result = WAIT_TIMEOUT;
-    const DWORD deadline = deadline_after(15000);
+    const DWORD deadline = deadline_after(60000);
     while (result == WAIT_TIMEOUT && before(deadline)) {
         pump_for(50);
         result = WaitForSingleObject(process.hProcess, 0);
@@ -260,12 +308,13 @@ int wmain(int argc, wchar_t** argv) {
     const DWORD timeout_ms = argc > 3 ? std::wcstoul(argv[3], nullptr, 10) : 10000;
     int result = 2;
     if (command == L"boxtext" || command == L"pressbox") {
-        result = box_text(argument, timeout_ms, command == L"pressbox",
-                          argc > 4 ? std::wcstoull(argv[4], nullptr, 10) : 0);
+        result = box_text(argument, timeout_ms, command == L"pressbox");
     } else if (command == L"rect") {
         result = window_rect(argument, timeout_ms);
     } else if (command == L"count") {
-        result = count_windows(argument);
+        result = count_windows(argument, argc > 3 ? timeout_ms : 0,
+                               argc > 4 ? std::wcstol(argv[4], nullptr, 10) : -1,
+                               argc > 5 && std::wcscmp(argv[5], L"hidden") == 0);
     } else if (command == L"minimize") {
         result = show(argument, SW_MINIMIZE);
 
@@ -279,17 +328,17 @@ int wmain(int argc, wchar_t** argv) {
     } else if (command == L"activate") {
         result = activate(argument);
     } else if (command == L"foreground") {
-        result = foreground();
+        result = foreground(argument, timeout_ms);
     } else if (command == L"monitors") {
         result = monitors();
     } else if (command == L"preview") {
-        result = preview(argument, timeout_ms, argc > 4 && std::wcscmp(argv[4], L"orphan") == 0);
+        const bool orphan = argc > 4 && std::wcscmp(argv[4], L"orphan") == 0;
+        result = preview(argument, timeout_ms, orphan, argc > 4 && !orphan ? argv[4] : nullptr);
     } else {
         std::printf(
             "usage: wintool "
-            "boxtext|pressbox|activate|foreground|rect|count|minimize|restore|move|monitors|"
-            "preview "
-            "...\n");
+            "boxtext|pressbox|activate|foreground|rect|count|minimize|restore|move|close|"
+            "monitors|preview ...\n");
     }
     std::fflush(stdout);
     return result;
