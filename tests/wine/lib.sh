@@ -97,7 +97,8 @@ wintool() { timeout 180 wine "$wintool_exe" "$@" 2>/dev/null | tr -d '\r'; }
 
 # start PROGRAM ARGS...: runs the program in the background; its output goes to $out/stdout.
 start() {
-    timeout 300 wine "$@" >"$out/stdout" 2>/dev/null &
+    : >"$out/stdout"
+    timeout 300 wine "$@" >>"$out/stdout" 2>/dev/null &
     pid=$!
     started+=("$pid")
 }

@@ -28,8 +28,7 @@ fails get_message 1 "Internal Windows error."
 # The monitor checks come with display mode 1, reached with F.
 for failure in "monitor:Monitor disappeared!" "monitor_info:Error getting monitor info."; do
     LUMENWEAVE_FAIL=${failure%%:*} start "$test_saver"
-    master=$(find_window "Lumenweave (master)") || fail "no master window"
-    send_keys "$master" f
+    press "Lumenweave (master)" f
     expect_box Error "${failure#*:}"
     expect_box Error "${failure#*:}"
     expect_exit 1 "${failure%%:*}"

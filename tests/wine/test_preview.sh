@@ -4,37 +4,42 @@
 . "$(dirname "$0")/lib.sh"
 begin_test "$@"
 
-: >"$out/raw"
-# Straight from wine, unfiltered, so that each line arrives as it is printed.
-timeout 90 wine "$wintool_exe" preview "$(winepath -w "$saver")" 8000 >"$out/raw" 2>/dev/null &
-host=$!
-report() { tr -d '\r' <"$out/raw"; }
-deadline=$((SECONDS + 30))
-until report | grep -q '^preview\|^no preview'; do
-    ((SECONDS < deadline)) || fail "the preview host reported nothing"
-    sleep 0.3
-done
-report | grep -qx 'preview 320 240 at 0 0 in 320 240' ||
-    fail "the preview window does not fill its parent: $(report)"
+# The host's report and the test build's lines (the saver inherits the host's output) go to
+# $out/stdout; the host holds the preview until $out/release exists.
+: >"$out/stdout"
+saver_path=$(winepath -w "$test_saver") release=$(winepath -w "$out/release")
+timeout 300 wine "$wintool_exe" preview "$saver_path" 120000 "$release" >>"$out/stdout" 2>/dev/null &
+pid=$!
+started+=("$pid")
+await_line "the preview host" '^(preview|no preview)'
+[[ $log_line == 'preview 320 240 at 0 0 in 320 240' ]] ||
+    fail "the preview window does not fill its parent: $log_line"
 pass "the preview window fills its parent's 320 x 240 client area"
 
 # Wine draws OpenGL for a child window of another process into an off-screen X window of the
 # child's size and does not show it in the parent, so the picture is read from there.
-sleep 1
-surface=$(xwininfo -root -tree | awk '/\(has no name\): \(\)  320x240\+/ { print $1 }' | head -1)
-[[ -n $surface ]] || fail "no 320 x 240 drawing surface for the preview"
-is_drawing "$surface" && awk -v m="$picture_mean" 'BEGIN { exit !(m < 0.5) }' ||
-    fail "the preview shows no figure (mean $picture_mean, change $picture_change)"
+deadline=$((SECONDS + wait_bound))
+until surface=$(xwininfo -root -tree | awk '/\(has no name\): \(\)  320x240\+/ { print $1 }' | head -1)
+    [[ -n $surface ]]; do
+    ((SECONDS < deadline)) || fail "no 320 x 240 drawing surface for the preview"
+    sleep 0.1
+done
+expect_drawing "$surface" "the preview"
+awk -v m="$picture_mean" 'BEGIN { exit !(m < 0.5) }' || fail "the preview shows no figure (mean $picture_mean)"
 pass "the preview draws (mean $picture_mean)"
 
-# Input over the preview does not end it.
+# Input over the preview does not end it. Each input is awaited in the test build's lines; the
+# move after the click comes after it in the saver's queue, and a close that the click would
+# have made comes before that move. The host then says whether the window or the saver went
+# before it destroyed the parent.
+from=$(log_length)
 xdotool mousemove 200 200
-sleep 0.3
-xdotool mousemove 300 260 click 1
-sleep 0.5
-report | grep -q '^saver exit' && fail "the preview ended on input: $(report)"
+await_line "a move over the preview" '^mouse 200 200 ' "$from"
+xdotool mousemove 300 260 click 1 mousemove 302 262
+await_line "a click over the preview" '^mouse 302 262 ' "$from"
+touch "$out/release"
+timeout "$wait_bound" tail --pid="$pid" -f /dev/null
+grep -q 'before' "$out/stdout" && fail "the preview ended on input: $(grep before "$out/stdout")"
 pass "input over the preview does not end it"
-
-timeout 40 tail --pid="$host" -f /dev/null
-report | grep -qx 'saver exit 0' || fail "destroying the parent did not end the saver: $(report)"
+grep -qx 'saver exit 0' <(program_log) || fail "destroying the parent did not end the saver: $(program_log | grep -v '^frame')"
 pass "destroying the parent ends the saver with exit code 0"

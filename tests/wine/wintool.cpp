@@ -251,7 +251,9 @@ int preview(const wchar_t* saver, DWORD hold_ms, bool orphan, const wchar_t* rel
     if (!orphan) {
         HWND child = nullptr;
         const DWORD deadline = deadline_after(60000);
-        while (child == nullptr && before(deadline)) {
+        // A saver that has ended will show no window.
+        while (child == nullptr && before(deadline) &&
+               WaitForSingleObject(process.hProcess, 0) == WAIT_TIMEOUT) {
             pump_for(50);
             child = FindWindowExW(frame, nullptr, L"Lumenweave", nullptr);
             if (child != nullptr && !IsWindowVisible(child)) {
@@ -276,6 +278,9 @@ int preview(const wchar_t* saver, DWORD hold_ms, bool orphan, const wchar_t* rel
                !(release_file != nullptr &&
                  GetFileAttributesW(release_file) != INVALID_FILE_ATTRIBUTES)) {
             pump_for(50);
+        }
+        if (child != nullptr && !IsWindow(child)) {
+            std::printf("the preview window went before its parent\n");
         }
         if (WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0) {
             std::printf("saver ended before its parent was destroyed\n");
