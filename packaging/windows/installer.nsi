@@ -127,6 +127,7 @@ Section "Uninstall"
   Delete "$SYSDIR\Lumenweave.scr"
   Delete "$INSTDIR\LICENSE.txt"
   Delete "$INSTDIR\uninstall.exe"
-  RMDir "$INSTDIR"
   DeleteRegKey HKLM "${UNINSTALL_KEY}"
+  ; The folder goes last: once it is gone, so is everything else.
+  RMDir "$INSTDIR"
 SectionEnd

@@ -6,9 +6,9 @@ stress_rounds() {
     if [[ ${LUMENWEAVE_STRESS_FULL:-0} == 1 ]]; then echo "$1"; else echo "$2"; fi
 }
 
-# No process runs either build of the saver any more, within 10 seconds.
+# No process runs either build of the saver any more, within $wait_bound seconds.
 expect_nothing_left() {
-    local deadline=$((SECONDS + 10))
+    local deadline=$((SECONDS + wait_bound))
     while pgrep -f -- "$saver|$test_saver" >/dev/null; do
         ((SECONDS < deadline)) || fail "$1: a saver process is left: $(pgrep -af -- "$saver|$test_saver")"
         sleep 0.2

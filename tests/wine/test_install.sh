@@ -35,11 +35,15 @@ values() {
 
 value() { values "$1" | sed -n "s/^$2=//p"; }
 
-# The uninstaller hands its work to a copy of itself and returns at once: wait for its folder to go.
+# The uninstaller hands its work to a copy of itself and returns at once: wait for its folder to
+# go, which it removes last.
 uninstall() {
-    timeout 60 wine "C:\\Program Files\\Lumenweave\\uninstall.exe" /S || fail "uninstall.exe /S"
-    local deadline=$((SECONDS + 30))
-    while [[ -e $folder ]] && ((SECONDS < deadline)); do sleep 0.5; done
+    timeout 120 wine "C:\\Program Files\\Lumenweave\\uninstall.exe" /S || fail "uninstall.exe /S"
+    local deadline=$((SECONDS + wait_bound))
+    while [[ -e $folder ]]; do
+        ((SECONDS < deadline)) || fail "the uninstaller left its folder for $wait_bound s"
+        sleep 0.2
+    done
 }
 
 install
@@ -64,11 +68,9 @@ size=$(value "$uninstall_key" EstimatedSize)
 pass "silent install: the build's program in system32, the uninstall entry, no saver chosen"
 
 start 'C:\windows\system32\Lumenweave.scr' /s
-id=$(find_window "Lumenweave (master)") || fail "the installed saver opened no window"
-sleep 1
-is_drawing "$id" ||
-    fail "the installed saver does not draw (mean $picture_mean, change $picture_change)"
-send_keys "$id" space
+id=$(find_window "Lumenweave (master)" "$wait_bound") || fail "the installed saver opened no window"
+expect_drawing "$id" "the installed saver"
+press "Lumenweave (master)" space
 expect_exit 0 "the installed saver, started as the desktop does, drew (mean $picture_mean) and a key"
 
 # An older installation: its entry says another version and its program differs.

@@ -9,7 +9,7 @@ use_monitors 2
 rounds=$(stress_rounds 50 3)
 
 start_for 3600 "$saver"
-master=$(find_window "Lumenweave (master)") || fail "no master window"
+master=$(find_window "Lumenweave (master)" "$wait_bound") || fail "no master window"
 read_rect "Lumenweave (master)"
 home="$win_left $win_top 640 480"
 began=$(now_ms)
@@ -19,10 +19,10 @@ for ((round = 1; round <= rounds; round++)); do
     press "Lumenweave (master)" f
     expect_place "Lumenweave (master)" "0 0 1440 600" "round $round, mode 2"
     press "Lumenweave (master)" f
-    windows_become "Lumenweave (clone)" 1 || fail "round $round: mode 3 did not open one clone; $(saver_state)"
+    windows_become "Lumenweave (clone)" 1 || fail "round $round: mode 3 did not open one clone ($windows_seen); $(saver_state)"
     press "Lumenweave (master)" f
     expect_place "Lumenweave (master)" "$home" "round $round, mode 0"
-    windows_become "Lumenweave (clone)" 0 || fail "round $round: mode 0 kept the clone; $(saver_state)"
+    windows_become "Lumenweave (clone)" 0 || fail "round $round: mode 0 kept the clone ($windows_seen); $(saver_state)"
     kill -0 "$pid" 2>/dev/null || fail "round $round: the program ended"
 done
 pass "$rounds rounds of F through display modes 0 to 3 in $(($(now_ms) - began)) ms"

@@ -12,11 +12,11 @@ first_key_ended=0
 for ((run = 1; run <= rounds; run++)); do
     xdotool mousemove 640 512
     start "$saver" /s
-    id=$(find_window "Lumenweave (master)" 60) || fail "run $run: no visible window within 60 s"
+    id=$(find_window "Lumenweave (master)" "$wait_bound") || fail "run $run: no visible window within $wait_bound s"
     keys=0
-    deadline=$((SECONDS + 30))
+    deadline=$((SECONDS + wait_bound))
     while kill -0 "$pid" 2>/dev/null; do
-        ((SECONDS < deadline)) || fail "run $run: still running 30 s after its window showed"
+        ((SECONDS < deadline)) || fail "run $run: still running $wait_bound s after its window showed"
         activate_window "$id" || true
         xdotool key space
         keys=$((keys + 1))
