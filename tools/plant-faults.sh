@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Measures how many one-line faults the fast tests catch: plants each fault of the table below
-# into the Linux program, the script checker and the frame driver, one at a time, rebuilds what
-# the tests need, runs them, puts the file back and prints caught/planted. For developers only.
-#   bash tools/plant-faults.sh [GROUP|NUMBER...]   (groups: logic x11 script frame; default all)
-# Needs the native build (cmake --preset native). It rewrites files of this tree while it runs
-# and restores them on any exit, so do not edit or build in this tree meanwhile.
+# into the Linux program, the script checker, the frame driver and the Windows program, one at a
+# time, rebuilds what the tests need, runs them, puts the file back and prints caught/planted.
+# For developers only.
+#   bash tools/plant-faults.sh [GROUP|NUMBER...]   (groups: logic x11 script frame wine; default all)
+# Needs the native build (cmake --preset native), and for wine the windows one. It rewrites files
+# of this tree while it runs and restores them on any exit, so do not edit or build in this tree
+# meanwhile.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -57,7 +59,22 @@ faults=(
     'frame|frame/frame.cpp|valueOf(bank, outlineIndex) > 0.0f|valueOf(bank, outlineIndex) >= 0.0f|outline 0 drawn'
     'frame|frame/frame.cpp|        sequencerPass(engine.sequencer, engine.bank, engine.randomState);\n        startMotions(engine.bank, engine.randomState);|        startMotions(engine.bank, engine.randomState);\n        sequencerPass(engine.sequencer, engine.bank, engine.randomState);|motions start before the script runs'
     'frame|frame/frame.cpp|    engine.sequencer.currentFrame = 0.0f;\n||a second start keeps the clock'
+    'wine|hosts/windows/policy.cpp|if (distance > 4) {|if (distance >= 4) {|the saver ends on a move of 4 pixels'
+    'wine|hosts/windows/windows.cpp|        case WM_KEYDOWN:\n||a key no longer ends the saver'
+    'wine|hosts/windows/windows.cpp|            if (wparam == SIZE_MINIMIZED) {|            if (wparam == SIZE_MAXIMIZED) {|minimising no longer pauses drawing'
+    'wine|hosts/windows/render_thread.cpp|                replay_draw_list(draw_list);\n            }\n            shown|            }\n            shown|a clone no longer replays the master'"'"'s frame'
+    'wine|hosts/windows/windows.cpp|const bool saver_full_screen = screensaver \&\& host.preview_parent == nullptr;|const bool saver_full_screen = screensaver;|the preview ends on a click'
+    'wine|hosts/windows/render_thread.cpp|FALSE, INFINITE, QS_SENDMESSAGE)|FALSE, INFINITE, 0)|a close while a window starts hangs the program'
+    'wine|hosts/windows/main.cpp|if (host.display_mode == display_kind::windowed) {|if (host.display_mode != display_kind::virtual_screen) {|N opens a clone in display mode 1'
 )
+
+# The build folder of the group's targets.
+build_of() {
+    case $1 in
+        wine) echo "$root/build/windows" ;;
+        *) echo "$build" ;;
+    esac
+}
 
 targets_of() {
     case $1 in
@@ -65,6 +82,7 @@ targets_of() {
         x11) echo lumenweave lumenweave-test lumenweave-x11tool lumenweave_x11_tests ;;
         script) echo lumenweave_tests ;;
         frame) echo lumenweave_tests lumenweave_glcall_tests lumenweave_trace_tests ;;
+        wine) echo Lumenweave Lumenweave-test wintool ;;
     esac
 }
 
@@ -79,10 +97,13 @@ run_tests() {
         script) tests=("$build/tests/lumenweave_tests") ;;
         frame) tests=("$build/tests/lumenweave_tests" "$build/tests/gl/lumenweave_glcall_tests"
             "$build/tests/lumenweave_trace_tests") ;;
+        # Each brings up its own Windows environments.
+        wine) tests=("bash tests/wine/test_screensaver.sh" "bash tests/wine/test_application.sh"
+            "bash tests/wine/test_preview.sh" "bash tests/wine/test_close_while_starting.sh") ;;
     esac
     for t in "${tests[@]}"; do
         # shellcheck disable=SC2086
-        if ! LUMENWEAVE_NATIVE_BUILD_DIR=$build timeout 120 $t >"$work/test.log" 2>&1; then
+        if ! LUMENWEAVE_NATIVE_BUILD_DIR=$build timeout 600 $t >"$work/test.log" 2>&1; then
             echo "${t##*/}"
             return 1
         fi
@@ -134,7 +155,7 @@ done
 for group in "${groups[@]}"; do
     wanted "$group" 0 "$@" || continue
     # shellcheck disable=SC2046
-    nice cmake --build "$build" --target $(targets_of "$group") >"$work/build.log" 2>&1 ||
+    nice cmake --build "$(build_of "$group")" --target $(targets_of "$group") >"$work/build.log" 2>&1 ||
         { cat "$work/build.log"; exit 1; }
     if failed=$(run_tests "$group"); then
         echo "baseline $group: the tests pass"
@@ -162,7 +183,7 @@ for entry in "${faults[@]}"; do
         continue
     fi
     # shellcheck disable=SC2046
-    if ! nice cmake --build "$build" --target $(targets_of "$group") >"$work/build.log" 2>&1; then
+    if ! nice cmake --build "$(build_of "$group")" --target $(targets_of "$group") >"$work/build.log" 2>&1; then
         restore
         echo "not planted $number ($file): it does not build"
         continue
@@ -176,7 +197,9 @@ for entry in "${faults[@]}"; do
     fi
     restore
 done
-# Leave the build as the tree is.
-# shellcheck disable=SC2046
-nice cmake --build "$build" --target $(for g in "${groups[@]}"; do targets_of "$g"; done) >/dev/null 2>&1
+# Leave the builds as the tree is.
+for group in "${groups[@]}"; do
+    # shellcheck disable=SC2046
+    nice cmake --build "$(build_of "$group")" --target $(targets_of "$group") >/dev/null 2>&1
+done
 echo "caught $caught of $planted planted"
