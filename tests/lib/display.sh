@@ -84,13 +84,33 @@ activate_window() {
     fi
 }
 
-# send_keys WINDOW KEYS...: activates WINDOW and types KEYS (xdotool names) through XTEST.
+# has_focus WINDOW: whether the X focus is on WINDOW or on a window inside it.
+has_focus() {
+    local focus level
+    focus=$(xdotool getwindowfocus 2>/dev/null) || return 1
+    for ((level = 0; level < 8; level++)); do
+        [[ $focus =~ ^(0x)?[0-9a-f]+$ ]] && ((focus > 1)) || return 1
+        ((focus == $1)) && return 0
+        focus=$(xwininfo -id "$focus" -tree 2>/dev/null | awk '/Parent window id/ { print $4 }')
+    done
+    return 1
+}
+
+# send_keys WINDOW KEYS...: activates WINDOW and, once the X focus is on it, types KEYS (xdotool
+# names) through XTEST. The server delivers them after the focus change, so the program sees that
+# first. Fails, with a line on standard error, if the focus does not come within 10 s.
 send_keys() {
-    local window=$1
+    local window=$1 deadline=$((SECONDS + 10))
     shift
     activate_window "$window" || true
-    # The program learns of the focus change through its own message queue, a moment later.
-    sleep 0.3
+    until has_focus "$window"; do
+        if ((SECONDS >= deadline)); then
+            echo "display: the focus did not reach window $window within 10 s (it is on" \
+                "$(xdotool getwindowfocus 2>&1)); $* not sent" >&2
+            return 1
+        fi
+        sleep 0.05
+    done
     xdotool key "$@"
 }
 
@@ -100,18 +120,32 @@ brightness() {
     identify -format '%[fx:mean]' "$2"
 }
 
-# is_drawing WINDOW: whether WINDOW shows a picture that is not black and changes between two
-# captures half a second apart. Leaves the mean brightness of the first capture in picture_mean
-# and their normalised RMS difference in picture_change, for messages. On a whole screen the
-# figure can light less than a thousandth of it, so any brightness at all counts as a picture.
+# is_drawing WINDOW [SECONDS]: whether WINDOW shows a picture that is not black and changes:
+# captures it until one capture differs from the one before, for up to SECONDS (20). Leaves the
+# mean brightness of the last capture in picture_mean and the normalised RMS difference of the
+# last two in picture_change, for messages. On a whole screen the figure can light less than a
+# thousandth of it, so any brightness at all counts as a picture.
 is_drawing() {
-    local dir
+    local dir mean deadline=$((SECONDS + ${2:-20}))
     dir=$(mktemp -d /tmp/lumenweave-drawing.XXXXXX)
-    picture_mean=$(brightness "$1" "$dir/1.png")
-    sleep 0.5
-    brightness "$1" "$dir/2.png" >/dev/null
-    picture_change=$(compare -metric RMSE "$dir/1.png" "$dir/2.png" null: 2>&1 |
-        sed -n 's/.*(\(.*\)).*/\1/p')
+    picture_mean=$(brightness "$1" "$dir/1.png") picture_change=
+    while :; do
+        mean=$(brightness "$1" "$dir/2.png")
+        picture_change=$(compare -metric RMSE "$dir/1.png" "$dir/2.png" null: 2>&1 |
+            sed -n 's/.*(\(.*\)).*/\1/p')
+        # A figure just started may be dark in the first capture and lit in the next.
+        if awk -v a="$picture_mean" -v b="$mean" -v d="${picture_change:-0}" \
+            'BEGIN { exit !((a > 0.0001 || b > 0.0001) && d > 0) }'; then
+            picture_mean=$mean
+            break
+        fi
+        picture_mean=$mean
+        if ((SECONDS >= deadline)); then
+            rm -rf "$dir"
+            return 1
+        fi
+        mv "$dir/2.png" "$dir/1.png" 2>/dev/null
+        sleep 0.1
+    done
     rm -rf "$dir"
-    awk -v m="$picture_mean" -v d="${picture_change:-0}" 'BEGIN { exit !(m > 0.0001 && d > 0) }'
 }
