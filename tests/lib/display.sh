@@ -17,10 +17,10 @@ start_x_server() {
     # that concurrent test runs never collide.
     "$@" -displayfd 3 3>"$_fifo_dir/fd" >/dev/null 2>&1 &
     display_pids+=($!)
-    read -r -t 20 _number <"$_fifo_dir/fd" || true
+    read -r -t 60 _number <"$_fifo_dir/fd" || true
     rm -rf "$_fifo_dir"
     if [[ -z $_number ]]; then
-        echo "display: $1 did not start (waited up to 20 s)" >&2
+        echo "display: $1 did not start (waited up to 60 s)" >&2
         return 1
     fi
     printf -v "$_variable" ':%s' "$_number"
@@ -38,13 +38,13 @@ window_manager_running() {
 # window is hidden (the clone of display mode 3 lingered 4.1 s after F; 0.03 s with openbox), and
 # no mouse move arrives when a window appears under the pointer, as it does on Windows.
 start_window_manager() {
-    local display=$1 deadline=$((SECONDS + 20))
+    local display=$1 deadline=$((SECONDS + 60))
     # The system-wide configuration, so that a user's own openbox settings cannot change a test.
     DISPLAY=$display openbox --sm-disable --config-file /etc/xdg/openbox/rc.xml >/dev/null 2>&1 &
     display_pids+=($!)
     until window_manager_running "$display"; do
         if ((SECONDS >= deadline)) || ! kill -0 "${display_pids[-1]}" 2>/dev/null; then
-            echo "display: openbox did not take $display within 20 s" >&2
+            echo "display: openbox did not take $display within 60 s" >&2
             return 1
         fi
         sleep 0.1
@@ -62,9 +62,9 @@ stop_displays() {
 }
 
 # find_window TITLE [SECONDS]: prints the X id of a visible window titled exactly TITLE on
-# $DISPLAY, waiting up to SECONDS (20).
+# $DISPLAY, waiting up to SECONDS (30).
 find_window() {
-    local pattern id deadline=$((SECONDS + ${2:-20}))
+    local pattern id deadline=$((SECONDS + ${2:-30}))
     pattern=$(sed 's/[][()|.*+?^$\\{}]/\\&/g' <<<"$1")
     while :; do
         id=$(xdotool search --onlyvisible --name "^$pattern\$" 2>/dev/null | head -1)
