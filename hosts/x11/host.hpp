@@ -20,7 +20,11 @@
 namespace lumenweave_x11 {
 
 // The test build (lumenweave-test) logs its frames and what it judged on standard output, and
-// takes the hold of hosts/linux/test_hold.hpp; the program proper does neither.
+// takes the hold of hosts/linux/test_hold.hpp; the program proper does neither. The host's
+// libraries say which they are; the logic tests that include this file are neither.
+#ifndef LUMENWEAVE_X11_FRAME_LOG
+#define LUMENWEAVE_X11_FRAME_LOG 0
+#endif
 constexpr bool frame_log = LUMENWEAVE_X11_FRAME_LOG != 0;
 
 // The command line is the Linux program's (hosts/linux/options.hpp).
