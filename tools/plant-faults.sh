@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Measures how many one-line faults the fast tests catch: plants each fault of the table below
-# into the Linux program, the script checker and the frame driver, one at a time, rebuilds what
-# the tests need, runs them, puts the file back and prints caught/planted. For developers only.
-#   bash tools/plant-faults.sh [GROUP|NUMBER...]   (groups: logic x11 script frame; default all)
+# into the Linux program, the script checker, the frame driver and the browser playground, one at a
+# time, rebuilds what the tests need, runs them, puts the file back and prints caught/planted. For
+# developers only.
+#   bash tools/plant-faults.sh [GROUP|NUMBER...]   (groups: logic x11 script frame web; default all)
 # Needs the native build (cmake --preset native). It rewrites files of this tree while it runs
 # and restores them on any exit, so do not edit or build in this tree meanwhile.
 set -uo pipefail
@@ -65,6 +66,12 @@ faults=(
     'frame|frame/frame.cpp|valueOf(bank, outlineIndex) > 0.0f|valueOf(bank, outlineIndex) >= 0.0f|outline 0 drawn'
     'frame|frame/frame.cpp|        sequencerPass(engine.sequencer, engine.bank, engine.randomState);\n        startMotions(engine.bank, engine.randomState);|        startMotions(engine.bank, engine.randomState);\n        sequencerPass(engine.sequencer, engine.bank, engine.randomState);|motions start before the script runs'
     'frame|frame/frame.cpp|    engine.sequencer.currentFrame = 0.0f;\n||a second start keeps the clock'
+    "web|web/src/share.ts|match[1].replace(/-/g, '+').replace(/_/g, '/')|match[1].replace(/-/g, '/').replace(/_/g, '+')|a shared link's - and _ swapped in decoding"
+    'web|web/src/main.ts|settings.seed ?? Math.floor|Math.floor|the seed in the address ignored'
+    'web|web/src/editor.ts|showProblems(problemList, problems);|showProblems(problemList, []);|the problems list not shown'
+    'web|web/src/saver.ts|      event.preventDefault();\n      leave();|      event.preventDefault();|full screen not left on a key'
+    'web|web/src/main.ts|if (!paused \&\& paceFrame(pace, now))|if (paceFrame(pace, now))|Pause does not stop the figure'
+    'web|web/src/main.ts|while (frame < settings.frame)|while (frame <= settings.frame)|an addressed frame shown one late'
 )
 
 targets_of() {
@@ -73,12 +80,20 @@ targets_of() {
         x11) echo lumenweave lumenweave-test lumenweave-x11tool lumenweave_x11_tests ;;
         script) echo lumenweave_tests ;;
         frame) echo lumenweave_tests lumenweave_glcall_tests lumenweave_trace_tests ;;
+        web) echo lumenweave-sim lumenweave-render ;;
     esac
+}
+
+# Builds what the group's tests need: its native targets, and the site for the browser tests.
+build_group() {
+    # shellcheck disable=SC2046
+    nice cmake --build "$build" --target $(targets_of "$1") || return 1
+    [[ $1 != web ]] || nice bash tools/playground.sh build
 }
 
 # Runs the group's tests; prints the first that failed and returns 1, or returns 0.
 run_tests() {
-    local t
+    local t limit=120
     local -a tests
     case $1 in
         logic) tests=("$build/tests/x11/lumenweave_x11_tests") ;;
@@ -87,10 +102,15 @@ run_tests() {
         script) tests=("$build/tests/lumenweave_tests") ;;
         frame) tests=("$build/tests/lumenweave_tests" "$build/tests/gl/lumenweave_glcall_tests"
             "$build/tests/lumenweave_trace_tests") ;;
+        # Each of the page's waits is bounded at two minutes, for software WebGL on a busy machine.
+        web) tests=("node --test tests/web/pacing.test.mjs" "node --test tests/web/page.test.mjs")
+            limit=1200
+            export LUMENWEAVE_SIM=$build/tools/sim/lumenweave-sim
+            export LUMENWEAVE_RENDER=$build/tools/render/lumenweave-render ;;
     esac
     for t in "${tests[@]}"; do
         # shellcheck disable=SC2086
-        if ! LUMENWEAVE_NATIVE_BUILD_DIR=$build timeout 120 $t >"$work/test.log" 2>&1; then
+        if ! LUMENWEAVE_NATIVE_BUILD_DIR=$build timeout $limit $t >"$work/test.log" 2>&1; then
             echo "${t##*/}"
             return 1
         fi
@@ -141,9 +161,7 @@ done
 # The tests must pass on the tree as it is, or no catch would mean anything.
 for group in "${groups[@]}"; do
     wanted "$group" 0 "$@" || continue
-    # shellcheck disable=SC2046
-    nice cmake --build "$build" --target $(targets_of "$group") >"$work/build.log" 2>&1 ||
-        { cat "$work/build.log"; exit 1; }
+    build_group "$group" >"$work/build.log" 2>&1 || { cat "$work/build.log"; exit 1; }
     if failed=$(run_tests "$group"); then
         echo "baseline $group: the tests pass"
     else
@@ -169,8 +187,7 @@ for entry in "${faults[@]}"; do
         echo "not planted $number ($file): its text is not there exactly once"
         continue
     fi
-    # shellcheck disable=SC2046
-    if ! nice cmake --build "$build" --target $(targets_of "$group") >"$work/build.log" 2>&1; then
+    if ! build_group "$group" >"$work/build.log" 2>&1; then
         restore
         echo "not planted $number ($file): it does not build"
         continue
@@ -185,6 +202,7 @@ for entry in "${faults[@]}"; do
     restore
 done
 # Leave the build as the tree is.
-# shellcheck disable=SC2046
-nice cmake --build "$build" --target $(for g in "${groups[@]}"; do targets_of "$g"; done) >/dev/null 2>&1
+for group in "${groups[@]}"; do
+    build_group "$group" >/dev/null 2>&1
+done
 echo "caught $caught of $planted planted"
