@@ -2,7 +2,8 @@
 # Measures how many one-line faults the fast tests catch: plants each fault of the table below
 # into the Linux program, the script checker and the frame driver, one at a time, rebuilds what
 # the tests need, runs them, puts the file back and prints caught/planted. For developers only.
-#   bash tools/plant-faults.sh [GROUP|NUMBER...]   (groups: logic x11 script frame; default all)
+#   bash tools/plant-faults.sh [GROUP|NUMBER...]   (groups: logic x11 script frame wayland;
+#   default all)
 # Needs the native build (cmake --preset native). It rewrites files of this tree while it runs
 # and restores them on any exit, so do not edit or build in this tree meanwhile.
 set -uo pipefail
@@ -57,6 +58,12 @@ faults=(
     'frame|frame/frame.cpp|valueOf(bank, outlineIndex) > 0.0f|valueOf(bank, outlineIndex) >= 0.0f|outline 0 drawn'
     'frame|frame/frame.cpp|        sequencerPass(engine.sequencer, engine.bank, engine.randomState);\n        startMotions(engine.bank, engine.randomState);|        startMotions(engine.bank, engine.randomState);\n        sequencerPass(engine.sequencer, engine.bank, engine.randomState);|motions start before the script runs'
     'frame|frame/frame.cpp|    engine.sequencer.currentFrame = 0.0f;\n||a second start keeps the clock'
+    'wayland|hosts/wayland/input.cpp|surface->output->y + static_cast<int>(std::lround(wl_fixed_to_double(y)))|surface->output->x + static_cast<int>(std::lround(wl_fixed_to_double(y)))|the pointer y on an output taken from the output x'
+    'wayland|hosts/wayland/input.cpp|        host.input_ended = true;\n        log_event("pointer %d,%d ends"|        log_event("pointer %d,%d ends"|a large pointer move no longer ends the saver'
+    'wayland|hosts/wayland/input.cpp|if (keyboard \&\& host.keyboard == nullptr) {|if (keyboard \&\& host.keyboard == nullptr \&\& !host.started) {|a keyboard that appears after the start is ignored'
+    'wayland|hosts/wayland/globals.cpp|if (host.started \&\& host.options.mode == run_mode::saver) {|if (!host.started \&\& host.options.mode == run_mode::saver) {|an output added while the saver runs stays empty'
+    'wayland|hosts/wayland/fps_readout.cpp|glOrtho(0.0, width, height, 0.0, -1.0, 1.0)|glOrtho(0.0, width, 0.0, height, -1.0, 1.0)|the readout in the bottom corner'
+    'wayland|hosts/wayland/globals.cpp|->scale = std::max(factor, 1);|->scale = 1;|an output scale ignored: the figure enlarged by the compositor'
 )
 
 targets_of() {
@@ -65,12 +72,13 @@ targets_of() {
         x11) echo lumenweave lumenweave-test lumenweave-x11tool lumenweave_x11_tests ;;
         script) echo lumenweave_tests ;;
         frame) echo lumenweave_tests lumenweave_glcall_tests lumenweave_trace_tests ;;
+        wayland) echo lumenweave lumenweave-test lumenweave-vinput ;;
     esac
 }
 
 # Runs the group's tests; prints the first that failed and returns 1, or returns 0.
 run_tests() {
-    local t
+    local t limit=120
     local -a tests
     case $1 in
         logic) tests=("$build/tests/x11/lumenweave_x11_tests") ;;
@@ -79,11 +87,14 @@ run_tests() {
         script) tests=("$build/tests/lumenweave_tests") ;;
         frame) tests=("$build/tests/lumenweave_tests" "$build/tests/gl/lumenweave_glcall_tests"
             "$build/tests/lumenweave_trace_tests") ;;
+        # Each wait of these has a bound of a minute, for a busy machine.
+        wayland) tests=("bash tests/wayland/test_saver.sh" "bash tests/wayland/test_window.sh")
+            limit=900 ;;
     esac
     for t in "${tests[@]}"; do
         # shellcheck disable=SC2086
-        if ! LUMENWEAVE_NATIVE_BUILD_DIR=$build timeout 120 $t >"$work/test.log" 2>&1; then
-            echo "${t##*/}"
+        if ! LUMENWEAVE_NATIVE_BUILD_DIR=$build timeout "$limit" $t >"$work/test.log" 2>&1; then
+            echo "${t##*/} ($(grep -m1 '^FAIL' "$work/test.log" || tail -1 "$work/test.log"))"
             return 1
         fi
     done
