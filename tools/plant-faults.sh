@@ -3,7 +3,8 @@
 # into the Linux program, the script checker, the frame driver and the browser playground, one at a
 # time, rebuilds what the tests need, runs them, puts the file back and prints caught/planted. For
 # developers only.
-#   bash tools/plant-faults.sh [GROUP|NUMBER...]   (groups: logic x11 script frame web; default all)
+#   bash tools/plant-faults.sh [GROUP|NUMBER...]   (groups: logic x11 script frame web wayland;
+#   default all)
 # Needs the native build (cmake --preset native). It rewrites files of this tree while it runs
 # and restores them on any exit, so do not edit or build in this tree meanwhile.
 set -uo pipefail
@@ -72,6 +73,12 @@ faults=(
     'web|web/src/saver.ts|      event.preventDefault();\n      leave();|      event.preventDefault();|full screen not left on a key'
     'web|web/src/main.ts|if (!paused \&\& paceFrame(pace, now))|if (paceFrame(pace, now))|Pause does not stop the figure'
     'web|web/src/main.ts|while (frame < settings.frame)|while (frame <= settings.frame)|an addressed frame shown one late'
+    'wayland|hosts/wayland/input.cpp|surface->output->y + static_cast<int>(std::lround(wl_fixed_to_double(y)))|surface->output->x + static_cast<int>(std::lround(wl_fixed_to_double(y)))|the pointer y on an output taken from the output x'
+    'wayland|hosts/wayland/input.cpp|        host.input_ended = true;\n        log_event("pointer %d,%d ends"|        log_event("pointer %d,%d ends"|a large pointer move no longer ends the saver'
+    'wayland|hosts/wayland/input.cpp|if (keyboard \&\& host.keyboard == nullptr) {|if (keyboard \&\& host.keyboard == nullptr \&\& !host.started) {|a keyboard that appears after the start is ignored'
+    'wayland|hosts/wayland/globals.cpp|if (host.started \&\& host.options.mode == run_mode::saver) {|if (!host.started \&\& host.options.mode == run_mode::saver) {|an output added while the saver runs stays empty'
+    'wayland|hosts/wayland/fps_readout.cpp|glOrtho(0.0, width, height, 0.0, -1.0, 1.0)|glOrtho(0.0, width, 0.0, height, -1.0, 1.0)|the readout in the bottom corner'
+    'wayland|hosts/wayland/globals.cpp|->scale = std::max(factor, 1);|->scale = 1;|an output scale ignored: the figure enlarged by the compositor'
 )
 
 targets_of() {
@@ -81,6 +88,7 @@ targets_of() {
         script) echo lumenweave_tests ;;
         frame) echo lumenweave_tests lumenweave_glcall_tests lumenweave_trace_tests ;;
         web) echo lumenweave-sim lumenweave-render ;;
+        wayland) echo lumenweave lumenweave-test lumenweave-vinput ;;
     esac
 }
 
@@ -107,11 +115,14 @@ run_tests() {
             limit=1200
             export LUMENWEAVE_SIM=$build/tools/sim/lumenweave-sim
             export LUMENWEAVE_RENDER=$build/tools/render/lumenweave-render ;;
+        # Each wait of these has a bound of a minute, for a busy machine.
+        wayland) tests=("bash tests/wayland/test_saver.sh" "bash tests/wayland/test_window.sh")
+            limit=900 ;;
     esac
     for t in "${tests[@]}"; do
         # shellcheck disable=SC2086
-        if ! LUMENWEAVE_NATIVE_BUILD_DIR=$build timeout $limit $t >"$work/test.log" 2>&1; then
-            echo "${t##*/}"
+        if ! LUMENWEAVE_NATIVE_BUILD_DIR=$build timeout "$limit" $t >"$work/test.log" 2>&1; then
+            echo "${t##*/} ($(grep -m1 '^FAIL' "$work/test.log" || tail -1 "$work/test.log"))"
             return 1
         fi
     done
