@@ -20,7 +20,7 @@ before(async () => {
     }).catch(fail);
   });
 });
-after(() => done());
+after(() => done?.());
 
 const work = mkdtempSync(join(tmpdir(), 'lumenweave-web-'));
 after(() => rmSync(work, { recursive: true, force: true }));
