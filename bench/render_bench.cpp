@@ -57,8 +57,10 @@ void recordedFrame() {
     renderFrame(engine, &list);
 }
 
-// The master's frame drawn directly (the baseline) or recorded and replayed.
-void frameBench(benchmark::State& state, void (*frame)()) {
+// Where both kinds of master frame are timed: one context of the benchmark's size, a running
+// animation and both kinds warmed up, then timing(). Skipped where direct drawing is not to be had.
+template <typename Timing>
+void inFrameContext(benchmark::State& state, Timing timing) {
     if (!directDrawingWorks()) {
         state.SkipWithError("the recorders are not wrapped: no direct drawing to compare with");
         return;
@@ -68,10 +70,18 @@ void frameBench(benchmark::State& state, void (*frame)()) {
     OffscreenContext gl(width, height);
     setupView(width, height);
     startRunning();
-    warmUp(frame);
-    for (auto _ : state) {
-        frame();
-    }
+    warmUp(directFrame);
+    warmUp(recordedFrame);
+    timing();
+}
+
+// The master's frame drawn directly (the baseline) or recorded and replayed.
+void frameBench(benchmark::State& state, void (*frame)()) {
+    inFrameContext(state, [&state, frame] {
+        for (auto _ : state) {
+            frame();
+        }
+    });
 }
 BENCHMARK_CAPTURE(frameBench, direct, directFrame)->Apply(sizes);
 BENCHMARK_CAPTURE(frameBench, recordAndReplay, recordedFrame)->Apply(sizes);
@@ -129,18 +139,7 @@ void inTurn(benchmark::internal::Benchmark* b) {
 
 // First a frame drawn directly, then the next recorded and replayed, in one context.
 void recordAndReplayCostBench(benchmark::State& state) {
-    if (!directDrawingWorks()) {
-        state.SkipWithError("the recorders are not wrapped: no direct drawing to compare with");
-        return;
-    }
-    const int width = static_cast<int>(state.range(0));
-    const int height = static_cast<int>(state.range(1));
-    OffscreenContext gl(width, height);
-    setupView(width, height);
-    startRunning();
-    warmUp(directFrame);
-    warmUp(recordedFrame);
-    timeInTurn(state, directFrame, recordedFrame);
+    inFrameContext(state, [&state] { timeInTurn(state, directFrame, recordedFrame); });
 }
 BENCHMARK(recordAndReplayCostBench)->Apply(inTurn);
 

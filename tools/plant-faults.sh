@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Measures how many one-line faults the fast tests catch: plants each fault of the table below
-# into the Linux program, the script checker, the frame driver and the Windows program, one at a
-# time, rebuilds what the tests need, runs them, puts the file back and prints caught/planted.
-# For developers only.
-#   bash tools/plant-faults.sh [GROUP|NUMBER...]   (groups: logic x11 script frame wine; default all)
+# into the Linux program, the script checker, the frame driver, the browser playground and the
+# Windows program, one at a time, rebuilds what the tests need, runs them, puts the file back and
+# prints caught/planted. For developers only.
+#   bash tools/plant-faults.sh [GROUP|NUMBER...]   (groups: logic x11 script frame web wayland
+#   wine; default all)
 # Needs the native build (cmake --preset native), and for wine the windows one. It rewrites files
 # of this tree while it runs and restores them on any exit, so do not edit or build in this tree
 # meanwhile.
@@ -29,7 +30,15 @@ faults=(
     'x11|hosts/x11/x11_window.cpp|surface->height = static_cast<uint32_t>(event.xconfigure.height)|surface->height = static_cast<uint32_t>(event.xconfigure.width)|window: the width read for the height on a resize'
     'x11|hosts/x11/x11_window.cpp|        case XK_q:\n||Q no longer closes'
     'x11|hosts/x11/x11_window.cpp|        case XK_Escape:\n||Escape no longer closes'
-    'x11|hosts/x11/frame_loop.cpp|                core_draw_master(host);\n                draw_fps_overlay(host.overlay, surface.width, surface.height);|                draw_fps_overlay(host.overlay, surface.width, surface.height);\n                core_draw_master(host);|the readout drawn before the frame'
+    'x11|hosts/x11/frame_loop.cpp|            if (surface.master \&\& !held) {\n                core_draw_master(host);\n            } else {\n                core_draw_mirror(host);\n            }\n            if (surface.master) {\n                draw_fps_overlay(host.overlay, surface.width, surface.height);\n            }|            if (surface.master) {\n                draw_fps_overlay(host.overlay, surface.width, surface.height);\n            }\n            if (surface.master \&\& !held) {\n                core_draw_master(host);\n            } else {\n                core_draw_mirror(host);\n            }|the readout drawn before the frame'
+    'x11|hosts/x11/frame_loop.cpp|                core_draw_mirror(host);|                core_draw_master(host);|mirrors draw frames of their own'
+    'x11|hosts/linux/script.cpp|    if (!problems.empty()) {|    if (problems.size() > 1) {|a script with one problem runs'
+    "x11|hosts/x11/x11_saver.cpp| \\|\\| variable[0] == '\\0'||an empty XSCREENSAVER_WINDOW taken for a window id"
+    'x11|packaging/linux/lumenweave.xml|arg-set="--fps"|arg-set="--show-fps"|the daemon settings pass --show-fps, which the program refuses'
+    'x11|packaging/linux/lumenweave.xml|arg="--seed %"|arg="--seed=%"|the daemon settings pass --seed=N, which the program refuses'
+    'x11|hosts/x11/x11_monitors.cpp|                    host.pointer_origin_set = true;\n||--saver takes each motion for the first: no move ends it'
+    'x11|hosts/linux/options.hpp|return dx > saver_pointer_slack \|\| dy > saver_pointer_slack;|return dx > saver_pointer_slack \&\& dy > saver_pointer_slack;|--saver ends on diagonal moves only'
+    'x11|hosts/x11/x11_monitors.cpp|            case KeyPress:\n||a key no longer ends --saver'
     'x11|hosts/x11/frame_loop.cpp|core_view(surface.width, surface.height)|core_view(surface.width, surface.width)|the width passed for the height to the view'
     'x11|hosts/x11/fps_overlay.cpp|static_cast<GLint>(height) - baseline_from_top|static_cast<GLint>(width) - baseline_from_top|the readout placed by the width'
     'x11|hosts/x11/fps_overlay.cpp|left_margin + start * overlay.advance|left_margin + start * (overlay.advance - 1)|the readout one pixel narrow a glyph'
@@ -59,6 +68,18 @@ faults=(
     'frame|frame/frame.cpp|valueOf(bank, outlineIndex) > 0.0f|valueOf(bank, outlineIndex) >= 0.0f|outline 0 drawn'
     'frame|frame/frame.cpp|        sequencerPass(engine.sequencer, engine.bank, engine.randomState);\n        startMotions(engine.bank, engine.randomState);|        startMotions(engine.bank, engine.randomState);\n        sequencerPass(engine.sequencer, engine.bank, engine.randomState);|motions start before the script runs'
     'frame|frame/frame.cpp|    engine.sequencer.currentFrame = 0.0f;\n||a second start keeps the clock'
+    "web|web/src/share.ts|match[1].replace(/-/g, '+').replace(/_/g, '/')|match[1].replace(/-/g, '/').replace(/_/g, '+')|a shared link's - and _ swapped in decoding"
+    'web|web/src/main.ts|settings.seed ?? Math.floor|Math.floor|the seed in the address ignored'
+    'web|web/src/editor.ts|showProblems(problemList, problems);|showProblems(problemList, []);|the problems list not shown'
+    'web|web/src/saver.ts|      event.preventDefault();\n      leave();|      event.preventDefault();|full screen not left on a key'
+    'web|web/src/main.ts|if (!paused \&\& paceFrame(pace, now))|if (paceFrame(pace, now))|Pause does not stop the figure'
+    'web|web/src/main.ts|while (frame < settings.frame)|while (frame <= settings.frame)|an addressed frame shown one late'
+    'wayland|hosts/wayland/input.cpp|surface->output->y + static_cast<int>(std::lround(wl_fixed_to_double(y)))|surface->output->x + static_cast<int>(std::lround(wl_fixed_to_double(y)))|the pointer y on an output taken from the output x'
+    'wayland|hosts/wayland/input.cpp|        host.input_ended = true;\n        log_event("pointer %d,%d ends"|        log_event("pointer %d,%d ends"|a large pointer move no longer ends the saver'
+    'wayland|hosts/wayland/input.cpp|if (keyboard \&\& host.keyboard == nullptr) {|if (keyboard \&\& host.keyboard == nullptr \&\& !host.started) {|a keyboard that appears after the start is ignored'
+    'wayland|hosts/wayland/globals.cpp|if (host.started \&\& host.options.mode == run_mode::saver) {|if (!host.started \&\& host.options.mode == run_mode::saver) {|an output added while the saver runs stays empty'
+    'wayland|hosts/wayland/fps_readout.cpp|glOrtho(0.0, width, height, 0.0, -1.0, 1.0)|glOrtho(0.0, width, 0.0, height, -1.0, 1.0)|the readout in the bottom corner'
+    'wayland|hosts/wayland/globals.cpp|->scale = std::max(factor, 1);|->scale = 1;|an output scale ignored: the figure enlarged by the compositor'
     'wine|hosts/windows/policy.cpp|if (distance > 4) {|if (distance >= 4) {|the saver ends on a move of 4 pixels'
     'wine|hosts/windows/windows.cpp|        case WM_KEYDOWN:\n||a key no longer ends the saver'
     'wine|hosts/windows/windows.cpp|            if (wparam == SIZE_MINIMIZED) {|            if (wparam == SIZE_MAXIMIZED) {|minimising no longer pauses drawing'
@@ -68,43 +89,55 @@ faults=(
     'wine|hosts/windows/main.cpp|if (host.display_mode == display_kind::windowed) {|if (host.display_mode != display_kind::virtual_screen) {|N opens a clone in display mode 1'
 )
 
-# The build folder of the group's targets.
-build_of() {
-    case $1 in
-        wine) echo "$root/build/windows" ;;
-        *) echo "$build" ;;
-    esac
-}
-
 targets_of() {
     case $1 in
         logic) echo lumenweave_x11_tests ;;
         x11) echo lumenweave lumenweave-test lumenweave-x11tool lumenweave_x11_tests ;;
         script) echo lumenweave_tests ;;
         frame) echo lumenweave_tests lumenweave_glcall_tests lumenweave_trace_tests ;;
+        web) echo lumenweave-sim lumenweave-render ;;
+        wayland) echo lumenweave lumenweave-test lumenweave-vinput ;;
         wine) echo Lumenweave Lumenweave-test wintool ;;
     esac
 }
 
+# Builds what the group's tests need: its native targets, and the site for the browser tests.
+build_group() {
+    local folder=$build
+    [[ $1 != wine ]] || folder=$root/build/windows
+    # shellcheck disable=SC2046
+    nice cmake --build "$folder" --target $(targets_of "$1") || return 1
+    [[ $1 != web ]] || nice bash tools/playground.sh build
+}
+
 # Runs the group's tests; prints the first that failed and returns 1, or returns 0.
 run_tests() {
-    local t
+    local t limit=120
     local -a tests
     case $1 in
         logic) tests=("$build/tests/x11/lumenweave_x11_tests") ;;
         x11) tests=("$build/tests/x11/lumenweave_x11_tests" "bash tests/x11/test_saver.sh"
-            "bash tests/x11/test_window.sh") ;;
+            "bash tests/x11/test_window.sh" "bash tests/x11/test_monitors.sh") ;;
         script) tests=("$build/tests/lumenweave_tests") ;;
         frame) tests=("$build/tests/lumenweave_tests" "$build/tests/gl/lumenweave_glcall_tests"
             "$build/tests/lumenweave_trace_tests") ;;
-        # Each brings up its own Windows environments.
+        # Each of the page's waits is bounded at two minutes, for software WebGL on a busy machine.
+        web) tests=("node --test tests/web/pacing.test.mjs" "node --test tests/web/page.test.mjs")
+            limit=1200
+            export LUMENWEAVE_SIM=$build/tools/sim/lumenweave-sim
+            export LUMENWEAVE_RENDER=$build/tools/render/lumenweave-render ;;
+        # Each wait of these has a bound of a minute, for a busy machine.
+        wayland) tests=("bash tests/wayland/test_saver.sh" "bash tests/wayland/test_window.sh")
+            limit=900 ;;
+        # Each brings up its own Windows environments; each wait has a bound of a minute.
         wine) tests=("bash tests/wine/test_screensaver.sh" "bash tests/wine/test_application.sh"
-            "bash tests/wine/test_preview.sh" "bash tests/wine/test_close_while_starting.sh") ;;
+            "bash tests/wine/test_preview.sh" "bash tests/wine/test_close_while_starting.sh")
+            limit=900 ;;
     esac
     for t in "${tests[@]}"; do
         # shellcheck disable=SC2086
-        if ! LUMENWEAVE_NATIVE_BUILD_DIR=$build timeout 600 $t >"$work/test.log" 2>&1; then
-            echo "${t##*/}"
+        if ! LUMENWEAVE_NATIVE_BUILD_DIR=$build timeout "$limit" $t >"$work/test.log" 2>&1; then
+            echo "${t##*/} ($(grep -m1 '^FAIL' "$work/test.log" || tail -1 "$work/test.log"))"
             return 1
         fi
     done
@@ -154,9 +187,7 @@ done
 # The tests must pass on the tree as it is, or no catch would mean anything.
 for group in "${groups[@]}"; do
     wanted "$group" 0 "$@" || continue
-    # shellcheck disable=SC2046
-    nice cmake --build "$(build_of "$group")" --target $(targets_of "$group") >"$work/build.log" 2>&1 ||
-        { cat "$work/build.log"; exit 1; }
+    build_group "$group" >"$work/build.log" 2>&1 || { cat "$work/build.log"; exit 1; }
     if failed=$(run_tests "$group"); then
         echo "baseline $group: the tests pass"
     else
@@ -182,8 +213,7 @@ for entry in "${faults[@]}"; do
         echo "not planted $number ($file): its text is not there exactly once"
         continue
     fi
-    # shellcheck disable=SC2046
-    if ! nice cmake --build "$(build_of "$group")" --target $(targets_of "$group") >"$work/build.log" 2>&1; then
+    if ! build_group "$group" >"$work/build.log" 2>&1; then
         restore
         echo "not planted $number ($file): it does not build"
         continue
@@ -197,9 +227,8 @@ for entry in "${faults[@]}"; do
     fi
     restore
 done
-# Leave the builds as the tree is.
+# Leave the build as the tree is.
 for group in "${groups[@]}"; do
-    # shellcheck disable=SC2046
-    nice cmake --build "$(build_of "$group")" --target $(targets_of "$group") >/dev/null 2>&1
+    build_group "$group" >/dev/null 2>&1
 done
 echo "caught $caught of $planted planted"

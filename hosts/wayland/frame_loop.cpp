@@ -2,8 +2,6 @@
 // asked to draw (its frame callback came) gets the frame, the first output's or the window's
 // recorded and replayed, the others replayed, and presents it; in between the loop handles
 // events.
-#include <cstdio>
-
 #include "drawlist/replay.hpp"
 #include "frame/render.hpp"
 #include "hosts/wayland/host.hpp"
@@ -12,13 +10,13 @@ namespace lumenweave_wayland {
 namespace {
 
 // The test build prints one line per surface and frame for the pacing measurement, in the form
-// tools/pacing-summary.py reads: role, index, t0, t1, presented, ticks per second, deadline and
-// present time, all in nanoseconds of the monotonic clock.
+// tools/pacing-summary.py reads: role, output, t0, t1, presented, ticks per second, deadline and
+// present time, all in nanoseconds of the monotonic clock; and "drawing T0" as a round of frames
+// starts, so that a test can tell a stop that came in the middle of one.
 constexpr bool frame_log = LUMENWEAVE_WAYLAND_FRAME_LOG != 0;
 
 struct drawn_t {
     surface_t* surface = nullptr;
-    size_t index = 0;  // in host.surfaces, so that each output's log lines stay together
     bool master = false;
     int64_t t0 = 0;  // nanoseconds, monotonic clock
     int64_t t1 = 0;  // nanoseconds, monotonic clock
@@ -56,12 +54,11 @@ void draw(host_t& host, surface_t& surface, bool master) {
 
 void log_frames(const host_t& host, const std::vector<drawn_t>& drawn, int64_t present) {
     for (const drawn_t& entry : drawn) {
-        std::printf(
-            "frame %s %zu %lld %lld 1 1000000000 %lld %lld\n", entry.master ? "master" : "mirror",
-            entry.index, static_cast<long long>(entry.t0), static_cast<long long>(entry.t1),
-            static_cast<long long>(host.pacing.deadline_ns), static_cast<long long>(present));
+        log_event("frame %s %s %lld %lld 1 1000000000 %lld %lld",
+                  entry.master ? "master" : "mirror", label_of(*entry.surface),
+                  static_cast<long long>(entry.t0), static_cast<long long>(entry.t1),
+                  static_cast<long long>(host.pacing.deadline_ns), static_cast<long long>(present));
     }
-    std::fflush(stdout);
 }
 
 bool run_over(const host_t& host) {
@@ -80,7 +77,7 @@ int run_frames(host_t& host) {
         drawn.clear();
         for (size_t i = 0; i < host.surfaces.size(); ++i) {
             if (ready(*host.surfaces[i])) {
-                drawn.push_back({host.surfaces[i].get(), i, i == 0, 0, 0});
+                drawn.push_back({host.surfaces[i].get(), i == 0, 0, 0});
             }
         }
         if (drawn.empty()) {
@@ -103,6 +100,7 @@ int run_frames(host_t& host) {
             continue;
         }
         const int64_t t0 = monotonic_ns();
+        log_event("drawing %lld", static_cast<long long>(t0));
         host.pacing.deadline_ns =
             frame_deadline(host.pacing.deadline_ns, t0, host.pacing.period_ns);
         // The animation moves on even while the first output is not shown, for the others.

@@ -21,7 +21,10 @@ void output_geometry(void* data, wl_output*, int32_t x, int32_t y, int32_t, int3
 void output_mode(void*, wl_output*, uint32_t, int32_t, int32_t, int32_t) {}
 // The scale comes before the done that ends the output's description.
 void output_done(void* data, wl_output*) {
-    follow_output_scale(*static_cast<output_t*>(data));
+    output_t& output = *static_cast<output_t*>(data);
+    log_event("output %s at %d,%d scale %d", output.label.c_str(), output.x, output.y,
+              output.scale);
+    follow_output_scale(output);
 }
 void output_scale(void* data, wl_output*, int32_t factor) {
     static_cast<output_t*>(data)->scale = std::max(factor, 1);
@@ -38,10 +41,13 @@ void logical_position(void* data, zxdg_output_v1*, int32_t x, int32_t y) {
 }
 void logical_size(void*, zxdg_output_v1*, int32_t, int32_t) {}
 void xdg_output_done(void*, zxdg_output_v1*) {}
-void xdg_output_name(void*, zxdg_output_v1*, const char*) {}
+void xdg_output_name(void* data, zxdg_output_v1*, const char* name) {
+    static_cast<output_t*>(data)->label = name;
+}
+void xdg_output_description(void*, zxdg_output_v1*, const char*) {}
 
 const zxdg_output_v1_listener xdg_output_listener = {
-    logical_position, logical_size, xdg_output_done, xdg_output_name, xdg_output_name};
+    logical_position, logical_size, xdg_output_done, xdg_output_name, xdg_output_description};
 
 void seat_capabilities(void* data, wl_seat*, uint32_t capabilities) {
     follow_seat_capabilities(*static_cast<host_t*>(data), capabilities);
@@ -102,6 +108,7 @@ void global_removed(void* data, wl_registry*, uint32_t name) {
     for (const std::unique_ptr<output_t>& output : host.outputs) {
         if (output->name == name) {
             output->removed = true;
+            log_event("output gone %s", output->label.c_str());
         }
     }
 }

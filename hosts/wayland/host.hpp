@@ -8,8 +8,11 @@
 #include <wayland-egl.h>
 #include <xkbcommon/xkbcommon.h>
 
+#include <cstdarg>
 #include <cstdint>
+#include <cstdio>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "drawlist/drawlist.hpp"
@@ -40,6 +43,7 @@ struct output_t {
     int32_t x = 0;                         // compositor space, pixels
     int32_t y = 0;                         // compositor space, pixels
     int32_t scale = 1;                     // buffer pixels per compositor pixel
+    std::string label;                     // the compositor's name for it, e.g. HEADLESS-1
     bool removed = false;
 };
 
@@ -104,6 +108,30 @@ struct host_t {
     Engine engine;                      // the animation, drawn into the master
     draw_list_t draw_list;              // the last frame, replayed into every other surface
 };
+
+// The test build's log (lumenweave-test): one line on standard output for each event the Wayland
+// tests wait for (a frame, a surface's size, the keyboard's focus, a pointer move and its verdict,
+// an output's place); the shipped program has none of it.
+[[gnu::format(printf, 1, 2)]] inline void log_event(const char* format, ...) {
+    if constexpr (LUMENWEAVE_WAYLAND_FRAME_LOG != 0) {
+        va_list arguments;
+        va_start(arguments, format);
+        std::vprintf(format, arguments);
+        va_end(arguments);
+        std::putchar('\n');
+        std::fflush(stdout);
+    }
+}
+
+// For the log: "master" or "mirror", and the name of the output the surface covers or was last
+// shown on ("-" before it is known).
+inline const char* role_of(const host_t& host, const surface_t& surface) {
+    return !host.surfaces.empty() && host.surfaces[0].get() == &surface ? "master" : "mirror";
+}
+inline const char* label_of(const surface_t& surface) {
+    const output_t* output = surface.output != nullptr ? surface.output : surface.shown_on;
+    return output != nullptr && !output->label.empty() ? output->label.c_str() : "-";
+}
 
 // Every way the Wayland host can fail; the texts are in one table (run.cpp).
 enum class failure_kind {

@@ -41,7 +41,11 @@ void keymap_received(void* data, wl_keyboard*, uint32_t format, int32_t fd, uint
 }
 
 void keyboard_enter(void* data, wl_keyboard*, uint32_t, wl_surface* surface, wl_array*) {
-    static_cast<host_t*>(data)->keyboard_focus = surface;
+    host_t& host = *static_cast<host_t*>(data);
+    host.keyboard_focus = surface;
+    if (const surface_t* entered = surface_of(host, surface)) {
+        log_event("keyboard enter %s %s", role_of(host, *entered), label_of(*entered));
+    }
 }
 
 void keyboard_leave(void* data, wl_keyboard*, uint32_t, wl_surface*) {
@@ -121,9 +125,13 @@ void pointer_moved(host_t& host, wl_fixed_t x, wl_fixed_t y, bool motion) {
         host.pointer_origin_set = true;
         host.pointer_origin_x = global_x;
         host.pointer_origin_y = global_y;
+        log_event("pointer %d,%d origin", global_x, global_y);
     } else if (lumenweave_linux::pointer_moved_away(host.pointer_origin_x, host.pointer_origin_y,
                                                     global_x, global_y)) {
         host.input_ended = true;
+        log_event("pointer %d,%d ends", global_x, global_y);
+    } else {
+        log_event("pointer %d,%d stays", global_x, global_y);
     }
 }
 

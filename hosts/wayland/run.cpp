@@ -1,7 +1,6 @@
 // The Wayland host's run: connects to the compositor, finds its globals, puts a layer surface on
 // every output (--saver) or opens the window, starts EGL and the engine, and runs the frame loop
 // until a stop.
-#include <cstdio>
 #include <ctime>
 
 #include "hosts/linux/hosts.hpp"
@@ -125,9 +124,7 @@ int lumenweave_linux::run_wayland_host(const options_t& options) {
     static host_t host;
     host.options = options;
     // The test build notes its start for the start-up figure of the pacing measurement.
-    if (LUMENWEAVE_WAYLAND_FRAME_LOG) {
-        std::printf("start %lld\n", static_cast<long long>(monotonic_ns()));
-    }
+    log_event("start %lld", static_cast<long long>(monotonic_ns()));
     install_stop_signals();
     const int code = start(host) ? run_frames(host) : 1;
     stop(host);

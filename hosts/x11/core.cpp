@@ -60,6 +60,7 @@ void core_reload_script(host_t& host) {
 
 void core_draw_master(host_t& host) {
     renderFrame(host.engine, &host.draw_list);
+    ++host.engine_frame;
 }
 
 void core_draw_mirror(const host_t& host) {

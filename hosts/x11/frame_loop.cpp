@@ -2,15 +2,11 @@
 // sleeps to the frame's deadline and presents them all.
 #include <cstdio>
 
+#include "hosts/linux/test_hold.hpp"
 #include "hosts/x11/host.hpp"
 
 namespace lumenweave_x11 {
 namespace {
-
-// The test build prints one line per window and frame for the pacing measurement, in the form
-// tools/pacing-summary.py reads: role, index, t0, t1, presented, ticks per second, deadline and
-// present time, all in nanoseconds of the monotonic clock.
-constexpr bool frame_log = LUMENWEAVE_X11_FRAME_LOG != 0;
 
 struct frame_times_t {
     int64_t t0 = 0;  // nanoseconds, monotonic clock
@@ -48,13 +44,26 @@ bool judge_x_errors(host_t& host) {
     return false;
 }
 
-void log_frames(const host_t& host, const std::vector<frame_times_t>& times, int64_t present) {
+// The test build prints one line per window and frame for the pacing measurement, in the form
+// tools/pacing-summary.py reads: role, index, t0, t1, presented, ticks per second, deadline and
+// present time, all in nanoseconds of the monotonic clock. While the animation is held, a line
+// "held ROLE INDEX FRAME" per window follows, once the server has taken the presents: a test
+// that reads it may capture the windows, which show engine frame FRAME.
+void log_frames(const host_t& host, const std::vector<frame_times_t>& times, int64_t present,
+                bool held) {
     for (size_t i = 0; i < host.surfaces.size() && i < times.size(); ++i) {
-        std::printf("frame %s %zu %lld %lld 1 1000000000 %lld %lld\n",
-                    host.surfaces[i].master ? "master" : "mirror", i,
+        const char* role = host.surfaces[i].master ? "master" : "mirror";
+        std::printf("frame %s %zu %lld %lld 1 1000000000 %lld %lld\n", role, i,
                     static_cast<long long>(times[i].t0), static_cast<long long>(times[i].t1),
                     static_cast<long long>(host.pacing.deadline_ns),
                     static_cast<long long>(present));
+    }
+    if (held) {
+        XSync(host.display, False);
+        for (size_t i = 0; i < host.surfaces.size(); ++i) {
+            std::printf("held %s %zu %llu\n", host.surfaces[i].master ? "master" : "mirror", i,
+                        static_cast<unsigned long long>(host.engine_frame));
+        }
     }
     std::fflush(stdout);
 }
@@ -81,6 +90,8 @@ int run_frames(host_t& host) {
             core_reload_script(host);
         }
 
+        // The test build may show the last frame again: the master replays it as the mirrors do.
+        const bool held = frame_log && host.engine_frame > 0 && lumenweave_linux::animation_held();
         const int64_t t0 = monotonic_ns();
         host.pacing.deadline_ns =
             frame_deadline(host.pacing.deadline_ns, t0, host.pacing.period_ns);
@@ -90,11 +101,13 @@ int run_frames(host_t& host) {
             times[i].t0 = i == 0 ? t0 : monotonic_ns();
             make_current(host, surface);
             core_view(surface.width, surface.height);
-            if (surface.master) {
+            if (surface.master && !held) {
                 core_draw_master(host);
-                draw_fps_overlay(host.overlay, surface.width, surface.height);
             } else {
                 core_draw_mirror(host);
+            }
+            if (surface.master) {
+                draw_fps_overlay(host.overlay, surface.width, surface.height);
             }
             times[i].t1 = monotonic_ns();
         }
@@ -109,7 +122,7 @@ int run_frames(host_t& host) {
         const int64_t present = monotonic_ns();
         lumenweave_linux::count_fps_frame(host.overlay.count, present, times[0].t1 - times[0].t0);
         if (frame_log) {
-            log_frames(host, times, present);
+            log_frames(host, times, present, held);
         }
     }
 }

@@ -19,6 +19,14 @@
 
 namespace lumenweave_x11 {
 
+// The test build (lumenweave-test) logs its frames and what it judged on standard output, and
+// takes the hold of hosts/linux/test_hold.hpp; the program proper does neither. The host's
+// libraries say which they are; the logic tests that include this file are neither.
+#ifndef LUMENWEAVE_X11_FRAME_LOG
+#define LUMENWEAVE_X11_FRAME_LOG 0
+#endif
+constexpr bool frame_log = LUMENWEAVE_X11_FRAME_LOG != 0;
+
 // The command line is the Linux program's (hosts/linux/options.hpp).
 using lumenweave_linux::argument_fault;
 using lumenweave_linux::options_t;
@@ -102,9 +110,10 @@ struct host_t {
     int randr_event_base = 0;         // --saver: XRandR's first event code, 0 without XRandR
     pacing_t pacing;
     fps_overlay_t overlay;
-    Engine engine;          // the animation, drawn into the master
-    uint32_t seed = 0;      // the engine's seed, which a changed script starts from again
-    int script_watch = -1;  // inotify descriptor on the script's folder; -1: none
+    Engine engine;              // the animation, drawn into the master
+    uint64_t engine_frame = 0;  // frames the engine has drawn in this run
+    uint32_t seed = 0;          // the engine's seed, which a changed script starts from again
+    int script_watch = -1;      // inotify descriptor on the script's folder; -1: none
     const char* script_name = nullptr;  // the script's file name within that folder
     draw_list_t draw_list;              // the master's last frame, replayed into the mirrors
 };

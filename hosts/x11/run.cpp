@@ -57,6 +57,11 @@ int lumenweave_linux::run_x11_host(const options_t& options) {
     install_stop_signals();
     install_x_error_handlers();
     const int code = start(host) ? run_frames(host) : 1;
+    // The test build tells an end through the frame loop from the stop thread's fallback.
+    if (LUMENWEAVE_X11_FRAME_LOG) {
+        std::printf("end %d\n", code);
+        std::fflush(stdout);
+    }
     close_display(host);
     stop_script_watch(host);
     return code;

@@ -5,6 +5,7 @@
 #include <X11/Xutil.h>
 
 #include <algorithm>
+#include <cstdio>
 
 #include "hosts/x11/host.hpp"
 #if LUMENWEAVE_HAVE_XRANDR
@@ -116,6 +117,7 @@ bool create_monitor_window(host_t& host, const monitor_t& monitor, bool master) 
 // while another client holds one, so it is tried again with every round of events.
 void grab_input(host_t& host) {
     const Window window = host.surfaces[0].window;
+    const bool had_grabs = host.keyboard_grabbed && host.pointer_grabbed;
     if (!host.keyboard_grabbed) {
         host.keyboard_grabbed = XGrabKeyboard(host.display, window, True, GrabModeAsync,
                                               GrabModeAsync, CurrentTime) == GrabSuccess;
@@ -126,6 +128,19 @@ void grab_input(host_t& host) {
             XGrabPointer(host.display, window, True, ButtonPressMask | PointerMotionMask,
                          GrabModeAsync, GrabModeAsync, None, cursor, CurrentTime) == GrabSuccess;
         XFreeCursor(host.display, cursor);
+    }
+    // The test build says when input can first reach it, so that a test sends none before.
+    if (frame_log && !had_grabs && host.keyboard_grabbed && host.pointer_grabbed) {
+        std::printf("grabbed\n");
+        std::fflush(stdout);
+    }
+}
+
+// The test build's line for each pointer motion judged: where, and what it meant.
+void log_motion(const XMotionEvent& motion, const char* verdict) {
+    if (frame_log) {
+        std::printf("pointer %d %d %s\n", motion.x_root, motion.y_root, verdict);
+        std::fflush(stdout);
     }
 }
 
@@ -201,10 +216,14 @@ void handle_monitor_events(host_t& host) {
                     host.pointer_origin_set = true;
                     host.pointer_origin_x = event.xmotion.x_root;
                     host.pointer_origin_y = event.xmotion.y_root;
+                    log_motion(event.xmotion, "origin");
                 } else if (lumenweave_linux::pointer_moved_away(
                                host.pointer_origin_x, host.pointer_origin_y, event.xmotion.x_root,
                                event.xmotion.y_root)) {
                     host.input_ended = true;
+                    log_motion(event.xmotion, "away");
+                } else {
+                    log_motion(event.xmotion, "near");
                 }
                 break;
             default:

@@ -17,10 +17,10 @@ start_x_server() {
     # that concurrent test runs never collide.
     "$@" -displayfd 3 3>"$_fifo_dir/fd" >/dev/null 2>&1 &
     display_pids+=($!)
-    read -r -t 20 _number <"$_fifo_dir/fd" || true
+    read -r -t 60 _number <"$_fifo_dir/fd" || true
     rm -rf "$_fifo_dir"
     if [[ -z $_number ]]; then
-        echo "display: $1 did not start (waited up to 20 s)" >&2
+        echo "display: $1 did not start (waited up to 60 s)" >&2
         return 1
     fi
     printf -v "$_variable" ':%s' "$_number"
@@ -38,13 +38,13 @@ window_manager_running() {
 # window is hidden (the clone of display mode 3 lingered 4.1 s after F; 0.03 s with openbox), and
 # no mouse move arrives when a window appears under the pointer, as it does on Windows.
 start_window_manager() {
-    local display=$1 deadline=$((SECONDS + 20))
+    local display=$1 deadline=$((SECONDS + 60))
     # The system-wide configuration, so that a user's own openbox settings cannot change a test.
     DISPLAY=$display openbox --sm-disable --config-file /etc/xdg/openbox/rc.xml >/dev/null 2>&1 &
     display_pids+=($!)
     until window_manager_running "$display"; do
         if ((SECONDS >= deadline)) || ! kill -0 "${display_pids[-1]}" 2>/dev/null; then
-            echo "display: openbox did not take $display within 20 s" >&2
+            echo "display: openbox did not take $display within 60 s" >&2
             return 1
         fi
         sleep 0.1
@@ -62,9 +62,9 @@ stop_displays() {
 }
 
 # find_window TITLE [SECONDS]: prints the X id of a visible window titled exactly TITLE on
-# $DISPLAY, waiting up to SECONDS (20).
+# $DISPLAY, waiting up to SECONDS (30).
 find_window() {
-    local pattern id deadline=$((SECONDS + ${2:-20}))
+    local pattern id deadline=$((SECONDS + ${2:-30}))
     pattern=$(sed 's/[][()|.*+?^$\\{}]/\\&/g' <<<"$1")
     while :; do
         id=$(xdotool search --onlyvisible --name "^$pattern\$" 2>/dev/null | head -1)
@@ -84,13 +84,33 @@ activate_window() {
     fi
 }
 
-# send_keys WINDOW KEYS...: activates WINDOW and types KEYS (xdotool names) through XTEST.
+# has_focus WINDOW: whether the X focus is on WINDOW or on a window inside it.
+has_focus() {
+    local focus level
+    focus=$(xdotool getwindowfocus 2>/dev/null) || return 1
+    for ((level = 0; level < 8; level++)); do
+        [[ $focus =~ ^(0x)?[0-9a-f]+$ ]] && ((focus > 1)) || return 1
+        ((focus == $1)) && return 0
+        focus=$(xwininfo -id "$focus" -tree 2>/dev/null | awk '/Parent window id/ { print $4 }')
+    done
+    return 1
+}
+
+# send_keys WINDOW KEYS...: activates WINDOW and, once the X focus is on it, types KEYS (xdotool
+# names) through XTEST. The server delivers them after the focus change, so the program sees that
+# first. Fails, with a line on standard error, if the focus does not come within 10 s.
 send_keys() {
-    local window=$1
+    local window=$1 deadline=$((SECONDS + 10))
     shift
     activate_window "$window" || true
-    # The program learns of the focus change through its own message queue, a moment later.
-    sleep 0.3
+    until has_focus "$window"; do
+        if ((SECONDS >= deadline)); then
+            echo "display: the focus did not reach window $window within 10 s (it is on" \
+                "$(xdotool getwindowfocus 2>&1)); $* not sent" >&2
+            return 1
+        fi
+        sleep 0.05
+    done
     xdotool key "$@"
 }
 
@@ -100,18 +120,32 @@ brightness() {
     identify -format '%[fx:mean]' "$2"
 }
 
-# is_drawing WINDOW: whether WINDOW shows a picture that is not black and changes between two
-# captures half a second apart. Leaves the mean brightness of the first capture in picture_mean
-# and their normalised RMS difference in picture_change, for messages. On a whole screen the
-# figure can light less than a thousandth of it, so any brightness at all counts as a picture.
+# is_drawing WINDOW [SECONDS]: whether WINDOW shows a picture that is not black and changes:
+# captures it until one capture differs from the one before, for up to SECONDS (20). Leaves the
+# mean brightness of the last capture in picture_mean and the normalised RMS difference of the
+# last two in picture_change, for messages. On a whole screen the figure can light less than a
+# thousandth of it, so any brightness at all counts as a picture.
 is_drawing() {
-    local dir
+    local dir mean deadline=$((SECONDS + ${2:-20}))
     dir=$(mktemp -d /tmp/lumenweave-drawing.XXXXXX)
-    picture_mean=$(brightness "$1" "$dir/1.png")
-    sleep 0.5
-    brightness "$1" "$dir/2.png" >/dev/null
-    picture_change=$(compare -metric RMSE "$dir/1.png" "$dir/2.png" null: 2>&1 |
-        sed -n 's/.*(\(.*\)).*/\1/p')
+    picture_mean=$(brightness "$1" "$dir/1.png") picture_change=
+    while :; do
+        mean=$(brightness "$1" "$dir/2.png")
+        picture_change=$(compare -metric RMSE "$dir/1.png" "$dir/2.png" null: 2>&1 |
+            sed -n 's/.*(\(.*\)).*/\1/p')
+        # A figure just started may be dark in the first capture and lit in the next.
+        if awk -v a="$picture_mean" -v b="$mean" -v d="${picture_change:-0}" \
+            'BEGIN { exit !((a > 0.0001 || b > 0.0001) && d > 0) }'; then
+            picture_mean=$mean
+            break
+        fi
+        picture_mean=$mean
+        if ((SECONDS >= deadline)); then
+            rm -rf "$dir"
+            return 1
+        fi
+        mv "$dir/2.png" "$dir/1.png" 2>/dev/null
+        sleep 0.1
+    done
     rm -rf "$dir"
-    awk -v m="$picture_mean" -v d="${picture_change:-0}" 'BEGIN { exit !(m > 0.0001 && d > 0) }'
 }

@@ -1,38 +1,82 @@
 #!/usr/bin/env bash
-# --saver under headless sway: the figure on every output, also on one added while it runs, and
-# the run going on when the first output goes, and on it again when it comes back; a small
-# pointer move is survived, a larger one, a key (from a keyboard that appears after the start)
-# and SIGTERM end it with 0, also in the middle of a long frame; --fps puts its readout in a
-# corner, also on a scaled output; swayidle starts it after two idle seconds; the compositor going
-# away ends it with one line.
+# --saver under headless sway: the figure on every output, also on one added while it runs; the run
+# going on when the first output is unplugged and drawing on one plugged in after; pointer moves
+# within 4 px of the first one are survived, also across two outputs side by side, a larger one, a
+# key (from a keyboard that appears after the start) and SIGTERM end it with 0, also in the middle
+# of a long frame; --fps puts its readout in a corner, also on a scaled output; swayidle starts it
+# after two idle seconds; the compositor going away ends it with one line.
 source "$(dirname "$0")/lib.sh"
 start_sway
 add_output
 
+# The pointer exists before the program starts, which so has it from its first round trip.
+start_input pointer
 start --saver --seed 5
 expect_figure HEADLESS-1 "first output"
 expect_figure HEADLESS-2 "second output"
 add_output
 expect_figure HEADLESS-3 "an output added while it runs"
-# The first output, whose surface computes the frame, goes and comes back.
-as_user swaymsg output HEADLESS-1 disable >/dev/null || fail "cannot disable HEADLESS-1"
-expect_running "the first output removed"
-expect_figure HEADLESS-2 "another output after the first one's removal"
-as_user swaymsg output HEADLESS-1 enable >/dev/null || fail "cannot enable HEADLESS-1"
-expect_figure HEADLESS-1 "the first output back"
 
-# The first motion sets the origin (the pointer device appears with the helper: its first move
-# only enters the surface); moves within 4 px of it are survived, 10 px ends the run.
-as_user "$out/bin/lumenweave-vpointer" 1,0 1,0 2,0 -1,1 1,0 || fail "the pointer helper failed"
-expect_running "moves of up to 4 px"
-as_user "$out/bin/lumenweave-vpointer" 10,0 || fail "the pointer helper failed"
+# Side by side, their offsets differing in x and in y, so that a place computed with the wrong one
+# shows. The program follows the move.
+since=$(log_length)
+set_output HEADLESS-1 pos 0 0
+set_output HEADLESS-2 pos 1280 200
+await "HEADLESS-2 placed at 1280,200" has_outputs "HEADLESS-2 1280 200 1920 1080 "
+has_outputs "HEADLESS-1 0 0 1280 720 " || fail "HEADLESS-1 moved: $seen"
+await_log "the program told of HEADLESS-2's place" "^output HEADLESS-2 at 1280,200 " "$since"
+# The pointer's absolute places are fractions of the box around all outputs.
+read -r box_width box_height < <(outputs | awk '{ w = $2 + $4; h = $3 + $5
+    if (w > W) W = w; if (h > H) H = h } END { print W, H }')
+# pointer_step STEP X,Y VERDICT: the helper's step, then the program's verdict (origin, stays,
+# ends) on the pointer at X,Y in the compositor's space.
+pointer_step() {
+    local since
+    since=$(log_length)
+    input_step "$1"
+    await_log "$1: the program seeing the pointer" "^pointer " "$since"
+    [[ $found == "pointer $2 $3" ]] || fail "$1: the program saw \"$found\", not \"pointer $2 $3\""
+}
+# The first motion sets the origin; moves that stay within 4 px of it are survived, on either
+# output; 10 px ends the run.
+pointer_step "place 1276 400 $box_width $box_height" 1276,400 origin
+pointer_step "move 1 0" 1277,400 stays
+pointer_step "move 1 0" 1278,400 stays
+pointer_step "move 2 0" 1280,400 stays
+pointer_step "move -1 1" 1279,401 stays
+pointer_step "move 1 0" 1280,401 stays
+pass "moves of up to 4 px, across HEADLESS-1 and HEADLESS-2, seen and survived"
+pointer_step "move 10 0" 1290,401 ends
 expect_exit 0 "a 10 px move"
+stop_input
 
-# A keyboard that appears after the start: wtype makes one, and presses after a pause.
+# Outputs that really go: on this sway's headless backend an output can be neither disabled nor
+# unplugged ("output HEADLESS-1 disable" answers success, sway.log says "Failed to commit output"
+# and the output stays), so a nested sway's outputs stand in, windows in this one: closing its
+# window unplugs WL-1, whose surface computes the frame, and create_output plugs in WL-3.
+start_nested_sway
+start --saver --seed 7
+expect_figure WL-1 "nested: first output"
+since=$(log_length)
+on_outer swaymsg '[title="wlroots - WL-1"] kill' >/dev/null || fail "cannot close WL-1's window"
+await "WL-1 unplugged" output_gone WL-1
+await_log "the program told WL-1 went" "^output gone WL-1$" "$since"
+expect_figure WL-2 "another output after the first one was unplugged"
+as_user swaymsg create_output >/dev/null || fail "swaymsg create_output failed"
+await "WL-3 plugged in" has_outputs "WL-3 "
+expect_figure WL-3 "an output plugged in after the first one went"
+kill -TERM "$pid"
+expect_exit 0 "SIGTERM after the outputs changed"
+end_nested_sway
+
+# A keyboard that appears after the start: the key is pressed once the saver has it.
 start --saver
 expect_figure HEADLESS-1 "before a key"
-as_user timeout 10 wtype -s 300 -k space || fail "wtype failed"
+start_input keyboard
+await_log "the new keyboard reaching the saver" "^keyboard enter "
+input_step "key space"
 expect_exit 0 "a key"
+stop_input
 
 start --saver --layer background --fps
 expect_figure HEADLESS-2 "--layer background"
@@ -40,38 +84,57 @@ expect_figure HEADLESS-2 "--layer background"
 expect_readout HEADLESS-1 "--fps"
 # On an output of scale 2 the surface's buffer has the output's own pixels: the readout keeps its
 # size and place in them, where a buffer the compositor enlarges would double both.
-as_user swaymsg output HEADLESS-1 scale 2 >/dev/null || fail "cannot scale HEADLESS-1"
+since=$(log_length)
+set_output HEADLESS-1 scale 2
+await "HEADLESS-1 at scale 2" has_outputs "HEADLESS-1 0 0 640 360 2.0"
+await_log "the surface on HEADLESS-1 in its pixels" "^surface [a-z]+ HEADLESS-1 1280x720 scale 2$" \
+    "$since"
 expect_readout HEADLESS-1 "--fps on an output of scale 2"
-as_user swaymsg output HEADLESS-1 scale 1 >/dev/null || fail "cannot unscale HEADLESS-1"
+set_output HEADLESS-1 scale 1
+await "HEADLESS-1 at scale 1" has_outputs "HEADLESS-1 0 0 1280 720 1.0"
 kill -TERM "$pid"
-expect_exit 0 "SIGTERM" 2
+expect_exit 0 "SIGTERM"
 
-# A frame that takes seconds (the figure's most wings, a script's whim) does not hold a stop back.
+# A frame that takes seconds (the figure's most wings, a script's whim) does not hold a stop back:
+# the frame being drawn when SIGTERM comes is never finished.
 printf 'actset: 52, 1e9\n' >"$out/huge.txt"
 start --saver --script "$out/huge.txt"
-sleep 1.5
+await_log "a long frame begun" "^drawing "
 kill -TERM "$pid"
-expect_exit 0 "SIGTERM during a long frame" 1.5
+expect_exit 0 "SIGTERM during a long frame"
+awk '/^drawing / { frames = 0 } /^frame / { frames++ } END { exit frames > 0 }' "$log" ||
+    fail "SIGTERM during a long frame: the frame was finished first"
+pass "SIGTERM during a long frame: the frame was cut short"
 
-# swayidle runs it after two seconds without input; a key ends it and swayidle stays.
+# swayidle runs it after two seconds without input; a key ends it with 0 and swayidle stays.
 session_prefix
-"${as_user_prefix[@]}" swayidle -w timeout 2 "$out/bin/lumenweave --saver" >/dev/null 2>&1 &
-started+=($!)
+"${as_user_prefix[@]}" swayidle -w timeout 2 \
+    "$out/bin/lumenweave-test --saver >>$out/logs/idle.log; echo ended \$? >>$out/logs/idle.log" \
+    >/dev/null 2>&1 &
+idle_pid=$!
+started+=("$idle_pid")
+log=$out/logs/idle.log pid=
+await_log "a saver started by swayidle" "^start "
 expect_figure HEADLESS-1 "started by swayidle"
-as_user timeout 10 wtype -s 300 -k space || fail "wtype failed"
-deadline=$((SECONDS + 10))
-while pgrep -u "$user" -f "^$out/bin/lumenweave --saver" >/dev/null; do
-    ((SECONDS < deadline)) || fail "the saver that swayidle started did not end on a key"
-    sleep 0.1
+start_input keyboard
+await_log "the keyboard reaching the saver that swayidle started" "^keyboard enter "
+input_step "key space"
+await_log "the saver that swayidle started ending" "^ended "
+[[ $found == "ended 0" ]] || fail "the saver that swayidle started, on a key: $found"
+kill -0 "$idle_pid" || fail "swayidle ended with the saver"
+pass "the saver that swayidle started ended on a key with 0, swayidle stays"
+stop_input
+kill "$idle_pid"
+# Two idle seconds on, swayidle may have started the next one.
+for leftover in $(pgrep -u "$user" -f "^$out/bin/lumenweave-test --saver"); do
+    kill "$leftover"
 done
-pass "the saver that swayidle started ended on a key"
-kill "${started[-1]}"
 
 # The compositor gone: the program ends at once, saying so in one line.
 start --saver
 expect_figure HEADLESS-1 "before the compositor goes"
 kill "$sway_pid"
-exit_code_within 5
-[[ $exit_code != running ]] || fail "still running 5 s after the compositor went away"
+exit_code_within "$bound"
+[[ $exit_code != running ]] || fail "still running $bound s after the compositor went away"
 (($(wc -l <"$out/stderr") == 1)) || fail "compositor gone: $(<"$out/stderr")"
 pass "compositor gone: ended with $exit_code: $(<"$out/stderr")"

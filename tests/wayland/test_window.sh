@@ -6,17 +6,19 @@
 source "$(dirname "$0")/lib.sh"
 # Without borders and title bars, whose colours would pass for a figure.
 start_sway "default_border none"
+fullscreen() { as_user swaymsg -t get_tree | grep -q '"fullscreen_mode": 1'; }
 
 # window_count TITLE: windows of that title in sway's tree.
 window_count() { as_user swaymsg -t get_tree | grep -c "\"name\": \"$1\""; }
-wait_windows() {
-    local deadline=$((SECONDS + 10))
-    until [[ $(window_count "$1") == "$2" ]]; do
-        ((SECONDS < deadline)) || fail "$3: $(window_count "$1") windows titled $1, expected $2"
-        sleep 0.1
-    done
+windows_are() {
+    seen="$(window_count "$1") windows titled $1"
+    [[ $(window_count "$1") == "$2" ]]
 }
-key() { as_user timeout 10 wtype -s 300 -k "$1" || fail "wtype $1 failed"; }
+wait_windows() { await "$3: $2 windows titled $1" windows_are "$1" "$2"; }
+
+# The keyboard is there from the start; each key waits until the program's log says where its
+# focus is.
+start_input keyboard
 
 # A script with problems is reported, and the built-in one runs instead of a black window.
 printf 'seqname: 1\nactset: 2000, 1\n' >"$out/broken.txt"
@@ -29,10 +31,18 @@ grep -qF "$out/broken.txt:2: actuator 2000" "$out/stderr" &&
     fail "broken script: $(<"$out/stderr")"
 pass "a broken script is reported line by line"
 
-key n
+await_log "N: the keyboard's focus on the window" "^keyboard enter master "
+since=$(log_length)
+input_step "key n"
 wait_windows "Lumenweave (mirror)" 1 "N"
-# Sway tiles the two side by side: the figure stands in the middle of each half.
-shot HEADLESS-1 tiled
+# Sway tiles the two side by side: the figure stands in the middle of each half, once each has
+# drawn at its half's size.
+await_log "N: the window at its half's size" "^surface master HEADLESS-1 640x720 " "$since"
+await_log "N: the mirror at its half's size" "^surface mirror [^ ]+ 640x720 " "$since"
+sized=$(grep -nE "^surface (master|mirror) [^ ]+ 640x720 " "$log" | tail -1 | cut -d: -f1)
+await_log "N: the window drawn at its half's size" "^frame master " "$sized"
+await_log "N: the mirror drawn at its half's size" "^frame mirror " "$sized"
+shot HEADLESS-1 tiled || fail "N: no picture of HEADLESS-1"
 python3 - "$out/shots/tiled.png" <<'PY' || fail "N: the mirror does not show the figure beside the window"
 import subprocess, sys
 def lit(crop):
@@ -44,22 +54,30 @@ PY
 pass "N: the mirror draws beside the window"
 
 # F on the mirror, which has the focus: sway makes it full screen.
-key f
-deadline=$((SECONDS + 10))
-until as_user swaymsg -t get_tree | grep -q '"fullscreen_mode": 1'; do
-    ((SECONDS < deadline)) || fail "F: no window went full screen"
-    sleep 0.1
-done
+await_log "F: the keyboard's focus on the mirror" "^keyboard enter mirror " "$since"
+since=$(log_length)
+input_step "key f"
+await "F: a window full screen" fullscreen
+await_log "F: the mirror at the output's size" "^surface mirror HEADLESS-1 1280x720 " "$since"
 expect_figure HEADLESS-1 "F: full screen"
 
-key Escape
+since=$(log_length)
+input_step "key Escape"
 wait_windows "Lumenweave (mirror)" 0 "Escape on the mirror"
-expect_running "Escape on the mirror"
-key Escape
+await_log "Escape on the mirror: the keyboard's focus back on the window" "^keyboard enter master " \
+    "$since"
+await_frames HEADLESS-1 2
+pass "Escape on the mirror: the window draws on"
+input_step "key Escape"
 expect_exit 0 "Escape on the window"
 
 # A window on an output of scale 2 takes the output's scale, as the saver's surfaces do.
 start --fps
 wait_windows Lumenweave 1 "window mode with --fps"
-as_user swaymsg output HEADLESS-1 scale 2 >/dev/null || fail "cannot scale HEADLESS-1"
+await_frames HEADLESS-1 1
+since=$(log_length)
+set_output HEADLESS-1 scale 2
+await "HEADLESS-1 at scale 2" has_outputs "HEADLESS-1 0 0 640 360 2.0"
+await_log "the window in the output's pixels" "^surface master HEADLESS-1 1280x720 scale 2$" \
+    "$since"
 expect_readout HEADLESS-1 "a window on an output of scale 2"

@@ -70,6 +70,26 @@ export async function openPage(browser, origin, path = '/', viewport = { width: 
   page.on('requestfailed', (r) => page.errors.push(`failed: ${r.url()}`));
   page.on('response', (r) => r.status() >= 400 && page.errors.push(`${r.status()}: ${r.url()}`));
   await page.goto(origin + path);
-  await page.waitForFunction(() => document.body.dataset.ready === 'true');
+  await waitUntil(page, 'the page ready', () => document.body.dataset.ready === 'true');
   return page;
+}
+
+// Waits until condition(arg) holds in the page; a page that never gets there is reported with
+// what was awaited and what the page showed at the end.
+export async function waitUntil(page, what, condition, arg) {
+  try {
+    await page.waitForFunction(condition, arg);
+  } catch (error) {
+    const seen = await page
+      .evaluate(() => ({
+        frame: document.body.dataset.frame,
+        status: document.getElementById('status')?.textContent,
+        classes: document.body.className,
+        fullscreen: document.fullscreenElement?.id ?? null,
+        problems: document.querySelectorAll('#problems li').length,
+      }))
+      .catch((e) => String(e));
+    const errors = JSON.stringify(page.errors);
+    throw new Error(`waited for ${what}; the page showed ${JSON.stringify(seen)}, errors ${errors}`, { cause: error });
+  }
 }

@@ -1,5 +1,6 @@
 // The page's pacing, fed animation-frame times of fast, jittery and interrupted displays: one step
-// per 1/60 s of elapsed time, never more than one per frame.
+// per 1/60 s of elapsed time, never more than one per frame. The times are made here, not read from
+// a clock, so the rates hold exactly however busy the machine is.
 import assert from 'node:assert/strict';
 import { readFileSync } from 'node:fs';
 import { createRequire } from 'node:module';
@@ -33,10 +34,12 @@ test('sixty steps a second on 60 to 240 Hz displays and through jitter', () => {
 });
 
 test('no burst of catch-up steps after a long gap', () => {
-  // A background tab on a 144 Hz display: a 5 s gap, then a second of frames.
-  const pace = { deadline: null };
-  display(144, 1).forEach((t) => paceFrame(pace, t));
-  const stepped = display(144, 1).map((t) => paceFrame(pace, t + 6000));
-  assert.ok(stepped[0], 'the first frame back steps');
-  assert.ok(Math.abs(stepped.filter(Boolean).length - 60) <= 1, 'sixty a second, no catching up');
+  // A 144 Hz display that stalls for 0.1 s, and a background tab's 5 s gap; then a second of frames.
+  for (const gap of [100, 5000]) {
+    const pace = { deadline: null };
+    display(144, 1).forEach((t) => paceFrame(pace, t));
+    const stepped = display(144, 1).map((t) => paceFrame(pace, t + 1000 + gap));
+    assert.ok(stepped[0], `${gap} ms: the first frame back steps`);
+    assert.ok(Math.abs(stepped.filter(Boolean).length - 60) <= 1, `${gap} ms: sixty a second, no catching up`);
+  }
 });

@@ -68,9 +68,10 @@ shot() { timeout 10 import -window "$1" "$2" 2>/dev/null; }
 square_script=$here/centred-square.txt
 
 # expect_centred WINDOW WIDTH HEIGHT WHAT: the lit pixels of WINDOW, a WIDTH x HEIGHT picture,
-# are centred on it within 2 pixels; asked for up to 2 seconds, as a new size takes a frame.
+# are centred on it within 2 pixels; asked again for up to 20 seconds, as a new size takes a
+# frame, which a loaded machine can be slow to draw.
 expect_centred() {
-    local box left top right bottom deadline=$((SECONDS + 2))
+    local box left top right bottom deadline=$((SECONDS + 20))
     while :; do
         shot "$1" "$out/centred.png"
         box=$(python3 "$here/picture.py" box "$out/centred.png" "$2x$3+0+0")
@@ -82,18 +83,32 @@ expect_centred() {
     done
 }
 
+# log_lines: the number of lines the test build has written to standard output so far, for
+# wait_for_line to look past.
+log_lines() { wc -l <"$out/stdout"; }
+
+# wait_for_line REGEX WHAT [AFTER]: waits up to 30 s for a line of the test build's standard
+# output, past its first AFTER lines (0), that matches the extended REGEX, and sets line to it.
+wait_for_line() {
+    local alive deadline=$((SECONDS + 30))
+    while :; do
+        alive=no
+        kill -0 "$pid" 2>/dev/null && alive=yes
+        line=$(tail -n +$((${3:-0} + 1)) "$out/stdout" | grep -E -m1 -- "$1") && return
+        [[ $alive == yes ]] || fail "$2: the program ended without \"$1\"$(program_stderr)"
+        ((SECONDS < deadline)) || fail "$2: no line \"$1\" from the program within 30 s;" \
+            "its last lines: $(tail -n 3 "$out/stdout" | paste -sd'|')$(program_stderr)"
+        sleep 0.05
+    done
+}
+
 # Difference of two pictures of one size, 0 for the same: root mean square over all pixels.
 difference() {
     compare -metric RMSE "$1" "$2" null: 2>&1 | sed -n 's/.*(\(.*\)).*/\1/p'
 }
 
-# expect_drawing WINDOW WHAT: the window is being drawn into (tests/lib/display.sh's check), asked
-# up to three times, since a figure just started may still be small and dark.
+# expect_drawing WINDOW WHAT: the window is being drawn into (tests/lib/display.sh's check).
 expect_drawing() {
-    local attempt
-    for attempt in 1 2 3; do
-        is_drawing "$1" && { pass "$2: draws (mean $picture_mean, change $picture_change)"; return; }
-        sleep 0.5
-    done
-    fail "$2: not drawing (mean $picture_mean, change $picture_change)"
+    is_drawing "$1" && { pass "$2: draws (mean $picture_mean, change $picture_change)"; return; }
+    fail "$2: not drawing within 20 s (mean $picture_mean, change $picture_change)"
 }

@@ -205,7 +205,7 @@ for ((cycle = 1; cycle <= cycles; cycle++)); do
     request -activate forked_pid "start lumenweave"
     ((activate_sends += sends - 1))
     # The helper logs the fork; the exec may come a moment later.
-    deadline=$((SECONDS + 10))
+    deadline=$((SECONDS + 30))
     until args=$(tr '\0' ' ' <"/proc/$saver_pid/cmdline" 2>/dev/null) &&
         [[ $args == *"$saver "* ]]; do
         ((SECONDS < deadline)) ||

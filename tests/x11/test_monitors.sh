@@ -8,7 +8,8 @@ start_x_server DISPLAY env DISPLAY="$outer" Xephyr +xinerama -screen 800x600 -sc
     -nolisten tcp || fail "no Xephyr"
 export DISPLAY
 
-start "$program" --saver --seed 3
+# The test build, which says when its grabs are on and how it judged each pointer motion.
+start "$test_program" --saver --seed 3
 # figure_in GEOMETRY: the middle of the lit part of that part of the screen lies within a
 # quarter of its size of its middle.
 figure_in() {
@@ -23,24 +24,35 @@ print(f"figure {box} in {sys.argv[2]}")
 sys.exit(0 if bw > 8 and bh > 8 and abs(cx - w / 2) < w / 4 and abs(cy - h / 2) < h / 4 else 1)
 PY
 }
-deadline=$((SECONDS + 15))
+deadline=$((SECONDS + 30))
 until shot root "$out/root.png" && left=$(figure_in 800x600+0+0) && right=$(figure_in 640x480+800+0); do
     ((SECONDS < deadline)) || fail "no figure in the middle of both monitors: ${left:-} ${right:-}"
     sleep 0.5
 done
 pass "both monitors: $left; $right"
 
-xdotool mousemove 300 300 && sleep 0.3 && xdotool mousemove 302 301 && sleep 0.5
+# move_to X Y VERDICT WHAT: moves the pointer to X, Y once the program has judged the move
+# before, and waits until it has judged this one VERDICT (origin, near or away).
+move_to() {
+    local seen
+    seen=$(log_lines)
+    xdotool mousemove "$1" "$2" || fail "$4: xdotool mousemove $1 $2"
+    wait_for_line "^pointer " "$4" "$seen"
+    [[ $line == "pointer $1 $2 $3" ]] || fail "$4: the program saw \"$line\", not \"pointer $1 $2 $3\""
+}
+wait_for_line '^grabbed$' "--saver's grabs"
+move_to 300 300 origin "the first move"
+move_to 302 301 near "a move of 2 px"
 kill -0 "$pid" 2>/dev/null || fail "a move of 2 px ended it"
 pass "a move of 2 px is survived"
 xdotool key space
 expect_exit 0 "a key"
 expect_no_x_dump "--saver"
 
-start "$program" --saver
-find_window Lumenweave >/dev/null || fail "no saver window"
-sleep 0.5
-xdotool mousemove 300 300 && sleep 0.5 && xdotool mousemove 310 300
+start "$test_program" --saver
+wait_for_line '^grabbed$' "--saver's grabs"
+move_to 300 300 origin "the first move"
+move_to 310 300 away "a move of 10 px"
 expect_exit 0 "a move of 10 px"
 
 # A monitor whose size changes while it runs (a new mode of the one output of an Xvfb): the

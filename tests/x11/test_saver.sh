@@ -29,7 +29,7 @@ import os, signal, sys, time
 pid = int(sys.argv[2])
 t0 = time.monotonic()
 os.kill(pid, getattr(signal, "SIG" + sys.argv[1]))
-while time.monotonic() - t0 < 5:
+while time.monotonic() - t0 < 10:
     try:
         state = open(f"/proc/{pid}/stat").read().rsplit(")", 1)[1].split()[0]
     except FileNotFoundError:
@@ -40,20 +40,26 @@ while time.monotonic() - t0 < 5:
 print(round((time.monotonic() - t0) * 1000))
 PY
 )
-    exit_code_within 5
-    [[ $exit_code == 0 ]] || fail "SIG$1: exit code $exit_code"
+    exit_code_within 10
+    [[ $exit_code == 0 ]] || fail "SIG$1: exit code $exit_code after $ms ms$(program_stderr)"
+}
+
+# loop_ended WHAT: the test build's last words say its frame loop ended the run with 0, not the
+# stop thread's fallback half a second later.
+loop_ended() {
+    grep -qx 'end 0' "$out/stdout" || fail "$1: not ended by the frame loop: $(tail -n 2 "$out/stdout")"
 }
 
 # Hex through the variable: draws centred, follows a resize, ends on SIGTERM.
 make_window 1 320 240
-XSCREENSAVER_WINDOW=$window start "$program" --root --script "$square_script"
+XSCREENSAVER_WINDOW=$window start "$test_program" --root --script "$square_script"
 expect_drawing "$window" "XSCREENSAVER_WINDOW=$window"
 expect_centred "$window" 320 240 "at the window's size"
 echo "resize 640 480" >&$helper_in
 expect_centred "$window" 640 480 "after a resize to 640 x 480"
 end_on_signal TERM
-((ms <= 200)) || fail "SIGTERM: ended after $ms ms"
-pass "SIGTERM: exit code 0 after $ms ms"
+loop_ended SIGTERM
+pass "SIGTERM: exit code 0 from the frame loop, after $ms ms"
 
 # Decimal through the variable: ends with 0 when the window is destroyed under it.
 make_window 2 320 240
@@ -63,33 +69,86 @@ echo destroy >&$helper_in
 expect_exit 0 "window destroyed"
 expect_no_x_dump "window destroyed"
 
+# Set but empty, the variable names no window: the root window is drawn on.
+XSCREENSAVER_WINDOW= start "$program" --root
+expect_drawing root "XSCREENSAVER_WINDOW empty: the root window"
+end_on_signal TERM
+
+# Every argument the daemon's settings file can pass (packaging/linux/lumenweave.xml: the
+# command's, each option's set or unset one, a value for each %) is taken, all at once.
+daemon_arguments=$(python3 - "$here/../../packaging/linux/lumenweave.xml" "$square_script" <<'PY'
+import sys, xml.etree.ElementTree as tree
+values = {"seed": "7", "script": sys.argv[2]}
+arguments = []
+for element in tree.parse(sys.argv[1]).iter():
+    for attribute in ("arg", "arg-set", "arg-unset"):
+        argument = element.get(attribute)
+        if argument is None:
+            continue
+        if "%" in argument:
+            if element.get("id") not in values:
+                sys.exit(f"no value to try for {element.get('id')}: {argument}")
+            argument = argument.replace("%", values[element.get("id")])
+        arguments.append(argument)
+print(" ".join(arguments))
+PY
+) || fail "the daemon's settings file: $daemon_arguments"
+make_window 8 320 240
+# shellcheck disable=SC2086
+XSCREENSAVER_WINDOW=$window start "$program" $daemon_arguments
+expect_drawing "$window" "the daemon's arguments $daemon_arguments"
+[[ ! -s $out/stderr ]] || fail "the daemon's arguments $daemon_arguments: $(<"$out/stderr")"
+end_on_signal TERM
+pass "the daemon's settings: every argument it passes is taken ($daemon_arguments)"
+
 # --window-id, in the test build that logs its frames: no burst of frames after SIGCONT.
 make_window 3 320 240
 start "$test_program" --window-id "$window" --fps
 expect_drawing "$window" "--window-id $window"
 kill -STOP "$pid"
+deadline=$((SECONDS + 30))
+until [[ $(awk '/^State:/ { print $2 }' "/proc/$pid/status") == T ]]; do
+    ((SECONDS < deadline)) || fail "SIGSTOP: the program did not stop within 30 s"
+    sleep 0.02
+done
+# A pause of a second, the length of the stop being what is tested.
 sleep 1
 kill -CONT "$pid"
-sleep 1
-end_on_signal INT
-pass "SIGINT: exit code 0 after $ms ms"
-# Presents in the half second after the pause: at 60 frames a second about 30; a burst catching
-# up with the second lost would crowd in some 60 more.
-python3 - "$out/stdout" <<'PY' || fail "pacing after SIGCONT"
+# pacing [covered]: judges the presents in the half second after the longest pause; given
+# covered, only whether the log reaches that far. At 60 frames a second about 30 come; a burst
+# catching up with the second lost would crowd in some 60 more, at frames begun with their
+# deadline already past. A loaded machine may present fewer, never a burst.
+pacing() {
+    python3 - "$out/stdout" "$@" <<'PY'
 import sys
-t = [int(l.split()[8]) for l in open(sys.argv[1]) if l.startswith("frame master")]
-pause = max(range(1, len(t)), key=lambda i: t[i] - t[i - 1])
-after = [x for x in t[pause:] if x - t[pause] < 500e6]
-print(f"pause {(t[pause] - t[pause - 1]) / 1e6:.0f} ms, then {len(after)} presents in 500 ms")
-sys.exit(0 if t[pause] - t[pause - 1] > 900e6 and 20 <= len(after) <= 32 else 1)
+frames = [[int(f) for f in l.split()[3:]] for l in open(sys.argv[1]) if l.startswith("frame master")]
+present = [f[5] for f in frames]
+pause = max(range(1, len(present)), key=lambda i: present[i] - present[i - 1])
+if len(sys.argv) > 2:
+    sys.exit(0 if present[-1] - present[pause] >= 500e6 else 1)
+after = [f for f in frames[pause:] if f[5] - present[pause] < 500e6]
+late = [f for f in after if f[4] <= f[0]]
+print(f"pause {(present[pause] - present[pause - 1]) / 1e6:.0f} ms, then {len(after)} presents "
+      f"in 500 ms, {len(late)} of them begun past their deadline")
+sys.exit(0 if present[pause] - present[pause - 1] > 900e6 and len(after) <= 32 and not late else 1)
 PY
-pass "SIGSTOP and SIGCONT: no catch-up burst"
+}
+deadline=$((SECONDS + 30))
+until pacing covered 2>/dev/null; do
+    ((SECONDS < deadline)) || fail "SIGCONT: no presents for half a second after the pause within 30 s"
+    sleep 0.1
+done
+end_on_signal INT
+loop_ended SIGINT
+pass "SIGINT: exit code 0 from the frame loop, after $ms ms"
+verdict=$(pacing) || fail "pacing after SIGCONT: $verdict"
+pass "SIGSTOP and SIGCONT: no catch-up burst ($verdict)"
 
 # Refusals, each in one line of standard error.
 refused() {
     local code=$1 what=$2
     shift 2
-    timeout 10 "$@" >/dev/null 2>"$out/stderr"
+    timeout 30 "$@" >/dev/null 2>"$out/stderr"
     local got=$?
     [[ $got == "$code" ]] || fail "$what: exit code $got, expected $code ($(<"$out/stderr"))"
     [[ $code == 2 ]] || (($(wc -l <"$out/stderr") == 1)) || fail "$what: $(<"$out/stderr")"
@@ -104,7 +163,7 @@ refused 2 "unknown flag" "$program" --bogus
 # A malformed window id is named in one line with what a window id looks like; 0x20000000 is the
 # first beyond the 29 bits of an X resource id.
 for id in abc 0x 0x20000000; do
-    timeout 10 "$program" --window-id "$id" >/dev/null 2>"$out/stderr"
+    timeout 30 "$program" --window-id "$id" >/dev/null 2>"$out/stderr"
     code=$?
     ((code == 2)) && (($(wc -l <"$out/stderr") == 1)) &&
         grep -qF -- "--window-id $id: not a window id: give 0x1 to 0x1fffffff in hex" "$out/stderr" ||
@@ -128,20 +187,27 @@ for line in "$out/broken.txt:1: sequence 1 never starts" "$out/broken.txt:2: act
     grep -qF "$line" "$out/stderr" || fail "broken script: no \"$line\" in: $(<"$out/stderr")"
 done
 end_on_signal TERM
+# One problem is as good as many: a script of no wings, were it run, would leave the window black.
+printf 'actset: 52, 0\nactset: 1024, 1\n' >"$out/one.txt"
+start "$program" --window-id "$window" --script "$out/one.txt"
+expect_drawing "$window" "--script with one problem"
+for line in "$out/one.txt:2: actuator 1024 reaches no slot" "lumenweave: the script has the problems"; do
+    grep -qF "$line" "$out/stderr" || fail "one problem: no \"$line\" in: $(<"$out/stderr")"
+done
+end_on_signal TERM
 pass "--script: a broken script is reported line by line and the built-in one runs"
 
 # The readout's groups of glyphs stand apart, and an edited script is read again: a clean one
 # replaces the running one at once, one with problems is reported and the running one goes on.
 printf 'actset: 52, 0\n' >"$out/live.txt"
 make_window 7 320 240
-start "$program" --window-id "$window" --fps --script "$out/live.txt"
-# Until the first frame is up, which a loaded machine (or a sanitizer build) can take a while for.
-deadline=$((SECONDS + 10))
-until shot "$window" "$out/readout.png" &&
-    read -r left top gaps <<<"$(python3 "$here/picture.py" text "$out/readout.png" 320x24+0+0)" &&
-    [[ $left != none ]] || ((SECONDS >= deadline)); do
-    sleep 0.2
-done
+# The test build, held from its second frame on, so that the capture follows a present.
+touch "$out/hold"
+LUMENWEAVE_HOLD_FILE=$out/hold start "$test_program" --window-id "$window" --fps --script "$out/live.txt"
+wait_for_line '^held master ' "the readout"
+shot "$window" "$out/readout.png" || fail "no capture of the readout"
+rm "$out/hold"
+read -r left top gaps <<<"$(python3 "$here/picture.py" text "$out/readout.png" 320x24+0+0)"
 # "0.0 fps  0.00 ms" in a font 6 pixels wide: within a group the glyphs stand at most 5 apart.
 wide=$(for gap in $gaps; do ((gap >= 6)) && echo "$gap"; done | paste -sd' ')
 [[ $left == [89] && $top -le 12 && $wide =~ ^[0-9]+\ 1[2-9]\ [0-9]+$ ]] ||
@@ -156,13 +222,13 @@ lit_below_readout() {
 }
 cp "$square_script" "$out/live.new"
 mv "$out/live.new" "$out/live.txt"
-deadline=$((SECONDS + 2))
+deadline=$((SECONDS + 30))
 until [[ $(lit_below_readout) != none ]]; do
     ((SECONDS < deadline)) || fail "the script saved by a rename did not replace the running one"
     sleep 0.1
 done
 printf 'actset: 1024, 1\n' >"$out/live.txt"
-deadline=$((SECONDS + 2))
+deadline=$((SECONDS + 30))
 until grep -qF "$out/live.txt:1: actuator 1024 reaches no slot" "$out/stderr"; do
     ((SECONDS < deadline)) || fail "an edit with a problem was not reported: $(<"$out/stderr")"
     sleep 0.1
@@ -170,23 +236,37 @@ done
 kill -0 "$pid" 2>/dev/null || fail "an edit with a problem ended the program"
 [[ $(lit_below_readout) != none ]] || fail "an edit with a problem stopped the running script"
 end_on_signal TERM
+loop_ended "--script"
 pass "--script: a clean edit replaces the running script, one with problems is reported"
 
 # A frame that takes seconds (the figure's most wings, a script's whim) does not hold a stop
-# back: the program ends within a second or so of SIGTERM all the same.
+# back: the stop thread ends the program half a second after SIGTERM, before the frame is done.
 printf 'actset: 52, 1e9\n' >"$out/huge.txt"
-start "$program" --window-id "$window" --script "$out/huge.txt"
-sleep 1.5
+start "$test_program" --window-id "$window" --script "$out/huge.txt"
+wait_for_line '^frame master ' "a long frame"
+read -r _ _ _ t0 t1 _ <<<"$line"
+frame_ms=$(((t1 - t0) / 1000000))
+((frame_ms >= 1000)) || fail "the frames of $out/huge.txt took $frame_ms ms, too short to stop in one"
+# Well into the next frame: its main thread has spent a fifth of a second on it, in ticks of 10 ms.
+main_cpu() { awk '{ print $14 + $15 }' "/proc/$pid/task/$pid/stat"; }
+cpu_at_frame=$(main_cpu) deadline=$((SECONDS + 30))
+until (($(main_cpu) >= cpu_at_frame + 20)); do
+    ((SECONDS < deadline)) || fail "the second long frame: no time spent on it within 30 s"
+    sleep 0.02
+done
 end_on_signal TERM
-((ms <= 1500)) || fail "SIGTERM during a long frame: ended after $ms ms"
-pass "SIGTERM during a long frame: exit code 0 after $ms ms"
+! grep -q '^end ' "$out/stdout" && ! grep -q '^frame ' <(tail -n +3 "$out/stdout") ||
+    fail "SIGTERM during a long frame: the frame was finished first: $(tail -n 2 "$out/stdout")"
+((ms <= 5000)) || fail "SIGTERM during a long frame: ended after $ms ms"
+pass "SIGTERM during a frame of about $frame_ms ms: exit code 0 after $ms ms"
 
-# The X server going away ends it within a second, without Xlib's report.
+# The X server going away ends it, without Xlib's report.
 make_window 5 320 240
 start "$program" --window-id "$window"
 expect_drawing "$window" "before the server goes"
 kill "$xvfb_pid"
-exit_code_within 1
-[[ $exit_code != running ]] || fail "still running a second after the X server went away"
+timeout 30 tail --pid="$xvfb_pid" -f /dev/null || fail "the X server did not end within 30 s"
+exit_code_within 10
+[[ $exit_code != running ]] || fail "still running 10 s after the X server went away"
 expect_no_x_dump "X server gone"
 pass "X server gone: ended with $exit_code: $(<"$out/stderr")"
