@@ -180,21 +180,11 @@ press() {
     xdotool key "$@"
 }
 
-# expect_drawing WINDOW WHAT: the window shows a picture that is not black and that changes,
-# awaited capture after capture; leaves the mean brightness in picture_mean. On a whole screen
-# the figure can light less than a thousandth of it, so any brightness at all counts.
+# expect_drawing WINDOW WHAT: the window shows a picture that is not black and that changes
+# (display.sh's is_drawing, with the longer bound); leaves the mean brightness in picture_mean.
 expect_drawing() {
-    local deadline=$((SECONDS + wait_bound)) previous=$out/drawing0.png current=$out/drawing1.png
-    picture_mean=$(brightness "$1" "$previous") picture_change=
-    while ((SECONDS < deadline)); do
-        picture_mean=$(brightness "$1" "$current")
-        picture_change=$(compare -metric RMSE "$previous" "$current" null: 2>&1 |
-            sed -n 's/.*(\(.*\)).*/\1/p')
-        awk -v m="$picture_mean" -v d="${picture_change:-0}" 'BEGIN { exit !(m > 0.0001 && d > 0) }' &&
-            return 0
-        mv "$current" "$previous"
-    done
-    fail "$2: no changing picture within $wait_bound s (mean $picture_mean, change ${picture_change:-none})"
+    is_drawing "$1" "$wait_bound" ||
+        fail "$2: no changing picture within $wait_bound s (mean $picture_mean, change ${picture_change:-none})"
 }
 
 # Reads the message box captioned CAPTION: expects TEXT, then presses its button and expects the
