@@ -78,7 +78,7 @@ find_window() {
 # where activation is impossible, gives it the X focus.
 activate_window() {
     if window_manager_running "$DISPLAY"; then
-        timeout 10 xdotool windowactivate --sync "$1" >/dev/null 2>&1
+        timeout 30 xdotool windowactivate --sync "$1" >/dev/null 2>&1
     else
         xdotool windowfocus "$1" 2>/dev/null
     fi

@@ -58,8 +58,10 @@ expect_exit 0 "a move of 10 px"
 # A monitor whose size changes while it runs (a new mode of the one output of an Xvfb): the
 # window follows it, the figure in its middle.
 start_display
-start "$program" --saver --script "$square_script"
+start "$test_program" --saver --script "$square_script"
 window=$(find_window Lumenweave) || fail "no saver window on Xvfb"
+# Its grabs come after it asked for XRandR's notifications, so that no change goes unseen.
+wait_for_line '^grabbed$' "--saver's grabs on Xvfb"
 { xrandr --newmode 800x600_lw 29.5 800 824 896 992 600 603 607 624 &&
     xrandr --addmode screen 800x600_lw && xrandr --output screen --mode 800x600_lw; } ||
     fail "xrandr could not make the monitor 800 x 600"
