@@ -49,6 +49,9 @@ start_display() {
 # output and error go to $out/stdout and $out/stderr. Signals sent to $pid reach the program
 # itself (no wrapper between).
 start() {
+    # Emptied here, not only by the background job, which may open them after the test has read
+    # the last program's lines.
+    : >"$out/stdout" && : >"$out/stderr"
     "$@" >"$out/stdout" 2>"$out/stderr" &
     pid=$!
     started+=("$pid")

@@ -14,8 +14,8 @@ make_window() {
     "$x11tool" "${@:2}" <"$out/helper.in.$1" >"$out/helper.out.$1" &
     started+=($!)
     exec {helper_in}>"$out/helper.in.$1"
-    local deadline=$((SECONDS + 10))
-    until window=$(head -1 "$out/helper.out.$1") && [[ -n $window ]]; do
+    local deadline=$((SECONDS + 30))
+    until window=$(head -1 "$out/helper.out.$1" 2>/dev/null) && [[ -n $window ]]; do
         ((SECONDS < deadline)) || fail "the helper made no window"
         sleep 0.1
     done
