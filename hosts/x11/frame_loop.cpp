@@ -96,6 +96,11 @@ int run_frames(host_t& host) {
         host.pacing.deadline_ns =
             frame_deadline(host.pacing.deadline_ns, t0, host.pacing.period_ns);
         times.resize(host.surfaces.size());
+        // The test build says when a new frame's drawing begins, past the last look at the stop.
+        if (frame_log && !held) {
+            std::printf("draw %llu\n", static_cast<unsigned long long>(host.engine_frame + 1));
+            std::fflush(stdout);
+        }
         for (size_t i = 0; i < host.surfaces.size(); ++i) {
             const surface_t& surface = host.surfaces[i];
             times[i].t0 = i == 0 ? t0 : monotonic_ns();

@@ -243,22 +243,12 @@ pass "--script: a clean edit replaces the running script, one with problems is r
 # back: the stop thread ends the program half a second after SIGTERM, before the frame is done.
 printf 'actset: 52, 1e9\n' >"$out/huge.txt"
 start "$test_program" --window-id "$window" --script "$out/huge.txt"
-wait_for_line '^frame master ' "a long frame"
-read -r _ _ _ t0 t1 _ <<<"$line"
-frame_ms=$(((t1 - t0) / 1000000))
-((frame_ms >= 1000)) || fail "the frames of $out/huge.txt took $frame_ms ms, too short to stop in one"
-# Well into the next frame: its main thread has spent a fifth of a second on it, in ticks of 10 ms.
-main_cpu() { awk '{ print $14 + $15 }' "/proc/$pid/task/$pid/stat"; }
-cpu_at_frame=$(main_cpu) deadline=$((SECONDS + 30))
-until (($(main_cpu) >= cpu_at_frame + 20)); do
-    ((SECONDS < deadline)) || fail "the second long frame: no time spent on it within 30 s"
-    sleep 0.02
-done
+wait_for_line '^draw 1$' "the first frame of $out/huge.txt"
 end_on_signal TERM
-! grep -q '^end ' "$out/stdout" && ! grep -q '^frame ' <(tail -n +3 "$out/stdout") ||
+! grep -qE '^(end|frame) ' "$out/stdout" ||
     fail "SIGTERM during a long frame: the frame was finished first: $(tail -n 2 "$out/stdout")"
 ((ms <= 5000)) || fail "SIGTERM during a long frame: ended after $ms ms"
-pass "SIGTERM during a frame of about $frame_ms ms: exit code 0 after $ms ms"
+pass "SIGTERM during a frame of the most wings: exit code 0 after $ms ms"
 
 # The X server going away ends it, without Xlib's report.
 make_window 5 320 240
