@@ -127,8 +127,7 @@ void frame_loop(window_record& record) {
                 SwapBuffers(record.device_context);
             }
         }
-        test::log_frame(record.master, t0, t1, present, frequency, deadline, presented_at,
-                       shown);
+        test::log_frame(record.master, t0, t1, present, frequency, deadline, presented_at, shown);
         MSG message;
         if (PeekMessageW(&message, reinterpret_cast<HWND>(-1), 0, 0, PM_REMOVE)) {
             handle_thread_message(record, message);

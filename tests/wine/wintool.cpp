@@ -274,9 +274,8 @@ int preview(const wchar_t* saver, DWORD hold_ms, bool orphan, const wchar_t* rel
         }
         std::fflush(stdout);
         const DWORD hold_end = deadline_after(hold_ms);
-        while (before(hold_end) &&
-               !(release_file != nullptr &&
-                 GetFileAttributesW(release_file) != INVALID_FILE_ATTRIBUTES)) {
+        while (before(hold_end) && !(release_file != nullptr &&
+                                     GetFileAttributesW(release_file) != INVALID_FILE_ATTRIBUTES)) {
             pump_for(50);
         }
         if (child != nullptr && !IsWindow(child)) {
