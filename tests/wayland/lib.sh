@@ -182,8 +182,11 @@ output_count_is() {
 set_output() { as_user swaymsg output "$@" >/dev/null || fail "swaymsg output $* failed"; }
 
 # start ARGS...: the program as the user, in the background; its log in $out/stdout (see $log),
-# its standard error in $out/stderr.
+# its standard error in $out/stderr. Both are emptied before it returns, so that no wait reads
+# the last run's lines while the background shell has yet to open them.
 start() {
+    : >"$out/stdout"
+    : >"$out/stderr"
     session_prefix
     "${as_user_prefix[@]}" "$out/bin/lumenweave-test" "$@" >"$out/stdout" 2>"$out/stderr" &
     pid=$!
@@ -232,6 +235,7 @@ frames_drawn() {
 start_input() {
     rm -f "$out/input"
     mkfifo "$out/input"
+    : >"$out/input.log"  # not the last helper's lines
     session_prefix
     "${as_user_prefix[@]}" "$out/bin/lumenweave-vinput" "$1" <"$out/input" >"$out/input.log" 2>&1 &
     input_pid=$!
