@@ -131,7 +131,8 @@ start_nested_sway() {
     await "the nested sway's outputs as large as their windows" nested_outputs_settled
 }
 nested_socket() {
-    display=$(cd "$out/run" && ls wayland-? wayland-?? 2>/dev/null | grep -vx "$outer_display" | head -1)
+    display=$(cd "$out/run" && ls wayland-? wayland-?? 2>/dev/null | grep -vx "$outer_display" |
+        head -1)
     seen=$(ls "$out/run" | tr '\n' ' ')
     [[ -n $display ]]
 }
@@ -270,7 +271,8 @@ expect_readout() {
     local box
     await_frames "$1" 2
     shot "$1" readout || fail "$2: no picture of $1"
-    box=$(/usr/bin/convert "$out/shots/readout.png" -crop 400x40+0+0 +repage -fuzz 8% -format %@ info:)
+    box=$(/usr/bin/convert "$out/shots/readout.png" -crop 400x40+0+0 +repage -fuzz 8% \
+        -format %@ info:)
     [[ $box =~ ^[0-9]+x1[0-9]\+8\+8$ ]] || fail "$2: the readout stands at $box, not 8 px in"
     pass "$2: the readout at $box"
 }
