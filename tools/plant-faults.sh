@@ -184,6 +184,7 @@ done
 
 planted=0
 caught=0
+touched=()
 number=0
 # Split on unescaped bars only.
 for entry in "${faults[@]}"; do
@@ -198,6 +199,7 @@ for entry in "${faults[@]}"; do
         echo "not planted $number ($file): its text is not there exactly once"
         continue
     fi
+    [[ " ${touched[*]} " == *" $group "* ]] || touched+=("$group")
     if ! build_group "$group" >"$work/build.log" 2>&1; then
         restore
         echo "not planted $number ($file): it does not build"
@@ -212,9 +214,8 @@ for entry in "${faults[@]}"; do
     fi
     restore
 done
-# Leave the build as the tree is.
-for group in "${groups[@]}"; do
-    wanted "$group" 0 "$@" || continue
+# Leave the build as the tree is, for the groups a fault was planted in.
+for group in "${touched[@]}"; do
     build_group "$group" >/dev/null 2>&1
 done
 echo "caught $caught of $planted planted"
