@@ -131,7 +131,8 @@ start_nested_sway() {
     await "the nested sway's outputs as large as their windows" nested_outputs_settled
 }
 nested_socket() {
-    display=$(cd "$out/run" && ls wayland-? wayland-?? 2>/dev/null | grep -vx "$outer_display" | head -1)
+    display=$(cd "$out/run" && ls wayland-? wayland-?? 2>/dev/null | grep -vx "$outer_display" |
+        head -1)
     seen=$(ls "$out/run" | tr '\n' ' ')
     [[ -n $display ]]
 }
@@ -182,8 +183,11 @@ output_count_is() {
 set_output() { as_user swaymsg output "$@" >/dev/null || fail "swaymsg output $* failed"; }
 
 # start ARGS...: the program as the user, in the background; its log in $out/stdout (see $log),
-# its standard error in $out/stderr.
+# its standard error in $out/stderr. Both are emptied before it returns, so that no wait reads
+# the last run's lines while the background shell has yet to open them.
 start() {
+    : >"$out/stdout"
+    : >"$out/stderr"
     session_prefix
     "${as_user_prefix[@]}" "$out/bin/lumenweave-test" "$@" >"$out/stdout" 2>"$out/stderr" &
     pid=$!
@@ -232,6 +236,7 @@ frames_drawn() {
 start_input() {
     rm -f "$out/input"
     mkfifo "$out/input"
+    : >"$out/input.log"  # not the last helper's lines
     session_prefix
     "${as_user_prefix[@]}" "$out/bin/lumenweave-vinput" "$1" <"$out/input" >"$out/input.log" 2>&1 &
     input_pid=$!
@@ -266,7 +271,8 @@ expect_readout() {
     local box
     await_frames "$1" 2
     shot "$1" readout || fail "$2: no picture of $1"
-    box=$(/usr/bin/convert "$out/shots/readout.png" -crop 400x40+0+0 +repage -fuzz 8% -format %@ info:)
+    box=$(/usr/bin/convert "$out/shots/readout.png" -crop 400x40+0+0 +repage -fuzz 8% \
+        -format %@ info:)
     [[ $box =~ ^[0-9]+x1[0-9]\+8\+8$ ]] || fail "$2: the readout stands at $box, not 8 px in"
     pass "$2: the readout at $box"
 }

@@ -78,10 +78,15 @@ input_step "key space"
 expect_exit 0 "a key"
 stop_input
 
-start --saver --layer background --fps
+start --saver --layer background --fps --seed 5
 expect_figure HEADLESS-2 "--layer background"
 # The readout on the first output alone, in its top-left corner.
 expect_readout HEADLESS-1 "--fps"
+shot HEADLESS-2 corner || fail "--fps: no picture of HEADLESS-2"
+box=$(/usr/bin/convert "$out/shots/corner.png" -crop 160x24+0+0 +repage -fuzz 8% -format %@ \
+    info: 2>/dev/null)
+[[ $box == 0x0* ]] || fail "--fps: something lit at $box in the corner of HEADLESS-2"
+pass "--fps: no readout on HEADLESS-2"
 # On an output of scale 2 the surface's buffer has the output's own pixels: the readout keeps its
 # size and place in them, where a buffer the compositor enlarges would double both.
 since=$(log_length)
