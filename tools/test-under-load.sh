@@ -40,7 +40,7 @@ failures() {
     python3 - "$1" <<'PY'
 import re, sys
 lines = open(sys.argv[1], errors="replace").read().splitlines()
-result = re.compile(r"^\s*\d+/\d+ Test\s+#\d+: (\S+) \.*\s*(\*\*\*\S+|Exception|Not Run)")
+result = re.compile(r"^\s*\d+/\d+ Test\s+#\d+: (\S+) \.*\s*\*\*\*(Failed|Timeout|Exception|Not Run)")
 boundary = re.compile(r"^\s*(\d+/\d+ Test\s+#\d+:|Start\s+\d+:|\d+% tests passed)")
 found = False
 for i, line in enumerate(lines):
@@ -54,7 +54,7 @@ for i, line in enumerate(lines):
             break
         if later.strip():
             body.append(later.strip())
-    print(f"  {m.group(1)} ({m.group(2).strip('*')}): " + " | ".join(body[-4:]))
+    print(f"  {m.group(1)} ({m.group(2)}): " + " | ".join(body[-4:]))
 if not found:
     print("  no test failed; the end of the output: " + " | ".join(l.strip() for l in lines[-6:] if l.strip()))
 PY
