@@ -93,7 +93,8 @@ cleanup() {
     rm -rf "$out"
 }
 
-wintool() { timeout 180 wine "$wintool_exe" "$@" 2>/dev/null | tr -d '\r'; }
+# Wine's own complaints, if any, go to $out/wine.err, for failure messages.
+wintool() { timeout 180 wine "$wintool_exe" "$@" 2>>"$out/wine.err" | tr -d '\r'; }
 
 # start PROGRAM ARGS...: runs the program in the background; its output goes to $out/stdout.
 start() {
@@ -176,7 +177,8 @@ press() {
         [[ $(wintool foreground) == "$title" ]] || wintool activate "$title"
     fi
     seen=$(wintool foreground "$title" $((wait_bound * 1000)))
-    [[ $seen == "$title" ]] || fail "keys $*: \"$title\" did not become the foreground window (\"$seen\" is)"
+    [[ $seen == "$title" ]] ||
+        fail "keys $*: \"$title\" did not become the foreground window (\"$seen\" is)$(tail -3 "$out/wine.err" 2>/dev/null)"
     xdotool key "$@"
 }
 
