@@ -12,7 +12,7 @@ packages=(
   nsis zip python3-yaml
   libx11-dev libxrandr-dev libxinerama-dev dpkg-dev xscreensaver passwd util-linux gdb
   lintian rpm man-db
-  libwayland-dev wayland-protocols libegl1-mesa-dev libxkbcommon-dev sway swayidle grim wtype
+  libwayland-dev wayland-protocols libegl1-mesa-dev libxkbcommon-dev sway swayidle grim
   lld wasi-libc libc++-14-dev-wasm32 libc++abi-14-dev-wasm32 libclang-rt-14-dev-wasm32
   chromium
 )

@@ -34,9 +34,8 @@ window_manager_running() {
 # start_window_manager DISPLAY: starts openbox on DISPLAY and waits until it manages the screen.
 # Every desktop has a window manager, and Wine behaves as on Windows only with one: without it
 # X focus and the window Wine considers active drift apart (after N opened a clone, focusing the
-# master and pressing alt+F4 closed the clone), Wine waits about 4 s for an answer whenever a
-# window is hidden (the clone of display mode 3 lingered 4.1 s after F; 0.03 s with openbox), and
-# no mouse move arrives when a window appears under the pointer, as it does on Windows.
+# master and pressing alt+F4 closed the clone), and Wine waits about 4 s for an answer whenever a
+# window is hidden (the clone of display mode 3 lingered 4.1 s after F; 0.03 s with openbox).
 start_window_manager() {
     local display=$1 deadline=$((SECONDS + 60))
     # The system-wide configuration, so that a user's own openbox settings cannot change a test.
