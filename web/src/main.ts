@@ -2,6 +2,7 @@
 // replayer, the editor checks the script as one types, and the controls run, pause, step, share
 // and show the figure full screen.
 import { examples } from 'generated/examples';
+import { createChecker } from './checker';
 import { createEditor } from './editor';
 import { type DrawList, loadEngine } from './engine';
 import { type Pace, paceFrame } from './pacing';
@@ -134,10 +135,16 @@ async function main(): Promise<void> {
     }
   };
 
+  // The state of the checker's thread, for the "checking" note beside the problems and for the
+  // tests and the measuring script.
+  const checker = createChecker(new URL('check-worker.js', document.baseURI).href, (state) => {
+    document.body.dataset.checking = String(state.running);
+    document.body.dataset.checks = String(state.answers);
+  });
   const editor = createEditor(
     element('editor'),
     element('problems'),
-    (text) => engine.check(text),
+    (text) => checker.check(text),
     run,
     shared ?? engine.builtinScript,
   );
