@@ -140,12 +140,30 @@ const actuatorHover = hoverTooltip((view, pos) => {
   };
 });
 
+// Typing over a selection, the browser would carry the colours of the highlighted text it
+// deletes into an inline style on the line, which the page's Content-Security-Policy refuses;
+// the editor makes that change itself instead.
+const replaceSelectionTyped = EditorView.domEventHandlers({
+  beforeinput(event, view) {
+    if (event.inputType !== 'insertText' || event.data === null || view.state.selection.main.empty) {
+      return false;
+    }
+    event.preventDefault();
+    view.dispatch(view.state.replaceSelection(event.data), {
+      scrollIntoView: true,
+      userEvent: 'input.type',
+    });
+    return true;
+  },
+});
+
 export function scriptSupport(): Extension {
   return [
     scriptLanguage,
     syntaxHighlighting(highlightStyle),
     autocompletion({ override: [complete] }),
     actuatorHover,
+    replaceSelectionTyped,
     EditorView.theme({ '.cm-actuator-info': { maxWidth: '40em', padding: '0.3em 0.5em' } }),
   ];
 }
