@@ -11,6 +11,9 @@ export interface PageElements {
   step: HTMLButtonElement;
   share: HTMLButtonElement;
   fullscreen: HTMLButtonElement;
+  showHelp: HTMLButtonElement;
+  help: HTMLDialogElement;
+  saverNote: HTMLElement;
   editor: HTMLElement;
   problems: HTMLElement;
 }
@@ -35,6 +38,9 @@ export function pageElements(): PageElements {
     step: element('step'),
     share: element('share'),
     fullscreen: element('fullscreen'),
+    showHelp: element('show-help'),
+    help: element('help'),
+    saverNote: element('saver-note'),
     editor: element('editor'),
     problems: element('problems'),
   };

@@ -10,7 +10,9 @@ export interface FrameStats {
 }
 
 export interface Running {
+  runs: number; // runs started since the page loaded
   seed: number; // the seed of the engine's current run
+  script: string | null; // the script of the engine's current run; null before the first
   paused: boolean;
   frame: number; // frames recorded since the last run
   shown: DrawList | null; // the frame on the figure, kept to draw again after a resize or while paused
@@ -27,5 +29,5 @@ declare global {
 export function createRunning(seed: number): Running {
   const stats: FrameStats = { frames: 0, recordMs: 0, drawMs: 0 };
   window.lumenweaveStats = stats;
-  return { seed, paused: false, frame: 0, shown: null, pace: { deadline: null }, stats };
+  return { runs: 0, seed, script: null, paused: false, frame: 0, shown: null, pace: { deadline: null }, stats };
 }
