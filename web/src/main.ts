@@ -1,5 +1,6 @@
 // The playground page's start-up: the core in WebAssembly, the figure, the editor and the
 // controls put together; the script and settings the address gives; the loop started.
+import { openAddressedFrame } from './addressed-frame';
 import { createControls } from './controls';
 import { createEditor } from './editor';
 import { type Engine, loadEngine } from './engine';
@@ -54,7 +55,7 @@ async function main(): Promise<void> {
   }
   if (settings.frame !== null) {
     controls.setPaused(true);
-    loop.replayTo(settings.frame);
+    void openAddressedFrame(settings.frame, loop, page.seeking);
   }
   loop.begin();
   document.body.dataset.ready = 'true';

@@ -4,6 +4,7 @@ export interface PageElements {
   stage: HTMLElement;
   canvas: HTMLCanvasElement;
   status: HTMLElement;
+  seeking: HTMLElement; // the way to an addressed frame
   run: HTMLButtonElement;
   examples: HTMLSelectElement;
   seed: HTMLInputElement;
@@ -31,6 +32,7 @@ export function pageElements(): PageElements {
     stage: element('stage'),
     canvas: element('figure'),
     status: element('status'),
+    seeking: element('seeking'),
     run: element('run'),
     examples: element('examples'),
     seed: element('seed'),
