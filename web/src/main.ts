@@ -1,10 +1,12 @@
 // The playground page's start-up: the core in WebAssembly, the figure, the editor and the
 // controls put together; the script and settings the address gives; the loop started.
+import { openAddressedFrame } from './addressed-frame';
 import { createChecker } from './checker';
 import { createControls } from './controls';
 import { createEditor } from './editor';
 import { type Engine, loadEngine } from './engine';
 import { createFigure } from './figure';
+import { createHelp } from './help';
 import { createLoop } from './loop';
 import { pageElements } from './page';
 import { createSaver } from './saver';
@@ -37,9 +39,6 @@ async function main(): Promise<void> {
 
   page.seed.value = String(running.seed);
   const shared = location.hash ? decodeScript(location.hash) : null;
-  if (location.hash && shared === null) {
-    say('The shared script in the address could not be read; showing the built-in one.');
-  }
 
   // The state of the checker's thread, for the "checking" note beside the problems and for the
   // tests and the measuring script.
@@ -54,13 +53,16 @@ async function main(): Promise<void> {
     () => controls.run(),
     shared ?? engine.builtinScript,
   );
-  const saver = createSaver(page.stage, () => requestAnimationFrame(figure.fit));
-  const controls = createControls(page, running, loop, editor, saver);
+  const saver = createSaver(page.stage, page.saverNote, () => requestAnimationFrame(figure.fit));
+  const controls = createControls(page, running, engine, loop, editor, saver, createHelp(page.help));
 
   controls.run();
+  if (location.hash && shared === null) {
+    say('The shared script in the address could not be read; showing the built-in one.', 'standing');
+  }
   if (settings.frame !== null) {
     controls.setPaused(true);
-    loop.replayTo(settings.frame);
+    void openAddressedFrame(settings.frame, loop, page.seeking);
   }
   loop.begin();
   document.body.dataset.ready = 'true';
