@@ -156,7 +156,7 @@ async function main(): Promise<void> {
     }
   });
 
-  const saver = createSaver(stage, () => requestAnimationFrame(fit));
+  const saver = createSaver(stage, () => requestAnimationFrame(fit), engine);
   element('run').addEventListener('click', run);
   pauseButton.addEventListener('click', () => setPaused(!paused));
   element('step').addEventListener('click', () => {

@@ -1,16 +1,22 @@
 // Full screen as a browser screensaver: the figure alone, the cursor hidden; any key, click or
-// pointer move of more than 4 pixels leaves.
+// pointer move that the native hosts' move rule (frame/saver_input.hpp, in the engine) calls
+// far enough leaves.
 
-const moveAllowance = 4; // pixels
+import type { Engine } from './engine';
+
+export type PointerRule = Pick<Engine, 'startPointerWatch' | 'pointerEndsSaver'>;
 
 export interface Saver {
   enter(): void;
   active(): boolean;
 }
 
-export function createSaver(stage: HTMLElement, onChange: () => void): Saver {
+export function createSaver(
+  stage: HTMLElement,
+  onChange: () => void,
+  pointer: PointerRule,
+): Saver {
   let on = false;
-  let origin: { x: number; y: number } | null = null;
 
   const leave = (): void => {
     if (!on) {
@@ -30,15 +36,8 @@ export function createSaver(stage: HTMLElement, onChange: () => void): Saver {
       leave();
     }
   };
-  // The first move after entering only sets where the pointer stands: a system may send one
-  // when the full-screen surface appears under it.
   const onMove = (event: PointerEvent): void => {
-    if (!on) {
-      return;
-    }
-    if (origin === null) {
-      origin = { x: event.screenX, y: event.screenY };
-    } else if (Math.hypot(event.screenX - origin.x, event.screenY - origin.y) > moveAllowance) {
+    if (on && pointer.pointerEndsSaver(event.screenX, event.screenY)) {
       leave();
     }
   };
@@ -57,7 +56,7 @@ export function createSaver(stage: HTMLElement, onChange: () => void): Saver {
         return;
       }
       on = true;
-      origin = null;
+      pointer.startPointerWatch();
       document.body.classList.add('saver');
       // Where the browser refuses full screen, the figure still fills the page.
       void stage.requestFullscreen?.().catch(() => {});
