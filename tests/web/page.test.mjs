@@ -1,6 +1,7 @@
 // The playground in Debian's Chromium: it loads cleanly, draws and moves; the checker's problems
 // reach the list and the markers at their lines; a shared address restores the script exactly;
-// an addressed frame draws what lumenweave-render draws; full screen leaves on a key.
+// an addressed frame draws what lumenweave-render draws, and a far one is gone to without holding
+// the page; full screen leaves on a key.
 //   LUMENWEAVE_SIM=... LUMENWEAVE_RENDER=... node --test page.test.mjs
 import assert from 'node:assert/strict';
 import { execFileSync, spawnSync } from 'node:child_process';
@@ -175,13 +176,13 @@ test('a shared address restores the script exactly', async () => {
   await Promise.all([page, restored, broken].map((p) => p.close()));
 });
 
-test('an addressed frame draws what lumenweave-render draws', async () => {
+test('an addressed frame draws what lumenweave-render draws; a far one leaves the page answering', async () => {
   const png = join(work, 'native.png');
   execFileSync(process.env.LUMENWEAVE_RENDER, [
     '--seed', '3', '--frames', '200', '--size', '320x240', '--out', png,
   ]);
   const page = await openPage(session.browser, session.origin, '/?seed=3&frame=200&size=320x240');
-  assert.equal(await page.evaluate(() => document.body.dataset.frame), '200');
+  await waitUntil(page, 'frame 200', frameIs, 200);
   const web = await litPixels(page);
   const native = await litPixels(page, readFileSync(png));
   assert.deepEqual(web.slice(0, 2), [320, 240]);
@@ -193,6 +194,25 @@ test('an addressed frame draws what lumenweave-render draws', async () => {
   await page.evaluate(() => new Promise((r) => requestAnimationFrame(() => requestAnimationFrame(r))));
   assert.equal(await page.evaluate(() => document.body.dataset.frame), '200');
   await page.close();
+
+  // One past the furthest frame a link may ask: said, and the furthest shown, exactly. On the way
+  // the progress moves and a field takes typing: the page is not held.
+  const furthest = 10000000; // maxFrame of web/src/share.ts
+  const far = await openPage(session.browser, session.origin, `/?seed=1&frame=${furthest + 1}&size=64x64`);
+  const progress = () => {
+    const line = document.getElementById('seeking');
+    return line.hidden ? null : line.querySelector('progress').value;
+  };
+  await waitUntil(far, 'progress on the way', `(${progress})() > 0`);
+  await far.fill('#seed', '77');
+  const meanwhile = await far.evaluate(`[document.getElementById('seed').value, (${progress})()]`);
+  assert.equal(meanwhile[0], '77');
+  assert.ok(meanwhile[1] > 0 && meanwhile[1] < furthest, `typed while on the way (progress ${meanwhile[1]})`);
+  await waitUntil(far, `frame ${furthest}`, frameIs, furthest);
+  assert.equal(await far.evaluate(progress), null);
+  assert.match(await far.textContent('#status'), new RegExp(`asks for frame ${furthest + 1}.*this is frame ${furthest}`));
+  assert.deepEqual(far.errors, []);
+  await far.close();
 });
 
 // The native hosts' move rule through the engine: steps of up to 4 px (horizontal plus vertical)
@@ -232,4 +252,27 @@ test('full screen is entered with F and left on a key', async () => {
   await waitUntil(page, 'the f in the editor', `(${editorText})() !== ${JSON.stringify(before)}`);
   assert.equal(await page.evaluate(() => document.body.classList.contains('saver')), false);
   await page.close();
+});
+
+test('a frame that fails is said and the animation goes on; a failed engine load is said', async () => {
+  const page = await openPage(session.browser, session.origin, '/?seed=2');
+  // The next draw throws once, as a fault in the replay would.
+  await page.evaluate(() => {
+    const draw = WebGL2RenderingContext.prototype.drawArrays;
+    WebGL2RenderingContext.prototype.drawArrays = function (...args) {
+      WebGL2RenderingContext.prototype.drawArrays = draw;
+      throw new Error('planted draw fault');
+    };
+  });
+  await waitUntil(page, 'the failure said', () => /failed \(planted draw fault\)/.test(document.getElementById('status').textContent));
+  const failed = Number(await page.evaluate(() => document.body.dataset.frame));
+  await waitUntil(page, 'frames after the failure', (f) => Number(document.body.dataset.frame) >= f + 2, failed);
+  assert.deepEqual(page.errors.map((e) => /planted draw fault/.test(e)), [true]);
+  await page.close();
+
+  const unloaded = await session.browser.newPage();
+  await unloaded.route('**/lumenweave.wasm', (route) => route.fulfill({ status: 404, body: '' }));
+  await unloaded.goto(session.origin + '/');
+  await waitUntil(unloaded, 'the failed load said', () => /could not be loaded/.test(document.getElementById('status').textContent));
+  await unloaded.close();
 });
