@@ -46,7 +46,12 @@ async function main(): Promise<void> {
     () => controls.run(),
     shared ?? engine.builtinScript,
   );
-  const saver = createSaver(page.stage, page.saverNote, () => requestAnimationFrame(figure.fit));
+  const saver = createSaver(
+    page.stage,
+    page.saverNote,
+    () => requestAnimationFrame(figure.fit),
+    engine,
+  );
   const controls = createControls(page, running, engine, loop, editor, saver, createHelp(page.help));
 
   controls.run();
