@@ -1,0 +1,110 @@
+// Never losing work: the editor's text and undo history kept in the browser's storage as one
+// types and brought back on reload, and which shared link this tab has opened already.
+
+const editorKey = 'lumenweave.editor'; // localStorage: the last text typed in any tab wins
+const linkKey = 'lumenweave.link'; // sessionStorage: this tab's, so a reload does not open it again
+const version = 1;
+const quiet = 500; // milliseconds without a change before the text is saved
+
+interface Kept {
+  version: number;
+  editor: unknown; // the editor's own saved form
+  edited: boolean; // changed by hand since it was last loaded (built-in, example, link)
+}
+
+// A snapshot of the editor: with its undo history, or the text alone when room is short.
+export type Snapshot = (withHistory: boolean) => unknown;
+
+export interface Autosave {
+  // What the last visit left, to start the editor from; null when nothing was kept.
+  kept: unknown | null;
+  // Whether fragment is the link this tab opened last (so its script was loaded already).
+  openedHere(fragment: string): boolean;
+  // The text changed by hand: saved once typing pauses.
+  changed(): void;
+  // The text was replaced by a script loaded from fragment ('' for none): not an edit of the
+  // user's. Returns whether it replaced edits of the user's.
+  loaded(fragment: string): boolean;
+}
+
+function storage(kind: 'localStorage' | 'sessionStorage'): Storage | null {
+  try {
+    const store = window[kind];
+    store.getItem(editorKey); // a browser that refuses storage to the page throws here
+    return store;
+  } catch {
+    return null;
+  }
+}
+
+function readKept(store: Storage | null): Kept | null {
+  try {
+    const kept = JSON.parse(store?.getItem(editorKey) ?? 'null') as Kept | null;
+    return kept && kept.version === version ? kept : null;
+  } catch {
+    return null;
+  }
+}
+
+// snapshot is asked for when saving, so it may name an editor made after this.
+export function startAutosave(snapshot: Snapshot, say: (message: string) => void): Autosave {
+  const local = storage('localStorage');
+  const session = storage('sessionStorage');
+  const kept = readKept(local);
+  let edited = kept?.edited ?? false;
+  let timer: number | undefined;
+  let failed = local === null;
+  if (failed) {
+    say('This browser keeps no storage for the page: edits are lost on reload.');
+  }
+
+  // Saved with the undo history if there is room, else the text alone, else said once.
+  const save = (): void => {
+    clearTimeout(timer);
+    timer = undefined;
+    if (!local) {
+      return;
+    }
+    for (const withHistory of [true, false]) {
+      try {
+        local.setItem(editorKey, JSON.stringify({ version, editor: snapshot(withHistory), edited }));
+        failed = false;
+        return;
+      } catch {
+        // No room: tried again smaller, then given up.
+      }
+    }
+    if (!failed) {
+      failed = true;
+      say("The browser's storage for the page is full: edits are lost on reload.");
+    }
+  };
+  const flush = (): void => {
+    if (timer !== undefined) {
+      save();
+    }
+  };
+  addEventListener('pagehide', flush);
+  document.addEventListener('visibilitychange', () => document.visibilityState === 'hidden' && flush());
+
+  return {
+    kept: kept?.editor ?? null,
+    openedHere: (fragment) => session?.getItem(linkKey) === fragment,
+    changed() {
+      edited = true;
+      clearTimeout(timer);
+      timer = setTimeout(save, quiet);
+    },
+    loaded(fragment) {
+      const replaced = edited;
+      edited = false;
+      try {
+        session?.setItem(linkKey, fragment);
+      } catch {
+        // Without it a reload opens the link again, the edits one undo away: nothing lost.
+      }
+      save();
+      return replaced;
+    },
+  };
+}
