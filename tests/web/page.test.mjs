@@ -215,3 +215,26 @@ test('full screen is entered with F and left on a key', async () => {
   assert.equal(await page.evaluate(() => document.body.classList.contains('saver')), false);
   await page.close();
 });
+
+test('a frame that fails is said and the animation goes on; a failed engine load is said', async () => {
+  const page = await openPage(session.browser, session.origin, '/?seed=2');
+  // The next draw throws once, as a fault in the replay would.
+  await page.evaluate(() => {
+    const draw = WebGL2RenderingContext.prototype.drawArrays;
+    WebGL2RenderingContext.prototype.drawArrays = function (...args) {
+      WebGL2RenderingContext.prototype.drawArrays = draw;
+      throw new Error('planted draw fault');
+    };
+  });
+  await waitUntil(page, 'the failure said', () => /failed \(planted draw fault\)/.test(document.getElementById('status').textContent));
+  const failed = Number(await page.evaluate(() => document.body.dataset.frame));
+  await waitUntil(page, 'frames after the failure', (f) => Number(document.body.dataset.frame) >= f + 2, failed);
+  assert.deepEqual(page.errors.map((e) => /planted draw fault/.test(e)), [true]);
+  await page.close();
+
+  const unloaded = await session.browser.newPage();
+  await unloaded.route('**/lumenweave.wasm', (route) => route.fulfill({ status: 404, body: '' }));
+  await unloaded.goto(session.origin + '/');
+  await waitUntil(unloaded, 'the failed load said', () => /could not be loaded/.test(document.getElementById('status').textContent));
+  await unloaded.close();
+});
