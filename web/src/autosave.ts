@@ -22,9 +22,11 @@ export interface Autosave {
   openedHere(fragment: string): boolean;
   // The text changed by hand: saved once typing pauses.
   changed(): void;
-  // The text was replaced by a script loaded from fragment ('' for none): not an edit of the
-  // user's. Returns whether it replaced edits of the user's.
-  loaded(fragment: string): boolean;
+  // Replaces the text by a script loaded (the built-in one, an example, a link's), which is no
+  // edit of the user's. Returns whether it replaced edits of the user's.
+  load(replace: () => void): boolean;
+  // This tab has opened the link in fragment (or made it, with Share).
+  opened(fragment: string): void;
 }
 
 function storage(kind: 'localStorage' | 'sessionStorage'): Storage | null {
@@ -95,16 +97,19 @@ export function startAutosave(snapshot: Snapshot, say: (message: string) => void
       clearTimeout(timer);
       timer = setTimeout(save, quiet);
     },
-    loaded(fragment) {
+    load(replace) {
       const replaced = edited;
+      replace();
       edited = false;
+      save();
+      return replaced;
+    },
+    opened(fragment) {
       try {
         session?.setItem(linkKey, fragment);
       } catch {
         // Without it a reload opens the link again, the edits one undo away: nothing lost.
       }
-      save();
-      return replaced;
     },
   };
 }

@@ -5,7 +5,8 @@ import type { Editor } from './editor';
 import type { Loop } from './loop';
 import type { PageElements } from './page';
 import type { Saver } from './saver';
-import { encodeScript, maxSeed, parseWhole } from './share';
+import type { Scripts } from './scripts';
+import { maxSeed, parseWhole, shareAddress } from './share';
 import type { Running } from './state';
 import { say } from './status';
 
@@ -21,6 +22,7 @@ export function createControls(
   loop: Loop,
   editor: Editor,
   saver: Saver,
+  scripts: Scripts,
 ): Controls {
   const run = (): void => {
     const typed = parseWhole(page.seed.value.trim(), 0, maxSeed);
@@ -42,7 +44,7 @@ export function createControls(
   page.examples.addEventListener('change', () => {
     const chosen = examples.find(([name]) => name === page.examples.value);
     if (chosen) {
-      editor.setText(chosen[1]);
+      scripts.load(chosen[1], `Example ${chosen[0]}`);
       run();
     }
   });
@@ -54,11 +56,14 @@ export function createControls(
     loop.step();
   });
   page.fullscreen.addEventListener('click', () => saver.enter());
-  page.share.addEventListener('click', () => {
-    const address = `${location.origin}${location.pathname}${location.search}#s=${encodeScript(editor.text())}`;
+  // The link carries the script, the seed and, paused, the frame shown.
+  page.share.addEventListener('click', async () => {
+    const frame = running.paused && running.frame > 0 ? running.frame : null;
+    const address = await shareAddress(editor.text(), running.seed, frame);
     history.replaceState(null, '', address);
+    scripts.shared(location.hash);
     navigator.clipboard.writeText(address).then(
-      () => say('The address of this script is copied.'),
+      () => say(`The address of this script is copied (${address.length} characters).`),
       () => say('The address bar holds the address of this script.'),
     );
   });

@@ -1,8 +1,8 @@
 // The script editor: CodeMirror with the core's checker as its linter, a problem list beside it
 // and Ctrl-Enter to run.
-import { defaultKeymap, history, historyField, historyKeymap } from '@codemirror/commands';
+import { defaultKeymap, history, historyField, historyKeymap, isolateHistory } from '@codemirror/commands';
 import { type Diagnostic, linter, lintGutter } from '@codemirror/lint';
-import { EditorState, type Extension, isolateHistory } from '@codemirror/state';
+import { EditorState, type Extension } from '@codemirror/state';
 import { EditorView, highlightActiveLine, keymap, lineNumbers } from '@codemirror/view';
 import type { Problem } from './engine';
 
@@ -11,8 +11,8 @@ export interface Editor {
   // Replaces the whole text as one step of its own in the undo history.
   setText(text: string): void;
   focus(): void;
-  // The text and its undo history, as plain data for the browser's storage.
-  saved(): unknown;
+  // The text (and its undo history if asked), as plain data for the browser's storage.
+  saved(withHistory: boolean): unknown;
 }
 
 // What the editor starts from: a text, or what saved() gave before (the text is used if that
@@ -100,6 +100,6 @@ export function createEditor(
       });
     },
     focus: () => view.focus(),
-    saved: () => view.state.toJSON({ history: historyField }),
+    saved: (withHistory) => view.state.toJSON(withHistory ? { history: historyField } : undefined),
   };
 }

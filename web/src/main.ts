@@ -7,7 +7,8 @@ import { createFigure } from './figure';
 import { createLoop } from './loop';
 import { pageElements } from './page';
 import { createSaver } from './saver';
-import { decodeScript, maxSeed, readSettings } from './share';
+import { openScripts } from './scripts';
+import { maxSeed, readSettings } from './share';
 import { createRunning } from './state';
 import { attachStatus, say } from './status';
 
@@ -35,20 +36,17 @@ async function main(): Promise<void> {
   figure.fit();
 
   page.seed.value = String(running.seed);
-  const shared = location.hash ? decodeScript(location.hash) : null;
-  if (location.hash && shared === null) {
-    say('The shared script in the address could not be read; showing the built-in one.');
-  }
-
+  const scripts = await openScripts(engine.builtinScript);
   const editor = createEditor(
     page.editor,
     page.problems,
     (text) => engine.check(text),
     () => controls.run(),
-    shared ?? engine.builtinScript,
+    scripts.start,
   );
   const saver = createSaver(page.stage, () => requestAnimationFrame(figure.fit));
-  const controls = createControls(page, running, loop, editor, saver);
+  const controls = createControls(page, running, loop, editor, saver, scripts);
+  scripts.attach(editor, () => controls.run());
 
   controls.run();
   if (settings.frame !== null) {

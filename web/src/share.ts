@@ -13,7 +13,7 @@ function toBase64url(bytes: Uint8Array): string {
   return btoa(binary).replace(/\+/g, '-').replace(/\//g, '_').replace(/=+$/, '');
 }
 
-function fromBase64url(text: string): Uint8Array | null {
+function fromBase64url(text: string): Uint8Array<ArrayBuffer> | null {
   if (!/^[A-Za-z0-9_-]*$/.test(text) || text.length % 4 === 1) {
     return null;
   }
@@ -62,7 +62,7 @@ async function readAll(stream: ReadableStream<Uint8Array>, limit: number): Promi
   return all;
 }
 
-function through(bytes: Uint8Array, transform: CompressionStream | DecompressionStream): ReadableStream<Uint8Array> {
+function through(bytes: Uint8Array<ArrayBuffer>, transform: CompressionStream | DecompressionStream): ReadableStream<Uint8Array> {
   return new Blob([bytes]).stream().pipeThrough(transform);
 }
 
