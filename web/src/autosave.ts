@@ -55,31 +55,31 @@ export function startAutosave(snapshot: Snapshot, say: (message: string) => void
   const kept = readKept(local);
   let edited = kept?.edited ?? false;
   let timer: number | undefined;
-  let failed = local === null;
-  if (failed) {
-    say('This browser keeps no storage for the page: edits are lost on reload.');
-  }
+  let told = false; // a page that cannot save says so once, when it first tries
+  const tell = (message: string): void => {
+    if (!told) {
+      told = true;
+      say(message);
+    }
+  };
 
-  // Saved with the undo history if there is room, else the text alone, else said once.
+  // Saved with the undo history if there is room, else the text alone.
   const save = (): void => {
     clearTimeout(timer);
     timer = undefined;
     if (!local) {
+      tell('This browser keeps no storage for the page: edits are lost on reload.');
       return;
     }
     for (const withHistory of [true, false]) {
       try {
         local.setItem(editorKey, JSON.stringify({ version, editor: snapshot(withHistory), edited }));
-        failed = false;
         return;
       } catch {
         // No room: tried again smaller, then given up.
       }
     }
-    if (!failed) {
-      failed = true;
-      say("The browser's storage for the page is full: edits are lost on reload.");
-    }
+    tell("The browser's storage for the page is full: edits are lost on reload.");
   };
   const flush = (): void => {
     if (timer !== undefined) {

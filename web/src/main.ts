@@ -1,9 +1,11 @@
 // The playground page's start-up: the core in WebAssembly, the figure, the editor and the
 // controls put together; the script and settings the address gives; the loop started.
+import { openAddressedFrame } from './addressed-frame';
 import { createControls } from './controls';
 import { createEditor } from './editor';
 import { type Engine, loadEngine } from './engine';
 import { createFigure } from './figure';
+import { createHelp } from './help';
 import { createLoop } from './loop';
 import { pageElements } from './page';
 import { createSaver } from './saver';
@@ -44,14 +46,15 @@ async function main(): Promise<void> {
     () => controls.run(),
     scripts.start,
   );
-  const saver = createSaver(page.stage, () => requestAnimationFrame(figure.fit));
-  const controls = createControls(page, running, loop, editor, saver, scripts);
-  scripts.attach(editor, () => controls.run());
+  const saver = createSaver(page.stage, page.saverNote, () => requestAnimationFrame(figure.fit));
+  const help = createHelp(page.help);
+  const controls = createControls(page, running, engine, loop, editor, saver, help, scripts);
 
-  controls.run();
+  // The script of a link new to this tab goes into the editor, then the figure runs.
+  scripts.attach(editor, () => controls.run());
   if (settings.frame !== null) {
     controls.setPaused(true);
-    loop.replayTo(settings.frame);
+    void openAddressedFrame(settings.frame, loop, page.seeking);
   }
   loop.begin();
   document.body.dataset.ready = 'true';

@@ -4,6 +4,7 @@ export interface PageElements {
   stage: HTMLElement;
   canvas: HTMLCanvasElement;
   status: HTMLElement;
+  seeking: HTMLElement; // the way to an addressed frame
   run: HTMLButtonElement;
   examples: HTMLSelectElement;
   seed: HTMLInputElement;
@@ -11,6 +12,9 @@ export interface PageElements {
   step: HTMLButtonElement;
   share: HTMLButtonElement;
   fullscreen: HTMLButtonElement;
+  showHelp: HTMLButtonElement;
+  help: HTMLDialogElement;
+  saverNote: HTMLElement;
   editor: HTMLElement;
   problems: HTMLElement;
 }
@@ -28,6 +32,7 @@ export function pageElements(): PageElements {
     stage: element('stage'),
     canvas: element('figure'),
     status: element('status'),
+    seeking: element('seeking'),
     run: element('run'),
     examples: element('examples'),
     seed: element('seed'),
@@ -35,6 +40,9 @@ export function pageElements(): PageElements {
     step: element('step'),
     share: element('share'),
     fullscreen: element('fullscreen'),
+    showHelp: element('show-help'),
+    help: element('help'),
+    saverNote: element('saver-note'),
     editor: element('editor'),
     problems: element('problems'),
   };

@@ -9,10 +9,10 @@ import { say } from './status';
 export interface Scripts {
   // What the editor starts from.
   start: EditorStart;
-  // Ties in the editor made from start and what starts the figure anew on its script; the link
-  // in the address is opened then if it is new to this tab.
+  // Ties in the editor made from start and what starts the figure anew on its script, and runs
+  // it, with the script of the address's link if that is new to this tab.
   attach(editor: Editor, run: () => void): void;
-  // Puts text (the script named what) into the editor.
+  // Puts text (the script named what) into the editor and runs it.
   load(text: string, what: string): void;
   // The address now holds fragment, a link to the editor's own script (Share).
   shared(fragment: string): void;
@@ -23,7 +23,7 @@ const undoNote = 'Ctrl-Z brings back your edits.';
 export async function openScripts(builtin: string): Promise<Scripts> {
   let editor: Editor | null = null;
   let run = (): void => {};
-  const autosave = startAutosave((withHistory) => editor?.saved(withHistory), say);
+  const autosave = startAutosave((withHistory) => editor?.saved(withHistory), (m) => say(m, 'standing'));
   const onChange = (): void => autosave.changed();
 
   // A reload keeps what was typed since the tab opened its link; a link new to the tab is read.
@@ -40,10 +40,12 @@ export async function openScripts(builtin: string): Promise<Scripts> {
   const open = (reading: LinkReading, from: string): void => {
     autosave.opened(from);
     const replaced = put(linked(reading));
+    run(); // says how the run went, so what the link gave is said after it
     const trouble = linkTrouble(reading);
-    const message = [trouble ?? (replaced ? "The link's script is loaded." : ''), replaced ? undoNote : ''];
-    if (trouble || replaced) {
-      say(message.join(' ').trim());
+    if (trouble) {
+      say(replaced ? `${trouble} ${undoNote}` : trouble, 'standing');
+    } else if (replaced) {
+      say(`The link's script is loaded. ${undoNote}`);
     }
   };
 
@@ -57,6 +59,8 @@ export async function openScripts(builtin: string): Promise<Scripts> {
       run = runAgain;
       if (first) {
         open(first, fragment);
+      } else {
+        run();
       }
       addEventListener('hashchange', () => {
         const now = location.hash;
@@ -65,14 +69,15 @@ export async function openScripts(builtin: string): Promise<Scripts> {
             // A link pasted while the one before was read wins.
             if (location.hash === now) {
               open(reading, now);
-              run();
             }
           });
         }
       });
     },
     load(text, what) {
-      if (put(text)) {
+      const replaced = put(text);
+      run();
+      if (replaced) {
         say(`${what} is loaded. ${undoNote}`);
       }
     },
