@@ -81,6 +81,11 @@ export function startAutosave(snapshot: Snapshot, say: (message: string) => void
     }
     tell("The browser's storage for the page is full: edits are lost on reload.");
   };
+  // Saved once typing pauses; what is said of a failure then follows what the change said.
+  const later = (): void => {
+    clearTimeout(timer);
+    timer = setTimeout(save, quiet);
+  };
   const flush = (): void => {
     if (timer !== undefined) {
       save();
@@ -94,14 +99,13 @@ export function startAutosave(snapshot: Snapshot, say: (message: string) => void
     openedHere: (fragment) => session?.getItem(linkKey) === fragment,
     changed() {
       edited = true;
-      clearTimeout(timer);
-      timer = setTimeout(save, quiet);
+      later();
     },
     load(replace) {
       const replaced = edited;
       replace();
       edited = false;
-      save();
+      later();
       return replaced;
     },
     opened(fragment) {
