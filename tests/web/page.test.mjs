@@ -327,6 +327,24 @@ test('an addressed frame draws what lumenweave-render draws; a far one leaves th
   await far.close();
 });
 
+// The native hosts' move rule through the engine: steps of up to 4 px (horizontal plus vertical)
+// are followed however far they drift; a 3+2 diagonal step leaves. Each move is handled before
+// Playwright's returns, so the class is read after the page has judged it.
+test('in saver mode a pointer drift stays and a diagonal 3+2 px move leaves', async () => {
+  const page = await openPage(session.browser, session.origin);
+  await page.locator('h1').click();
+  await page.keyboard.press('f');
+  await waitUntil(page, 'the stage full screen', () => document.fullscreenElement?.id === 'stage');
+  const inSaver = () => page.evaluate(() => document.body.classList.contains('saver'));
+  for (const [x, y] of [[100, 100], [102, 102], [104, 104], [106, 106], [110, 106]]) {
+    await page.mouse.move(x, y);
+    assert.ok(await inSaver(), `left on the move to ${x},${y}`);
+  }
+  await page.mouse.move(113, 108);
+  await waitUntil(page, 'saver mode left', () => !document.body.classList.contains('saver'));
+  await page.close();
+});
+
 test('full screen is entered with F and left on a key', async () => {
   const page = await openPage(session.browser, session.origin);
   await page.locator('h1').click();

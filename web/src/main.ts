@@ -46,7 +46,12 @@ async function main(): Promise<void> {
     () => controls.run(),
     scripts.start,
   );
-  const saver = createSaver(page.stage, page.saverNote, () => requestAnimationFrame(figure.fit));
+  const saver = createSaver(
+    page.stage,
+    page.saverNote,
+    () => requestAnimationFrame(figure.fit),
+    engine,
+  );
   const help = createHelp(page.help);
   const controls = createControls(page, running, engine, loop, editor, saver, help, scripts);
 
