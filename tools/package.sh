@@ -81,20 +81,25 @@ package_linux() {
 }
 
 # The playground's static site (tools/playground.sh), servable from any static host: the page,
-# its script, the checker's worker and the style, the WebAssembly engine and the icon. The Node
-# command line and the trace engine stay in build/web/.
+# its script, the checker's worker and the style, the WebAssembly engine and the icon, the
+# reference and the gallery with their pictures. The Node command line and the trace engine stay
+# in build/web/.
 package_web() {
     local site=build/web version stage f
-    local files=(favicon.ico index.html lumenweave.wasm playground.js check-worker.js style.css)
+    local files=(favicon.ico index.html lumenweave.wasm playground.js check-worker.js style.css
+        reference.html gallery.html)
     bash tools/playground.sh build
+    for f in "$site"/actuators/*.png "$site"/gallery/*.png; do
+        files+=("${f#"$site"/}")
+    done
     version=$(project_version build/wasm)
     stage=$work/web/lumenweave-web-$version
-    mkdir -p "$stage"
+    mkdir -p "$stage/actuators" "$stage/gallery"
     for f in "${files[@]}"; do
         cp "$site/$f" "$stage/$f"
         touch -d "@$epoch" "$stage/$f"
     done
-    touch -d "@$epoch" "$stage"
+    touch -d "@$epoch" "$stage" "$stage/actuators" "$stage/gallery"
     (cd "$work/web" && TZ=UTC zip -q -X "$dist/lumenweave-web-$version.zip" \
         "lumenweave-web-$version/" "${files[@]/#/lumenweave-web-$version/}")
 }

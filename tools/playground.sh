@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the browser playground into build/web/ (the core as WebAssembly, the page bundled from
-# web/) and serves it on the loopback address.
+# web/, the script reference and the gallery of examples) and serves it on the loopback address.
 #   bash tools/playground.sh build          build only
 #   bash tools/playground.sh [--port N]     build, then serve on http://127.0.0.1:N/ (default 8000)
 set -euo pipefail
@@ -48,6 +48,10 @@ for entry in src/main:playground src/check-worker:check-worker; do
         --tsconfig=web/tsconfig.json --log-level=warning --outfile="$site/${entry#*:}.js"
 done
 cp web/index.html web/style.css "$site/"
+# The reference and the gallery, whose stills the native lumenweave-render draws.
+cmake --preset native >/dev/null
+cmake --build --preset native --target lumenweave-render
+node web/tools/pages.mjs . "$site" build/native/tools/render/lumenweave-render
 cp hosts/windows/lumenweave.ico "$site/favicon.ico"
 cp build/wasm/web/engine/lumenweave.wasm build/wasm/web/engine/lumenweave-trace.wasm "$site/"
 cp web/sim/lumenweave-sim.mjs "$site/"

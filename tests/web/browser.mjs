@@ -57,9 +57,9 @@ export async function withBrowser(body, extraArgs = []) {
   }
 }
 
-// A page at the site's address plus `path`, ready (the figure's first frame drawn), with the
-// console errors and failed requests it met in page.errors.
-export async function openPage(browser, origin, path = '/', viewport = { width: 1100, height: 700 }) {
+// A page at the site's address plus `path`, ready (the figure's first frame drawn, for the
+// playground), with the console errors and failed requests it met in page.errors.
+export async function openPage(browser, origin, path = '/', viewport = { width: 1100, height: 700 }, playground = true) {
   const page = await browser.newPage({ viewport });
   // Software WebGL on a busy machine can be slow to start; the waits are for conditions, and this
   // only bounds a page that never gets there.
@@ -70,7 +70,9 @@ export async function openPage(browser, origin, path = '/', viewport = { width: 
   page.on('requestfailed', (r) => page.errors.push(`failed: ${r.url()}`));
   page.on('response', (r) => r.status() >= 400 && page.errors.push(`${r.status()}: ${r.url()}`));
   await page.goto(origin + path);
-  await waitUntil(page, 'the page ready', () => document.body.dataset.ready === 'true');
+  if (playground) {
+    await waitUntil(page, 'the page ready', () => document.body.dataset.ready === 'true');
+  }
   return page;
 }
 

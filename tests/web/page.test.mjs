@@ -1,5 +1,6 @@
 // The playground in Debian's Chromium: it loads cleanly, draws and moves; the checker's problems
-// reach the list and the markers at their lines; a link carries script, seed and frame, and a
+// reach the list and the markers at their lines, and the list's buttons the lines; completion and
+// hover text; typing while the worker checks; the reference and the gallery; a link carries script, seed and frame, and a
 // damaged or empty one is said; edits survive a reload; an addressed frame draws what
 // lumenweave-render draws, and a far one is gone to without holding the page; saver mode leaves on
 // a key and fills the window where full screen is refused; a failing frame or engine load is said;
@@ -7,7 +8,7 @@
 //   LUMENWEAVE_SIM=... LUMENWEAVE_RENDER=... node --test page.test.mjs
 import assert from 'node:assert/strict';
 import { execFileSync, spawnSync } from 'node:child_process';
-import { mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
+import { mkdtempSync, readdirSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { crc32, deflateRawSync, inflateRawSync } from 'node:zlib';
 import { join } from 'node:path';
@@ -238,6 +239,35 @@ test('typing goes on while a long check runs in the worker', async () => {
   assert.equal(await page.locator('#problems li').last().textContent(), '… and 14801 more');
   assert.deepEqual(page.errors, []);
   await page.close();
+});
+
+test('the reference and the gallery load cleanly; each gallery link opens its example', async () => {
+  const reference = await openPage(session.browser, session.origin, '/reference.html', undefined, false);
+  assert.equal(await reference.textContent('h1'), 'The Lumenweave script language');
+  // Every link within the page reaches a heading: the ids are made as the links are written.
+  const missing = await reference.evaluate(() =>
+    [...document.querySelectorAll('a[href^="#"]')]
+      .map((a) => a.getAttribute('href'))
+      .filter((href) => !document.getElementById(href.slice(1))),
+  );
+  assert.deepEqual(missing, []);
+  assert.ok(await reference.locator('img[src="actuators/zoom.png"]').count());
+  await reference.waitForLoadState('load');
+  assert.deepEqual(reference.errors, []);
+
+  const gallery = await openPage(session.browser, session.origin, '/gallery.html', undefined, false);
+  await gallery.waitForLoadState('load');
+  assert.deepEqual(gallery.errors, []);
+  const links = await gallery.locator('a.open').evaluateAll((as) => as.map((a) => [a.closest('section').id, a.getAttribute('href')]));
+  const names = readdirSync(join(sourceDir, 'examples')).filter((f) => f.endsWith('.txt')).map((f) => f.slice(0, -4));
+  assert.deepEqual(links.map(([name]) => name).sort(), names.sort());
+  for (const [name, href] of links) {
+    const opened = await openPage(session.browser, session.origin, new URL(href, `${session.origin}/gallery.html`).href.slice(session.origin.length));
+    assert.equal(await opened.evaluate(editorText), readFileSync(join(sourceDir, 'examples', `${name}.txt`), 'utf8'), name);
+    assert.equal(await opened.inputValue('#seed'), '1');
+    await opened.close();
+  }
+  await Promise.all([reference.close(), gallery.close()]);
 });
 
 // A #z= fragment as the page makes it, made here by Node's own zlib and base64url: the text's
