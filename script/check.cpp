@@ -173,6 +173,30 @@ const char* skipBlanks(const char* p) {
     return p;
 }
 
+// Where the text of the keyword's real number starts, or nullptr when it has none or the text
+// before it is not as its format wants; `after` is the end of the whole number, if any.
+const char* realStart(const Keyword& k, const char* rest, const char* after) {
+    if (k.args == Args::real) {
+        return skipBlanks(rest);
+    }
+    return k.args == Args::indexAndReal && after && *after == ',' ? skipBlanks(after + 1) : nullptr;
+}
+
+// Where an exponent mark that no digit follows starts ("1e", "2.5E+", "0x1p"), right after the
+// number at `text`, or nullptr. glibc's scanf takes the number as read, the WebAssembly build's
+// does not read it at all, so the page and the native programs would run different values.
+const char* exponentWithoutDigits(const char* text) {
+    const char* digits = text + (*text == '+' || *text == '-' ? 1 : 0);
+    const bool hex = digits[0] == '0' && (digits[1] == 'x' || digits[1] == 'X');
+    char* mark = nullptr;
+    std::strtof(text, &mark);
+    if (mark == text || std::tolower(static_cast<unsigned char>(*mark)) != (hex ? 'p' : 'e')) {
+        return nullptr;
+    }
+    const char* p = mark + 1 + (mark[1] == '+' || mark[1] == '-' ? 1 : 0);
+    return std::isdigit(static_cast<unsigned char>(*p)) ? nullptr : mark;
+}
+
 // Checks the arguments read from the rest of the line; `fields` is readArguments' count and
 // `used` how much of the rest they took when all were read. False when the written number does
 // not fit an int, so that nothing else speaks of the value the library made of it.
@@ -188,6 +212,14 @@ bool checkArguments(Checker& ck, int line, const Keyword& k, const char* rest, i
     }
     if (hasInteger && fields >= 1 && startsFraction(after)) {
         report(ck, line, word + " takes a whole number");
+        return true;
+    }
+    const char* real = realStart(k, rest, after);
+    if (const char* mark = real ? exponentWithoutDigits(real) : nullptr) {
+        const std::string number(real, mark);
+        report(ck, line,
+               word + " " + number + mark[0] + " has no digits after its exponent: write " +
+                   number + " or " + number + mark[0] + "0");
         return true;
     }
     if (fields < wanted) {

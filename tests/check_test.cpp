@@ -145,6 +145,10 @@ TEST(Checker, RangesEndWhereTheySayAndEachKeywordNamesWhatItNeeds) {
          "write -1.5"},
         {"actset: 94, 1.2,5", "'actset:' read 1.2; ',5' after it is ignored"},
         {"seqstop: 0x", "'seqstop:' read 0; 'x' after it is ignored"},
+        // An exponent without digits, which not every C library reads alike.
+        {"actset: 31, 1e", "'actset:' 1e has no digits after its exponent: write 1 or 1e0"},
+        {"frame: -2.5E+x", "'frame:' -2.5E has no digits after its exponent: write -2.5 or -2.5E0"},
+        {"frame: 0x1e", ""},
         {"actset 31, 1", "bad command 'actset': did you mean 'actset:'?"},
         {"\x7f", "bad command '?'"},
         {std::string(41, 'x'), "bad command '" + std::string(40, 'x') + "...'"},
