@@ -1,4 +1,5 @@
-// Writes the page's generated modules: the scripts of examples/.
+// Writes the page's generated modules: the scripts of examples/, and the language the editor
+// teaches (below).
 //   node generate.mjs SOURCE_DIR OUT_DIR
 import { readdirSync, readFileSync, writeFileSync } from 'node:fs';
 import { join } from 'node:path';

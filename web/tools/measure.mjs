@@ -1,7 +1,9 @@
 // Measures the browser playground and prints the figures: recording a frame in WebAssembly
-// (under Node's V8, the engine Chromium runs) against the native build's benchmark; the page's
-// time per frame and frames per second in headless Chromium at 1280 x 720 and 1920 x 1080, with
-// the tests' settings and with software compositing; and the site's transfer size, compressed. A measuring script, not a test: it asserts nothing.
+// (under Node's V8, the engine Chromium runs) against the native build's benchmark, and the CPU
+// time of building its mesh there; the page's time per frame and frames per second in headless
+// Chromium at 1280 x 720 and 1920 x 1080, with the tests' settings and with software
+// compositing; and the site's transfer size, compressed. A measuring script, not a test: it
+// asserts nothing.
 //   node web/tools/measure.mjs     (after tools/playground.sh build and the native lumenweave-bench)
 import { execFileSync } from 'node:child_process';
 import { readFileSync, statSync } from 'node:fs';
@@ -12,6 +14,7 @@ import { openPage, siteDir, sourceDir, withBrowser } from '../../tests/web/brows
 
 const warmUpFrames = 100000; // as the native benchmark starts: far into the built-in animation
 const measureSeconds = 5;
+const sizes = [[1280, 720], [1920, 1080]]; // pixels
 const siteFiles = ['index.html', 'playground.js', 'style.css', 'lumenweave.wasm', 'favicon.ico'];
 
 async function wasmRecording() {
@@ -26,13 +29,30 @@ async function wasmRecording() {
   for (let i = 0; i < warmUpFrames; ++i) {
     lw.lw_advance_frame();
   }
-  let frames = 0;
-  const start = performance.now();
-  while (performance.now() - start < measureSeconds * 1000) {
-    lw.lw_record_frame();
-    ++frames;
-  }
-  return ((performance.now() - start) * 1000) / frames; // microseconds
+  const perCall = (work) => {
+    let calls = 0;
+    const start = performance.now();
+    while (performance.now() - start < measureSeconds * 1000) {
+      work();
+      ++calls;
+    }
+    return ((performance.now() - start) * 1000) / calls; // microseconds
+  };
+  const record = perCall(() => lw.lw_record_frame());
+  // The mesh the page draws of the frame last recorded, outlines one pixel wide; in CPU time,
+  // which other work on the machine changes less than the clock.
+  const cpuPerCall = (work) => {
+    const start = process.cpuUsage();
+    let calls = 0;
+    do {
+      work();
+      ++calls;
+    } while (process.cpuUsage(start).user < measureSeconds * 1e6);
+    const used = process.cpuUsage(start);
+    return (used.user + used.system) / calls; // microseconds
+  };
+  const mesh = sizes.map(([width, height]) => cpuPerCall(() => lw.lw_mesh(width, height, 1)));
+  return { record, mesh, vertices: lw.lw_mesh_vertex_count() };
 }
 
 function nativeRecording() {
@@ -83,15 +103,17 @@ function transferSize() {
 }
 
 const kB = (n) => `${(n / 1000).toFixed(1)} kB`;
-const wasm = await wasmRecording();
+const { record: wasm, mesh, vertices } = await wasmRecording();
 const native = nativeRecording();
 console.log(`recording a frame: WebAssembly ${wasm.toFixed(1)} us, native ${native.toFixed(1)} us ` +
   `(${(wasm / native).toFixed(2)}x)`);
+console.log(`building the mesh, WebAssembly (${vertices} vertices), CPU time: ` +
+  sizes.map(([width, height], i) => `${mesh[i].toFixed(1)} us at ${width}x${height}`).join(', '));
 // SwiftShader composites the page too, at a cost per frame larger than the page's own work;
 // Chromium's software compositor takes that cost away, as a graphics processor would.
 for (const [compositing, extraArgs] of [['SwiftShader', []], ['software', ['--disable-gpu-compositing']]]) {
   await withBrowser(async ({ browser, origin }) => {
-    for (const [width, height] of [[1280, 720], [1920, 1080]]) {
+    for (const [width, height] of sizes) {
       const f = await pageFigures(browser, origin, width, height);
       console.log(`page at ${width}x${height}, ${compositing} compositing: ${f.fps.toFixed(1)} steps/s, ` +
         `${f.drawnFps.toFixed(1)} frames drawn/s, record ${f.recordMs.toFixed(2)} ms + ` +
