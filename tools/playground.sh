@@ -42,8 +42,11 @@ fi
 mkdir -p "$gen" "$site"
 node web/tools/generate.mjs . "$gen"
 (cd web && node_modules/.bin/tsc -p .)
-web/node_modules/.bin/esbuild web/src/main.ts --bundle --minify --format=esm --target=es2022 \
-    --tsconfig=web/tsconfig.json --log-level=warning --outfile="$site/playground.js"
+# The page, and the checker's worker beside it.
+for entry in src/main:playground src/check-worker:check-worker; do
+    web/node_modules/.bin/esbuild "web/${entry%%:*}.ts" --bundle --minify --format=esm --target=es2022 \
+        --tsconfig=web/tsconfig.json --log-level=warning --outfile="$site/${entry#*:}.js"
+done
 cp web/index.html web/style.css "$site/"
 cp hosts/windows/lumenweave.ico "$site/favicon.ico"
 cp build/wasm/web/engine/lumenweave.wasm build/wasm/web/engine/lumenweave-trace.wasm "$site/"
