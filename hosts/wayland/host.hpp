@@ -18,6 +18,7 @@
 #include "drawlist/drawlist.hpp"
 #include "frame/frame.hpp"
 #include "frame/pacing.hpp"
+#include "frame/saver_input.hpp"
 #include "hosts/linux/fps_count.hpp"
 #include "hosts/linux/options.hpp"
 #include "hosts/linux/clock.hpp"
@@ -89,11 +90,9 @@ struct host_t {
     xkb_context* xkb = nullptr;
     xkb_keymap* keymap = nullptr;
     xkb_state* key_state = nullptr;
-    wl_surface* keyboard_focus = nullptr;              // window mode: where keys go
-    wl_surface* pointer_focus = nullptr;               // saver: the surface the pointer is over
-    bool pointer_origin_set = false;                   // saver: the first motion has come
-    int pointer_origin_x = 0;                          // compositor space, pixels
-    int pointer_origin_y = 0;                          // compositor space, pixels
+    wl_surface* keyboard_focus = nullptr;  // window mode: where keys go
+    wl_surface* pointer_focus = nullptr;   // saver: the surface the pointer is over
+    pointer_watch saver_pointer;           // saver: the move rule's point, in compositor space
     std::vector<std::unique_ptr<output_t>> outputs;    // in the order the compositor named them
     std::vector<std::unique_ptr<surface_t>> surfaces;  // master first
     bool started = false;  // the first round trip is over: outputs from now on are new ones

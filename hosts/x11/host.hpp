@@ -13,6 +13,7 @@
 #include "drawlist/drawlist.hpp"
 #include "frame/frame.hpp"
 #include "frame/pacing.hpp"
+#include "frame/saver_input.hpp"
 #include "hosts/linux/fps_count.hpp"
 #include "hosts/linux/options.hpp"
 #include "hosts/linux/clock.hpp"
@@ -104,9 +105,7 @@ struct host_t {
     bool input_ended = false;         // --saver: a key, button or move ended the run with 0
     bool keyboard_grabbed = false;    // --saver
     bool pointer_grabbed = false;     // --saver
-    bool pointer_origin_set = false;  // --saver: the first motion has come
-    int pointer_origin_x = 0;         // --saver: root window coordinates, pixels
-    int pointer_origin_y = 0;         // --saver: root window coordinates, pixels
+    pointer_watch saver_pointer;      // --saver: the move rule's point, in root window coordinates
     int randr_event_base = 0;         // --saver: XRandR's first event code, 0 without XRandR
     pacing_t pacing;
     fps_overlay_t overlay;

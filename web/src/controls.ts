@@ -1,7 +1,9 @@
 // The controls: Run (and Ctrl-Enter) with the seed field, the example menu, Pause, Step, Share,
-// Full screen (and F).
+// Full screen (and F), Help (and ? and F1).
 import { examples } from 'generated/examples';
 import type { Editor } from './editor';
+import type { Engine } from './engine';
+import type { Help } from './help';
 import type { Loop } from './loop';
 import type { PageElements } from './page';
 import type { Saver } from './saver';
@@ -10,22 +12,46 @@ import type { Running } from './state';
 import { say } from './status';
 
 export interface Controls {
-  // Starts the figure anew on the editor's script and the seed field's seed.
+  // Starts the figure anew on the editor's script and the seed field's seed. A script with
+  // problems does not run: the last good one goes on (the built-in one if none ran yet).
   run(): void;
   setPaused(on: boolean): void;
 }
 
+const problemCount = (n: number): string => (n === 1 ? '1 problem' : `${n} problems`);
+
 export function createControls(
   page: PageElements,
   running: Running,
+  engine: Engine,
   loop: Loop,
   editor: Editor,
   saver: Saver,
+  help: Help,
 ): Controls {
+  const seedIsValid = (): boolean => parseWhole(page.seed.value.trim(), 0, maxSeed) !== null;
+  const markSeed = (): void => page.seed.setAttribute('aria-invalid', String(!seedIsValid()));
+
   const run = (): void => {
+    const said: string[] = [];
     const typed = parseWhole(page.seed.value.trim(), 0, maxSeed);
-    page.seed.setAttribute('aria-invalid', String(typed === null));
-    loop.restart(typed ?? running.seed, editor.text());
+    if (typed === null) {
+      said.push(`The seed "${page.seed.value.trim()}" is not a whole number from 0 to ${maxSeed}; kept ${running.seed}.`);
+    }
+    const text = editor.text();
+    const problems = engine.check(text).length;
+    if (problems === 0) {
+      loop.restart(typed ?? running.seed, text);
+    } else if (running.script === null) {
+      loop.restart(typed ?? running.seed, engine.builtinScript);
+      said.push(`${problemCount(problems)}: running the built-in script until the script is mended.`);
+    } else {
+      said.push(`${problemCount(problems)}: still running the last good script.`);
+    }
+    // The field shows the seed in use, whatever was typed.
+    page.seed.value = String(running.seed);
+    markSeed();
+    say(said.join(' '), 'standing');
   };
   const setPaused = (on: boolean): void => {
     loop.setPaused(on);
@@ -47,6 +73,7 @@ export function createControls(
     }
   });
 
+  page.seed.addEventListener('input', markSeed);
   page.run.addEventListener('click', run);
   page.pause.addEventListener('click', () => setPaused(!running.paused));
   page.step.addEventListener('click', () => {
@@ -54,6 +81,7 @@ export function createControls(
     loop.step();
   });
   page.fullscreen.addEventListener('click', () => saver.enter());
+  page.showHelp.addEventListener('click', () => help.toggle());
   page.share.addEventListener('click', () => {
     const address = `${location.origin}${location.pathname}${location.search}#s=${encodeScript(editor.text())}`;
     history.replaceState(null, '', address);
@@ -63,16 +91,31 @@ export function createControls(
     );
   });
   document.addEventListener('keydown', (event) => {
+    // Taken already: the editor's own Ctrl-Enter, or a key that left saver mode.
+    if (event.defaultPrevented) {
+      return;
+    }
+    const plain = !event.ctrlKey && !event.altKey && !event.metaKey;
+    if (event.key === 'F1' && plain) {
+      event.preventDefault();
+      help.toggle();
+      return;
+    }
     if (event.key === 'Enter' && (event.ctrlKey || event.metaKey)) {
       event.preventDefault();
       run();
       return;
     }
-    // F types an f in the editor and the fields; elsewhere it shows the figure full screen.
+    // ? and F type letters in the editor and the fields; elsewhere they open help or saver mode.
     const target = event.target as HTMLElement;
     const typing = target.closest('input, select, textarea, #editor') !== null;
-    if ((event.key === 'f' || event.key === 'F') && !typing && !event.ctrlKey && !event.altKey &&
-        !event.metaKey && !saver.active()) {
+    if (typing || !plain) {
+      return;
+    }
+    if (event.key === '?') {
+      event.preventDefault();
+      help.toggle();
+    } else if ((event.key === 'f' || event.key === 'F') && !help.isOpen()) {
       event.preventDefault();
       saver.enter();
     }

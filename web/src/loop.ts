@@ -9,7 +9,8 @@ import type { Running } from './state';
 import { say } from './status';
 
 export interface Loop {
-  // Starts the engine afresh on the script; frame 1 is drawn at once when paused.
+  // Starts the engine afresh on the script (one the checker found clean); frame 1 is drawn at
+  // once when paused.
   restart(seed: number, script: string): void;
   step(): void;
   setPaused(on: boolean): void;
@@ -107,7 +108,10 @@ export function createLoop(engine: Engine, figure: Figure, running: Running): Lo
       ++run;
       running.seekingTo = null;
       running.seed = seed;
+      running.script = script;
       engine.start(seed, script);
+      ++running.runs;
+      document.body.dataset.run = String(running.runs);
       running.frame = 0;
       stats.frames = 0;
       stats.drawn = 0;

@@ -5,6 +5,7 @@ import { createControls } from './controls';
 import { createEditor } from './editor';
 import { type Engine, loadEngine } from './engine';
 import { createFigure } from './figure';
+import { createHelp } from './help';
 import { createLoop } from './loop';
 import { pageElements } from './page';
 import { createSaver } from './saver';
@@ -37,9 +38,6 @@ async function main(): Promise<void> {
 
   page.seed.value = String(running.seed);
   const shared = location.hash ? decodeScript(location.hash) : null;
-  if (location.hash && shared === null) {
-    say('The shared script in the address could not be read; showing the built-in one.');
-  }
 
   const editor = createEditor(
     page.editor,
@@ -48,10 +46,18 @@ async function main(): Promise<void> {
     () => controls.run(),
     shared ?? engine.builtinScript,
   );
-  const saver = createSaver(page.stage, () => requestAnimationFrame(figure.fit));
-  const controls = createControls(page, running, loop, editor, saver);
+  const saver = createSaver(
+    page.stage,
+    page.saverNote,
+    () => requestAnimationFrame(figure.fit),
+    engine,
+  );
+  const controls = createControls(page, running, engine, loop, editor, saver, createHelp(page.help));
 
   controls.run();
+  if (location.hash && shared === null) {
+    say('The shared script in the address could not be read; showing the built-in one.', 'standing');
+  }
   if (settings.frame !== null) {
     controls.setPaused(true);
     void openAddressedFrame(settings.frame, loop, page.seeking);

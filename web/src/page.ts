@@ -12,6 +12,9 @@ export interface PageElements {
   step: HTMLButtonElement;
   share: HTMLButtonElement;
   fullscreen: HTMLButtonElement;
+  showHelp: HTMLButtonElement;
+  help: HTMLDialogElement;
+  saverNote: HTMLElement;
   editor: HTMLElement;
   problems: HTMLElement;
 }
@@ -37,6 +40,9 @@ export function pageElements(): PageElements {
     step: element('step'),
     share: element('share'),
     fullscreen: element('fullscreen'),
+    showHelp: element('show-help'),
+    help: element('help'),
+    saverNote: element('saver-note'),
     editor: element('editor'),
     problems: element('problems'),
   };

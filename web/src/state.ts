@@ -11,7 +11,9 @@ export interface FrameStats {
 }
 
 export interface Running {
+  runs: number; // runs started since the page loaded
   seed: number; // the seed of the engine's current run
+  script: string | null; // the script of the engine's current run; null before the first
   paused: boolean;
   frame: number; // animation steps since the last run
   seekingTo: number | null; // the frame the page is going to in slices, or null
@@ -29,5 +31,15 @@ declare global {
 export function createRunning(seed: number): Running {
   const stats: FrameStats = { frames: 0, drawn: 0, recordMs: 0, drawMs: 0 };
   window.lumenweaveStats = stats;
-  return { seed, paused: false, frame: 0, seekingTo: null, shown: null, pace: { deadline: null }, stats };
+  return {
+    runs: 0,
+    seed,
+    script: null,
+    paused: false,
+    frame: 0,
+    seekingTo: null,
+    shown: null,
+    pace: { deadline: null },
+    stats,
+  };
 }
