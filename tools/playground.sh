@@ -40,8 +40,8 @@ if ! cmp -s web/package-lock.json web/node_modules/.package-lock.json.installed 
 fi
 
 mkdir -p "$gen" "$site"
-# The generated data (into $gen), the type check and the bundle (into $site): web/package.json's
-# build script.
+# The generated data (into $gen), the type check and the bundles of the page and the checker's
+# worker (into $site): web/package.json's build script.
 (cd web && npm run --silent build)
 cp web/index.html web/style.css "$site/"
 cp hosts/windows/lumenweave.ico "$site/favicon.ico"

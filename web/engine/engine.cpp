@@ -25,6 +25,10 @@ static_assert(sizeof(draw_command) == 3 * sizeof(uint32_t), "draw_command is thr
 
 namespace {
 
+void printLogLine(void*, const char* text) {
+    std::printf("%s\n", text);
+}
+
 Engine engine;
 draw_list_t list;
 view_matrices view;
@@ -43,7 +47,9 @@ LW_EXPORT(lw_free) void lw_free(void* memory) {
 }
 
 // A fresh engine on seed t, running the NUL-terminated script, or the built-in one for null.
+// The trace module's trace lines go to standard output, as lumenweave-sim --trace prints them.
 LW_EXPORT(lw_start) void lw_start(uint32_t t, const char* script) {
+    engine.sequencer.log = ScriptLog{printLogLine, nullptr};
     if (script) {
         initEngineWithScript(engine, t, script);
     } else {

@@ -1,6 +1,7 @@
 // The playground page's start-up: the core in WebAssembly, the figure, the editor and the
 // controls put together; the script and settings the address gives; the loop started.
 import { openAddressedFrame } from './addressed-frame';
+import { createChecker } from './checker';
 import { createControls } from './controls';
 import { createEditor } from './editor';
 import { type Engine, loadEngine } from './engine';
@@ -9,7 +10,8 @@ import { createHelp } from './help';
 import { createLoop } from './loop';
 import { pageElements } from './page';
 import { createSaver } from './saver';
-import { decodeScript, maxSeed, readSettings } from './share';
+import { openScripts } from './scripts';
+import { maxSeed, readSettings } from './share';
 import { createRunning } from './state';
 import { attachStatus, say } from './status';
 
@@ -37,14 +39,19 @@ async function main(): Promise<void> {
   figure.fit();
 
   page.seed.value = String(running.seed);
-  const shared = location.hash ? decodeScript(location.hash) : null;
-
+  const scripts = await openScripts(engine.builtinScript);
+  // The state of the checker's thread, for the "checking" note beside the problems and for the
+  // tests and the measuring script.
+  const checker = createChecker(new URL('check-worker.js', document.baseURI).href, (state) => {
+    document.body.dataset.checking = String(state.running);
+    document.body.dataset.checks = String(state.answers);
+  });
   const editor = createEditor(
     page.editor,
     page.problems,
-    (text) => engine.check(text),
+    (text) => checker.check(text),
     () => controls.run(),
-    shared ?? engine.builtinScript,
+    scripts.start,
   );
   const saver = createSaver(
     page.stage,
@@ -52,12 +59,11 @@ async function main(): Promise<void> {
     () => requestAnimationFrame(figure.fit),
     engine,
   );
-  const controls = createControls(page, running, engine, loop, editor, saver, createHelp(page.help));
+  const help = createHelp(page.help);
+  const controls = createControls(page, running, engine, loop, editor, saver, help, scripts);
 
-  controls.run();
-  if (location.hash && shared === null) {
-    say('The shared script in the address could not be read; showing the built-in one.', 'standing');
-  }
+  // The script of a link new to this tab goes into the editor, then the figure runs.
+  scripts.attach(editor, () => controls.run());
   if (settings.frame !== null) {
     controls.setPaused(true);
     void openAddressedFrame(settings.frame, loop, page.seeking);

@@ -100,7 +100,12 @@ export function createSaver(
       if (!document.fullscreenEnabled || !stage.requestFullscreen) {
         refused(null);
       } else {
-        stage.requestFullscreen().catch(refused);
+        // Left again before the browser answered: the full screen granted late is given back.
+        stage.requestFullscreen().then(() => {
+          if (!on) {
+            void document.exitFullscreen().catch(() => {});
+          }
+        }, refused);
       }
     },
     active: () => on,
