@@ -76,9 +76,14 @@ export async function openPage(browser, origin, path = '/', viewport = { width: 
 
 // Waits until condition(arg) holds in the page; a page that never gets there is reported with
 // what was awaited and what the page showed at the end.
+// A condition given as text is made a function here: the page evaluates a function's text once,
+// but text at every poll, which its Content-Security-Policy refuses (no eval) once a poll is needed.
 export async function waitUntil(page, what, condition, arg) {
   try {
-    await page.waitForFunction(condition, arg);
+    await page.waitForFunction(
+      typeof condition === 'string' ? new Function(`return (${condition});`) : condition,
+      arg,
+    );
   } catch (error) {
     const seen = await page
       .evaluate(() => ({

@@ -83,9 +83,7 @@ const editorText = () =>
   [...document.querySelector('#editor').shadowRoot.querySelectorAll('.cm-line')]
     .map((l) => l.textContent)
     .join('\n');
-// A condition on it for waitUntil, whole (a string condition would be evaluated again at each
-// poll, which the page's Content-Security-Policy refuses): the text is, or with same false is
-// not, text.
+// A condition on it for waitUntil: the text is, or with same false is not, text.
 const editorIs = ([text, same = true]) =>
   ([...document.querySelector('#editor').shadowRoot.querySelectorAll('.cm-line')]
     .map((l) => l.textContent)
