@@ -83,9 +83,7 @@ const editorText = () =>
   [...document.querySelector('#editor').shadowRoot.querySelectorAll('.cm-line')]
     .map((l) => l.textContent)
     .join('\n');
-// A condition on it for waitUntil, whole (a string condition would be evaluated again at each
-// poll, which the page's Content-Security-Policy refuses): the text is, or with same false is
-// not, text.
+// A condition on it for waitUntil: the text is, or with same false is not, text.
 const editorIs = ([text, same = true]) =>
   ([...document.querySelector('#editor').shadowRoot.querySelectorAll('.cm-line')]
     .map((l) => l.textContent)
@@ -389,7 +387,7 @@ test('an addressed frame draws what lumenweave-render draws; a far one leaves th
 
   // One past the furthest frame a link may ask: said, and the furthest shown, exactly. On the way
   // the progress moves and a field takes typing: the page is not held.
-  const furthest = 10000000; // maxFrame of web/src/share.ts
+  const furthest = 5000000; // maxFrame of web/src/share.ts
   const far = await openPage(session.browser, session.origin, `/?seed=1&frame=${furthest + 1}&size=64x64`);
   const progress = () => {
     const line = document.getElementById('seeking');
