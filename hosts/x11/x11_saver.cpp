@@ -27,8 +27,9 @@ Window root_mode_target(const host_t& host) {
 }  // namespace
 
 bool adopt_saver_window(host_t& host) {
-    const Window window =
-        host.options.mode == run_mode::saver_root ? root_mode_target(host) : host.options.window_id;
+    const Window window = host.session.options.mode == run_mode::saver_root
+                              ? root_mode_target(host)
+                              : host.session.options.window_id;
     if (window == 0) {
         return false;
     }
@@ -76,7 +77,7 @@ void handle_saver_events(host_t& host) {
             surface.width = static_cast<uint32_t>(event.xconfigure.width);
             surface.height = static_cast<uint32_t>(event.xconfigure.height);
         } else if (event.type == DestroyNotify) {
-            host.target_gone = true;
+            host.session.quit = quit_reason::window_gone;
         }
     }
 }

@@ -62,7 +62,7 @@ void toggle_fullscreen(host_t& host, surface_t& surface) {
 // A close of the master ends the run; of a mirror, only that mirror.
 void close_surface(host_t& host, surface_t& surface) {
     if (surface.master) {
-        host.master_closed = true;
+        host.session.quit = quit_reason::window_closed;
     } else {
         surface.closing = true;
     }

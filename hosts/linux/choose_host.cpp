@@ -1,9 +1,9 @@
-// The Linux program's entry: reads the command line, answers --help and --version, and hands the
-// run to the X11 or the Wayland host.
+// The Linux program's entry, and only that: reads the command line, answers --help and --version,
+// chooses X11 or Wayland and runs the session (session.hpp) with that display system's host.
 #include <cstdio>
 #include <cstdlib>
 
-#include "hosts/linux/hosts.hpp"
+#include "hosts/linux/display_hosts.hpp"
 #include "lumenweave/version.hpp"
 
 int main(int argc, char** argv) {
@@ -28,5 +28,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "lumenweave: --root and --window-id need X11\n");
         return 2;
     }
-    return on_wayland ? run_wayland_host(options) : run_x11_host(options);
+    // The engine record is large; it lives for the whole run anyway.
+    static session_t session;
+    session.options = options;
+    return run_session(session, on_wayland ? wayland_host(session) : x11_host(session));
 }
