@@ -1,6 +1,9 @@
 // The playground in Debian's Chromium: it loads cleanly, draws and moves; the checker's problems
 // reach the list and the markers at their lines; a shared address restores the script exactly;
-// an addressed frame draws what lumenweave-render draws; full screen leaves on a key.
+// an addressed frame draws what lumenweave-render draws, and a far one is gone to without holding
+// the page; saver mode leaves on a key and fills the window where full screen is refused; a
+// failing frame or engine load is said; the phone layout; help; Run with problems, a bad seed and
+// Ctrl-Enter.
 //   LUMENWEAVE_SIM=... LUMENWEAVE_RENDER=... node --test page.test.mjs
 import assert from 'node:assert/strict';
 import { execFileSync, spawnSync } from 'node:child_process';
@@ -175,13 +178,13 @@ test('a shared address restores the script exactly', async () => {
   await Promise.all([page, restored, broken].map((p) => p.close()));
 });
 
-test('an addressed frame draws what lumenweave-render draws', async () => {
+test('an addressed frame draws what lumenweave-render draws; a far one leaves the page answering', async () => {
   const png = join(work, 'native.png');
   execFileSync(process.env.LUMENWEAVE_RENDER, [
     '--seed', '3', '--frames', '200', '--size', '320x240', '--out', png,
   ]);
   const page = await openPage(session.browser, session.origin, '/?seed=3&frame=200&size=320x240');
-  assert.equal(await page.evaluate(() => document.body.dataset.frame), '200');
+  await waitUntil(page, 'frame 200', frameIs, 200);
   const web = await litPixels(page);
   const native = await litPixels(page, readFileSync(png));
   assert.deepEqual(web.slice(0, 2), [320, 240]);
@@ -193,6 +196,25 @@ test('an addressed frame draws what lumenweave-render draws', async () => {
   await page.evaluate(() => new Promise((r) => requestAnimationFrame(() => requestAnimationFrame(r))));
   assert.equal(await page.evaluate(() => document.body.dataset.frame), '200');
   await page.close();
+
+  // One past the furthest frame a link may ask: said, and the furthest shown, exactly. On the way
+  // the progress moves and a field takes typing: the page is not held.
+  const furthest = 10000000; // maxFrame of web/src/share.ts
+  const far = await openPage(session.browser, session.origin, `/?seed=1&frame=${furthest + 1}&size=64x64`);
+  const progress = () => {
+    const line = document.getElementById('seeking');
+    return line.hidden ? null : line.querySelector('progress').value;
+  };
+  await waitUntil(far, 'progress on the way', `(${progress})() > 0`);
+  await far.fill('#seed', '77');
+  const meanwhile = await far.evaluate(`[document.getElementById('seed').value, (${progress})()]`);
+  assert.equal(meanwhile[0], '77');
+  assert.ok(meanwhile[1] > 0 && meanwhile[1] < furthest, `typed while on the way (progress ${meanwhile[1]})`);
+  await waitUntil(far, `frame ${furthest}`, frameIs, furthest);
+  assert.equal(await far.evaluate(progress), null);
+  assert.match(await far.textContent('#status'), new RegExp(`asks for frame ${furthest + 1}.*this is frame ${furthest}`));
+  assert.deepEqual(far.errors, []);
+  await far.close();
 });
 
 test('full screen is entered with F and left on a key', async () => {
@@ -213,5 +235,142 @@ test('full screen is entered with F and left on a key', async () => {
   await page.keyboard.press('f');
   await waitUntil(page, 'the f in the editor', `(${editorText})() !== ${JSON.stringify(before)}`);
   assert.equal(await page.evaluate(() => document.body.classList.contains('saver')), false);
+
+  // Ctrl-Enter in saver mode only leaves: no run.
+  await page.locator('h1').click();
+  const runs = await page.evaluate(() => document.body.dataset.run);
+  await page.keyboard.press('f');
+  await waitUntil(page, 'the stage full screen', () => document.fullscreenElement?.id === 'stage');
+  await page.keyboard.press('Control+Enter');
+  await waitUntil(page, 'saver mode left', () => !document.body.classList.contains('saver'));
+  assert.equal(await page.evaluate(() => document.body.dataset.run), runs);
   await page.close();
+
+  // In a frame that does not allow full screen, the figure fills the frame's window and a line
+  // says why; F leaves for good, and a new entry takes its first move afresh.
+  const host = await session.browser.newPage({ viewport: { width: 900, height: 600 } });
+  await host.setContent(`<iframe src="${session.origin}/?seed=5" width="640" height="480"></iframe>`);
+  const frame = host.frames()[1];
+  await frame.waitForFunction(() => document.body.dataset.ready === 'true');
+  const inSaver = () => frame.evaluate(() => document.body.classList.contains('saver'));
+  await frame.locator('h1').click();
+  await host.keyboard.press('f');
+  await frame.waitForFunction(() => document.body.classList.contains('saver'));
+  assert.match(await frame.textContent('#saver-note'), /frame that does not allow it.*fills the window/);
+  assert.deepEqual(
+    await frame.evaluate(() => {
+      const box = document.getElementById('stage').getBoundingClientRect();
+      return [box.left, box.top, box.width, box.height];
+    }),
+    [0, 0, 640, 480],
+  );
+  await host.keyboard.press('f');
+  await frame.waitForFunction(() => !document.body.classList.contains('saver'));
+  assert.equal(await inSaver(), false, 'F left and did not enter again');
+  await frame.locator('h1').click();
+  for (const x of [100, 300]) {
+    await host.keyboard.press('f');
+    await frame.waitForFunction(() => document.body.classList.contains('saver'));
+    // The first move of an entry only sets the point, however far the pointer was before.
+    await host.mouse.move(x, 200);
+    assert.equal(await inSaver(), true, `the first move, to ${x}, left`);
+    await host.mouse.move(x + 5, 200);
+    await frame.waitForFunction(() => !document.body.classList.contains('saver'));
+  }
+  await host.close();
+});
+
+test('a frame that fails is said and the animation goes on; a failed engine load is said', async () => {
+  const page = await openPage(session.browser, session.origin, '/?seed=2');
+  // The next draw throws once, as a fault in the replay would.
+  await page.evaluate(() => {
+    const draw = WebGL2RenderingContext.prototype.drawArrays;
+    WebGL2RenderingContext.prototype.drawArrays = function (...args) {
+      WebGL2RenderingContext.prototype.drawArrays = draw;
+      throw new Error('planted draw fault');
+    };
+  });
+  await waitUntil(page, 'the failure said', () => /failed \(planted draw fault\)/.test(document.getElementById('status').textContent));
+  const failed = Number(await page.evaluate(() => document.body.dataset.frame));
+  await waitUntil(page, 'frames after the failure', (f) => Number(document.body.dataset.frame) >= f + 2, failed);
+  assert.deepEqual(page.errors.map((e) => /planted draw fault/.test(e)), [true]);
+  await page.close();
+
+  const unloaded = await session.browser.newPage();
+  await unloaded.route('**/lumenweave.wasm', (route) => route.fulfill({ status: 404, body: '' }));
+  await unloaded.goto(session.origin + '/');
+  await waitUntil(unloaded, 'the failed load said', () => /could not be loaded/.test(document.getElementById('status').textContent));
+  await unloaded.close();
+});
+
+test('on a phone held upright the figure is a square on top, the editor below, nothing cut', async () => {
+  const page = await openPage(session.browser, session.origin, '/', { width: 390, height: 844 });
+  const layout = await page.evaluate(() => {
+    const box = (id) => document.getElementById(id).getBoundingClientRect().toJSON();
+    return { stage: box('stage'), editor: box('editor'), scrollWidth: document.documentElement.scrollWidth };
+  });
+  const { stage, editor } = layout;
+  assert.ok(stage.width >= 360 && Math.abs(stage.width - stage.height) <= 1, `figure ${stage.width} x ${stage.height}`);
+  assert.ok(editor.width >= 300 && editor.height >= 300, `editor ${editor.width} x ${editor.height}`);
+  assert.ok(stage.bottom <= editor.top, 'the figure above the editor');
+  assert.ok(layout.scrollWidth <= 390 && editor.right <= 390, `page ${layout.scrollWidth} wide`);
+  await page.close();
+});
+
+test('help opens on ? and F1 and closes on Escape or a click', async () => {
+  const page = await openPage(session.browser, session.origin);
+  const open = () => page.evaluate(() => document.getElementById('help').open);
+  await page.locator('h1').click();
+  await page.keyboard.press('?');
+  await waitUntil(page, 'help open', () => document.getElementById('help').open);
+  assert.deepEqual(
+    await page.locator('#help a').evaluateAll((links) => links.map((a) => a.getAttribute('href'))),
+    ['reference.html', 'gallery.html'],
+  );
+  await page.keyboard.press('Escape');
+  await waitUntil(page, 'help closed', () => !document.getElementById('help').open);
+  // In the editor ? is a letter and F1 still opens help.
+  await page.locator('.cm-content').click();
+  const before = await page.evaluate(editorText);
+  await page.keyboard.press('?');
+  await waitUntil(page, 'the ? in the editor', `(${editorText})() !== ${JSON.stringify(before)}`);
+  assert.equal(await open(), false);
+  await page.keyboard.press('F1');
+  await waitUntil(page, 'help open', () => document.getElementById('help').open);
+  await page.mouse.click(5, 5);
+  await waitUntil(page, 'help closed', () => !document.getElementById('help').open);
+  await page.close();
+});
+
+test('Run: Ctrl-Enter runs once; a script with problems leaves the last good one running; a bad seed is said', async () => {
+  const page = await openPage(session.browser, session.origin, '/?seed=6');
+  const run = () => page.evaluate(() => Number(document.body.dataset.run));
+  const status = () => page.textContent('#status');
+  const first = await run();
+  await page.locator('.cm-content').click();
+  const text = await page.evaluate(editorText);
+  await page.keyboard.press('Control+Enter');
+  await waitUntil(page, 'a new run', (r) => Number(document.body.dataset.run) > r, first);
+  assert.equal(await run(), first + 1, 'one run');
+  assert.equal(await page.evaluate(editorText), text, 'no line added');
+
+  await typeScript(page, 'seqdo: 1\nactset: 18, 1\nactset: 31, 1e999\nbogus\n');
+  await page.fill('#seed', '12x');
+  assert.equal(await page.getAttribute('#seed', 'aria-invalid'), 'true');
+  await page.locator('#run').click();
+  await waitUntil(page, 'the problems said', () => /problems?: still running the last good script/.test(document.getElementById('status').textContent));
+  assert.match(await status(), /"12x" is not a whole number .* kept 6/);
+  assert.equal(await page.inputValue('#seed'), '6');
+  assert.equal(await run(), first + 1, 'no new run');
+  const frame = await page.evaluate(() => Number(document.body.dataset.frame));
+  await waitUntil(page, 'the figure still moving', (f) => Number(document.body.dataset.frame) > f + 2, frame);
+  assert.ok((await litPixels(page))[2].some((v) => v), 'the figure is drawn');
+  await page.close();
+
+  // A first load with problems runs the built-in script and says so.
+  const linked = await openPage(session.browser, session.origin, `/#s=${Buffer.from('bogus\n').toString('base64url')}`);
+  assert.match(await linked.textContent('#status'), /1 problem: running the built-in script/);
+  await waitUntil(linked, 'frame 3', () => Number(document.body.dataset.frame) >= 3);
+  assert.deepEqual([...page.errors, ...linked.errors], []);
+  await linked.close();
 });

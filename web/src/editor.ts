@@ -12,6 +12,21 @@ export interface Editor {
   focus(): void;
 }
 
+// Dark, as the page around it.
+const darkTheme = EditorView.theme(
+  {
+    '&': { height: '100%', backgroundColor: '#1b1b1b', color: '#ddd' },
+    '.cm-scroller': { fontFamily: 'monospace' },
+    '.cm-content': { caretColor: '#fc6' },
+    '.cm-cursor, .cm-dropCursor': { borderLeftColor: '#fc6' },
+    '.cm-content ::selection': { backgroundColor: '#3a4d6e' },
+    '.cm-gutters': { backgroundColor: '#161616', color: '#888', borderRight: '1px solid #333' },
+    '.cm-activeLine': { backgroundColor: '#ffffff0c' },
+    '.cm-tooltip': { backgroundColor: '#222', color: '#ddd', border: '1px solid #444' },
+  },
+  { dark: true },
+);
+
 // Each problem as "LINE: message" in the list, as text: a message may quote the script.
 function showProblems(list: HTMLElement, problems: Problem[]): void {
   list.replaceChildren(
@@ -62,10 +77,7 @@ export function createEditor(
         lintGutter(),
         checker,
         EditorView.contentAttributes.of({ 'aria-label': 'Animation script' }),
-        EditorView.theme({
-          '&': { height: '100%', backgroundColor: '#fff', color: '#111' },
-          '.cm-scroller': { fontFamily: 'monospace' },
-        }),
+        darkTheme,
       ],
     }),
   });

@@ -8,6 +8,7 @@ interface Exports {
   lw_free(address: number): void;
   lw_start(seed: number, script: number): void;
   lw_record_frame(): void;
+  lw_advance_frame(): void;
   lw_commands(): number;
   lw_command_count(): number;
   lw_words(): number;
@@ -35,6 +36,8 @@ export interface Problem {
 export interface Engine {
   start(seed: number, script: string): void;
   record(): DrawList;
+  // The next frame without its draw list: the same animation step, for frames nobody sees.
+  advance(): void;
   view(width: number, height: number): { projection: Float32Array; modelView: Float32Array };
   check(script: string): Problem[];
   builtinScript: string;
@@ -112,6 +115,7 @@ export async function loadEngine(url: string): Promise<Engine> {
         floats: new Float32Array(words.buffer, words.byteOffset, words.length),
       };
     },
+    advance: () => lw.lw_advance_frame(),
     view(width, height) {
       const address = lw.lw_view(width, height);
       const both = new Float32Array(lw.memory.buffer, address, 32).slice();

@@ -1,25 +1,32 @@
-// The animation's pace on requestAnimationFrame: one step per 1/60 s of elapsed time, at most
-// one per animation frame, so that a fast display does not speed the figure up and a tab back
-// from the background does not run a burst of catch-up frames.
+// The animation's pace on requestAnimationFrame: 60 steps per second of elapsed time whatever the
+// display's rate, several in one animation frame when frames come slower, and no burst of
+// catch-up steps after a hidden tab or a stall.
 
 export const stepPeriod = 1000 / 60; // milliseconds
-// A frame this close before its deadline steps: display intervals jitter around 1/60 s.
+// The most steps one animation frame takes: frames down to 7.5 a second keep real time. A frame
+// later than that (a hidden tab, a stall) takes this many and the deadlines start afresh.
+export const maxStepsPerFrame = 8;
+// A step this close before its deadline is taken now: display intervals jitter around 1/60 s.
 const earlyTolerance = stepPeriod / 4; // milliseconds
 
 export interface Pace {
   deadline: number | null; // milliseconds, on the animation frames' clock; null: not started
 }
 
-// Whether the animation frame at `now` steps; moves the deadline on. A frame more than a period
-// late starts the deadlines afresh from now instead of stepping again to catch up.
-export function paceFrame(pace: Pace, now: number): boolean {
-  if (pace.deadline === null || now - pace.deadline > stepPeriod) {
+// The steps the animation frame at `now` takes (0 to maxStepsPerFrame); moves the deadline on.
+export function paceFrame(pace: Pace, now: number): number {
+  if (pace.deadline === null) {
     pace.deadline = now + stepPeriod;
-    return true;
+    return 1;
   }
-  if (now >= pace.deadline - earlyTolerance) {
-    pace.deadline += stepPeriod;
-    return true;
+  const due = Math.floor((now - pace.deadline + earlyTolerance) / stepPeriod) + 1;
+  if (due <= 0) {
+    return 0;
   }
-  return false;
+  if (due > maxStepsPerFrame) {
+    pace.deadline = now + stepPeriod;
+    return maxStepsPerFrame;
+  }
+  pace.deadline += due * stepPeriod;
+  return due;
 }

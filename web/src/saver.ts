@@ -1,22 +1,45 @@
-// Full screen as a browser screensaver: the figure alone, the cursor hidden; any key, click or
-// pointer move of more than 4 pixels leaves.
+// Saver mode: the figure alone with the cursor hidden, full screen where the browser allows it
+// and filling the window where it refuses (with a line saying why). Any key, click or pointer
+// move of more than 4 pixels leaves; a key that leaves does nothing else.
 
 const moveAllowance = 4; // pixels
+
+interface Point {
+  x: number; // pixels, on the screen
+  y: number; // pixels, on the screen
+}
 
 export interface Saver {
   enter(): void;
   active(): boolean;
 }
 
-export function createSaver(stage: HTMLElement, onChange: () => void): Saver {
+// Whether a pointer at `to` leaves the saver, the point last followed being `from`.
+function movedAway(from: Point, to: Point): boolean {
+  return Math.hypot(to.x - from.x, to.y - from.y) > moveAllowance;
+}
+
+// Why the browser gave no full screen, in words for the line shown instead.
+function refusal(error: unknown): string {
+  if (!document.fullscreenEnabled) {
+    return 'this page is in a frame that does not allow it';
+  }
+  return error instanceof Error && error.message ? `the browser said: ${error.message}` : 'the browser refused';
+}
+
+export function createSaver(stage: HTMLElement, note: HTMLElement, onChange: () => void): Saver {
   let on = false;
-  let origin: { x: number; y: number } | null = null;
+  let point: Point | null = null; // null: no move seen since entering
+  // After a key left, the keys still held (the Enter of a Ctrl-Enter, a repeat) are swallowed
+  // until one is released, so that they do not act on the page.
+  let swallowing = false;
 
   const leave = (): void => {
     if (!on) {
       return;
     }
     on = false;
+    note.hidden = true;
     document.body.classList.remove('saver');
     if (document.fullscreenElement) {
       void document.exitFullscreen().catch(() => {});
@@ -24,26 +47,42 @@ export function createSaver(stage: HTMLElement, onChange: () => void): Saver {
     onChange();
   };
 
-  const onKey = (event: KeyboardEvent): void => {
-    if (on) {
+  // On the window, capturing: before the page's and the editor's own key handlers.
+  window.addEventListener(
+    'keydown',
+    (event) => {
+      if (!on && !swallowing) {
+        return;
+      }
       event.preventDefault();
-      leave();
-    }
-  };
+      event.stopImmediatePropagation();
+      // A key held since before entering repeats; that is no new press.
+      if (on && !event.repeat) {
+        leave();
+        swallowing = true;
+      }
+    },
+    true,
+  );
+  window.addEventListener('keyup', () => (swallowing = false), true);
+  window.addEventListener('blur', () => (swallowing = false));
   // The first move after entering only sets where the pointer stands: a system may send one
   // when the full-screen surface appears under it.
-  const onMove = (event: PointerEvent): void => {
-    if (!on) {
-      return;
-    }
-    if (origin === null) {
-      origin = { x: event.screenX, y: event.screenY };
-    } else if (Math.hypot(event.screenX - origin.x, event.screenY - origin.y) > moveAllowance) {
-      leave();
-    }
-  };
-  document.addEventListener('keydown', onKey, true);
-  document.addEventListener('pointermove', onMove, true);
+  document.addEventListener(
+    'pointermove',
+    (event) => {
+      if (!on) {
+        return;
+      }
+      const at = { x: event.screenX, y: event.screenY };
+      if (point === null) {
+        point = at;
+      } else if (movedAway(point, at)) {
+        leave();
+      }
+    },
+    true,
+  );
   document.addEventListener('pointerdown', () => leave(), true);
   document.addEventListener('fullscreenchange', () => {
     if (!document.fullscreenElement) {
@@ -51,17 +90,29 @@ export function createSaver(stage: HTMLElement, onChange: () => void): Saver {
     }
   });
 
+  const refused = (error: unknown): void => {
+    if (on && !document.fullscreenElement) {
+      note.textContent = `No full screen (${refusal(error)}): the figure fills the window. Any key leaves.`;
+      note.hidden = false;
+    }
+  };
+
   return {
     enter() {
       if (on) {
         return;
       }
       on = true;
-      origin = null;
+      point = null;
+      swallowing = false;
+      note.hidden = true;
       document.body.classList.add('saver');
-      // Where the browser refuses full screen, the figure still fills the page.
-      void stage.requestFullscreen?.().catch(() => {});
       onChange();
+      if (!document.fullscreenEnabled || !stage.requestFullscreen) {
+        refused(null);
+      } else {
+        stage.requestFullscreen().catch(refused);
+      }
     },
     active: () => on,
   };

@@ -26,6 +26,9 @@ export function decodeScript(fragment: string): string | null {
 }
 
 export const maxSeed = 4294967295;
+// The furthest frame an address may ask for: the page gets there in about 4 s on a loaded 2-core
+// machine (docs/performance.md).
+export const maxFrame = 10000000;
 export const maxSide = 8192; // pixels
 
 // A whole decimal number from low to high, or null.
@@ -39,7 +42,7 @@ export function parseWhole(text: string | null, low: number, high: number): numb
 
 export interface AddressSettings {
   seed: number | null;
-  frame: number | null; // the frame shown, paused, counted from 1
+  frame: number | null; // the frame shown, paused, counted from 1; maybe beyond maxFrame
   size: { width: number; height: number } | null; // pixels
 }
 
@@ -50,7 +53,7 @@ export function readSettings(search: string): AddressSettings {
   const height = size ? parseWhole(size[2], 1, maxSide) : null;
   return {
     seed: parseWhole(query.get('seed'), 0, maxSeed),
-    frame: parseWhole(query.get('frame'), 1, 1000000),
+    frame: parseWhole(query.get('frame'), 1, Number.MAX_SAFE_INTEGER),
     size: width !== null && height !== null ? { width, height } : null,
   };
 }

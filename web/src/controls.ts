@@ -1,0 +1,125 @@
+// The controls: Run (and Ctrl-Enter) with the seed field, the example menu, Pause, Step, Share,
+// Full screen (and F), Help (and ? and F1).
+import { examples } from 'generated/examples';
+import type { Editor } from './editor';
+import type { Engine } from './engine';
+import type { Help } from './help';
+import type { Loop } from './loop';
+import type { PageElements } from './page';
+import type { Saver } from './saver';
+import { encodeScript, maxSeed, parseWhole } from './share';
+import type { Running } from './state';
+import { say } from './status';
+
+export interface Controls {
+  // Starts the figure anew on the editor's script and the seed field's seed. A script with
+  // problems does not run: the last good one goes on (the built-in one if none ran yet).
+  run(): void;
+  setPaused(on: boolean): void;
+}
+
+const problemCount = (n: number): string => (n === 1 ? '1 problem' : `${n} problems`);
+
+export function createControls(
+  page: PageElements,
+  running: Running,
+  engine: Engine,
+  loop: Loop,
+  editor: Editor,
+  saver: Saver,
+  help: Help,
+): Controls {
+  const seedIsValid = (): boolean => parseWhole(page.seed.value.trim(), 0, maxSeed) !== null;
+  const markSeed = (): void => page.seed.setAttribute('aria-invalid', String(!seedIsValid()));
+
+  const run = (): void => {
+    const said: string[] = [];
+    const typed = parseWhole(page.seed.value.trim(), 0, maxSeed);
+    if (typed === null) {
+      said.push(`The seed "${page.seed.value.trim()}" is not a whole number from 0 to ${maxSeed}; kept ${running.seed}.`);
+    }
+    const text = editor.text();
+    const problems = engine.check(text).length;
+    if (problems === 0) {
+      loop.restart(typed ?? running.seed, text);
+    } else if (running.script === null) {
+      loop.restart(typed ?? running.seed, engine.builtinScript);
+      said.push(`${problemCount(problems)}: running the built-in script until the script is mended.`);
+    } else {
+      said.push(`${problemCount(problems)}: still running the last good script.`);
+    }
+    // The field shows the seed in use, whatever was typed.
+    page.seed.value = String(running.seed);
+    markSeed();
+    say(said.join(' '), 'standing');
+  };
+  const setPaused = (on: boolean): void => {
+    loop.setPaused(on);
+    page.pause.textContent = on ? 'Resume' : 'Pause';
+    page.pause.setAttribute('aria-pressed', String(on));
+  };
+
+  for (const [name] of examples) {
+    const option = document.createElement('option');
+    option.value = name;
+    option.textContent = name;
+    page.examples.append(option);
+  }
+  page.examples.addEventListener('change', () => {
+    const chosen = examples.find(([name]) => name === page.examples.value);
+    if (chosen) {
+      editor.setText(chosen[1]);
+      run();
+    }
+  });
+
+  page.seed.addEventListener('input', markSeed);
+  page.run.addEventListener('click', run);
+  page.pause.addEventListener('click', () => setPaused(!running.paused));
+  page.step.addEventListener('click', () => {
+    setPaused(true);
+    loop.step();
+  });
+  page.fullscreen.addEventListener('click', () => saver.enter());
+  page.showHelp.addEventListener('click', () => help.toggle());
+  page.share.addEventListener('click', () => {
+    const address = `${location.origin}${location.pathname}${location.search}#s=${encodeScript(editor.text())}`;
+    history.replaceState(null, '', address);
+    navigator.clipboard.writeText(address).then(
+      () => say('The address of this script is copied.'),
+      () => say('The address bar holds the address of this script.'),
+    );
+  });
+  document.addEventListener('keydown', (event) => {
+    // Taken already: the editor's own Ctrl-Enter, or a key that left saver mode.
+    if (event.defaultPrevented) {
+      return;
+    }
+    const plain = !event.ctrlKey && !event.altKey && !event.metaKey;
+    if (event.key === 'F1' && plain) {
+      event.preventDefault();
+      help.toggle();
+      return;
+    }
+    if (event.key === 'Enter' && (event.ctrlKey || event.metaKey)) {
+      event.preventDefault();
+      run();
+      return;
+    }
+    // ? and F type letters in the editor and the fields; elsewhere they open help or saver mode.
+    const target = event.target as HTMLElement;
+    const typing = target.closest('input, select, textarea, #editor') !== null;
+    if (typing || !plain) {
+      return;
+    }
+    if (event.key === '?') {
+      event.preventDefault();
+      help.toggle();
+    } else if ((event.key === 'f' || event.key === 'F') && !help.isOpen()) {
+      event.preventDefault();
+      saver.enter();
+    }
+  });
+
+  return { run, setPaused };
+}

@@ -1,0 +1,59 @@
+// The figure's canvas: its WebGL 2 context and replayer, and a drawing buffer that follows the
+// canvas's size on the page unless ?size= fixes it.
+import type { DrawList, Engine } from './engine';
+import { createReplayer } from './replay';
+
+export interface Figure {
+  draw(list: DrawList): void;
+  // Measures the canvas again after a change of layout; redraws through onResize when it changed.
+  fit(): void;
+}
+
+export interface FixedSize {
+  width: number; // pixels
+  height: number; // pixels
+}
+
+// The figure, or null when the browser has no WebGL 2.
+export function createFigure(
+  canvas: HTMLCanvasElement,
+  engine: Engine,
+  size: FixedSize | null,
+  onResize: () => void,
+): Figure | null {
+  const gl = canvas.getContext('webgl2', { alpha: false, antialias: false, preserveDrawingBuffer: true });
+  if (!gl) {
+    return null;
+  }
+  const replayer = createReplayer(gl, () => (size ? 1 : devicePixelRatio));
+
+  const fit = (): void => {
+    if (size) {
+      return;
+    }
+    const width = Math.max(1, Math.round(canvas.clientWidth * devicePixelRatio));
+    const height = Math.max(1, Math.round(canvas.clientHeight * devicePixelRatio));
+    if (canvas.width !== width || canvas.height !== height) {
+      canvas.width = width;
+      canvas.height = height;
+      onResize();
+    }
+  };
+  if (size) {
+    canvas.width = size.width;
+    canvas.height = size.height;
+    canvas.style.width = `${size.width}px`;
+    canvas.style.height = `${size.height}px`;
+    canvas.classList.add('fixed');
+  } else {
+    new ResizeObserver(fit).observe(canvas);
+  }
+
+  return {
+    draw(list) {
+      const view = engine.view(canvas.width, canvas.height);
+      replayer.draw(list, view.projection, view.modelView);
+    },
+    fit,
+  };
+}

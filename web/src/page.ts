@@ -1,0 +1,49 @@
+// The page's elements, looked up once: a missing one is a fault of index.html, said at start-up.
+
+export interface PageElements {
+  stage: HTMLElement;
+  canvas: HTMLCanvasElement;
+  status: HTMLElement;
+  seeking: HTMLElement; // the way to an addressed frame
+  run: HTMLButtonElement;
+  examples: HTMLSelectElement;
+  seed: HTMLInputElement;
+  pause: HTMLButtonElement;
+  step: HTMLButtonElement;
+  share: HTMLButtonElement;
+  fullscreen: HTMLButtonElement;
+  showHelp: HTMLButtonElement;
+  help: HTMLDialogElement;
+  saverNote: HTMLElement;
+  editor: HTMLElement;
+  problems: HTMLElement;
+}
+
+function element<T extends HTMLElement>(id: string): T {
+  const found = document.getElementById(id);
+  if (!found) {
+    throw new Error(`the page has no #${id}`);
+  }
+  return found as T;
+}
+
+export function pageElements(): PageElements {
+  return {
+    stage: element('stage'),
+    canvas: element('figure'),
+    status: element('status'),
+    seeking: element('seeking'),
+    run: element('run'),
+    examples: element('examples'),
+    seed: element('seed'),
+    pause: element('pause'),
+    step: element('step'),
+    share: element('share'),
+    fullscreen: element('fullscreen'),
+    showHelp: element('show-help'),
+    help: element('help'),
+    saverNote: element('saver-note'),
+    editor: element('editor'),
+    problems: element('problems'),
+  };
+}
