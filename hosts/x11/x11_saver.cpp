@@ -1,6 +1,6 @@
-// Saver mode: drawing into a window that a screen-saver daemon (or the user) hands over, with the
-// window's own visual, following its size and ending when it is destroyed. Input is left to
-// whoever owns the window.
+// Saver mode on X11: drawing into a window that a screen-saver daemon (or the user) hands over,
+// with the window's own visual, following its size and ending when it is destroyed. Input is left
+// to whoever owns the window.
 #include <cstdio>
 #include <cstdlib>
 

@@ -1,5 +1,5 @@
-// Window mode: the 640 x 480 master window, mirror windows that replay its frame, full screen
-// through the window manager, and the keys and closes that end windows or the run.
+// Window mode on X11: the 640 x 480 master window, mirror windows that replay its frame, full
+// screen through the window manager, and the keys and closes that end windows or the run.
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
