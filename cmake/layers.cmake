@@ -35,7 +35,7 @@ function(lumenweave_settings_layers suffix trace script_source animation)
     USES lumenweave_engine
     DEFINES ${settings})
   lumenweave_layer(lumenweave_frame${suffix} frame
-    SOURCES frame.cpp pacing.cpp
+    SOURCES frame.cpp pacing.cpp saver_input.cpp
     USES lumenweave_script${suffix} lumenweave_figure)
   # The whole core, which records frames and links no graphics library.
   add_library(lumenweave_core${suffix} INTERFACE)

@@ -2,7 +2,6 @@
 #include "engine/random.hpp"
 
 #include <cmath>
-#include <ctime>
 
 namespace {
 
@@ -22,10 +21,6 @@ uint64_t advance(rand48& random) {
 }
 
 }  // namespace
-
-void seedRandom(rand48& random) {
-    seedRandomWith(random, static_cast<uint32_t>(std::time(nullptr)));
-}
 
 void seedRandomWith(rand48& random, uint32_t t) {
     random.x[0] = 0x330E;

@@ -9,9 +9,8 @@ struct rand48 {
     uint16_t a[3] = {};  // multiplier, low word first
 };
 
-// Seeds from the calendar time in whole seconds (low 32 bits), like srand48(time(0)).
-void seedRandom(rand48& random);
-// Seeds with a given t, as srand48(t) would; for tests and tools.
+// Seeds with t, as srand48(t) would. The clock is the host's: the Windows program passes the
+// calendar time in whole seconds (low 32 bits), as srand48(time(0)) would.
 void seedRandomWith(rand48& random, uint32_t t);
 // A double in [0, 1); the same sequence as drand48 after the same seed.
 double uniformRandom(rand48& random);

@@ -12,9 +12,11 @@
 #define LUMENWEAVE_ANIMATION 1
 #endif
 
-// On: the parser and the sequencer print trace lines on standard output.
+// On: the parser and the sequencer write trace lines to the log the host gives (the Windows
+// program prints them on standard output).
 constexpr bool traceSetting = LUMENWEAVE_TRACE != 0;
-// On: the built-in script is parsed; off: the script is read from standard input.
+// On: the built-in script is parsed; off: the Windows program reads the script from standard
+// input and starts the engine with it.
 constexpr bool scriptSourceSetting = LUMENWEAVE_SCRIPT_SOURCE != 0;
 // On: the script is parsed at start-up and the animation steps each frame.
 constexpr bool animationSetting = LUMENWEAVE_ANIMATION != 0;

@@ -50,16 +50,11 @@ void resetEngine(Engine& engine) {
     engine.sequencer.currentFrame = 0.0f;
 }
 
-// The bank, the ring and the sequences of a start: the script text to parse, or nullptr for the
-// configured line source.
+// The bank, the ring and the sequences of a start, with the script text to parse.
 void startWithScript(Engine& engine, const char* script) {
     resetEngine(engine);
     if (animationSetting) {
-        if (script) {
-            parseScript(engine.sequencer, script);
-        } else {
-            readAnimation(engine.sequencer);
-        }
+        parseScript(engine.sequencer, script);
     }
 }
 
@@ -117,14 +112,8 @@ void advanceSlotFraction(Engine& engine) {
 
 }  // namespace
 
-void initEngine(Engine& engine) {
-    startWithScript(engine, nullptr);
-    seedRandom(engine.randomState);
-    finishStart(engine);
-}
-
 void initEngineWithSeed(Engine& engine, uint32_t t) {
-    startWithScript(engine, nullptr);
+    startWithScript(engine, builtinScript);
     seedRandomWith(engine.randomState, t);
     finishStart(engine);
 }

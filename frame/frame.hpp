@@ -20,12 +20,11 @@ struct Engine {
     Sequencer sequencer;
 };
 
-// Builds the bank, sets the ring's flags, parses the script and seeds from the clock. Whatever
-// the engine held before is gone.
-void initEngine(Engine& engine);
-// initEngine with the generator seeded from t instead of the clock; for tests and tools.
+// Builds the bank, sets the ring's flags, parses the built-in script and seeds the generator
+// from t, which the host gives (the Windows program the calendar time in seconds, tools a
+// --seed). Whatever the engine held before is gone, but for the sequencer's log.
 void initEngineWithSeed(Engine& engine, uint32_t t);
-// initEngineWithSeed running the given script text instead of the configured line source.
+// initEngineWithSeed running the given script text instead of the built-in one.
 void initEngineWithScript(Engine& engine, uint32_t t, const char* script);
 // Empties the list, advances the animation one frame and records the frame into the list: the
 // clear, the figure in white and then in its colours, and the finish.

@@ -44,11 +44,15 @@ struct StoredCommand {
     int32_t arg = 0;
     float frame = 0.0f;  // frames from the sequence's time origin
     float value = 0.0f;
+    // The written number did not fit an int: `arg` is whatever the library made of it, which
+    // the line's own message covers, so no other message names it.
+    bool argOverflowed = false;
 };
 
 struct SequenceModel {
     int32_t number = 0;
     int line = 0;                         // where it was first named or given a command
+    bool namedByOverflow = false;         // named only by numbers that did not fit an int
     float loopLength = 0.0f;              // frames, as the parser sets it
     std::vector<StoredCommand> commands;  // in script order
 };
@@ -83,7 +87,7 @@ SequenceModel& sequenceNumbered(Checker& ck, int32_t number, int line) {
         return ck.sequences[found->second];
     }
     ck.byNumber[number] = ck.sequences.size();
-    ck.sequences.push_back(SequenceModel{number, line, 0.0f, {}});
+    ck.sequences.push_back(SequenceModel{number, line, false, 0.0f, {}});
     return ck.sequences.back();
 }
 
@@ -130,8 +134,73 @@ bool startsFraction(const char* p) {
     return *p == '.' || *p == 'e' || *p == 'E';
 }
 
-// Checks the arguments read from the rest of the line; `fields` is readArguments' count.
-void checkArguments(Checker& ck, int line, const Keyword& k, const char* rest, int fields,
+bool isBlankOrEnd(char ch) {
+    return ch == '\0' || std::isspace(static_cast<unsigned char>(ch)) != 0;
+}
+
+bool isWholeNumberText(const std::string& text) {
+    const std::size_t sign = text.find_first_not_of("+-") == 1 ? 1 : 0;
+    return text.size() > sign && text.find_first_not_of("0123456789", sign) == std::string::npos;
+}
+
+// The parse stops at the end of the last number and ignores the rest of the line, so text
+// written onto that number ("2O", "0.0.4", "1,5") is silently lost. `last` is where the last
+// number's text starts and `end` where the reading stopped; a remark may follow at once.
+void checkStuckText(Checker& ck, int line, const std::string& word, const char* last,
+                    const char* end) {
+    if (isBlankOrEnd(*end) || *end == '#') {
+        return;
+    }
+    const char* stuckEnd = end;
+    while (!isBlankOrEnd(*stuckEnd)) {
+        ++stuckEnd;
+    }
+    const std::string read(last, end);
+    const std::string stuck(end, stuckEnd);
+    std::string message =
+        word + " read " + read + "; " + quoted(stuck.c_str()) + " after it is ignored";
+    if (stuck.size() > 1 && stuck[0] == ',' && isWholeNumberText(read) &&
+        stuck.find_first_not_of("0123456789", 1) == std::string::npos) {
+        message += ": a decimal comma? write " + read + "." + stuck.substr(1);
+    }
+    report(ck, line, message);
+}
+
+const char* skipBlanks(const char* p) {
+    while (*p == ' ' || *p == '\t' || *p == '\r' || *p == '\v' || *p == '\f') {
+        ++p;
+    }
+    return p;
+}
+
+// Where the text of the keyword's real number starts, or nullptr when it has none or the text
+// before it is not as its format wants; `after` is the end of the whole number, if any.
+const char* realStart(const Keyword& k, const char* rest, const char* after) {
+    if (k.args == Args::real) {
+        return skipBlanks(rest);
+    }
+    return k.args == Args::indexAndReal && after && *after == ',' ? skipBlanks(after + 1) : nullptr;
+}
+
+// Where an exponent mark that no digit follows starts ("1e", "2.5E+", "0x1p"), right after the
+// number at `text`, or nullptr. glibc's scanf takes the number as read, the WebAssembly build's
+// does not read it at all, so the page and the native programs would run different values.
+const char* exponentWithoutDigits(const char* text) {
+    const char* digits = text + (*text == '+' || *text == '-' ? 1 : 0);
+    const bool hex = digits[0] == '0' && (digits[1] == 'x' || digits[1] == 'X');
+    char* mark = nullptr;
+    std::strtof(text, &mark);
+    if (mark == text || std::tolower(static_cast<unsigned char>(*mark)) != (hex ? 'p' : 'e')) {
+        return nullptr;
+    }
+    const char* p = mark + 1 + (mark[1] == '+' || mark[1] == '-' ? 1 : 0);
+    return std::isdigit(static_cast<unsigned char>(*p)) ? nullptr : mark;
+}
+
+// Checks the arguments read from the rest of the line; `fields` is readArguments' count and
+// `used` how much of the rest they took when all were read. False when the written number does
+// not fit an int, so that nothing else speaks of the value the library made of it.
+bool checkArguments(Checker& ck, int line, const Keyword& k, const char* rest, int fields, int used,
                     const Command& c) {
     const std::string word = std::string("'") + k.word + "'";
     const int wanted = k.args == Args::none ? 0 : k.args == Args::indexAndReal ? 2 : 1;
@@ -139,11 +208,19 @@ void checkArguments(Checker& ck, int line, const Keyword& k, const char* rest, i
     const char* after = hasInteger && fields >= 1 ? afterWholeNumber(rest) : rest;
     if (hasInteger && fields >= 1 && !after) {
         report(ck, line, word + " takes a number from -2147483648 to 2147483647");
-        return;
+        return false;
     }
     if (hasInteger && fields >= 1 && startsFraction(after)) {
         report(ck, line, word + " takes a whole number");
-        return;
+        return true;
+    }
+    const char* real = realStart(k, rest, after);
+    if (const char* mark = real ? exponentWithoutDigits(real) : nullptr) {
+        const std::string number(real, mark);
+        report(ck, line,
+               word + " " + number + mark[0] + " has no digits after its exponent: write " +
+                   number + " or " + number + mark[0] + "0");
+        return true;
     }
     if (fields < wanted) {
         const char* p = after;
@@ -155,11 +232,15 @@ void checkArguments(Checker& ck, int line, const Keyword& k, const char* rest, i
         } else {
             report(ck, line, missingArguments(k));
         }
-        return;
+        return true;
     }
     if ((k.args == Args::real || k.args == Args::indexAndReal) && !std::isfinite(c.value)) {
         report(ck, line, word + " takes a finite number");
-        return;
+        return true;
+    }
+    if (k.args != Args::none) {
+        const char* last = k.args == Args::indexAndReal ? skipBlanks(after + 1) : skipBlanks(rest);
+        checkStuckText(ck, line, word, last, rest + used);
     }
     switch (k.type) {
         case codeActlim1:
@@ -198,6 +279,7 @@ void checkArguments(Checker& ck, int line, const Keyword& k, const char* rest, i
         default:
             break;
     }
+    return true;
 }
 
 // Text after a keyword is read from a buffer of 255 characters; what a longer line loses only
@@ -259,19 +341,22 @@ void checkLine(Checker& ck, int line, const char* begin, const char* end) {
     }
     Command c;
     c.frame = ck.cursor.parseFrame;
-    const int fields = readArguments(*k, words.rest, c);
-    checkArguments(ck, line, *k, words.rest, fields, c);
+    int used = 0;
+    const int fields = readArguments(*k, words.rest, c, &used);
+    const bool argFits = checkArguments(ck, line, *k, words.rest, fields, used, c);
     checkLength(ck, line, *k, words);
     applyTimeCursor(ck.cursor, k->type, c.value);
 
     if (k->type == codeSeqname) {
         ck.cursor = TimeCursor{};
+        const bool isNew = !ck.byNumber.count(c.arg);
         ck.open = &sequenceNumbered(ck, c.arg, line);
+        ck.open->namedByOverflow = (isNew || ck.open->namedByOverflow) && !argFits;
     } else if (k->type != codeSeqrepeat) {
         if (!ck.open) {
             ck.open = &sequenceNumbered(ck, 0, line);
         }
-        ck.open->commands.push_back({line, k->type, c.arg, c.frame, c.value});
+        ck.open->commands.push_back({line, k->type, c.arg, c.frame, c.value, !argFits});
         ck.open->loopLength = ck.cursor.relFrame;
     }
 }
@@ -281,7 +366,7 @@ void checkReferences(Checker& ck) {
         for (const StoredCommand& c : s.commands) {
             const bool names =
                 c.type == codeSeqdo || c.type == codeSeqstop || c.type == codeSeqkill;
-            if (names && !ck.byNumber.count(c.arg)) {
+            if (names && !c.argOverflowed && !ck.byNumber.count(c.arg)) {
                 report(ck, c.line,
                        "sequence " + std::to_string(c.arg) +
                            " does not exist: no 'seqname: " + std::to_string(c.arg) + "'" +
@@ -312,7 +397,7 @@ void checkStarts(Checker& ck) {
         }
     }
     for (std::size_t i = 0; i < ck.sequences.size(); ++i) {
-        if (!started[i]) {
+        if (!started[i] && !ck.sequences[i].namedByOverflow) {
             const std::string n = std::to_string(ck.sequences[i].number);
             report(ck, ck.sequences[i].line,
                    "sequence " + n + " never starts: no sequence that runs has 'seqdo: " + n + "'");
@@ -368,7 +453,8 @@ void checkLoops(Checker& ck) {
                 report(ck, c.line,
                        "'seqloop:' lets no time pass: each round runs again in the same frame "
                        "(give it a 'relframe:' or 'randdelay:')");
-            } else if (c.type == codeSeqdo && c.arg == s.number && std::isfinite(c.frame) &&
+            } else if (c.type == codeSeqdo && c.arg == s.number && !c.argOverflowed &&
+                       std::isfinite(c.frame) &&
                        c.frame + longestDelayBefore(delays, s, i) < 0.5f) {
                 report(ck, c.line,
                        "'seqdo: " + std::to_string(c.arg) +

@@ -1,10 +1,12 @@
 // The script parser: turns the line-oriented script text into the sequence list of timed
-// command records, with the trace echo and dump when the trace setting is on.
+// command records, with the trace echo and dump, through the sequencer's log, when the trace
+// setting is on.
 #include <cstdio>
 #include <cstring>
 #include <string>
 
 #include "engine/settings.hpp"
+#include "script/log.hpp"
 #include "script/script.hpp"
 #include "script/syntax.hpp"
 
@@ -14,7 +16,13 @@ namespace {
 struct ParseState : TimeCursor {
     Sequencer& sequencer;
     Sequence* open = nullptr;
+    std::string trace;  // the trace line being built
 };
+
+void endTraceLine(ParseState& state) {
+    writeLine(state.sequencer.log, state.trace);
+    state.trace.clear();
+}
 
 Sequence* newSequence(Sequencer& sequencer, int32_t number) {
     Sequence* s = new Sequence;
@@ -60,19 +68,19 @@ void openSequence(ParseState& state, int32_t number) {
     }
 }
 
-void echo(const Keyword& k, const Command& c) {
+void echo(const Keyword& k, const Command& c, std::string& out) {
     switch (k.args) {
         case Args::none:
-            std::printf("%s", k.word);
+            out += k.word;
             break;
         case Args::real:
-            std::printf("%s %f", k.word, c.value);
+            appendFormatted(out, "%s %f", k.word, c.value);
             break;
         case Args::integer:
-            std::printf("%s %d", k.word, c.arg);
+            appendFormatted(out, "%s %d", k.word, c.arg);
             break;
         case Args::indexAndReal:
-            std::printf("%s %d, %f", k.word, c.arg, c.value);
+            appendFormatted(out, "%s %d, %f", k.word, c.arg, c.value);
             break;
     }
 }
@@ -94,19 +102,20 @@ void parseLine(ParseState& state, const char* begin, const char* end) {
         readArguments(*k, rest, c);
         applyTimeCursor(state, c.type, c.value);
         if (traceSetting) {
-            echo(*k, c);
+            echo(*k, c, state.trace);
         }
     } else if (traceSetting && word[0] == '#') {
-        std::printf("%s", word);
+        state.trace += word;
     } else if (traceSetting) {
-        std::printf("bad command: %s", word);
+        appendFormatted(state.trace, "bad command: %s", word);
     }
 
     if (k && k->type == codeSeqname) {
         openSequence(state, c.arg);
     } else if (k && k->type == codeSeqrepeat) {
         if (traceSetting) {
-            std::printf("warning: %s not implemented\n", k->word);
+            appendFormatted(state.trace, "warning: %s not implemented", k->word);
+            endTraceLine(state);
         }
     } else if (k) {
         if (!state.open) {
@@ -116,15 +125,20 @@ void parseLine(ParseState& state, const char* begin, const char* end) {
         state.open->loopLength = state.relFrame;
     }
     if (traceSetting) {
-        std::printf("%s\n", rest);
+        state.trace += rest;
+        endTraceLine(state);
     }
 }
 
 void dumpSequences(const Sequencer& sequencer) {
+    std::string line;
     for (const Sequence* s = sequencer.sequenceList; s; s = s->next) {
-        std::printf("seq %d at %.2f\n", s->number, s->seqFrame);
+        line.clear();
+        writeLine(sequencer.log, appendFormatted(line, "seq %d at %.2f", s->number, s->seqFrame));
         for (const Command* c = s->first; c; c = c->next) {
-            std::printf("  cmd %d,\t%d\t%f\n", c->type, c->arg, c->value);
+            line.clear();
+            writeLine(sequencer.log,
+                      appendFormatted(line, "  cmd %d,\t%d\t%f", c->type, c->arg, c->value));
         }
     }
 }
@@ -133,9 +147,9 @@ void dumpSequences(const Sequencer& sequencer) {
 
 void parseScript(Sequencer& sequencer, const char* text) {
     if (traceSetting) {
-        std::printf("# reading animation...\n");
+        writeLine(sequencer.log, "# reading animation...");
     }
-    ParseState state{{}, sequencer};
+    ParseState state{{}, sequencer, nullptr, {}};
     const char* line = text;
     while (*line) {
         const char* end = std::strchr(line, '\n');
@@ -149,19 +163,9 @@ void parseScript(Sequencer& sequencer, const char* text) {
         top->current = top->first;
     }
     if (traceSetting) {
-        std::printf("# done reading animation\n");
+        writeLine(sequencer.log, "# done reading animation");
         dumpSequences(sequencer);
     }
-}
-
-void readAnimation(Sequencer& sequencer) {
-    if (scriptSourceSetting) {
-        parseScript(sequencer, builtinScript);
-        return;
-    }
-    std::string text;
-    readWhole(stdin, text);
-    parseScript(sequencer, text.c_str());
 }
 
 bool readWhole(std::FILE* in, std::string& text) {

@@ -7,6 +7,8 @@
 #include <string>
 #include <unordered_map>
 
+#include "script/log.hpp"
+
 struct Sequence;
 
 // The code stored in a command's `type` for each keyword ("frame:" and "relframe:" share one).
@@ -55,8 +57,9 @@ struct Sequence {
     Sequence* next = nullptr;
 };
 
-// Everything the script keeps while it runs: the sequences, the animation clock and the turn in
-// progress. It owns its sequences and frees them when it goes.
+// Everything the script keeps while it runs: the sequences, the animation clock, the turn in
+// progress and where its trace lines and warnings go. It owns its sequences and frees them when
+// it goes.
 struct Sequencer {
     Sequence* sequenceList = nullptr;  // newest sequence first
     // The sequence of each number in the list (the newest, should two share one), so that naming
@@ -68,6 +71,8 @@ struct Sequencer {
     Sequence* turnSequence = nullptr;
     bool turnKilled = false;
     Sequence* turnSuccessor = nullptr;
+    // Set by the host before the engine starts; a new start keeps it.
+    ScriptLog log;
 
     Sequencer() = default;
     Sequencer(const Sequencer&) = delete;
@@ -78,12 +83,10 @@ struct Sequencer {
 // The script the program carries, NUL-terminated.
 extern const char builtinScript[];
 
-// Appends everything left to read in `in` to `text`: how a script is read from a file or from
-// standard input. False if reading failed (errno says why).
+// Appends everything left to read in `in` to `text`: how a host or a tool reads a script from a
+// file or from standard input, which it opened itself. False if reading failed (errno says why).
 bool readWhole(std::FILE* in, std::string& text);
-// Parses the built-in script, or standard input when the script-source setting is off.
-void readAnimation(Sequencer& sequencer);
-// Parses the given text into the sequence list; what readAnimation does with its line source.
+// Parses the given text into the sequence list, with the trace on the sequencer's log.
 void parseScript(Sequencer& sequencer, const char* text);
 // The sequence numbered `number` (the newest, should two share it), or nullptr.
 Sequence* findSequence(const Sequencer& sequencer, int32_t number);

@@ -3,9 +3,10 @@
 #include "script/sequencer.hpp"
 
 #include <algorithm>
-#include <cstdio>
+#include <string>
 
 #include "engine/settings.hpp"
+#include "script/log.hpp"
 
 namespace {
 
@@ -79,8 +80,13 @@ void executeCommand(Sequencer& sequencer, ActuatorBank& bank, rand48& random, Co
     const float v = command->value;
     const int32_t n = command->arg;
     if (traceSetting) {
-        std::printf("proc: currentFrame %.2f, seq %d,\tseqFrame %f, cmdtype %d, cmdFrame %f\n",
-                    sequencer.currentFrame, s.number, s.seqFrame, command->type, command->frame);
+        std::string line;
+        writeLine(sequencer.log,
+                  appendFormatted(line,
+                                  "proc: currentFrame %.2f, seq %d,\tseqFrame %f, cmdtype %d, "
+                                  "cmdFrame %f",
+                                  sequencer.currentFrame, s.number, s.seqFrame, command->type,
+                                  command->frame));
     }
     switch (command->type) {
         // The time cursor did its work while parsing; "actresetall:" changes no actuator.
@@ -161,9 +167,13 @@ void executeCommand(Sequencer& sequencer, ActuatorBank& bank, rand48& random, Co
                                             2.0 * r * v * s.variance + steady);
             break;
         }
-        default:
-            std::printf("warning: bad command type (%d) in sequence cmd->seq\n", command->type);
+        default: {
+            std::string line;
+            writeLine(sequencer.log,
+                      appendFormatted(line, "warning: bad command type (%d) in sequence cmd->seq",
+                                      command->type));
             break;
+        }
     }
     s.current = command->next;
 }

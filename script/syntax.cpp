@@ -80,16 +80,19 @@ bool splitLine(const char* begin, const char* end, LineWords& line) {
     return true;
 }
 
-int readArguments(const Keyword& k, const char* rest, Command& c) {
+int readArguments(const Keyword& k, const char* rest, Command& c, int* used) {
+    // "%n" counts no field, so the parser's count and values are those of the plain formats.
+    int n = 0;
+    int* const end = used ? used : &n;
     switch (k.args) {
         case Args::none:
             return 0;
         case Args::real:
-            return std::sscanf(rest, "%f", &c.value);
+            return std::sscanf(rest, "%f%n", &c.value, end);
         case Args::integer:
-            return std::sscanf(rest, "%d", &c.arg);
+            return std::sscanf(rest, "%d%n", &c.arg, end);
         case Args::indexAndReal:
-            return std::sscanf(rest, "%d, %f", &c.arg, &c.value);
+            return std::sscanf(rest, "%d, %f%n", &c.arg, &c.value, end);
     }
     return 0;
 }

@@ -38,7 +38,9 @@ struct LineWords {
 bool splitLine(const char* begin, const char* end, LineWords& line);
 // Reads the keyword's arguments from the rest of its line into `c`, leaving fields it cannot
 // read as they were; returns the number of fields read (sscanf's count, EOF for an empty rest).
-int readArguments(const Keyword& k, const char* rest, Command& c);
+// When every field was read and `used` is given, it receives how many characters of `rest` the
+// arguments took, so the checker can see text stuck to the last number.
+int readArguments(const Keyword& k, const char* rest, Command& c, int* used = nullptr);
 
 // The parser's time cursor within the open sequence.
 struct TimeCursor {

@@ -81,6 +81,7 @@ TEST(Checker, PassesWhatThePlainReadingAllows) {
         "",
         "# a remark\n\n   \t\n  actset: 31, 0.5 # a remark after the arguments\r\n",
         "actset: 31,0.5\nactset:\t38, 1e1\nseqdo: 3 # 4\nseqname: 3\nactset: 94, -.5",
+        "actset: 31, 0.5#a remark written on\r\nduration: 2\t\r\n",
         // Loops that let time pass: by steps, by a delay, by a restart after a step.
         "seqdo: 1\nseqname: 1\nactset: 87, 4\nrelframe: 120\nactset: 87, -4\nrelframe: 120\n"
         "seqloop:",
@@ -136,6 +137,18 @@ TEST(Checker, RangesEndWhereTheySayAndEachKeywordNamesWhatItNeeds) {
         {"frame: x", "'frame:' needs a number"},
         {"actlim1: 31", "'actlim1:' needs an actuator number, a comma and a value"},
         {"seqstop: 4", "sequence 4 does not exist: no 'seqname: 4'"},
+        // Text written onto the last number: the parse reads up to it and ignores the rest.
+        {"actset: 38, 2O", "'actset:' read 2; 'O' after it is ignored"},
+        {"actset: 31, 0.0.4", "'actset:' read 0.0; '.4' after it is ignored"},
+        {"actset: 94, -1,5",
+         "'actset:' read -1; ',5' after it is ignored: a decimal comma? "
+         "write -1.5"},
+        {"actset: 94, 1.2,5", "'actset:' read 1.2; ',5' after it is ignored"},
+        {"seqstop: 0x", "'seqstop:' read 0; 'x' after it is ignored"},
+        // An exponent without digits, which not every C library reads alike.
+        {"actset: 31, 1e", "'actset:' 1e has no digits after its exponent: write 1 or 1e0"},
+        {"frame: -2.5E+x", "'frame:' -2.5E has no digits after its exponent: write -2.5 or -2.5E0"},
+        {"frame: 0x1e", ""},
         {"actset 31, 1", "bad command 'actset': did you mean 'actset:'?"},
         {"\x7f", "bad command '?'"},
         {std::string(41, 'x'), "bad command '" + std::string(40, 'x') + "...'"},
@@ -161,6 +174,13 @@ TEST(Checker, SequencesNeedSequenceZeroToStartAnything) {
               (std::vector<int>{1, 3}));
     // Sequence 0 of the top level exists only once a command is stored in it.
     EXPECT_EQ(problemLines("seqrepeat: 1\nseqname: 1\nseqdo: 0"), (std::vector<int>{1, 2, 3}));
+    // A number too large for an int is one problem, not also one about what the library made
+    // of it.
+    const std::string tooLarge = "99999999999999999999";
+    const std::string range = "takes a number from -2147483648 to 2147483647";
+    EXPECT_EQ(check("seqdo: " + tooLarge), std::vector<std::string>{"1: 'seqdo:' " + range});
+    EXPECT_EQ(check("actset: 31, 1\nseqname: " + tooLarge + "\nseqkill: " + tooLarge),
+              (std::vector<std::string>{"2: 'seqname:' " + range, "3: 'seqkill:' " + range}));
 }
 
 TEST(Checker, ReadsTheWholeTextAndReportsANulCharacterOnItsLine) {

@@ -8,6 +8,7 @@
 #include "drawlist/drawlist.hpp"
 #include "engine/actuators.hpp"
 #include "frame/frame.hpp"
+#include "frame/saver_input.hpp"
 #include "engine/history.hpp"
 #include "script/sequencer.hpp"
 #include "util/util.hpp"
@@ -287,6 +288,40 @@ TEST_F(BuiltInScript, SpinAndFlipOutliveTheSinglePrecisionClock) {
         EXPECT_GT(later.flip, 100) << startAt;
         EXPECT_LT(engine.sequencer.currentFrame, 8388608.0f);
     }
+}
+
+}  // namespace
+
+namespace {
+
+// The saver's move rule at its edges: 4 pixels, horizontal plus vertical, is followed; 5 ends,
+// also as a 3+2 diagonal whose larger leg alone is within the allowance.
+TEST(SaverMoveRule, FourPixelsAreFollowedFiveEnd) {
+    pointer_watch watch;
+    pointer_step step = watch_pointer(watch, 100, 100);
+    EXPECT_TRUE(step.first);
+    EXPECT_FALSE(step.ends_saver());
+    EXPECT_FALSE(watch_pointer(watch, 102, 98).ends_saver());
+    EXPECT_EQ(watch.x, 102);
+    EXPECT_FALSE(watch_pointer(watch, 98, 98).ends_saver());
+    step = watch_pointer(watch, 101, 100);
+    EXPECT_TRUE(step.ends_saver());
+    // The point stays where the far move left it.
+    EXPECT_EQ(watch.x, 98);
+    EXPECT_EQ(watch.y, 98);
+    EXPECT_TRUE(watch_pointer(watch, 93, 98).ends_saver());
+}
+
+// A point placed before the run's first move: that move is measured but never ends the saver.
+TEST(SaverMoveRule, PlacedPointMakesTheFirstMoveAwayWithoutEnding) {
+    pointer_watch watch;
+    place_pointer(watch, 0, 0);
+    const pointer_step step = watch_pointer(watch, 3, 2);
+    EXPECT_TRUE(step.first);
+    EXPECT_TRUE(step.away);
+    EXPECT_FALSE(step.ends_saver());
+    EXPECT_EQ(watch.x, 0);
+    EXPECT_FALSE(watch_pointer(watch, 1, 0).first);
 }
 
 }  // namespace

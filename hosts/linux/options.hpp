@@ -61,13 +61,4 @@ void print_usage_error(FILE* stream, const options_t& options);
 // set and no mode that only an X11 screen-saver daemon uses was given; X11 otherwise.
 display_system choose_display_system(const options_t& options, const char* wayland_variable);
 
-// A pointer that has moved more than this from where it first showed up ends a saver.
-constexpr int saver_pointer_slack = 4;  // pixels
-// Whether the pointer at (X, Y) lies too far from (ORIGIN_X, ORIGIN_Y) for a saver to go on.
-inline bool pointer_moved_away(int origin_x, int origin_y, int x, int y) {
-    const int dx = x > origin_x ? x - origin_x : origin_x - x;
-    const int dy = y > origin_y ? y - origin_y : origin_y - y;
-    return dx > saver_pointer_slack || dy > saver_pointer_slack;
-}
-
 }  // namespace lumenweave_linux

@@ -7,6 +7,7 @@
 
 #include "drawlist/drawlist.hpp"
 #include "frame/frame.hpp"
+#include "frame/saver_input.hpp"
 #include "hosts/linux/clock.hpp"
 #include "hosts/linux/fps_count.hpp"
 #include "hosts/linux/options.hpp"
@@ -33,6 +34,9 @@ struct session_t {
     draw_list_t draw_list;      // the last frame, replayed into every other surface
     pacing_t pacing;
     fps_count_t fps;  // --fps: the readout's figures
+    // --saver: the move rule's point, in root window coordinates (X11) or the compositor's space
+    // (Wayland).
+    pointer_watch saver_pointer;
     script_watch_t script_watch;
     quit_reason quit = quit_reason::none;
 };

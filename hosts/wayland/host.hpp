@@ -93,9 +93,6 @@ struct host_t final : lumenweave_linux::display_host {
     xkb_state* key_state = nullptr;
     wl_surface* keyboard_focus = nullptr;              // window mode: where keys go
     wl_surface* pointer_focus = nullptr;               // saver: the surface the pointer is over
-    bool pointer_origin_set = false;                   // saver: the first motion has come
-    int pointer_origin_x = 0;                          // compositor space, pixels
-    int pointer_origin_y = 0;                          // compositor space, pixels
     std::vector<std::unique_ptr<output_t>> outputs;    // in the order the compositor named them
     std::vector<std::unique_ptr<surface_t>> surfaces;  // master first
     bool started = false;  // the first round trip is over: outputs from now on are new ones

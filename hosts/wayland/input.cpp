@@ -116,18 +116,15 @@ void pointer_leave(void* data, wl_pointer*, uint32_t, wl_surface*) {
 // compositor's space makes them comparable across outputs. An enter only sets no origin.
 void pointer_moved(host_t& host, wl_fixed_t x, wl_fixed_t y, bool motion) {
     const surface_t* surface = surface_of(host, host.pointer_focus);
-    if (!saver(host) || surface == nullptr || (!motion && !host.pointer_origin_set)) {
+    if (!saver(host) || surface == nullptr || (!motion && !host.session.saver_pointer.placed)) {
         return;
     }
     const int global_x = surface->output->x + static_cast<int>(std::lround(wl_fixed_to_double(x)));
     const int global_y = surface->output->y + static_cast<int>(std::lround(wl_fixed_to_double(y)));
-    if (!host.pointer_origin_set) {
-        host.pointer_origin_set = true;
-        host.pointer_origin_x = global_x;
-        host.pointer_origin_y = global_y;
+    const pointer_step step = watch_pointer(host.session.saver_pointer, global_x, global_y);
+    if (step.first) {
         log_event("pointer %d,%d origin", global_x, global_y);
-    } else if (lumenweave_linux::pointer_moved_away(host.pointer_origin_x, host.pointer_origin_y,
-                                                    global_x, global_y)) {
+    } else if (step.ends_saver()) {
         host.session.quit = quit_reason::input;
         log_event("pointer %d,%d ends", global_x, global_y);
     } else {

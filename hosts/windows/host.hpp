@@ -32,8 +32,8 @@ struct host_state {
     bool close_allowed = false;  // the screensaver takes WM_CLOSE; it refuses it until then
     // Set by a render thread whose start failed; the main thread then ends the program with 1.
     std::atomic<bool> render_thread_failed{false};
-    int cursor_display_count = 0;  // ShowCursor's counter as it last returned it
-    mouse_state mouse;             // the screensaver's mouse check
+    int cursor_display_count = 0;            // ShowCursor's counter as it last returned it
+    pointer_watch mouse{false, true, 0, 0};  // the screensaver's mouse check; see policy.hpp
 };
 
 extern host_state host;

@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
+#include <string>
 
 #include "engine/settings.hpp"
 #include "hosts/windows/command_line.hpp"
@@ -33,6 +35,11 @@ void attach_stream(DWORD std_handle, FILE* stream, const char* mode) {
     }
     _dup2(_fileno(console), _fileno(stream));
     setvbuf(stream, nullptr, _IONBF, 0);
+}
+
+// The core's trace lines and warnings, on standard output.
+void print_log_line(void*, const char* text) {
+    std::printf("%s\n", text);
 }
 
 // The console serves the trace and a script read from standard input.
@@ -98,12 +105,25 @@ int message_loop() {
     }
 }
 
+// The built-in script, or in the stdin build the whole of standard input; the seed is the
+// calendar time in seconds once the script is read, as srand48(time(0)) after reading would be.
+void start_engine() {
+    engine.sequencer.log = ScriptLog{print_log_line, nullptr};
+    if (scriptSourceSetting) {
+        initEngineWithSeed(engine, static_cast<uint32_t>(std::time(nullptr)));
+        return;
+    }
+    std::string script;
+    readWhole(stdin, script);
+    initEngineWithScript(engine, static_cast<uint32_t>(std::time(nullptr)), script.c_str());
+}
+
 int application_main() {
     register_window_class();
     if (host.run == run_kind::application && (traceSetting || !scriptSourceSetting)) {
         attach_console();
     }
-    initEngine(engine);
+    start_engine();
     if (!create_master_window()) {
         return 1;
     }

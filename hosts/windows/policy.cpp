@@ -1,8 +1,6 @@
 // Display-mode cycle and mouse check of the host.
 #include "hosts/windows/policy.hpp"
 
-#include <cstdlib>
-
 namespace saver {
 
 display_kind next_display_mode(display_kind mode, int monitor_count) {
@@ -24,21 +22,11 @@ display_kind next_display_mode(display_kind mode, int monitor_count) {
     return display_kind::windowed;
 }
 
-mouse_verdict mouse_check(mouse_state& state, int cursor_x, int cursor_y, bool previewing) {
+mouse_verdict mouse_check(pointer_watch& state, int cursor_x, int cursor_y, bool previewing) {
+    const pointer_step step = watch_pointer(state, cursor_x, cursor_y);
     mouse_verdict verdict;
-    if (!state.first_move_seen) {
-        state.first_move_seen = true;
-    } else if (!previewing) {
-        verdict.allow_close = true;
-    }
-    const long distance = std::labs(static_cast<long>(state.saved_x) - cursor_x) +
-                          std::labs(static_cast<long>(state.saved_y) - cursor_y);
-    if (distance > 4) {
-        verdict.post_close = true;
-    } else {
-        state.saved_x = cursor_x;
-        state.saved_y = cursor_y;
-    }
+    verdict.allow_close = !step.first && !previewing;
+    verdict.post_close = step.away;
     return verdict;
 }
 

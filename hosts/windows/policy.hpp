@@ -2,6 +2,8 @@
 // mouse check. Kept free of Windows calls so they are testable.
 #pragma once
 
+#include "frame/saver_input.hpp"
+
 namespace saver {
 
 // How the figure is shown: the application's F steps through these; the screensaver covers the
@@ -23,19 +25,16 @@ inline bool cursor_needs_hiding(int cursor_display_count) {
     return cursor_display_count >= 0;
 }
 
-// Mouse movement in screensaver mode. The first move of a run only arms the close; after that a
-// move of more than 4 pixels (horizontal plus vertical) from the saved point ends the run.
-struct mouse_state {
-    bool first_move_seen = false;
-    int saved_x = 0;
-    int saved_y = 0;
-};
+// Mouse movement in screensaver mode, by the saver's move rule (frame/saver_input.hpp). The
+// first move of a run only arms the close; after that a move of more than 4 pixels (horizontal
+// plus vertical) from the saved point ends the run. The point counts as placed from the start:
+// at the cursor when the screensaver's window opens, at the screen's origin before that.
 
 struct mouse_verdict {
     bool allow_close = false;  // set the close-allowed flag
     bool post_close = false;   // post WM_CLOSE to the window
 };
 
-mouse_verdict mouse_check(mouse_state& state, int cursor_x, int cursor_y, bool previewing);
+mouse_verdict mouse_check(pointer_watch& state, int cursor_x, int cursor_y, bool previewing);
 
 }  // namespace saver

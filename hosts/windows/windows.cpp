@@ -293,8 +293,7 @@ LRESULT CALLBACK window_procedure(HWND window, UINT message, WPARAM wparam, LPAR
             if (saver_full_screen) {
                 POINT cursor;
                 GetCursorPos(&cursor);
-                host.mouse.saved_x = cursor.x;
-                host.mouse.saved_y = cursor.y;
+                place_pointer(host.mouse, cursor.x, cursor.y);
             }
             tell_window_count();
             break;

@@ -71,9 +71,6 @@ struct host_t final : lumenweave_linux::display_host {
     std::vector<surface_t> surfaces;  // master first
     bool keyboard_grabbed = false;    // --saver
     bool pointer_grabbed = false;     // --saver
-    bool pointer_origin_set = false;  // --saver: the first motion has come
-    int pointer_origin_x = 0;         // --saver: root window coordinates, pixels
-    int pointer_origin_y = 0;         // --saver: root window coordinates, pixels
     int randr_event_base = 0;         // --saver: XRandR's first event code, 0 without XRandR
     fps_overlay_t overlay;
 };

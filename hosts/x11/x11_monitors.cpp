@@ -206,21 +206,19 @@ void handle_monitor_events(host_t& host) {
             case ButtonPress:
                 host.session.quit = quit_reason::input;
                 break;
-            case MotionNotify:
-                if (!host.pointer_origin_set) {
-                    host.pointer_origin_set = true;
-                    host.pointer_origin_x = event.xmotion.x_root;
-                    host.pointer_origin_y = event.xmotion.y_root;
+            case MotionNotify: {
+                const pointer_step step = watch_pointer(host.session.saver_pointer,
+                                                        event.xmotion.x_root, event.xmotion.y_root);
+                if (step.first) {
                     log_motion(event.xmotion, "origin");
-                } else if (lumenweave_linux::pointer_moved_away(
-                               host.pointer_origin_x, host.pointer_origin_y, event.xmotion.x_root,
-                               event.xmotion.y_root)) {
+                } else if (step.ends_saver()) {
                     host.session.quit = quit_reason::input;
                     log_motion(event.xmotion, "away");
                 } else {
                     log_motion(event.xmotion, "near");
                 }
                 break;
+            }
             default:
 #if LUMENWEAVE_HAVE_XRANDR
                 if (host.randr_event_base != 0 && event.type >= host.randr_event_base &&

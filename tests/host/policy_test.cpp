@@ -37,37 +37,37 @@ TEST(DisplayMode, CursorHidesOnlyWhileNotAlreadyHidden) {
 }
 
 TEST(MouseCheck, FirstMoveNeverEndsTheRunEvenFarAway) {
-    mouse_state state{false, 100, 100};
+    pointer_watch state{false, true, 100, 100};
     auto verdict = mouse_check(state, 900, 700, false);
     EXPECT_FALSE(verdict.allow_close);
     // A close is posted but refused, and the saved point stays where it was.
     EXPECT_TRUE(verdict.post_close);
-    EXPECT_EQ(state.saved_x, 100);
-    EXPECT_TRUE(state.first_move_seen);
+    EXPECT_EQ(state.x, 100);
+    EXPECT_TRUE(state.moved);
 }
 
 TEST(MouseCheck, LaterMoveBeyondFourPixelsEnds) {
-    mouse_state state{true, 100, 100};
+    pointer_watch state{true, true, 100, 100};
     auto verdict = mouse_check(state, 103, 102, false);
     EXPECT_TRUE(verdict.allow_close);
     EXPECT_TRUE(verdict.post_close);
 }
 
 TEST(MouseCheck, SmallMovesAreFollowedWithoutEnding) {
-    mouse_state state{true, 100, 100};
+    pointer_watch state{true, true, 100, 100};
     // Each step is within 4 pixels of the last saved point, although the total drifts far.
     for (int step = 1; step <= 50; ++step) {
         auto verdict = mouse_check(state, 100 + 2 * step, 100 + 2 * step, false);
         EXPECT_FALSE(verdict.post_close) << step;
     }
-    EXPECT_EQ(state.saved_x, 200);
-    EXPECT_EQ(state.saved_y, 200);
+    EXPECT_EQ(state.x, 200);
+    EXPECT_EQ(state.y, 200);
     EXPECT_FALSE(mouse_check(state, 196, 200, false).post_close);
     EXPECT_TRUE(mouse_check(state, 196, 205, false).post_close);
 }
 
 TEST(MouseCheck, PreviewNeverAllowsTheClose) {
-    mouse_state state{false, 0, 0};
+    pointer_watch state{false, true, 0, 0};
     for (int step = 0; step < 5; ++step) {
         EXPECT_FALSE(mouse_check(state, 500 * step, 0, true).allow_close);
     }

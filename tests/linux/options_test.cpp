@@ -96,13 +96,5 @@ TEST(LinuxOptions, SaverLayer) {
     EXPECT_EQ(parse({"--layer"}).fault, argument_fault::missing_value);
 }
 
-TEST(LinuxOptions, PointerSlackIsFourPixelsOnEachAxis) {
-    EXPECT_FALSE(pointer_moved_away(100, 200, 104, 196));
-    EXPECT_FALSE(pointer_moved_away(100, 200, 96, 204));
-    EXPECT_TRUE(pointer_moved_away(100, 200, 105, 200));
-    EXPECT_TRUE(pointer_moved_away(100, 200, 100, 195));
-    EXPECT_TRUE(pointer_moved_away(1280, 0, 1275, 0));
-}
-
 }  // namespace
 }  // namespace lumenweave_linux

@@ -1,5 +1,5 @@
-// What the tests share: an engine's actuators and sequences looked up by number, and the log of
-// GL calls that the call tests read.
+// What the tests share: an engine's actuators and sequences looked up by number, a log that
+// collects the script's trace lines, and the log of GL calls that the call tests read.
 #pragma once
 
 #include <ostream>
@@ -17,6 +17,15 @@ inline Actuator& act(ActuatorBank& bank, int index) {
 // The sequence numbered `number`, or nullptr, as the script names it.
 inline Sequence* sequence(const Sequencer& sequencer, int number) {
     return findSequence(sequencer, number);
+}
+
+// A script log that appends each line, with its line feed, to the string it is given: the text
+// the Windows program prints.
+inline ScriptLog collectInto(std::string& text) {
+    return ScriptLog{[](void* context, const char* line) {
+                         *static_cast<std::string*>(context) += std::string(line) + "\n";
+                     },
+                     &text};
 }
 
 // One logged GL call. The call tests link gl_log.cpp, whose definitions of the GL entry

@@ -37,17 +37,19 @@ pointer_step() {
     await_log "$1: the program seeing the pointer" "^pointer " "$since"
     [[ $found == "pointer $2 $3" ]] || fail "$1: the program saw \"$found\", not \"pointer $2 $3\""
 }
-# The first motion sets the origin; moves that stay within 4 px of it are survived, on either
-# output; 10 px ends the run.
+# The first motion sets the origin; moves of up to 4 px (horizontal plus vertical) from the point
+# last followed are followed, on either output, however far they drift; a diagonal 3+2 px ends
+# the run.
 pointer_step "place 1276 400 $box_width $box_height" 1276,400 origin
 pointer_step "move 1 0" 1277,400 stays
 pointer_step "move 1 0" 1278,400 stays
 pointer_step "move 2 0" 1280,400 stays
 pointer_step "move -1 1" 1279,401 stays
 pointer_step "move 1 0" 1280,401 stays
-pass "moves of up to 4 px, across HEADLESS-1 and HEADLESS-2, seen and survived"
-pointer_step "move 10 0" 1290,401 ends
-expect_exit 0 "a 10 px move"
+pointer_step "move 1 0" 1281,401 stays
+pass "moves of up to 4 px, across HEADLESS-1 and HEADLESS-2, seen and followed"
+pointer_step "move 3 2" 1284,403 ends
+expect_exit 0 "a diagonal move of 3+2 px"
 stop_input
 
 # Outputs that really go: on this sway's headless backend an output can be neither disabled nor

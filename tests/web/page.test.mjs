@@ -1,14 +1,15 @@
 // The playground in Debian's Chromium: it loads cleanly, draws and moves; the checker's problems
-// reach the list and the markers at their lines; a shared address restores the script exactly;
-// an addressed frame draws what lumenweave-render draws, and a far one is gone to without holding
-// the page; saver mode leaves on a key and fills the window where full screen is refused; a
-// failing frame or engine load is said; the phone layout; help; Run with problems, a bad seed and
-// Ctrl-Enter.
+// reach the list and the markers at their lines; a link carries script, seed and frame, and a
+// damaged or empty one is said; edits survive a reload; an addressed frame draws what
+// lumenweave-render draws, and a far one is gone to without holding the page; saver mode leaves on
+// a key and fills the window where full screen is refused; a failing frame or engine load is said;
+// the phone layout; help; Run with problems, a bad seed and Ctrl-Enter.
 //   LUMENWEAVE_SIM=... LUMENWEAVE_RENDER=... node --test page.test.mjs
 import assert from 'node:assert/strict';
 import { execFileSync, spawnSync } from 'node:child_process';
 import { mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
+import { crc32, deflateRawSync, inflateRawSync } from 'node:zlib';
 import { join } from 'node:path';
 import { after, before, test } from 'node:test';
 import { openPage, sourceDir, waitUntil, withBrowser } from './browser.mjs';
@@ -82,12 +83,19 @@ const editorText = () =>
   [...document.querySelector('#editor').shadowRoot.querySelectorAll('.cm-line')]
     .map((l) => l.textContent)
     .join('\n');
+// A condition on it for waitUntil, whole (a string condition would be evaluated again at each
+// poll, which the page's Content-Security-Policy refuses): the text is, or with same false is
+// not, text.
+const editorIs = ([text, same = true]) =>
+  ([...document.querySelector('#editor').shadowRoot.querySelectorAll('.cm-line')]
+    .map((l) => l.textContent)
+    .join('\n') === text) === same;
 
 async function typeScript(page, text) {
   await page.locator('.cm-content').click();
   await page.keyboard.press('Control+A');
   await page.keyboard.insertText(text);
-  await waitUntil(page, 'the typed script in the editor', `(${editorText})() === ${JSON.stringify(text)}`);
+  await waitUntil(page, 'the typed script in the editor', editorIs, [text]);
 }
 
 const frameIs = (f) => document.body.dataset.frame === String(f);
@@ -154,28 +162,130 @@ test('problems are listed and marked at their lines; a clean example has none', 
   await page.close();
 });
 
-test('a shared address restores the script exactly', async () => {
-  const page = await openPage(session.browser, session.origin, '/?seed=9');
-  // The third line's encoding holds both of base64url's own letters, - and _.
-  const script = '# Wölkchen ☁ 🌀 and a tab\there\nactset: 18, 1\n# ~~~ ???\n\n# ends without a line feed ?#&=+/';
-  await typeScript(page, script);
-  await page.locator('#share').click();
-  await waitUntil(page, 'a shared script in the address', () => location.hash.startsWith('#s='));
-  const address = await page.evaluate(() => location.href);
-  const fragment = new URL(address).hash.slice('#s='.length);
-  // base64url without padding.
-  assert.equal(fragment, Buffer.from(script).toString('base64url'));
-  assert.match(fragment, /-.*_|_.*-/);
-  assert.equal(new URL(address).searchParams.get('seed'), '9');
+// A #z= fragment as the page makes it, made here by Node's own zlib and base64url: the text's
+// length (LEB128), its CRC-32 (big-endian), the text in deflate-raw.
+function linkOf(text) {
+  const bytes = Buffer.from(text);
+  const length = [];
+  for (let n = bytes.length; ; n >>= 7) {
+    length.push((n & 127) | (n >= 128 ? 128 : 0));
+    if (n < 128) break;
+  }
+  const crc = Buffer.alloc(4);
+  crc.writeUInt32BE(crc32(bytes));
+  return `#z=${Buffer.concat([Buffer.from(length), crc, deflateRawSync(bytes)]).toString('base64url')}`;
+}
 
-  const restored = await openPage(session.browser, session.origin, address.slice(session.origin.length));
-  assert.equal(await restored.evaluate(editorText), script);
-  assert.equal(await restored.inputValue('#seed'), '9');
-  // Not base64url of UTF-8 (a lone continuation byte): said so, and the built-in script instead.
-  const broken = await openPage(session.browser, session.origin, '/#s=gA');
-  assert.match(await broken.textContent('#status'), /could not be read/);
-  assert.match(await broken.locator('.cm-line').nth(1).textContent(), /Lumenweave animation script/);
-  await Promise.all([page, restored, broken].map((p) => p.close()));
+const builtinShown = async (page) =>
+  assert.match(await page.locator('.cm-line').nth(1).textContent(), /Lumenweave animation script/);
+
+test('share links', async (t) => {
+  // A fixed size, so that the two pages' pictures compare whatever their layouts.
+  const page = await openPage(session.browser, session.origin, '/?seed=9&size=200x150');
+  // A figure that moves at random (so the seed shows), and text beyond ASCII.
+  const script = [
+    '# Wölkchen ☁ 🌀 and a tab\there',
+    ...['actset: 38, 30', 'actset: 52, 50', 'actset: 31, 0.05', 'actset: 18, 1', 'seqdo: 1'],
+    ...['seqname: 1', 'duration: 30', 'variance: 0.9', 'actlim1: 94, -1.6', 'actlim2: 94, 1.6'],
+    'relframe: 30',
+    'seqloop:',
+    '# ends without a line feed ?#&=+/',
+  ].join('\n');
+  await typeScript(page, script);
+  await page.locator('#pause').click();
+  await page.locator('#run').click();
+  await waitUntil(page, 'frame 1 after Run', frameIs, 1);
+  for (const f of [2, 3]) {
+    await page.locator('#step').click();
+    await waitUntil(page, `frame ${f}`, frameIs, f);
+  }
+  await page.locator('#share').click();
+  await waitUntil(page, 'a link in the address', () => location.hash.startsWith('#z='));
+  const address = new URL(await page.evaluate(() => location.href));
+
+  await t.test('the link carries script, seed and paused frame, in the format Node reads', async () => {
+    assert.equal(address.searchParams.get('seed'), '9');
+    assert.equal(address.searchParams.get('frame'), '3');
+    const payload = address.hash.slice('#z='.length);
+    assert.equal(Buffer.from(payload, 'base64url').toString('base64url'), payload);
+    const bytes = Buffer.from(payload, 'base64url');
+    const text = Buffer.from(script);
+    assert.deepEqual([bytes[0] & 127, bytes[1]], [text.length & 127, text.length >> 7]);
+    assert.equal(bytes.readUInt32BE(2), crc32(text));
+    assert.equal(inflateRawSync(bytes.subarray(6)).toString(), script);
+  });
+
+  await t.test("the recipient sees the script, the seed and the sender's picture", async () => {
+    const sent = await litPixels(page);
+    const restored = await openPage(session.browser, session.origin, address.pathname + address.search + address.hash);
+    await waitUntil(restored, 'frame 3', frameIs, 3);
+    assert.equal(await restored.evaluate(editorText), script);
+    assert.equal(await restored.inputValue('#seed'), '9');
+    assert.ok(sent[2].some((v) => v), 'the figure is drawn');
+    assert.deepEqual(await litPixels(restored), sent);
+
+    // A link pasted into the open tab (only the fragment changes) loads and runs.
+    const next = 'actset: 18, 1\n# pasted';
+    await restored.evaluate((hash) => (location.hash = hash), linkOf(next));
+    await waitUntil(restored, 'the pasted script', editorIs, [next]);
+    assert.deepEqual(restored.errors, []);
+    await restored.close();
+  });
+
+  await t.test('a link cut short, damaged or empty is said, with the built-in script', async () => {
+    const cases = [
+      [address.hash.slice(0, -12), /cut short or damaged/],
+      // One letter changed: it still inflates, but not to the text whose checksum it carries.
+      [address.hash.slice(0, 20) + (address.hash[20] === 'A' ? 'B' : 'A') + address.hash.slice(21), /cut short or damaged/],
+      // Not base64url of UTF-8 (a lone continuation byte).
+      ['#s=gA', /cut short or damaged/],
+      [linkOf(''), /empty script/],
+      ['#s=', /empty script/],
+    ];
+    for (const [hash, said] of cases) {
+      const opened = await openPage(session.browser, session.origin, `/${hash}`);
+      assert.match(await opened.textContent('#status'), said, hash);
+      await builtinShown(opened);
+      await opened.close();
+    }
+  });
+
+  await t.test('a link made before, #s= and base64url, still opens', async () => {
+    const old = '# ~~~ ???\n# Wölkchen ☁ 🌀\nactset: 18, 1';
+    const encoded = Buffer.from(old).toString('base64url');
+    assert.match(encoded, /-.*_|_.*-/);
+    const opened = await openPage(session.browser, session.origin, `/?seed=4#s=${encoded}`);
+    assert.equal(await opened.evaluate(editorText), old);
+    assert.equal(await opened.inputValue('#seed'), '4');
+    await opened.close();
+  });
+  await page.close();
+});
+
+test('edits survive a reload with their undo; an example keeps them one undo away', async () => {
+  const page = await openPage(session.browser, session.origin);
+  const saved = (text) => JSON.parse(localStorage.getItem('lumenweave.editor'))?.editor.doc === text;
+  const first = 'actset: 18, 1\nactset: 31, 2';
+  const second = `${first}\nactset: 94, 1`;
+  await typeScript(page, first);
+  await waitUntil(page, 'the first edit saved', saved, first);
+  // Typed after the save, so a step of its own in the undo history.
+  await page.keyboard.insertText('\nactset: 94, 1');
+  await waitUntil(page, 'the second edit saved', saved, second);
+  await page.reload();
+  await waitUntil(page, 'the page ready', () => document.body.dataset.ready === 'true');
+  assert.equal(await page.evaluate(editorText), second);
+  await page.locator('.cm-content').click();
+  await page.keyboard.press('Control+z');
+  await waitUntil(page, 'one undo', editorIs, [first]);
+
+  await page.locator('#examples').selectOption('conductor');
+  await waitUntil(page, 'the example said', () => /Ctrl-Z brings back/.test(document.getElementById('status').textContent));
+  await page.locator('.cm-content').click();
+  await page.keyboard.press('Control+z');
+  await waitUntil(page, 'the edits back', editorIs, [first]);
+  assert.deepEqual(page.errors, []);
+  await page.close();
 });
 
 test('an addressed frame draws what lumenweave-render draws; a far one leaves the page answering', async () => {
@@ -217,6 +327,24 @@ test('an addressed frame draws what lumenweave-render draws; a far one leaves th
   await far.close();
 });
 
+// The native hosts' move rule through the engine: steps of up to 4 px (horizontal plus vertical)
+// are followed however far they drift; a 3+2 diagonal step leaves. Each move is handled before
+// Playwright's returns, so the class is read after the page has judged it.
+test('in saver mode a pointer drift stays and a diagonal 3+2 px move leaves', async () => {
+  const page = await openPage(session.browser, session.origin);
+  await page.locator('h1').click();
+  await page.keyboard.press('f');
+  await waitUntil(page, 'the stage full screen', () => document.fullscreenElement?.id === 'stage');
+  const inSaver = () => page.evaluate(() => document.body.classList.contains('saver'));
+  for (const [x, y] of [[100, 100], [102, 102], [104, 104], [106, 106], [110, 106]]) {
+    await page.mouse.move(x, y);
+    assert.ok(await inSaver(), `left on the move to ${x},${y}`);
+  }
+  await page.mouse.move(113, 108);
+  await waitUntil(page, 'saver mode left', () => !document.body.classList.contains('saver'));
+  await page.close();
+});
+
 test('full screen is entered with F and left on a key', async () => {
   const page = await openPage(session.browser, session.origin);
   await page.locator('h1').click();
@@ -233,7 +361,7 @@ test('full screen is entered with F and left on a key', async () => {
   await page.locator('.cm-content').click();
   const before = await page.evaluate(editorText);
   await page.keyboard.press('f');
-  await waitUntil(page, 'the f in the editor', `(${editorText})() !== ${JSON.stringify(before)}`);
+  await waitUntil(page, 'the f in the editor', editorIs, [before, false]);
   assert.equal(await page.evaluate(() => document.body.classList.contains('saver')), false);
 
   // Ctrl-Enter in saver mode only leaves: no run.
@@ -333,7 +461,7 @@ test('help opens on ? and F1 and closes on Escape or a click', async () => {
   await page.locator('.cm-content').click();
   const before = await page.evaluate(editorText);
   await page.keyboard.press('?');
-  await waitUntil(page, 'the ? in the editor', `(${editorText})() !== ${JSON.stringify(before)}`);
+  await waitUntil(page, 'the ? in the editor', editorIs, [before, false]);
   assert.equal(await open(), false);
   await page.keyboard.press('F1');
   await waitUntil(page, 'help open', () => document.getElementById('help').open);

@@ -55,5 +55,5 @@ for step in $(seq 1 10); do
     [[ $log_line == *"post_close 0" ]] || fail "/s: a move of 4 pixels to $x,$y ends the run: $log_line"
 done
 expect_running "/s after moves of 4 pixels each"
-xdotool mousemove 665 532
-expect_exit 0 "/s ended by a move of 5 pixels"
+xdotool mousemove 663 534
+expect_exit 0 "/s ended by a diagonal move of 3+2 pixels"

@@ -43,8 +43,12 @@ move_to() {
 wait_for_line '^grabbed$' "--saver's grabs"
 move_to 300 300 origin "the first move"
 move_to 302 301 near "a move of 2 px"
-kill -0 "$pid" 2>/dev/null || fail "a move of 2 px ended it"
-pass "a move of 2 px is survived"
+# Each step within 4 px (horizontal plus vertical) of the one before is followed, however far
+# the steps drift from the first move.
+move_to 304 303 near "a move of 2+2 px"
+move_to 306 304 near "a move of 2+1 px, 6 px from the first move"
+kill -0 "$pid" 2>/dev/null || fail "moves of up to 4 px ended it"
+pass "moves of up to 4 px are followed"
 xdotool key space
 expect_exit 0 "a key"
 expect_no_x_dump "--saver"
@@ -52,8 +56,8 @@ expect_no_x_dump "--saver"
 start "$test_program" --saver
 wait_for_line '^grabbed$' "--saver's grabs"
 move_to 300 300 origin "the first move"
-move_to 310 300 away "a move of 10 px"
-expect_exit 0 "a move of 10 px"
+move_to 303 302 away "a diagonal move of 3+2 px"
+expect_exit 0 "a diagonal move of 3+2 px"
 
 # A monitor whose size changes while it runs (a new mode of the one output of an Xvfb): the
 # window follows it, the figure in its middle.

@@ -91,6 +91,11 @@ Options parseOptions(int argc, char** argv) {
     tool::outputError("cannot run " + path + ": " + std::strerror(errno));
 }
 
+// The core's trace lines, on standard output.
+void printLogLine(void*, const char* text) {
+    std::printf("%s\n", text);
+}
+
 // Prints every problem of the script as FILE:LINE: message and gives the exit status.
 int checkScriptFile(const std::string& path) {
     const std::string name = path == "-" ? "<stdin>" : path;
@@ -125,6 +130,7 @@ int run(int argc, char** argv) {
         o.scriptPath ? std::optional<std::string>(tool::readScript(*o.scriptPath)) : std::nullopt;
     const uint32_t seed = o.seed ? *o.seed : static_cast<uint32_t>(std::time(nullptr));
     Engine engine;
+    engine.sequencer.log = ScriptLog{printLogLine, nullptr};
     if (script) {
         initEngineWithScript(engine, seed, script->c_str());
     } else {

@@ -1,6 +1,6 @@
 // The core's C interface for JavaScript: one engine and one draw list per module, started with a
 // seed and a script text, recording frames; the view's matrices; the checker's problems; and
-// the lumenweave-sim output that the Node command line prints.
+// the saver's move rule; the lumenweave-sim output that the Node command line prints.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -12,6 +12,7 @@
 #include "drawlist/view.hpp"
 #include "engine/settings.hpp"
 #include "frame/frame.hpp"
+#include "frame/saver_input.hpp"
 #include "lumenweave/version.hpp"
 #include "script/check.hpp"
 #include "script/script.hpp"
@@ -24,10 +25,15 @@ static_assert(sizeof(draw_command) == 3 * sizeof(uint32_t), "draw_command is thr
 
 namespace {
 
+void printLogLine(void*, const char* text) {
+    std::printf("%s\n", text);
+}
+
 Engine engine;
 draw_list_t list;
 view_matrices view;
 std::vector<ScriptProblem> problems;
+pointer_watch saver_pointer;
 
 }  // namespace
 
@@ -41,7 +47,9 @@ LW_EXPORT(lw_free) void lw_free(void* memory) {
 }
 
 // A fresh engine on seed t, running the NUL-terminated script, or the built-in one for null.
+// The trace module's trace lines go to standard output, as lumenweave-sim --trace prints them.
 LW_EXPORT(lw_start) void lw_start(uint32_t t, const char* script) {
+    engine.sequencer.log = ScriptLog{printLogLine, nullptr};
     if (script) {
         initEngineWithScript(engine, t, script);
     } else {
@@ -79,6 +87,16 @@ LW_EXPORT(lw_view) const float* lw_view(uint32_t width, uint32_t height) {
     view = view_for(width, height);
     static_assert(offsetof(view_matrices, model_view) == 16 * sizeof(float), "matrices in a row");
     return view.projection;
+}
+
+// A saver run starts: its first pointer move will set the point.
+LW_EXPORT(lw_saver_start) void lw_saver_start() {
+    saver_pointer = pointer_watch{};
+}
+
+// 1 when a pointer move to (x, y), in screen pixels, ends the saver.
+LW_EXPORT(lw_saver_pointer) int32_t lw_saver_pointer(int32_t x, int32_t y) {
+    return watch_pointer(saver_pointer, x, y).ends_saver() ? 1 : 0;
 }
 
 // Checks length bytes of text (NULs included); the problems stay until the next check.

@@ -7,7 +7,8 @@ import type { Help } from './help';
 import type { Loop } from './loop';
 import type { PageElements } from './page';
 import type { Saver } from './saver';
-import { encodeScript, maxSeed, parseWhole } from './share';
+import type { Scripts } from './scripts';
+import { maxSeed, parseWhole, shareAddress } from './share';
 import type { Running } from './state';
 import { say } from './status';
 
@@ -28,6 +29,7 @@ export function createControls(
   editor: Editor,
   saver: Saver,
   help: Help,
+  scripts: Scripts,
 ): Controls {
   const seedIsValid = (): boolean => parseWhole(page.seed.value.trim(), 0, maxSeed) !== null;
   const markSeed = (): void => page.seed.setAttribute('aria-invalid', String(!seedIsValid()));
@@ -68,8 +70,7 @@ export function createControls(
   page.examples.addEventListener('change', () => {
     const chosen = examples.find(([name]) => name === page.examples.value);
     if (chosen) {
-      editor.setText(chosen[1]);
-      run();
+      scripts.load(chosen[1], `Example ${chosen[0]}`);
     }
   });
 
@@ -82,11 +83,14 @@ export function createControls(
   });
   page.fullscreen.addEventListener('click', () => saver.enter());
   page.showHelp.addEventListener('click', () => help.toggle());
-  page.share.addEventListener('click', () => {
-    const address = `${location.origin}${location.pathname}${location.search}#s=${encodeScript(editor.text())}`;
+  // The link carries the script, the seed and, paused, the frame shown.
+  page.share.addEventListener('click', async () => {
+    const frame = running.paused && running.frame > 0 ? running.frame : null;
+    const address = await shareAddress(editor.text(), running.seed, frame);
     history.replaceState(null, '', address);
+    scripts.shared(location.hash);
     navigator.clipboard.writeText(address).then(
-      () => say('The address of this script is copied.'),
+      () => say(`The address of this script is copied (${address.length} characters).`),
       () => say('The address bar holds the address of this script.'),
     );
   });

@@ -1,15 +1,38 @@
 // The script editor: CodeMirror with the core's checker as its linter, a problem list beside it
 // and Ctrl-Enter to run.
-import { defaultKeymap, history, historyKeymap } from '@codemirror/commands';
+import { defaultKeymap, history, historyField, historyKeymap, isolateHistory } from '@codemirror/commands';
 import { type Diagnostic, linter, lintGutter } from '@codemirror/lint';
-import { EditorState } from '@codemirror/state';
+import { EditorState, type Extension } from '@codemirror/state';
 import { EditorView, highlightActiveLine, keymap, lineNumbers } from '@codemirror/view';
 import type { Problem } from './engine';
 
 export interface Editor {
   text(): string;
+  // Replaces the whole text as one step of its own in the undo history.
   setText(text: string): void;
   focus(): void;
+  // The text (and its undo history if asked), as plain data for the browser's storage.
+  saved(withHistory: boolean): unknown;
+}
+
+// What the editor starts from: a text, or what saved() gave before (the text is used if that
+// cannot be read back: another version, damaged), and who hears of each change to the text.
+export interface EditorStart {
+  text: string;
+  saved?: unknown;
+  onChange?: () => void;
+}
+
+function startState(start: EditorStart, config: { extensions: Extension }): EditorState {
+  const extensions = [config.extensions, EditorView.updateListener.of((u) => u.docChanged && start.onChange?.())];
+  if (start.saved !== undefined) {
+    try {
+      return EditorState.fromJSON(start.saved, { extensions }, { history: historyField });
+    } catch {
+      // Started afresh from the text below.
+    }
+  }
+  return EditorState.create({ doc: start.text, extensions });
 }
 
 // Dark, as the page around it.
@@ -43,7 +66,7 @@ export function createEditor(
   problemList: HTMLElement,
   check: (text: string) => Problem[],
   run: () => void,
-  text: string,
+  start: EditorStart,
 ): Editor {
   const checker = linter(
     (view): Diagnostic[] => {
@@ -63,8 +86,7 @@ export function createEditor(
   const view = new EditorView({
     parent: root,
     root,
-    state: EditorState.create({
-      doc: text,
+    state: startState(start, {
       extensions: [
         lineNumbers(),
         highlightActiveLine(),
@@ -84,8 +106,12 @@ export function createEditor(
   return {
     text: () => view.state.doc.toString(),
     setText(next) {
-      view.dispatch({ changes: { from: 0, to: view.state.doc.length, insert: next } });
+      view.dispatch({
+        changes: { from: 0, to: view.state.doc.length, insert: next },
+        annotations: isolateHistory.of('full'),
+      });
     },
     focus: () => view.focus(),
+    saved: (withHistory) => view.state.toJSON(withHistory ? { history: historyField } : undefined),
   };
 }

@@ -19,6 +19,8 @@ interface Exports {
   lw_problem_line(i: number): number;
   lw_problem_message(i: number): number;
   lw_problem_message_length(i: number): number;
+  lw_saver_start(): void;
+  lw_saver_pointer(x: number, y: number): number;
 }
 
 // One frame's commands, three words each (code, first word, word count), over the word pool.
@@ -40,6 +42,10 @@ export interface Engine {
   advance(): void;
   view(width: number, height: number): { projection: Float32Array; modelView: Float32Array };
   check(script: string): Problem[];
+  // The saver's move rule, the native hosts' own: a run starts, then each pointer move is asked
+  // whether it ends the run.
+  startPointerWatch(): void;
+  pointerEndsSaver(x: number, y: number): boolean;
   builtinScript: string;
 }
 
@@ -136,5 +142,7 @@ export async function loadEngine(url: string): Promise<Engine> {
       }
       return problems;
     },
+    startPointerWatch: () => lw.lw_saver_start(),
+    pointerEndsSaver: (x, y) => lw.lw_saver_pointer(Math.round(x), Math.round(y)) === 1,
   };
 }

@@ -9,7 +9,8 @@ import { createHelp } from './help';
 import { createLoop } from './loop';
 import { pageElements } from './page';
 import { createSaver } from './saver';
-import { decodeScript, maxSeed, readSettings } from './share';
+import { openScripts } from './scripts';
+import { maxSeed, readSettings } from './share';
 import { createRunning } from './state';
 import { attachStatus, say } from './status';
 
@@ -37,22 +38,25 @@ async function main(): Promise<void> {
   figure.fit();
 
   page.seed.value = String(running.seed);
-  const shared = location.hash ? decodeScript(location.hash) : null;
-
+  const scripts = await openScripts(engine.builtinScript);
   const editor = createEditor(
     page.editor,
     page.problems,
     (text) => engine.check(text),
     () => controls.run(),
-    shared ?? engine.builtinScript,
+    scripts.start,
   );
-  const saver = createSaver(page.stage, page.saverNote, () => requestAnimationFrame(figure.fit));
-  const controls = createControls(page, running, engine, loop, editor, saver, createHelp(page.help));
+  const saver = createSaver(
+    page.stage,
+    page.saverNote,
+    () => requestAnimationFrame(figure.fit),
+    engine,
+  );
+  const help = createHelp(page.help);
+  const controls = createControls(page, running, engine, loop, editor, saver, help, scripts);
 
-  controls.run();
-  if (location.hash && shared === null) {
-    say('The shared script in the address could not be read; showing the built-in one.', 'standing');
-  }
+  // The script of a link new to this tab goes into the editor, then the figure runs.
+  scripts.attach(editor, () => controls.run());
   if (settings.frame !== null) {
     controls.setPaused(true);
     void openAddressedFrame(settings.frame, loop, page.seeking);

@@ -1,22 +1,15 @@
 // Saver mode: the figure alone with the cursor hidden, full screen where the browser allows it
 // and filling the window where it refuses (with a line saying why). Any key, click or pointer
-// move of more than 4 pixels leaves; a key that leaves does nothing else.
+// move that the native hosts' move rule (frame/saver_input.hpp, in the engine) calls far enough
+// leaves; a key that leaves does nothing else.
 
-const moveAllowance = 4; // pixels
+import type { Engine } from './engine';
 
-interface Point {
-  x: number; // pixels, on the screen
-  y: number; // pixels, on the screen
-}
+export type PointerRule = Pick<Engine, 'startPointerWatch' | 'pointerEndsSaver'>;
 
 export interface Saver {
   enter(): void;
   active(): boolean;
-}
-
-// Whether a pointer at `to` leaves the saver, the point last followed being `from`.
-function movedAway(from: Point, to: Point): boolean {
-  return Math.hypot(to.x - from.x, to.y - from.y) > moveAllowance;
 }
 
 // Why the browser gave no full screen, in words for the line shown instead.
@@ -27,9 +20,13 @@ function refusal(error: unknown): string {
   return error instanceof Error && error.message ? `the browser said: ${error.message}` : 'the browser refused';
 }
 
-export function createSaver(stage: HTMLElement, note: HTMLElement, onChange: () => void): Saver {
+export function createSaver(
+  stage: HTMLElement,
+  note: HTMLElement,
+  onChange: () => void,
+  pointer: PointerRule,
+): Saver {
   let on = false;
-  let point: Point | null = null; // null: no move seen since entering
   // After a key left, the keys still held (the Enter of a Ctrl-Enter, a repeat) are swallowed
   // until one is released, so that they do not act on the page.
   let swallowing = false;
@@ -66,18 +63,10 @@ export function createSaver(stage: HTMLElement, note: HTMLElement, onChange: () 
   );
   window.addEventListener('keyup', () => (swallowing = false), true);
   window.addEventListener('blur', () => (swallowing = false));
-  // The first move after entering only sets where the pointer stands: a system may send one
-  // when the full-screen surface appears under it.
   document.addEventListener(
     'pointermove',
     (event) => {
-      if (!on) {
-        return;
-      }
-      const at = { x: event.screenX, y: event.screenY };
-      if (point === null) {
-        point = at;
-      } else if (movedAway(point, at)) {
+      if (on && pointer.pointerEndsSaver(event.screenX, event.screenY)) {
         leave();
       }
     },
@@ -103,7 +92,7 @@ export function createSaver(stage: HTMLElement, note: HTMLElement, onChange: () 
         return;
       }
       on = true;
-      point = null;
+      pointer.startPointerWatch();
       swallowing = false;
       note.hidden = true;
       document.body.classList.add('saver');
@@ -111,7 +100,12 @@ export function createSaver(stage: HTMLElement, note: HTMLElement, onChange: () 
       if (!document.fullscreenEnabled || !stage.requestFullscreen) {
         refused(null);
       } else {
-        stage.requestFullscreen().catch(refused);
+        // Left again before the browser answered: the full screen granted late is given back.
+        stage.requestFullscreen().then(() => {
+          if (!on) {
+            void document.exitFullscreen().catch(() => {});
+          }
+        }, refused);
       }
     },
     active: () => on,

@@ -1,8 +1,11 @@
-// The page's address: a script shared in the fragment (#s= and the script's UTF-8 text in
-// base64url without padding), and the ?seed=, ?frame= and ?size= settings.
+// The page's address: a script shared in the fragment, and the ?seed=, ?frame= and ?size=
+// settings in the query (the same numbers lumenweave-render takes).
+//   #z=  the script compressed: base64url without padding of [the UTF-8 text's length in bytes
+//        (LEB128), its CRC-32 (4 bytes, big-endian), the text in deflate-raw]; the length and
+//        the checksum tell a link cut short or damaged from a sound one.
+//   #s=  links made before: the UTF-8 text in base64url without padding, still read.
 
-export function encodeScript(text: string): string {
-  const bytes = new TextEncoder().encode(text);
+function toBase64url(bytes: Uint8Array): string {
   let binary = '';
   for (const byte of bytes) {
     binary += String.fromCharCode(byte);
@@ -10,19 +13,167 @@ export function encodeScript(text: string): string {
   return btoa(binary).replace(/\+/g, '-').replace(/\//g, '_').replace(/=+$/, '');
 }
 
-// The script of a #s= fragment; null when there is none or it is not base64url of UTF-8 text.
-export function decodeScript(fragment: string): string | null {
-  const match = /^#s=([A-Za-z0-9_-]*)$/.exec(fragment);
-  if (!match || match[1].length % 4 === 1) {
+function fromBase64url(text: string): Uint8Array<ArrayBuffer> | null {
+  if (!/^[A-Za-z0-9_-]*$/.test(text) || text.length % 4 === 1) {
     return null;
   }
-  const binary = atob(match[1].replace(/-/g, '+').replace(/_/g, '/'));
-  const bytes = Uint8Array.from(binary, (ch) => ch.charCodeAt(0));
+  const binary = atob(text.replace(/-/g, '+').replace(/_/g, '/'));
+  return Uint8Array.from(binary, (ch) => ch.charCodeAt(0));
+}
+
+const crcTable = Array.from({ length: 256 }, (_, n) => {
+  let c = n;
+  for (let k = 0; k < 8; ++k) {
+    c = c & 1 ? 0xedb88320 ^ (c >>> 1) : c >>> 1;
+  }
+  return c >>> 0;
+});
+
+function crc32(bytes: Uint8Array): number {
+  let crc = 0xffffffff;
+  for (const byte of bytes) {
+    crc = crcTable[(crc ^ byte) & 0xff] ^ (crc >>> 8);
+  }
+  return (crc ^ 0xffffffff) >>> 0;
+}
+
+// All of a stream's bytes, or null once they pass limit.
+async function readAll(stream: ReadableStream<Uint8Array>, limit: number): Promise<Uint8Array | null> {
+  const parts: Uint8Array[] = [];
+  let total = 0;
+  for (const reader = stream.getReader(); ; ) {
+    const { done, value } = await reader.read();
+    if (done) {
+      break;
+    }
+    total += value.length;
+    if (total > limit) {
+      await reader.cancel();
+      return null;
+    }
+    parts.push(value);
+  }
+  const all = new Uint8Array(total);
+  let at = 0;
+  for (const part of parts) {
+    all.set(part, at);
+    at += part.length;
+  }
+  return all;
+}
+
+function through(bytes: Uint8Array<ArrayBuffer>, transform: CompressionStream | DecompressionStream): ReadableStream<Uint8Array> {
+  return new Blob([bytes]).stream().pipeThrough(transform);
+}
+
+// The fragment (with its #z=) that carries text.
+export async function encodeLink(text: string): Promise<string> {
+  const bytes = new TextEncoder().encode(text);
+  const header: number[] = [];
+  for (let n = bytes.length; ; n = Math.floor(n / 128)) {
+    header.push((n % 128) | (n >= 128 ? 128 : 0));
+    if (n < 128) {
+      break;
+    }
+  }
+  const crc = crc32(bytes);
+  header.push(crc >>> 24, (crc >>> 16) & 0xff, (crc >>> 8) & 0xff, crc & 0xff);
+  const packed = await readAll(through(bytes, new CompressionStream('deflate-raw')), Infinity);
+  const whole = new Uint8Array(header.length + (packed as Uint8Array).length);
+  whole.set(header);
+  whole.set(packed as Uint8Array, header.length);
+  return `#z=${toBase64url(whole)}`;
+}
+
+export const maxLinkedScript = 16 * 1024 * 1024; // bytes: far above any script typed by hand
+
+export type LinkReading =
+  | { kind: 'script'; text: string }
+  | { kind: 'empty' } // a link whose script is empty: said, never shown as an empty editor
+  | { kind: 'damaged' } // cut short, altered, or not one of ours
+  | { kind: 'none' }; // no fragment
+
+async function readCompressed(payload: string): Promise<string | null> {
+  const bytes = fromBase64url(payload);
+  if (!bytes) {
+    return null;
+  }
+  let length = 0;
+  let at = 0;
+  for (let scale = 1; ; scale *= 128) {
+    if (at >= bytes.length || scale > maxLinkedScript) {
+      return null;
+    }
+    const byte = bytes[at++];
+    length += (byte & 127) * scale;
+    if (byte < 128) {
+      break;
+    }
+  }
+  if (length > maxLinkedScript || bytes.length < at + 4) {
+    return null;
+  }
+  const crc = ((bytes[at] << 24) | (bytes[at + 1] << 16) | (bytes[at + 2] << 8) | bytes[at + 3]) >>> 0;
+  let text: Uint8Array | null;
   try {
-    return new TextDecoder('utf-8', { fatal: true }).decode(bytes);
+    text = await readAll(through(bytes.subarray(at + 4), new DecompressionStream('deflate-raw')), length);
+  } catch {
+    return null; // the compressed data ends early or is not deflate
+  }
+  if (!text || text.length !== length || crc32(text) !== crc) {
+    return null;
+  }
+  try {
+    return new TextDecoder('utf-8', { fatal: true }).decode(text);
   } catch {
     return null;
   }
+}
+
+function readPlain(payload: string): string | null {
+  const bytes = fromBase64url(payload);
+  try {
+    return bytes && new TextDecoder('utf-8', { fatal: true }).decode(bytes);
+  } catch {
+    return null;
+  }
+}
+
+export async function readLink(fragment: string): Promise<LinkReading> {
+  if (fragment === '' || fragment === '#') {
+    return { kind: 'none' };
+  }
+  const match = /^#([sz])=(.*)$/s.exec(fragment);
+  const text = !match ? null : match[1] === 'z' ? await readCompressed(match[2]) : readPlain(match[2]);
+  if (text === null) {
+    return { kind: 'damaged' };
+  }
+  return text === '' ? { kind: 'empty' } : { kind: 'script', text };
+}
+
+// What the status line says of a link that gave no script; the built-in script is shown then.
+export function linkTrouble(reading: LinkReading): string | null {
+  switch (reading.kind) {
+    case 'damaged':
+      return 'The link is cut short or damaged, so its script cannot be read; showing the built-in script.';
+    case 'empty':
+      return 'The link holds an empty script; showing the built-in script.';
+    default:
+      return null;
+  }
+}
+
+// The address that opens text with seed, at frame when one is given (the figure paused there).
+// Other settings of the query (?size=) stay as they are.
+export async function shareAddress(text: string, seed: number, frame: number | null): Promise<string> {
+  const query = new URLSearchParams(location.search);
+  query.set('seed', String(seed));
+  if (frame === null) {
+    query.delete('frame');
+  } else {
+    query.set('frame', String(frame));
+  }
+  return `${location.origin}${location.pathname}?${query}${await encodeLink(text)}`;
 }
 
 export const maxSeed = 4294967295;

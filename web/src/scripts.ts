@@ -1,0 +1,86 @@
+// Where the editor's script comes from: what the last visit left, a shared link (at start-up or
+// pasted into the open tab), an example. A script that replaces edits leaves them one undo away
+// and says so.
+import { startAutosave } from './autosave';
+import type { Editor, EditorStart } from './editor';
+import { type LinkReading, linkTrouble, readLink } from './share';
+import { say } from './status';
+
+export interface Scripts {
+  // What the editor starts from.
+  start: EditorStart;
+  // Ties in the editor made from start and what starts the figure anew on its script, and runs
+  // it, with the script of the address's link if that is new to this tab.
+  attach(editor: Editor, run: () => void): void;
+  // Puts text (the script named what) into the editor and runs it.
+  load(text: string, what: string): void;
+  // The address now holds fragment, a link to the editor's own script (Share).
+  shared(fragment: string): void;
+}
+
+const undoNote = 'Ctrl-Z brings back your edits.';
+
+export async function openScripts(builtin: string): Promise<Scripts> {
+  let editor: Editor | null = null;
+  let run = (): void => {};
+  const autosave = startAutosave((withHistory) => editor?.saved(withHistory), (m) => say(m, 'standing'));
+  const onChange = (): void => autosave.changed();
+
+  // A reload keeps what was typed since the tab opened its link; a link new to the tab is read.
+  const fragment = location.hash;
+  const fresh = fragment !== '' && !(autosave.kept !== null && autosave.openedHere(fragment));
+  const first = fresh ? await readLink(fragment) : null;
+  const linked = (reading: LinkReading): string => (reading.kind === 'script' ? reading.text : builtin);
+
+  // The editor's text replaced by text unless it is that already (no empty step to undo).
+  const put = (text: string): boolean => {
+    const into = editor;
+    return into !== null && into.text() !== text && autosave.load(() => into.setText(text));
+  };
+  const open = (reading: LinkReading, from: string): void => {
+    autosave.opened(from);
+    const replaced = put(linked(reading));
+    run(); // says how the run went, so what the link gave is said after it
+    const trouble = linkTrouble(reading);
+    if (trouble) {
+      say(replaced ? `${trouble} ${undoNote}` : trouble, 'standing');
+    } else if (replaced) {
+      say(`The link's script is loaded. ${undoNote}`);
+    }
+  };
+
+  return {
+    start:
+      autosave.kept !== null
+        ? { text: builtin, saved: autosave.kept, onChange }
+        : { text: first ? linked(first) : builtin, onChange },
+    attach(made, runAgain) {
+      editor = made;
+      run = runAgain;
+      if (first) {
+        open(first, fragment);
+      } else {
+        run();
+      }
+      addEventListener('hashchange', () => {
+        const now = location.hash;
+        if (now !== '') {
+          void readLink(now).then((reading) => {
+            // A link pasted while the one before was read wins.
+            if (location.hash === now) {
+              open(reading, now);
+            }
+          });
+        }
+      });
+    },
+    load(text, what) {
+      const replaced = put(text);
+      run();
+      if (replaced) {
+        say(`${what} is loaded. ${undoNote}`);
+      }
+    },
+    shared: (now) => autosave.opened(now),
+  };
+}
