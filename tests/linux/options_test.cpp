@@ -1,5 +1,5 @@
 // The Linux program's command line: the screen-saver daemons' conventions, usage errors of each
-// kind, the choice of display system, the saver's flags and its pointer slack.
+// kind, the choice of display system and the saver's flags.
 #include <gtest/gtest.h>
 
 #include <vector>
