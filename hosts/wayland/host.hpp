@@ -27,7 +27,6 @@ using lumenweave_linux::failure_kind;
 using lumenweave_linux::frame_log;
 using lumenweave_linux::log_event;
 using lumenweave_linux::monotonic_ns;
-using lumenweave_linux::options_t;
 using lumenweave_linux::quit_reason;
 using lumenweave_linux::report_failure;
 using lumenweave_linux::run_mode;
