@@ -81,11 +81,11 @@ package_linux() {
 }
 
 # The playground's static site (tools/playground.sh), servable from any static host: the page,
-# its script and style, the WebAssembly engine and the icon. The Node command line and the trace
-# engine stay in build/web/.
+# its script, the checker's worker and the style, the WebAssembly engine and the icon. The Node
+# command line and the trace engine stay in build/web/.
 package_web() {
     local site=build/web version stage f
-    local files=(favicon.ico index.html lumenweave.wasm playground.js style.css)
+    local files=(favicon.ico index.html lumenweave.wasm playground.js check-worker.js style.css)
     bash tools/playground.sh build
     version=$(project_version build/wasm)
     stage=$work/web/lumenweave-web-$version

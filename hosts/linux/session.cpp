@@ -3,8 +3,8 @@
 
 #include <malloc.h>
 
-#include "drawlist/replay.hpp"
-#include "frame/render.hpp"
+#include "replay/gl1/replay.hpp"
+#include "replay/gl1/render.hpp"
 #include "hosts/linux/frame_log.hpp"
 #include "hosts/linux/script.hpp"
 #include "hosts/linux/stop_signals.hpp"

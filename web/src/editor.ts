@@ -1,10 +1,12 @@
-// The script editor: CodeMirror with the core's checker as its linter, a problem list beside it
-// and Ctrl-Enter to run.
+// The script editor: CodeMirror with the core's checker (in its worker) as its linter, the
+// language's highlighting, completion and hover text, a problem list beside it and Ctrl-Enter to run.
 import { defaultKeymap, history, historyField, historyKeymap, isolateHistory } from '@codemirror/commands';
 import { type Diagnostic, linter, lintGutter } from '@codemirror/lint';
 import { EditorState, type Extension } from '@codemirror/state';
 import { EditorView, highlightActiveLine, keymap, lineNumbers } from '@codemirror/view';
 import type { Problem } from './engine';
+import { scriptSupport } from './language';
+import { showProblems } from './problems';
 
 export interface Editor {
   text(): string;
@@ -50,29 +52,28 @@ const darkTheme = EditorView.theme(
   { dark: true },
 );
 
-// Each problem as "LINE: message" in the list, as text: a message may quote the script.
-function showProblems(list: HTMLElement, problems: Problem[]): void {
-  list.replaceChildren(
-    ...problems.map((p) => {
-      const item = document.createElement('li');
-      item.textContent = `${p.line}: ${p.message}`;
-      return item;
-    }),
-  );
-}
-
 export function createEditor(
   parent: HTMLElement,
   problemList: HTMLElement,
-  check: (text: string) => Problem[],
+  check: (text: string) => Promise<Problem[] | null>,
   run: () => void,
   start: EditorStart,
 ): Editor {
+  const goToLine = (line: number): void => {
+    const target = view.state.doc.line(Math.min(Math.max(line, 1), view.state.doc.lines));
+    view.dispatch({ selection: { anchor: target.from }, scrollIntoView: true });
+    view.focus();
+  };
   const checker = linter(
-    (view): Diagnostic[] => {
-      const problems = check(view.state.doc.toString());
-      showProblems(problemList, problems);
+    async (view): Promise<Diagnostic[]> => {
       const doc = view.state.doc;
+      const problems = await check(doc.toString());
+      // Problems of a text since changed: a check of the new one follows, and the linter drops
+      // these markers.
+      if (problems === null || view.state.doc !== doc) {
+        return [];
+      }
+      showProblems(problemList, problems, goToLine);
       return problems.map((p) => {
         const line = doc.line(Math.min(Math.max(p.line, 1), doc.lines));
         return { from: line.from, to: line.to, severity: 'error', message: p.message };
@@ -98,6 +99,7 @@ export function createEditor(
         ]),
         lintGutter(),
         checker,
+        scriptSupport(),
         EditorView.contentAttributes.of({ 'aria-label': 'Animation script' }),
         darkTheme,
       ],

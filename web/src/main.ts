@@ -1,6 +1,7 @@
 // The playground page's start-up: the core in WebAssembly, the figure, the editor and the
 // controls put together; the script and settings the address gives; the loop started.
 import { openAddressedFrame } from './addressed-frame';
+import { createChecker } from './checker';
 import { createControls } from './controls';
 import { createEditor } from './editor';
 import { type Engine, loadEngine } from './engine';
@@ -39,10 +40,16 @@ async function main(): Promise<void> {
 
   page.seed.value = String(running.seed);
   const scripts = await openScripts(engine.builtinScript);
+  // The state of the checker's thread, for the "checking" note beside the problems and for the
+  // tests and the measuring script.
+  const checker = createChecker(new URL('check-worker.js', document.baseURI).href, (state) => {
+    document.body.dataset.checking = String(state.running);
+    document.body.dataset.checks = String(state.answers);
+  });
   const editor = createEditor(
     page.editor,
     page.problems,
-    (text) => engine.check(text),
+    (text) => checker.check(text),
     () => controls.run(),
     scripts.start,
   );
