@@ -2,8 +2,8 @@
 // asked to draw (its frame callback came) gets the frame, the first output's or the window's
 // recorded and replayed, the others replayed, and presents it; in between the loop handles
 // events.
-#include "drawlist/replay.hpp"
-#include "frame/render.hpp"
+#include "replay/gl1/replay.hpp"
+#include "replay/gl1/render.hpp"
 #include "hosts/wayland/host.hpp"
 
 namespace lumenweave_wayland {

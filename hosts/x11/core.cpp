@@ -5,9 +5,9 @@
 #include <optional>
 #include <string>
 
-#include "drawlist/replay.hpp"
+#include "replay/gl1/replay.hpp"
 #include "frame/frame.hpp"
-#include "frame/render.hpp"
+#include "replay/gl1/render.hpp"
 #include "hosts/linux/script.hpp"
 #include "hosts/x11/host.hpp"
 

@@ -6,12 +6,12 @@
 #include <cstring>
 
 #include "drawlist/drawlist.hpp"
-#include "drawlist/opengl.hpp"
+#include "replay/gl1/opengl.hpp"
 #include "engine/history.hpp"
 #include "figure/figure.hpp"
-#include "drawlist/replay.hpp"
+#include "replay/gl1/replay.hpp"
 #include "frame/frame.hpp"
-#include "frame/render.hpp"
+#include "replay/gl1/render.hpp"
 #include "offscreen.hpp"
 
 namespace {

@@ -21,7 +21,7 @@
 #include "options.hpp"
 #include "read_script.hpp"
 #include "script/check.hpp"
-#include "values.hpp"
+#include "sim_output/sim_output.hpp"
 
 namespace {
 

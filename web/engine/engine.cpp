@@ -16,7 +16,7 @@
 #include "lumenweave/version.hpp"
 #include "script/check.hpp"
 #include "script/script.hpp"
-#include "values.hpp"
+#include "sim_output/sim_output.hpp"
 
 #define LW_EXPORT(name) extern "C" __attribute__((export_name(#name)))
 
