@@ -36,7 +36,7 @@ faults=(
     "x11|hosts/x11/x11_saver.cpp| \\|\\| variable[0] == '\\0'||an empty XSCREENSAVER_WINDOW taken for a window id"
     'x11|packaging/linux/lumenweave.xml|arg-set="--fps"|arg-set="--show-fps"|the daemon settings pass --show-fps, which the program refuses'
     'x11|packaging/linux/lumenweave.xml|arg="--seed %"|arg="--seed=%"|the daemon settings pass --seed=N, which the program refuses'
-    'x11|hosts/x11/x11_monitors.cpp|                } else if (step.ends_saver()) {|                } else if (step.away) {|--saver ends on a far first move'
+    'x11|frame/saver_input.cpp|    } else {\n        place_pointer(watch, x, y);\n    }|    }|savers measure moves from the first instead of following the small ones'
     'x11|frame/saver_input.cpp|    if (distance > saver_move_allowance) {|    if (distance > saver_move_allowance + 1) {|savers survive a 5 px move'
     'x11|hosts/x11/x11_monitors.cpp|            case KeyPress:\n||a key no longer ends --saver'
     'x11|hosts/linux/stop_signals.cpp|    _exit(0);|    return nullptr;|a stop during a long frame waits for the frame to end'
