@@ -157,7 +157,7 @@ export function createLoop(engine: Engine, figure: Figure, running: Running): Lo
         }
       } catch (error) {
         console.error(error);
-        say(`Going to frame ${frame} failed at frame ${running.frame + 1} (${describe(error)}).`);
+        say(`Going to frame ${frame} failed at frame ${running.frame + 1} (${describe(error)}).`, 'standing');
         return false;
       } finally {
         if (run === seekRun) {
