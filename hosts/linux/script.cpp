@@ -51,7 +51,8 @@ script_reading_t read_script(const char* path) {
     for (const ScriptProblem& problem : problems) {
         std::fprintf(stderr, "%s\n", formatProblem(path, problem).c_str());
     }
-    if (!problems.empty()) {
+    // Warnings are said and the script runs: its lines mean what the parse makes of them.
+    if (hasErrors(problems)) {
         reading.state = script_state::has_problems;
     }
     return reading;

@@ -8,7 +8,7 @@
 
 namespace lumenweave_linux {
 
-enum class script_state { sound, unreadable, has_problems };
+enum class script_state { sound, unreadable, has_problems };  // has_problems: has errors
 
 struct script_reading_t {
     script_state state = script_state::sound;
@@ -17,6 +17,7 @@ struct script_reading_t {
 };
 
 // Reads and checks the script at PATH; its problems go to standard error in the checker's lines.
+// Only errors make it has_problems: a script with warnings alone is sound.
 script_reading_t read_script(const char* path);
 
 // Starts SESSION's engine on the user's script if it reads and checks clean, else (saying why)

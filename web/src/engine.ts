@@ -17,6 +17,7 @@ interface Exports {
   lw_builtin_script(): number;
   lw_check(text: number, length: number): number;
   lw_problem_line(i: number): number;
+  lw_problem_warning(i: number): number;
   lw_problem_message(i: number): number;
   lw_problem_message_length(i: number): number;
   lw_saver_start(): void;
@@ -30,9 +31,14 @@ export interface DrawList {
   floats: Float32Array; // the same pool read as floats
 }
 
+// An error stops the script from running; a warning is a line that runs, with a meaning of its
+// own that is probably not the one meant.
+export type Severity = 'error' | 'warning';
+
 export interface Problem {
   line: number; // from 1
   message: string;
+  severity: Severity;
 }
 
 export interface Engine {
@@ -138,7 +144,11 @@ export async function loadEngine(url: string): Promise<Engine> {
           lw.lw_problem_message(i),
           lw.lw_problem_message_length(i),
         );
-        problems.push({ line: lw.lw_problem_line(i), message: decoder.decode(message) });
+        problems.push({
+          line: lw.lw_problem_line(i),
+          message: decoder.decode(message),
+          severity: lw.lw_problem_warning(i) === 1 ? 'warning' : 'error',
+        });
       }
       return problems;
     },
