@@ -27,7 +27,9 @@ std::string usage() {
            "values\n"
            "  --check FILE   run nothing: print each problem of the script in FILE (- reads "
            "standard\n"
-           "                 input) as FILE:LINE: message; exit 0: none, 1: some, 2: unreadable\n"
+           "                 input) as FILE:LINE: message, each warning as FILE:LINE: warning: "
+           "message;\n"
+           "                 exit 0: no problem, 1: some, 2: unreadable\n"
            "  --list-actuators\n"
            "                 run nothing: print each actuator's number and name, one a line\n"
            "  --help         show this text\n";

@@ -3,7 +3,7 @@
 // damaged or empty one is said; edits survive a reload; an addressed frame draws what
 // lumenweave-render draws, and a far one is gone to without holding the page; saver mode leaves on
 // a key and fills the window where full screen is refused; a failing frame or engine load is said;
-// the phone layout; help; Run with problems, a bad seed and Ctrl-Enter.
+// the phone layout; help; Run with problems or warnings, a bad seed and Ctrl-Enter.
 //   LUMENWEAVE_SIM=... LUMENWEAVE_RENDER=... node --test page.test.mjs
 import assert from 'node:assert/strict';
 import { execFileSync, spawnSync } from 'node:child_process';
@@ -548,7 +548,7 @@ test('help opens on ? and F1 and closes on Escape or a click', async () => {
   await page.close();
 });
 
-test('Run: Ctrl-Enter runs once; a script with problems leaves the last good one running; a bad seed is said', async () => {
+test('Run: Ctrl-Enter runs once; a script with problems leaves the last good one running, one with warnings runs; a bad seed is said', async () => {
   const page = await openPage(session.browser, session.origin, '/?seed=6');
   const run = () => page.evaluate(() => Number(document.body.dataset.run));
   const status = () => page.textContent('#status');
@@ -571,6 +571,15 @@ test('Run: Ctrl-Enter runs once; a script with problems leaves the last good one
   const frame = await page.evaluate(() => Number(document.body.dataset.frame));
   await waitUntil(page, 'the figure still moving', (f) => Number(document.body.dataset.frame) > f + 2, frame);
   assert.ok((await litPixels(page))[2].some((v) => v), 'the figure is drawn');
+
+  // A warning alone does not stop Run: the line runs with what was read. It is listed and
+  // marked as a warning.
+  await typeScript(page, 'actset: 38, 2O\n');
+  await page.locator('.cm-lintRange-warning').waitFor();
+  assert.equal(await page.textContent('#problems li'), "1: warning: 'actset:' read 2; 'O' after it is ignored");
+  await page.locator('#run').click();
+  await waitUntil(page, 'the warned script running', (r) => Number(document.body.dataset.run) > r, first + 1);
+  assert.doesNotMatch(await status(), /problem/);
   await page.close();
 
   // A first load with problems runs the built-in script and says so.

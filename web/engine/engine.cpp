@@ -101,6 +101,11 @@ LW_EXPORT(lw_problem_line) int32_t lw_problem_line(uint32_t i) {
     return problems[i].line;
 }
 
+// 1 for a warning, 0 for an error.
+LW_EXPORT(lw_problem_warning) int32_t lw_problem_warning(uint32_t i) {
+    return problems[i].severity == Severity::warning ? 1 : 0;
+}
+
 LW_EXPORT(lw_problem_message) const char* lw_problem_message(uint32_t i) {
     return problems[i].message.data();
 }

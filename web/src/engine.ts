@@ -15,6 +15,7 @@ interface Exports {
   lw_builtin_script(): number;
   lw_check(text: number, length: number): number;
   lw_problem_line(i: number): number;
+  lw_problem_warning(i: number): number;
   lw_problem_message(i: number): number;
   lw_problem_message_length(i: number): number;
   lw_saver_start(): void;
@@ -29,9 +30,14 @@ export interface Mesh {
   clears: boolean; // the colour buffer is cleared to black before the triangles
 }
 
+// An error stops the script from running; a warning is a line that runs, with a meaning of its
+// own that is probably not the one meant.
+export type Severity = 'error' | 'warning';
+
 export interface Problem {
   line: number; // from 1
   message: string;
+  severity: Severity;
 }
 
 export interface Engine {
@@ -136,7 +142,11 @@ export async function loadEngine(url: string): Promise<Engine> {
           lw.lw_problem_message(i),
           lw.lw_problem_message_length(i),
         );
-        problems.push({ line: lw.lw_problem_line(i), message: decoder.decode(message) });
+        problems.push({
+          line: lw.lw_problem_line(i),
+          message: decoder.decode(message),
+          severity: lw.lw_problem_warning(i) === 1 ? 'warning' : 'error',
+        });
       }
       return problems;
     },
