@@ -10,8 +10,8 @@
 #include "drawlist/drawlist.hpp"
 #include "frame/frame.hpp"
 #include "running.hpp"
-#include "drawlist/replay.hpp"
-#include "frame/render.hpp"
+#include "replay/gl1/replay.hpp"
+#include "replay/gl1/render.hpp"
 #include "offscreen.hpp"
 
 namespace {

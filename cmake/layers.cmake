@@ -3,7 +3,7 @@
 # of the layers it links, nothing else: its include root in the build tree holds a link to its
 # folder alone, so an include against the layer order does not compile. The layers draw only into
 # the draw list: an OpenGL or EGL header included there finds cmake/no-gl/, whose stand-ins stop
-# the build; the one exception is the draw list's replay (OPENGL).
+# the build. Above them the OpenGL 1.x replayer (replay/gl1/) is the one layer that may (OPENGL).
 
 # lumenweave_layer(TARGET FOLDER SOURCES ... [USES targets...] [DEFINES definitions...] [OPENGL])
 function(lumenweave_layer target folder)
@@ -40,10 +40,4 @@ function(lumenweave_settings_layers suffix trace script_source animation)
   # The whole core, which records frames and links no graphics library.
   add_library(lumenweave_core${suffix} INTERFACE)
   target_link_libraries(lumenweave_core${suffix} INTERFACE lumenweave_frame${suffix})
-  # The core with renderFrame: a frame recorded and replayed on the current OpenGL context.
-  if(TARGET lumenweave_replay)
-    lumenweave_layer(lumenweave_render${suffix} frame
-      SOURCES render.cpp
-      USES lumenweave_frame${suffix} lumenweave_replay)
-  endif()
 endfunction()

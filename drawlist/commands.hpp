@@ -1,5 +1,5 @@
 // The draw list's command codes and the argument words each one carries: the contract between
-// the recorders and every replayer (the OpenGL replay, the render tool's dump, a WebGL page).
+// the recorders and every replayer (the OpenGL replay, the render tool's dump, the mesh).
 #pragma once
 
 #include <cstdint>

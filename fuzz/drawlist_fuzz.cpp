@@ -5,8 +5,8 @@
 #include <cstring>
 
 #include "drawlist/drawlist.hpp"
-#include "drawlist/opengl.hpp"
-#include "drawlist/replay.hpp"
+#include "replay/gl1/opengl.hpp"
+#include "replay/gl1/replay.hpp"
 #include "offscreen.hpp"
 
 namespace {

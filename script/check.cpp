@@ -66,7 +66,11 @@ struct Checker {
 };
 
 void report(Checker& ck, int line, std::string message) {
-    ck.problems.push_back({line, std::move(message)});
+    ck.problems.push_back({line, std::move(message), Severity::error});
+}
+
+void warn(Checker& ck, int line, std::string message) {
+    ck.problems.push_back({line, std::move(message), Severity::warning});
 }
 
 std::string quoted(const char* text) {
@@ -163,7 +167,7 @@ void checkStuckText(Checker& ck, int line, const std::string& word, const char* 
         stuck.find_first_not_of("0123456789", 1) == std::string::npos) {
         message += ": a decimal comma? write " + read + "." + stuck.substr(1);
     }
-    report(ck, line, message);
+    warn(ck, line, message);
 }
 
 const char* skipBlanks(const char* p) {
@@ -215,14 +219,18 @@ bool checkArguments(Checker& ck, int line, const Keyword& k, const char* rest, i
         return true;
     }
     const char* real = realStart(k, rest, after);
-    if (const char* mark = real ? exponentWithoutDigits(real) : nullptr) {
+    const char* mark = real ? exponentWithoutDigits(real) : nullptr;
+    if (mark) {
+        // The line runs, with a value that depends on the C library, so the checks of the value
+        // would too; the actuator number before it reads alike everywhere and is checked below.
         const std::string number(real, mark);
-        report(ck, line,
-               word + " " + number + mark[0] + " has no digits after its exponent: write " +
-                   number + " or " + number + mark[0] + "0");
-        return true;
-    }
-    if (fields < wanted) {
+        warn(ck, line,
+             word + " " + number + mark[0] + " has no digits after its exponent: write " + number +
+                 " or " + number + mark[0] + "0");
+        if (k.args == Args::real) {
+            return true;
+        }
+    } else if (fields < wanted) {
         const char* p = after;
         while (k.args == Args::indexAndReal && fields == 1 && (*p == ' ' || *p == '\t')) {
             ++p;
@@ -233,12 +241,10 @@ bool checkArguments(Checker& ck, int line, const Keyword& k, const char* rest, i
             report(ck, line, missingArguments(k));
         }
         return true;
-    }
-    if ((k.args == Args::real || k.args == Args::indexAndReal) && !std::isfinite(c.value)) {
+    } else if ((k.args == Args::real || k.args == Args::indexAndReal) && !std::isfinite(c.value)) {
         report(ck, line, word + " takes a finite number");
         return true;
-    }
-    if (k.args != Args::none) {
+    } else if (k.args != Args::none) {
         const char* last = k.args == Args::indexAndReal ? skipBlanks(after + 1) : skipBlanks(rest);
         checkStuckText(ck, line, word, last, rest + used);
     }
@@ -257,7 +263,7 @@ bool checkArguments(Checker& ck, int line, const Keyword& k, const char* rest, i
             break;
         case codeDuration:
             if (c.value < 1.0f) {
-                report(ck, line, "'duration:' below 1 frame is taken as 1");
+                warn(ck, line, "'duration:' below 1 frame is taken as 1");
             }
             break;
         case codeVariance:
@@ -495,6 +501,12 @@ std::vector<ScriptProblem> checkScript(std::string_view text) {
     return ck.problems;
 }
 
+bool hasErrors(const std::vector<ScriptProblem>& problems) {
+    return std::any_of(problems.begin(), problems.end(),
+                       [](const ScriptProblem& p) { return p.severity == Severity::error; });
+}
+
 std::string formatProblem(std::string_view file, const ScriptProblem& problem) {
-    return std::string(file) + ":" + std::to_string(problem.line) + ": " + problem.message;
+    return std::string(file) + ":" + std::to_string(problem.line) + ": " +
+           (problem.severity == Severity::warning ? "warning: " : "") + problem.message;
 }

@@ -13,11 +13,12 @@
 
 namespace {
 
-// "LINE: message" for each problem.
+// "LINE: message" for each error, "LINE: warning: message" for each warning.
 std::vector<std::string> check(const std::string& text) {
     std::vector<std::string> lines;
     for (const ScriptProblem& p : checkScript(text)) {
-        lines.push_back(std::to_string(p.line) + ": " + p.message);
+        lines.push_back(std::to_string(p.line) + ": " +
+                        (p.severity == Severity::warning ? "warning: " : "") + p.message);
     }
     return lines;
 }
@@ -121,7 +122,7 @@ TEST(Checker, RangesEndWhereTheySayAndEachKeywordNamesWhatItNeeds) {
         {"variance: -0.0000001", "'variance:' takes a number from 0 to 1"},
         {"variance: 1.0000001", "'variance:' takes a number from 0 to 1"},
         {"duration: 1", ""},
-        {"duration: 0.9999999", "'duration:' below 1 frame is taken as 1"},
+        {"duration: 0.9999999", "warning: 'duration:' below 1 frame is taken as 1"},
         {"randdelay: 0", ""},
         {"randdelay: -0.0000001", "'randdelay:' takes a delay of 0 frames or more"},
         {"actset: 31, 1" + std::string(248, ' ') + "2", ""},
@@ -137,17 +138,19 @@ TEST(Checker, RangesEndWhereTheySayAndEachKeywordNamesWhatItNeeds) {
         {"frame: x", "'frame:' needs a number"},
         {"actlim1: 31", "'actlim1:' needs an actuator number, a comma and a value"},
         {"seqstop: 4", "sequence 4 does not exist: no 'seqname: 4'"},
-        // Text written onto the last number: the parse reads up to it and ignores the rest.
-        {"actset: 38, 2O", "'actset:' read 2; 'O' after it is ignored"},
-        {"actset: 31, 0.0.4", "'actset:' read 0.0; '.4' after it is ignored"},
+        // Text written onto the last number: the line runs with what the parse read, a warning.
+        {"actset: 38, 2O", "warning: 'actset:' read 2; 'O' after it is ignored"},
+        {"actset: 31, 0.0.4", "warning: 'actset:' read 0.0; '.4' after it is ignored"},
         {"actset: 94, -1,5",
-         "'actset:' read -1; ',5' after it is ignored: a decimal comma? "
+         "warning: 'actset:' read -1; ',5' after it is ignored: a decimal comma? "
          "write -1.5"},
-        {"actset: 94, 1.2,5", "'actset:' read 1.2; ',5' after it is ignored"},
-        {"seqstop: 0x", "'seqstop:' read 0; 'x' after it is ignored"},
+        {"actset: 94, 1.2,5", "warning: 'actset:' read 1.2; ',5' after it is ignored"},
+        {"seqstop: 0x", "warning: 'seqstop:' read 0; 'x' after it is ignored"},
         // An exponent without digits, which not every C library reads alike.
-        {"actset: 31, 1e", "'actset:' 1e has no digits after its exponent: write 1 or 1e0"},
-        {"frame: -2.5E+x", "'frame:' -2.5E has no digits after its exponent: write -2.5 or -2.5E0"},
+        {"actset: 31, 1e",
+         "warning: 'actset:' 1e has no digits after its exponent: write 1 or 1e0"},
+        {"frame: -2.5E+x",
+         "warning: 'frame:' -2.5E has no digits after its exponent: write -2.5 or -2.5E0"},
         {"frame: 0x1e", ""},
         {"actset 31, 1", "bad command 'actset': did you mean 'actset:'?"},
         {"\x7f", "bad command '?'"},
@@ -161,6 +164,13 @@ TEST(Checker, RangesEndWhereTheySayAndEachKeywordNamesWhatItNeeds) {
             EXPECT_EQ(got.empty() ? "" : got[0], "1: " + problem) << line;
         }
     }
+    // A warning hides no error of its line; only errors make the script refused.
+    EXPECT_EQ(check("actset: 1200, 1e"),
+              (std::vector<std::string>{
+                  "1: warning: 'actset:' 1e has no digits after its exponent: write 1 or 1e0",
+                  "1: actuator 1200" + slot}));
+    EXPECT_FALSE(hasErrors(checkScript("actset: 38, 2O\nduration: 0.5")));
+    EXPECT_TRUE(hasErrors(checkScript("actset: 38, 2O\nbogus")));
     // Every keyword of the table is read as one.
     EXPECT_EQ(check("absframe: 0\nframe: 1\nactlim1: 31, 0\nactlim2: 31, 1\nactset: 31, 0.5\n"
                     "actreset: 31\nactstop: 31\nactstopall:\nseqdo: 1\nseqname: 1\nseqstop: 1\n"
@@ -188,6 +198,7 @@ TEST(Checker, ReadsTheWholeTextAndReportsANulCharacterOnItsLine) {
               (std::vector<int>{2}));
     EXPECT_EQ(problemLines(std::string("actset: 31, 1\n\0", 15)), (std::vector<int>{2}));
     EXPECT_EQ(formatProblem("my.txt", {7, "bad command 'x'"}), "my.txt:7: bad command 'x'");
+    EXPECT_EQ(formatProblem("my.txt", {7, "x", Severity::warning}), "my.txt:7: warning: x");
 }
 
 // The built-in script checks clean (its lines for the empty slots 29 and 17 included), and

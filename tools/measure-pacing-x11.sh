@@ -10,7 +10,7 @@
 set -uo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
-. "$root/tests/lib/display.sh"
+. "$root/tools/lib/display.sh"
 . "$root/tools/frame-log.sh"
 frames=${1:-600}
 settle=60

@@ -8,7 +8,7 @@
 set -uo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
-. "$root/tests/wine/lib.sh"
+. "$root/tools/lib/wine.sh"
 frames=${1:-600}
 cases=${2:-both}
 # Frames left to settle after the last window has appeared, before measuring starts.
@@ -20,7 +20,7 @@ if [[ ! -f $test_saver ]]; then
 fi
 # Run alone, it brings up a throw-away Windows environment first.
 if [[ -z ${LUMENWEAVE_WINE_DISPLAY1:-} ]]; then
-    exec bash "$here/with-wine.sh" bash "$0" "$@"
+    exec bash "$root/tools/lib/with-wine.sh" bash "$0" "$@"
 fi
 use_monitors 1
 

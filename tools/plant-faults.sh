@@ -24,27 +24,27 @@ faults=(
     'logic|hosts/linux/options.cpp|0x1fffffffULL|0x20000000ULL|a window id of 30 bits is taken'
     'logic|hosts/linux/options.cpp| \|\| is_flag(argument, "h")||-h is no longer help'
     'logic|hosts/linux/options.cpp|is_flag(argument, "delay") \|\| ||-delay takes no value'
-    'x11|hosts/linux/clock.cpp|    sigaddset(\&set, SIGHUP);\n||SIGHUP left to its default action'
-    'x11|hosts/linux/clock.cpp|    sigaddset(\&set, SIGINT);\n||SIGINT left to its default action'
+    'x11|hosts/linux/stop_signals.cpp|    sigaddset(\&set, SIGHUP);\n||SIGHUP left to its default action'
+    'x11|hosts/linux/stop_signals.cpp|    sigaddset(\&set, SIGINT);\n||SIGINT left to its default action'
     'x11|hosts/x11/x11_saver.cpp|surface.height = static_cast<uint32_t>(event.xconfigure.height)|surface.height = static_cast<uint32_t>(event.xconfigure.width)|saver: the width read for the height on a resize'
     'x11|hosts/x11/x11_window.cpp|surface->height = static_cast<uint32_t>(event.xconfigure.height)|surface->height = static_cast<uint32_t>(event.xconfigure.width)|window: the width read for the height on a resize'
     'x11|hosts/x11/x11_window.cpp|        case XK_q:\n||Q no longer closes'
     'x11|hosts/x11/x11_window.cpp|        case XK_Escape:\n||Escape no longer closes'
-    'x11|hosts/x11/frame_loop.cpp|            if (surface.master \&\& !held) {\n                core_draw_master(host);\n            } else {\n                core_draw_mirror(host);\n            }\n            if (surface.master) {\n                draw_fps_overlay(host.overlay, surface.width, surface.height);\n            }|            if (surface.master) {\n                draw_fps_overlay(host.overlay, surface.width, surface.height);\n            }\n            if (surface.master \&\& !held) {\n                core_draw_master(host);\n            } else {\n                core_draw_mirror(host);\n            }|the readout drawn before the frame'
-    'x11|hosts/x11/frame_loop.cpp|                core_draw_mirror(host);|                core_draw_master(host);|mirrors draw frames of their own'
-    'x11|hosts/linux/script.cpp|    if (!problems.empty()) {|    if (problems.size() > 1) {|a script with one problem runs'
+    'x11|hosts/x11/frame_loop.cpp|            if (surface.master \&\& !held) {\n                lumenweave_linux::draw_next_frame(session, surface.width, surface.height);\n            } else {\n                lumenweave_linux::draw_last_frame(session, surface.width, surface.height);\n            }\n            if (surface.master) {\n                draw_fps_overlay(overlay, session.fps, surface.width, surface.height);\n            }|            if (surface.master) {\n                draw_fps_overlay(overlay, session.fps, surface.width, surface.height);\n            }\n            if (surface.master \&\& !held) {\n                lumenweave_linux::draw_next_frame(session, surface.width, surface.height);\n            } else {\n                lumenweave_linux::draw_last_frame(session, surface.width, surface.height);\n            }|the readout drawn before the frame'
+    'x11|hosts/x11/frame_loop.cpp|                lumenweave_linux::draw_last_frame(session, surface.width, surface.height);|                lumenweave_linux::draw_next_frame(session, surface.width, surface.height);|mirrors draw frames of their own'
+    'x11|hosts/linux/script.cpp|    if (hasErrors(problems)) {|    if (hasErrors(problems) \&\& problems.size() > 1) {|a script with one problem runs'
     "x11|hosts/x11/x11_saver.cpp| \\|\\| variable[0] == '\\0'||an empty XSCREENSAVER_WINDOW taken for a window id"
     'x11|packaging/linux/lumenweave.xml|arg-set="--fps"|arg-set="--show-fps"|the daemon settings pass --show-fps, which the program refuses'
     'x11|packaging/linux/lumenweave.xml|arg="--seed %"|arg="--seed=%"|the daemon settings pass --seed=N, which the program refuses'
-    'x11|hosts/x11/x11_monitors.cpp|                } else if (step.ends_saver()) {|                } else if (step.away) {|--saver ends on a far first move'
+    'x11|frame/saver_input.cpp|    } else {\n        place_pointer(watch, x, y);\n    }|    }|savers measure moves from the first instead of following the small ones'
     'x11|frame/saver_input.cpp|    if (distance > saver_move_allowance) {|    if (distance > saver_move_allowance + 1) {|savers survive a 5 px move'
     'x11|hosts/x11/x11_monitors.cpp|            case KeyPress:\n||a key no longer ends --saver'
-    'x11|hosts/linux/clock.cpp|    _exit(0);|    return nullptr;|a stop during a long frame waits for the frame to end'
-    'x11|hosts/x11/frame_loop.cpp|core_view(surface.width, surface.height)|core_view(surface.width, surface.width)|the width passed for the height to the view'
+    'x11|hosts/linux/stop_signals.cpp|    _exit(0);|    return nullptr;|a stop during a long frame waits for the frame to end'
+    'x11|hosts/linux/session.cpp|    setupView(width, height);\n    renderFrame|    setupView(width, width);\n    renderFrame|the width passed for the height to the view'
     'x11|hosts/x11/fps_overlay.cpp|static_cast<GLint>(height) - baseline_from_top|static_cast<GLint>(width) - baseline_from_top|the readout placed by the width'
     'x11|hosts/x11/fps_overlay.cpp|left_margin + start * overlay.advance|left_margin + start * (overlay.advance - 1)|the readout one pixel narrow a glyph'
-    'x11|hosts/x11/script_watch.cpp|IN_CLOSE_WRITE \| IN_MOVED_TO|IN_CLOSE_WRITE|a script renamed into place is not read'
-    'x11|hosts/x11/core.cpp|        initEngineWithScript(host.engine, host.seed, script->c_str());\n    }\n}\n\n|    }\n}\n\n|a changed script is checked but not run'
+    'x11|hosts/linux/script_watch.cpp|IN_CLOSE_WRITE \| IN_MOVED_TO|IN_CLOSE_WRITE|a script renamed into place is not read'
+    'x11|hosts/linux/script.cpp|        initEngineWithScript(session.engine, session.seed, script->c_str());\n    }\n}\n|    }\n}\n|a changed script is checked but not run'
     'x11|hosts/linux/options.cpp|argument_fault::bad_window_id, argument, argv[i + 1]|argument_fault::missing_value, argument|a malformed window id called missing'
     'script|script/check.cpp|index >= 0 \&\& index < bankSize|index >= 0 \&\& index <= bankSize|actuator 1024 reaches a slot'
     'script|script/check.cpp|        case codeActreset:\n||actreset: no longer checked for its actuator'
@@ -76,9 +76,10 @@ faults=(
     'web|web/src/main.ts|if (!paused \&\& paceFrame(pace, now))|if (paceFrame(pace, now))|Pause does not stop the figure'
     'web|web/src/main.ts|while (frame < settings.frame)|while (frame <= settings.frame)|an addressed frame shown one late'
     'wayland|hosts/wayland/input.cpp|surface->output->y + static_cast<int>(std::lround(wl_fixed_to_double(y)))|surface->output->x + static_cast<int>(std::lround(wl_fixed_to_double(y)))|the pointer y on an output taken from the output x'
-    'wayland|hosts/wayland/input.cpp|        host.input_ended = true;\n        log_event("pointer %d,%d ends"|        log_event("pointer %d,%d ends"|a large pointer move no longer ends the saver'
+    'wayland|hosts/wayland/input.cpp|        host.session.quit = quit_reason::input;\n        log_event("pointer %d,%d ends"|        log_event("pointer %d,%d ends"|a large pointer move no longer ends the saver'
     'wayland|hosts/wayland/input.cpp|if (keyboard \&\& host.keyboard == nullptr) {|if (keyboard \&\& host.keyboard == nullptr \&\& !host.started) {|a keyboard that appears after the start is ignored'
     'wayland|hosts/wayland/globals.cpp|        add_layer_surface(host, *host.outputs.back());\n||an output added while the saver runs stays empty'
+    'wayland|hosts/linux/wait.cpp|{session.script_watch.fd, POLLIN, 0}|{-1, POLLIN, 0}|a saved script is no longer read'
     'wayland|hosts/wayland/fps_readout.cpp|glOrtho(0.0, width, height, 0.0, -1.0, 1.0)|glOrtho(0.0, width, 0.0, height, -1.0, 1.0)|the readout in the bottom corner'
     'wayland|hosts/wayland/globals.cpp|->scale = std::max(factor, 1);|->scale = 1;|an output scale ignored: the figure enlarged by the compositor'
     'wine|frame/saver_input.cpp|if (distance > saver_move_allowance) {|if (distance >= saver_move_allowance) {|the saver ends on a move of 4 pixels'
@@ -92,8 +93,8 @@ faults=(
 
 targets_of() {
     case $1 in
-        logic) echo lumenweave_x11_tests ;;
-        x11) echo lumenweave lumenweave-test lumenweave-x11tool lumenweave_x11_tests ;;
+        logic) echo lumenweave_linux_tests ;;
+        x11) echo lumenweave lumenweave-test lumenweave-x11tool lumenweave_linux_tests ;;
         script) echo lumenweave_tests ;;
         frame) echo lumenweave_tests lumenweave_glcall_tests lumenweave_trace_tests ;;
         web) echo lumenweave-sim lumenweave-render ;;
@@ -116,8 +117,8 @@ run_tests() {
     local t limit=120
     local -a tests
     case $1 in
-        logic) tests=("$build/tests/x11/lumenweave_x11_tests") ;;
-        x11) tests=("$build/tests/x11/lumenweave_x11_tests" "bash tests/x11/test_saver.sh"
+        logic) tests=("$build/tests/linux/lumenweave_linux_tests") ;;
+        x11) tests=("$build/tests/linux/lumenweave_linux_tests" "bash tests/x11/test_saver.sh"
             "bash tests/x11/test_window.sh" "bash tests/x11/test_monitors.sh") ;;
         script) tests=("$build/tests/lumenweave_tests") ;;
         frame) tests=("$build/tests/lumenweave_tests" "$build/tests/gl/lumenweave_glcall_tests"

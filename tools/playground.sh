@@ -40,13 +40,9 @@ if ! cmp -s web/package-lock.json web/node_modules/.package-lock.json.installed 
 fi
 
 mkdir -p "$gen" "$site"
-node web/tools/generate.mjs . "$gen"
-(cd web && node_modules/.bin/tsc -p .)
-# The page, and the checker's worker beside it.
-for entry in src/main:playground src/check-worker:check-worker; do
-    web/node_modules/.bin/esbuild "web/${entry%%:*}.ts" --bundle --minify --format=esm --target=es2022 \
-        --tsconfig=web/tsconfig.json --log-level=warning --outfile="$site/${entry#*:}.js"
-done
+# The generated data (into $gen), the type check and the bundles of the page and the checker's
+# worker (into $site): web/package.json's build script.
+(cd web && npm run --silent build)
 cp web/index.html web/style.css "$site/"
 # The reference and the gallery, whose stills the native lumenweave-render draws.
 cmake --preset native >/dev/null

@@ -8,7 +8,7 @@ cd "$(dirname "$0")/.."
 bash tools/install-deps.sh
 cmake --preset windows >/dev/null
 cmake --build --preset windows --target Lumenweave
-. tests/wine/lib.sh
+. tools/lib/wine.sh
 export WINEPREFIX=${WINEPREFIX:-$PWD/build/wineprefix}
 
 if [[ -n ${DISPLAY:-} ]]; then

@@ -28,4 +28,4 @@ done
 bash tools/package.sh  # dist/, which the packaging and installer tests read
 # The end-to-end tests need X displays and Wine prefixes; with-wine.sh provides and removes them.
 # The stress label (hundreds of rounds) is run by hand: ctest --preset native -L stress.
-bash tests/wine/with-wine.sh ctest --preset native -LE stress
+bash tools/lib/with-wine.sh ctest --preset native -LE stress

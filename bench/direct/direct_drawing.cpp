@@ -3,7 +3,7 @@
 // recorders' mangled names, so the wrappers are declared extern "C" under those names.
 #include "direct_drawing.hpp"
 
-#include "drawlist/opengl.hpp"
+#include "replay/gl1/opengl.hpp"
 
 bool directDrawing = false;
 

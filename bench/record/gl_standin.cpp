@@ -2,7 +2,7 @@
 // the shared GL library, so a frame runs the real renderer without drawing anything.
 #include "gl_standin.hpp"
 
-#include "drawlist/opengl.hpp"
+#include "replay/gl1/opengl.hpp"
 #include "per_command.hpp"
 
 bool feedBaseline = false;

@@ -7,7 +7,7 @@
 #include "direct_drawing.hpp"
 #include "drawlist/drawlist.hpp"
 #include "frame/frame.hpp"
-#include "frame/render.hpp"
+#include "replay/gl1/render.hpp"
 #include "running.hpp"
 #include "gl_standin.hpp"
 #include "per_command.hpp"

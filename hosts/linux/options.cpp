@@ -162,7 +162,7 @@ void print_usage(FILE* stream) {
         "  --seed T         a fixed animation seed (default: the clock)\n"
         "  --script FILE    run the animation script in FILE; one with problems is reported\n"
         "                   (as lumenweave-sim --check does) and the built-in script runs.\n"
-        "                   On X11, FILE is read again whenever it is saved\n"
+        "                   FILE is read again whenever it is saved\n"
         "  --help, --version\n"
         "Flags take one dash or two. -delay N, -visual V, -install and -display NAME are\n"
         "accepted and ignored, as screen-saver daemons may pass them.\n",

@@ -71,7 +71,7 @@ void add_output(host_t& host, uint32_t name, uint32_t version) {
     host.outputs.push_back(std::move(output));
     locate_outputs(host);
     // Outputs present at the start get their surfaces once the shell is known for certain.
-    if (host.started && host.options.mode == run_mode::saver) {
+    if (host.started && host.session.options.mode == run_mode::saver) {
         add_layer_surface(host, *host.outputs.back());
     }
 }

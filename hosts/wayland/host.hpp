@@ -1,6 +1,6 @@
 // What the Wayland host's files share: its state record (the compositor's globals, the outputs,
-// the seat, the surfaces, EGL, the engine) and the functions that cross between them. Only
-// hosts/wayland/ includes this.
+// the seat, the surfaces, EGL), its part of a run, and the functions that cross between them.
+// Only hosts/wayland/ includes this.
 #pragma once
 
 #include <EGL/egl.h>
@@ -8,34 +8,29 @@
 #include <wayland-egl.h>
 #include <xkbcommon/xkbcommon.h>
 
-#include <cstdarg>
 #include <cstdint>
-#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "drawlist/drawlist.hpp"
-#include "frame/frame.hpp"
-#include "frame/pacing.hpp"
-#include "frame/saver_input.hpp"
-#include "hosts/linux/fps_count.hpp"
-#include "hosts/linux/options.hpp"
-#include "hosts/linux/clock.hpp"
+#include "hosts/linux/failure.hpp"
+#include "hosts/linux/frame_log.hpp"
+#include "hosts/linux/session.hpp"
 #include "wlr-layer-shell-unstable-v1-client-protocol.h"
 #include "xdg-output-unstable-v1-client-protocol.h"
 #include "xdg-shell-client-protocol.h"
 
 namespace lumenweave_wayland {
 
-using lumenweave_linux::options_t;
-using lumenweave_linux::run_mode;
-// The clock, the pacing on it and the stop signals (hosts/linux/clock.hpp).
-using lumenweave_linux::install_stop_signals;
+// What the Linux session gives the Wayland host (hosts/linux/).
+using lumenweave_linux::failure_kind;
+using lumenweave_linux::frame_log;
+using lumenweave_linux::log_event;
 using lumenweave_linux::monotonic_ns;
-using lumenweave_linux::pacing_t;
-using lumenweave_linux::stop_fd;
-using lumenweave_linux::stop_requested;
+using lumenweave_linux::quit_reason;
+using lumenweave_linux::report_failure;
+using lumenweave_linux::run_mode;
+using lumenweave_linux::session_t;
 
 struct output_t {
     wl_output* output = nullptr;
@@ -75,9 +70,14 @@ struct surface_t {
     bool closing = false;     // to be destroyed after this round of events
 };
 
-// The host's whole state: one record for the process.
-struct host_t {
-    options_t options;
+// The host's whole state: one record for the process, and its part of the session's run.
+struct host_t final : lumenweave_linux::display_host {
+    explicit host_t(session_t& run) : session(run) {}
+    bool open() override;
+    void run_frames() override;
+    void close() override;
+
+    session_t& session;  // the command line, the animation, the pacing, why the run ends
     wl_display* display = nullptr;
     wl_registry* registry = nullptr;
     wl_compositor* compositor = nullptr;
@@ -90,9 +90,8 @@ struct host_t {
     xkb_context* xkb = nullptr;
     xkb_keymap* keymap = nullptr;
     xkb_state* key_state = nullptr;
-    wl_surface* keyboard_focus = nullptr;  // window mode: where keys go
-    wl_surface* pointer_focus = nullptr;   // saver: the surface the pointer is over
-    pointer_watch saver_pointer;           // saver: the move rule's point, in compositor space
+    wl_surface* keyboard_focus = nullptr;              // window mode: where keys go
+    wl_surface* pointer_focus = nullptr;               // saver: the surface the pointer is over
     std::vector<std::unique_ptr<output_t>> outputs;    // in the order the compositor named them
     std::vector<std::unique_ptr<surface_t>> surfaces;  // master first
     bool started = false;  // the first round trip is over: outputs from now on are new ones
@@ -100,27 +99,7 @@ struct host_t {
     EGLConfig egl_config = nullptr;
     EGLContext egl_context = EGL_NO_CONTEXT;
     EGLSurface current = EGL_NO_SURFACE;  // the surface the context is current on
-    bool input_ended = false;             // saver: a key, button or move ended the run with 0
-    bool master_closed = false;           // window mode: the run ends with 0
-    pacing_t pacing;
-    lumenweave_linux::fps_count_t fps;  // --fps: the readout's figures
-    Engine engine;                      // the animation, drawn into the master
-    draw_list_t draw_list;              // the last frame, replayed into every other surface
 };
-
-// The test build's log (lumenweave-test): one line on standard output for each event the Wayland
-// tests wait for (a frame, a surface's size, the keyboard's focus, a pointer move and its verdict,
-// an output's place); the shipped program has none of it.
-[[gnu::format(printf, 1, 2)]] inline void log_event(const char* format, ...) {
-    if constexpr (LUMENWEAVE_WAYLAND_FRAME_LOG != 0) {
-        va_list arguments;
-        va_start(arguments, format);
-        std::vprintf(format, arguments);
-        va_end(arguments);
-        std::putchar('\n');
-        std::fflush(stdout);
-    }
-}
 
 // For the log: "master" or "mirror", and the name of the output the surface covers or was last
 // shown on ("-" before it is known).
@@ -131,22 +110,6 @@ inline const char* label_of(const surface_t& surface) {
     const output_t* output = surface.output != nullptr ? surface.output : surface.shown_on;
     return output != nullptr && !output->label.empty() ? output->label.c_str() : "-";
 }
-
-// Every way the Wayland host can fail; the texts are in one table (run.cpp).
-enum class failure_kind {
-    no_display,
-    no_layer_shell,
-    no_xdg_shell,
-    no_compositor,
-    no_egl,
-    no_context,
-    cannot_create_surface,
-    connection_lost,
-    script_unreadable,    // the built-in script runs instead
-    script_has_problems,  // the built-in script runs instead
-};
-// One line on standard error.
-void report_failure(failure_kind kind, const char* detail = nullptr);
 
 // Registry, outputs and seat (globals.cpp).
 void listen_to_registry(host_t& host);
@@ -174,15 +137,12 @@ void stop_egl(host_t& host);
 void follow_seat_capabilities(host_t& host, uint32_t capabilities);
 void release_input(host_t& host);
 
-// Waiting for the compositor (wait.cpp).
+// Waiting for the compositor (wait.cpp), in the session's wait.
 // Reads and dispatches the compositor's events until DEADLINE (0: until some arrive), a stop
 // signal or a lost connection; false when the connection is lost.
 bool wait_for_events(host_t& host, int64_t deadline_ns);
 
 // The --fps readout (fps_readout.cpp): drawn into the current context over WIDTH x HEIGHT.
 void draw_fps_readout(const lumenweave_linux::fps_count_t& count, uint32_t width, uint32_t height);
-
-// The frame loop (frame_loop.cpp): runs until a stop; returns the exit code.
-int run_frames(host_t& host);
 
 }  // namespace lumenweave_wayland

@@ -13,7 +13,7 @@ namespace lumenweave_wayland {
 namespace {
 
 bool saver(const host_t& host) {
-    return host.options.mode == run_mode::saver;
+    return host.session.options.mode == run_mode::saver;
 }
 
 void keymap_received(void* data, wl_keyboard*, uint32_t format, int32_t fd, uint32_t size) {
@@ -55,7 +55,7 @@ void keyboard_leave(void* data, wl_keyboard*, uint32_t, wl_surface*) {
 // A close of the master ends the run; of a mirror, only that mirror.
 void close_surface(host_t& host, surface_t& surface) {
     if (host.surfaces[0].get() == &surface) {
-        host.master_closed = true;
+        host.session.quit = quit_reason::window_closed;
     } else {
         surface.closing = true;
     }
@@ -89,7 +89,7 @@ void key_event(void* data, wl_keyboard*, uint32_t, uint32_t, uint32_t key, uint3
         return;
     }
     if (saver(host)) {
-        host.input_ended = true;
+        host.session.quit = quit_reason::input;
     } else {
         window_key(host, key);
     }
@@ -116,16 +116,16 @@ void pointer_leave(void* data, wl_pointer*, uint32_t, wl_surface*) {
 // compositor's space makes them comparable across outputs. An enter only sets no origin.
 void pointer_moved(host_t& host, wl_fixed_t x, wl_fixed_t y, bool motion) {
     const surface_t* surface = surface_of(host, host.pointer_focus);
-    if (!saver(host) || surface == nullptr || (!motion && !host.saver_pointer.placed)) {
+    if (!saver(host) || surface == nullptr || (!motion && !host.session.saver_pointer.placed)) {
         return;
     }
     const int global_x = surface->output->x + static_cast<int>(std::lround(wl_fixed_to_double(x)));
     const int global_y = surface->output->y + static_cast<int>(std::lround(wl_fixed_to_double(y)));
-    const pointer_step step = watch_pointer(host.saver_pointer, global_x, global_y);
+    const pointer_step step = watch_pointer(host.session.saver_pointer, global_x, global_y);
     if (step.first) {
         log_event("pointer %d,%d origin", global_x, global_y);
     } else if (step.ends_saver()) {
-        host.input_ended = true;
+        host.session.quit = quit_reason::input;
         log_event("pointer %d,%d ends", global_x, global_y);
     } else {
         log_event("pointer %d,%d stays", global_x, global_y);
@@ -150,7 +150,7 @@ void pointer_motion(void* data, wl_pointer*, uint32_t, wl_fixed_t x, wl_fixed_t 
 void pointer_button(void* data, wl_pointer*, uint32_t, uint32_t, uint32_t, uint32_t state) {
     host_t& host = *static_cast<host_t*>(data);
     if (saver(host) && state == WL_POINTER_BUTTON_STATE_PRESSED) {
-        host.input_ended = true;
+        host.session.quit = quit_reason::input;
     }
 }
 

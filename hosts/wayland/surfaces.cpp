@@ -102,7 +102,7 @@ void toplevel_configure(void* data, xdg_toplevel*, int32_t width, int32_t height
 void toplevel_close(void* data, xdg_toplevel*) {
     surface_t& surface = *static_cast<surface_t*>(data);
     if (!the_host->surfaces.empty() && the_host->surfaces[0].get() == &surface) {
-        the_host->master_closed = true;
+        the_host->session.quit = quit_reason::window_closed;
     } else {
         surface.closing = true;
     }
@@ -207,7 +207,7 @@ bool add_layer_surface(host_t& host, output_t& output) {
     surface->role = surface_role::layer;
     surface->output = &output;
     surface->surface = wl_compositor_create_surface(host.compositor);
-    const uint32_t layer = host.options.layer == lumenweave_linux::saver_layer::background
+    const uint32_t layer = host.session.options.layer == lumenweave_linux::saver_layer::background
                                ? ZWLR_LAYER_SHELL_V1_LAYER_BACKGROUND
                                : ZWLR_LAYER_SHELL_V1_LAYER_OVERLAY;
     surface->layer = zwlr_layer_shell_v1_get_layer_surface(host.layer_shell, surface->surface,

@@ -2,8 +2,8 @@
 // replay under the frame lock, and pacing to 60 frames per second with the performance counter.
 #include <GL/gl.h>
 
-#include "drawlist/replay.hpp"
-#include "frame/render.hpp"
+#include "replay/gl1/replay.hpp"
+#include "replay/gl1/render.hpp"
 #include "hosts/windows/failure.hpp"
 #include "hosts/windows/host.hpp"
 #include "hosts/windows/test_hooks.hpp"

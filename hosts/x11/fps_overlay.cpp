@@ -1,7 +1,5 @@
-// The -fps readout: frames presented in the last second and their mean drawing time, in the
+// The --fps readout on X11: frames presented in the last second and their mean drawing time, in the
 // top-left corner, with the server's "fixed" bitmap font through glXUseXFont.
-#include <cstdio>
-
 #include "hosts/x11/host.hpp"
 
 namespace lumenweave_x11 {
@@ -19,7 +17,7 @@ void init_fps_overlay(host_t& host) {
     overlay.enabled = true;
     XFontStruct* font = XLoadQueryFont(host.display, "fixed");
     if (font == nullptr) {
-        std::fputs("lumenweave: no \"fixed\" font on the X server; no -fps readout\n", stderr);
+        report_failure(failure_kind::no_fixed_font);
         overlay.enabled = false;
         return;
     }
@@ -29,12 +27,13 @@ void init_fps_overlay(host_t& host) {
     XFreeFont(host.display, font);
 }
 
-void draw_fps_overlay(const fps_overlay_t& overlay, uint32_t width, uint32_t height) {
+void draw_fps_overlay(const fps_overlay_t& overlay, const lumenweave_linux::fps_count_t& count,
+                      uint32_t width, uint32_t height) {
     if (!overlay.enabled) {
         return;
     }
     char text[64];
-    const int length = lumenweave_linux::format_fps(overlay.count, text, sizeof text);
+    const int length = lumenweave_linux::format_fps(count, text, sizeof text);
     // The next frame's setupView puts the figure's projection back.
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();

@@ -1,8 +1,8 @@
-// The frame loop: one thread draws every window in turn (the master, then the mirrors' replays),
-// sleeps to the frame's deadline and presents them all.
+// The X11 frame loop: one thread draws every window in turn (the master, then the mirrors'
+// replays), waits for the frame's deadline in the session's wait and presents them all.
 #include <cstdio>
 
-#include "hosts/linux/test_hold.hpp"
+#include "hosts/linux/wait.hpp"
 #include "hosts/x11/host.hpp"
 
 namespace lumenweave_x11 {
@@ -25,8 +25,7 @@ bool judge_x_errors(host_t& host) {
         if (!window_exists(host.display, surface.window, nullptr)) {
             any_gone = true;
             if (surface.master) {
-                host.master_closed = true;
-                host.target_gone = true;
+                host.session.quit = quit_reason::window_gone;
             }
             surface.closing = true;
             if (surface.owned) {
@@ -44,90 +43,103 @@ bool judge_x_errors(host_t& host) {
     return false;
 }
 
-// The test build prints one line per window and frame for the pacing measurement, in the form
-// tools/pacing-summary.py reads: role, index, t0, t1, presented, ticks per second, deadline and
-// present time, all in nanoseconds of the monotonic clock. While the animation is held, a line
-// "held ROLE INDEX FRAME" per window follows, once the server has taken the presents: a test
-// that reads it may capture the windows, which show engine frame FRAME.
+// Waits for the frame's deadline. What the server sends meanwhile is read into Xlib's queue for
+// the next round of events, so that a lost connection ends the run at once (through the I/O
+// error handler of x11_display.cpp). False: a stop came.
+bool wait_for_deadline(host_t& host) {
+    for (;;) {
+        XFlush(host.display);
+        switch (lumenweave_linux::wait_for(host.session, ConnectionNumber(host.display),
+                                           host.session.pacing.deadline_ns)) {
+            case lumenweave_linux::wake_reason::deadline:
+                return true;
+            case lumenweave_linux::wake_reason::stop:
+                return false;
+            case lumenweave_linux::wake_reason::display:
+            case lumenweave_linux::wake_reason::display_lost:
+                XEventsQueued(host.display, QueuedAfterReading);
+                break;
+        }
+    }
+}
+
+// The test build's lines for the frame's windows (hosts/linux/frame_log.hpp), by index. While the
+// animation is held, a line "held ROLE INDEX FRAME" per window follows, once the server has taken
+// the presents: a test that reads it may capture the windows, which show engine frame FRAME.
 void log_frames(const host_t& host, const std::vector<frame_times_t>& times, int64_t present,
                 bool held) {
     for (size_t i = 0; i < host.surfaces.size() && i < times.size(); ++i) {
-        const char* role = host.surfaces[i].master ? "master" : "mirror";
-        std::printf("frame %s %zu %lld %lld 1 1000000000 %lld %lld\n", role, i,
-                    static_cast<long long>(times[i].t0), static_cast<long long>(times[i].t1),
-                    static_cast<long long>(host.pacing.deadline_ns),
-                    static_cast<long long>(present));
+        char index[24];
+        std::snprintf(index, sizeof index, "%zu", i);
+        lumenweave_linux::log_frame(host.surfaces[i].master ? "master" : "mirror", index,
+                                    times[i].t0, times[i].t1, host.session.pacing.deadline_ns,
+                                    present);
     }
     if (held) {
         XSync(host.display, False);
         for (size_t i = 0; i < host.surfaces.size(); ++i) {
-            std::printf("held %s %zu %llu\n", host.surfaces[i].master ? "master" : "mirror", i,
-                        static_cast<unsigned long long>(host.engine_frame));
+            log_event("held %s %zu %llu", host.surfaces[i].master ? "master" : "mirror", i,
+                      static_cast<unsigned long long>(host.session.engine_frame));
         }
     }
-    std::fflush(stdout);
 }
 
 }  // namespace
 
-int run_frames(host_t& host) {
+void host_t::run_frames() {
+    lumenweave_linux::pacing_t& pacing = session.pacing;
     std::vector<frame_times_t> times;
     for (;;) {
-        if (host.options.mode == run_mode::window) {
-            handle_window_events(host);
-        } else if (host.options.mode == run_mode::saver) {
-            handle_monitor_events(host);
+        if (session.options.mode == run_mode::window) {
+            handle_window_events(*this);
+        } else if (session.options.mode == run_mode::saver) {
+            handle_monitor_events(*this);
         } else {
-            handle_saver_events(host);
+            handle_saver_events(*this);
         }
-        if (!judge_x_errors(host)) {
-            return 1;
+        if (!judge_x_errors(*this)) {
+            session.quit = quit_reason::failed;
+            return;
         }
-        if (stop_requested() || host.master_closed || host.target_gone || host.input_ended) {
-            return 0;
-        }
-        if (script_changed(host)) {
-            core_reload_script(host);
+        if (lumenweave_linux::run_over(session)) {
+            return;
         }
 
         // The test build may show the last frame again: the master replays it as the mirrors do.
-        const bool held = frame_log && host.engine_frame > 0 && lumenweave_linux::animation_held();
+        const bool held = session.engine_frame > 0 && lumenweave_linux::animation_held();
         const int64_t t0 = monotonic_ns();
-        host.pacing.deadline_ns =
-            frame_deadline(host.pacing.deadline_ns, t0, host.pacing.period_ns);
-        times.resize(host.surfaces.size());
+        pacing.deadline_ns = frame_deadline(pacing.deadline_ns, t0, pacing.period_ns);
+        times.resize(surfaces.size());
         // The test build says when a new frame's drawing begins, past the last look at the stop.
-        if (frame_log && !held) {
-            std::printf("draw %llu\n", static_cast<unsigned long long>(host.engine_frame + 1));
-            std::fflush(stdout);
+        if (!held) {
+            log_event("draw %llu", static_cast<unsigned long long>(session.engine_frame + 1));
         }
-        for (size_t i = 0; i < host.surfaces.size(); ++i) {
-            const surface_t& surface = host.surfaces[i];
+        for (size_t i = 0; i < surfaces.size(); ++i) {
+            const surface_t& surface = surfaces[i];
             times[i].t0 = i == 0 ? t0 : monotonic_ns();
-            make_current(host, surface);
-            core_view(surface.width, surface.height);
+            make_current(*this, surface);
             if (surface.master && !held) {
-                core_draw_master(host);
+                lumenweave_linux::draw_next_frame(session, surface.width, surface.height);
             } else {
-                core_draw_mirror(host);
+                lumenweave_linux::draw_last_frame(session, surface.width, surface.height);
             }
             if (surface.master) {
-                draw_fps_overlay(host.overlay, surface.width, surface.height);
+                draw_fps_overlay(overlay, session.fps, surface.width, surface.height);
             }
             times[i].t1 = monotonic_ns();
         }
 
-        sleep_until(host.pacing.deadline_ns);
-        if (stop_requested()) {
-            return 0;
+        if (!wait_for_deadline(*this)) {
+            lumenweave_linux::run_over(session);
+            return;
         }
-        for (const surface_t& surface : host.surfaces) {
-            glXSwapBuffers(host.display, surface.drawable);
+        for (const surface_t& surface : surfaces) {
+            glXSwapBuffers(display, surface.drawable);
         }
         const int64_t present = monotonic_ns();
-        lumenweave_linux::count_fps_frame(host.overlay.count, present, times[0].t1 - times[0].t0);
+        lumenweave_linux::count_fps_frame(session.fps, present, times[0].t1 - times[0].t0);
         if (frame_log) {
-            log_frames(host, times, present, held);
+            log_frames(*this, times, present, held);
         }
     }
 }

@@ -1,67 +1,30 @@
-// What the Linux host's files share: the host's state record, the command-line options, the
-// failure kinds and the functions that cross between start-up, windows, GLX, pacing and the
-// readout. Only hosts/x11/ includes this; the core never sees Xlib.
+// What the X11 host's files share: the host's state record, its part of a run, and the functions
+// that cross between windows, GLX, the frame loop and the readout. Only hosts/x11/ includes this;
+// the core never sees Xlib.
 #pragma once
 
 #include <GL/glx.h>
 #include <X11/Xlib.h>
 
 #include <cstdint>
-#include <cstdio>
 #include <vector>
 
-#include "drawlist/drawlist.hpp"
-#include "frame/frame.hpp"
-#include "frame/pacing.hpp"
-#include "frame/saver_input.hpp"
-#include "hosts/linux/fps_count.hpp"
-#include "hosts/linux/options.hpp"
-#include "hosts/linux/clock.hpp"
+#include "hosts/linux/failure.hpp"
+#include "hosts/linux/frame_log.hpp"
+#include "hosts/linux/session.hpp"
 
 namespace lumenweave_x11 {
 
-// The test build (lumenweave-test) logs its frames and what it judged on standard output, and
-// takes the hold of hosts/linux/test_hold.hpp; the program proper does neither. The host's
-// libraries say which they are; the logic tests that include this file are neither.
-#ifndef LUMENWEAVE_X11_FRAME_LOG
-#define LUMENWEAVE_X11_FRAME_LOG 0
-#endif
-constexpr bool frame_log = LUMENWEAVE_X11_FRAME_LOG != 0;
-
-// The command line is the Linux program's (hosts/linux/options.hpp).
-using lumenweave_linux::argument_fault;
-using lumenweave_linux::options_t;
-using lumenweave_linux::parse_options;
-using lumenweave_linux::parse_window_id;
-using lumenweave_linux::print_usage;
-using lumenweave_linux::print_usage_error;
-using lumenweave_linux::run_mode;
-// The clock, the pacing on it and the stop signals (hosts/linux/clock.hpp).
-using lumenweave_linux::install_stop_signals;
+// What the Linux session gives the X11 host (hosts/linux/).
+using lumenweave_linux::failure_kind;
+using lumenweave_linux::frame_log;
+using lumenweave_linux::log_event;
 using lumenweave_linux::monotonic_ns;
-using lumenweave_linux::pacing_t;
-using lumenweave_linux::sleep_until;
-using lumenweave_linux::stop_requested;
-
-// Every way the program can fail; the texts are in one table (failure.cpp).
-enum class failure_kind {
-    no_display,
-    no_glx,
-    bad_window_variable,
-    no_such_window,
-    visual_without_gl,
-    no_config,
-    no_context,
-    cannot_make_current,
-    cannot_create_window,
-    x_request_failed,
-    connection_lost,
-    script_unreadable,            // the built-in script runs instead
-    script_has_problems,          // the built-in script runs instead
-    script_unwatched,             // changes to the script are not picked up
-    changed_script_unreadable,    // the running script goes on
-    changed_script_has_problems,  // the running script goes on
-};
+using lumenweave_linux::parse_window_id;
+using lumenweave_linux::quit_reason;
+using lumenweave_linux::report_failure;
+using lumenweave_linux::run_mode;
+using lumenweave_linux::session_t;
 
 // One window the host draws into: the master first, then the mirrors.
 struct surface_t {
@@ -77,17 +40,21 @@ struct surface_t {
     bool fullscreen = false;  // as last asked of the window manager
 };
 
-// The frames-per-second readout: font display lists and the last second's figures.
+// The frames-per-second readout: font display lists; its figures are the session's.
 struct fps_overlay_t {
     bool enabled = false;
     GLuint list_base = 0;  // display lists of characters 32..127, 0 without a font
     int advance = 0;       // pixels from one character to the next (a fixed font)
-    lumenweave_linux::fps_count_t count;
 };
 
-// The host's whole state: one record for the process.
-struct host_t {
-    options_t options;
+// The host's whole state: one record for the process, and its part of the session's run.
+struct host_t final : lumenweave_linux::display_host {
+    explicit host_t(session_t& run) : session(run) {}
+    bool open() override;
+    void run_frames() override;
+    void close() override;
+
+    session_t& session;  // the command line, the animation, the pacing, why the run ends
     Display* display = nullptr;
     int screen = 0;
     GLXFBConfig config = nullptr;
@@ -100,25 +67,11 @@ struct host_t {
     Atom net_wm_state = 0;
     Atom net_wm_state_fullscreen = 0;
     std::vector<surface_t> surfaces;  // master first
-    bool master_closed = false;       // window mode: the run ends with 0
-    bool target_gone = false;         // saver mode: the window was destroyed; the run ends with 0
-    bool input_ended = false;         // --saver: a key, button or move ended the run with 0
     bool keyboard_grabbed = false;    // --saver
     bool pointer_grabbed = false;     // --saver
-    pointer_watch saver_pointer;      // --saver: the move rule's point, in root window coordinates
     int randr_event_base = 0;         // --saver: XRandR's first event code, 0 without XRandR
-    pacing_t pacing;
     fps_overlay_t overlay;
-    Engine engine;              // the animation, drawn into the master
-    uint64_t engine_frame = 0;  // frames the engine has drawn in this run
-    uint32_t seed = 0;          // the engine's seed, which a changed script starts from again
-    int script_watch = -1;      // inotify descriptor on the script's folder; -1: none
-    const char* script_name = nullptr;  // the script's file name within that folder
-    draw_list_t draw_list;              // the master's last frame, replayed into the mirrors
 };
-
-// Failures (failure.cpp): one line on standard error.
-void report_failure(failure_kind kind, const char* detail = nullptr);
 
 // The X connection and its errors (x11_display.cpp).
 bool open_display(host_t& host);
@@ -175,30 +128,10 @@ void handle_saver_events(host_t& host);
 bool create_monitor_windows(host_t& host);
 void handle_monitor_events(host_t& host);
 
-// The core (core.cpp): every call into the engine, the draw list and the view.
-// Starts the engine on the user's script if it reads and checks clean, else on the built-in one.
-void core_start(host_t& host);
-// Reads the user's script again: clean, it replaces the running one with a fresh engine of the
-// same seed; otherwise its problems are reported and the running one goes on.
-void core_reload_script(host_t& host);
-// Draws the next frame into the current context, recording it when mirrors are open.
-void core_draw_master(host_t& host);
-void core_draw_mirror(const host_t& host);
-void core_view(uint32_t width, uint32_t height);
-
-// Live editing of the user's script (script_watch.cpp).
-// Watches the folder of options.script_path; reports why not when it cannot.
-void start_script_watch(host_t& host);
-// Whether the script was written or replaced since the last call; never waits.
-bool script_changed(host_t& host);
-void stop_script_watch(host_t& host);
-
 // The readout (fps_overlay.cpp).
 void init_fps_overlay(host_t& host);
-// Draws the readout into the current context over a WIDTH x HEIGHT window.
-void draw_fps_overlay(const fps_overlay_t& overlay, uint32_t width, uint32_t height);
-
-// The frame loop (frame_loop.cpp): runs until a stop; returns the exit code.
-int run_frames(host_t& host);
+// Draws the readout of COUNT into the current context over a WIDTH x HEIGHT window.
+void draw_fps_overlay(const fps_overlay_t& overlay, const lumenweave_linux::fps_count_t& count,
+                      uint32_t width, uint32_t height);
 
 }  // namespace lumenweave_x11

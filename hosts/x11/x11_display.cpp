@@ -22,7 +22,7 @@ int record_x_error(Display*, XErrorEvent* event) {
 // Xlib ends the process itself if this returns, after printing its own report; end first, in one
 // line. _exit, because exit handlers of the GL library would talk to the lost server.
 int connection_lost(Display*) {
-    report_failure(failure_kind::connection_lost);
+    report_failure(failure_kind::x_connection_lost);
     std::fflush(stderr);
     _exit(1);
 }
@@ -37,7 +37,7 @@ void install_x_error_handlers() {
 bool open_display(host_t& host) {
     host.display = XOpenDisplay(nullptr);
     if (host.display == nullptr) {
-        report_failure(failure_kind::no_display);
+        report_failure(failure_kind::no_x_display);
         return false;
     }
     host.screen = DefaultScreen(host.display);

@@ -5,7 +5,6 @@
 #include <X11/Xutil.h>
 
 #include <algorithm>
-#include <cstdio>
 
 #include "hosts/x11/host.hpp"
 #if LUMENWEAVE_HAVE_XRANDR
@@ -130,18 +129,14 @@ void grab_input(host_t& host) {
         XFreeCursor(host.display, cursor);
     }
     // The test build says when input can first reach it, so that a test sends none before.
-    if (frame_log && !had_grabs && host.keyboard_grabbed && host.pointer_grabbed) {
-        std::printf("grabbed\n");
-        std::fflush(stdout);
+    if (!had_grabs && host.keyboard_grabbed && host.pointer_grabbed) {
+        log_event("grabbed");
     }
 }
 
 // The test build's line for each pointer motion judged: where, and what it meant.
 void log_motion(const XMotionEvent& motion, const char* verdict) {
-    if (frame_log) {
-        std::printf("pointer %d %d %s\n", motion.x_root, motion.y_root, verdict);
-        std::fflush(stdout);
-    }
+    log_event("pointer %d %d %s", motion.x_root, motion.y_root, verdict);
 }
 
 // Fits the windows to the monitors as they are now: the first ones keep their windows (the
@@ -209,15 +204,15 @@ void handle_monitor_events(host_t& host) {
         switch (event.type) {
             case KeyPress:
             case ButtonPress:
-                host.input_ended = true;
+                host.session.quit = quit_reason::input;
                 break;
             case MotionNotify: {
-                const pointer_step step =
-                    watch_pointer(host.saver_pointer, event.xmotion.x_root, event.xmotion.y_root);
+                const pointer_step step = watch_pointer(host.session.saver_pointer,
+                                                        event.xmotion.x_root, event.xmotion.y_root);
                 if (step.first) {
                     log_motion(event.xmotion, "origin");
                 } else if (step.ends_saver()) {
-                    host.input_ended = true;
+                    host.session.quit = quit_reason::input;
                     log_motion(event.xmotion, "away");
                 } else {
                     log_motion(event.xmotion, "near");

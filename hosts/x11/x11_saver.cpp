@@ -1,6 +1,6 @@
-// Saver mode: drawing into a window that a screen-saver daemon (or the user) hands over, with the
-// window's own visual, following its size and ending when it is destroyed. Input is left to
-// whoever owns the window.
+// Saver mode on X11: drawing into a window that a screen-saver daemon (or the user) hands over,
+// with the window's own visual, following its size and ending when it is destroyed. Input is left
+// to whoever owns the window.
 #include <cstdio>
 #include <cstdlib>
 
@@ -27,8 +27,9 @@ Window root_mode_target(const host_t& host) {
 }  // namespace
 
 bool adopt_saver_window(host_t& host) {
-    const Window window =
-        host.options.mode == run_mode::saver_root ? root_mode_target(host) : host.options.window_id;
+    const Window window = host.session.options.mode == run_mode::saver_root
+                              ? root_mode_target(host)
+                              : host.session.options.window_id;
     if (window == 0) {
         return false;
     }
@@ -76,7 +77,7 @@ void handle_saver_events(host_t& host) {
             surface.width = static_cast<uint32_t>(event.xconfigure.width);
             surface.height = static_cast<uint32_t>(event.xconfigure.height);
         } else if (event.type == DestroyNotify) {
-            host.target_gone = true;
+            host.session.quit = quit_reason::window_gone;
         }
     }
 }

@@ -1,5 +1,5 @@
-// Window mode: the 640 x 480 master window, mirror windows that replay its frame, full screen
-// through the window manager, and the keys and closes that end windows or the run.
+// Window mode on X11: the 640 x 480 master window, mirror windows that replay its frame, full
+// screen through the window manager, and the keys and closes that end windows or the run.
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
@@ -62,7 +62,7 @@ void toggle_fullscreen(host_t& host, surface_t& surface) {
 // A close of the master ends the run; of a mirror, only that mirror.
 void close_surface(host_t& host, surface_t& surface) {
     if (surface.master) {
-        host.master_closed = true;
+        host.session.quit = quit_reason::window_closed;
     } else {
         surface.closing = true;
     }

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Writes CHANGELOG.md as a Debian changelog on standard output, for the packages' changelog.gz:
-# one entry for each "## VERSION — DATE" section, its paragraphs and list items as wrapped items.
+# one entry for each "## VERSION — DATE" section, its paragraphs and list items as wrapped items;
+# an "## Unreleased" section is left out.
 #   debian-changelog.sh CHANGELOG.md "NAME <ADDRESS>"
 set -euo pipefail
 awk -v maintainer="$2" '
@@ -27,6 +28,8 @@ awk -v maintainer="$2" '
         close(command)
         printf "\n -- %s  %s\n", maintainer, stamp
     }
+    # Work since the last release is no entry yet: a package is built of a released version.
+    /^## Unreleased$/ { close_entry(); version = ""; next }
     /^## / {
         close_entry()
         if (entries++) print ""

@@ -1,8 +1,8 @@
 # Install rules of the Linux program and its packages (cpack -G DEB, cpack -G RPM): the program
 # where screen-saver daemons look for display programs and a link to it on the PATH, the daemon's
 # settings description, the desktop entry, the manual page, the script reference with its
-# pictures, the example scripts, the licence and the changelog. Included by
-# hosts/linux/CMakeLists.txt.
+# pictures, the example scripts, the licence and the changelog. Included by the top-level
+# CMakeLists.txt.
 include(GNUInstallDirs)
 
 set(lumenweave_saver_dir ${CMAKE_INSTALL_LIBEXECDIR}/xscreensaver)

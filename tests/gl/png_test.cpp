@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "png.hpp"
+#include "png/png.hpp"
 
 namespace {
 

@@ -5,8 +5,8 @@
 
 #include <algorithm>
 
-#include "drawlist/opengl.hpp"
-#include "drawlist/replay.hpp"
+#include "replay/gl1/opengl.hpp"
+#include "replay/gl1/replay.hpp"
 #include "drawlist/view.hpp"
 #include "offscreen.hpp"
 

@@ -1,4 +1,5 @@
-// The Linux program's choice of display system, its saver flags and the saver's pointer slack.
+// The Linux program's command line: the screen-saver daemons' conventions, usage errors of each
+// kind, the choice of display system and the saver's flags.
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -26,6 +27,62 @@ TEST(LinuxOptions, WaylandWhenItsDisplayIsSetUnlessTheDaemonsModesOrX11AreAsked)
     EXPECT_EQ(system_for({"--window-id", "0x400001"}, "wayland-0"), display_system::x11);
     EXPECT_EQ(system_for({"--x11", "--saver"}, "wayland-0"), display_system::x11);
     EXPECT_EQ(system_for({"--wayland"}, nullptr), display_system::wayland);
+}
+
+TEST(LinuxOptions, DaemonConventions) {
+    EXPECT_EQ(parse({}).mode, run_mode::window);
+    EXPECT_EQ(parse({"--root"}).mode, run_mode::saver_root);
+    EXPECT_EQ(parse({"-root"}).mode, run_mode::saver_root);
+
+    const options_t hex = parse({"-window-id", "0x2a00007"});
+    EXPECT_EQ(hex.mode, run_mode::saver_window_id);
+    EXPECT_EQ(hex.window_id, 0x2a00007u);
+    EXPECT_EQ(parse({"--window-id", "44040199"}).window_id, 44040199u);
+    // The largest X resource id; one more is a malformed id below.
+    EXPECT_EQ(parse({"--window-id", "0x1fffffff"}).window_id, 0x1fffffffu);
+
+    // What daemons add around the flags that matter is accepted and changes nothing.
+    const options_t daemon =
+        parse({"-display", ":0", "-delay", "20000", "-install", "-visual", "default", "--root",
+               "-fps", "--seed", "4294967295", "-script", "/home/me/dance.txt"});
+    EXPECT_EQ(daemon.mode, run_mode::saver_root);
+    EXPECT_STREQ(daemon.script_path, "/home/me/dance.txt");
+    EXPECT_TRUE(daemon.fps);
+    EXPECT_TRUE(daemon.seeded);
+    EXPECT_EQ(daemon.seed, 4294967295u);
+}
+
+TEST(LinuxOptions, BadArgumentsAreUsageErrorsOfTheirKind) {
+    const struct {
+        std::vector<const char*> arguments;
+        argument_fault fault;
+    } cases[] = {
+        {{"--bogus"}, argument_fault::unknown_flag},
+        {{"root"}, argument_fault::unknown_flag},
+        {{"-window-id"}, argument_fault::missing_value},
+        {{"--seed"}, argument_fault::missing_value},
+        {{"--script"}, argument_fault::missing_value},
+        {{"-delay"}, argument_fault::missing_value},
+        {{"-visual"}, argument_fault::missing_value},
+        {{"-display"}, argument_fault::missing_value},
+        {{"-window-id", "0"}, argument_fault::bad_window_id},
+        {{"-window-id", "-5"}, argument_fault::bad_window_id},
+        {{"-window-id", "0x"}, argument_fault::bad_window_id},
+        {{"-window-id", "12abc"}, argument_fault::bad_window_id},
+        {{"-window-id", "0x20000000"}, argument_fault::bad_window_id},
+        {{"--seed", "4294967296"}, argument_fault::bad_seed},
+        {{"--seed", "-1"}, argument_fault::bad_seed},
+    };
+    for (const auto& c : cases) {
+        const options_t options = parse(c.arguments);
+        EXPECT_EQ(options.mode, run_mode::usage_error) << c.arguments[0];
+        EXPECT_EQ(options.fault, c.fault) << c.arguments[0];
+        EXPECT_STREQ(options.bad_argument, c.arguments[0]);
+        EXPECT_STREQ(options.bad_value, c.arguments.size() > 1 ? c.arguments[1] : nullptr);
+    }
+    EXPECT_EQ(parse({"--help", "--bogus"}).mode, run_mode::help);
+    EXPECT_EQ(parse({"-h"}).mode, run_mode::help);
+    EXPECT_EQ(parse({"--version"}).mode, run_mode::version);
 }
 
 TEST(LinuxOptions, SaverLayer) {

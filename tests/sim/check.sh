@@ -66,6 +66,11 @@ check)
     [[ ! -s $tmp/err ]] || fail "faulty script wrote to stderr: $(cat "$tmp/err")"
     [[ $(cut -d: -f1,2 "$tmp/out" | tr '\n' ' ') == "$tmp/bad:2 $tmp/bad:4 " ]] ||
         fail "faulty script: $(cat "$tmp/out")"
+    # A warning is said as one and, alone, leaves the script runnable.
+    printf 'actset: 38, 2O\n' >"$tmp/warned"
+    "$sim" --check "$tmp/warned" >"$tmp/out" || fail "warning alone: exit code $?"
+    [[ $(cat "$tmp/out") == "$tmp/warned:1: warning: 'actset:' read 2; 'O' after it is ignored" ]] ||
+        fail "warning alone: $(cat "$tmp/out")"
     "$sim" --check - <"$tmp/bad" >"$tmp/out"
     [[ $(head -1 "$tmp/out") == "<stdin>:2: bad command 'actset': did you mean 'actset:'?" ]] ||
         fail "standard input: $(cat "$tmp/out")"

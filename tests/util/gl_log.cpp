@@ -5,7 +5,7 @@
 #include <ostream>
 #include <sstream>
 
-#include "drawlist/opengl.hpp"
+#include "replay/gl1/opengl.hpp"
 
 std::vector<GlCall> glLog;
 

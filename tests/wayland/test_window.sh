@@ -2,7 +2,8 @@
 # Window mode under headless sway (chosen by WAYLAND_DISPLAY alone): the window "Lumenweave"
 # draws the figure (the built-in one, a broken script reported), N opens "Lumenweave (mirror)"
 # that draws it too, F makes it full screen, Escape on it closes the mirror alone, Escape on the
-# window ends the run with 0; on an output of scale 2 it draws in the output's own pixels.
+# window ends the run with 0; a saved script replaces the running one, one saved with problems is
+# reported and the running one goes on; on an output of scale 2 it draws in the output's own pixels.
 source "$(dirname "$0")/lib.sh"
 # Without borders and title bars, whose colours would pass for a figure.
 start_sway "default_border none"
@@ -69,6 +70,40 @@ await_frames HEADLESS-1 2
 pass "Escape on the mirror: the window draws on"
 input_step "key Escape"
 expect_exit 0 "Escape on the window"
+
+# A saved script is read again, as on X11: a clean one saved by a rename replaces a figure of no
+# wings with the square, one saved with problems is reported and the square goes on.
+mkdir -m 755 "$out/live"
+printf 'actset: 52, 0\n' >"$out/live/script.txt"
+start --seed 3 --script "$out/live/script.txt"
+wait_windows Lumenweave 1 "live reload"
+await_frames HEADLESS-1 2
+# lit_box: the box of what is lit in a new picture of HEADLESS-1, 0x0+... for nothing.
+lit_box() {
+    shot HEADLESS-1 live || fail "live reload: no picture of HEADLESS-1"
+    /usr/bin/convert "$out/shots/live.png" -fuzz 8% -format %@ info:
+}
+[[ $(lit_box) == 0x0* ]] || fail "live reload: a script of no wings drew $(lit_box)"
+figure_lit() {
+    seen=$(lit_box)
+    [[ $seen != 0x0* ]]
+}
+cp "$here/../x11/centred-square.txt" "$out/live/script.new"
+chmod 644 "$out/live/script.new"
+mv "$out/live/script.new" "$out/live/script.txt"
+await "live reload: the script saved by a rename drawn" figure_lit
+expect_figure HEADLESS-1 "live reload: the saved script"
+printf 'actset: 1024, 1\n' >"$out/live/script.txt"
+changed_reported() {
+    seen=$(tail -2 "$out/stderr" | paste -sd'|')
+    grep -qF "$out/live/script.txt:1: actuator 1024 reaches no slot" "$out/stderr" &&
+        grep -qF "lumenweave: the changed script has the problems above; the running one goes on" \
+            "$out/stderr"
+}
+await "live reload: an edit with a problem reported" changed_reported
+expect_figure HEADLESS-1 "live reload: after an edit with a problem, the running script"
+kill -TERM "$pid"
+expect_exit 0 "live reload: SIGTERM"
 
 # A window on an output of scale 2 takes the output's scale, as the saver's surfaces do.
 start --fps

@@ -16,8 +16,8 @@ if (!existsSync(join(siteDir, 'lumenweave.wasm'))) {
 // playwright-core is installed with the page's packages, in web/.
 const { chromium } = createRequire(join(sourceDir, 'web', 'package.json'))('playwright-core');
 
-async function startServer() {
-  const server = spawn('python3', [join(sourceDir, 'web', 'tools', 'serve.py'), siteDir, '0'], {
+async function startServer(site) {
+  const server = spawn('python3', [join(sourceDir, 'web', 'tools', 'serve.py'), site, '0'], {
     stdio: ['ignore', 'pipe', 'ignore'],
   });
   const lines = createInterface({ input: server.stdout });
@@ -30,11 +30,11 @@ async function startServer() {
   throw new Error('the site server did not start');
 }
 
-// Runs body({ browser, origin }) with a fresh server and browser (given extraArgs too), ending
-// both afterwards. Playwright starts the browser on a fresh profile of its own in a temporary
-// folder.
-export async function withBrowser(body, extraArgs = []) {
-  const { server, origin } = await startServer();
+// Runs body({ browser, origin }) with a fresh server of `site` and browser (given extraArgs too),
+// ending both afterwards. Playwright starts the browser on a fresh profile of its own in a
+// temporary folder.
+export async function withBrowser(body, extraArgs = [], site = siteDir) {
+  const { server, origin } = await startServer(site);
   const browser = await chromium.launch({
     executablePath: '/usr/bin/chromium',
     args: [
@@ -78,9 +78,14 @@ export async function openPage(browser, origin, path = '/', viewport = { width: 
 
 // Waits until condition(arg) holds in the page; a page that never gets there is reported with
 // what was awaited and what the page showed at the end.
+// A condition given as text is made a function here: the page evaluates a function's text once,
+// but text at every poll, which its Content-Security-Policy refuses (no eval) once a poll is needed.
 export async function waitUntil(page, what, condition, arg) {
   try {
-    await page.waitForFunction(condition, arg);
+    await page.waitForFunction(
+      typeof condition === 'string' ? new Function(`return (${condition});`) : condition,
+      arg,
+    );
   } catch (error) {
     const seen = await page
       .evaluate(() => ({

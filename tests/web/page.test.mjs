@@ -4,7 +4,7 @@
 // damaged or empty one is said; edits survive a reload; an addressed frame draws what
 // lumenweave-render draws, and a far one is gone to without holding the page; saver mode leaves on
 // a key and fills the window where full screen is refused; a failing frame or engine load is said;
-// the phone layout; help; Run with problems, a bad seed and Ctrl-Enter.
+// the phone layout; help; Run with problems or warnings, a bad seed and Ctrl-Enter.
 //   LUMENWEAVE_SIM=... LUMENWEAVE_RENDER=... node --test page.test.mjs
 import assert from 'node:assert/strict';
 import { execFileSync, spawnSync } from 'node:child_process';
@@ -84,9 +84,7 @@ const editorText = () =>
   [...document.querySelector('#editor').shadowRoot.querySelectorAll('.cm-line')]
     .map((l) => l.textContent)
     .join('\n');
-// A condition on it for waitUntil, whole (a string condition would be evaluated again at each
-// poll, which the page's Content-Security-Policy refuses): the text is, or with same false is
-// not, text.
+// A condition on it for waitUntil: the text is, or with same false is not, text.
 const editorIs = ([text, same = true]) =>
   ([...document.querySelector('#editor').shadowRoot.querySelectorAll('.cm-line')]
     .map((l) => l.textContent)
@@ -300,8 +298,9 @@ const builtinShown = async (page) =>
   assert.match(await page.locator('.cm-line').nth(1).textContent(), /Lumenweave animation script/);
 
 test('share links', async (t) => {
-  // A fixed size, so that the two pages' pictures compare whatever their layouts.
-  const page = await openPage(session.browser, session.origin, '/?seed=9&size=200x150');
+  // A fixed size, so that the two pages' pictures compare whatever their layouts; the seed chosen
+  // in the field, not in the address.
+  const page = await openPage(session.browser, session.origin, '/?size=200x150');
   // A figure that moves at random (so the seed shows), and text beyond ASCII.
   const script = [
     '# Wölkchen ☁ 🌀 and a tab\there',
@@ -312,6 +311,7 @@ test('share links', async (t) => {
     '# ends without a line feed ?#&=+/',
   ].join('\n');
   await typeScript(page, script);
+  await page.fill('#seed', '9');
   await page.locator('#pause').click();
   await page.locator('#run').click();
   await waitUntil(page, 'frame 1 after Run', frameIs, 1);
@@ -429,7 +429,7 @@ test('an addressed frame draws what lumenweave-render draws; a far one leaves th
 
   // One past the furthest frame a link may ask: said, and the furthest shown, exactly. On the way
   // the progress moves and a field takes typing: the page is not held.
-  const furthest = 10000000; // maxFrame of web/src/share.ts
+  const furthest = 5000000; // maxFrame of web/src/share.ts
   const far = await openPage(session.browser, session.origin, `/?seed=1&frame=${furthest + 1}&size=64x64`);
   const progress = () => {
     const line = document.getElementById('seeking');
@@ -590,7 +590,7 @@ test('help opens on ? and F1 and closes on Escape or a click', async () => {
   await page.close();
 });
 
-test('Run: Ctrl-Enter runs once; a script with problems leaves the last good one running; a bad seed is said', async () => {
+test('Run: Ctrl-Enter runs once; a script with problems leaves the last good one running, one with warnings runs; a bad seed is said', async () => {
   const page = await openPage(session.browser, session.origin, '/?seed=6');
   const run = () => page.evaluate(() => Number(document.body.dataset.run));
   const status = () => page.textContent('#status');
@@ -613,6 +613,15 @@ test('Run: Ctrl-Enter runs once; a script with problems leaves the last good one
   const frame = await page.evaluate(() => Number(document.body.dataset.frame));
   await waitUntil(page, 'the figure still moving', (f) => Number(document.body.dataset.frame) > f + 2, frame);
   assert.ok((await litPixels(page))[2].some((v) => v), 'the figure is drawn');
+
+  // A warning alone does not stop Run: the line runs with what was read. It is listed and
+  // marked as a warning.
+  await typeScript(page, 'actset: 38, 2O\n');
+  await page.locator('.cm-lintRange-warning').waitFor();
+  assert.equal(await page.textContent('#problems li'), "1: warning: 'actset:' read 2; 'O' after it is ignored");
+  await page.locator('#run').click();
+  await waitUntil(page, 'the warned script running', (r) => Number(document.body.dataset.run) > r, first + 1);
+  assert.doesNotMatch(await status(), /problem/);
   await page.close();
 
   // A first load with problems runs the built-in script and says so.

@@ -37,4 +37,9 @@ test('the same output as the native lumenweave-sim', () => {
     assert.ok(web.stdout.equals(native.stdout), `${name}: standard output`);
     assert.equal(web.stderr.toString(), native.stderr.toString(), `${name}: standard error`);
   }
+  // Warnings alone: listed, and the exit status says the script runs.
+  const [native, web] = both(['--check', '-'], 'actset: 38, 2O\n');
+  assert.equal(native.status, 0);
+  assert.equal(web.status, 0);
+  assert.ok(web.stdout.equals(native.stdout) && native.stdout.length > 0);
 });

@@ -1,10 +1,10 @@
-# Shared helpers of the Linux program's tests, on top of the test displays of tests/lib/display.sh:
+# Shared helpers of the Linux program's tests, on top of the test displays of tools/lib/display.sh:
 # the programs' paths, a private display, starting and ending lumenweave, pictures of its windows.
 # Sourced by each test_*.sh; every wait is bounded, and whatever a test starts is ended with it.
 set -uo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-. "$here/../lib/display.sh"
+. "$here/../../tools/lib/display.sh"
 . "$here/../lib/program.sh"
 build=${LUMENWEAVE_NATIVE_BUILD_DIR:-$here/../../build/native}
 program=$build/hosts/linux/lumenweave
@@ -110,7 +110,7 @@ difference() {
     compare -metric RMSE "$1" "$2" null: 2>&1 | sed -n 's/.*(\(.*\)).*/\1/p'
 }
 
-# expect_drawing WINDOW WHAT: the window is being drawn into (tests/lib/display.sh's check).
+# expect_drawing WINDOW WHAT: the window is being drawn into (tools/lib/display.sh's check).
 expect_drawing() {
     is_drawing "$1" && { pass "$2: draws (mean $picture_mean, change $picture_change)"; return; }
     fail "$2: not drawing within 20 s (mean $picture_mean, change $picture_change)"

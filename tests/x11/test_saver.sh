@@ -199,7 +199,8 @@ pass "--script: a broken script is reported line by line and the built-in one ru
 
 # The readout's groups of glyphs stand apart, and an edited script is read again: a clean one
 # replaces the running one at once, one with problems is reported and the running one goes on.
-printf 'actset: 52, 0\n' >"$out/live.txt"
+# The first script has only a warning (its 0 read, the O ignored), so it runs: no wings.
+printf 'actset: 52, 0O\n' >"$out/live.txt"
 make_window 7 320 240
 # The test build, held from its second frame on, so that the capture follows a present.
 touch "$out/hold"
@@ -214,7 +215,9 @@ wide=$(for gap in $gaps; do ((gap >= 6)) && echo "$gap"; done | paste -sd' ')
     fail "the readout: left $left, top $top, gaps $gaps"
 pass "--fps: the readout from column $left, its groups apart by $wide pixels"
 [[ $(python3 "$here/picture.py" box "$out/readout.png" 320x216+0+24) == none ]] ||
-    fail "a script of no wings drew something"
+    fail "a script of no wings with a warning did not run: $(<"$out/stderr")"
+grep -qF "$out/live.txt:1: warning: 'actset:' read 0; 'O' after it is ignored" "$out/stderr" ||
+    fail "the warning was not said: $(<"$out/stderr")"
 # lit_below_readout: the box of what is drawn below the readout, "none" for nothing.
 lit_below_readout() {
     shot "$window" "$out/live.png"

@@ -20,13 +20,13 @@
 #include <vector>
 
 #include "drawlist/drawlist.hpp"
-#include "drawlist/replay.hpp"
+#include "replay/gl1/replay.hpp"
 #include "frame/frame.hpp"
-#include "frame/render.hpp"
+#include "replay/gl1/render.hpp"
 #include "offscreen.hpp"
 #include "options.hpp"
 #include "read_script.hpp"
-#include "png.hpp"
+#include "png/png.hpp"
 
 extern char** environ;
 

@@ -21,7 +21,7 @@
 #include "options.hpp"
 #include "read_script.hpp"
 #include "script/check.hpp"
-#include "values.hpp"
+#include "sim_output/sim_output.hpp"
 
 namespace {
 
@@ -96,7 +96,8 @@ void printLogLine(void*, const char* text) {
     std::printf("%s\n", text);
 }
 
-// Prints every problem of the script as FILE:LINE: message and gives the exit status.
+// Prints every problem of the script as FILE:LINE: message and gives the exit status: 1 when one
+// is an error, as a script with warnings alone runs.
 int checkScriptFile(const std::string& path) {
     const std::string name = path == "-" ? "<stdin>" : path;
     const std::vector<ScriptProblem> problems = checkScript(tool::readScript(path));
@@ -107,7 +108,7 @@ int checkScriptFile(const std::string& path) {
         checkOutput();
     }
     checkOutput();
-    return problems.empty() ? 0 : 1;
+    return hasErrors(problems) ? 1 : 0;
 }
 
 int run(int argc, char** argv) {

@@ -1,6 +1,6 @@
 // Entry points for every GL call the core makes, doing nothing; they take precedence over
 // the shared libraries.
-#include "drawlist/opengl.hpp"
+#include "replay/gl1/opengl.hpp"
 #include "gl.hpp"
 
 void startGl(int, int) {}

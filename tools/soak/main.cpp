@@ -12,9 +12,9 @@
 #include <vector>
 
 #include "drawlist/drawlist.hpp"
-#include "drawlist/replay.hpp"
+#include "replay/gl1/replay.hpp"
 #include "frame/frame.hpp"
-#include "frame/render.hpp"
+#include "replay/gl1/render.hpp"
 #include "gl.hpp"
 #include "options.hpp"
 

@@ -1,5 +1,5 @@
 // The core's C interface for JavaScript: one engine and one draw list per module, started with a
-// seed and a script text, recording frames; the view's matrices; the checker's problems; and
+// seed and a script text, recording frames; each frame's mesh; the checker's problems; and
 // the saver's move rule; the lumenweave-sim output that the Node command line prints.
 #include <cstddef>
 #include <cstdint>
@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "drawlist/drawlist.hpp"
+#include "drawlist/mesh.hpp"
 #include "drawlist/view.hpp"
 #include "engine/settings.hpp"
 #include "frame/frame.hpp"
@@ -16,12 +17,9 @@
 #include "lumenweave/version.hpp"
 #include "script/check.hpp"
 #include "script/script.hpp"
-#include "values.hpp"
+#include "sim_output/sim_output.hpp"
 
 #define LW_EXPORT(name) extern "C" __attribute__((export_name(#name)))
-
-// JavaScript reads the commands as three 32-bit words each.
-static_assert(sizeof(draw_command) == 3 * sizeof(uint32_t), "draw_command is three words");
 
 namespace {
 
@@ -30,8 +28,10 @@ void printLogLine(void*, const char* text) {
 }
 
 Engine engine;
+// The frame last recorded, which the page shows: a new start keeps it until its own first frame,
+// so that a resize in between draws it again.
 draw_list_t list;
-view_matrices view;
+frame_mesh mesh;
 std::vector<ScriptProblem> problems;
 pointer_watch saver_pointer;
 
@@ -55,7 +55,6 @@ LW_EXPORT(lw_start) void lw_start(uint32_t t, const char* script) {
     } else {
         initEngineWithSeed(engine, t);
     }
-    clear_draw_list(list);
 }
 
 LW_EXPORT(lw_record_frame) void lw_record_frame() {
@@ -66,27 +65,20 @@ LW_EXPORT(lw_advance_frame) void lw_advance_frame() {
     advanceFrame(engine);
 }
 
-LW_EXPORT(lw_commands) const draw_command* lw_commands() {
-    return list.commands.data();
+// The mesh of the frame last recorded for a drawing buffer of width x height pixels, outlines
+// line_width pixels wide: its vertices (mesh_vertex, seven floats each), valid until the next call.
+LW_EXPORT(lw_mesh) const mesh_vertex* lw_mesh(uint32_t width, uint32_t height, float line_width) {
+    build_mesh(list, view_for(width, height), width, height, line_width, mesh);
+    return mesh.vertices.data();
 }
 
-LW_EXPORT(lw_command_count) uint32_t lw_command_count() {
-    return static_cast<uint32_t>(list.commands.size());
+LW_EXPORT(lw_mesh_vertex_count) uint32_t lw_mesh_vertex_count() {
+    return static_cast<uint32_t>(mesh.vertices.size());
 }
 
-LW_EXPORT(lw_words) const uint32_t* lw_words() {
-    return list.words.data();
-}
-
-LW_EXPORT(lw_word_count) uint32_t lw_word_count() {
-    return static_cast<uint32_t>(list.words.size());
-}
-
-// The projection's 16 floats, followed by the model-view's 16.
-LW_EXPORT(lw_view) const float* lw_view(uint32_t width, uint32_t height) {
-    view = view_for(width, height);
-    static_assert(offsetof(view_matrices, model_view) == 16 * sizeof(float), "matrices in a row");
-    return view.projection;
+// 1 when the mesh's frame clears the colour buffer to black before its triangles.
+LW_EXPORT(lw_mesh_clears) int32_t lw_mesh_clears() {
+    return mesh.clears ? 1 : 0;
 }
 
 // A saver run starts: its first pointer move will set the point.
@@ -107,6 +99,11 @@ LW_EXPORT(lw_check) uint32_t lw_check(const char* text, uint32_t length) {
 
 LW_EXPORT(lw_problem_line) int32_t lw_problem_line(uint32_t i) {
     return problems[i].line;
+}
+
+// 1 for a warning, 0 for an error.
+LW_EXPORT(lw_problem_warning) int32_t lw_problem_warning(uint32_t i) {
+    return problems[i].severity == Severity::warning ? 1 : 0;
 }
 
 LW_EXPORT(lw_problem_message) const char* lw_problem_message(uint32_t i) {

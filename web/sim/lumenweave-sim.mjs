@@ -143,11 +143,14 @@ async function run(args) {
     const address = copyIn(lw, text);
     const count = lw.lw_check(address, text.length);
     const name = copyIn(lw, Buffer.from(o.checkPath === '-' ? '<stdin>' : o.checkPath));
+    let errors = 0;
     for (let i = 0; i < count; ++i) {
       lw.lw_print_problem(i, name);
+      errors += 1 - lw.lw_problem_warning(i);
     }
     finish(lw);
-    return count === 0 ? 0 : 1;
+    // Warnings alone leave the script runnable, as in lumenweave-sim.
+    return errors === 0 ? 0 : 1;
   }
   if (o.listActuators) {
     lw.lw_list_actuators();

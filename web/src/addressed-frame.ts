@@ -14,6 +14,9 @@ export async function openAddressedFrame(asked: number, loop: Loop, line: HTMLEl
   const arrived = await loop.seek(frame, (reached) => (bar.value = reached));
   line.hidden = true;
   if (arrived && asked > frame) {
-    say(`The address asks for frame ${asked}; links go ${maxFrame} frames at most, so this is frame ${maxFrame}.`);
+    say(
+      `The address asks for frame ${asked}; links go ${maxFrame} frames at most, so this is frame ${maxFrame}.`,
+      'standing',
+    );
   }
 }

@@ -14,7 +14,8 @@ import { say } from './status';
 
 export interface Controls {
   // Starts the figure anew on the editor's script and the seed field's seed. A script with
-  // problems does not run: the last good one goes on (the built-in one if none ran yet).
+  // errors does not run: the last good one goes on (the built-in one if none ran yet). Warnings
+  // are no bar: their lines run as the native programs run them.
   run(): void;
   setPaused(on: boolean): void;
 }
@@ -41,7 +42,7 @@ export function createControls(
       said.push(`The seed "${page.seed.value.trim()}" is not a whole number from 0 to ${maxSeed}; kept ${running.seed}.`);
     }
     const text = editor.text();
-    const problems = engine.check(text).length;
+    const problems = engine.check(text).filter((p) => p.severity === 'error').length;
     if (problems === 0) {
       loop.restart(typed ?? running.seed, text);
     } else if (running.script === null) {

@@ -76,7 +76,7 @@ export function createEditor(
       showProblems(problemList, problems, goToLine);
       return problems.map((p) => {
         const line = doc.line(Math.min(Math.max(p.line, 1), doc.lines));
-        return { from: line.from, to: line.to, severity: 'error', message: p.message };
+        return { from: line.from, to: line.to, severity: p.severity, message: p.message };
       });
     },
     { delay: 250 },

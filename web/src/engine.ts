@@ -9,38 +9,46 @@ interface Exports {
   lw_start(seed: number, script: number): void;
   lw_record_frame(): void;
   lw_advance_frame(): void;
-  lw_commands(): number;
-  lw_command_count(): number;
-  lw_words(): number;
-  lw_word_count(): number;
-  lw_view(width: number, height: number): number;
+  lw_mesh(width: number, height: number, lineWidth: number): number;
+  lw_mesh_vertex_count(): number;
+  lw_mesh_clears(): number;
   lw_builtin_script(): number;
   lw_check(text: number, length: number): number;
   lw_problem_line(i: number): number;
+  lw_problem_warning(i: number): number;
   lw_problem_message(i: number): number;
   lw_problem_message_length(i: number): number;
   lw_saver_start(): void;
   lw_saver_pointer(x: number, y: number): number;
 }
 
-// One frame's commands, three words each (code, first word, word count), over the word pool.
-export interface DrawList {
-  commands: Uint32Array;
-  words: Uint32Array;
-  floats: Float32Array; // the same pool read as floats
+// A frame's triangles in clip space, built by the core (drawlist/mesh.hpp).
+export interface Mesh {
+  // Seven floats a vertex (clip x, y, z, w; red, green, blue), three vertices a triangle: a view
+  // of the module's memory, valid until the engine is next called.
+  vertices: Float32Array;
+  clears: boolean; // the colour buffer is cleared to black before the triangles
 }
+
+// An error stops the script from running; a warning is a line that runs, with a meaning of its
+// own that is probably not the one meant.
+export type Severity = 'error' | 'warning';
 
 export interface Problem {
   line: number; // from 1
   message: string;
+  severity: Severity;
 }
 
 export interface Engine {
   start(seed: number, script: string): void;
-  record(): DrawList;
+  // Records the next frame; the engine keeps it, to be meshed and drawn as often as needed.
+  record(): void;
   // The next frame without its draw list: the same animation step, for frames nobody sees.
   advance(): void;
-  view(width: number, height: number): { projection: Float32Array; modelView: Float32Array };
+  // The frame last recorded as a drawing buffer of width x height pixels shows it, outlines
+  // lineWidth pixels wide.
+  mesh(width: number, height: number, lineWidth: number): Mesh;
   check(script: string): Problem[];
   // The saver's move rule, the native hosts' own: a run starts, then each pointer move is asked
   // whether it ends the run.
@@ -112,20 +120,16 @@ export async function loadEngine(url: string): Promise<Engine> {
       lw.lw_start(seed >>> 0, text.address);
       lw.lw_free(text.address);
     },
-    record() {
-      lw.lw_record_frame();
-      const words = new Uint32Array(lw.memory.buffer, lw.lw_words(), lw.lw_word_count());
-      return {
-        commands: new Uint32Array(lw.memory.buffer, lw.lw_commands(), lw.lw_command_count() * 3),
-        words,
-        floats: new Float32Array(words.buffer, words.byteOffset, words.length),
-      };
-    },
+    record: () => lw.lw_record_frame(),
     advance: () => lw.lw_advance_frame(),
-    view(width, height) {
-      const address = lw.lw_view(width, height);
-      const both = new Float32Array(lw.memory.buffer, address, 32).slice();
-      return { projection: both.subarray(0, 16), modelView: both.subarray(16, 32) };
+    mesh(width, height, lineWidth) {
+      const address = lw.lw_mesh(width, height, lineWidth);
+      // The view is made after the call: building may have grown the memory, detaching old views.
+      const floats = lw.lw_mesh_vertex_count() * 7;
+      return {
+        vertices: new Float32Array(lw.memory.buffer, address, floats),
+        clears: lw.lw_mesh_clears() === 1,
+      };
     },
     check(script) {
       const text = copyIn(script);
@@ -138,7 +142,11 @@ export async function loadEngine(url: string): Promise<Engine> {
           lw.lw_problem_message(i),
           lw.lw_problem_message_length(i),
         );
-        problems.push({ line: lw.lw_problem_line(i), message: decoder.decode(message) });
+        problems.push({
+          line: lw.lw_problem_line(i),
+          message: decoder.decode(message),
+          severity: lw.lw_problem_warning(i) === 1 ? 'warning' : 'error',
+        });
       }
       return problems;
     },

@@ -1,10 +1,11 @@
 // The figure's canvas: its WebGL 2 context and replayer, and a drawing buffer that follows the
 // canvas's size on the page unless ?size= fixes it.
-import type { DrawList, Engine } from './engine';
+import type { Engine } from './engine';
 import { createReplayer } from './replay';
 
 export interface Figure {
-  draw(list: DrawList): void;
+  // Draws the frame the engine recorded last.
+  draw(): void;
   // Measures the canvas again after a change of layout; redraws through onResize when it changed.
   fit(): void;
 }
@@ -25,7 +26,7 @@ export function createFigure(
   if (!gl) {
     return null;
   }
-  const replayer = createReplayer(gl, () => (size ? 1 : devicePixelRatio));
+  const replayer = createReplayer(gl);
 
   const fit = (): void => {
     if (size) {
@@ -50,9 +51,10 @@ export function createFigure(
   }
 
   return {
-    draw(list) {
-      const view = engine.view(canvas.width, canvas.height);
-      replayer.draw(list, view.projection, view.modelView);
+    draw() {
+      // Outlines one CSS pixel wide, or one drawing-buffer pixel at a fixed size.
+      const lineWidth = size ? 1 : devicePixelRatio;
+      replayer.draw(engine.mesh(gl.drawingBufferWidth, gl.drawingBufferHeight, lineWidth));
     },
     fit,
   };

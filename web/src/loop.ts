@@ -2,7 +2,7 @@
 // takes the steps the pace asks for (only the last of them recorded and drawn), and the way to a
 // frame far ahead in slices that leave the page answering. A frame that fails is shown on the
 // page and the loop goes on with the next.
-import type { DrawList, Engine } from './engine';
+import type { Engine } from './engine';
 import type { Figure } from './figure';
 import { paceFrame } from './pacing';
 import type { Running } from './state';
@@ -20,16 +20,6 @@ export interface Loop {
   draw(): void;
   // Starts the ticks on requestAnimationFrame.
   begin(): void;
-}
-
-// A copy that outlives the engine's next frame, to draw again after a resize or while paused.
-function keep(list: DrawList): DrawList {
-  const words = list.words.slice();
-  return {
-    commands: list.commands.slice(),
-    words,
-    floats: new Float32Array(words.buffer),
-  };
 }
 
 // Replay between the page's own tasks (input, drawing): well under the 50 ms that users notice.
@@ -58,13 +48,14 @@ export function createLoop(engine: Engine, figure: Figure, running: Running): Lo
   const draw = (): void => {
     if (running.shown) {
       const start = performance.now();
-      figure.draw(running.shown);
+      figure.draw();
       stats.drawMs += performance.now() - start;
     }
   };
   const step = (): void => {
     const start = performance.now();
-    running.shown = keep(engine.record());
+    engine.record();
+    running.shown = true;
     stats.recordMs += performance.now() - start;
     ++running.frame;
     ++stats.frames;
@@ -157,7 +148,7 @@ export function createLoop(engine: Engine, figure: Figure, running: Running): Lo
         }
       } catch (error) {
         console.error(error);
-        say(`Going to frame ${frame} failed at frame ${running.frame + 1} (${describe(error)}).`);
+        say(`Going to frame ${frame} failed at frame ${running.frame + 1} (${describe(error)}).`, 'standing');
         return false;
       } finally {
         if (run === seekRun) {

@@ -4,13 +4,15 @@ import type { Problem } from './engine';
 
 const shownProblems = 200;
 
-// Each problem as "LINE: message", as text: a message may quote the script.
+// Each problem as "LINE: message" or "LINE: warning: message", the checker's lines without the
+// file, as text: a message may quote the script.
 export function showProblems(list: HTMLElement, problems: Problem[], goToLine: (line: number) => void): void {
   const items = problems.slice(0, shownProblems).map((p) => {
     const item = document.createElement('li');
+    item.className = p.severity;
     const button = document.createElement('button');
     button.type = 'button';
-    button.textContent = `${p.line}: ${p.message}`;
+    button.textContent = `${p.line}: ${p.severity === 'warning' ? 'warning: ' : ''}${p.message}`;
     button.addEventListener('click', () => goToLine(p.line));
     item.append(button);
     return item;

@@ -177,9 +177,9 @@ export async function shareAddress(text: string, seed: number, frame: number | n
 }
 
 export const maxSeed = 4294967295;
-// The furthest frame an address may ask for: the page gets there in about 4 s on a loaded 2-core
-// machine (docs/performance.md).
-export const maxFrame = 10000000;
+// The furthest frame an address may ask for (about 23 hours of animation): the page gets there in
+// 1 to 5 s on this project's loaded 2-core machine (docs/performance.md).
+export const maxFrame = 5000000;
 export const maxSide = 8192; // pixels
 
 // A whole decimal number from low to high, or null.

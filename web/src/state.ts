@@ -1,5 +1,4 @@
 // The animation's running state, one record that the loop, the controls and start-up share.
-import type { DrawList } from './engine';
 import type { Pace } from './pacing';
 
 // Timing of the page's work per frame, read by the measuring script.
@@ -17,7 +16,7 @@ export interface Running {
   paused: boolean;
   frame: number; // animation steps since the last run
   seekingTo: number | null; // the frame the page is going to in slices, or null
-  shown: DrawList | null; // the frame on the figure, kept to draw again after a resize or while paused
+  shown: boolean; // a frame is on the figure: the engine keeps it, to draw again after a resize
   pace: Pace;
   stats: FrameStats;
 }
@@ -38,7 +37,7 @@ export function createRunning(seed: number): Running {
     paused: false,
     frame: 0,
     seekingTo: null,
-    shown: null,
+    shown: false,
     pace: { deadline: null },
     stats,
   };

@@ -1,38 +1,82 @@
-// Measures the browser playground and prints the figures: recording a frame in WebAssembly
-// (under Node's V8, the engine Chromium runs) against the native build's benchmark; the page's
-// time per frame and frames per second in headless Chromium at 1280 x 720 and 1920 x 1080, with
-// the tests' settings and with software compositing; and the site's transfer size, compressed. A measuring script, not a test: it asserts nothing.
-//   node web/tools/measure.mjs     (after tools/playground.sh build and the native lumenweave-bench)
+// Measures the browser playground and prints the figures (docs/performance.md): recording a frame
+// in WebAssembly against the native benchmark, and building its mesh; in headless Chromium the
+// time from navigation to the first drawn frame, the animation's steps and drawn frames per second
+// with the page's work per frame drawn, the longest main-thread task while typing into a 60 000-line
+// script and while going to the furthest frame a link may ask; the site's size, compressed. A
+// measuring script, not a test: it asserts nothing.
+//   node web/tools/measure.mjs [--site DIR] [--frame N] [PART...]
+// PART: recording, first-frame, steps, typing, seek, size (all when none is named). --site
+// measures another build of the site (an older one, for a before and after); the default is
+// build/web of tools/playground.sh build. seek goes to --frame N, by default the furthest a link
+// may ask (maxFrame of web/src/share.ts). recording also needs the native lumenweave-bench.
 import { execFileSync } from 'node:child_process';
-import { readFileSync, statSync } from 'node:fs';
-import { join } from 'node:path';
+import { readdirSync, readFileSync, statSync } from 'node:fs';
+import { loadavg } from 'node:os';
+import { join, resolve } from 'node:path';
 import { performance } from 'node:perf_hooks';
 import { brotliCompressSync, constants, gzipSync } from 'node:zlib';
-import { openPage, siteDir, sourceDir, withBrowser } from '../../tests/web/browser.mjs';
+import { siteDir, sourceDir, withBrowser } from '../../tests/web/browser.mjs';
 
 const warmUpFrames = 100000; // as the native benchmark starts: far into the built-in animation
 const measureSeconds = 5;
-const siteFiles = ['index.html', 'playground.js', 'style.css', 'lumenweave.wasm', 'favicon.ico'];
+const loads = 5; // page loads per first-frame figure; the median is printed
+const phone = { viewport: { width: 390, height: 844 }, deviceScaleFactor: 3, isMobile: true, hasTouch: true };
+const desktop = { viewport: { width: 1280, height: 720 } };
+
+const args = process.argv.slice(2);
+const option = (name) => {
+  const at = args.indexOf(name);
+  return at < 0 ? null : args.splice(at, 2)[1];
+};
+const site = resolve(option('--site') ?? siteDir);
+const seekFrame = Number(
+  option('--frame') ?? /export const maxFrame = (\d+)/.exec(readFileSync(join(sourceDir, 'web/src/share.ts'), 'utf8'))[1],
+);
+const parts = new Set(args.length ? args : ['recording', 'first-frame', 'steps', 'typing', 'seek', 'size']);
+
+const median = (values) => [...values].sort((a, b) => a - b)[Math.floor(values.length / 2)];
+const ms = (n) => `${Math.round(n)} ms`;
+const load = () => `load average ${loadavg()[0].toFixed(1)}`;
 
 async function wasmRecording() {
   process.emitWarning = () => {};
   const { WASI } = await import('node:wasi');
   const wasi = new WASI({ version: 'preview1', args: [], env: {} });
-  const bytes = readFileSync(join(siteDir, 'lumenweave.wasm'));
+  const bytes = readFileSync(join(site, 'lumenweave.wasm'));
   const { instance } = await WebAssembly.instantiate(bytes, wasi.getImportObject());
   wasi.initialize(instance);
   const lw = instance.exports;
   lw.lw_start(1, 0);
+  let start = performance.now();
   for (let i = 0; i < warmUpFrames; ++i) {
     lw.lw_advance_frame();
   }
+  const advance = ((performance.now() - start) * 1000) / warmUpFrames; // microseconds
   let frames = 0;
-  const start = performance.now();
+  start = performance.now();
   while (performance.now() - start < measureSeconds * 1000) {
     lw.lw_record_frame();
     ++frames;
   }
-  return ((performance.now() - start) * 1000) / frames; // microseconds
+  const record = ((performance.now() - start) * 1000) / frames; // microseconds
+  // The mesh the page draws of the frame last recorded, outlines one pixel wide, in CPU time (the
+  // clock counts the other sessions' work too); a site from before the mesh has none.
+  const mesh = (width, height) => {
+    const used = process.cpuUsage();
+    let calls = 0;
+    do {
+      lw.lw_mesh(width, height, 1);
+      ++calls;
+    } while (process.cpuUsage(used).user < measureSeconds * 1e6);
+    const { user, system } = process.cpuUsage(used);
+    return (user + system) / calls; // microseconds
+  };
+  return {
+    advance,
+    record,
+    mesh: lw.lw_mesh ? [mesh(1280, 720), mesh(1920, 1080)] : null,
+    vertices: lw.lw_mesh ? lw.lw_mesh_vertex_count() : 0,
+  };
 }
 
 function nativeRecording() {
@@ -42,59 +86,208 @@ function nativeRecording() {
     '--benchmark_format=json',
     `--benchmark_min_time=${measureSeconds}`,
   ]);
-  const run = JSON.parse(out).benchmarks[0];
-  return run.real_time; // microseconds
+  return JSON.parse(out).benchmarks[0].real_time; // microseconds
 }
 
-async function pageFigures(browser, origin, width, height) {
-  const page = await openPage(browser, origin, `/?seed=1&size=${width}x${height}`, {
-    width: width + 700,
-    height: height + 100,
+// Records, from the page's first script on, the main thread's long tasks (50 ms and more, as
+// Chromium reports them), the keystrokes' times to their next paint, when the first frame was
+// drawn (its attribute set, right after its WebGL calls) and when the way to a frame was shown.
+function watchPage() {
+  window.measured = { longTasks: [], keys: [], firstFrame: null, seeking: null };
+  new PerformanceObserver((list) => {
+    for (const e of list.getEntries()) {
+      window.measured.longTasks.push({ start: e.startTime, duration: e.duration });
+    }
+  }).observe({ type: 'longtask', buffered: true });
+  new PerformanceObserver((list) => {
+    for (const e of list.getEntries()) {
+      if (e.name === 'keydown') {
+        window.measured.keys.push(e.duration);
+      }
+    }
+  }).observe({ type: 'event', durationThreshold: 16, buffered: true });
+  const seen = new MutationObserver(() => {
+    if (document.body?.dataset.frame) {
+      window.measured.firstFrame = performance.now();
+      seen.disconnect();
+    }
   });
-  await page.waitForFunction(() => Number(document.body.dataset.frame) >= 60);
-  const before = await page.evaluate(() => ({ ...window.lumenweaveStats, t: performance.now() }));
-  await page.waitForTimeout(measureSeconds * 1000);
-  const after = await page.evaluate(() => ({ ...window.lumenweaveStats, t: performance.now() }));
-  await page.close();
-  const frames = after.frames - before.frames;
-  return {
-    fps: (frames * 1000) / (after.t - before.t),
-    recordMs: (after.recordMs - before.recordMs) / frames,
-    drawMs: (after.drawMs - before.drawMs) / frames,
+  seen.observe(document, { subtree: true, attributes: true, attributeFilter: ['data-frame'] });
+  const way = new MutationObserver(() => {
+    if (document.getElementById('seeking')?.hidden === false) {
+      window.measured.seeking = performance.now();
+      way.disconnect();
+    }
+  });
+  way.observe(document, { subtree: true, attributes: true, attributeFilter: ['hidden'] });
+}
+
+// A page in a fresh context (no cache, no storage), watched; waits until its first frame is drawn.
+async function open(browser, origin, path, device = desktop) {
+  const context = await browser.newContext(device);
+  const page = await context.newPage();
+  page.setDefaultTimeout(300000);
+  await page.addInitScript(watchPage);
+  await page.goto(origin + path);
+  await page.waitForFunction(() => window.measured.firstFrame !== null);
+  page.done = () => context.close();
+  return page;
+}
+
+async function firstFrame(browser, origin) {
+  for (const [name, device] of [['desktop 1280x720', desktop], ['phone 390x844 at 3 device pixels per CSS pixel', phone]]) {
+    const times = [];
+    for (let i = 0; i < loads; ++i) {
+      const page = await open(browser, origin, '/?seed=1', device);
+      times.push(await page.evaluate(() => window.measured.firstFrame));
+      await page.done();
+    }
+    console.log(`navigation to the first drawn frame, ${name}: median ${ms(median(times))} ` +
+      `[${times.map(Math.round).join(' ')}] (${load()})`);
+  }
+}
+
+// Replaces the page's requestAnimationFrame with a timer at `hz`, giving each callback the time it
+// was called at, as a display of that rate would; frames the page is too slow for are dropped.
+function throttleFrames(hz) {
+  const period = 1000 / hz;
+  let due = performance.now();
+  let waiting = [];
+  const fire = () => {
+    const callbacks = waiting;
+    waiting = [];
+    const now = performance.now();
+    callbacks.forEach((callback) => callback(now));
+  };
+  window.requestAnimationFrame = (callback) => {
+    waiting.push(callback);
+    if (waiting.length === 1) {
+      const now = performance.now();
+      due = Math.max(due + period, now - period);
+      setTimeout(fire, Math.max(0, due - now));
+    }
+    return 0;
   };
 }
 
-function transferSize() {
-  let raw = 0;
-  let gzip = 0;
-  let brotli = 0;
-  for (const file of siteFiles) {
-    const bytes = readFileSync(join(siteDir, file));
-    raw += statSync(join(siteDir, file)).size;
-    gzip += gzipSync(bytes, { level: 9 }).length;
-    brotli += brotliCompressSync(bytes, {
-      params: { [constants.BROTLI_PARAM_QUALITY]: 11 },
-    }).length;
+// Steps and drawn frames per second over measureSeconds once the figure runs.
+async function stepsPerSecond(browser, origin, hz, [width, height]) {
+  const context = await browser.newContext({ viewport: { width: width + 700, height: height + 100 } });
+  const page = await context.newPage();
+  page.setDefaultTimeout(300000);
+  if (hz) {
+    await page.addInitScript(throttleFrames, hz);
   }
-  return { raw, gzip, brotli };
+  await page.goto(`${origin}/?seed=1&size=${width}x${height}`);
+  await page.waitForFunction(() => Number(document.body.dataset.frame) >= 60);
+  const sample = () => page.evaluate(() => ({ ...window.lumenweaveStats, t: performance.now() }));
+  const before = await sample();
+  await page.waitForTimeout(measureSeconds * 1000);
+  const after = await sample();
+  await context.close();
+  const seconds = (after.t - before.t) / 1000;
+  // A site from before the steps were told from the drawn frames drew every step.
+  const drawn = (after.drawn ?? after.frames) - (before.drawn ?? before.frames);
+  return {
+    steps: (after.frames - before.frames) / seconds,
+    fps: drawn / seconds,
+    // The page's own work per frame drawn: recording, then the mesh, its upload and the draw.
+    work: `record ${((after.recordMs - before.recordMs) / drawn).toFixed(2)} ms + mesh, upload and draw ` +
+      `${((after.drawMs - before.drawMs) / drawn).toFixed(2)} ms per frame drawn`,
+  };
 }
 
-const kB = (n) => `${(n / 1000).toFixed(1)} kB`;
-const wasm = await wasmRecording();
-const native = nativeRecording();
-console.log(`recording a frame: WebAssembly ${wasm.toFixed(1)} us, native ${native.toFixed(1)} us ` +
-  `(${(wasm / native).toFixed(2)}x)`);
-// SwiftShader composites the page too, at a cost per frame larger than the page's own work;
-// Chromium's software compositor takes that cost away, as a graphics processor would.
-for (const [compositing, extraArgs] of [['SwiftShader', []], ['software', ['--disable-gpu-compositing']]]) {
-  await withBrowser(async ({ browser, origin }) => {
-    for (const [width, height] of [[1280, 720], [1920, 1080]]) {
-      const f = await pageFigures(browser, origin, width, height);
-      console.log(`page at ${width}x${height}, ${compositing} compositing: ${f.fps.toFixed(1)} fps, ` +
-        `record ${f.recordMs.toFixed(2)} ms + upload and draw ${f.drawMs.toFixed(2)} ms per frame`);
-    }
-  }, extraArgs);
+async function steps(browser, origin) {
+  for (const hz of [30, 60, 144]) {
+    const f = await stepsPerSecond(browser, origin, hz, [1280, 720]);
+    console.log(`frames at ${hz} Hz (timer), 1280x720: ${f.steps.toFixed(1)} steps/s, ${f.fps.toFixed(1)} frames drawn/s; ${f.work} (${load()})`);
+  }
+  const f = await stepsPerSecond(browser, origin, null, [1920, 1080]);
+  console.log(`Chromium's own frames, 1920x1080: ${f.steps.toFixed(1)} steps/s, ${f.fps.toFixed(1)} frames drawn/s; ${f.work} (${load()})`);
 }
-const size = transferSize();
-console.log(`site (${siteFiles.join(', ')}): ${kB(size.raw)}, gzip -9 ${kB(size.gzip)}, ` +
-  `brotli ${kB(size.brotli)}`);
+
+// Whether the list says there are `count` problems (a long list may be cut, saying how many more).
+// A function, not text: the page's Content-Security-Policy refuses text evaluated.
+function problemsAre(count) {
+  const items = [...document.getElementById('problems').children];
+  const more = /(\d+) more/.exec(items.at(-1)?.textContent ?? '');
+  return (more ? items.length - 1 + Number(more[1]) : items.length) === count;
+}
+
+async function typing(browser, origin) {
+  // 60 000 lines, 15 000 of them a problem (a sequence run that no seqname names).
+  const lines = [];
+  for (let i = 0; i < 15000; ++i) {
+    lines.push(`seqdo: ${(i % 50) + 1}`, 'actset: 18, 1', 'actset: 31, 0.5', `# remark ${i}`);
+  }
+  // Through a shared address (#s=, which every version of the page opens): the browser does not
+  // take a megabyte of typed text in one piece.
+  const page = await open(browser, origin, `/?seed=1#s=${Buffer.from(lines.join('\n')).toString('base64url')}`);
+  await page.waitForFunction(problemsAre, 15000);
+  await page.locator('.cm-content').click();
+  await page.keyboard.press('Control+End');
+  await page.evaluate(() => {
+    window.measured.longTasks = [];
+    window.measured.keys = [];
+  });
+  // A problem more once typed: a sequence run that no seqname names.
+  await page.keyboard.type('\nseqdo: 77', { delay: 100 });
+  await page.waitForFunction(problemsAre, 15001);
+  await page.waitForTimeout(2000); // a check started late shows here too
+  const { longTasks, keys } = await page.evaluate(() => window.measured);
+  await page.done();
+  const longest = longTasks.length ? ms(Math.max(...longTasks.map((t) => t.duration))) : 'none of 50 ms or more';
+  console.log(`typing 10 keys into a 60 000-line script with 15 000 problems: longest main-thread task ${longest} ` +
+    `(${longTasks.length} of 50 ms or more); keystroke to paint: median ${ms(median(keys.length ? keys : [0]))}, ` +
+    `longest ${ms(Math.max(0, ...keys))} (${load()})`);
+}
+
+async function seek(browser, origin) {
+  const page = await open(browser, origin, `/?seed=1&size=640x480&frame=${seekFrame}`);
+  await page.waitForFunction((f) => document.body.dataset.frame === String(f), seekFrame);
+  const { longTasks, seeking, end } = await page.evaluate(() => ({ ...window.measured, end: performance.now() }));
+  await page.done();
+  // A page that goes there in slices shows the way first; one that replays at once does not, and
+  // its replay is among the tasks from navigation.
+  const longest = (tasks) => (tasks.length ? ms(Math.max(...tasks.map((t) => t.duration))) : 'none of 50 ms or more');
+  const onTheWay = seeking === null ? '' : `; on the way (${ms(end - seeking)}) ${longest(longTasks.filter((t) => t.start >= seeking))}`;
+  console.log(`?frame=${seekFrame}: there ${ms(end)} after navigation; longest main-thread task from navigation ` +
+    `${longest(longTasks)}${onTheWay} (${load()})`);
+}
+
+function sizes() {
+  const total = { raw: 0, gzip: 0, brotli: 0 };
+  const files = readdirSync(site).filter((f) => statSync(join(site, f)).isFile());
+  for (const file of files) {
+    const bytes = readFileSync(join(site, file));
+    total.raw += bytes.length;
+    total.gzip += gzipSync(bytes, { level: 9 }).length;
+    total.brotli += brotliCompressSync(bytes, { params: { [constants.BROTLI_PARAM_QUALITY]: 11 } }).length;
+  }
+  const kB = (n) => `${(n / 1000).toFixed(1)} kB`;
+  console.log(`site (${files.join(', ')}): ${kB(total.raw)}, gzip -9 ${kB(total.gzip)}, brotli ${kB(total.brotli)}`);
+}
+
+console.log(`site ${site}`);
+if (parts.has('recording')) {
+  const wasm = await wasmRecording();
+  const native = nativeRecording();
+  console.log(`recording a frame: WebAssembly ${wasm.record.toFixed(1)} us, native ${native.toFixed(1)} us ` +
+    `(${(wasm.record / native).toFixed(2)}x); a step without recording, WebAssembly ${wasm.advance.toFixed(2)} us (${load()})`);
+  if (wasm.mesh) {
+    console.log(`building the frame's mesh (${wasm.vertices} vertices), WebAssembly, CPU time: ` +
+      `${wasm.mesh[0].toFixed(1)} us at 1280x720, ${wasm.mesh[1].toFixed(1)} us at 1920x1080`);
+  }
+}
+if (['first-frame', 'steps', 'typing', 'seek'].some((p) => parts.has(p))) {
+  await withBrowser(async ({ browser, origin }) => {
+    for (const [part, measure] of [['first-frame', firstFrame], ['steps', steps], ['typing', typing], ['seek', seek]]) {
+      if (parts.has(part)) {
+        await measure(browser, origin);
+      }
+    }
+  }, [], site);
+}
+if (parts.has('size')) {
+  sizes();
+}

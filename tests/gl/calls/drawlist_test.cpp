@@ -2,8 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "drawlist/drawlist.hpp"
-#include "drawlist/opengl.hpp"
-#include "drawlist/replay.hpp"
+#include "replay/gl1/opengl.hpp"
+#include "replay/gl1/replay.hpp"
 #include "util/util.hpp"
 
 namespace {

@@ -7,11 +7,11 @@
 #include <limits>
 
 #include "drawlist/drawlist.hpp"
-#include "drawlist/opengl.hpp"
+#include "replay/gl1/opengl.hpp"
 #include "engine/indices.hpp"
 #include "frame/frame.hpp"
-#include "frame/render.hpp"
-#include "drawlist/replay.hpp"
+#include "replay/gl1/render.hpp"
+#include "replay/gl1/replay.hpp"
 #include "util/util.hpp"
 
 namespace {

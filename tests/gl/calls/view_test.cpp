@@ -2,8 +2,8 @@
 // matrix is current, leaving the model-view matrix current for the frame.
 #include <gtest/gtest.h>
 
-#include "drawlist/opengl.hpp"
-#include "drawlist/replay.hpp"
+#include "replay/gl1/opengl.hpp"
+#include "replay/gl1/replay.hpp"
 #include "drawlist/view.hpp"
 #include "util/util.hpp"
 

@@ -1,7 +1,7 @@
 // PNG output through libpng, errors turned into a result instead of a longjmp out of the caller.
 // The figure is drawn in flat colours, so a frame nearly always has few enough of them for an
 // indexed PNG: lossless, smaller, and read by ImageMagick without a costly colour reduction.
-#include "png.hpp"
+#include "png/png.hpp"
 
 #include <png.h>
 

@@ -1,5 +1,5 @@
-// The OpenGL side of the draw list: a frame's commands and a window's view, issued on whichever
-// context is current. The only part of the core that calls OpenGL.
+// The OpenGL 1.x replayer: a draw list's commands and a window's view, issued on whichever
+// context is current. Apart from the hosts, the one place that calls OpenGL.
 #pragma once
 
 #include <cstdint>

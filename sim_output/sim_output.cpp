@@ -1,18 +1,13 @@
-// What lumenweave-sim prints: its usage and one line of actuator values after a frame. Shared
-// by the native program and the WebAssembly build that the Node command line runs, so that both
-// print the same bytes.
-#pragma once
+// lumenweave-sim's texts and lines, for the native tool and the WebAssembly engine alike.
+#include "sim_output/sim_output.hpp"
 
 #include <cstdio>
-#include <string>
 
-#include "engine/actuators.hpp"
 #include "engine/indices.hpp"
 
 namespace sim {
 
-// The usage text; the actuators come from the engine's list.
-inline std::string usage() {
+std::string usage() {
     std::string indices;
     for (const ActuatorName& a : actuatorNames) {
         indices += " " + std::to_string(a.index);
@@ -32,14 +27,15 @@ inline std::string usage() {
            "values\n"
            "  --check FILE   run nothing: print each problem of the script in FILE (- reads "
            "standard\n"
-           "                 input) as FILE:LINE: message; exit 0: none, 1: some, 2: unreadable\n"
+           "                 input) as FILE:LINE: message, each warning as FILE:LINE: warning: "
+           "message;\n"
+           "                 exit 0: no problem, 1: some, 2: unreadable\n"
            "  --list-actuators\n"
            "                 run nothing: print each actuator's number and name, one a line\n"
            "  --help         show this text\n";
 }
 
-// "k v1 v2 ...": the frame number and the actuators' values, on standard output.
-inline void printValues(ActuatorBank& bank, unsigned long long k) {
+void printValues(ActuatorBank& bank, unsigned long long k) {
     std::printf("%llu", k);
     for (const ActuatorName& a : actuatorNames) {
         std::printf(" %.9g", static_cast<double>(findActuator(bank, a.index)->value));
@@ -47,8 +43,7 @@ inline void printValues(ActuatorBank& bank, unsigned long long k) {
     std::putchar('\n');
 }
 
-// Each actuator's number and name, one a line, on standard output.
-inline void printActuatorList() {
+void printActuatorList() {
     for (const ActuatorName& a : actuatorNames) {
         std::printf("%d %s\n", a.index, a.name);
     }

@@ -1,7 +1,7 @@
 // Replaying a draw list into the current OpenGL context, and loading a window's view there.
-#include "drawlist/replay.hpp"
+#include "replay/gl1/replay.hpp"
 
-#include "drawlist/opengl.hpp"
+#include "replay/gl1/opengl.hpp"
 #include "drawlist/view.hpp"
 
 static_assert(draw_primitive_lines == GL_LINES && draw_primitive_polygon == GL_POLYGON &&

@@ -1,11 +1,9 @@
-// The Linux program's entry: reads the command line, answers --help and --version, and hands the
-// run to the X11 or the Wayland host.
-#include <malloc.h>
-
+// The Linux program's entry, and only that: reads the command line, answers --help and --version,
+// chooses X11 or Wayland and runs the session (session.hpp) with that display system's host.
 #include <cstdio>
 #include <cstdlib>
 
-#include "hosts/linux/hosts.hpp"
+#include "hosts/linux/display_hosts.hpp"
 #include "lumenweave/version.hpp"
 
 int main(int argc, char** argv) {
@@ -24,17 +22,14 @@ int main(int argc, char** argv) {
         default:
             break;
     }
-    // Mesa's software renderer frees its per-frame buffers at the end of each frame and allocates
-    // them again for the next; glibc would hand the freed top of the heap back to the kernel each
-    // time (about 2 000 brk calls a second) and the next frame would fault it in again (tens of
-    // thousands of page faults a second, most of the program's kernel time). Keeping up to 32 MiB
-    // of freed heap, about what one frame needs at most, stops that churn.
-    mallopt(M_TRIM_THRESHOLD, 32 << 20);
     const bool on_wayland =
         choose_display_system(options, std::getenv("WAYLAND_DISPLAY")) == display_system::wayland;
     if (on_wayland && options.mode != run_mode::window && options.mode != run_mode::saver) {
         std::fprintf(stderr, "lumenweave: --root and --window-id need X11\n");
         return 2;
     }
-    return on_wayland ? run_wayland_host(options) : run_x11_host(options);
+    // The engine record is large; it lives for the whole run anyway.
+    static session_t session;
+    session.options = options;
+    return run_session(session, on_wayland ? wayland_host(session) : x11_host(session));
 }

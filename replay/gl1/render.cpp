@@ -1,8 +1,8 @@
 // A frame recorded and replayed on the current context: the window draws exactly what it hands
 // to the windows that mirror it.
-#include "frame/render.hpp"
+#include "replay/gl1/render.hpp"
 
-#include "drawlist/replay.hpp"
+#include "replay/gl1/replay.hpp"
 
 void renderFrame(Engine& engine, draw_list_t* record) {
     // Kept from frame to frame so that its storage is reused.

@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # Runs a command inside throw-away Windows environments for the end-to-end tests: a one-monitor
 # X display (Xvfb, with openbox) and a two-monitor one (Xephyr with Xinerama, nested in Xvfb),
-# each with a fresh Wine prefix (lib.sh's start_wine_displays). Everything started here is ended
+# each with a fresh Wine prefix (wine.sh's start_wine_displays). Everything started here is ended
 # when the command finishes.
-#   bash tests/wine/with-wine.sh ctest --preset native -L wine
+#   bash tools/lib/with-wine.sh ctest --preset native -L wine
 set -uo pipefail
-. "$(dirname "$0")/lib.sh"
+. "$(dirname "$0")/wine.sh"
 
 work=$(mktemp -d /tmp/lumenweave-wine.XXXXXX)
 teardown() {

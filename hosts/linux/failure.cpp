@@ -1,0 +1,63 @@
+// The Linux program's failure texts, for both display systems, in one table.
+#include "hosts/linux/failure.hpp"
+
+#include <cstdio>
+
+namespace lumenweave_linux {
+namespace {
+
+struct failure_text_t {
+    failure_kind kind;
+    const char* text;
+};
+
+constexpr failure_text_t failure_texts[] = {
+    {failure_kind::script_unreadable, "cannot read the script; running the built-in one"},
+    {failure_kind::script_has_problems,
+     "the script has the problems above; running the built-in one"},
+    {failure_kind::script_unwatched,
+     "cannot watch the script's folder; changes to the script are not picked up"},
+    {failure_kind::changed_script_unreadable,
+     "cannot read the changed script; the running one goes on"},
+    {failure_kind::changed_script_has_problems,
+     "the changed script has the problems above; the running one goes on"},
+    {failure_kind::no_context, "cannot create an OpenGL context"},
+    {failure_kind::no_x_display, "cannot open the X display (is DISPLAY set?)"},
+    {failure_kind::no_glx, "the X server has no GLX extension"},
+    {failure_kind::bad_window_variable, "XSCREENSAVER_WINDOW is not a window id"},
+    {failure_kind::no_such_window, "no such window"},
+    {failure_kind::visual_without_gl, "the window's visual cannot do OpenGL"},
+    {failure_kind::no_config, "no OpenGL frame-buffer configuration for a window"},
+    {failure_kind::cannot_make_current, "cannot draw into the window with OpenGL"},
+    {failure_kind::cannot_create_window, "cannot create the window"},
+    {failure_kind::x_request_failed, "an X request failed"},
+    {failure_kind::x_connection_lost, "the connection to the X server was lost"},
+    {failure_kind::no_fixed_font, "no \"fixed\" font on the X server; no -fps readout"},
+    {failure_kind::no_wayland_display,
+     "cannot connect to the Wayland compositor (is WAYLAND_DISPLAY set?)"},
+    {failure_kind::no_layer_shell,
+     "the Wayland compositor has no layer shell (zwlr_layer_shell_v1); --saver needs it"},
+    {failure_kind::no_xdg_shell, "the Wayland compositor has no xdg_wm_base for windows"},
+    {failure_kind::no_compositor, "the Wayland compositor offers no wl_compositor"},
+    {failure_kind::no_egl, "cannot start EGL with desktop OpenGL on the Wayland display"},
+    {failure_kind::cannot_create_surface, "cannot draw into a Wayland surface with OpenGL"},
+    {failure_kind::wayland_connection_lost, "the connection to the Wayland compositor was lost"},
+};
+
+}  // namespace
+
+void report_failure(failure_kind kind, const char* detail) {
+    const char* text = "unknown failure";
+    for (const failure_text_t& entry : failure_texts) {
+        if (entry.kind == kind) {
+            text = entry.text;
+        }
+    }
+    if (detail != nullptr) {
+        std::fprintf(stderr, "lumenweave: %s: %s\n", text, detail);
+    } else {
+        std::fprintf(stderr, "lumenweave: %s\n", text);
+    }
+}
+
+}  // namespace lumenweave_linux

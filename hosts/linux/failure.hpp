@@ -1,0 +1,41 @@
+// Every way the Linux program can fail, on X11 or on Wayland, and the one form of its failure
+// lines on standard error: "lumenweave: TEXT" or "lumenweave: TEXT: DETAIL".
+#pragma once
+
+namespace lumenweave_linux {
+
+// The texts are in one table (failure.cpp).
+enum class failure_kind {
+    // The user's script (the session).
+    script_unreadable,            // the built-in script runs instead
+    script_has_problems,          // the built-in script runs instead
+    script_unwatched,             // changes to the script are not picked up
+    changed_script_unreadable,    // the running script goes on
+    changed_script_has_problems,  // the running script goes on
+    no_context,
+    // X11.
+    no_x_display,
+    no_glx,
+    bad_window_variable,
+    no_such_window,
+    visual_without_gl,
+    no_config,
+    cannot_make_current,
+    cannot_create_window,
+    x_request_failed,
+    x_connection_lost,
+    no_fixed_font,  // the --fps readout is left out
+    // Wayland.
+    no_wayland_display,
+    no_layer_shell,
+    no_xdg_shell,
+    no_compositor,
+    no_egl,
+    cannot_create_surface,
+    wayland_connection_lost,
+};
+
+// One line on standard error: the text of KIND, with DETAIL (the path, the window) if any.
+void report_failure(failure_kind kind, const char* detail = nullptr);
+
+}  // namespace lumenweave_linux

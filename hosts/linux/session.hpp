@@ -1,0 +1,72 @@
+// The Linux session: what a run of the Linux program holds whatever its display system (the
+// command line, the animation and the user's script, the pacing, the --fps figures, why the run
+// ends) and the one shape of a run, which hosts/x11/ and hosts/wayland/ fill in.
+#pragma once
+
+#include <cstdint>
+
+#include "drawlist/drawlist.hpp"
+#include "frame/frame.hpp"
+#include "frame/saver_input.hpp"
+#include "hosts/linux/clock.hpp"
+#include "hosts/linux/fps_count.hpp"
+#include "hosts/linux/options.hpp"
+#include "hosts/linux/script_watch.hpp"
+
+namespace lumenweave_linux {
+
+// Why a run ends; none while it goes on.
+enum class quit_reason {
+    none,
+    stop_signal,    // SIGTERM, SIGINT or SIGHUP
+    window_closed,  // window mode: the master window closed (Escape, Q, the window manager)
+    window_gone,    // a daemon's window destroyed under the program
+    input,          // --saver: a key, a button or a pointer move
+    failed,         // reported on standard error; the exit code is 1
+};
+
+// The session's whole state: one record for the process, which the entry owns.
+struct session_t {
+    options_t options;
+    uint32_t seed = 0;          // the engine's seed, which a changed script starts from again
+    Engine engine;              // the animation, drawn into the master
+    uint64_t engine_frame = 0;  // frames the engine has advanced in this run
+    draw_list_t draw_list;      // the last frame, replayed into every other surface
+    pacing_t pacing;
+    fps_count_t fps;  // --fps: the readout's figures
+    // --saver: the move rule's point, in root window coordinates (X11) or the compositor's space
+    // (Wayland).
+    pointer_watch saver_pointer;
+    script_watch_t script_watch;
+    quit_reason quit = quit_reason::none;
+};
+
+// What a display system does in a run; hosts/x11/ and hosts/wayland/ each have one.
+class display_host {
+  public:
+    virtual ~display_host() = default;
+    // Connects, makes the surfaces and an OpenGL context; false after reporting why.
+    virtual bool open() = 0;
+    // Draws and presents frames until the session's quit reason is set.
+    virtual void run_frames() = 0;
+    // Releases what open made, also after it failed.
+    virtual void close() = 0;
+};
+
+// Runs HOST on SESSION, whose options are set: the stop signals, the display, the animation on
+// the user's script and its watch, the frames; returns the exit code.
+int run_session(session_t& session, display_host& host);
+
+// Whether the run is over: a quit reason set, or a stop signal come, which it then records.
+bool run_over(session_t& session);
+
+// The frame both hosts draw into the current OpenGL context over WIDTH x HEIGHT pixels: the
+// animation's next one, recorded for the other surfaces...
+void draw_next_frame(session_t& session, uint32_t width, uint32_t height);
+// ... or the last one again, as the other surfaces show it.
+void draw_last_frame(const session_t& session, uint32_t width, uint32_t height);
+// The animation's next frame recorded for the other surfaces without being drawn, while the
+// surface that draws it is not shown.
+void record_next_frame(session_t& session);
+
+}  // namespace lumenweave_linux

@@ -1,0 +1,56 @@
+// The Linux session's wait: one ppoll over the display connection, the stop signals' descriptor
+// and the script's watch, so that neither host sleeps through a stop, a lost connection or a saved
+// script.
+#include "hosts/linux/wait.hpp"
+
+#include <poll.h>
+
+#include <ctime>
+
+#include "hosts/linux/script.hpp"
+#include "hosts/linux/stop_signals.hpp"
+
+namespace lumenweave_linux {
+
+wake_reason wait_for(session_t& session, int display_fd, int64_t deadline_ns) {
+    for (;;) {
+        if (stop_requested()) {
+            return wake_reason::stop;
+        }
+        timespec wait = {};
+        const timespec* timeout = nullptr;
+        if (deadline_ns != 0) {
+            const int64_t left = deadline_ns - monotonic_ns();
+            if (left > 0) {
+                wait = {static_cast<time_t>(left / 1'000'000'000),
+                        static_cast<long>(left % 1'000'000'000)};
+            }
+            timeout = &wait;
+        }
+        // poll skips an entry of descriptor -1: a run without a script has no watch.
+        pollfd watched[3] = {
+            {display_fd, POLLIN, 0}, {stop_fd(), POLLIN, 0}, {session.script_watch.fd, POLLIN, 0}};
+        const int ready = ppoll(watched, 3, timeout, nullptr);
+        if (stop_requested()) {
+            return wake_reason::stop;
+        }
+        if (ready < 0) {
+            continue;
+        }
+        if ((watched[2].revents & POLLIN) != 0) {
+            follow_script(session);
+        }
+        const short display = watched[0].revents;
+        if ((display & POLLIN) != 0) {
+            return wake_reason::display;
+        }
+        if ((display & (POLLERR | POLLHUP | POLLNVAL)) != 0) {
+            return wake_reason::display_lost;
+        }
+        if (ready == 0) {
+            return wake_reason::deadline;
+        }
+    }
+}
+
+}  // namespace lumenweave_linux
