@@ -52,6 +52,11 @@ const darkTheme = EditorView.theme(
   { dark: true },
 );
 
+// Markers drawn in the text at most: each answer of the checker redraws them all, and with
+// fifteen thousand (a long script gone wrong) that redraw held the page for about 100 ms. The
+// list below says how many there are, and the first ones are where a fix starts.
+const maxMarkers = 500;
+
 export function createEditor(
   parent: HTMLElement,
   problemList: HTMLElement,
@@ -74,7 +79,7 @@ export function createEditor(
         return [];
       }
       showProblems(problemList, problems, goToLine);
-      return problems.map((p) => {
+      return problems.slice(0, maxMarkers).map((p) => {
         const line = doc.line(Math.min(Math.max(p.line, 1), doc.lines));
         return { from: line.from, to: line.to, severity: p.severity, message: p.message };
       });
