@@ -90,9 +90,13 @@ def check_dist(dist, version, program):
     # The static site in one folder, each file as the playground build wrote it.
     site = os.path.join(dist, "..", "build", "web")
     folder = f"lumenweave-web-{version}/"
-    web_files = ["favicon.ico", "index.html", "lumenweave.wasm", "playground.js", "style.css"]
+    # The playground, the checker's worker, the reference and the gallery with their pictures.
+    web_files = ["favicon.ico", "index.html", "lumenweave.wasm", "playground.js", "check-worker.js",
+                 "style.css", "reference.html", "gallery.html"]
+    web_files += [f"{d}/{n}" for d in ("actuators", "gallery")
+                  for n in sorted(os.listdir(os.path.join(site, d))) if n.endswith(".png")]
     with zipfile.ZipFile(os.path.join(dist, f"lumenweave-web-{version}.zip")) as z:
-        expect(sorted(z.namelist()) == [folder] + [folder + f for f in web_files],
+        expect(sorted(z.namelist()) == sorted([folder] + [folder + f for f in web_files]),
                f"the web zip holds {z.namelist()}")
         for f in set(web_files) & {n[len(folder):] for n in z.namelist()}:
             expect(z.read(folder + f) == open(os.path.join(site, f), "rb").read(),
