@@ -38,6 +38,7 @@ struct session_t {
     // (Wayland).
     pointer_watch saver_pointer;
     script_watch_t script_watch;
+    bool resting = false;  // nothing can be seen: no drawing, no steps (visibility.hpp)
     quit_reason quit = quit_reason::none;
 };
 

@@ -74,11 +74,8 @@ void host_t::run_frames() {
                 drawn.push_back({surfaces[i].get(), i == 0, 0, 0});
             }
         }
-        if (drawn.empty()) {
-            if (!wait_for_events(*this, 0)) {
-                connection_lost(session);
-                return;
-            }
+        // Until a surface may draw, and while nobody can see any, no step and no drawing.
+        if (rest_unless_asked(*this, !drawn.empty())) {
             continue;
         }
 

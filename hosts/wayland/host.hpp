@@ -99,6 +99,7 @@ struct host_t final : lumenweave_linux::display_host {
     EGLConfig egl_config = nullptr;
     EGLContext egl_context = EGL_NO_CONTEXT;
     EGLSurface current = EGL_NO_SURFACE;  // the surface the context is current on
+    int64_t asked_ns = 0;  // monotonic_ns() when a surface last had a frame to draw; 0 before
 };
 
 // For the log: "master" or "mirror", and the name of the output the surface covers or was last
@@ -137,10 +138,23 @@ void stop_egl(host_t& host);
 void follow_seat_capabilities(host_t& host, uint32_t capabilities);
 void release_input(host_t& host);
 
+// Whether anything can be seen (visibility.cpp).
+// The frame loop's turn before it draws: false when a surface may draw (ASKED: the compositor has
+// asked it for a frame). Otherwise it waits for the compositor's next events and returns true, and
+// the loop goes round again. A run none of whose surfaces has been asked for a frame for a second
+// counts as unseen (covered, on another workspace, outputs powered off): the session rests, and
+// the wait has no deadline. The output power protocol would tell of outputs powered off sooner,
+// but its per-output object is exclusive: holding it would make a power tool (wlopm under
+// swayidle) fail to switch the outputs off. A lost connection is reported and ends the run.
+bool rest_unless_asked(host_t& host, bool asked);
+
 // Waiting for the compositor (wait.cpp), in the session's wait.
-// Reads and dispatches the compositor's events until DEADLINE (0: until some arrive), a stop
-// signal or a lost connection; false when the connection is lost.
-bool wait_for_events(host_t& host, int64_t deadline_ns);
+// How a wait with a deadline ends: at the deadline, or with the first events that come before.
+enum class wait_end { deadline, first_events };
+// Reads and dispatches the compositor's events until DEADLINE (0: until some arrive; with END
+// first_events, until some arrive or the deadline passes), a stop signal or a lost connection;
+// false when the connection is lost.
+bool wait_for_events(host_t& host, int64_t deadline_ns, wait_end end = wait_end::deadline);
 
 // The --fps readout (fps_readout.cpp): drawn into the current context over WIDTH x HEIGHT.
 void draw_fps_readout(const lumenweave_linux::fps_count_t& count, uint32_t width, uint32_t height);

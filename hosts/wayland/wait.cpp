@@ -7,7 +7,7 @@
 
 namespace lumenweave_wayland {
 
-bool wait_for_events(host_t& host, int64_t deadline_ns) {
+bool wait_for_events(host_t& host, int64_t deadline_ns, wait_end end) {
     using lumenweave_linux::wake_reason;
     const int fd = wl_display_get_fd(host.display);
     for (;;) {
@@ -39,8 +39,9 @@ bool wait_for_events(host_t& host, int64_t deadline_ns) {
             return false;
         }
         // Until a deadline, the wait goes on after the events unless they end the run; without
-        // one, any event ends it.
-        if (deadline_ns == 0 || lumenweave_linux::run_over(host.session)) {
+        // one, or asked to, any event ends it.
+        if (deadline_ns == 0 || end == wait_end::first_events ||
+            lumenweave_linux::run_over(host.session)) {
             return true;
         }
     }

@@ -104,6 +104,10 @@ void host_t::run_frames() {
         if (lumenweave_linux::run_over(session)) {
             return;
         }
+        // Nothing is drawn, and the animation takes no step, while nobody can see it.
+        if (rest_while_unseen(*this)) {
+            continue;
+        }
 
         // The test build may show the last frame again: the master replays it as the mirrors do.
         const bool held = session.engine_frame > 0 && lumenweave_linux::animation_held();

@@ -12,6 +12,7 @@
 #include "hosts/linux/failure.hpp"
 #include "hosts/linux/frame_log.hpp"
 #include "hosts/linux/session.hpp"
+#include "hosts/linux/visibility.hpp"
 
 namespace lumenweave_x11 {
 
@@ -38,6 +39,20 @@ struct surface_t {
     uint32_t height = 0;      // pixels
     bool closing = false;     // to be destroyed after this round of events
     bool fullscreen = false;  // as last asked of the window manager
+    // What the server says of whether it can be seen.
+    lumenweave_linux::sight_t sight;
+};
+
+// What the host follows to tell whether anything it draws can be seen (visibility.cpp): the
+// windows' state atoms and the monitors' power (DPMS).
+struct sight_watch_t {
+    Atom wm_state = 0;
+    Atom net_wm_state_hidden = 0;
+    int dpms_opcode = 0;         // the DPMS extension's major opcode, 0 without the extension
+    bool dpms_notifies = false;  // DPMS 1.2: the server sends DPMSInfoNotify on each change
+    lumenweave_linux::dpms_facts_t dpms;
+    int64_t dpms_asked_ns = 0;  // without the notification: when DPMSInfo was last asked
+    std::vector<lumenweave_linux::sight_t> sights;  // the surfaces', for the decision
 };
 
 // The frames-per-second readout: font display lists; its figures are the session's.
@@ -71,6 +86,7 @@ struct host_t final : lumenweave_linux::display_host {
     bool pointer_grabbed = false;     // --saver
     int randr_event_base = 0;         // --saver: XRandR's first event code, 0 without XRandR
     fps_overlay_t overlay;
+    sight_watch_t sight;
 };
 
 // The X connection and its errors (x11_display.cpp).
@@ -127,6 +143,16 @@ void handle_saver_events(host_t& host);
 // --saver (x11_monitors.cpp): a window on every monitor, ending on input.
 bool create_monitor_windows(host_t& host);
 void handle_monitor_events(host_t& host);
+
+// Whether anything can be seen (visibility.cpp).
+// Starts following the monitors' power, and reads whether a window handed over is mapped.
+void watch_sight(host_t& host);
+// Takes EVENT if it tells of visibility or monitor power; every mode's event loop offers each.
+bool follow_sight_event(host_t& host, const XEvent& event);
+// While nothing the host draws can be seen (windows minimised, unmapped or covered, monitors
+// powered down), waits for the server to say something and returns true: the frame loop then goes
+// round again without drawing or stepping. False when something can be seen.
+bool rest_while_unseen(host_t& host);
 
 // The readout (fps_overlay.cpp).
 void init_fps_overlay(host_t& host);

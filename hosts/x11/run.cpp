@@ -18,6 +18,7 @@ bool host_t::open() {
     if (!have_window) {
         return false;
     }
+    watch_sight(*this);
     if (!create_context(*this)) {
         report_failure(failure_kind::no_context);
         return false;

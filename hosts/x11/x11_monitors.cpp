@@ -95,8 +95,8 @@ bool create_monitor_window(host_t& host, const monitor_t& monitor, bool master) 
     XSetWindowAttributes attributes = {};
     // No window manager places or decorates it: it covers its monitor as a saver must.
     attributes.override_redirect = True;
-    attributes.event_mask =
-        KeyPressMask | ButtonPressMask | PointerMotionMask | StructureNotifyMask;
+    attributes.event_mask = KeyPressMask | ButtonPressMask | PointerMotionMask |
+                            StructureNotifyMask | VisibilityChangeMask;
     const Window window = create_gl_window(
         host, monitor.x, monitor.y, static_cast<uint32_t>(monitor.width),
         static_cast<uint32_t>(monitor.height), attributes, CWOverrideRedirect | CWEventMask);
@@ -201,6 +201,9 @@ void handle_monitor_events(host_t& host) {
     while (XPending(host.display) > 0) {
         XEvent event;
         XNextEvent(host.display, &event);
+        if (follow_sight_event(host, event)) {
+            continue;
+        }
         switch (event.type) {
             case KeyPress:
             case ButtonPress:

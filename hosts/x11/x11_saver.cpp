@@ -45,9 +45,9 @@ bool adopt_saver_window(host_t& host) {
         report_failure(failure_kind::visual_without_gl, id_text);
         return false;
     }
-    // Structure events only: many clients may select them on one window, and the daemon keeps
-    // the input events for itself.
-    XSelectInput(host.display, window, StructureNotifyMask);
+    // Structure and visibility events only: many clients may select them on one window, and the
+    // daemon keeps the input events for itself.
+    XSelectInput(host.display, window, StructureNotifyMask | VisibilityChangeMask);
     surface_t surface;
     surface.window = window;
     surface.master = true;
@@ -69,6 +69,9 @@ void handle_saver_events(host_t& host) {
     while (XPending(host.display) > 0) {
         XEvent event;
         XNextEvent(host.display, &event);
+        if (follow_sight_event(host, event)) {
+            continue;
+        }
         surface_t& surface = host.surfaces[0];
         if (event.xany.window != surface.window) {
             continue;

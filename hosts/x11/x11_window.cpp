@@ -15,7 +15,9 @@ namespace {
 
 bool create_window(host_t& host, bool master) {
     XSetWindowAttributes attributes = {};
-    attributes.event_mask = KeyPressMask | StructureNotifyMask;
+    // Visibility and the window manager's properties tell when it cannot be seen.
+    attributes.event_mask =
+        KeyPressMask | StructureNotifyMask | VisibilityChangeMask | PropertyChangeMask;
     const Window window = create_gl_window(host, 0, 0, application_width, application_height,
                                            attributes, CWEventMask);
     if (window == 0) {
@@ -125,6 +127,9 @@ void handle_window_events(host_t& host) {
     while (XPending(host.display) > 0) {
         XEvent event;
         XNextEvent(host.display, &event);
+        if (follow_sight_event(host, event)) {
+            continue;
+        }
         surface_t* surface = surface_of(host, event.xany.window);
         if (surface == nullptr) {
             continue;

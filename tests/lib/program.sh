@@ -48,3 +48,8 @@ expect_running() {
     kill -0 "$pid" 2>/dev/null || fail "$1: the program ended$(program_stderr)"
     pass "$1: still running"
 }
+
+# wake_ups: the context switches of all the program's threads so far; a thread asleep makes none.
+wake_ups() { cat /proc/"$pid"/task/*/status 2>/dev/null | awk '/ctxt_switches/ { n += $2 } END { print n }'; }
+# cpu_ticks: the program's CPU time so far (all threads, user and system), in clock ticks.
+cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$pid/stat"; }

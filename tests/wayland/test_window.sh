@@ -3,7 +3,8 @@
 # draws the figure (the built-in one, a broken script reported), N opens "Lumenweave (mirror)"
 # that draws it too, F makes it full screen, Escape on it closes the mirror alone, Escape on the
 # window ends the run with 0; a saved script replaces the running one, one saved with problems is
-# reported and the running one goes on; on an output of scale 2 it draws in the output's own pixels.
+# reported and the running one goes on; on an output of scale 2 it draws in the output's own pixels;
+# hidden on another workspace it rests at its step with its process asleep, and goes on from there.
 source "$(dirname "$0")/lib.sh"
 # Without borders and title bars, whose colours would pass for a figure.
 start_sway "default_border none"
@@ -115,3 +116,36 @@ await "HEADLESS-1 at scale 2" has_outputs "HEADLESS-1 0 0 640 360 2.0"
 await_log "the window in the output's pixels" "^surface master HEADLESS-1 1280x720 scale 2$" \
     "$since"
 expect_readout HEADLESS-1 "a window on an output of scale 2"
+kill -TERM "$pid"
+expect_exit 0 "--fps: SIGTERM"
+
+# Hidden on another workspace, the window rests: the compositor asks it for no frames. Another run
+# of the program on that workspace measures with its frames the span the first must sleep through.
+start --seed 4
+wait_windows Lumenweave 1 "rest"
+await_frames HEADLESS-1 2
+since=$(log_length)
+as_user swaymsg workspace 2 >/dev/null || fail "rest: no workspace 2"
+await_log "hidden: resting" "^paused " "$since"
+step=${found#paused }
+session_prefix
+"${as_user_prefix[@]}" "$out/bin/lumenweave-test" --seed 2 >"$out/other.log" 2>&1 &
+started+=($!)
+other_frames() {
+    seen="$(grep -c '^frame master ' "$out/other.log") frames"
+    (($(grep -c '^frame master ' "$out/other.log") >= $1))
+}
+wakes=$(wake_ups) ticks=$(cpu_ticks)
+await "hidden: 120 frames of the other run" other_frames 120
+wakes=$(($(wake_ups) - wakes)) ticks=$(($(cpu_ticks) - ticks))
+log_after "$since" '^paused |^(frame|drawing) ' | sed -n '/^paused /,$p' | grep -q '^frame ' &&
+    fail "hidden: drew on after resting at step $step"
+((wakes <= 10)) || fail "hidden: $wakes wake-ups over 120 frames of the other run"
+pass "hidden: rests at step $step ($wakes wake-ups, $ticks CPU ticks over 120 frames of another run)"
+kill "${started[-1]}"
+since=$(log_length)
+as_user swaymsg workspace 1 >/dev/null || fail "rest: no workspace 1"
+await_log "shown again: resuming" "^resumed " "$since"
+[[ ${found#resumed } == "$step" ]] || fail "shown again: rested at step $step, $found"
+await_frames HEADLESS-1 2 "$since"
+pass "shown again: goes on from step $step"

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Window mode with a window manager: the window draws, N opens a mirror that shows the master's
 # frame, the window manager's close and Escape end a mirror alone, F goes full screen with the
-# figure in the middle of the screen, Q on the master ends with 0.
+# figure in the middle of the screen, Q on the master ends with 0. Minimised, and covered by another
+# window, the window rests at its step with its process asleep, and shown again goes on from there.
 source "$(dirname "$0")/lib.sh"
 
 # expect_mirror_gone WHAT: within 30 s WHAT has closed every mirror, and the program runs on.
@@ -62,3 +63,74 @@ expect_mirror_gone Escape
 send_keys "$master" q || fail "Q not sent"
 expect_exit 0 "Q"
 expect_no_x_dump "window mode"
+
+# Nothing drawn while nobody can see it. Another run of the program gives a window to cover the
+# first with, and its frames measure the spans the first must sleep through.
+start "$test_program" --seed 7 --script "$square_script"
+master=$(find_window Lumenweave) || fail "rest: no window titled Lumenweave"
+"$test_program" --seed 3 >"$out/other.log" 2>&1 &
+started+=($!)
+other_window() {
+    local deadline=$((SECONDS + 30))
+    until other=$(xdotool search --onlyvisible --name '^Lumenweave$' 2>/dev/null | grep -vx "$master"); do
+        ((SECONDS < deadline)) || fail "rest: the other run shows no window"
+        sleep 0.1
+    done
+}
+other_window
+other_draws() { grep -c '^draw ' "$out/other.log"; }
+
+# expect_rest WHAT SINCE: past line SINCE the program says it rests at a step, and while the other
+# run draws 120 frames it draws none and its threads wake a handful of times at most (drawing, they
+# wake several times a frame). Sets rest_step.
+expect_rest() {
+    local wakes ticks frames deadline=$((SECONDS + 60))
+    wait_for_line '^paused ' "$1: resting" "$2"
+    rest_step=${line#paused }
+    wakes=$(wake_ups) ticks=$(cpu_ticks) frames=$(($(other_draws) + 120))
+    until (($(other_draws) >= frames)); do
+        ((SECONDS < deadline)) || fail "$1: the other run drew no 120 frames within 60 s"
+        sleep 0.1
+    done
+    wakes=$(($(wake_ups) - wakes)) ticks=$(($(cpu_ticks) - ticks))
+    tail -n +$(($2 + 1)) "$out/stdout" | sed -n '/^paused /,$p' | grep -q '^draw ' &&
+        fail "$1: drew on after resting at step $rest_step"
+    ((wakes <= 10)) || fail "$1: $wakes wake-ups over 120 frames of the other run"
+    pass "$1: rests at step $rest_step ($wakes wake-ups, $ticks CPU ticks over 120 frames of another run)"
+}
+# expect_resume WHAT SINCE: past line SINCE the program resumes at the step it rested at and
+# draws the next.
+expect_resume() {
+    wait_for_line '^resumed ' "$1: resuming" "$2"
+    [[ ${line#resumed } == "$rest_step" ]] || fail "$1: rested at step $rest_step, $line"
+    wait_for_line '^draw ' "$1: drawing again" "$2"
+    [[ ${line#draw } == $((rest_step + 1)) ]] || fail "$1: rested at step $rest_step, then $line"
+    pass "$1: goes on with step $((rest_step + 1))"
+}
+
+wait_for_line '^draw ' "rest: drawing"
+since=$(log_lines)
+timeout 30 xdotool windowminimize --sync "$master" || fail "the window could not be minimised"
+iconic() { xprop -id "$master" WM_STATE 2>/dev/null | grep -q 'window state: Iconic'; }
+deadline=$((SECONDS + 30))
+until iconic; do
+    ((SECONDS < deadline)) || fail "minimised: the window manager did not make the window iconic"
+    sleep 0.1
+done
+expect_rest minimised "$since"
+since=$(log_lines)
+timeout 30 xdotool windowmap --sync "$master" || fail "the window could not be shown again"
+expect_resume "shown again" "$since"
+
+# The other window moved exactly over the first and raised: the first is fully covered.
+read -r x y < <(xwininfo -id "$master" | awk '/Absolute upper-left X/ { x = $4 }
+    /Absolute upper-left Y/ { y = $4 } END { print x, y }')
+since=$(log_lines)
+timeout 30 xdotool windowmove --sync "$other" "$x" "$y" && timeout 30 xdotool windowraise "$other" ||
+    fail "the other window could not be moved over the first"
+expect_rest covered "$since"
+since=$(log_lines)
+kill "${started[-1]}"
+expect_resume uncovered "$since"
+kill -TERM "$pid"
+expect_exit 0 "rest: SIGTERM"
