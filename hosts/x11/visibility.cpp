@@ -91,8 +91,16 @@ void start_dpms_watch(host_t& host) {
     if (DPMSGetVersion(host.display, &major, &minor) && (major > 1 || minor >= 2) &&
         XGEQueryVersion(host.display, &ge_major, &ge_minor)) {
         XESetWireToEventCookie(host.display, host.sight.dpms_opcode, dpms_event_to_cookie);
+        // A server that refuses the request leaves the power to be asked, not the run to end:
+        // its error is taken here, unless an earlier one (for the frame loop to judge) hides it.
+        XSync(host.display, False);
+        const bool earlier_error = x_error_seen();
         select_dpms_input(host.display, host.sight.dpms_opcode);
-        host.sight.dpms_notifies = true;
+        XSync(host.display, False);
+        host.sight.dpms_notifies = earlier_error || !x_error_seen();
+        if (!host.sight.dpms_notifies) {
+            take_x_error(host.display);
+        }
     }
     ask_dpms(host);
 }
