@@ -26,6 +26,7 @@ enum class argument_fault {
     bad_window_id,
     bad_seed,
     bad_layer,
+    output_without_saver,  // --output names where --saver draws; alone it means nothing
 };
 
 // The display system a run was asked for; automatic follows WAYLAND_DISPLAY.
@@ -39,8 +40,10 @@ struct options_t {
     display_choice display = display_choice::automatic;
     saver_layer layer = saver_layer::overlay;
     unsigned long window_id = 0;  // saver_window_id only: an X window id
-    bool fps = false;             // draw the frames-per-second readout
-    bool seeded = false;          // seed given: fixed animation instead of the clock's
+    // Wayland --saver: the one output covered, as the compositor names it; null: every output.
+    const char* output_name = nullptr;
+    bool fps = false;     // draw the frames-per-second readout
+    bool seeded = false;  // seed given: fixed animation instead of the clock's
     uint32_t seed = 0;
     const char* script_path = nullptr;   // the user's script; null: the built-in one
     const char* bad_argument = nullptr;  // usage_error: the argument at fault
