@@ -82,11 +82,12 @@ awk -v d="$d" 'BEGIN { exit !(d != "" && d < 0.01) }' ||
 pass "--frame-rate 30: step 180 is the picture of step 180 at 60 (difference $d)"
 # The master's frames before the hold, past the first few (the window appearing): fields 4, 8,
 # 9, 10 and 11 of a frame line are its start, deadline and present, the step shown and the rate
-# asked. A busy machine makes frames late, so the figures are the most common gap between
-# deadlines (the period the program keeps) and between the steps of two frames, the frames drawn
-# a second, which may fall short of 30 but never exceed it, and the steps taken against the
-# time, which lateness does not change up to the bound of 8 steps a frame (a longer stall is
-# not made up).
+# asked. A busy machine makes frames late, and a late frame takes the steps of its lateness too,
+# so the figures are the most common gap between deadlines (the period the program keeps), the
+# frames drawn a second, which may fall short of 30 but never exceed it, and the steps taken
+# against the time, which lateness does not change up to the bound of 8 steps a frame (a longer
+# stall is not made up): together, two steps a frame on time. The most common number of steps a
+# frame is only printed.
 figures=$(awk 'function mode(count, best, k) {
         for (k in count) if (best == "" || count[k] > count[best]) best = k
         return best }
@@ -101,7 +102,6 @@ read -r fps steps due period step other_rate <<<"$figures"
 [[ -z $other_rate ]] || fail "--frame-rate 30: a frame line gives rate $other_rate"
 [[ $period == 33.33 ]] || fail "--frame-rate 30: frames $period ms apart, not 33.33"
 awk -v f="$fps" 'BEGIN { exit !(f <= 30.3) }' || fail "--frame-rate 30: $fps frames a second"
-[[ $step == 2 ]] || fail "--frame-rate 30: $step steps a frame, not 2"
 awk -v s="$steps" -v d="$due" 'BEGIN { exit !(s - d <= 2 && d - s <= 2) }' ||
     fail "--frame-rate 30: $steps steps taken in the time of $due"
 pass "--frame-rate 30: frames $period ms apart ($fps a second), $step steps a frame," \
