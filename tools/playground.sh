@@ -40,10 +40,12 @@ if ! cmp -s web/package-lock.json web/node_modules/.package-lock.json.installed 
 fi
 
 mkdir -p "$gen" "$site"
-# The generated data (into $gen), the type check and the bundles of the page and the checker's
-# worker (into $site): web/package.json's build script.
+# The wallpaper's script carries the engine (a page opened from a file may fetch nothing).
+cp build/wasm/web/engine/lumenweave.wasm "$gen/"
+# The generated data (into $gen), the type check and the bundles of the page, the checker's
+# worker, the embeddable figure and the wallpaper (into $site): web/package.json's build script.
 (cd web && npm run --silent build)
-cp web/index.html web/style.css "$site/"
+cp web/index.html web/style.css web/embed.html web/wallpaper.html web/alone.css "$site/"
 # The reference and the gallery, whose stills the native lumenweave-render draws.
 cmake --preset native >/dev/null
 cmake --build --preset native --target lumenweave-render
@@ -51,6 +53,8 @@ node web/tools/pages.mjs . "$site" build/native/tools/render/lumenweave-render
 cp hosts/windows/lumenweave.ico "$site/favicon.ico"
 cp build/wasm/web/engine/lumenweave.wasm build/wasm/web/engine/lumenweave-trace.wasm "$site/"
 cp web/sim/lumenweave-sim.mjs "$site/"
+# Last: the service worker lists and digests every file above.
+(cd web && node tools/service-worker.mjs "../$site")
 echo "playground: $site/index.html"
 
 if ((serve)); then

@@ -8,6 +8,7 @@ import { type Engine, loadEngine } from './engine';
 import { createFigure } from './figure';
 import { createHelp } from './help';
 import { createLoop } from './loop';
+import { keepForOffline } from './offline';
 import { pageElements } from './page';
 import { createSaver } from './saver';
 import { openScripts } from './scripts';
@@ -69,6 +70,7 @@ async function main(): Promise<void> {
     void openAddressedFrame(settings.frame, loop, page.seeking);
   }
   loop.begin();
+  keepForOffline();
   document.body.dataset.ready = 'true';
 }
 
