@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Builds the browser playground into build/web/ (the core as WebAssembly, the page bundled from
-# web/, the script reference and the gallery of examples) and serves it on the loopback address.
+# web/, the script reference and the gallery of examples, the embeddable figure, the wallpaper
+# page and the service worker that keeps them offline) and serves it on the loopback address,
+# telling browsers which pages other sites may frame (web/tools/serve.py).
 #   bash tools/playground.sh build          build only
 #   bash tools/playground.sh [--port N]     build, then serve on http://127.0.0.1:N/ (default 8000)
 set -euo pipefail

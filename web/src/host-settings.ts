@@ -17,17 +17,16 @@ export type SettingName = keyof WallpaperSettings;
 export const maxSpeed = 4;
 export const maxFps = 240; // frames a second
 
-interface WallpaperEngineProperty {
-  value: unknown;
-}
-type WallpaperEngineProperties = Record<string, WallpaperEngineProperty | undefined>;
+// User properties come as { value }, the general ones (fps) as the value itself.
+type WallpaperEngineProperties = Record<string, { value: unknown } | undefined>;
+type WallpaperEngineGeneral = Record<string, unknown>;
 
 declare global {
   interface Window {
     livelyPropertyListener?: (name: string, value: unknown) => void;
     wallpaperPropertyListener?: {
       applyUserProperties(properties: WallpaperEngineProperties): void;
-      applyGeneralProperties(properties: WallpaperEngineProperties): void;
+      applyGeneralProperties(properties: WallpaperEngineGeneral): void;
       setPaused(paused: boolean): void;
     };
   }
@@ -78,7 +77,11 @@ export function listenToHosts(settings: WallpaperSettings, changed: (name: Setti
   };
   window.wallpaperPropertyListener = {
     applyUserProperties: (properties) => takeAll(properties, ['example', 'seed', 'speed']),
-    applyGeneralProperties: (properties) => takeAll(properties, ['fps']),
+    applyGeneralProperties: (properties) => {
+      if ('fps' in properties) {
+        take('fps', properties.fps);
+      }
+    },
     setPaused: (paused) => take('paused', paused),
   };
 }

@@ -47,8 +47,6 @@ async function main(): Promise<void> {
   const linked =
     link.kind === 'script' && !engine.check(link.text).some((p) => p.severity === 'error') ? link.text : null;
   const randomSeed = Math.floor(Math.random() * (maxSeed + 1));
-  const script = (): string =>
-    examples.find(([name]) => name === settings.example)?.[1] ?? linked ?? engine.builtinScript;
   const seed = (): number => settings.seed ?? address.seed ?? randomSeed;
 
   const canvas = document.getElementById('figure') as HTMLCanvasElement;
@@ -59,8 +57,15 @@ async function main(): Promise<void> {
     return;
   }
   const loop = createWallpaperLoop(engine, figure, settings.fps, settings.speed);
+  // The figure anew; the page says which example and seed it shows.
+  const run = (): void => {
+    const example = examples.find(([name]) => name === settings.example);
+    loop.restart(seed(), example?.[1] ?? linked ?? engine.builtinScript);
+    document.body.dataset.example = example?.[0] ?? '';
+    document.body.dataset.seed = String(seed());
+  };
   loop.setPaused(settings.paused);
-  loop.restart(seed(), script());
+  run();
   figure.fit();
   followPixelRatio(figure);
 
@@ -68,7 +73,7 @@ async function main(): Promise<void> {
     switch (name) {
       case 'example':
       case 'seed':
-        loop.restart(seed(), script());
+        run();
         break;
       case 'speed':
         loop.setSpeed(settings.speed);
