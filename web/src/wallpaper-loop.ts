@@ -3,8 +3,7 @@
 // while the host has it paused (a wallpaper behind a full-screen program costs nothing).
 import type { Engine } from './engine';
 import type { Figure } from './figure';
-import { frameDue, type FrameLimit } from './frame-limit';
-import { maxStepsPerFrame, paceFrame, type Pace } from './pacing';
+import { type DrawGate, drawDue, maxStepsPerFrame, paceFrame, type Pace, setDrawRate } from './pacing';
 
 export interface WallpaperLoop {
   restart(seed: number, script: string): void;
@@ -17,7 +16,8 @@ export interface WallpaperLoop {
 
 export function createWallpaperLoop(engine: Engine, figure: Figure, fps: number, speed: number): WallpaperLoop {
   const pace: Pace = { deadline: null };
-  const limit: FrameLimit = { fps, next: null };
+  const gate: DrawGate = { period: null, next: null };
+  setDrawRate(gate, fps);
   let clock = 0; // milliseconds of animation time: elapsed time times the speed
   let lastNow: number | null = null; // milliseconds, the animation frame before
   let steps = 0; // animation steps since the page loaded
@@ -47,13 +47,13 @@ export function createWallpaperLoop(engine: Engine, figure: Figure, fps: number,
   };
   // A limit of a few frames a second takes many steps a frame: real time is kept while frames come
   // at half the limit or faster, and a longer gap is dropped, as the page drops one.
-  const most = (): number => Math.max(maxStepsPerFrame, 2 * Math.ceil((60 * speed) / limit.fps));
+  const most = (): number => Math.max(maxStepsPerFrame, 2 * Math.ceil((60 * speed * (gate.period ?? 0)) / 1000));
 
   const tick = (now: number): void => {
     request = requestAnimationFrame(tick);
     clock += lastNow === null ? 0 : (now - lastNow) * speed;
     lastNow = now;
-    if (!frameDue(limit, now)) {
+    if (!drawDue(gate, now)) {
       return;
     }
     const count = paceFrame(pace, clock, most());
@@ -64,7 +64,7 @@ export function createWallpaperLoop(engine: Engine, figure: Figure, fps: number,
   // Resuming starts the clocks afresh: the figure goes on where it stood, no steps made up.
   const begin = (): void => {
     lastNow = null;
-    limit.next = null;
+    gate.next = null;
     pace.deadline = null;
     request = requestAnimationFrame(tick);
   };
@@ -82,10 +82,7 @@ export function createWallpaperLoop(engine: Engine, figure: Figure, fps: number,
     setSpeed(value) {
       speed = value;
     },
-    setFrameLimit(value) {
-      limit.fps = value;
-      limit.next = null;
-    },
+    setFrameLimit: (value) => setDrawRate(gate, value),
     setPaused(on) {
       document.body.dataset.paused = String(on);
       if (on && request !== null) {
