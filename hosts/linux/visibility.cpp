@@ -37,6 +37,9 @@ bool follow_sight(session_t& session, bool seen) {
         return seen;
     }
     session.resting = !seen;
+    if (seen) {
+        restart_step_clock(session);
+    }
     log_event("%s %llu", seen ? "resumed" : "paused",
               static_cast<unsigned long long>(session.engine_frame));
     return seen;

@@ -214,6 +214,7 @@ bool rest_while_unseen(host_t& host) {
             lumenweave_linux::run_over(host.session);
             break;
         case lumenweave_linux::wake_reason::deadline:
+        case lumenweave_linux::wake_reason::paced:
             break;
     }
     return true;
