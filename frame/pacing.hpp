@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+namespace lumenweave {
+
 // 60 frames per second.
 constexpr int64_t frame_period_us = 16666;  // microseconds
 
@@ -26,3 +28,5 @@ int64_t frame_deadline(int64_t previous_deadline, int64_t t0, int64_t period);
 // (or the clock went backwards) or less than a millisecond remains, in which case only the spin is
 // left.
 uint32_t frame_wait_ms(int64_t t0, int64_t t1, int64_t period, int64_t ticks_per_second);
+
+}  // namespace lumenweave

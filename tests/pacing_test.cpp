@@ -4,6 +4,8 @@
 
 #include "frame/pacing.hpp"
 
+using namespace lumenweave;
+
 namespace {
 
 TEST(Pacing, PeriodInTicksIsTruncated) {

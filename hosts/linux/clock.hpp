@@ -6,7 +6,7 @@
 
 #include "frame/pacing.hpp"
 
-namespace lumenweave_linux {
+namespace lumenweave::linux_session {
 
 // The monotonic clock, which no change of the wall clock moves, in nanoseconds.
 int64_t monotonic_ns();
@@ -17,4 +17,4 @@ struct pacing_t {
     int64_t deadline_ns = 0;  // monotonic_ns() of the next frame; 0 before the first
 };
 
-}  // namespace lumenweave_linux
+}  // namespace lumenweave::linux_session

@@ -14,7 +14,7 @@
 #define LUMENWEAVE_FRAME_LOG 0
 #endif
 
-namespace lumenweave_linux {
+namespace lumenweave::linux_session {
 
 constexpr bool frame_log = LUMENWEAVE_FRAME_LOG != 0;
 
@@ -52,4 +52,4 @@ inline bool animation_held() {
     return false;
 }
 
-}  // namespace lumenweave_linux
+}  // namespace lumenweave::linux_session

@@ -9,7 +9,7 @@
 #include "hosts/linux/script.hpp"
 #include "hosts/linux/stop_signals.hpp"
 
-namespace lumenweave_linux {
+namespace lumenweave::linux_session {
 
 int run_session(session_t& session, display_host& host) {
     // The test build notes its start for the start-up figure of the pacing measurement.
@@ -59,4 +59,4 @@ void record_next_frame(session_t& session) {
     ++session.engine_frame;
 }
 
-}  // namespace lumenweave_linux
+}  // namespace lumenweave::linux_session

@@ -5,7 +5,7 @@
 
 #include "hosts/wayland/host.hpp"
 
-namespace lumenweave_wayland {
+namespace lumenweave::wayland {
 namespace {
 
 // The output's place as wl_output gives it, until the xdg output's logical position, which
@@ -166,4 +166,4 @@ void listen_to_registry(host_t& host) {
     wl_registry_add_listener(host.registry, &registry_listener, &host);
 }
 
-}  // namespace lumenweave_wayland
+}  // namespace lumenweave::wayland

@@ -9,7 +9,7 @@
 
 #include "hosts/wayland/host.hpp"
 
-namespace lumenweave_wayland {
+namespace lumenweave::wayland {
 namespace {
 
 bool saver(const host_t& host) {
@@ -210,4 +210,4 @@ void release_input(host_t& host) {
     host.keymap = nullptr;
 }
 
-}  // namespace lumenweave_wayland
+}  // namespace lumenweave::wayland

@@ -5,7 +5,7 @@
 #include "hosts/linux/wait.hpp"
 #include "hosts/x11/host.hpp"
 
-namespace lumenweave_x11 {
+namespace lumenweave::x11 {
 namespace {
 
 struct frame_times_t {
@@ -49,14 +49,14 @@ bool judge_x_errors(host_t& host) {
 bool wait_for_deadline(host_t& host) {
     for (;;) {
         XFlush(host.display);
-        switch (lumenweave_linux::wait_for(host.session, ConnectionNumber(host.display),
-                                           host.session.pacing.deadline_ns)) {
-            case lumenweave_linux::wake_reason::deadline:
+        switch (linux_session::wait_for(host.session, ConnectionNumber(host.display),
+                                        host.session.pacing.deadline_ns)) {
+            case linux_session::wake_reason::deadline:
                 return true;
-            case lumenweave_linux::wake_reason::stop:
+            case linux_session::wake_reason::stop:
                 return false;
-            case lumenweave_linux::wake_reason::display:
-            case lumenweave_linux::wake_reason::display_lost:
+            case linux_session::wake_reason::display:
+            case linux_session::wake_reason::display_lost:
                 XEventsQueued(host.display, QueuedAfterReading);
                 break;
         }
@@ -71,9 +71,8 @@ void log_frames(const host_t& host, const std::vector<frame_times_t>& times, int
     for (size_t i = 0; i < host.surfaces.size() && i < times.size(); ++i) {
         char index[24];
         std::snprintf(index, sizeof index, "%zu", i);
-        lumenweave_linux::log_frame(host.surfaces[i].master ? "master" : "mirror", index,
-                                    times[i].t0, times[i].t1, host.session.pacing.deadline_ns,
-                                    present);
+        linux_session::log_frame(host.surfaces[i].master ? "master" : "mirror", index, times[i].t0,
+                                 times[i].t1, host.session.pacing.deadline_ns, present);
     }
     if (held) {
         XSync(host.display, False);
@@ -87,7 +86,7 @@ void log_frames(const host_t& host, const std::vector<frame_times_t>& times, int
 }  // namespace
 
 void host_t::run_frames() {
-    lumenweave_linux::pacing_t& pacing = session.pacing;
+    linux_session::pacing_t& pacing = session.pacing;
     std::vector<frame_times_t> times;
     for (;;) {
         if (session.options.mode == run_mode::window) {
@@ -101,12 +100,12 @@ void host_t::run_frames() {
             session.quit = quit_reason::failed;
             return;
         }
-        if (lumenweave_linux::run_over(session)) {
+        if (linux_session::run_over(session)) {
             return;
         }
 
         // The test build may show the last frame again: the master replays it as the mirrors do.
-        const bool held = session.engine_frame > 0 && lumenweave_linux::animation_held();
+        const bool held = session.engine_frame > 0 && linux_session::animation_held();
         const int64_t t0 = monotonic_ns();
         pacing.deadline_ns = frame_deadline(pacing.deadline_ns, t0, pacing.period_ns);
         times.resize(surfaces.size());
@@ -119,9 +118,9 @@ void host_t::run_frames() {
             times[i].t0 = i == 0 ? t0 : monotonic_ns();
             make_current(*this, surface);
             if (surface.master && !held) {
-                lumenweave_linux::draw_next_frame(session, surface.width, surface.height);
+                linux_session::draw_next_frame(session, surface.width, surface.height);
             } else {
-                lumenweave_linux::draw_last_frame(session, surface.width, surface.height);
+                linux_session::draw_last_frame(session, surface.width, surface.height);
             }
             if (surface.master) {
                 draw_fps_overlay(overlay, session.fps, surface.width, surface.height);
@@ -130,18 +129,18 @@ void host_t::run_frames() {
         }
 
         if (!wait_for_deadline(*this)) {
-            lumenweave_linux::run_over(session);
+            linux_session::run_over(session);
             return;
         }
         for (const surface_t& surface : surfaces) {
             glXSwapBuffers(display, surface.drawable);
         }
         const int64_t present = monotonic_ns();
-        lumenweave_linux::count_fps_frame(session.fps, present, times[0].t1 - times[0].t0);
+        linux_session::count_fps_frame(session.fps, present, times[0].t1 - times[0].t0);
         if (frame_log) {
             log_frames(*this, times, present, held);
         }
     }
 }
 
-}  // namespace lumenweave_x11
+}  // namespace lumenweave::x11
