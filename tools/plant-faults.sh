@@ -30,8 +30,8 @@ faults=(
     'x11|hosts/x11/x11_window.cpp|surface->height = static_cast<uint32_t>(event.xconfigure.height)|surface->height = static_cast<uint32_t>(event.xconfigure.width)|window: the width read for the height on a resize'
     'x11|hosts/x11/x11_window.cpp|        case XK_q:\n||Q no longer closes'
     'x11|hosts/x11/x11_window.cpp|        case XK_Escape:\n||Escape no longer closes'
-    'x11|hosts/x11/frame_loop.cpp|            if (surface.master \&\& !held) {\n                linux_session::draw_next_frame(session, surface.width, surface.height);\n            } else {\n                linux_session::draw_last_frame(session, surface.width, surface.height);\n            }\n            if (surface.master) {\n                draw_fps_overlay(overlay, session.fps, surface.width, surface.height);\n            }|            if (surface.master) {\n                draw_fps_overlay(overlay, session.fps, surface.width, surface.height);\n            }\n            if (surface.master \&\& !held) {\n                linux_session::draw_next_frame(session, surface.width, surface.height);\n            } else {\n                linux_session::draw_last_frame(session, surface.width, surface.height);\n            }|the readout drawn before the frame'
-    'x11|hosts/x11/frame_loop.cpp|                linux_session::draw_last_frame(session, surface.width, surface.height);|                linux_session::draw_next_frame(session, surface.width, surface.height);|mirrors draw frames of their own'
+    'x11|hosts/x11/frame_loop.cpp|            if (surface.master \&\& !held) {\n                linux_session::draw_next_frame(session, steps, surface.width, surface.height);\n            } else {\n                linux_session::draw_last_frame(session, surface.width, surface.height);\n            }\n            if (surface.master) {\n                draw_fps_overlay(overlay, session.fps, surface.width, surface.height);\n            }|            if (surface.master) {\n                draw_fps_overlay(overlay, session.fps, surface.width, surface.height);\n            }\n            if (surface.master \&\& !held) {\n                linux_session::draw_next_frame(session, steps, surface.width, surface.height);\n            } else {\n                linux_session::draw_last_frame(session, surface.width, surface.height);\n            }|the readout drawn before the frame'
+    'x11|hosts/x11/frame_loop.cpp|                linux_session::draw_last_frame(session, surface.width, surface.height);|                linux_session::draw_next_frame(session, 1, surface.width, surface.height);|mirrors draw frames of their own'
     'x11|hosts/linux/script.cpp|    if (hasErrors(problems)) {|    if (hasErrors(problems) \&\& problems.size() > 1) {|a script with one problem runs'
     "x11|hosts/x11/x11_saver.cpp| \\|\\| variable[0] == '\\0'||an empty XSCREENSAVER_WINDOW taken for a window id"
     'x11|packaging/linux/lumenweave.xml|arg-set="--fps"|arg-set="--show-fps"|the daemon settings pass --show-fps, which the program refuses'
@@ -66,6 +66,7 @@ faults=(
     'frame|frame/frame.cpp|    if (hue >= 1.0f) {|    if (hue > 1.0f) {|hue 1 kept'
     'frame|frame/frame.cpp|    advanceAndSample(engine);\n    drawFigure(engine.history, engine.historyState, list);|    drawFigure(engine.history, engine.historyState, list);\n    advanceAndSample(engine);|the figure drawn before the step'
     'frame|frame/pacing.cpp|next > t0 \&\&|next >= t0 \&\&|a deadline that has come is kept'
+    'frame|frame/pacing.cpp|    const int64_t due = ahead / period + 1;|    const int64_t due = ahead / period;|a step that has come is not taken'
     'frame|frame/frame.cpp|valueOf(bank, outlineIndex) > 0.0f|valueOf(bank, outlineIndex) >= 0.0f|outline 0 drawn'
     'frame|frame/frame.cpp|        sequencerPass(engine.sequencer, engine.bank, engine.randomState);\n        startMotions(engine.bank, engine.randomState);|        startMotions(engine.bank, engine.randomState);\n        sequencerPass(engine.sequencer, engine.bank, engine.randomState);|motions start before the script runs'
     'frame|frame/frame.cpp|    engine.sequencer.currentFrame = 0.0f;\n||a second start keeps the clock'
@@ -78,7 +79,9 @@ faults=(
     'wayland|hosts/wayland/input.cpp|surface->output->y + static_cast<int>(std::lround(wl_fixed_to_double(y)))|surface->output->x + static_cast<int>(std::lround(wl_fixed_to_double(y)))|the pointer y on an output taken from the output x'
     'wayland|hosts/wayland/input.cpp|        host.session.quit = quit_reason::input;\n        log_event("pointer %d,%d ends"|        log_event("pointer %d,%d ends"|a large pointer move no longer ends the saver'
     'wayland|hosts/wayland/input.cpp|if (keyboard \&\& host.keyboard == nullptr) {|if (keyboard \&\& host.keyboard == nullptr \&\& !host.started) {|a keyboard that appears after the start is ignored'
-    'wayland|hosts/wayland/globals.cpp|        add_layer_surface(host, *host.outputs.back());\n||an output added while the saver runs stays empty'
+    'wayland|hosts/wayland/globals.cpp|        if (surface->output == \&output) {|        if (surface->output != nullptr) {|an output counted as covered once any is: the others stay empty'
+    'wayland|hosts/wayland/globals.cpp|    return wanted == nullptr \|\| output.label == wanted;|    return true;|--output ignored: every output covered'
+    'wayland|hosts/wayland/globals.cpp|                host.session.quit = quit_reason::output_gone;\n||a saver whose output is unplugged goes on, covering nothing'
     'wayland|hosts/linux/wait.cpp|{session.script_watch.fd, POLLIN, 0}|{-1, POLLIN, 0}|a saved script is no longer read'
     'wayland|hosts/wayland/fps_readout.cpp|glOrtho(0.0, width, height, 0.0, -1.0, 1.0)|glOrtho(0.0, width, 0.0, height, -1.0, 1.0)|the readout in the bottom corner'
     'wayland|hosts/wayland/globals.cpp|->scale = std::max(factor, 1);|->scale = 1;|an output scale ignored: the figure enlarged by the compositor'
@@ -129,7 +132,8 @@ run_tests() {
             export LUMENWEAVE_SIM=$build/tools/sim/lumenweave-sim
             export LUMENWEAVE_RENDER=$build/tools/render/lumenweave-render ;;
         # Each wait of these has a bound of a minute, for a busy machine.
-        wayland) tests=("bash tests/wayland/test_saver.sh" "bash tests/wayland/test_window.sh")
+        wayland) tests=("bash tests/wayland/test_saver.sh" "bash tests/wayland/test_window.sh"
+            "bash tests/wayland/test_output.sh")
             limit=900 ;;
         # Each brings up its own Windows environments; each wait has a bound of a minute.
         wine) tests=("bash tests/wine/test_screensaver.sh" "bash tests/wine/test_application.sh"

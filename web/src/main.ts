@@ -1,6 +1,7 @@
 // The playground page's start-up: the core in WebAssembly, the figure, the editor and the
 // controls put together; the script and settings the address gives; the loop started.
 import { openAddressedFrame } from './addressed-frame';
+import { followBattery } from './battery';
 import { createChecker } from './checker';
 import { createControls } from './controls';
 import { createEditor } from './editor';
@@ -8,6 +9,7 @@ import { type Engine, loadEngine } from './engine';
 import { createFigure } from './figure';
 import { createHelp } from './help';
 import { createLoop } from './loop';
+import { keepForOffline } from './offline';
 import { pageElements } from './page';
 import { createSaver } from './saver';
 import { openScripts } from './scripts';
@@ -69,6 +71,8 @@ async function main(): Promise<void> {
     void openAddressedFrame(settings.frame, loop, page.seeking);
   }
   loop.begin();
+  void followBattery(loop);
+  keepForOffline();
   document.body.dataset.ready = 'true';
 }
 
