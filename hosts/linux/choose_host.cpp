@@ -1,9 +1,13 @@
 // The Linux program's entry, and only that: reads the command line, answers --help and --version,
-// chooses X11 or Wayland and runs the session (session.hpp) with that display system's host.
+// chooses X11 or Wayland, keeps a second saver off a display and runs the session (session.hpp)
+// with that display system's host.
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 
 #include "hosts/linux/display_hosts.hpp"
+#include "hosts/linux/failure.hpp"
+#include "hosts/linux/saver_lock.hpp"
 #include "lumenweave/version.hpp"
 
 int main(int argc, char** argv) {
@@ -27,6 +31,19 @@ int main(int argc, char** argv) {
     if (on_wayland && options.mode != run_mode::window && options.mode != run_mode::saver) {
         std::fprintf(stderr, "lumenweave: --root and --window-id need X11\n");
         return 2;
+    }
+    // A second saver over the first would need a key of its own, and an idle daemon may start
+    // one while the first runs: it ends at once, with 0, as the daemon asked for nothing that
+    // failed. A wallpaper on the background layer is no saver.
+    std::optional<saver_lock> lock;  // held to the end of the run
+    if (options.mode == run_mode::saver && options.layer == saver_layer::overlay) {
+        lock.emplace(saver_display_key(on_wayland ? display_system::wayland : display_system::x11,
+                                       std::getenv(on_wayland ? "WAYLAND_DISPLAY" : "DISPLAY"),
+                                       std::getenv("XDG_RUNTIME_DIR")));
+        if (lock->held_elsewhere()) {
+            report_failure(failure_kind::saver_running);
+            return 0;
+        }
     }
     // The engine record is large; it lives for the whole run anyway.
     static session_t session;
