@@ -127,10 +127,11 @@ awk '/^drawing / { frames = 0 } /^frame / { frames++ } END { exit frames > 0 }' 
     fail "SIGTERM during a long frame: the frame was finished first"
 pass "SIGTERM during a long frame: the frame was cut short"
 
-# swayidle runs it after two seconds without input; a key ends it with 0 and swayidle stays.
+# swayidle runs it after two seconds without input, in the README's form (-w, the saver in the
+# background); a key ends it with 0 and swayidle stays.
 session_prefix
 "${as_user_prefix[@]}" swayidle -w timeout 2 \
-    "$out/bin/lumenweave-test --saver >>$out/logs/idle.log; echo ended \$? >>$out/logs/idle.log" \
+    "($out/bin/lumenweave-test --saver; echo ended \$?) >>$out/logs/idle.log 2>&1 &" \
     >/dev/null 2>&1 &
 idle_pid=$!
 started+=("$idle_pid")
