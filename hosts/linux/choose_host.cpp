@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
+#include <string>
 
 #include "hosts/linux/display_hosts.hpp"
 #include "hosts/linux/failure.hpp"
@@ -32,14 +33,25 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "lumenweave: --root and --window-id need X11\n");
         return 2;
     }
+    // X11 covers every monitor; picking one is the Wayland compositor's business.
+    if (!on_wayland && options.output_name != nullptr) {
+        std::fprintf(stderr, "lumenweave: --output needs Wayland\n");
+        return 2;
+    }
     // A second saver over the first would need a key of its own, and an idle daemon may start
     // one while the first runs: it ends at once, with 0, as the daemon asked for nothing that
-    // failed. A wallpaper on the background layer is no saver.
+    // failed. A wallpaper on the background layer is no saver; one on a chosen output (--output)
+    // keeps only that output.
     std::optional<saver_lock> lock;  // held to the end of the run
     if (options.mode == run_mode::saver && options.layer == saver_layer::overlay) {
-        lock.emplace(saver_display_key(on_wayland ? display_system::wayland : display_system::x11,
-                                       std::getenv(on_wayland ? "WAYLAND_DISPLAY" : "DISPLAY"),
-                                       std::getenv("XDG_RUNTIME_DIR")));
+        std::string key =
+            saver_display_key(on_wayland ? display_system::wayland : display_system::x11,
+                              std::getenv(on_wayland ? "WAYLAND_DISPLAY" : "DISPLAY"),
+                              std::getenv("XDG_RUNTIME_DIR"));
+        if (options.output_name != nullptr) {
+            key = key + " output " + options.output_name;
+        }
+        lock.emplace(key);
         if (lock->held_elsewhere()) {
             report_failure(failure_kind::saver_running);
             return 0;
