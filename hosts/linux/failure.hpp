@@ -2,7 +2,7 @@
 // lines on standard error: "lumenweave: TEXT" or "lumenweave: TEXT: DETAIL".
 #pragma once
 
-namespace lumenweave_linux {
+namespace lumenweave::linux_session {
 
 // The texts are in one table (failure.cpp).
 enum class failure_kind {
@@ -13,6 +13,7 @@ enum class failure_kind {
     changed_script_unreadable,    // the running script goes on
     changed_script_has_problems,  // the running script goes on
     no_context,
+    saver_running,  // not a failure: the display is already covered, the run ends with 0
     // X11.
     no_x_display,
     no_glx,
@@ -39,4 +40,4 @@ enum class failure_kind {
 // One line on standard error: the text of KIND, with DETAIL (the path, the window) if any.
 void report_failure(failure_kind kind, const char* detail = nullptr);
 
-}  // namespace lumenweave_linux
+}  // namespace lumenweave::linux_session

@@ -4,7 +4,7 @@
 #include "hosts/linux/visibility.hpp"
 #include "hosts/wayland/host.hpp"
 
-namespace lumenweave_wayland {
+namespace lumenweave::wayland {
 namespace {
 
 // A run none of whose surfaces has been asked for a frame for this long counts as unseen and
@@ -21,7 +21,7 @@ bool rest_unless_asked(host_t& host, bool asked) {
         host.asked_ns = now;
     }
     const bool unasked = !asked && host.asked_ns != 0 && now - host.asked_ns >= unasked_ns;
-    if (lumenweave_linux::follow_sight(host.session, !unasked) && asked) {
+    if (linux_session::follow_sight(host.session, !unasked) && asked) {
         return false;
     }
     // Awaiting frame callbacks: until the second after which the surfaces count as unseen.
@@ -33,4 +33,4 @@ bool rest_unless_asked(host_t& host, bool asked) {
     return true;
 }
 
-}  // namespace lumenweave_wayland
+}  // namespace lumenweave::wayland

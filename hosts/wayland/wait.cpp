@@ -5,10 +5,10 @@
 #include "hosts/linux/wait.hpp"
 #include "hosts/wayland/host.hpp"
 
-namespace lumenweave_wayland {
+namespace lumenweave::wayland {
 
 bool wait_for_events(host_t& host, int64_t deadline_ns, wait_end end) {
-    using lumenweave_linux::wake_reason;
+    using linux_session::wake_reason;
     const int fd = wl_display_get_fd(host.display);
     for (;;) {
         // Events already read stay queued until dispatched; the wait is only for new ones.
@@ -21,7 +21,7 @@ bool wait_for_events(host_t& host, int64_t deadline_ns, wait_end end) {
             wl_display_cancel_read(host.display);
             return false;
         }
-        switch (lumenweave_linux::wait_for(host.session, fd, deadline_ns)) {
+        switch (linux_session::wait_for(host.session, fd, deadline_ns)) {
             case wake_reason::stop:
                 wl_display_cancel_read(host.display);
                 return true;
@@ -42,10 +42,10 @@ bool wait_for_events(host_t& host, int64_t deadline_ns, wait_end end) {
         // Until a deadline, the wait goes on after the events unless they end the run; without
         // one, or asked to, any event ends it.
         if (deadline_ns == 0 || end == wait_end::first_events ||
-            lumenweave_linux::run_over(host.session)) {
+            linux_session::run_over(host.session)) {
             return true;
         }
     }
 }
 
-}  // namespace lumenweave_wayland
+}  // namespace lumenweave::wayland

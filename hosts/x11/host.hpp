@@ -14,18 +14,18 @@
 #include "hosts/linux/session.hpp"
 #include "hosts/linux/visibility.hpp"
 
-namespace lumenweave_x11 {
+namespace lumenweave::x11 {
 
 // What the Linux session gives the X11 host (hosts/linux/).
-using lumenweave_linux::failure_kind;
-using lumenweave_linux::frame_log;
-using lumenweave_linux::log_event;
-using lumenweave_linux::monotonic_ns;
-using lumenweave_linux::parse_window_id;
-using lumenweave_linux::quit_reason;
-using lumenweave_linux::report_failure;
-using lumenweave_linux::run_mode;
-using lumenweave_linux::session_t;
+using linux_session::failure_kind;
+using linux_session::frame_log;
+using linux_session::log_event;
+using linux_session::monotonic_ns;
+using linux_session::parse_window_id;
+using linux_session::quit_reason;
+using linux_session::report_failure;
+using linux_session::run_mode;
+using linux_session::session_t;
 
 // One window the host draws into: the master first, then the mirrors.
 struct surface_t {
@@ -40,7 +40,7 @@ struct surface_t {
     bool closing = false;     // to be destroyed after this round of events
     bool fullscreen = false;  // as last asked of the window manager
     // What the server says of whether it can be seen.
-    lumenweave_linux::sight_t sight;
+    linux_session::sight_t sight;
 };
 
 // What the host follows to tell whether anything it draws can be seen (visibility.cpp): the
@@ -50,9 +50,9 @@ struct sight_watch_t {
     Atom net_wm_state_hidden = 0;
     int dpms_opcode = 0;         // the DPMS extension's major opcode, 0 without the extension
     bool dpms_notifies = false;  // DPMS 1.2: the server sends DPMSInfoNotify on each change
-    lumenweave_linux::dpms_facts_t dpms;
+    linux_session::dpms_facts_t dpms;
     int64_t dpms_asked_ns = 0;  // without the notification: when DPMSInfo was last asked
-    std::vector<lumenweave_linux::sight_t> sights;  // the surfaces', for the decision
+    std::vector<linux_session::sight_t> sights;  // the surfaces', for the decision
 };
 
 // The frames-per-second readout: font display lists; its figures are the session's.
@@ -63,7 +63,7 @@ struct fps_overlay_t {
 };
 
 // The host's whole state: one record for the process, and its part of the session's run.
-struct host_t final : lumenweave_linux::display_host {
+struct host_t final : linux_session::display_host {
     explicit host_t(session_t& run) : session(run) {}
     bool open() override;
     void run_frames() override;
@@ -157,7 +157,7 @@ bool rest_while_unseen(host_t& host);
 // The readout (fps_overlay.cpp).
 void init_fps_overlay(host_t& host);
 // Draws the readout of COUNT into the current context over a WIDTH x HEIGHT window.
-void draw_fps_overlay(const fps_overlay_t& overlay, const lumenweave_linux::fps_count_t& count,
+void draw_fps_overlay(const fps_overlay_t& overlay, const linux_session::fps_count_t& count,
                       uint32_t width, uint32_t height);
 
-}  // namespace lumenweave_x11
+}  // namespace lumenweave::x11

@@ -5,7 +5,7 @@
 
 #include "hosts/linux/visibility.hpp"
 
-namespace lumenweave_linux {
+namespace lumenweave::linux_session {
 namespace {
 
 dpms_facts_t dpms(bool extension, bool enabled, uint16_t level) {
@@ -51,4 +51,4 @@ TEST(LinuxVisibility, OneWindowSeenIsEnough) {
 }
 
 }  // namespace
-}  // namespace lumenweave_linux
+}  // namespace lumenweave::linux_session
