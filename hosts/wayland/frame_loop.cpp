@@ -47,7 +47,7 @@ void draw(host_t& host, surface_t& surface, bool master, int steps) {
 // The test build's lines for the frame's surfaces (hosts/linux/frame_log.hpp), by output.
 void log_frames(const host_t& host, const std::vector<drawn_t>& drawn, int64_t present) {
     for (const drawn_t& entry : drawn) {
-        linux_session::log_frame(entry.master ? "master" : "mirror", label_of(*entry.surface),
+        linux_session::log_frame(linux_session::role_name(entry.master), label_of(*entry.surface),
                                  entry.t0, entry.t1, host.session.pacing.deadline_ns, present,
                                  host.session.engine_frame, host.session.pacing.rate);
     }

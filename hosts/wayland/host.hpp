@@ -16,6 +16,7 @@
 #include "hosts/linux/failure.hpp"
 #include "hosts/linux/frame_log.hpp"
 #include "hosts/linux/session.hpp"
+#include "hosts/linux/window_roles.hpp"
 #include "wlr-layer-shell-unstable-v1-client-protocol.h"
 #include "xdg-output-unstable-v1-client-protocol.h"
 #include "xdg-shell-client-protocol.h"
@@ -101,10 +102,15 @@ struct host_t final : linux_session::display_host {
     EGLSurface current = EGL_NO_SURFACE;  // the surface the context is current on
 };
 
+// The master is the first surface.
+inline bool is_master(const host_t& host, const surface_t& surface) {
+    return !host.surfaces.empty() && host.surfaces[0].get() == &surface;
+}
+
 // For the log: "master" or "mirror", and the name of the output the surface covers or was last
 // shown on ("-" before it is known).
 inline const char* role_of(const host_t& host, const surface_t& surface) {
-    return !host.surfaces.empty() && host.surfaces[0].get() == &surface ? "master" : "mirror";
+    return linux_session::role_name(is_master(host, surface));
 }
 inline const char* label_of(const surface_t& surface) {
     const output_t* output = surface.output != nullptr ? surface.output : surface.shown_on;

@@ -91,14 +91,14 @@ void log_frames(const host_t& host, const std::vector<frame_times_t>& times, int
     for (size_t i = 0; i < host.surfaces.size() && i < times.size(); ++i) {
         char index[24];
         std::snprintf(index, sizeof index, "%zu", i);
-        linux_session::log_frame(host.surfaces[i].master ? "master" : "mirror", index, times[i].t0,
-                                 times[i].t1, host.session.pacing.deadline_ns, present,
+        linux_session::log_frame(linux_session::role_name(host.surfaces[i].master), index,
+                                 times[i].t0, times[i].t1, host.session.pacing.deadline_ns, present,
                                  host.session.engine_frame, host.session.pacing.rate);
     }
     if (held) {
         XSync(host.display, False);
         for (size_t i = 0; i < host.surfaces.size(); ++i) {
-            log_event("held %s %zu %llu", host.surfaces[i].master ? "master" : "mirror", i,
+            log_event("held %s %zu %llu", linux_session::role_name(host.surfaces[i].master), i,
                       static_cast<unsigned long long>(host.session.engine_frame));
         }
     }

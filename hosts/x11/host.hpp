@@ -12,6 +12,7 @@
 #include "hosts/linux/failure.hpp"
 #include "hosts/linux/frame_log.hpp"
 #include "hosts/linux/session.hpp"
+#include "hosts/linux/window_roles.hpp"
 
 namespace lumenweave::x11 {
 

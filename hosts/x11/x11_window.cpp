@@ -21,7 +21,7 @@ bool create_window(host_t& host, bool master) {
     if (window == 0) {
         return false;
     }
-    const char* title = master ? "Lumenweave" : "Lumenweave (mirror)";
+    const char* title = linux_session::window_title(master);
     XStoreName(host.display, window, title);
     XChangeProperty(host.display, window, XInternAtom(host.display, "_NET_WM_NAME", False),
                     XInternAtom(host.display, "UTF8_STRING", False), 8, PropModeReplace,
@@ -59,11 +59,8 @@ void toggle_fullscreen(host_t& host, surface_t& surface) {
     surface.fullscreen = !surface.fullscreen;
 }
 
-// A close of the master ends the run; of a mirror, only that mirror.
 void close_surface(host_t& host, surface_t& surface) {
-    if (surface.master) {
-        host.session.quit = quit_reason::window_closed;
-    } else {
+    if (linux_session::close_window(host.session, surface.master)) {
         surface.closing = true;
     }
 }
@@ -79,7 +76,7 @@ void handle_key(host_t& host, surface_t& surface, XKeyEvent& key) {
             break;
         case XK_n:
             if (!create_window(host, false)) {
-                report_failure(failure_kind::cannot_create_window, "mirror");
+                report_failure(failure_kind::cannot_create_window, linux_session::role_name(false));
             }
             break;
         default:
