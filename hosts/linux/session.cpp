@@ -22,6 +22,7 @@ int run_session(session_t& session, display_host& host) {
     mallopt(M_TRIM_THRESHOLD, 32 << 20);
     // Before any thread exists, so that the GL library's threads inherit the blocked signals.
     install_stop_signals();
+    open_power_source(session.power);
     if (host.open()) {
         start_script(session);
         host.run_frames();
@@ -33,6 +34,7 @@ int run_session(session_t& session, display_host& host) {
     log_event("end %d", code);
     host.close();
     stop_script_watch(session.script_watch);
+    close_power_source(session.power);
     return code;
 }
 

@@ -1,5 +1,5 @@
 // The one wait of the Linux session, for both hosts: over the display connection, the stop
-// signals and the user's script, until a deadline.
+// signals, the user's script and the power supply, until a deadline.
 #pragma once
 
 #include <cstdint>
@@ -14,11 +14,13 @@ enum class wake_reason {
     display,       // the connection has something to read (or its end, which reading finds)
     display_lost,  // the connection broke with nothing left to read
     stop,          // a stop signal came
+    power,         // the power supply changed, and the drawing rate with it
 };
 
 // Waits until DEADLINE_NS on the monotonic clock (0: no deadline) for the first of: something to
-// read on DISPLAY_FD, a stop signal. A script saved meanwhile runs (or is reported) without ending
-// the wait. A deadline already past still looks at all three once.
+// read on DISPLAY_FD, a stop signal, a change of power supply (mains or battery), whose drawing
+// rate the session takes on before this returns. A script saved meanwhile runs (or is reported)
+// without ending the wait. A deadline already past still looks at each once.
 wake_reason wait_for(session_t& session, int display_fd, int64_t deadline_ns);
 
 }  // namespace lumenweave_linux

@@ -52,6 +52,8 @@ bool wait_for_deadline(host_t& host) {
         switch (lumenweave_linux::wait_for(host.session, ConnectionNumber(host.display),
                                            host.session.pacing.deadline_ns)) {
             case lumenweave_linux::wake_reason::deadline:
+            // A new rate takes effect from the next frame: this one is presented now.
+            case lumenweave_linux::wake_reason::power:
                 return true;
             case lumenweave_linux::wake_reason::stop:
                 return false;
