@@ -14,6 +14,7 @@
 namespace lumenweave_linux {
 
 wake_reason wait_for(session_t& session, int display_fd, int64_t deadline_ns) {
+    const int rate = session.pacing.rate;
     for (;;) {
         if (stop_requested()) {
             return wake_reason::stop;
@@ -50,7 +51,9 @@ wake_reason wait_for(session_t& session, int display_fd, int64_t deadline_ns) {
             set_frame_rate(session, session.power.supply == power_supply::battery
                                         ? session.options.battery_frame_rate
                                         : session.options.frame_rate);
-            return wake_reason::power;
+        }
+        if (session.pacing.rate != rate) {
+            return wake_reason::paced;
         }
         const short display = watched[0].revents;
         if ((display & POLLIN) != 0) {

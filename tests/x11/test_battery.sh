@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # On battery the program draws at its battery rate: a stand-in UPower (python3-dbusmock's
 # template) on a private system bus goes from mains to battery and back while the program runs,
-# and the rate the test build logs follows it. Without a system bus the program runs as on mains.
+# and the rate the test build's frame lines carry (their last field) follows it. Without a system
+# bus the program runs as on mains.
 source "$(dirname "$0")/lib.sh"
 
 /usr/bin/python3 -c 'import dbusmock' 2>/dev/null || { echo "SKIP: no python3-dbusmock"; exit 77; }
@@ -14,7 +15,7 @@ start_display
 DBUS_SYSTEM_BUS_ADDRESS=unix:path=$out/no-bus start "$test_program" --x11 --seed 7
 wait_for_line '^power mains \(system bus' "without a system bus"
 after=$(log_lines)
-wait_for_line '^draw ' "without a system bus, drawing" "$after"
+wait_for_line '^frame master .* 60$' "without a system bus, drawing" "$after"
 kill "$pid"
 expect_exit 0 "without a system bus, a stop"
 
@@ -51,22 +52,25 @@ until upower Get; do
     sleep 0.1
 done
 
-start "$test_program" --x11 --seed 7
-wait_for_line '^power mains$' "UPower's first answer"
-wait_for_line '^rate 60$' "on mains"
-pass "on mains: 60 frames a second"
+# expect_rate SUPPLY RATE WHAT: past the log's first $after lines, the line for SUPPLY and after
+# it frames drawn at RATE.
+expect_rate() {
+    local at
+    wait_for_line "^power $1\$" "$3" "$after"
+    at=$(tail -n +$((after + 1)) "$out/stdout" | grep -n -m1 "^power $1\$" | cut -d: -f1)
+    wait_for_line "^frame master .* $2\$" "$3" $((after + at))
+    pass "$3: $2 frames a second"
+}
 
+start "$test_program" --x11 --seed 7
+after=0
+expect_rate mains 60 "on mains"
 after=$(log_lines)
 upower Set variant:boolean:true || fail "the stand-in did not go on battery"
-wait_for_line '^power battery$' "on battery" "$after"
-wait_for_line '^rate 30$' "on battery" "$after"
-pass "on battery: 30 frames a second"
-
+expect_rate battery 30 "on battery"
 after=$(log_lines)
 upower Set variant:boolean:false || fail "the stand-in did not go back on mains"
-wait_for_line '^power mains$' "back on mains" "$after"
-wait_for_line '^rate 60$' "back on mains" "$after"
-pass "back on mains: 60 frames a second"
+expect_rate mains 60 "back on mains"
 
 kill "$pid"
 expect_exit 0 "a stop"
