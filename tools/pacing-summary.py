@@ -58,7 +58,8 @@ def thread_figures(frames):
     us = 1e6 / frames[0]["frequency"]
     rates = [f["rate"] for f in frames]
     rate = max(set(rates), key=rates.count)
-    period = PERIOD_US * DEFAULT_RATE / rate
+    # Above 60 frames a second a frame is drawn only when the animation has stepped: 60 at most.
+    period = PERIOD_US * DEFAULT_RATE / min(rate, DEFAULT_RATE)
     presents = [f["present"] for f in frames if f["presented"]]
     intervals = sorted((b - a) * us for a, b in zip(presents, presents[1:]))
     missing = sum(max(0, round(i / period) - 1) for i in intervals if i >= SKIP_FACTOR * period)

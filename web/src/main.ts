@@ -9,6 +9,7 @@ import { type Engine, loadEngine } from './engine';
 import { createFigure } from './figure';
 import { createHelp } from './help';
 import { createLoop } from './loop';
+import { keepForOffline } from './offline';
 import { pageElements } from './page';
 import { createSaver } from './saver';
 import { openScripts } from './scripts';
@@ -71,6 +72,7 @@ async function main(): Promise<void> {
   }
   loop.begin();
   void followBattery(loop);
+  keepForOffline();
   document.body.dataset.ready = 'true';
 }
 
