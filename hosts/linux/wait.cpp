@@ -11,7 +11,7 @@
 #include "hosts/linux/script.hpp"
 #include "hosts/linux/stop_signals.hpp"
 
-namespace lumenweave_linux {
+namespace lumenweave::linux_session {
 
 wake_reason wait_for(session_t& session, int display_fd, int64_t deadline_ns) {
     const int rate = session.pacing.rate;
@@ -68,4 +68,4 @@ wake_reason wait_for(session_t& session, int display_fd, int64_t deadline_ns) {
     }
 }
 
-}  // namespace lumenweave_linux
+}  // namespace lumenweave::linux_session
