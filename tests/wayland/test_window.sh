@@ -3,7 +3,8 @@
 # draws the figure (the built-in one, a broken script reported), N opens "Lumenweave (mirror)"
 # that draws it too, F makes it full screen, Escape on it closes the mirror alone, Escape on the
 # window ends the run with 0; a saved script replaces the running one, one saved with problems is
-# reported and the running one goes on; on an output of scale 2 it draws in the output's own pixels.
+# reported and the running one goes on; on an output of scale 2 it draws in the output's own pixels;
+# it never asks for an idle inhibitor.
 source "$(dirname "$0")/lib.sh"
 # Without borders and title bars, whose colours would pass for a figure.
 start_sway "default_border none"
@@ -105,8 +106,11 @@ expect_figure HEADLESS-1 "live reload: after an edit with a problem, the running
 kill -TERM "$pid"
 expect_exit 0 "live reload: SIGTERM"
 
-# A window on an output of scale 2 takes the output's scale, as the saver's surfaces do.
+# A window on an output of scale 2 takes the output's scale, as the saver's surfaces do. It runs
+# with the protocol log on, which shows it never keeps the machine awake.
+start_env=(WAYLAND_DEBUG=1)
 start --fps
+start_env=()
 wait_windows Lumenweave 1 "window mode with --fps"
 await_frames HEADLESS-1 1
 since=$(log_length)
@@ -115,3 +119,4 @@ await "HEADLESS-1 at scale 2" has_outputs "HEADLESS-1 0 0 640 360 2.0"
 await_log "the window in the output's pixels" "^surface master HEADLESS-1 1280x720 scale 2$" \
     "$since"
 expect_readout HEADLESS-1 "a window on an output of scale 2"
+expect_no_inhibitor "window mode"
