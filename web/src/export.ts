@@ -153,6 +153,7 @@ export function createExport(
   ui.kind.addEventListener('change', showKind);
   ui.open.addEventListener('click', () => ui.dialog.showModal());
   ui.cancel.addEventListener('click', () => (cancelled = true));
+  ui.close.addEventListener('click', () => ui.dialog.close());
   // Closing the dialog (Escape) ends an export on its way.
   ui.dialog.addEventListener('close', () => (cancelled = true));
   ui.form.addEventListener('submit', (event) => {

@@ -12,6 +12,7 @@ export interface ExportElements {
   rate: HTMLSelectElement;
   start: HTMLButtonElement;
   cancel: HTMLButtonElement;
+  close: HTMLButtonElement; // ends an export on its way too
   progress: HTMLProgressElement;
   message: HTMLElement;
 }
@@ -73,6 +74,7 @@ export function pageElements(): PageElements {
       rate: element('export-rate'),
       start: element('export-start'),
       cancel: element('export-cancel'),
+      close: element('export-close'),
       progress: element('export-progress'),
       message: element('export-message'),
     },
