@@ -16,3 +16,35 @@ uint32_t frame_wait_ms(int64_t t0, int64_t t1, int64_t period, int64_t ticks_per
     }
     return static_cast<uint32_t>((period - elapsed) * 1000000 / ticks_per_second / 1000);
 }
+
+namespace {
+
+// Frame times jitter around the period: a step due this close is taken now.
+int64_t early_tolerance(int64_t period) {
+    return period / 4;
+}
+
+}  // namespace
+
+int steps_due(step_clock_t& clock, int64_t now, int64_t period) {
+    if (!clock.started) {
+        clock.started = true;
+        clock.deadline = now + period;
+        return 1;
+    }
+    const int64_t ahead = now - clock.deadline + early_tolerance(period);
+    if (ahead < 0) {
+        return 0;
+    }
+    const int64_t due = ahead / period + 1;
+    if (due > max_steps_per_frame) {
+        clock.deadline = now + period;
+        return max_steps_per_frame;
+    }
+    clock.deadline += due * period;
+    return static_cast<int>(due);
+}
+
+int64_t next_step_time(const step_clock_t& clock, int64_t period) {
+    return clock.started ? clock.deadline - early_tolerance(period) : 0;
+}

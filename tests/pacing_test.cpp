@@ -1,10 +1,33 @@
-// The pacing arithmetic both hosts share: the period in the ticks of their clocks (the
-// performance counter on Windows, nanoseconds on Linux), the deadline chain and the wait.
+// The pacing arithmetic the hosts share: the period in the ticks of their clocks (the
+// performance counter on Windows, nanoseconds on Linux), the deadline chain, the wait and the
+// animation's steps per drawn frame.
 #include <gtest/gtest.h>
+
+#include <vector>
 
 #include "frame/pacing.hpp"
 
 namespace {
+
+constexpr int64_t ns_per_second = 1'000'000'000;
+
+// The steps of each frame drawn at RATE frames a second for SECONDS, from START on CLOCK.
+std::vector<int> steps_at(step_clock_t& clock, int rate, int seconds, int64_t start = 0) {
+    const int64_t period = frame_period_ticks(ns_per_second);
+    std::vector<int> steps;
+    for (int64_t i = 0; i < int64_t{rate} * seconds; ++i) {
+        steps.push_back(steps_due(clock, start + i * ns_per_second / rate, period));
+    }
+    return steps;
+}
+
+int sum(const std::vector<int>& steps) {
+    int total = 0;
+    for (int s : steps) {
+        total += s;
+    }
+    return total;
+}
 
 TEST(Pacing, PeriodInTicksIsTruncated) {
     EXPECT_EQ(frame_period_ticks(10000000), 166660);
@@ -61,6 +84,45 @@ TEST(Pacing, AFrameStartingAPeriodLateStartsAFreshChain) {
     // A clock that went backwards never gives a deadline more than a period ahead.
     EXPECT_EQ(frame_deadline(last, last - 100, period), last - 100 + period);
     EXPECT_EQ(frame_deadline(1000 + 10 * ns_period, 1000, ns_period), 1000 + ns_period);
+}
+
+TEST(Pacing, SixtyStepsASecondWhateverTheDrawingRate) {
+    step_clock_t at60;
+    EXPECT_EQ(steps_at(at60, 60, 10), std::vector<int>(600, 1));
+    step_clock_t at30;
+    const std::vector<int> steps30 = steps_at(at30, 30, 10);
+    EXPECT_EQ(std::vector<int>(steps30.begin() + 1, steps30.end()), std::vector<int>(299, 2));
+    // 144 a second: a step on five frames of twelve, never two in one.
+    step_clock_t at144;
+    const std::vector<int> steps144 = steps_at(at144, 144, 10);
+    EXPECT_NEAR(sum(steps144), 600, 1);
+    for (int s : steps144) {
+        EXPECT_LE(s, 1);
+    }
+    // The drawing period at 60 is the step period: one step a frame however long the run.
+    const int64_t period = frame_period_ticks(ns_per_second);
+    EXPECT_EQ(draw_period_ticks(ns_per_second, 60), period);
+    EXPECT_EQ(draw_period_ticks(ns_per_second, 30), 2 * period);
+    step_clock_t drawn;
+    for (int64_t i = 0; i < 100000; ++i) {
+        ASSERT_EQ(steps_due(drawn, i * period, period), 1) << "frame " << i;
+    }
+}
+
+TEST(Pacing, AfterALongGapTheBoundAndNoBurst) {
+    const int64_t period = frame_period_ticks(ns_per_second);
+    step_clock_t clock;
+    steps_at(clock, 60, 1);
+    // 100 ms late: made up in one frame. 5 s late: the bound, then one a frame again.
+    const int64_t back = ns_per_second - period + 100'000'000;
+    EXPECT_EQ(steps_due(clock, back, period), 6);
+    const int64_t later = back + 5 * ns_per_second;
+    EXPECT_EQ(steps_due(clock, later, period), max_steps_per_frame);
+    EXPECT_EQ(steps_due(clock, later + period, period), 1);
+    EXPECT_EQ(next_step_time(clock, period), later + 2 * period - period / 4);
+    // A restarted clock takes one step, however long ago the last was.
+    clock = step_clock_t{};
+    EXPECT_EQ(steps_due(clock, later + 60 * ns_per_second, period), 1);
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 set -uo pipefail
 frames=${1:-600}
 outputs=${2:-2}
+rate=${3:-60}
 settle=60
 root=$(cd "$(dirname "$0")/.." && pwd)
 source "$root/tests/wayland/lib.sh"
@@ -22,7 +23,7 @@ start_sway
 ((outputs < 2)) || add_output
 log=$out/wayland.log
 session_prefix
-"${as_user_prefix[@]}" "${launcher[@]}" "$out/bin/lumenweave-test" --saver --seed 1 >"$log" \
+"${as_user_prefix[@]}" "${launcher[@]}" "$out/bin/lumenweave-test" --saver --seed 1 --frame-rate "$rate" >"$log" \
     2>"$out/stderr" &
 pid=$!
 started+=("$pid")
@@ -32,7 +33,7 @@ start_frames=$(master_frames)
 c0=$(cpu_ticks)
 s0=$(cpu_ticks "$sway_pid")
 load0=$(cut -d' ' -f1 /proc/loadavg)
-wait_frames $((start_frames + frames)) $((frames / 5 + 60)) || fail "too few frames"
+wait_frames $((start_frames + frames)) $((frames * 5 / rate + 60)) || fail "too few frames"
 c1=$(cpu_ticks)
 s1=$(cpu_ticks "$sway_pid")
 end_frames=$(master_frames)
@@ -46,4 +47,4 @@ awk -v a="$s0" -v b="$s1" -v t="$(getconf CLK_TCK)" -v n=$((end_frames - start_f
 python3 "$root/tools/pacing-summary.py" "$log" --skip "$start_frames" \
     --frames $((end_frames - start_frames)) \
     --cpu-seconds "$(awk -v a="$c0" -v b="$c1" -v t="$(getconf CLK_TCK)" 'BEGIN { print (b - a) / t }')" \
-    --label "Wayland, --saver on $outputs output(s) under headless sway ($((end_frames - start_frames)) frames; load average $load0 .. $load1)"
+    --label "Wayland, --saver --frame-rate $rate on $outputs output(s) under headless sway ($((end_frames - start_frames)) frames; load average $load0 .. $load1)"

@@ -1,10 +1,12 @@
 #!/usr/bin/env python3
 """Frame pacing figures from the per-frame lines that Lumenweave-test.scr prints.
 
-Each line reads "frame ROLE THREAD T0 T1 PRESENTED FREQUENCY DEADLINE PRESENT": ROLE is master or
-clone, the counters are performance-counter ticks, PRESENTED is 1 when the frame was presented
-and PRESENT the counter just after the present. Fields after these (the Windows build adds the
-number of the frame shown) and lines of other kinds are ignored.
+Each line reads "frame ROLE THREAD T0 T1 PRESENTED FREQUENCY DEADLINE PRESENT [FRAME [RATE]]":
+ROLE is master, clone or mirror, the counters are performance-counter ticks (nanoseconds on
+Linux), PRESENTED is 1 when the frame was presented and PRESENT the counter just after the
+present. FRAME is the number of the frame shown (ignored here) and RATE the frame rate asked for
+in frames a second (the Linux program's --frame-rate; 60 when absent, as in the Windows build's
+lines). Lines of other kinds are ignored.
 
   pacing-summary.py LOG [--skip N] [--frames N] [--cpu-seconds S] [--label TEXT]
 
@@ -17,7 +19,8 @@ import argparse
 import math
 import sys
 
-PERIOD_US = 16666.0
+PERIOD_US = 16666.0  # at 60 frames a second; the Linux program scales it by 60 / RATE
+DEFAULT_RATE = 60
 LATE_US = 1000.0
 # An interval this many periods long or more is counted as presents missing.
 SKIP_FACTOR = 1.5
@@ -35,9 +38,10 @@ def parse(lines):
             continue
         if frequency <= 0:
             continue
+        rate = int(fields[10]) if len(fields) > 10 and fields[10].isdigit() else DEFAULT_RATE
         frames.append({"role": fields[1], "thread": fields[2], "t0": t0, "t1": t1,
                        "presented": presented == 1, "frequency": frequency,
-                       "deadline": deadline, "present": present})
+                       "deadline": deadline, "present": present, "rate": rate or DEFAULT_RATE})
     return frames
 
 
@@ -52,12 +56,20 @@ def percentile(sorted_values, p):
 def thread_figures(frames):
     """Figures of one render thread's frames, in the order it made them."""
     us = 1e6 / frames[0]["frequency"]
+    rates = [f["rate"] for f in frames]
+    rate = max(set(rates), key=rates.count)
+    # Above 60 frames a second a frame is drawn only when the animation has stepped: 60 at most.
+    period = PERIOD_US * DEFAULT_RATE / min(rate, DEFAULT_RATE)
     presents = [f["present"] for f in frames if f["presented"]]
     intervals = sorted((b - a) * us for a, b in zip(presents, presents[1:]))
-    missing = sum(max(0, round(i / PERIOD_US) - 1) for i in intervals if i >= SKIP_FACTOR * PERIOD_US)
+    missing = sum(max(0, round(i / period) - 1) for i in intervals if i >= SKIP_FACTOR * period)
+    span = (presents[-1] - presents[0]) * us if len(presents) > 1 else 0
     late = sum(1 for f in frames if f["presented"] and (f["present"] - f["deadline"]) * us > LATE_US)
     work = sorted((f["t1"] - f["t0"]) * us for f in frames)
     return {
+        "rate": rate,
+        "period": period,
+        "frames_per_second": (len(presents) - 1) / span * 1e6 if span > 0 else math.nan,
         "frames": len(frames),
         "not_presented": sum(1 for f in frames if not f["presented"]),
         "intervals": intervals,
@@ -90,8 +102,9 @@ def summary(frames, cpu_seconds=None, label=""):
         iv = g["intervals"]
         mean = sum(iv) / len(iv) if iv else math.nan
         out.append(
-            f"{role:6} {thread:>6}: frames {g['frames']}, interval mean {mean / 1000:.3f} ms "
-            f"({(mean - PERIOD_US) / PERIOD_US * 100:+.2f} %), p50 {percentile(iv, 50) / 1000:.3f}, "
+            f"{role:6} {thread:>6}: frames {g['frames']}, {g['frames_per_second']:.2f} frames/s "
+            f"(asked {g['rate']}), interval mean {mean / 1000:.3f} ms "
+            f"({(mean - g['period']) / g['period'] * 100:+.2f} %), p50 {percentile(iv, 50) / 1000:.3f}, "
             f"p99 {percentile(iv, 99) / 1000:.3f}, max {(iv[-1] if iv else math.nan) / 1000:.3f} ms; "
             f"late >1 ms {g['late']}; skipped {g['missing']} (not presented {g['not_presented']}); "
             f"work p50 {percentile(g['work'], 50) / 1000:.3f} ms")

@@ -33,12 +33,14 @@ constexpr bool frame_log = LUMENWEAVE_FRAME_LOG != 0;
 // A surface's frame for the pacing measurement, in the form tools/pacing-summary.py reads: ROLE
 // ("master" or "mirror"), WHERE (the surface's index on X11, its output on Wayland), when its
 // drawing began and ended, the frame's deadline and when it was presented, all in nanoseconds of
-// the monotonic clock.
+// the monotonic clock; then the steps the animation has taken (the picture shown) and the frame
+// rate asked for (frames a second).
 inline void log_frame(const char* role, const char* where, int64_t t0, int64_t t1, int64_t deadline,
-                      int64_t present) {
-    log_event("frame %s %s %lld %lld 1 1000000000 %lld %lld", role, where,
+                      int64_t present, uint64_t step, int rate) {
+    log_event("frame %s %s %lld %lld 1 1000000000 %lld %lld %llu %d", role, where,
               static_cast<long long>(t0), static_cast<long long>(t1),
-              static_cast<long long>(deadline), static_cast<long long>(present));
+              static_cast<long long>(deadline), static_cast<long long>(present),
+              static_cast<unsigned long long>(step), rate);
 }
 
 // Whether the file named by LUMENWEAVE_HOLD_FILE exists: while it does, a host shows its last
@@ -50,6 +52,20 @@ inline bool animation_held() {
         return path != nullptr && access(path, F_OK) == 0;
     }
     return false;
+}
+
+// The step LUMENWEAVE_HOLD_STEP names (a whole number above 0), at which the animation stands
+// still for good, so that a test compares the picture of one step across runs at different frame
+// rates; 0 when unset, and always outside the test build.
+inline uint64_t held_step() {
+    if constexpr (frame_log) {
+        static const uint64_t step = [] {
+            const char* text = std::getenv("LUMENWEAVE_HOLD_STEP");
+            return text != nullptr ? std::strtoull(text, nullptr, 10) : 0;
+        }();
+        return step;
+    }
+    return 0;
 }
 
 }  // namespace lumenweave_linux

@@ -45,6 +45,15 @@ bool parse_seed(const char* text, uint32_t& seed) {
     return true;
 }
 
+bool parse_frame_rate(const char* text, int min, int& rate) {
+    unsigned long long value = 0;
+    if (!parse_number(text, 10, max_frame_rate, value) || value < static_cast<unsigned>(min)) {
+        return false;
+    }
+    rate = static_cast<int>(value);
+    return true;
+}
+
 bool parse_layer(const char* text, saver_layer& layer) {
     if (std::strcmp(text, "overlay") == 0) {
         layer = saver_layer::overlay;
@@ -117,6 +126,23 @@ options_t parse_options(int argc, char** argv) {
             }
             options.seeded = true;
             ++i;
+        } else if (is_flag(argument, "frame-rate")) {
+            if (!has_value) {
+                return usage_error(options, argument_fault::missing_value, argument);
+            }
+            if (!parse_frame_rate(argv[i + 1], min_frame_rate, options.frame_rate)) {
+                return usage_error(options, argument_fault::bad_frame_rate, argument, argv[i + 1]);
+            }
+            ++i;
+        } else if (is_flag(argument, "battery-frame-rate")) {
+            if (!has_value) {
+                return usage_error(options, argument_fault::missing_value, argument);
+            }
+            if (!parse_frame_rate(argv[i + 1], 0, options.battery_frame_rate)) {
+                return usage_error(options, argument_fault::bad_battery_frame_rate, argument,
+                                   argv[i + 1]);
+            }
+            ++i;
         } else if (is_flag(argument, "script")) {
             if (!has_value) {
                 return usage_error(options, argument_fault::missing_value, argument);
@@ -146,7 +172,8 @@ options_t parse_options(int argc, char** argv) {
 void print_usage(FILE* stream) {
     std::fputs(
         "usage: lumenweave [--saver | --root | --window-id ID] [--x11 | --wayland]\n"
-        "                  [--layer overlay|background] [--fps] [--seed T] [--script FILE]\n"
+        "                  [--layer overlay|background] [--fps] [--frame-rate N]\n"
+        "                  [--battery-frame-rate N] [--seed T] [--script FILE]\n"
         "  (no flag)        a 640 x 480 window: F full screen, N a mirror window, Escape or Q "
         "ends\n"
         "                   (X11 and Wayland)\n"
@@ -159,6 +186,11 @@ void print_usage(FILE* stream) {
         "                   and neither --root nor --window-id is given\n"
         "  --layer L        Wayland --saver: the layer its surfaces go on (default overlay)\n"
         "  --fps            show frames per second and the frame time in a corner\n"
+        "  --frame-rate N   draw N frames a second, 1 to 240 (default 60); the animation keeps\n"
+        "                   its speed at any rate\n"
+        "  --battery-frame-rate N\n"
+        "                   the frame rate on battery power, 0 to 240 (default 30); 0 keeps the\n"
+        "                   picture still\n"
         "  --seed T         a fixed animation seed (default: the clock)\n"
         "  --script FILE    run the animation script in FILE; one with problems is reported\n"
         "                   (as lumenweave-sim --check does) and the built-in script runs.\n"
@@ -186,6 +218,14 @@ void print_usage_error(FILE* stream, const options_t& options) {
         case argument_fault::bad_layer:
             std::fprintf(stream, "lumenweave: %s %s: not a layer: give overlay or background\n",
                          options.bad_argument, options.bad_value);
+            return;
+        case argument_fault::bad_frame_rate:
+        case argument_fault::bad_battery_frame_rate:
+            std::fprintf(stream,
+                         "lumenweave: %s %s: not a frame rate: give a whole number from %d to %d\n",
+                         options.bad_argument, options.bad_value,
+                         options.fault == argument_fault::bad_frame_rate ? min_frame_rate : 0,
+                         max_frame_rate);
             return;
         case argument_fault::missing_value:
             std::fprintf(stream, "lumenweave: %s needs a value\n", options.bad_argument);

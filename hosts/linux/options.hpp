@@ -26,7 +26,15 @@ enum class argument_fault {
     bad_window_id,
     bad_seed,
     bad_layer,
+    bad_frame_rate,
+    bad_battery_frame_rate,
 };
+
+// The frame rates a user may ask for, in frames a second; on battery, 0 keeps the picture still.
+constexpr int min_frame_rate = 1;
+constexpr int max_frame_rate = 240;
+constexpr int default_frame_rate = 60;
+constexpr int default_battery_frame_rate = 30;
 
 // The display system a run was asked for; automatic follows WAYLAND_DISPLAY.
 enum class display_choice { automatic, x11, wayland };
@@ -42,9 +50,11 @@ struct options_t {
     bool fps = false;             // draw the frames-per-second readout
     bool seeded = false;          // seed given: fixed animation instead of the clock's
     uint32_t seed = 0;
+    int frame_rate = default_frame_rate;                  // frames a second
+    int battery_frame_rate = default_battery_frame_rate;  // frames a second on battery; 0: still
     const char* script_path = nullptr;   // the user's script; null: the built-in one
     const char* bad_argument = nullptr;  // usage_error: the argument at fault
-    const char* bad_value = nullptr;     // bad_window_id, bad_seed, bad_layer: the value given
+    const char* bad_value = nullptr;     // a malformed value's fault: the value given
     argument_fault fault = argument_fault::none;
 };
 

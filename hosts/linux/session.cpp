@@ -3,6 +3,8 @@
 
 #include <malloc.h>
 
+#include <algorithm>
+
 #include "replay/gl1/replay.hpp"
 #include "replay/gl1/render.hpp"
 #include "hosts/linux/frame_log.hpp"
@@ -10,6 +12,17 @@
 #include "hosts/linux/stop_signals.hpp"
 
 namespace lumenweave_linux {
+namespace {
+
+// The steps before the last of a frame: nobody sees them, so they are not recorded.
+void advance_unseen(session_t& session, int steps) {
+    for (int i = 1; i < steps; ++i) {
+        advanceFrame(session.engine);
+        ++session.engine_frame;
+    }
+}
+
+}  // namespace
 
 int run_session(session_t& session, display_host& host) {
     // The test build notes its start for the start-up figure of the pacing measurement.
@@ -22,6 +35,7 @@ int run_session(session_t& session, display_host& host) {
     mallopt(M_TRIM_THRESHOLD, 32 << 20);
     // Before any thread exists, so that the GL library's threads inherit the blocked signals.
     install_stop_signals();
+    set_frame_rate(session, session.options.frame_rate);
     if (host.open()) {
         start_script(session);
         host.run_frames();
@@ -43,7 +57,40 @@ bool run_over(session_t& session) {
     return session.quit != quit_reason::none;
 }
 
-void draw_next_frame(session_t& session, uint32_t width, uint32_t height) {
+void set_frame_rate(session_t& session, int rate) {
+    pacing_t& pacing = session.pacing;
+    if (rate == pacing.rate) {
+        return;
+    }
+    if (pacing.rate == 0) {
+        restart_step_clock(session);
+    }
+    pacing.rate = rate;
+    pacing.period_ns = rate > 0 ? draw_period_ticks(ns_per_second, rate) : 0;
+    // The next frame starts a fresh chain at the new period.
+    pacing.deadline_ns = 0;
+}
+
+void restart_step_clock(session_t& session) {
+    session.pacing.steps = step_clock_t{};
+}
+
+int take_steps(session_t& session, int64_t now) {
+    const int steps = steps_due(session.pacing.steps, now, session.pacing.step_period_ns);
+    const uint64_t hold = held_step();
+    if (hold != 0 && session.engine_frame + steps > hold) {
+        return static_cast<int>(hold > session.engine_frame ? hold - session.engine_frame : 0);
+    }
+    return steps;
+}
+
+int64_t next_frame_time(const session_t& session) {
+    const pacing_t& pacing = session.pacing;
+    return std::max(pacing.deadline_ns, next_step_time(pacing.steps, pacing.step_period_ns));
+}
+
+void draw_next_frame(session_t& session, int steps, uint32_t width, uint32_t height) {
+    advance_unseen(session, steps);
     setupView(width, height);
     renderFrame(session.engine, &session.draw_list);
     ++session.engine_frame;
@@ -54,7 +101,8 @@ void draw_last_frame(const session_t& session, uint32_t width, uint32_t height) 
     replay_draw_list(session.draw_list);
 }
 
-void record_next_frame(session_t& session) {
+void record_next_frame(session_t& session, int steps) {
+    advance_unseen(session, steps);
     recordFrame(session.engine, session.draw_list);
     ++session.engine_frame;
 }

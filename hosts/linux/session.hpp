@@ -30,9 +30,9 @@ struct session_t {
     options_t options;
     uint32_t seed = 0;          // the engine's seed, which a changed script starts from again
     Engine engine;              // the animation, drawn into the master
-    uint64_t engine_frame = 0;  // frames the engine has advanced in this run
+    uint64_t engine_frame = 0;  // steps the engine has taken in this run
     draw_list_t draw_list;      // the last frame, replayed into every other surface
-    pacing_t pacing;
+    pacing_t pacing;  // the drawing rate and the step clock; set_frame_rate changes the rate
     fps_count_t fps;  // --fps: the readout's figures
     // --saver: the move rule's point, in root window coordinates (X11) or the compositor's space
     // (Wayland).
@@ -60,13 +60,30 @@ int run_session(session_t& session, display_host& host);
 // Whether the run is over: a quit reason set, or a stop signal come, which it then records.
 bool run_over(session_t& session);
 
+// Draws RATE frames a second from the next frame on (1 to 240); 0 keeps the last picture still:
+// no drawing, no steps and no wake-ups for frames until a rate above 0 comes, whose first frame
+// takes one step. Safe to call at any time on the frame loop's thread (from within its wait).
+void set_frame_rate(session_t& session, int rate);
+
+// Forgets the time elapsed: the next frame takes one step, without catching up (after a pause).
+void restart_step_clock(session_t& session);
+
+// The steps of the animation the frame starting at NOW takes: 60 a second of elapsed time
+// whatever the drawing rate (frame/pacing.hpp). The test build holds the animation at the step
+// LUMENWEAVE_HOLD_STEP names: from there on, 0.
+int take_steps(session_t& session, int64_t now);
+
+// The earliest time the next frame may start: the drawing deadline, or the next step's time if
+// later, since a frame with no step would show the same picture again; 0: at once.
+int64_t next_frame_time(const session_t& session);
+
 // The frame both hosts draw into the current OpenGL context over WIDTH x HEIGHT pixels: the
-// animation's next one, recorded for the other surfaces...
-void draw_next_frame(session_t& session, uint32_t width, uint32_t height);
+// animation STEPS (at least 1) further, only the last step recorded, for the other surfaces...
+void draw_next_frame(session_t& session, int steps, uint32_t width, uint32_t height);
 // ... or the last one again, as the other surfaces show it.
 void draw_last_frame(const session_t& session, uint32_t width, uint32_t height);
-// The animation's next frame recorded for the other surfaces without being drawn, while the
-// surface that draws it is not shown.
-void record_next_frame(session_t& session);
+// The animation STEPS further, the last step recorded for the other surfaces without being drawn,
+// while the surface that draws it is not shown.
+void record_next_frame(session_t& session, int steps);
 
 }  // namespace lumenweave_linux

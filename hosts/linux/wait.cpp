@@ -13,6 +13,7 @@
 namespace lumenweave_linux {
 
 wake_reason wait_for(session_t& session, int display_fd, int64_t deadline_ns) {
+    const int rate = session.pacing.rate;
     for (;;) {
         if (stop_requested()) {
             return wake_reason::stop;
@@ -39,6 +40,9 @@ wake_reason wait_for(session_t& session, int display_fd, int64_t deadline_ns) {
         }
         if ((watched[2].revents & POLLIN) != 0) {
             follow_script(session);
+        }
+        if (session.pacing.rate != rate) {
+            return wake_reason::paced;
         }
         const short display = watched[0].revents;
         if ((display & POLLIN) != 0) {

@@ -14,11 +14,12 @@ enum class wake_reason {
     display,       // the connection has something to read (or its end, which reading finds)
     display_lost,  // the connection broke with nothing left to read
     stop,          // a stop signal came
+    paced,         // the frame rate changed meanwhile (set_frame_rate): the deadline is stale
 };
 
 // Waits until DEADLINE_NS on the monotonic clock (0: no deadline) for the first of: something to
-// read on DISPLAY_FD, a stop signal. A script saved meanwhile runs (or is reported) without ending
-// the wait. A deadline already past still looks at all three once.
+// read on DISPLAY_FD, a stop signal, a change of the frame rate. A script saved meanwhile runs
+// (or is reported) without ending the wait. A deadline already past still looks at all three once.
 wake_reason wait_for(session_t& session, int display_fd, int64_t deadline_ns);
 
 }  // namespace lumenweave_linux

@@ -1,7 +1,7 @@
-// The Wayland frame loop: at each frame's start on the deadline chain, every surface the compositor
-// has asked to draw (its frame callback came) gets the frame, the first output's or the window's
-// recorded and replayed, the others replayed, and presents it; in between the loop handles
-// events.
+// The Wayland frame loop: at each frame's start on the deadline chain of the session's frame rate,
+// every surface the compositor has asked to draw (its frame callback came) gets the frame, the
+// first output's or the window's recorded and replayed, the others replayed, and presents it; in
+// between the loop handles events.
 #include "hosts/wayland/host.hpp"
 
 namespace lumenweave_wayland {
@@ -27,13 +27,13 @@ bool ready(const surface_t& surface) {
            surface.frame_callback == nullptr;
 }
 
-void draw(host_t& host, surface_t& surface, bool master) {
+void draw(host_t& host, surface_t& surface, bool master, int steps) {
     if (!make_current(host, surface)) {
         return;
     }
     session_t& session = host.session;
     if (master) {
-        lumenweave_linux::draw_next_frame(session, surface.width, surface.height);
+        lumenweave_linux::draw_next_frame(session, steps, surface.width, surface.height);
         if (session.options.fps) {
             draw_fps_readout(session.fps, surface.width, surface.height);
         }
@@ -48,7 +48,8 @@ void draw(host_t& host, surface_t& surface, bool master) {
 void log_frames(const host_t& host, const std::vector<drawn_t>& drawn, int64_t present) {
     for (const drawn_t& entry : drawn) {
         lumenweave_linux::log_frame(entry.master ? "master" : "mirror", label_of(*entry.surface),
-                                    entry.t0, entry.t1, host.session.pacing.deadline_ns, present);
+                                    entry.t0, entry.t1, host.session.pacing.deadline_ns, present,
+                                    host.session.engine_frame, host.session.pacing.rate);
     }
 }
 
@@ -69,7 +70,9 @@ void host_t::run_frames() {
             return;
         }
         drawn.clear();
-        for (size_t i = 0; i < surfaces.size(); ++i) {
+        // At rate 0 nothing is drawn: the frame callbacks that come stay unanswered until the
+        // rate changes.
+        for (size_t i = 0; i < surfaces.size() && pacing.rate != 0; ++i) {
             if (ready(*surfaces[i])) {
                 drawn.push_back({surfaces[i].get(), i == 0, 0, 0});
             }
@@ -85,9 +88,13 @@ void host_t::run_frames() {
         // The compositor's frame callbacks say when a surface may draw, the deadline chain that
         // the next frame starts no sooner than its period after this one: presenting at once
         // after drawing, rather than at the deadline, leaves the compositor the rest of the
-        // period to show the frame by its next refresh.
-        if (pacing.deadline_ns != 0 && monotonic_ns() < pacing.deadline_ns) {
-            if (!wait_for_events(*this, pacing.deadline_ns)) {
+        // period to show the frame by its next refresh. A callback that comes before the frame is
+        // due waits, unanswered, for its deadline: answering it with a commit and no new picture
+        // would only make the compositor work. Above 60 frames a second, a frame waits for its
+        // step too, as it would show the same picture again.
+        const int64_t start = lumenweave_linux::next_frame_time(session);
+        if (start != 0 && monotonic_ns() < start) {
+            if (!wait_for_events(*this, start)) {
                 connection_lost(session);
                 return;
             }
@@ -98,13 +105,18 @@ void host_t::run_frames() {
         const int64_t t0 = monotonic_ns();
         log_event("drawing %lld", static_cast<long long>(t0));
         pacing.deadline_ns = frame_deadline(pacing.deadline_ns, t0, pacing.period_ns);
+        const int steps = lumenweave_linux::take_steps(session, t0);
+        if (steps == 0) {
+            // The test build's animation held at its step: nothing new to show.
+            continue;
+        }
         // The animation moves on even while the first output is not shown, for the others.
         if (!drawn[0].master) {
-            lumenweave_linux::record_next_frame(session);
+            lumenweave_linux::record_next_frame(session, steps);
         }
         for (drawn_t& entry : drawn) {
             entry.t0 = monotonic_ns();
-            draw(*this, *entry.surface, entry.master);
+            draw(*this, *entry.surface, entry.master, steps);
             entry.t1 = monotonic_ns();
             eglSwapBuffers(egl_display, entry.surface->egl_surface);
             if (entry.master) {

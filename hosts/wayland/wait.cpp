@@ -26,6 +26,7 @@ bool wait_for_events(host_t& host, int64_t deadline_ns) {
                 wl_display_cancel_read(host.display);
                 return true;
             case wake_reason::deadline:
+            case wake_reason::paced:
                 wl_display_cancel_read(host.display);
                 return wl_display_dispatch_pending(host.display) >= 0;
             case wake_reason::display_lost:

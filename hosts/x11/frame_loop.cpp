@@ -1,5 +1,6 @@
 // The X11 frame loop: one thread draws every window in turn (the master, then the mirrors'
-// replays), waits for the frame's deadline in the session's wait and presents them all.
+// replays), waits for the frame's deadline in the session's wait and presents them all, at the
+// session's frame rate on the host's own clock.
 #include <cstdio>
 
 #include "hosts/linux/wait.hpp"
@@ -52,6 +53,7 @@ bool wait_for_deadline(host_t& host) {
         switch (lumenweave_linux::wait_for(host.session, ConnectionNumber(host.display),
                                            host.session.pacing.deadline_ns)) {
             case lumenweave_linux::wake_reason::deadline:
+            case lumenweave_linux::wake_reason::paced:
                 return true;
             case lumenweave_linux::wake_reason::stop:
                 return false;
@@ -61,6 +63,24 @@ bool wait_for_deadline(host_t& host) {
                 break;
         }
     }
+}
+
+// Waits until DEADLINE_NS (0: none) for the next frame, or until the server sends something or
+// the frame rate changes, all of which the loop looks at again. False: a stop came.
+bool wait_before_frame(host_t& host, int64_t deadline_ns) {
+    XFlush(host.display);
+    switch (lumenweave_linux::wait_for(host.session, ConnectionNumber(host.display), deadline_ns)) {
+        case lumenweave_linux::wake_reason::stop:
+            return false;
+        case lumenweave_linux::wake_reason::display:
+        case lumenweave_linux::wake_reason::display_lost:
+            XEventsQueued(host.display, QueuedAfterReading);
+            return true;
+        case lumenweave_linux::wake_reason::deadline:
+        case lumenweave_linux::wake_reason::paced:
+            return true;
+    }
+    return true;
 }
 
 // The test build's lines for the frame's windows (hosts/linux/frame_log.hpp), by index. While the
@@ -73,7 +93,7 @@ void log_frames(const host_t& host, const std::vector<frame_times_t>& times, int
         std::snprintf(index, sizeof index, "%zu", i);
         lumenweave_linux::log_frame(host.surfaces[i].master ? "master" : "mirror", index,
                                     times[i].t0, times[i].t1, host.session.pacing.deadline_ns,
-                                    present);
+                                    present, host.session.engine_frame, host.session.pacing.rate);
     }
     if (held) {
         XSync(host.display, False);
@@ -106,20 +126,37 @@ void host_t::run_frames() {
         }
 
         // The test build may show the last frame again: the master replays it as the mirrors do.
-        const bool held = session.engine_frame > 0 && lumenweave_linux::animation_held();
+        // Once it moves on, it takes one step, not those of the time it stood still.
+        bool held = session.engine_frame > 0 && lumenweave_linux::animation_held();
+        if (held) {
+            lumenweave_linux::restart_step_clock(session);
+        }
+        // At rate 0 nothing is drawn until the rate changes; above 60 frames a second, a frame
+        // that no step is due for would show the same picture again: the loop sleeps instead,
+        // which spares the drawing, the present and the wake-ups.
+        const int64_t start = pacing.rate == 0 ? 0 : lumenweave_linux::next_frame_time(session);
+        if (pacing.rate == 0 || (!held && start > monotonic_ns())) {
+            if (!wait_before_frame(*this, start)) {
+                lumenweave_linux::run_over(session);
+                return;
+            }
+            continue;
+        }
         const int64_t t0 = monotonic_ns();
         pacing.deadline_ns = frame_deadline(pacing.deadline_ns, t0, pacing.period_ns);
+        const int steps = held ? 0 : lumenweave_linux::take_steps(session, t0);
+        held = held || steps == 0;
         times.resize(surfaces.size());
         // The test build says when a new frame's drawing begins, past the last look at the stop.
         if (!held) {
-            log_event("draw %llu", static_cast<unsigned long long>(session.engine_frame + 1));
+            log_event("draw %llu", static_cast<unsigned long long>(session.engine_frame + steps));
         }
         for (size_t i = 0; i < surfaces.size(); ++i) {
             const surface_t& surface = surfaces[i];
             times[i].t0 = i == 0 ? t0 : monotonic_ns();
             make_current(*this, surface);
             if (surface.master && !held) {
-                lumenweave_linux::draw_next_frame(session, surface.width, surface.height);
+                lumenweave_linux::draw_next_frame(session, steps, surface.width, surface.height);
             } else {
                 lumenweave_linux::draw_last_frame(session, surface.width, surface.height);
             }

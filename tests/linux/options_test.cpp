@@ -85,6 +85,32 @@ TEST(LinuxOptions, BadArgumentsAreUsageErrorsOfTheirKind) {
     EXPECT_EQ(parse({"--version"}).mode, run_mode::version);
 }
 
+TEST(LinuxOptions, FrameRates) {
+    EXPECT_EQ(parse({}).frame_rate, 60);
+    EXPECT_EQ(parse({}).battery_frame_rate, 30);
+    EXPECT_EQ(parse({"--frame-rate", "1"}).frame_rate, 1);
+    EXPECT_EQ(parse({"-frame-rate", "240"}).frame_rate, 240);
+    EXPECT_EQ(parse({"--battery-frame-rate", "0"}).battery_frame_rate, 0);
+    EXPECT_EQ(parse({"--battery-frame-rate", "240"}).battery_frame_rate, 240);
+    const struct {
+        const char* flag;
+        const char* value;
+        argument_fault fault;
+    } bad[] = {
+        {"--frame-rate", "0", argument_fault::bad_frame_rate},
+        {"--frame-rate", "241", argument_fault::bad_frame_rate},
+        {"--frame-rate", "30fps", argument_fault::bad_frame_rate},
+        {"--battery-frame-rate", "241", argument_fault::bad_battery_frame_rate},
+        {"--battery-frame-rate", "-1", argument_fault::bad_battery_frame_rate},
+    };
+    for (const auto& c : bad) {
+        const options_t options = parse({c.flag, c.value});
+        EXPECT_EQ(options.mode, run_mode::usage_error) << c.flag << ' ' << c.value;
+        EXPECT_EQ(options.fault, c.fault) << c.flag << ' ' << c.value;
+    }
+    EXPECT_EQ(parse({"--frame-rate"}).fault, argument_fault::missing_value);
+}
+
 TEST(LinuxOptions, SaverLayer) {
     EXPECT_EQ(parse({"--saver"}).mode, run_mode::saver);
     EXPECT_EQ(parse({"--saver"}).layer, saver_layer::overlay);

@@ -58,6 +58,16 @@ class Figures(unittest.TestCase):
         t0s = [0, PERIOD, int(2.4 * PERIOD)]
         self.assertEqual(self.figures([line("master", "1", t) for t in t0s])["missing"], 0)
 
+    def test_the_linux_rate_sets_the_period_and_the_rate_asked(self):
+        # --frame-rate 30: frames two periods apart, the rate after the frame shown.
+        g = self.figures([line("master", "0", i * 2 * PERIOD, deadline=(i + 1) * 2 * PERIOD)
+                          + f" {2 * i + 1} 30" for i in range(31)])
+        self.assertEqual((g["rate"], g["missing"]), (30, 0))
+        self.assertAlmostEqual(g["frames_per_second"], 1e6 / (2 * 16666.0))
+        # The same frames asked at 60 miss every other present.
+        g = self.figures([line("master", "0", i * 2 * PERIOD) + f" {i} 60" for i in range(31)])
+        self.assertEqual(g["missing"], 30)
+
     def test_nearest_rank_percentiles(self):
         values = list(range(1, 101))
         self.assertEqual(ps.percentile(values, 50), 50)

@@ -1,6 +1,6 @@
 // The page's pacing, fed animation-frame times of fast, slow, jittery and interrupted displays:
 // 60 steps per second of elapsed time, several in one frame up to the bound when frames come
-// slower, none to catch up beyond it. The times are made here, not read from a clock, so the rates
+// slower, none to catch up beyond it; a lower drawing rate skips frames, not steps. The times are made here, not read from a clock, so the rates
 // hold exactly however busy the machine is.
 import assert from 'node:assert/strict';
 import { readFileSync } from 'node:fs';
@@ -12,7 +12,7 @@ import { sourceDir } from './browser.mjs';
 const { transformSync } = createRequire(join(sourceDir, 'web', 'package.json'))('esbuild');
 const source = readFileSync(join(sourceDir, 'web', 'src', 'pacing.ts'), 'utf8');
 const { code } = transformSync(source, { loader: 'ts', format: 'esm' });
-const { paceFrame, maxStepsPerFrame } = await import(`data:text/javascript,${encodeURIComponent(code)}`);
+const { paceFrame, maxStepsPerFrame, drawDue, setDrawRate } = await import(`data:text/javascript,${encodeURIComponent(code)}`);
 
 // The steps each frame takes, over the given frame times.
 function stepsPerFrame(times, pace = { deadline: null }) {
@@ -57,5 +57,17 @@ test('after a gap: catch-up up to the bound, no burst beyond it', () => {
       assert.equal(counts[0], maxStepsPerFrame, `${gap} ms: the frame back takes the bound, not the gap`);
       assert.ok(Math.abs(sum(counts.slice(1)) - 60) <= 1, `${gap} ms: sixty a second after it, no catching up`);
     }
+  }
+});
+
+test('at 30 frames a second on displays of 60, 75 and 144 Hz: 30 drawn, still sixty steps', () => {
+  for (const hz of [60, 75, 144]) {
+    const gate = { period: null, next: null };
+    setDrawRate(gate, 30);
+    const pace = { deadline: null };
+    const drawn = display(hz, 10, (i) => 2 * Math.sin(i * 2.3)).filter((t) => drawDue(gate, t));
+    const counts = stepsPerFrame(drawn, pace);
+    assert.ok(Math.abs(drawn.length - 300) <= 1, `${hz} Hz: ${drawn.length} frames drawn in 10 s`);
+    assert.ok(Math.abs(sum(counts) - 600) <= 1, `${hz} Hz: ${sum(counts)} steps in 10 s`);
   }
 });

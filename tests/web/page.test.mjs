@@ -4,8 +4,9 @@
 // damaged or empty one is said; edits survive a reload; an addressed frame draws what
 // lumenweave-render draws, and a far one is gone to without holding the page; saver mode leaves on
 // a key and fills the window where full screen is refused; a failing frame or engine load is said;
-// the phone layout; help; Run with problems or warnings, a bad seed and Ctrl-Enter; export of a
-// picture and of WebM and GIF clips, checked with ffprobe, ffmpeg and ImageMagick.
+// the phone layout; help; Run with problems or warnings, a bad seed and Ctrl-Enter; the drawing
+// rate on battery; export of a picture and of WebM and GIF clips, checked with ffprobe, ffmpeg
+// and ImageMagick.
 //   LUMENWEAVE_SIM=... LUMENWEAVE_RENDER=... node --test page.test.mjs
 import assert from 'node:assert/strict';
 import { execFileSync, spawnSync } from 'node:child_process';
@@ -742,4 +743,55 @@ test('Run: Ctrl-Enter runs once; a script with problems leaves the last good one
   await waitUntil(linked, 'frame 3', () => Number(document.body.dataset.frame) >= 3);
   assert.deepEqual([...page.errors, ...linked.errors], []);
   await linked.close();
+});
+
+test('on battery the page draws 30 frames a second and every frame again on mains, at the same speed', async () => {
+  const context = await session.browser.newContext({ viewport: { width: 1100, height: 700 } });
+  await context.addInitScript(() => {
+    // A steady 60 Hz display however busy the machine: each animation frame comes 1000/60 ms of
+    // its clock after the last, so that the drawn frames are counted against the page's steps.
+    const real = window.requestAnimationFrame.bind(window);
+    let realTime = null;
+    let time = 0;
+    window.requestAnimationFrame = (callback) =>
+      real((now) => {
+        if (now !== realTime) {
+          realTime = now;
+          time += 1000 / 60;
+        }
+        callback(time);
+      });
+    // A battery the test plugs in and out.
+    const battery = new EventTarget();
+    battery.charging = true;
+    window.testBattery = battery;
+    Object.defineProperty(navigator, 'getBattery', { value: () => Promise.resolve(battery) });
+  });
+  const page = await openPage(context, session.origin, '/?seed=1');
+  // The frames drawn while the animation takes 60 steps.
+  const drawnIn60Steps = async () => {
+    const start = await page.evaluate(() => ({ ...window.lumenweaveStats }));
+    await waitUntil(page, '60 steps more', (f) => window.lumenweaveStats.frames >= f + 60, start.frames);
+    const end = await page.evaluate(() => ({ ...window.lumenweaveStats }));
+    return ((end.drawn - start.drawn) * 60) / (end.frames - start.frames);
+  };
+  const plug = (charging) =>
+    page.evaluate((on) => {
+      window.testBattery.charging = on;
+      window.testBattery.dispatchEvent(new Event('chargingchange'));
+    }, charging);
+
+  // A run started afresh counts again from 0: the measures are taken within the first.
+  await waitUntil(page, 'the first run', () => document.body.dataset.run === '1');
+  await waitUntil(page, 'drawing every frame', () => document.body.dataset.drawRate === 'display');
+  assert.ok(Math.abs((await drawnIn60Steps()) - 60) <= 1, 'on mains: a frame drawn per step');
+  await plug(false);
+  await waitUntil(page, 'the battery rate', () => document.body.dataset.drawRate === '30');
+  assert.equal(await page.textContent('#status'), 'On battery: drawing 30 frames a second');
+  assert.ok(Math.abs((await drawnIn60Steps()) - 30) <= 1, 'on battery: a frame drawn per two steps');
+  await plug(true);
+  await waitUntil(page, 'every frame again', () => document.body.dataset.drawRate === 'display');
+  assert.ok(Math.abs((await drawnIn60Steps()) - 60) <= 1, 'on mains again: a frame drawn per step');
+  assert.deepEqual(page.errors, []);
+  await context.close();
 });

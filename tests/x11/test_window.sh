@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Window mode with a window manager: the window draws, N opens a mirror that shows the master's
 # frame, the window manager's close and Escape end a mirror alone, F goes full screen with the
-# figure in the middle of the screen, Q on the master ends with 0.
+# figure in the middle of the screen, Q on the master ends with 0; --frame-rate 30 draws about 30
+# frames a second, two steps each, and shows at a step the picture a run at 60 shows.
 source "$(dirname "$0")/lib.sh"
 
 # expect_mirror_gone WHAT: within 30 s WHAT has closed every mirror, and the program runs on.
@@ -62,3 +63,46 @@ expect_mirror_gone Escape
 send_keys "$master" q || fail "Q not sent"
 expect_exit 0 "Q"
 expect_no_x_dump "window mode"
+
+# The same animation at 60 and at 30 frames a second, held at step 180 (3 s at 60 steps a second).
+for rate in 60 30; do
+    LUMENWEAVE_HOLD_STEP=180 start "$test_program" --seed 7 --frame-rate "$rate"
+    window=$(find_window Lumenweave) || fail "--frame-rate $rate: no window"
+    wait_for_line '^held master 0 180$' "--frame-rate $rate: the animation held at step 180"
+    shot "$window" "$out/step-180-at-$rate.png" || fail "--frame-rate $rate: no capture"
+    cp "$out/stdout" "$out/log-at-$rate"
+    kill "$pid"
+    expect_exit 0 "--frame-rate $rate: a stop signal"
+done
+[[ $(python3 "$here/picture.py" box "$out/step-180-at-60.png") != none ]] ||
+    fail "--frame-rate 60: nothing lit at step 180"
+d=$(difference "$out/step-180-at-60.png" "$out/step-180-at-30.png")
+awk -v d="$d" 'BEGIN { exit !(d != "" && d < 0.01) }' ||
+    fail "--frame-rate 30: step 180 is another picture than at 60 (difference $d)"
+pass "--frame-rate 30: step 180 is the picture of step 180 at 60 (difference $d)"
+# The master's frames before the hold, past the first few (the window appearing): fields 4, 8,
+# 10 and 11 of a frame line are its start, its deadline (it is presented at or after it), the
+# step shown and the rate asked. A busy machine makes frames late, and a late frame takes the
+# steps of its lateness too, so the figures are the most common gap between deadlines (the
+# period the program keeps), the frames a second over the span of their deadlines, which may
+# fall short of 30 but never exceed it, and the steps taken against the time, which lateness
+# does not change up to the bound of 8 steps a frame (a longer stall is not made up): together,
+# two steps a frame on time. The most common number of steps a frame is only printed.
+figures=$(awk 'function mode(count, best, k) {
+        for (k in count) if (best == "" || count[k] > count[best]) best = k
+        return best }
+    $1 == "frame" && $2 == "master" && $10 < 180 && ++n > 5 {
+        if (!t0) { t0 = $4; d0 = $8; s0 = $10 } else {
+            periods[sprintf("%.2f", ($8 - deadline) / 1e6)]++; steps[$10 - last]++
+            elapsed = ($4 - t1) / 1e9 * 60; due += elapsed < 8 ? elapsed : 8 }
+        t1 = $4; s1 = $10; deadline = $8; last = $10; frames++; if ($11 != 30) rate = $11 }
+    END { printf "%.2f %d %.1f %s %s %s", (frames - 1) / ((deadline - d0) / 1e9), s1 - s0, due,
+          mode(periods), mode(steps), rate }' "$out/log-at-30")
+read -r fps steps due period step other_rate <<<"$figures"
+[[ -z $other_rate ]] || fail "--frame-rate 30: a frame line gives rate $other_rate"
+[[ $period == 33.33 ]] || fail "--frame-rate 30: frames $period ms apart, not 33.33"
+awk -v f="$fps" 'BEGIN { exit !(f <= 30.01) }' || fail "--frame-rate 30: $fps frames a second"
+awk -v s="$steps" -v d="$due" 'BEGIN { exit !(s - d <= 2 && d - s <= 2) }' ||
+    fail "--frame-rate 30: $steps steps taken in the time of $due"
+pass "--frame-rate 30: frames $period ms apart ($fps a second), $step steps a frame," \
+    "$steps steps in the time of $due"

@@ -1,10 +1,10 @@
 // The animation loop: a run of the engine started afresh, the tick on requestAnimationFrame that
-// takes the steps the pace asks for (only the last of them recorded and drawn), and the way to a
-// frame far ahead in slices that leave the page answering. A frame that fails is shown on the
+// takes the steps the pace asks for (only the last of them recorded and drawn) on the frames the
+// drawing rate keeps, and the way to a frame far ahead in slices that leave the page answering. A frame that fails is shown on the
 // page and the loop goes on with the next.
 import type { Engine } from './engine';
 import type { Figure } from './figure';
-import { paceFrame } from './pacing';
+import { drawDue, paceFrame, setDrawRate } from './pacing';
 import type { Running } from './state';
 import { say } from './status';
 
@@ -14,6 +14,9 @@ export interface Loop {
   restart(seed: number, script: string): void;
   step(): void;
   setPaused(on: boolean): void;
+  // Draws at most `perSecond` frames a second, the animation keeping its speed; null: every
+  // animation frame.
+  setDrawRate(perSecond: number | null): void;
   // Steps to `frame` and shows it, as lumenweave-render --frames counts frames, a slice at a time
   // with progress(frame reached) after each. False when a new run or a failure ended it first.
   seek(frame: number, progress: (reached: number) => void): Promise<boolean>;
@@ -85,7 +88,7 @@ export function createLoop(engine: Engine, figure: Figure, running: Running): Lo
   };
   const tick = (now: number): void => {
     requestAnimationFrame(tick);
-    if (running.paused || running.seekingTo !== null) {
+    if (running.paused || running.seekingTo !== null || !drawDue(running.drawGate, now)) {
       return;
     }
     const count = paceFrame(running.pace, now);
@@ -124,6 +127,7 @@ export function createLoop(engine: Engine, figure: Figure, running: Running): Lo
       running.paused = on;
       running.pace.deadline = null;
     },
+    setDrawRate: (perSecond) => setDrawRate(running.drawGate, perSecond),
     async seek(frame, progress) {
       const seekRun = run;
       running.seekingTo = frame;

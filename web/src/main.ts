@@ -1,6 +1,7 @@
 // The playground page's start-up: the core in WebAssembly, the figure, the editor and the
 // controls put together; the script and settings the address gives; the loop started.
 import { openAddressedFrame } from './addressed-frame';
+import { followBattery } from './battery';
 import { createChecker } from './checker';
 import { createControls } from './controls';
 import { createEditor } from './editor';
@@ -72,6 +73,7 @@ async function main(): Promise<void> {
     void openAddressedFrame(settings.frame, loop, page.seeking);
   }
   loop.begin();
+  void followBattery(loop);
   document.body.dataset.ready = 'true';
 }
 

@@ -1,5 +1,5 @@
 // The animation's running state, one record that the loop, the controls and start-up share.
-import type { Pace } from './pacing';
+import type { DrawGate, Pace } from './pacing';
 
 // Timing of the page's work per frame, read by the measuring script.
 export interface FrameStats {
@@ -18,6 +18,7 @@ export interface Running {
   seekingTo: number | null; // the frame the page is going to in slices, or null
   shown: boolean; // a frame is on the figure: the engine keeps it, to draw again after a resize
   pace: Pace;
+  drawGate: DrawGate;
   stats: FrameStats;
 }
 
@@ -39,6 +40,7 @@ export function createRunning(seed: number): Running {
     seekingTo: null,
     shown: false,
     pace: { deadline: null },
+    drawGate: { period: null, next: null },
     stats,
   };
 }

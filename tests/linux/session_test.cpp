@@ -1,0 +1,32 @@
+// The Linux session's frame rate and step clock, as the hosts and the power-source watch use them:
+// no display, no clock read.
+#include <gtest/gtest.h>
+
+#include "hosts/linux/session.hpp"
+
+namespace lumenweave_linux {
+namespace {
+
+TEST(LinuxSession, FrameRateStillAndBackWithoutCatchingUp) {
+    static session_t session;
+    const int64_t step = session.pacing.step_period_ns;
+    EXPECT_EQ(take_steps(session, 0), 1);
+    EXPECT_EQ(take_steps(session, 2 * step), 2);
+    set_frame_rate(session, 0);
+    // Back at 30 a minute later: one step, then two a frame, the frames 2 steps apart.
+    set_frame_rate(session, 30);
+    EXPECT_EQ(session.pacing.period_ns, 2 * step);
+    EXPECT_EQ(session.pacing.deadline_ns, 0);
+    const int64_t later = 60 * ns_per_second;
+    EXPECT_EQ(take_steps(session, later), 1);
+    EXPECT_EQ(take_steps(session, later + 2 * step), 2);
+    // A rate change without a stop keeps the clock going; a restart forgets the time.
+    set_frame_rate(session, 60);
+    EXPECT_EQ(take_steps(session, later + 4 * step), 2);
+    restart_step_clock(session);
+    EXPECT_EQ(next_frame_time(session), 0);
+    EXPECT_EQ(take_steps(session, later + 100 * step), 1);
+}
+
+}  // namespace
+}  // namespace lumenweave_linux
