@@ -84,7 +84,7 @@ export async function createWebmEncoder(shape: ClipShape): Promise<ClipEncoder> 
         encoder.close();
       }
       muxed.catch(() => undefined);
-      void output.cancel();
+      output.cancel().catch(() => undefined);
     },
   };
 }

@@ -91,7 +91,9 @@ export function createExport(
       return;
     }
     // What is shown now; the figure may go on meanwhile.
-    const { seed, script, frame } = { seed: running.seed, script: running.script, frame: running.frame };
+    const seed = running.seed;
+    const script = running.script;
+    const frame = running.frame;
     cancelled = false;
     setWorking(true);
     show('working', texts.goingTo(frame));
@@ -99,7 +101,13 @@ export function createExport(
     ui.progress.value = 0;
     let encoder: ClipEncoder | null = null;
     try {
-      source ??= loadEngine().then(createFrameSource);
+      // An engine that failed to load is tried again at the next export.
+      source ??= loadEngine()
+        .then(createFrameSource)
+        .catch((error: unknown) => {
+          source = null;
+          throw error;
+        });
       const frames = await source;
       const arrived = await frames.goTo(seed, script, frame, size, () => cancelled, (reached) => {
         ui.progress.value = reached / frame;
