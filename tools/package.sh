@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs and builds what is missing, then writes the release artifacts into dist/: the Windows
 # installer, the portable zip, the Windows package manager's manifests, the Linux program's
-# Debian package and RPM, the browser playground's static site as a zip, and SHA256SUMS over all.
+# Debian package and RPM, the browser playground's static site as a zip, the live wallpaper for
+# Lively and Wallpaper Engine as a zip, and SHA256SUMS over all.
 #   bash tools/package.sh
 # LUMENWEAVE_RELEASE_URL is the address the release step publishes the files under; without it
 # the manifests carry a placeholder address. LUMENWEAVE_MAINTAINER ("Name <address>") is the
@@ -80,18 +81,17 @@ package_linux() {
     cp "$work"/linux/lumenweave_*.deb "$work"/linux/lumenweave-*.rpm "$dist/"
 }
 
-# The playground's static site (tools/playground.sh), servable from any static host: the page,
-# its script, the checker's worker and the style, the WebAssembly engine and the icon, the
-# reference and the gallery with their pictures. The Node command line and the trace engine stay
-# in build/web/.
+# The playground's static site (tools/playground.sh), servable from any static host: every file
+# the build wrote (the pages, their scripts, the WebAssembly engine, the service worker and what
+# it keeps offline), but the Node command line and its trace engine, which stay in build/web/.
 package_web() {
     local site=build/web version stage f
-    local files=(favicon.ico index.html lumenweave.wasm playground.js check-worker.js style.css
-        reference.html gallery.html)
+    local files=()
     bash tools/playground.sh build
-    for f in "$site"/actuators/*.png "$site"/gallery/*.png; do
-        files+=("${f#"$site"/}")
-    done
+    while IFS= read -r f; do
+        files+=("$f")
+    done < <(cd "$site" && find . -type f ! -name lumenweave-sim.mjs ! -name lumenweave-trace.wasm \
+        -printf '%P\n' | LC_ALL=C sort)
     version=$(project_version build/wasm)
     stage=$work/web/lumenweave-web-$version
     mkdir -p "$stage/actuators" "$stage/gallery"
@@ -102,6 +102,26 @@ package_web() {
     touch -d "@$epoch" "$stage" "$stage/actuators" "$stage/gallery"
     (cd "$work/web" && TZ=UTC zip -q -X "$dist/lumenweave-web-$version.zip" \
         "lumenweave-web-$version/" "${files[@]/#/lumenweave-web-$version/}")
+}
+
+# The live wallpaper for Lively and Wallpaper Engine: the wallpaper page (its script carries the
+# engine) with the hosts' description files at the top of the zip, as both hosts import it, and
+# the first example's gallery still as its picture. After package_web, which built the site.
+package_wallpaper() {
+    local site=build/web version stage f
+    local files=(wallpaper.html wallpaper.js alone.css LivelyInfo.json LivelyProperties.json
+        project.json preview.png)
+    version=$(project_version build/wasm)
+    stage=$work/wallpaper
+    mkdir -p "$stage"
+    cp "$site/wallpaper.html" "$site/wallpaper.js" "$site/alone.css" "$stage/"
+    cp "$site/gallery/$(find examples -name '*.txt' -printf '%f\n' | LC_ALL=C sort | head -1 |
+        sed 's/\.txt$//').png" "$stage/preview.png"
+    python3 packaging/wallpaper/host-files.py "$version" examples "$stage"
+    for f in "${files[@]}"; do
+        touch -d "@$epoch" "$stage/$f"
+    done
+    (cd "$stage" && TZ=UTC zip -q -X "$dist/lumenweave-wallpaper-$version.zip" "${files[@]}")
 }
 
 write_checksums() {
@@ -115,6 +135,7 @@ mkdir -p "$dist"
 package_windows
 package_linux
 package_web
+package_wallpaper
 write_checksums
 echo "package: wrote dist/:"
 sed 's/^/  /' "$dist/SHA256SUMS"

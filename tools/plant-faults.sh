@@ -79,7 +79,9 @@ faults=(
     'wayland|hosts/wayland/input.cpp|surface->output->y + static_cast<int>(std::lround(wl_fixed_to_double(y)))|surface->output->x + static_cast<int>(std::lround(wl_fixed_to_double(y)))|the pointer y on an output taken from the output x'
     'wayland|hosts/wayland/input.cpp|        host.session.quit = quit_reason::input;\n        log_event("pointer %d,%d ends"|        log_event("pointer %d,%d ends"|a large pointer move no longer ends the saver'
     'wayland|hosts/wayland/input.cpp|if (keyboard \&\& host.keyboard == nullptr) {|if (keyboard \&\& host.keyboard == nullptr \&\& !host.started) {|a keyboard that appears after the start is ignored'
-    'wayland|hosts/wayland/globals.cpp|        add_layer_surface(host, *host.outputs.back());\n||an output added while the saver runs stays empty'
+    'wayland|hosts/wayland/globals.cpp|        if (surface->output == \&output) {|        if (surface->output != nullptr) {|an output counted as covered once any is: the others stay empty'
+    'wayland|hosts/wayland/globals.cpp|    return wanted == nullptr \|\| output.label == wanted;|    return true;|--output ignored: every output covered'
+    'wayland|hosts/wayland/globals.cpp|                host.session.quit = quit_reason::output_gone;\n||a saver whose output is unplugged goes on, covering nothing'
     'wayland|hosts/linux/wait.cpp|{session.script_watch.fd, POLLIN, 0}|{-1, POLLIN, 0}|a saved script is no longer read'
     'wayland|hosts/wayland/fps_readout.cpp|glOrtho(0.0, width, height, 0.0, -1.0, 1.0)|glOrtho(0.0, width, 0.0, height, -1.0, 1.0)|the readout in the bottom corner'
     'wayland|hosts/wayland/globals.cpp|->scale = std::max(factor, 1);|->scale = 1;|an output scale ignored: the figure enlarged by the compositor'
@@ -130,7 +132,8 @@ run_tests() {
             export LUMENWEAVE_SIM=$build/tools/sim/lumenweave-sim
             export LUMENWEAVE_RENDER=$build/tools/render/lumenweave-render ;;
         # Each wait of these has a bound of a minute, for a busy machine.
-        wayland) tests=("bash tests/wayland/test_saver.sh" "bash tests/wayland/test_window.sh")
+        wayland) tests=("bash tests/wayland/test_saver.sh" "bash tests/wayland/test_window.sh"
+            "bash tests/wayland/test_output.sh")
             limit=900 ;;
         # Each brings up its own Windows environments; each wait has a bound of a minute.
         wine) tests=("bash tests/wine/test_screensaver.sh" "bash tests/wine/test_application.sh"

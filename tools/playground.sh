@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Builds the browser playground into build/web/ (the core as WebAssembly, the page bundled from
-# web/, the script reference and the gallery of examples) and serves it on the loopback address.
+# web/, the script reference and the gallery of examples, the embeddable figure, the wallpaper
+# page and the service worker that keeps them offline) and serves it on the loopback address,
+# telling browsers which pages other sites may frame (web/tools/serve.py).
 #   bash tools/playground.sh build          build only
 #   bash tools/playground.sh [--port N]     build, then serve on http://127.0.0.1:N/ (default 8000)
 set -euo pipefail
@@ -40,10 +42,12 @@ if ! cmp -s web/package-lock.json web/node_modules/.package-lock.json.installed 
 fi
 
 mkdir -p "$gen" "$site"
-# The generated data (into $gen), the type check and the bundles of the page and the checker's
-# worker (into $site): web/package.json's build script.
+# The wallpaper's script carries the engine (a page opened from a file may fetch nothing).
+cp build/wasm/web/engine/lumenweave.wasm "$gen/"
+# The generated data (into $gen), the type check and the bundles of the page, the checker's
+# worker, the embeddable figure and the wallpaper (into $site): web/package.json's build script.
 (cd web && npm run --silent build)
-cp web/index.html web/style.css "$site/"
+cp web/index.html web/style.css web/embed.html web/wallpaper.html web/alone.css "$site/"
 # The reference and the gallery, whose stills the native lumenweave-render draws.
 cmake --preset native >/dev/null
 cmake --build --preset native --target lumenweave-render
@@ -51,6 +55,8 @@ node web/tools/pages.mjs . "$site" build/native/tools/render/lumenweave-render
 cp hosts/windows/lumenweave.ico "$site/favicon.ico"
 cp build/wasm/web/engine/lumenweave.wasm build/wasm/web/engine/lumenweave-trace.wasm "$site/"
 cp web/sim/lumenweave-sim.mjs "$site/"
+# Last: the service worker lists and digests every file above.
+(cd web && node tools/service-worker.mjs "../$site")
 echo "playground: $site/index.html"
 
 if ((serve)); then

@@ -28,6 +28,11 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "lumenweave: --root and --window-id need X11\n");
         return 2;
     }
+    // X11 covers every monitor; picking one is the Wayland compositor's business.
+    if (!on_wayland && options.output_name != nullptr) {
+        std::fprintf(stderr, "lumenweave: --output needs Wayland\n");
+        return 2;
+    }
     // The engine record is large; it lives for the whole run anyway.
     static session_t session;
     session.options = options;

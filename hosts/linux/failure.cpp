@@ -41,6 +41,7 @@ constexpr failure_text_t failure_texts[] = {
     {failure_kind::no_compositor, "the Wayland compositor offers no wl_compositor"},
     {failure_kind::no_egl, "cannot start EGL with desktop OpenGL on the Wayland display"},
     {failure_kind::cannot_create_surface, "cannot draw into a Wayland surface with OpenGL"},
+    {failure_kind::no_such_output, "no such output"},
     {failure_kind::wayland_connection_lost, "the connection to the Wayland compositor was lost"},
 };
 

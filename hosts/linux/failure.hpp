@@ -32,6 +32,7 @@ enum class failure_kind {
     no_compositor,
     no_egl,
     cannot_create_surface,
+    no_such_output,  // --output: the detail names it and the outputs there are
     wayland_connection_lost,
 };
 

@@ -115,6 +115,11 @@ options_t parse_options(int argc, char** argv) {
                 return usage_error(options, argument_fault::bad_layer, argument, argv[i + 1]);
             }
             ++i;
+        } else if (is_flag(argument, "output")) {
+            if (!has_value) {
+                return usage_error(options, argument_fault::missing_value, argument);
+            }
+            options.output_name = argv[++i];
         } else if (is_flag(argument, "fps")) {
             options.fps = true;
         } else if (is_flag(argument, "seed")) {
@@ -166,14 +171,18 @@ options_t parse_options(int argc, char** argv) {
             return usage_error(options, argument_fault::unknown_flag, argument);
         }
     }
+    if (options.output_name != nullptr && options.mode != run_mode::saver) {
+        return usage_error(options, argument_fault::output_without_saver, "--output");
+    }
     return options;
 }
 
 void print_usage(FILE* stream) {
     std::fputs(
         "usage: lumenweave [--saver | --root | --window-id ID] [--x11 | --wayland]\n"
-        "                  [--layer overlay|background] [--fps] [--frame-rate N]\n"
-        "                  [--battery-frame-rate N] [--seed T] [--script FILE]\n"
+        "                  [--layer overlay|background] [--output NAME] [--fps]\n"
+        "                  [--frame-rate N] [--battery-frame-rate N] [--seed T]\n"
+        "                  [--script FILE]\n"
         "  (no flag)        a 640 x 480 window: F full screen, N a mirror window, Escape or Q "
         "ends\n"
         "                   (X11 and Wayland)\n"
@@ -184,7 +193,10 @@ void print_usage(FILE* stream) {
         "  --window-id ID   draw into window ID (hex 0x..., or decimal; X11 only)\n"
         "  --x11, --wayland the display system; by default Wayland when WAYLAND_DISPLAY is set\n"
         "                   and neither --root nor --window-id is given\n"
-        "  --layer L        Wayland --saver: the layer its surfaces go on (default overlay)\n"
+        "  --layer L        Wayland --saver: the layer its surfaces go on (default overlay);\n"
+        "                   on background it is a wallpaper, which input never ends\n"
+        "  --output NAME    Wayland --saver: that output only (as swaymsg -t get_outputs names\n"
+        "                   it)\n"
         "  --fps            show frames per second and the frame time in a corner\n"
         "  --frame-rate N   draw N frames a second, 1 to 240 (default 60); the animation keeps\n"
         "                   its speed at any rate\n"
@@ -226,6 +238,9 @@ void print_usage_error(FILE* stream, const options_t& options) {
                          options.bad_argument, options.bad_value,
                          options.fault == argument_fault::bad_frame_rate ? min_frame_rate : 0,
                          max_frame_rate);
+            return;
+        case argument_fault::output_without_saver:
+            std::fprintf(stream, "lumenweave: --output needs --saver\n");
             return;
         case argument_fault::missing_value:
             std::fprintf(stream, "lumenweave: %s needs a value\n", options.bad_argument);

@@ -28,6 +28,7 @@ enum class argument_fault {
     bad_layer,
     bad_frame_rate,
     bad_battery_frame_rate,
+    output_without_saver,  // --output names where --saver draws; alone it means nothing
 };
 
 // The frame rates a user may ask for, in frames a second; on battery, 0 keeps the picture still.
@@ -47,8 +48,10 @@ struct options_t {
     display_choice display = display_choice::automatic;
     saver_layer layer = saver_layer::overlay;
     unsigned long window_id = 0;  // saver_window_id only: an X window id
-    bool fps = false;             // draw the frames-per-second readout
-    bool seeded = false;          // seed given: fixed animation instead of the clock's
+    // Wayland --saver: the one output covered, as the compositor names it; null: every output.
+    const char* output_name = nullptr;
+    bool fps = false;     // draw the frames-per-second readout
+    bool seeded = false;  // seed given: fixed animation instead of the clock's
     uint32_t seed = 0;
     int frame_rate = default_frame_rate;                  // frames a second
     int battery_frame_rate = default_battery_frame_rate;  // frames a second on battery; 0: still

@@ -22,6 +22,7 @@ enum class quit_reason {
     window_closed,  // window mode: the master window closed (Escape, Q, the window manager)
     window_gone,    // a daemon's window destroyed under the program
     input,          // --saver: a key, a button or a pointer move
+    output_gone,    // Wayland --saver --output: that output unplugged
     failed,         // reported on standard error; the exit code is 1
 };
 

@@ -1,5 +1,6 @@
 // The compositor's globals: the compositor, the shells, the seat and the outputs, which may come
-// and go while the program runs. A saver gives every output that appears a surface of its own.
+// and go while the program runs. A saver gives every output that appears a surface of its own,
+// or with --output the one of that name, once its name is known.
 #include <algorithm>
 #include <cstring>
 
@@ -7,6 +8,8 @@
 
 namespace lumenweave_wayland {
 namespace {
+
+host_t* the_globals_host = nullptr;  // the one host record, for the outputs' listeners
 
 // The output's place as wl_output gives it, until the xdg output's logical position, which
 // compositors fill in where wl_output may say 0, 0.
@@ -29,10 +32,16 @@ void output_done(void* data, wl_output*) {
 void output_scale(void* data, wl_output*, int32_t factor) {
     static_cast<output_t*>(data)->scale = std::max(factor, 1);
 }
-void output_name(void*, wl_output*, const char*) {}
+// Version 4's name; before it, the xdg output's name stands in.
+void output_name(void* data, wl_output*, const char* name) {
+    output_t& output = *static_cast<output_t*>(data);
+    output.label = name;
+    cover_output(*the_globals_host, output);
+}
+void output_description(void*, wl_output*, const char*) {}
 
 const wl_output_listener output_listener = {output_geometry, output_mode, output_done,
-                                            output_scale,    output_name, output_name};
+                                            output_scale,    output_name, output_description};
 
 void logical_position(void* data, zxdg_output_v1*, int32_t x, int32_t y) {
     output_t* output = static_cast<output_t*>(data);
@@ -42,7 +51,11 @@ void logical_position(void* data, zxdg_output_v1*, int32_t x, int32_t y) {
 void logical_size(void*, zxdg_output_v1*, int32_t, int32_t) {}
 void xdg_output_done(void*, zxdg_output_v1*) {}
 void xdg_output_name(void* data, zxdg_output_v1*, const char* name) {
-    static_cast<output_t*>(data)->label = name;
+    output_t& output = *static_cast<output_t*>(data);
+    if (wl_output_get_version(output.output) < WL_OUTPUT_NAME_SINCE_VERSION) {
+        output.label = name;
+        cover_output(*the_globals_host, output);
+    }
 }
 void xdg_output_description(void*, zxdg_output_v1*, const char*) {}
 
@@ -66,14 +79,11 @@ void add_output(host_t& host, uint32_t name, uint32_t version) {
     auto output = std::make_unique<output_t>();
     output->name = name;
     output->output = static_cast<wl_output*>(
-        wl_registry_bind(host.registry, name, &wl_output_interface, std::min(version, 3u)));
+        wl_registry_bind(host.registry, name, &wl_output_interface, std::min(version, 4u)));
     wl_output_add_listener(output->output, &output_listener, output.get());
     host.outputs.push_back(std::move(output));
     locate_outputs(host);
-    // Outputs present at the start get their surfaces once the shell is known for certain.
-    if (host.started && host.session.options.mode == run_mode::saver) {
-        add_layer_surface(host, *host.outputs.back());
-    }
+    cover_output(host, *host.outputs.back());
 }
 
 void global_added(void* data, wl_registry* registry, uint32_t name, const char* interface,
@@ -102,13 +112,20 @@ void global_added(void* data, wl_registry* registry, uint32_t name, const char* 
     }
 }
 
-// An output that goes loses its surface after this round of events; nothing else is affected.
+// An output that goes loses its surface after this round of events; nothing else is affected,
+// but for a saver on that output alone: with nothing left to cover, it ends, since a saver that
+// waited would cover the output again when it came back while its user worked on the others. A
+// wallpaper waits for it: started once with the session, it would not come back otherwise.
 void global_removed(void* data, wl_registry*, uint32_t name) {
     host_t& host = *static_cast<host_t*>(data);
     for (const std::unique_ptr<output_t>& output : host.outputs) {
         if (output->name == name) {
             output->removed = true;
             log_event("output gone %s", output->label.c_str());
+            if (host.session.options.output_name != nullptr && chosen(host, *output) &&
+                host.session.options.layer == lumenweave_linux::saver_layer::overlay) {
+                host.session.quit = quit_reason::output_gone;
+            }
         }
     }
 }
@@ -116,6 +133,25 @@ void global_removed(void* data, wl_registry*, uint32_t name) {
 const wl_registry_listener registry_listener = {global_added, global_removed};
 
 }  // namespace
+
+bool chosen(const host_t& host, const output_t& output) {
+    const char* wanted = host.session.options.output_name;
+    return wanted == nullptr || output.label == wanted;
+}
+
+void cover_output(host_t& host, output_t& output) {
+    // Outputs present at the start get their surfaces once the shell is known for certain.
+    if (!host.started || host.session.options.mode != run_mode::saver || output.removed ||
+        !chosen(host, output)) {
+        return;
+    }
+    for (const std::unique_ptr<surface_t>& surface : host.surfaces) {
+        if (surface->output == &output) {
+            return;
+        }
+    }
+    add_layer_surface(host, output);
+}
 
 void locate_outputs(host_t& host) {
     if (host.output_manager == nullptr) {
@@ -162,6 +198,7 @@ void release_globals(host_t& host) {
 }
 
 void listen_to_registry(host_t& host) {
+    the_globals_host = &host;
     host.registry = wl_display_get_registry(host.display);
     wl_registry_add_listener(host.registry, &registry_listener, &host);
 }

@@ -94,7 +94,7 @@ struct host_t final : lumenweave_linux::display_host {
     wl_surface* pointer_focus = nullptr;               // saver: the surface the pointer is over
     std::vector<std::unique_ptr<output_t>> outputs;    // in the order the compositor named them
     std::vector<std::unique_ptr<surface_t>> surfaces;  // master first
-    bool started = false;  // the first round trip is over: outputs from now on are new ones
+    bool started = false;  // the start's round trips are over: outputs from now on are new ones
     EGLDisplay egl_display = EGL_NO_DISPLAY;
     EGLConfig egl_config = nullptr;
     EGLContext egl_context = EGL_NO_CONTEXT;
@@ -113,6 +113,10 @@ inline const char* label_of(const surface_t& surface) {
 
 // Registry, outputs and seat (globals.cpp).
 void listen_to_registry(host_t& host);
+// Whether OUTPUT is one the saver covers: every one, or the one --output names.
+bool chosen(const host_t& host, const output_t& output);
+// Saver: a layer surface on OUTPUT once the run has started, if it is chosen and has none.
+void cover_output(host_t& host, output_t& output);
 // Asks for the place of every output that does not know it yet.
 void locate_outputs(host_t& host);
 // Destroys the outputs, the seat, the shells, the compositor and the registry.

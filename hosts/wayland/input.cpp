@@ -1,6 +1,7 @@
 // The seat's keyboard and pointer, followed as the compositor adds and removes them (a virtual
 // keyboard may appear after the start). A saver ends on any key, any button or a pointer move of
-// more than a few pixels; window mode reads F, N, Escape and Q through the keyboard's keymap.
+// more than a few pixels; a wallpaper takes none of them; window mode reads F, N, Escape and Q
+// through the keyboard's keymap.
 #include <sys/mman.h>
 #include <unistd.h>
 #include <xkbcommon/xkbcommon-keysyms.h>
@@ -185,8 +186,11 @@ void release_pointer(host_t& host) {
 }  // namespace
 
 void follow_seat_capabilities(host_t& host, uint32_t capabilities) {
-    const bool keyboard = (capabilities & WL_SEAT_CAPABILITY_KEYBOARD) != 0;
-    const bool pointer = (capabilities & WL_SEAT_CAPABILITY_POINTER) != 0;
+    // A wallpaper (the background layer) takes no input at all: nothing the user does ends it.
+    const bool wallpaper =
+        saver(host) && host.session.options.layer == lumenweave_linux::saver_layer::background;
+    const bool keyboard = (capabilities & WL_SEAT_CAPABILITY_KEYBOARD) != 0 && !wallpaper;
+    const bool pointer = (capabilities & WL_SEAT_CAPABILITY_POINTER) != 0 && !wallpaper;
     if (keyboard && host.keyboard == nullptr) {
         host.keyboard = wl_seat_get_keyboard(host.seat);
         wl_keyboard_add_listener(host.keyboard, &keyboard_listener, &host);

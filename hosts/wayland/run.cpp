@@ -1,11 +1,40 @@
-// The Wayland host's part of a run: connects to the compositor, finds its globals, puts a layer
-// surface on every output (--saver) or opens the window and starts EGL; at the end releases them.
+// The Wayland host's part of a run: connects to the compositor, finds its globals, starts EGL,
+// puts a layer surface on every output or the one --output names (--saver) or opens the window;
+// at the end releases them.
+#include <cerrno>
+#include <string>
+
 #include "hosts/linux/display_hosts.hpp"
 #include "hosts/wayland/host.hpp"
 
 namespace lumenweave_wayland {
 
-// Globals, EGL and the first surfaces; false after reporting what failed.
+namespace {
+
+// --output: whether an output of that name is there; if not, says so, naming the ones there are.
+bool chosen_output_there(const host_t& host) {
+    const char* wanted = host.session.options.output_name;
+    if (wanted == nullptr) {
+        return true;
+    }
+    std::string there;
+    for (const std::unique_ptr<output_t>& output : host.outputs) {
+        if (output->label == wanted) {
+            return true;
+        }
+        there += (there.empty() ? "" : ", ") + output->label;
+    }
+    const std::string detail = std::string(wanted) + (there.empty() ? "; there are no outputs"
+                                                                    : "; the outputs are " + there);
+    report_failure(failure_kind::no_such_output, detail.c_str());
+    return false;
+}
+
+}  // namespace
+
+// Globals, EGL and the first surfaces; false after reporting what failed. The start is on the way
+// to the first frame: EGL, whose driver takes longest to load, starts while the compositor
+// describes the outputs, the second round trip collecting what it said meanwhile.
 bool host_t::open() {
     display = wl_display_connect(nullptr);
     if (display == nullptr) {
@@ -14,8 +43,7 @@ bool host_t::open() {
     }
     xkb = xkb_context_new(XKB_CONTEXT_NO_FLAGS);
     listen_to_registry(*this);
-    // The second round trip brings the outputs' places and the seat's capabilities.
-    if (wl_display_roundtrip(display) < 0 || wl_display_roundtrip(display) < 0) {
+    if (wl_display_roundtrip(display) < 0) {
         report_failure(failure_kind::wayland_connection_lost);
         return false;
     }
@@ -32,16 +60,31 @@ bool host_t::open() {
         report_failure(failure_kind::no_xdg_shell);
         return false;
     }
+    // EGL's own round trip sends the outputs' bindings on its way.
     if (!start_egl(*this)) {
+        return false;
+    }
+    // The outputs' names, scales and places, and the seat's capabilities.
+    if (wl_display_roundtrip(display) < 0) {
+        report_failure(failure_kind::wayland_connection_lost);
+        return false;
+    }
+    if (!chosen_output_there(*this)) {
         return false;
     }
     started = true;
     if (saver) {
         for (const std::unique_ptr<output_t>& output : outputs) {
-            add_layer_surface(*this, *output);
+            cover_output(*this, *output);
         }
     } else {
         add_toplevel(*this, true);
+    }
+    // The surfaces' first commits go out now: the compositor's configures come back while the
+    // session reads the script. A full socket sends them with the first wait instead.
+    if (wl_display_flush(display) < 0 && errno != EAGAIN) {
+        report_failure(failure_kind::wayland_connection_lost);
+        return false;
     }
     return true;
 }

@@ -219,8 +219,18 @@ bool add_layer_surface(host_t& host, output_t& output) {
     zwlr_layer_surface_v1_set_size(surface->layer, 0, 0);
     // -1: drawn over panels too, and moving nothing else aside.
     zwlr_layer_surface_v1_set_exclusive_zone(surface->layer, -1);
-    zwlr_layer_surface_v1_set_keyboard_interactivity(
-        surface->layer, ZWLR_LAYER_SURFACE_V1_KEYBOARD_INTERACTIVITY_EXCLUSIVE);
+    if (layer == ZWLR_LAYER_SHELL_V1_LAYER_OVERLAY) {
+        zwlr_layer_surface_v1_set_keyboard_interactivity(
+            surface->layer, ZWLR_LAYER_SURFACE_V1_KEYBOARD_INTERACTIVITY_EXCLUSIVE);
+    } else {
+        // A wallpaper: keys stay with the windows, and pointer moves and clicks go to the desktop
+        // under it through an empty input region.
+        zwlr_layer_surface_v1_set_keyboard_interactivity(
+            surface->layer, ZWLR_LAYER_SURFACE_V1_KEYBOARD_INTERACTIVITY_NONE);
+        wl_region* nowhere = wl_compositor_create_region(host.compositor);
+        wl_surface_set_input_region(surface->surface, nowhere);
+        wl_region_destroy(nowhere);
+    }
     // Committed without a buffer: the compositor answers with the size.
     wl_surface_commit(surface->surface);
     host.surfaces.push_back(std::move(surface));

@@ -120,6 +120,12 @@ TEST(LinuxOptions, SaverLayer) {
     EXPECT_EQ(top.fault, argument_fault::bad_layer);
     EXPECT_STREQ(top.bad_value, "top");
     EXPECT_EQ(parse({"--layer"}).fault, argument_fault::missing_value);
+    // The output may come before --saver; without it, it is an error rather than ignored.
+    const options_t one = parse({"--output", "HEADLESS-2", "--saver"});
+    EXPECT_EQ(one.mode, run_mode::saver);
+    EXPECT_STREQ(one.output_name, "HEADLESS-2");
+    EXPECT_EQ(parse({"--output", "HEADLESS-2"}).fault, argument_fault::output_without_saver);
+    EXPECT_EQ(parse({"--saver", "--output"}).fault, argument_fault::missing_value);
 }
 
 }  // namespace

@@ -5,8 +5,10 @@
     checked here); its version resource holds VERSION.
   check.py dist DIST VERSION PROGRAM.scr: the package manifests agree with each other and with
     the installer's bytes, SHA256SUMS covers every file, the zip holds the build's program, the
-    web zip the built site, the Linux packages are there."""
+    web zip the built site, the wallpaper zip the page and the hosts' descriptions naming it, the
+    Linux packages are there."""
 import hashlib
+import json
 import os
 import re
 import subprocess
@@ -87,14 +89,15 @@ def check_dist(dist, version, program):
         expect(z.read("Lumenweave.scr") == open(program, "rb").read(),
                "the zip's Lumenweave.scr is not the build's (run: bash tools/package.sh)")
 
-    # The static site in one folder, each file as the playground build wrote it.
+    # The static site in one folder, each file as the playground build wrote it: all of them (the
+    # service worker asks for every one) but the Node command line and its trace engine.
     site = os.path.join(dist, "..", "build", "web")
     folder = f"lumenweave-web-{version}/"
-    # The playground, the checker's worker, the reference and the gallery with their pictures.
-    web_files = ["favicon.ico", "index.html", "lumenweave.wasm", "playground.js", "check-worker.js",
-                 "style.css", "reference.html", "gallery.html"]
-    web_files += [f"{d}/{n}" for d in ("actuators", "gallery")
-                  for n in sorted(os.listdir(os.path.join(site, d))) if n.endswith(".png")]
+    web_files = [os.path.relpath(os.path.join(d, n), site) for d, _, names in os.walk(site) for n in names]
+    web_files = [f for f in web_files if f not in ("lumenweave-sim.mjs", "lumenweave-trace.wasm")]
+    for f in ("index.html", "playground.js", "check-worker.js", "reference.html", "gallery.html",
+              "embed.html", "wallpaper.html", "sw.js", "lumenweave.wasm"):
+        expect(f in web_files, f"the site lacks {f} (run: bash tools/package.sh)")
     with zipfile.ZipFile(os.path.join(dist, f"lumenweave-web-{version}.zip")) as z:
         expect(sorted(z.namelist()) == sorted([folder] + [folder + f for f in web_files]),
                f"the web zip holds {z.namelist()}")
@@ -102,6 +105,24 @@ def check_dist(dist, version, program):
             expect(z.read(folder + f) == open(os.path.join(site, f), "rb").read(),
                    f"the web zip's {f} is not the build's (run: bash tools/package.sh)")
 
+    # The wallpaper: the page and the hosts' descriptions at the top, naming the page.
+    with zipfile.ZipFile(os.path.join(dist, f"lumenweave-wallpaper-{version}.zip")) as z:
+        names = set(z.namelist())
+        expect({"wallpaper.html", "wallpaper.js", "LivelyInfo.json", "LivelyProperties.json",
+                "project.json"} <= names, f"the wallpaper zip holds {sorted(names)}")
+        read = lambda name: json.loads(z.read(name)) if name in names else {}
+        lively, properties, project = (read(n) for n in
+                                       ("LivelyInfo.json", "LivelyProperties.json", "project.json"))
+        expect(lively.get("Type") == 1 and lively.get("FileName") == "wallpaper.html",
+               f"LivelyInfo.json: {lively}")
+        expect(project.get("type") == "web" and project.get("file") == "wallpaper.html",
+               f"project.json: {project}")
+        settings = {"example", "seed", "speed"}
+        expect(set(properties) == settings and
+               set(project.get("general", {}).get("properties", {})) == settings,
+               "the hosts' settings are not the page's example, seed and speed")
+        for picture in {lively.get("Preview"), project.get("preview")}:
+            expect(picture in names, f"the wallpaper zip lacks its picture {picture}")
 
 if sys.argv[1] == "resources":
     check_resources(*sys.argv[2:4])

@@ -184,12 +184,16 @@ set_output() { as_user swaymsg output "$@" >/dev/null || fail "swaymsg output $*
 
 # start ARGS...: the program as the user, in the background; its log in $out/stdout (see $log),
 # its standard error in $out/stderr. Both are emptied before it returns, so that no wait reads
-# the last run's lines while the background shell has yet to open them.
+# the last run's lines while the background shell has yet to open them. It does not inherit the
+# input helper's standard input, which would keep the helper from ending while it runs.
 start() {
     : >"$out/stdout"
     : >"$out/stderr"
     session_prefix
-    "${as_user_prefix[@]}" "$out/bin/lumenweave-test" "$@" >"$out/stdout" 2>"$out/stderr" &
+    (
+        [[ -z ${input_fd:-} ]] || exec {input_fd}>&-
+        exec "${as_user_prefix[@]}" "$out/bin/lumenweave-test" "$@" >"$out/stdout" 2>"$out/stderr"
+    ) &
     pid=$!
     started+=("$pid")
     log=$out/stdout

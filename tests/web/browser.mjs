@@ -16,7 +16,8 @@ if (!existsSync(join(siteDir, 'lumenweave.wasm'))) {
 // playwright-core is installed with the page's packages, in web/.
 const { chromium } = createRequire(join(sourceDir, 'web', 'package.json'))('playwright-core');
 
-async function startServer(site) {
+// A server of the folder `site` on a free loopback port: { server, origin }.
+export async function startServer(site) {
   const server = spawn('python3', [join(sourceDir, 'web', 'tools', 'serve.py'), site, '0'], {
     stdio: ['ignore', 'pipe', 'ignore'],
   });
@@ -60,7 +61,8 @@ export async function withBrowser(body, extraArgs = [], site = siteDir) {
 // A page at the site's address plus `path`, ready (the figure's first frame drawn, for the
 // playground), with the console errors and failed requests it met in page.errors.
 export async function openPage(browser, origin, path = '/', viewport = { width: 1100, height: 700 }, playground = true) {
-  const page = await browser.newPage({ viewport });
+  // No service worker: each test sees the server's answers; the offline test allows it.
+  const page = await browser.newPage({ viewport, serviceWorkers: 'block' });
   // Software WebGL on a busy machine can be slow to start; the waits are for conditions, and this
   // only bounds a page that never gets there.
   page.setDefaultTimeout(120000);

@@ -5,17 +5,18 @@
 // lumenweave-render draws, and a far one is gone to without holding the page; saver mode leaves on
 // a key and fills the window where full screen is refused; a failing frame or engine load is said;
 // the phone layout; help; Run with problems or warnings, a bad seed and Ctrl-Enter; the drawing
-// rate on battery; export of a picture and of WebM and GIF clips, checked with ffprobe, ffmpeg
-// and ImageMagick.
+// rate on battery; the wallpaper's frame-rate limit, settings and pause; the embeddable figure
+// framed by another site where the playground is refused; the site offline after a first visit;
+// export of a picture and of WebM and GIF clips, checked with ffprobe, ffmpeg and ImageMagick.
 //   LUMENWEAVE_SIM=... LUMENWEAVE_RENDER=... node --test page.test.mjs
 import assert from 'node:assert/strict';
 import { execFileSync, spawnSync } from 'node:child_process';
-import { mkdtempSync, readdirSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
+import { mkdirSync, mkdtempSync, readdirSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { crc32, deflateRawSync, inflateRawSync } from 'node:zlib';
 import { join } from 'node:path';
 import { after, before, test } from 'node:test';
-import { openPage, sourceDir, waitUntil, withBrowser } from './browser.mjs';
+import { openPage, sourceDir, startServer, waitUntil, withBrowser } from './browser.mjs';
 
 let session;
 let done;
@@ -610,6 +611,14 @@ test('full screen is entered with F and left on a key', async () => {
   // In a frame that does not allow full screen, the figure fills the frame's window and a line
   // says why; F leaves for good, and a new entry takes its first move afresh.
   const host = await session.browser.newPage({ viewport: { width: 900, height: 600 } });
+  // tools/playground.sh's server refuses to let the playground be framed; a site that allows it
+  // is stood for by taking the refusal off.
+  await host.route(`${session.origin}/**`, async (route) => {
+    const response = await route.fetch();
+    const headers = response.headers();
+    delete headers['content-security-policy'];
+    await route.fulfill({ response, headers });
+  });
   await host.setContent(`<iframe src="${session.origin}/?seed=5" width="640" height="480"></iframe>`);
   const frame = host.frames()[1];
   await frame.waitForFunction(() => document.body.dataset.ready === 'true');
@@ -746,7 +755,7 @@ test('Run: Ctrl-Enter runs once; a script with problems leaves the last good one
 });
 
 test('on battery the page draws 30 frames a second and every frame again on mains, at the same speed', async () => {
-  const context = await session.browser.newContext({ viewport: { width: 1100, height: 700 } });
+  const context = await session.browser.newContext({ viewport: { width: 1100, height: 700 }, serviceWorkers: 'block' });
   await context.addInitScript(() => {
     // A steady 60 Hz display however busy the machine: each animation frame comes 1000/60 ms of
     // its clock after the last, so that the drawn frames are counted against the page's steps.
@@ -793,5 +802,103 @@ test('on battery the page draws 30 frames a second and every frame again on main
   await waitUntil(page, 'every frame again', () => document.body.dataset.drawRate === 'display');
   assert.ok(Math.abs((await drawnIn60Steps()) - 60) <= 1, 'on mains again: a frame drawn per step');
   assert.deepEqual(page.errors, []);
+  await context.close();
+});
+
+test('the wallpaper fills the window at its pixel ratio, draws at the host frame-rate limit and nothing while paused', async () => {
+  const page = await session.browser.newPage({ viewport: { width: 480, height: 270 }, deviceScaleFactor: 2, serviceWorkers: 'block' });
+  page.setDefaultTimeout(120000);
+  // Every animation frame asked for, counted before the page's own script runs.
+  await page.addInitScript(() => {
+    window.framesAsked = 0;
+    const ask = window.requestAnimationFrame.bind(window);
+    window.requestAnimationFrame = (callback) => (++window.framesAsked, ask(callback));
+  });
+  await page.goto(`${session.origin}/wallpaper.html?seed=3`);
+  const counts = () => page.evaluate(() => [Number(document.body.dataset.frame), Number(document.body.dataset.drawn)]);
+  await waitUntil(page, 'frames drawn', () => Number(document.body.dataset.drawn) >= 3);
+  assert.deepEqual(await page.evaluate(() => [document.getElementById('figure').width, document.getElementById('figure').height]), [960, 540]);
+
+  // The hosts' settings: Lively's dropdown gives an index, Wallpaper Engine's combo a name; an
+  // index past the list and a seed out of range are not taken.
+  const shown = () => page.evaluate(() => [document.body.dataset.example, document.body.dataset.seed]);
+  assert.deepEqual(await shown(), ['', '3']);
+  await page.evaluate(() => window.livelyPropertyListener('example', 1));
+  await page.evaluate(() => window.livelyPropertyListener('seed', '7'));
+  assert.deepEqual(await shown(), ['colour-cycle', '7']);
+  await page.evaluate(() => window.livelyPropertyListener('example', 5));
+  await page.evaluate(() => window.wallpaperPropertyListener.applyUserProperties({ seed: { value: '4294967296' } }));
+  assert.deepEqual(await shown(), ['colour-cycle', '7']);
+  await page.evaluate(() => window.wallpaperPropertyListener.applyUserProperties({ example: { value: 'conductor' } }));
+  assert.deepEqual(await shown(), ['conductor', '7']);
+
+  // 10 frames a second at most while the animation keeps 60 steps a second: about one draw in six
+  // steps, counted over 120 of the page's own steps.
+  await page.evaluate(() => window.wallpaperPropertyListener.applyGeneralProperties({ fps: 10 }));
+  const [steps, drawn] = await counts();
+  await waitUntil(page, '120 steps more', (s) => Number(document.body.dataset.frame) >= s + 120, steps);
+  const [stepsAfter, drawnAfter] = await counts();
+  const draws = drawnAfter - drawn;
+  assert.ok(draws >= 16 && draws <= 24, `${draws} frames drawn in ${stepsAfter - steps} steps`);
+
+  // Paused: no animation frame asked for, nothing stepped, while another page draws.
+  await page.evaluate(() => window.wallpaperPropertyListener.setPaused(true));
+  await waitUntil(page, 'paused', () => document.body.dataset.paused === 'true');
+  const still = await page.evaluate(() => [Number(document.body.dataset.frame), window.framesAsked]);
+  const other = await openPage(session.browser, session.origin, '/embed.html?seed=1', { width: 320, height: 240 }, false);
+  await waitUntil(other, 'the other page drawing', () => Number(document.body.dataset.frame) >= 30);
+  await other.close();
+  assert.deepEqual(await page.evaluate(() => [Number(document.body.dataset.frame), window.framesAsked]), still);
+
+  // Resumed where it stood: the first frame back takes one step, not the paused time.
+  await page.evaluate(() => {
+    window.framesSeen = [];
+    new MutationObserver(() => window.framesSeen.push(Number(document.body.dataset.frame))).observe(document.body, {
+      attributeFilter: ['data-frame'],
+    });
+    window.wallpaperPropertyListener.setPaused(false);
+  });
+  await waitUntil(page, 'two frames back', () => window.framesSeen.length >= 2);
+  assert.equal(await page.evaluate(() => window.framesSeen[0]), still[0] + 1);
+  await page.close();
+});
+
+test('the embeddable figure draws in a frame of another site, which the playground refuses', async () => {
+  const script = readFileSync(join(sourceDir, 'examples', 'breathing.txt'), 'utf8');
+  const link = `/embed.html?seed=2${linkOf(script)}`;
+  // Another site: a server of its own (another port, so another origin) with a page that frames both.
+  const hostDir = join(work, 'host');
+  mkdirSync(hostDir);
+  writeFileSync(
+    join(hostDir, 'index.html'),
+    `<iframe src="${session.origin}${link}"></iframe><iframe src="${session.origin}/?seed=2"></iframe>
+     <script>for (const f of document.querySelectorAll('iframe')) f.onload = () => (f.dataset.loaded = 'true');</script>`,
+  );
+  const { server, origin } = await startServer(hostDir);
+  after(() => server.kill());
+  const host = await session.browser.newPage({ serviceWorkers: 'block' });
+  host.setDefaultTimeout(120000);
+  await host.goto(`${origin}/`);
+  await host.waitForFunction(() => [...document.querySelectorAll('iframe')].every((f) => f.dataset.loaded === 'true'));
+  const [, embed, playground] = host.frames();
+  await embed.waitForFunction(() => Number(document.body.dataset.frame) >= 3);
+  assert.equal(await embed.getAttribute('#open', 'href'), `./?seed=2${linkOf(script)}`);
+  assert.equal(playground.url(), 'chrome-error://chromewebdata/');
+  await host.close();
+});
+
+test('offline, a reload opens the playground, the gallery and the reference from the first visit', async () => {
+  const context = await session.browser.newContext();
+  const page = await context.newPage();
+  page.setDefaultTimeout(120000);
+  await page.goto(`${session.origin}/?seed=4`);
+  await waitUntil(page, 'the site kept', () => navigator.serviceWorker.controller !== null);
+  await context.setOffline(true);
+  await page.reload();
+  await waitUntil(page, 'the figure drawn offline', () => Number(document.body.dataset.frame) >= 3);
+  for (const [path, picture] of [['/gallery.html', 'gallery/breathing.png'], ['/reference.html', 'actuators/zoom.png']]) {
+    await page.goto(session.origin + path);
+    await waitUntil(page, `${picture} shown`, (src) => document.querySelector(`img[src="${src}"]`)?.naturalWidth > 0, picture);
+  }
   await context.close();
 });

@@ -91,13 +91,16 @@ function systemImports(memory: () => WebAssembly.Memory): WebAssembly.ModuleImpo
   };
 }
 
-export async function loadEngine(url: string): Promise<Engine> {
+// The engine from lumenweave.wasm's address, or from its bytes (the wallpaper carries them: a
+// page opened from a file may fetch nothing).
+export async function loadEngine(source: string | Uint8Array<ArrayBuffer>): Promise<Engine> {
   let exports: Exports | null = null;
   const memory = (): WebAssembly.Memory => (exports as Exports).memory;
-  const response = await fetch(url);
-  const { instance } = await WebAssembly.instantiateStreaming(response, {
-    wasi_snapshot_preview1: systemImports(memory),
-  });
+  const imports = { wasi_snapshot_preview1: systemImports(memory) };
+  const { instance } =
+    typeof source === 'string'
+      ? await WebAssembly.instantiateStreaming(fetch(source), imports)
+      : await WebAssembly.instantiate(source, imports);
   const lw = instance.exports as unknown as Exports;
   exports = lw;
   lw._initialize();

@@ -10,6 +10,7 @@ import { createExport } from './export';
 import { createFigure } from './figure';
 import { createHelp } from './help';
 import { createLoop } from './loop';
+import { keepForOffline } from './offline';
 import { pageElements } from './page';
 import { createSaver } from './saver';
 import { openScripts } from './scripts';
@@ -74,6 +75,7 @@ async function main(): Promise<void> {
   }
   loop.begin();
   void followBattery(loop);
+  keepForOffline();
   document.body.dataset.ready = 'true';
 }
 

@@ -14,8 +14,9 @@ export interface Pace {
   deadline: number | null; // milliseconds, on the animation frames' clock; null: not started
 }
 
-// The steps the animation frame at `now` takes (0 to maxStepsPerFrame); moves the deadline on.
-export function paceFrame(pace: Pace, now: number): number {
+// The steps the animation frame at `now` takes (0 to most); moves the deadline on. A page that
+// draws fewer frames on purpose (the wallpaper's frame-rate limit) raises `most` to keep real time.
+export function paceFrame(pace: Pace, now: number, most = maxStepsPerFrame): number {
   if (pace.deadline === null) {
     pace.deadline = now + stepPeriod;
     return 1;
@@ -24,9 +25,9 @@ export function paceFrame(pace: Pace, now: number): number {
   if (due <= 0) {
     return 0;
   }
-  if (due > maxStepsPerFrame) {
+  if (due > most) {
     pace.deadline = now + stepPeriod;
-    return maxStepsPerFrame;
+    return most;
   }
   pace.deadline += due * stepPeriod;
   return due;

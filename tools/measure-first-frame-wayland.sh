@@ -1,0 +1,50 @@
+#!/usr/bin/env bash
+# Measures how soon the Linux program's first frame is on screen on Wayland: RUNS starts of the
+# test build (lumenweave-test) as a wallpaper on one output of a headless sway with two, each
+# printing the time from launch, and from the program's main, to its first presented frame, and
+# the part of it spent before the first frame began drawing; then the median of each. Runs as
+# root; sway and the program run as the Wayland tests' user.
+#   bash tools/measure-first-frame-wayland.sh [RUNS [ARGS...]]
+#   (10 runs of --saver --layer background --output HEADLESS-2 --seed 1)
+# Needs the native build (cmake --preset native && cmake --build --preset native).
+set -uo pipefail
+runs=${1:-10}
+shift
+arguments=("$@")
+((${#arguments[@]} > 0)) || arguments=(--saver --layer background --output HEADLESS-2 --seed 1)
+root=$(cd "$(dirname "$0")/.." && pwd)
+source "$root/tests/wayland/lib.sh"
+source "$root/tools/frame-log.sh"
+
+start_sway
+add_output
+# A user's cache folder, as a desktop session has one: Mesa keeps compiled shaders there, so the
+# first run pays for compiling them and the later ones find them.
+mkdir -m 700 "$out/cache"
+chown "$user" "$out/cache"
+figures=$out/figures
+for ((run = 1; run <= runs; run++)); do
+    log=$out/run$run.log
+    : >"$log"
+    session_prefix
+    "${as_user_prefix[@]}" XDG_CACHE_HOME="$out/cache" "${launcher[@]}" "$out/bin/lumenweave-test" "${arguments[@]}" \
+        >"$log" 2>"$out/stderr" &
+    pid=$!
+    started+=("$pid")
+    wait_frames 1 "$bound" || fail "run $run: no frame: $(<"$out/stderr")"
+    kill "$pid" && wait "$pid"; [[ -z ${TMPSHOW:-} ]] || grep -E "^(launch|start|TMP|drawing)" "$log"
+    # launch, main, the first frame's drawing and its present, all on the monotonic clock.
+    awk -v run="$run" '$1 == "launch" { launch = $2 } $1 == "start" { start = $2 }
+        $1 == "drawing" && !drawing { drawing = $2 }
+        $1 == "frame" && !present { present = $9 }
+        END { printf "run %d: launch to first present %.1f ms, main to first present %.1f ms, " \
+              "main to first drawing %.1f ms\n", run, (present - launch) / 1e6,
+              (present - start) / 1e6, (drawing - start) / 1e6 }' "$log" | tee -a "$figures"
+done
+awk '{ gsub(",", ""); a[NR] = $7; b[NR] = $13; c[NR] = $19 }
+    function median(v, n,   i, j, t) {
+        for (i = 1; i <= n; i++) for (j = i + 1; j <= n; j++) if (v[j] < v[i]) { t = v[i]; v[i] = v[j]; v[j] = t }
+        return n % 2 ? v[(n + 1) / 2] : (v[n / 2] + v[n / 2 + 1]) / 2 }
+    END { printf "median of %d: launch to first present %.1f ms, main to first present %.1f ms, " \
+          "main to first drawing %.1f ms (load average %s)\n", NR, median(a, NR), median(b, NR),
+          median(c, NR), load }' load="$(cut -d' ' -f1-3 /proc/loadavg)" "$figures"

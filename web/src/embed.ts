@@ -1,0 +1,65 @@
+// The embeddable figure's start-up: the script, seed and frame of a shared link (the playground's
+// link format) drawn alone, in a page meant to be framed by other sites, with a link that opens
+// the same script and seed in the playground.
+import { openAddressedFrame } from './addressed-frame';
+import { type Engine, loadEngine } from './engine';
+import { createFigure } from './figure';
+import { createLoop } from './loop';
+import { linkTrouble, maxSeed, readLink, readSettings } from './share';
+import { createRunning } from './state';
+import { attachStatus, say } from './status';
+
+function element<T extends HTMLElement>(id: string): T {
+  return document.getElementById(id) as T;
+}
+
+async function main(): Promise<void> {
+  attachStatus(element('status'));
+  const settings = readSettings(location.search);
+  const link = await readLink(location.hash);
+  let engine: Engine;
+  try {
+    engine = await loadEngine(new URL('lumenweave.wasm', document.baseURI).href);
+  } catch (error) {
+    console.error(error);
+    say(`The engine (lumenweave.wasm) could not be loaded: ${String(error)}.`, 'standing');
+    return;
+  }
+  const running = createRunning(settings.seed ?? Math.floor(Math.random() * (maxSeed + 1)));
+  const figure = createFigure(element('figure'), engine, settings.size, () => loop.draw());
+  if (!figure) {
+    say('This browser has no WebGL 2: the figure cannot be drawn.', 'standing');
+    return;
+  }
+  const loop = createLoop(engine, figure, running);
+  figure.fit();
+
+  // A script with errors does not run, as in the playground: the built-in one is shown instead.
+  let script = link.kind === 'script' ? link.text : engine.builtinScript;
+  let trouble = linkTrouble(link);
+  const errors = engine.check(script).filter((p) => p.severity === 'error').length;
+  if (errors > 0) {
+    script = engine.builtinScript;
+    trouble = `The link's script has ${errors} ${errors === 1 ? 'problem' : 'problems'}; showing the built-in script.`;
+  }
+  if (settings.frame !== null) {
+    loop.setPaused(true);
+  }
+  loop.restart(running.seed, script);
+  if (trouble) {
+    say(trouble, 'standing');
+  }
+  if (settings.frame !== null) {
+    void openAddressedFrame(settings.frame, loop, element('seeking'));
+  }
+  loop.begin();
+
+  // The playground with the same script, seed (the one drawn, also when the link gave none) and
+  // frame; the fragment is the link's own.
+  const query = new URLSearchParams(location.search);
+  query.set('seed', String(running.seed));
+  element<HTMLAnchorElement>('open').href = `./?${query}${location.hash}`;
+  document.body.dataset.ready = 'true';
+}
+
+void main();
