@@ -7,6 +7,8 @@
 #include "engine/motion.hpp"
 #include "script/sequencer.hpp"
 
+using namespace lumenweave;
+
 namespace {
 
 // The benchmarks' one engine.

@@ -14,6 +14,8 @@
 #include "replay/gl1/render.hpp"
 #include "offscreen.hpp"
 
+using namespace lumenweave;
+
 namespace {
 
 // The benchmarks' one engine and, where they record, the list they record into.

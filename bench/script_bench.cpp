@@ -5,7 +5,9 @@
 #include <string>
 
 #include "script/check.hpp"
-#include "script/script.hpp"
+#include "script/parser.hpp"
+
+using namespace lumenweave;
 
 namespace {
 

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+namespace lumenweave {
+
 // A command's code, in draw_command::type. Its argument words follow in the list's word pool;
 // floats are stored as their bit patterns.
 enum draw_code : uint32_t {
@@ -36,3 +38,5 @@ enum draw_primitive : uint32_t {
     draw_primitive_polygon = 0x0009,  // one convex polygon through all vertices
 };
 constexpr uint32_t draw_clear_color = 0x4000;  // the colour buffer
+
+}  // namespace lumenweave

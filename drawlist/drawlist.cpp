@@ -3,6 +3,8 @@
 
 #include <cstring>
 
+namespace lumenweave {
+
 namespace {
 
 uint32_t wordOf(float f) {
@@ -76,3 +78,5 @@ float draw_word_float(uint32_t word) {
     std::memcpy(&f, &word, sizeof f);
     return f;
 }
+
+}  // namespace lumenweave

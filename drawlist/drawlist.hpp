@@ -7,6 +7,8 @@
 
 #include "drawlist/commands.hpp"
 
+namespace lumenweave {
+
 // One recorded command: its code (a draw_code) and its argument words, which live in the list's
 // word pool.
 struct draw_command {
@@ -41,3 +43,5 @@ void clear_draw_list(draw_list_t& list);
 bool draw_command_is_whole(const draw_list_t& list, const draw_command& command);
 // A float argument word.
 float draw_word_float(uint32_t word);
+
+}  // namespace lumenweave

@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace lumenweave {
+
 namespace {
 
 using matrix = std::array<double, 16>;     // column-major
@@ -242,3 +244,5 @@ void build_mesh(const draw_list_t& list, const view_matrices& view, uint32_t wid
         }
     }
 }
+
+}  // namespace lumenweave

@@ -10,6 +10,8 @@
 #include "drawlist/drawlist.hpp"
 #include "drawlist/view.hpp"
 
+namespace lumenweave {
+
 // One corner of a triangle, as the vertex shader takes it: 7 floats, 28 bytes, no padding.
 struct mesh_vertex {
     float clip[4];   // clip-space x, y, z, w: the view's projection and model-view applied
@@ -37,3 +39,5 @@ struct frame_mesh {
 // a line becomes a quad, as OpenGL draws a wide line. The mesh's storage is reused.
 void build_mesh(const draw_list_t& list, const view_matrices& view, uint32_t width, uint32_t height,
                 float line_width, frame_mesh& mesh);
+
+}  // namespace lumenweave

@@ -4,6 +4,8 @@
 
 #include <cmath>
 
+namespace lumenweave {
+
 namespace {
 
 constexpr double fieldOfView = 300.0;   // degrees
@@ -41,3 +43,5 @@ view_matrices view_for(uint32_t width, uint32_t height) {
     }
     return view;
 }
+
+}  // namespace lumenweave

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+namespace lumenweave {
+
 // Column-major 4 x 4 matrices, as OpenGL and WebGL take them.
 struct view_matrices {
     float projection[16];  // the perspective, with the camera 4 units out on +Z
@@ -14,3 +16,5 @@ struct view_matrices {
 // The view of a client area of width x height pixels. An empty side (a minimised window reports
 // 0 x 0) counts as one pixel, so that the matrices stay finite until a real size comes.
 view_matrices view_for(uint32_t width, uint32_t height);
+
+}  // namespace lumenweave

@@ -9,6 +9,8 @@
 #include "engine/history.hpp"
 #include "engine/indices.hpp"
 
+namespace lumenweave {
+
 namespace {
 
 static_assert(std::size(actuatorNames) == actuatorCount);
@@ -91,3 +93,5 @@ void actStopAll(ActuatorBank& bank) {
         a.active = 0;
     }
 }
+
+}  // namespace lumenweave

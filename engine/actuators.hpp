@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+namespace lumenweave {
+
 // Values, limits, target and reset value are in the unit of what the actuator moves.
 struct Actuator {
     uint8_t active = 0;      // moves on its own between its limits
@@ -46,3 +48,5 @@ void actSet(ActuatorBank& bank, int index, float v);
 void actReset(ActuatorBank& bank, int index);
 void actStop(ActuatorBank& bank, int index);
 void actStopAll(ActuatorBank& bank);
+
+}  // namespace lumenweave

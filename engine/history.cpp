@@ -1,6 +1,8 @@
 // Reading the history ring: the two sampling operations, straight and along a period.
 #include "engine/history.hpp"
 
+namespace lumenweave {
+
 namespace {
 
 int slotBefore(int k) {
@@ -25,3 +27,5 @@ float sampleHistoryPeriodic(const float* channel, int k, float t, float period) 
     }
     return (1.0f - t) * b + t * a;
 }
+
+}  // namespace lumenweave

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+namespace lumenweave {
+
 constexpr int historySize = 128;
 
 // One channel per sampled actuator, one entry per slot.
@@ -37,3 +39,5 @@ struct HistoryState {
 float sampleHistory(const float* channel, int k, float t);
 // The same along the shorter arc of the period; period 0 equals sampleHistory.
 float sampleHistoryPeriodic(const float* channel, int k, float t, float period);
+
+}  // namespace lumenweave

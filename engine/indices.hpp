@@ -2,6 +2,8 @@
 // scripts, the engine, the frame driver and the renderer.
 #pragma once
 
+namespace lumenweave {
+
 constexpr int outlineIndex = 18;
 constexpr int zoomIndex = 31;
 constexpr int twistIndex = 38;
@@ -31,3 +33,5 @@ constexpr ActuatorName actuatorNames[] = {
     {wristIndex, "wrist"},      {sizeIndex, "size"},           {hueIndex, "hue"},
     {hueRateIndex, "hue rate"}, {lightnessIndex, "lightness"},
 };
+
+}  // namespace lumenweave

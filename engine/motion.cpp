@@ -5,6 +5,8 @@
 #include "engine/actuators.hpp"
 #include "engine/random.hpp"
 
+namespace lumenweave {
+
 // Only filled slots hold actuators, and bank.actuators lists them in index order, so walking it
 // visits the slots, and makes the random draws, in the same order as a scan of all 1024 slots.
 void startMotions(ActuatorBank& bank, rand48& random) {
@@ -39,3 +41,5 @@ void stepMotions(ActuatorBank& bank) {
         a.value = v;
     }
 }
+
+}  // namespace lumenweave

@@ -3,6 +3,8 @@
 
 #include <cmath>
 
+namespace lumenweave {
+
 namespace {
 
 constexpr uint64_t mask48 = (uint64_t{1} << 48) - 1;
@@ -41,3 +43,5 @@ float skewedRandom(rand48& random, float m) {
     const double r = uniformRandom(random);
     return static_cast<float>(std::expm1(r * m) / std::expm1(1.0));
 }
+
+}  // namespace lumenweave

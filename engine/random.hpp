@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+namespace lumenweave {
+
 struct rand48 {
     uint16_t x[3] = {};  // state X, low word first
     uint16_t c = 0;      // addend
@@ -16,3 +18,5 @@ void seedRandomWith(rand48& random, uint32_t t);
 double uniformRandom(rand48& random);
 // (expm1(r * m)) / expm1(1) for r = uniformRandom(); in [0, 1) for m = 1, favouring small values.
 float skewedRandom(rand48& random, float m);
+
+}  // namespace lumenweave

@@ -12,6 +12,8 @@
 #define LUMENWEAVE_ANIMATION 1
 #endif
 
+namespace lumenweave {
+
 // On: the parser and the sequencer write trace lines to the log the host gives (the Windows
 // program prints them on standard output).
 constexpr bool traceSetting = LUMENWEAVE_TRACE != 0;
@@ -20,3 +22,5 @@ constexpr bool traceSetting = LUMENWEAVE_TRACE != 0;
 constexpr bool scriptSourceSetting = LUMENWEAVE_SCRIPT_SOURCE != 0;
 // On: the script is parsed at start-up and the animation steps each frame.
 constexpr bool animationSetting = LUMENWEAVE_ANIMATION != 0;
+
+}  // namespace lumenweave

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cstdint>
 
+namespace lumenweave {
+
 namespace {
 
 // Wings recorded at the most. A script may ask for up to 2^31 - 1; far fewer already take seconds
@@ -143,3 +145,5 @@ void drawFigure(const HistoryRing& history, const HistoryState& historyState, dr
 
     record_pop_matrix(list);
 }
+
+}  // namespace lumenweave

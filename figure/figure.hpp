@@ -4,6 +4,8 @@
 #include "drawlist/drawlist.hpp"
 #include "engine/history.hpp"
 
+namespace lumenweave {
+
 struct Color {
     float red, green, blue;
 };
@@ -16,3 +18,5 @@ float hlsChannel(float low, float high, float hue);
 void drawSquare(bool filled, draw_list_t& list);
 // The whole figure from the ring and its running values, appended to the list.
 void drawFigure(const HistoryRing& history, const HistoryState& historyState, draw_list_t& list);
+
+}  // namespace lumenweave

@@ -11,6 +11,8 @@
 #include "figure/figure.hpp"
 #include "script/sequencer.hpp"
 
+namespace lumenweave {
+
 namespace {
 
 // The frame driver reads only filled slots, so no empty-slot test.
@@ -138,3 +140,5 @@ void recordFrame(Engine& engine, draw_list_t& list) {
     advanceSlotFraction(engine);
     record_finish(list);
 }
+
+}  // namespace lumenweave

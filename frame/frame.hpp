@@ -8,7 +8,9 @@
 #include "engine/actuators.hpp"
 #include "engine/history.hpp"
 #include "engine/random.hpp"
-#include "script/script.hpp"
+#include "script/parser.hpp"
+
+namespace lumenweave {
 
 // Everything the animation keeps from one frame to the next. A program has one, which its host
 // owns; tools and tests start as many fresh ones as they need.
@@ -32,3 +34,5 @@ void recordFrame(Engine& engine, draw_list_t& list);
 // recordFrame without the recording: the ring advance, the animation step, the sampling and the
 // slot-fraction update. For tools that only follow the numbers.
 void advanceFrame(Engine& engine);
+
+}  // namespace lumenweave

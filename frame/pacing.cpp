@@ -1,6 +1,8 @@
 // Frame pacing arithmetic shared by the hosts.
 #include "frame/pacing.hpp"
 
+namespace lumenweave {
+
 int64_t frame_deadline(int64_t previous_deadline, int64_t t0, int64_t period) {
     if (previous_deadline == 0) {
         return t0 + period;
@@ -48,3 +50,5 @@ int steps_due(step_clock_t& clock, int64_t now, int64_t period) {
 int64_t next_step_time(const step_clock_t& clock, int64_t period) {
     return clock.started ? clock.deadline - early_tolerance(period) : 0;
 }
+
+}  // namespace lumenweave

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+namespace lumenweave {
+
 // 60 frames per second.
 constexpr int64_t frame_period_us = 16666;  // microseconds
 
@@ -57,3 +59,5 @@ int steps_due(step_clock_t& clock, int64_t now, int64_t period);
 // The earliest time at which steps_due gives a step: a host with nothing else to draw may sleep
 // until then. Any time before the first frame.
 int64_t next_step_time(const step_clock_t& clock, int64_t period);
+
+}  // namespace lumenweave

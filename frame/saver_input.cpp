@@ -3,6 +3,8 @@
 
 #include <cstdlib>
 
+namespace lumenweave {
+
 void place_pointer(pointer_watch& watch, int x, int y) {
     watch.placed = true;
     watch.x = x;
@@ -27,3 +29,5 @@ pointer_step watch_pointer(pointer_watch& watch, int x, int y) {
     }
     return step;
 }
+
+}  // namespace lumenweave

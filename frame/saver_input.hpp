@@ -2,6 +2,8 @@
 // Windows program's. Keys and buttons always end a saver; this decides only about moves.
 #pragma once
 
+namespace lumenweave {
+
 // A saver ends on a move that lies more than this from the point last followed.
 constexpr int saver_move_allowance = 4;  // pixels, horizontal plus vertical
 
@@ -28,3 +30,5 @@ void place_pointer(pointer_watch& watch, int x, int y);
 // Takes a move to (X, Y). A move within the allowance is followed: the point goes with it, so a
 // slow drift never ends a saver. An unplaced point is placed by the move.
 pointer_step watch_pointer(pointer_watch& watch, int x, int y);
+
+}  // namespace lumenweave

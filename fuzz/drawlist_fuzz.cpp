@@ -9,6 +9,8 @@
 #include "replay/gl1/replay.hpp"
 #include "offscreen.hpp"
 
+using namespace lumenweave;
+
 namespace {
 
 // Undoes whatever a replay left behind, so that inputs do not affect one another: an unfinished

@@ -8,7 +8,9 @@
 
 #include "frame/frame.hpp"
 #include "script/check.hpp"
-#include "script/script.hpp"
+#include "script/parser.hpp"
+
+using namespace lumenweave;
 
 namespace {
 

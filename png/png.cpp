@@ -11,6 +11,8 @@
 #include <cstring>
 #include <unordered_map>
 
+namespace lumenweave {
+
 namespace {
 
 // libpng reports errors by longjmp; the message is kept for the caller.
@@ -118,3 +120,5 @@ bool writePng(const std::string& path, int width, int height, const std::vector<
         std::remove(path.c_str());
     return ok;
 }
+
+}  // namespace lumenweave

@@ -1,5 +1,7 @@
 // The animation script the program carries and parses at start-up.
-#include "script/script.hpp"
+#include "script/parser.hpp"
+
+namespace lumenweave {
 
 const char builtinScript[] =
     "#\n"
@@ -99,3 +101,5 @@ const char builtinScript[] =
     "actlim2: 18, 1.0\t\t# outline\n"
     "#\n"
     "# end of generated script";
+
+}  // namespace lumenweave

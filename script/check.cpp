@@ -19,6 +19,8 @@
 #include "engine/indices.hpp"
 #include "script/syntax.hpp"
 
+namespace lumenweave {
+
 namespace {
 
 // "18, 31, ... and 130".
@@ -510,3 +512,5 @@ std::string formatProblem(std::string_view file, const ScriptProblem& problem) {
     return std::string(file) + ":" + std::to_string(problem.line) + ": " +
            (problem.severity == Severity::warning ? "warning: " : "") + problem.message;
 }
+
+}  // namespace lumenweave

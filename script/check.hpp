@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+namespace lumenweave {
+
 // An error is a line that does not run as written (a program refuses the script); a warning is
 // one that runs with a meaning of its own, which is probably not the one meant.
 enum class Severity { error, warning };
@@ -23,3 +25,5 @@ std::vector<ScriptProblem> checkScript(std::string_view text);
 bool hasErrors(const std::vector<ScriptProblem>& problems);
 // "FILE:LINE: message", or "FILE:LINE: warning: message", without a line feed.
 std::string formatProblem(std::string_view file, const ScriptProblem& problem);
+
+}  // namespace lumenweave

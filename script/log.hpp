@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <string>
 
+namespace lumenweave {
+
 // `line` receives one line at a time, without its line feed, and the `context` given with it.
 // With no function the lines go nowhere.
 struct ScriptLog {
@@ -39,3 +41,5 @@ __attribute__((format(printf, 2, 3))) inline std::string& appendFormatted(std::s
     va_end(again);
     return out;
 }
+
+}  // namespace lumenweave

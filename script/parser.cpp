@@ -7,8 +7,10 @@
 
 #include "engine/settings.hpp"
 #include "script/log.hpp"
-#include "script/script.hpp"
+#include "script/parser.hpp"
 #include "script/syntax.hpp"
+
+namespace lumenweave {
 
 namespace {
 
@@ -230,3 +232,5 @@ void clearSequences(Sequencer& sequencer) {
 Sequencer::~Sequencer() {
     clearSequences(*this);
 }
+
+}  // namespace lumenweave

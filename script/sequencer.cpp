@@ -8,6 +8,8 @@
 #include "engine/settings.hpp"
 #include "script/log.hpp"
 
+namespace lumenweave {
+
 namespace {
 
 // The clock is single precision and would stop at 2^24 frames (about 77 hours at 60 fps). When it
@@ -187,3 +189,5 @@ void killSequence(Sequencer& sequencer, Sequence* sequence) {
     unlinkSequence(sequencer, sequence);
     releaseSequence(sequence);
 }
+
+}  // namespace lumenweave

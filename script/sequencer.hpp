@@ -4,8 +4,12 @@
 
 #include "engine/actuators.hpp"
 #include "engine/random.hpp"
-#include "script/script.hpp"
+#include "script/parser.hpp"
+
+namespace lumenweave {
 
 void sequencerPass(Sequencer& sequencer, ActuatorBank& bank, rand48& random);
 void executeCommand(Sequencer& sequencer, ActuatorBank& bank, rand48& random, Command* command);
 void killSequence(Sequencer& sequencer, Sequence* sequence);
+
+}  // namespace lumenweave

@@ -8,6 +8,8 @@
 #include <cstring>
 #include <iterator>
 
+namespace lumenweave {
+
 namespace {
 
 constexpr Keyword keywords[] = {
@@ -107,3 +109,5 @@ void applyTimeCursor(TimeCursor& cursor, int32_t type, float v) {
         cursor.parseFrame = v;
     }
 }
+
+}  // namespace lumenweave

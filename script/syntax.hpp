@@ -5,7 +5,9 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "script/script.hpp"
+#include "script/parser.hpp"
+
+namespace lumenweave {
 
 // A keyword and the rest of a line are each held in a buffer of this size: longer words and
 // lines are cut to its capacity (a cut word can never match a keyword).
@@ -51,3 +53,5 @@ struct TimeCursor {
 
 // Moves the cursor for a "frame:", "relframe:" or "absframe:" command of value v.
 void applyTimeCursor(TimeCursor& cursor, int32_t type, float v);
+
+}  // namespace lumenweave

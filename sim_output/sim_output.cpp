@@ -5,7 +5,7 @@
 
 #include "engine/indices.hpp"
 
-namespace sim {
+namespace lumenweave::sim {
 
 std::string usage() {
     std::string indices;
@@ -49,4 +49,4 @@ void printActuatorList() {
     }
 }
 
-}  // namespace sim
+}  // namespace lumenweave::sim

@@ -7,7 +7,7 @@
 
 #include "engine/actuators.hpp"
 
-namespace sim {
+namespace lumenweave::sim {
 
 // The usage text; the actuators come from the engine's list.
 std::string usage();
@@ -18,4 +18,4 @@ void printValues(ActuatorBank& bank, unsigned long long k);
 // Each actuator's number and name, one a line, on standard output.
 void printActuatorList();
 
-}  // namespace sim
+}  // namespace lumenweave::sim

@@ -6,6 +6,8 @@
 #include "engine/random.hpp"
 #include "util/util.hpp"
 
+using namespace lumenweave;
+
 namespace {
 
 class Bank : public ::testing::Test {

@@ -8,8 +8,10 @@
 
 #include "frame/frame.hpp"
 #include "script/check.hpp"
-#include "script/script.hpp"
+#include "script/parser.hpp"
 #include "util/util.hpp"
+
+using namespace lumenweave;
 
 namespace {
 

@@ -13,6 +13,8 @@
 #include "script/sequencer.hpp"
 #include "util/util.hpp"
 
+using namespace lumenweave;
+
 namespace {
 
 class BuiltInScript : public ::testing::Test {

@@ -7,6 +7,8 @@
 
 #include "frame/pacing.hpp"
 
+using namespace lumenweave;
+
 namespace {
 
 constexpr int64_t ns_per_second = 1'000'000'000;

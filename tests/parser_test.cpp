@@ -5,9 +5,11 @@
 #include <string>
 #include <vector>
 
-#include "script/script.hpp"
+#include "script/parser.hpp"
 #include "script/sequencer.hpp"
 #include "util/util.hpp"
+
+using namespace lumenweave;
 
 namespace {
 

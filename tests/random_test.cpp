@@ -6,6 +6,8 @@
 
 #include "engine/random.hpp"
 
+using namespace lumenweave;
+
 TEST(Random, SeedSetsTheStateWordsOfSrand48) {
     rand48 random;
     seedRandomWith(random, 0);

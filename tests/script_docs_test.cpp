@@ -14,6 +14,8 @@
 #include "frame/frame.hpp"
 #include "script/check.hpp"
 
+using namespace lumenweave;
+
 namespace {
 
 namespace fs = std::filesystem;

@@ -11,6 +11,8 @@
 #include "script/sequencer.hpp"
 #include "util/util.hpp"
 
+using namespace lumenweave;
+
 namespace {
 
 // A fresh engine for each test, started on the test's own script.

@@ -108,15 +108,14 @@ package_web() {
 # engine) with the hosts' description files at the top of the zip, as both hosts import it, and
 # the first example's gallery still as its picture. After package_web, which built the site.
 package_wallpaper() {
-    local site=build/web version stage f
+    local site=build/web version stage f examples=(examples/*.txt)
     local files=(wallpaper.html wallpaper.js alone.css LivelyInfo.json LivelyProperties.json
         project.json preview.png)
     version=$(project_version build/wasm)
     stage=$work/wallpaper
     mkdir -p "$stage"
     cp "$site/wallpaper.html" "$site/wallpaper.js" "$site/alone.css" "$stage/"
-    cp "$site/gallery/$(find examples -name '*.txt' -printf '%f\n' | LC_ALL=C sort | head -1 |
-        sed 's/\.txt$//').png" "$stage/preview.png"
+    cp "$site/gallery/$(basename "${examples[0]}" .txt).png" "$stage/preview.png"
     python3 packaging/wallpaper/host-files.py "$version" examples "$stage"
     for f in "${files[@]}"; do
         touch -d "@$epoch" "$stage/$f"

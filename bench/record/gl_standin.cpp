@@ -5,49 +5,51 @@
 #include "replay/gl1/opengl.hpp"
 #include "per_command.hpp"
 
+using namespace lumenweave;
+
 bool feedBaseline = false;
 
 void GLAPIENTRY glColor3f(GLfloat r, GLfloat g, GLfloat b) {
     if (feedBaseline)
-        perCommand::record_color(r, g, b);
+        per_command::record_color(r, g, b);
 }
 void GLAPIENTRY glPushMatrix() {
     if (feedBaseline)
-        perCommand::record_push_matrix();
+        per_command::record_push_matrix();
 }
 void GLAPIENTRY glRotatef(GLfloat a, GLfloat x, GLfloat y, GLfloat z) {
     if (feedBaseline)
-        perCommand::record_rotate(a, x, y, z);
+        per_command::record_rotate(a, x, y, z);
 }
 void GLAPIENTRY glTranslatef(GLfloat x, GLfloat y, GLfloat z) {
     if (feedBaseline)
-        perCommand::record_translate(x, y, z);
+        per_command::record_translate(x, y, z);
 }
 void GLAPIENTRY glPopMatrix() {
     if (feedBaseline)
-        perCommand::record_pop_matrix();
+        per_command::record_pop_matrix();
 }
 void GLAPIENTRY glScalef(GLfloat x, GLfloat y, GLfloat z) {
     if (feedBaseline)
-        perCommand::record_scale(x, y, z);
+        per_command::record_scale(x, y, z);
 }
 void GLAPIENTRY glBegin(GLenum mode) {
     if (feedBaseline)
-        perCommand::record_begin(mode);
+        per_command::record_begin(mode);
 }
 void GLAPIENTRY glVertex2f(GLfloat x, GLfloat y) {
     if (feedBaseline)
-        perCommand::record_vertex(x, y);
+        per_command::record_vertex(x, y);
 }
 void GLAPIENTRY glEnd() {
     if (feedBaseline)
-        perCommand::record_end();
+        per_command::record_end();
 }
 void GLAPIENTRY glClear(GLbitfield mask) {
     if (feedBaseline)
-        perCommand::record_clear(mask);
+        per_command::record_clear(mask);
 }
 void GLAPIENTRY glFinish() {
     if (feedBaseline)
-        perCommand::record_finish();
+        per_command::record_finish();
 }

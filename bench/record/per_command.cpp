@@ -5,7 +5,7 @@
 #include <cstring>
 #include <initializer_list>
 
-namespace perCommand {
+namespace lumenweave::per_command {
 
 std::vector<command> list;
 
@@ -61,4 +61,4 @@ void record_finish() {
     append(10, {});
 }
 
-}  // namespace perCommand
+}  // namespace lumenweave::per_command

@@ -12,6 +12,8 @@
 #include "gl_standin.hpp"
 #include "per_command.hpp"
 
+using namespace lumenweave;
+
 namespace {
 
 // The benchmarks' one engine and, where they record, the list they record into.
@@ -56,12 +58,12 @@ void perCommandBench(benchmark::State& state) {
     directDrawing = true;
     feedBaseline = true;
     for (auto _ : state) {
-        perCommand::clear();
+        per_command::clear();
         recordFrame(engine, list);
     }
     feedBaseline = false;
     directDrawing = false;
-    state.counters["commands"] = static_cast<double>(perCommand::list.size());
+    state.counters["commands"] = static_cast<double>(per_command::list.size());
 }
 BENCHMARK(perCommandBench)->Name("recordFullFrame/perCommandArrays")->Unit(benchmark::kMicrosecond);
 

@@ -7,7 +7,7 @@
 #include "lumenweave/version.hpp"
 
 int main(int argc, char** argv) {
-    using namespace lumenweave_linux;
+    using namespace lumenweave::linux_session;
     const options_t options = parse_options(argc, argv);
     switch (options.mode) {
         case run_mode::help:

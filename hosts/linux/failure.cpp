@@ -3,7 +3,7 @@
 
 #include <cstdio>
 
-namespace lumenweave_linux {
+namespace lumenweave::linux_session {
 namespace {
 
 struct failure_text_t {
@@ -61,4 +61,4 @@ void report_failure(failure_kind kind, const char* detail) {
     }
 }
 
-}  // namespace lumenweave_linux
+}  // namespace lumenweave::linux_session

@@ -2,7 +2,7 @@
 // lines on standard error: "lumenweave: TEXT" or "lumenweave: TEXT: DETAIL".
 #pragma once
 
-namespace lumenweave_linux {
+namespace lumenweave::linux_session {
 
 // The texts are in one table (failure.cpp).
 enum class failure_kind {
@@ -39,4 +39,4 @@ enum class failure_kind {
 // One line on standard error: the text of KIND, with DETAIL (the path, the window) if any.
 void report_failure(failure_kind kind, const char* detail = nullptr);
 
-}  // namespace lumenweave_linux
+}  // namespace lumenweave::linux_session

@@ -14,7 +14,7 @@
 #define LUMENWEAVE_FRAME_LOG 0
 #endif
 
-namespace lumenweave_linux {
+namespace lumenweave::linux_session {
 
 constexpr bool frame_log = LUMENWEAVE_FRAME_LOG != 0;
 
@@ -68,4 +68,4 @@ inline uint64_t held_step() {
     return 0;
 }
 
-}  // namespace lumenweave_linux
+}  // namespace lumenweave::linux_session

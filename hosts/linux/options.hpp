@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <cstdio>
 
-namespace lumenweave_linux {
+namespace lumenweave::linux_session {
 
 // How the program was asked to run.
 enum class run_mode {
@@ -74,4 +74,4 @@ void print_usage_error(FILE* stream, const options_t& options);
 // set and no mode that only an X11 screen-saver daemon uses was given; X11 otherwise.
 display_system choose_display_system(const options_t& options, const char* wayland_variable);
 
-}  // namespace lumenweave_linux
+}  // namespace lumenweave::linux_session

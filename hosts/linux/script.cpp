@@ -9,9 +9,9 @@
 
 #include "hosts/linux/failure.hpp"
 #include "script/check.hpp"
-#include "script/script.hpp"
+#include "script/parser.hpp"
 
-namespace lumenweave_linux {
+namespace lumenweave::linux_session {
 namespace {
 
 // The user's script if it reads and checks clean; otherwise says why on standard error, ending
@@ -89,4 +89,4 @@ void follow_script(session_t& session) {
     }
 }
 
-}  // namespace lumenweave_linux
+}  // namespace lumenweave::linux_session

@@ -6,7 +6,7 @@
 
 #include "hosts/linux/session.hpp"
 
-namespace lumenweave_linux {
+namespace lumenweave::linux_session {
 
 enum class script_state { sound, unreadable, has_problems };  // has_problems: has errors
 
@@ -28,4 +28,4 @@ void start_script(session_t& session);
 // goes on.
 void follow_script(session_t& session);
 
-}  // namespace lumenweave_linux
+}  // namespace lumenweave::linux_session

@@ -11,7 +11,7 @@
 #include "hosts/linux/script.hpp"
 #include "hosts/linux/stop_signals.hpp"
 
-namespace lumenweave_linux {
+namespace lumenweave::linux_session {
 namespace {
 
 // The steps before the last of a frame: nobody sees them, so they are not recorded.
@@ -107,4 +107,4 @@ void record_next_frame(session_t& session, int steps) {
     ++session.engine_frame;
 }
 
-}  // namespace lumenweave_linux
+}  // namespace lumenweave::linux_session

@@ -13,7 +13,7 @@
 #include "hosts/linux/options.hpp"
 #include "hosts/linux/script_watch.hpp"
 
-namespace lumenweave_linux {
+namespace lumenweave::linux_session {
 
 // Why a run ends; none while it goes on.
 enum class quit_reason {
@@ -87,4 +87,4 @@ void draw_last_frame(const session_t& session, uint32_t width, uint32_t height);
 // while the surface that draws it is not shown.
 void record_next_frame(session_t& session, int steps);
 
-}  // namespace lumenweave_linux
+}  // namespace lumenweave::linux_session

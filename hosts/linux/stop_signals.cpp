@@ -16,7 +16,7 @@
 #include <cstdint>
 #include <ctime>
 
-namespace lumenweave_linux {
+namespace lumenweave::linux_session {
 namespace {
 
 constexpr long stop_grace_ns = 500'000'000;
@@ -82,4 +82,4 @@ int stop_fd() {
     return stop_event;
 }
 
-}  // namespace lumenweave_linux
+}  // namespace lumenweave::linux_session

@@ -10,7 +10,7 @@
 #include "hosts/linux/script.hpp"
 #include "hosts/linux/stop_signals.hpp"
 
-namespace lumenweave_linux {
+namespace lumenweave::linux_session {
 
 wake_reason wait_for(session_t& session, int display_fd, int64_t deadline_ns) {
     const int rate = session.pacing.rate;
@@ -57,4 +57,4 @@ wake_reason wait_for(session_t& session, int display_fd, int64_t deadline_ns) {
     }
 }
 
-}  // namespace lumenweave_linux
+}  // namespace lumenweave::linux_session

@@ -6,7 +6,7 @@
 
 #include "hosts/linux/session.hpp"
 
-namespace lumenweave_linux {
+namespace lumenweave::linux_session {
 
 // What ended a wait.
 enum class wake_reason {
@@ -22,4 +22,4 @@ enum class wake_reason {
 // (or is reported) without ending the wait. A deadline already past still looks at all three once.
 wake_reason wait_for(session_t& session, int display_fd, int64_t deadline_ns);
 
-}  // namespace lumenweave_linux
+}  // namespace lumenweave::linux_session

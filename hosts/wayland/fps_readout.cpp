@@ -4,7 +4,7 @@
 
 #include "hosts/wayland/host.hpp"
 
-namespace lumenweave_wayland {
+namespace lumenweave::wayland {
 namespace {
 
 // Three columns by five rows; bit 2 is the left column.
@@ -35,9 +35,9 @@ const glyph_t* glyph_of(char character) {
 
 }  // namespace
 
-void draw_fps_readout(const lumenweave_linux::fps_count_t& count, uint32_t width, uint32_t height) {
+void draw_fps_readout(const linux_session::fps_count_t& count, uint32_t width, uint32_t height) {
     char text[64];
-    const int length = lumenweave_linux::format_fps(count, text, sizeof text);
+    const int length = linux_session::format_fps(count, text, sizeof text);
     // The next frame's setupView puts the figure's projection back.
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
@@ -67,4 +67,4 @@ void draw_fps_readout(const lumenweave_linux::fps_count_t& count, uint32_t width
     glPopMatrix();
 }
 
-}  // namespace lumenweave_wayland
+}  // namespace lumenweave::wayland

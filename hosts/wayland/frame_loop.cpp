@@ -4,7 +4,7 @@
 // between the loop handles events.
 #include "hosts/wayland/host.hpp"
 
-namespace lumenweave_wayland {
+namespace lumenweave::wayland {
 namespace {
 
 struct drawn_t {
@@ -33,12 +33,12 @@ void draw(host_t& host, surface_t& surface, bool master, int steps) {
     }
     session_t& session = host.session;
     if (master) {
-        lumenweave_linux::draw_next_frame(session, steps, surface.width, surface.height);
+        linux_session::draw_next_frame(session, steps, surface.width, surface.height);
         if (session.options.fps) {
             draw_fps_readout(session.fps, surface.width, surface.height);
         }
     } else {
-        lumenweave_linux::draw_last_frame(session, surface.width, surface.height);
+        linux_session::draw_last_frame(session, surface.width, surface.height);
     }
     surface.frame_callback = wl_surface_frame(surface.surface);
     wl_callback_add_listener(surface.frame_callback, &frame_listener, &surface);
@@ -47,9 +47,9 @@ void draw(host_t& host, surface_t& surface, bool master, int steps) {
 // The test build's lines for the frame's surfaces (hosts/linux/frame_log.hpp), by output.
 void log_frames(const host_t& host, const std::vector<drawn_t>& drawn, int64_t present) {
     for (const drawn_t& entry : drawn) {
-        lumenweave_linux::log_frame(entry.master ? "master" : "mirror", label_of(*entry.surface),
-                                    entry.t0, entry.t1, host.session.pacing.deadline_ns, present,
-                                    host.session.engine_frame, host.session.pacing.rate);
+        linux_session::log_frame(entry.master ? "master" : "mirror", label_of(*entry.surface),
+                                 entry.t0, entry.t1, host.session.pacing.deadline_ns, present,
+                                 host.session.engine_frame, host.session.pacing.rate);
     }
 }
 
@@ -62,11 +62,11 @@ void connection_lost(session_t& session) {
 }  // namespace
 
 void host_t::run_frames() {
-    lumenweave_linux::pacing_t& pacing = session.pacing;
+    linux_session::pacing_t& pacing = session.pacing;
     std::vector<drawn_t> drawn;
     for (;;) {
         remove_closed_surfaces(*this);
-        if (lumenweave_linux::run_over(session)) {
+        if (linux_session::run_over(session)) {
             return;
         }
         drawn.clear();
@@ -92,7 +92,7 @@ void host_t::run_frames() {
         // due waits, unanswered, for its deadline: answering it with a commit and no new picture
         // would only make the compositor work. Above 60 frames a second, a frame waits for its
         // step too, as it would show the same picture again.
-        const int64_t start = lumenweave_linux::next_frame_time(session);
+        const int64_t start = linux_session::next_frame_time(session);
         if (start != 0 && monotonic_ns() < start) {
             if (!wait_for_events(*this, start)) {
                 connection_lost(session);
@@ -105,14 +105,14 @@ void host_t::run_frames() {
         const int64_t t0 = monotonic_ns();
         log_event("drawing %lld", static_cast<long long>(t0));
         pacing.deadline_ns = frame_deadline(pacing.deadline_ns, t0, pacing.period_ns);
-        const int steps = lumenweave_linux::take_steps(session, t0);
+        const int steps = linux_session::take_steps(session, t0);
         if (steps == 0) {
             // The test build's animation held at its step: nothing new to show.
             continue;
         }
         // The animation moves on even while the first output is not shown, for the others.
         if (!drawn[0].master) {
-            lumenweave_linux::record_next_frame(session, steps);
+            linux_session::record_next_frame(session, steps);
         }
         for (drawn_t& entry : drawn) {
             entry.t0 = monotonic_ns();
@@ -120,7 +120,7 @@ void host_t::run_frames() {
             entry.t1 = monotonic_ns();
             eglSwapBuffers(egl_display, entry.surface->egl_surface);
             if (entry.master) {
-                lumenweave_linux::count_fps_frame(session.fps, monotonic_ns(), entry.t1 - entry.t0);
+                linux_session::count_fps_frame(session.fps, monotonic_ns(), entry.t1 - entry.t0);
             }
         }
         if (frame_log) {
@@ -129,4 +129,4 @@ void host_t::run_frames() {
     }
 }
 
-}  // namespace lumenweave_wayland
+}  // namespace lumenweave::wayland

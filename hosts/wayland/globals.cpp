@@ -6,7 +6,7 @@
 
 #include "hosts/wayland/host.hpp"
 
-namespace lumenweave_wayland {
+namespace lumenweave::wayland {
 namespace {
 
 host_t* the_globals_host = nullptr;  // the one host record, for the outputs' listeners
@@ -123,7 +123,7 @@ void global_removed(void* data, wl_registry*, uint32_t name) {
             output->removed = true;
             log_event("output gone %s", output->label.c_str());
             if (host.session.options.output_name != nullptr && chosen(host, *output) &&
-                host.session.options.layer == lumenweave_linux::saver_layer::overlay) {
+                host.session.options.layer == linux_session::saver_layer::overlay) {
                 host.session.quit = quit_reason::output_gone;
             }
         }
@@ -203,4 +203,4 @@ void listen_to_registry(host_t& host) {
     wl_registry_add_listener(host.registry, &registry_listener, &host);
 }
 
-}  // namespace lumenweave_wayland
+}  // namespace lumenweave::wayland

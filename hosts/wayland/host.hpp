@@ -20,17 +20,17 @@
 #include "xdg-output-unstable-v1-client-protocol.h"
 #include "xdg-shell-client-protocol.h"
 
-namespace lumenweave_wayland {
+namespace lumenweave::wayland {
 
 // What the Linux session gives the Wayland host (hosts/linux/).
-using lumenweave_linux::failure_kind;
-using lumenweave_linux::frame_log;
-using lumenweave_linux::log_event;
-using lumenweave_linux::monotonic_ns;
-using lumenweave_linux::quit_reason;
-using lumenweave_linux::report_failure;
-using lumenweave_linux::run_mode;
-using lumenweave_linux::session_t;
+using linux_session::failure_kind;
+using linux_session::frame_log;
+using linux_session::log_event;
+using linux_session::monotonic_ns;
+using linux_session::quit_reason;
+using linux_session::report_failure;
+using linux_session::run_mode;
+using linux_session::session_t;
 
 struct output_t {
     wl_output* output = nullptr;
@@ -71,7 +71,7 @@ struct surface_t {
 };
 
 // The host's whole state: one record for the process, and its part of the session's run.
-struct host_t final : lumenweave_linux::display_host {
+struct host_t final : linux_session::display_host {
     explicit host_t(session_t& run) : session(run) {}
     bool open() override;
     void run_frames() override;
@@ -147,6 +147,6 @@ void release_input(host_t& host);
 bool wait_for_events(host_t& host, int64_t deadline_ns);
 
 // The --fps readout (fps_readout.cpp): drawn into the current context over WIDTH x HEIGHT.
-void draw_fps_readout(const lumenweave_linux::fps_count_t& count, uint32_t width, uint32_t height);
+void draw_fps_readout(const linux_session::fps_count_t& count, uint32_t width, uint32_t height);
 
-}  // namespace lumenweave_wayland
+}  // namespace lumenweave::wayland

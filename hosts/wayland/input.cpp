@@ -10,7 +10,7 @@
 
 #include "hosts/wayland/host.hpp"
 
-namespace lumenweave_wayland {
+namespace lumenweave::wayland {
 namespace {
 
 bool saver(const host_t& host) {
@@ -188,7 +188,7 @@ void release_pointer(host_t& host) {
 void follow_seat_capabilities(host_t& host, uint32_t capabilities) {
     // A wallpaper (the background layer) takes no input at all: nothing the user does ends it.
     const bool wallpaper =
-        saver(host) && host.session.options.layer == lumenweave_linux::saver_layer::background;
+        saver(host) && host.session.options.layer == linux_session::saver_layer::background;
     const bool keyboard = (capabilities & WL_SEAT_CAPABILITY_KEYBOARD) != 0 && !wallpaper;
     const bool pointer = (capabilities & WL_SEAT_CAPABILITY_POINTER) != 0 && !wallpaper;
     if (keyboard && host.keyboard == nullptr) {
@@ -214,4 +214,4 @@ void release_input(host_t& host) {
     host.keymap = nullptr;
 }
 
-}  // namespace lumenweave_wayland
+}  // namespace lumenweave::wayland

@@ -7,7 +7,7 @@
 #include "hosts/linux/display_hosts.hpp"
 #include "hosts/wayland/host.hpp"
 
-namespace lumenweave_wayland {
+namespace lumenweave::wayland {
 
 namespace {
 
@@ -101,10 +101,14 @@ void host_t::close() {
     display = nullptr;
 }
 
-}  // namespace lumenweave_wayland
+}  // namespace lumenweave::wayland
 
-// Defined in the host's namespace's parent: the entry (hosts/linux/choose_host.cpp) asks for it.
-lumenweave_linux::display_host& lumenweave_linux::wayland_host(session_t& session) {
-    static lumenweave_wayland::host_t host(session);
+// Declared in the session's namespace (display_hosts.hpp): the entry (choose_host.cpp) asks for it.
+namespace lumenweave::linux_session {
+
+display_host& wayland_host(session_t& session) {
+    static wayland::host_t host(session);
     return host;
 }
+
+}  // namespace lumenweave::linux_session

@@ -6,7 +6,7 @@
 #include "frame/window.hpp"
 #include "hosts/wayland/host.hpp"
 
-namespace lumenweave_wayland {
+namespace lumenweave::wayland {
 namespace {
 
 // Sizes SURFACE's EGL window to WIDTH x HEIGHT compositor pixels, making it on the first
@@ -207,7 +207,7 @@ bool add_layer_surface(host_t& host, output_t& output) {
     surface->role = surface_role::layer;
     surface->output = &output;
     surface->surface = wl_compositor_create_surface(host.compositor);
-    const uint32_t layer = host.session.options.layer == lumenweave_linux::saver_layer::background
+    const uint32_t layer = host.session.options.layer == linux_session::saver_layer::background
                                ? ZWLR_LAYER_SHELL_V1_LAYER_BACKGROUND
                                : ZWLR_LAYER_SHELL_V1_LAYER_OVERLAY;
     surface->layer = zwlr_layer_shell_v1_get_layer_surface(host.layer_shell, surface->surface,
@@ -329,4 +329,4 @@ void stop_egl(host_t& host) {
     }
 }
 
-}  // namespace lumenweave_wayland
+}  // namespace lumenweave::wayland

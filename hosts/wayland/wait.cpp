@@ -5,10 +5,10 @@
 #include "hosts/linux/wait.hpp"
 #include "hosts/wayland/host.hpp"
 
-namespace lumenweave_wayland {
+namespace lumenweave::wayland {
 
 bool wait_for_events(host_t& host, int64_t deadline_ns) {
-    using lumenweave_linux::wake_reason;
+    using linux_session::wake_reason;
     const int fd = wl_display_get_fd(host.display);
     for (;;) {
         // Events already read stay queued until dispatched; the wait is only for new ones.
@@ -21,7 +21,7 @@ bool wait_for_events(host_t& host, int64_t deadline_ns) {
             wl_display_cancel_read(host.display);
             return false;
         }
-        switch (lumenweave_linux::wait_for(host.session, fd, deadline_ns)) {
+        switch (linux_session::wait_for(host.session, fd, deadline_ns)) {
             case wake_reason::stop:
                 wl_display_cancel_read(host.display);
                 return true;
@@ -41,10 +41,10 @@ bool wait_for_events(host_t& host, int64_t deadline_ns) {
         }
         // Until a deadline, the wait goes on after the events unless they end the run; without
         // one, any event ends it.
-        if (deadline_ns == 0 || lumenweave_linux::run_over(host.session)) {
+        if (deadline_ns == 0 || linux_session::run_over(host.session)) {
             return true;
         }
     }
 }
 
-}  // namespace lumenweave_wayland
+}  // namespace lumenweave::wayland

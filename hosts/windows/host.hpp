@@ -32,8 +32,9 @@ struct host_state {
     bool close_allowed = false;  // the screensaver takes WM_CLOSE; it refuses it until then
     // Set by a render thread whose start failed; the main thread then ends the program with 1.
     std::atomic<bool> render_thread_failed{false};
-    int cursor_display_count = 0;            // ShowCursor's counter as it last returned it
-    pointer_watch mouse{false, true, 0, 0};  // the screensaver's mouse check; see policy.hpp
+    int cursor_display_count = 0;  // ShowCursor's counter as it last returned it
+    // The screensaver's mouse check; see policy.hpp.
+    lumenweave::pointer_watch mouse{false, true, 0, 0};
 };
 
 extern host_state host;
@@ -47,10 +48,10 @@ struct window_record {
     int saved_left = 0;  // pixels
     int saved_top = 0;   // pixels
     // Where the window opens: its outer top-left corner and its client size.
-    int x = CW_USEDEFAULT;            // pixels
-    int y = CW_USEDEFAULT;            // pixels
-    int width = application_width;    // pixels
-    int height = application_height;  // pixels
+    int x = CW_USEDEFAULT;                        // pixels
+    int y = CW_USEDEFAULT;                        // pixels
+    int width = lumenweave::application_width;    // pixels
+    int height = lumenweave::application_height;  // pixels
     HANDLE ready_event = nullptr;
     HANDLE stop_event = nullptr;
     HANDLE thread = nullptr;  // null again once the thread has been waited for
@@ -92,7 +93,7 @@ using host_frame_lock = frame_lock_t<win_critical_section, win_event>;
 // order at exit. The master's render thread records into the draw list while clones exist; the
 // clones' threads replay it.
 extern host_frame_lock frame_lock;
-extern draw_list_t draw_list;
+extern lumenweave::draw_list_t draw_list;
 extern HANDLE run_event;
 extern std::atomic<int> window_count;
 extern win_critical_section list_lock;
@@ -101,7 +102,7 @@ extern win_critical_section list_lock;
 extern std::list<window_record>& window_list;
 // The animation engine: started on the main thread, then used by the master's render thread
 // alone. It is never torn down, so no exit path can free it under a thread still drawing.
-extern Engine& engine;
+extern lumenweave::Engine& engine;
 
 // Render threads.
 void start_render_thread(window_record& record);

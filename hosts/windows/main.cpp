@@ -17,6 +17,8 @@
 #include "hosts/windows/failure.hpp"
 #include "hosts/windows/test_hooks.hpp"
 
+using namespace lumenweave;
+
 namespace saver {
 namespace {
 

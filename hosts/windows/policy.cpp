@@ -1,6 +1,8 @@
 // Display-mode cycle and mouse check of the host.
 #include "hosts/windows/policy.hpp"
 
+using namespace lumenweave;
+
 namespace saver {
 
 display_kind next_display_mode(display_kind mode, int monitor_count) {

@@ -6,6 +6,8 @@
 #include "hosts/windows/host.hpp"
 #include "hosts/windows/test_hooks.hpp"
 
+using namespace lumenweave;
+
 namespace saver {
 
 host_state host;

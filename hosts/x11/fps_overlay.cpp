@@ -2,7 +2,7 @@
 // top-left corner, with the server's "fixed" bitmap font through glXUseXFont.
 #include "hosts/x11/host.hpp"
 
-namespace lumenweave_x11 {
+namespace lumenweave::x11 {
 namespace {
 
 constexpr int first_character = 32;
@@ -27,13 +27,13 @@ void init_fps_overlay(host_t& host) {
     XFreeFont(host.display, font);
 }
 
-void draw_fps_overlay(const fps_overlay_t& overlay, const lumenweave_linux::fps_count_t& count,
+void draw_fps_overlay(const fps_overlay_t& overlay, const linux_session::fps_count_t& count,
                       uint32_t width, uint32_t height) {
     if (!overlay.enabled) {
         return;
     }
     char text[64];
-    const int length = lumenweave_linux::format_fps(count, text, sizeof text);
+    const int length = linux_session::format_fps(count, text, sizeof text);
     // The next frame's setupView puts the figure's projection back.
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
@@ -60,4 +60,4 @@ void draw_fps_overlay(const fps_overlay_t& overlay, const lumenweave_linux::fps_
     glPopMatrix();
 }
 
-}  // namespace lumenweave_x11
+}  // namespace lumenweave::x11

@@ -6,7 +6,7 @@
 #include "hosts/linux/wait.hpp"
 #include "hosts/x11/host.hpp"
 
-namespace lumenweave_x11 {
+namespace lumenweave::x11 {
 namespace {
 
 struct frame_times_t {
@@ -50,15 +50,15 @@ bool judge_x_errors(host_t& host) {
 bool wait_for_deadline(host_t& host) {
     for (;;) {
         XFlush(host.display);
-        switch (lumenweave_linux::wait_for(host.session, ConnectionNumber(host.display),
-                                           host.session.pacing.deadline_ns)) {
-            case lumenweave_linux::wake_reason::deadline:
-            case lumenweave_linux::wake_reason::paced:
+        switch (linux_session::wait_for(host.session, ConnectionNumber(host.display),
+                                        host.session.pacing.deadline_ns)) {
+            case linux_session::wake_reason::deadline:
+            case linux_session::wake_reason::paced:
                 return true;
-            case lumenweave_linux::wake_reason::stop:
+            case linux_session::wake_reason::stop:
                 return false;
-            case lumenweave_linux::wake_reason::display:
-            case lumenweave_linux::wake_reason::display_lost:
+            case linux_session::wake_reason::display:
+            case linux_session::wake_reason::display_lost:
                 XEventsQueued(host.display, QueuedAfterReading);
                 break;
         }
@@ -69,15 +69,15 @@ bool wait_for_deadline(host_t& host) {
 // the frame rate changes, all of which the loop looks at again. False: a stop came.
 bool wait_before_frame(host_t& host, int64_t deadline_ns) {
     XFlush(host.display);
-    switch (lumenweave_linux::wait_for(host.session, ConnectionNumber(host.display), deadline_ns)) {
-        case lumenweave_linux::wake_reason::stop:
+    switch (linux_session::wait_for(host.session, ConnectionNumber(host.display), deadline_ns)) {
+        case linux_session::wake_reason::stop:
             return false;
-        case lumenweave_linux::wake_reason::display:
-        case lumenweave_linux::wake_reason::display_lost:
+        case linux_session::wake_reason::display:
+        case linux_session::wake_reason::display_lost:
             XEventsQueued(host.display, QueuedAfterReading);
             return true;
-        case lumenweave_linux::wake_reason::deadline:
-        case lumenweave_linux::wake_reason::paced:
+        case linux_session::wake_reason::deadline:
+        case linux_session::wake_reason::paced:
             return true;
     }
     return true;
@@ -91,9 +91,9 @@ void log_frames(const host_t& host, const std::vector<frame_times_t>& times, int
     for (size_t i = 0; i < host.surfaces.size() && i < times.size(); ++i) {
         char index[24];
         std::snprintf(index, sizeof index, "%zu", i);
-        lumenweave_linux::log_frame(host.surfaces[i].master ? "master" : "mirror", index,
-                                    times[i].t0, times[i].t1, host.session.pacing.deadline_ns,
-                                    present, host.session.engine_frame, host.session.pacing.rate);
+        linux_session::log_frame(host.surfaces[i].master ? "master" : "mirror", index, times[i].t0,
+                                 times[i].t1, host.session.pacing.deadline_ns, present,
+                                 host.session.engine_frame, host.session.pacing.rate);
     }
     if (held) {
         XSync(host.display, False);
@@ -107,7 +107,7 @@ void log_frames(const host_t& host, const std::vector<frame_times_t>& times, int
 }  // namespace
 
 void host_t::run_frames() {
-    lumenweave_linux::pacing_t& pacing = session.pacing;
+    linux_session::pacing_t& pacing = session.pacing;
     std::vector<frame_times_t> times;
     for (;;) {
         if (session.options.mode == run_mode::window) {
@@ -121,30 +121,30 @@ void host_t::run_frames() {
             session.quit = quit_reason::failed;
             return;
         }
-        if (lumenweave_linux::run_over(session)) {
+        if (linux_session::run_over(session)) {
             return;
         }
 
         // The test build may show the last frame again: the master replays it as the mirrors do.
         // Once it moves on, it takes one step, not those of the time it stood still.
-        bool held = session.engine_frame > 0 && lumenweave_linux::animation_held();
+        bool held = session.engine_frame > 0 && linux_session::animation_held();
         if (held) {
-            lumenweave_linux::restart_step_clock(session);
+            linux_session::restart_step_clock(session);
         }
         // At rate 0 nothing is drawn until the rate changes; above 60 frames a second, a frame
         // that no step is due for would show the same picture again: the loop sleeps instead,
         // which spares the drawing, the present and the wake-ups.
-        const int64_t start = pacing.rate == 0 ? 0 : lumenweave_linux::next_frame_time(session);
+        const int64_t start = pacing.rate == 0 ? 0 : linux_session::next_frame_time(session);
         if (pacing.rate == 0 || (!held && start > monotonic_ns())) {
             if (!wait_before_frame(*this, start)) {
-                lumenweave_linux::run_over(session);
+                linux_session::run_over(session);
                 return;
             }
             continue;
         }
         const int64_t t0 = monotonic_ns();
         pacing.deadline_ns = frame_deadline(pacing.deadline_ns, t0, pacing.period_ns);
-        const int steps = held ? 0 : lumenweave_linux::take_steps(session, t0);
+        const int steps = held ? 0 : linux_session::take_steps(session, t0);
         held = held || steps == 0;
         times.resize(surfaces.size());
         // The test build says when a new frame's drawing begins, past the last look at the stop.
@@ -156,9 +156,9 @@ void host_t::run_frames() {
             times[i].t0 = i == 0 ? t0 : monotonic_ns();
             make_current(*this, surface);
             if (surface.master && !held) {
-                lumenweave_linux::draw_next_frame(session, steps, surface.width, surface.height);
+                linux_session::draw_next_frame(session, steps, surface.width, surface.height);
             } else {
-                lumenweave_linux::draw_last_frame(session, surface.width, surface.height);
+                linux_session::draw_last_frame(session, surface.width, surface.height);
             }
             if (surface.master) {
                 draw_fps_overlay(overlay, session.fps, surface.width, surface.height);
@@ -167,18 +167,18 @@ void host_t::run_frames() {
         }
 
         if (!wait_for_deadline(*this)) {
-            lumenweave_linux::run_over(session);
+            linux_session::run_over(session);
             return;
         }
         for (const surface_t& surface : surfaces) {
             glXSwapBuffers(display, surface.drawable);
         }
         const int64_t present = monotonic_ns();
-        lumenweave_linux::count_fps_frame(session.fps, present, times[0].t1 - times[0].t0);
+        linux_session::count_fps_frame(session.fps, present, times[0].t1 - times[0].t0);
         if (frame_log) {
             log_frames(*this, times, present, held);
         }
     }
 }
 
-}  // namespace lumenweave_x11
+}  // namespace lumenweave::x11

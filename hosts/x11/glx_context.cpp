@@ -4,7 +4,7 @@
 
 #include "hosts/x11/host.hpp"
 
-namespace lumenweave_x11 {
+namespace lumenweave::x11 {
 namespace {
 
 int config_attribute(Display* display, GLXFBConfig config, int attribute) {
@@ -186,4 +186,4 @@ void destroy_context(host_t& host) {
     host.context = nullptr;
 }
 
-}  // namespace lumenweave_x11
+}  // namespace lumenweave::x11

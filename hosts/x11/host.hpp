@@ -13,18 +13,18 @@
 #include "hosts/linux/frame_log.hpp"
 #include "hosts/linux/session.hpp"
 
-namespace lumenweave_x11 {
+namespace lumenweave::x11 {
 
 // What the Linux session gives the X11 host (hosts/linux/).
-using lumenweave_linux::failure_kind;
-using lumenweave_linux::frame_log;
-using lumenweave_linux::log_event;
-using lumenweave_linux::monotonic_ns;
-using lumenweave_linux::parse_window_id;
-using lumenweave_linux::quit_reason;
-using lumenweave_linux::report_failure;
-using lumenweave_linux::run_mode;
-using lumenweave_linux::session_t;
+using linux_session::failure_kind;
+using linux_session::frame_log;
+using linux_session::log_event;
+using linux_session::monotonic_ns;
+using linux_session::parse_window_id;
+using linux_session::quit_reason;
+using linux_session::report_failure;
+using linux_session::run_mode;
+using linux_session::session_t;
 
 // One window the host draws into: the master first, then the mirrors.
 struct surface_t {
@@ -48,7 +48,7 @@ struct fps_overlay_t {
 };
 
 // The host's whole state: one record for the process, and its part of the session's run.
-struct host_t final : lumenweave_linux::display_host {
+struct host_t final : linux_session::display_host {
     explicit host_t(session_t& run) : session(run) {}
     bool open() override;
     void run_frames() override;
@@ -131,7 +131,7 @@ void handle_monitor_events(host_t& host);
 // The readout (fps_overlay.cpp).
 void init_fps_overlay(host_t& host);
 // Draws the readout of COUNT into the current context over a WIDTH x HEIGHT window.
-void draw_fps_overlay(const fps_overlay_t& overlay, const lumenweave_linux::fps_count_t& count,
+void draw_fps_overlay(const fps_overlay_t& overlay, const linux_session::fps_count_t& count,
                       uint32_t width, uint32_t height);
 
-}  // namespace lumenweave_x11
+}  // namespace lumenweave::x11

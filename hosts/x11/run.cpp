@@ -3,7 +3,7 @@
 #include "hosts/linux/display_hosts.hpp"
 #include "hosts/x11/host.hpp"
 
-namespace lumenweave_x11 {
+namespace lumenweave::x11 {
 
 // Display, windows and context; false after reporting what failed.
 bool host_t::open() {
@@ -39,10 +39,14 @@ void host_t::close() {
     close_display(*this);
 }
 
-}  // namespace lumenweave_x11
+}  // namespace lumenweave::x11
 
-// Defined in the host's namespace's parent: the entry (hosts/linux/choose_host.cpp) asks for it.
-lumenweave_linux::display_host& lumenweave_linux::x11_host(session_t& session) {
-    static lumenweave_x11::host_t host(session);
+// Declared in the session's namespace (display_hosts.hpp): the entry (choose_host.cpp) asks for it.
+namespace lumenweave::linux_session {
+
+display_host& x11_host(session_t& session) {
+    static x11::host_t host(session);
     return host;
 }
+
+}  // namespace lumenweave::linux_session

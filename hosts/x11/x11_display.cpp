@@ -4,7 +4,7 @@
 
 #include "hosts/x11/host.hpp"
 
-namespace lumenweave_x11 {
+namespace lumenweave::x11 {
 namespace {
 
 // The first error since the frame loop last looked; Xlib calls the handler outside any signal.
@@ -92,4 +92,4 @@ void close_display(host_t& host) {
     host.display = nullptr;
 }
 
-}  // namespace lumenweave_x11
+}  // namespace lumenweave::x11

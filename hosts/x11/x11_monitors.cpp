@@ -14,7 +14,7 @@
 #include <X11/extensions/Xinerama.h>
 #endif
 
-namespace lumenweave_x11 {
+namespace lumenweave::x11 {
 namespace {
 
 struct monitor_t {
@@ -235,4 +235,4 @@ void handle_monitor_events(host_t& host) {
     }
 }
 
-}  // namespace lumenweave_x11
+}  // namespace lumenweave::x11

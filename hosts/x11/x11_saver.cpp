@@ -6,7 +6,7 @@
 
 #include "hosts/x11/host.hpp"
 
-namespace lumenweave_x11 {
+namespace lumenweave::x11 {
 namespace {
 
 // The window named by XSCREENSAVER_WINDOW, or the root window when it is unset; 0 after
@@ -82,4 +82,4 @@ void handle_saver_events(host_t& host) {
     }
 }
 
-}  // namespace lumenweave_x11
+}  // namespace lumenweave::x11

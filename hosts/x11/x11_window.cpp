@@ -10,7 +10,7 @@
 #include "frame/window.hpp"
 #include "hosts/x11/host.hpp"
 
-namespace lumenweave_x11 {
+namespace lumenweave::x11 {
 namespace {
 
 bool create_window(host_t& host, bool master) {
@@ -155,4 +155,4 @@ void handle_window_events(host_t& host) {
     remove_closed_mirrors(host);
 }
 
-}  // namespace lumenweave_x11
+}  // namespace lumenweave::x11

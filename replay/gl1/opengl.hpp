@@ -8,3 +8,5 @@
 #endif
 
 #include <GL/gl.h>
+
+namespace lumenweave {}  // namespace lumenweave

@@ -4,6 +4,8 @@
 
 #include "replay/gl1/replay.hpp"
 
+namespace lumenweave {
+
 void renderFrame(Engine& engine, draw_list_t* record) {
     // Kept from frame to frame so that its storage is reused.
     thread_local draw_list_t own;
@@ -11,3 +13,5 @@ void renderFrame(Engine& engine, draw_list_t* record) {
     recordFrame(engine, list);
     replay_draw_list(list);
 }
+
+}  // namespace lumenweave

@@ -4,6 +4,8 @@
 #include "replay/gl1/opengl.hpp"
 #include "drawlist/view.hpp"
 
+namespace lumenweave {
+
 static_assert(draw_primitive_lines == GL_LINES && draw_primitive_polygon == GL_POLYGON &&
                   draw_clear_color == GL_COLOR_BUFFER_BIT,
               "the draw list's integer words are OpenGL's own values");
@@ -63,3 +65,5 @@ void setupView(uint32_t width, uint32_t height) {
     // A new context holds the identity model-view already, and every frame leaves it so.
     glMatrixMode(GL_MODELVIEW);
 }
+
+}  // namespace lumenweave

@@ -17,6 +17,8 @@
 #include "replay/gl1/render.hpp"
 #include "offscreen.hpp"
 
+using namespace lumenweave;
+
 namespace {
 
 constexpr int width = 160;

@@ -1,4 +1,4 @@
-// The tool's PNG writer: indexed when a picture has at most 256 colours, RGB beyond, and the same
+// The PNG writer (png/): indexed when a picture has at most 256 colours, RGB beyond, and the same
 // pixels back either way.
 #include <gtest/gtest.h>
 #include <png.h>
@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "png/png.hpp"
+
+using namespace lumenweave;
 
 namespace {
 

@@ -10,6 +10,8 @@
 #include "drawlist/view.hpp"
 #include "offscreen.hpp"
 
+using namespace lumenweave;
+
 namespace {
 
 std::vector<float> matrixOf(GLenum which) {

@@ -5,6 +5,8 @@
 #include "drawlist/drawlist.hpp"
 #include "frame/frame.hpp"
 
+using namespace lumenweave;
+
 int main() {
     Engine engine;
     initEngineWithSeed(engine, 1);

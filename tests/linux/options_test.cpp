@@ -6,7 +6,7 @@
 
 #include "hosts/linux/options.hpp"
 
-namespace lumenweave_linux {
+namespace lumenweave::linux_session {
 namespace {
 
 options_t parse(std::vector<const char*> arguments) {
@@ -129,4 +129,4 @@ TEST(LinuxOptions, SaverLayer) {
 }
 
 }  // namespace
-}  // namespace lumenweave_linux
+}  // namespace lumenweave::linux_session

@@ -4,7 +4,7 @@
 
 #include "hosts/linux/session.hpp"
 
-namespace lumenweave_linux {
+namespace lumenweave::linux_session {
 namespace {
 
 TEST(LinuxSession, FrameRateStillAndBackWithoutCatchingUp) {
@@ -29,4 +29,4 @@ TEST(LinuxSession, FrameRateStillAndBackWithoutCatchingUp) {
 }
 
 }  // namespace
-}  // namespace lumenweave_linux
+}  // namespace lumenweave::linux_session

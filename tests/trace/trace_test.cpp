@@ -10,6 +10,8 @@
 #include "script/sequencer.hpp"
 #include "util/util.hpp"
 
+using namespace lumenweave;
+
 namespace {
 
 std::string readFile(const std::string& path) {

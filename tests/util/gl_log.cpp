@@ -7,6 +7,8 @@
 
 #include "replay/gl1/opengl.hpp"
 
+using namespace lumenweave;
+
 std::vector<GlCall> glLog;
 
 std::string toString(const GlCall& call) {

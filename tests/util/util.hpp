@@ -7,25 +7,26 @@
 #include <vector>
 
 #include "engine/actuators.hpp"
-#include "script/script.hpp"
+#include "script/parser.hpp"
 
 // The actuator in a filled slot of the bank; tests ask only for those.
-inline Actuator& act(ActuatorBank& bank, int index) {
-    return *findActuator(bank, index);
+inline lumenweave::Actuator& act(lumenweave::ActuatorBank& bank, int index) {
+    return *lumenweave::findActuator(bank, index);
 }
 
 // The sequence numbered `number`, or nullptr, as the script names it.
-inline Sequence* sequence(const Sequencer& sequencer, int number) {
-    return findSequence(sequencer, number);
+inline lumenweave::Sequence* sequence(const lumenweave::Sequencer& sequencer, int number) {
+    return lumenweave::findSequence(sequencer, number);
 }
 
 // A script log that appends each line, with its line feed, to the string it is given: the text
 // the Windows program prints.
-inline ScriptLog collectInto(std::string& text) {
-    return ScriptLog{[](void* context, const char* line) {
-                         *static_cast<std::string*>(context) += std::string(line) + "\n";
-                     },
-                     &text};
+inline lumenweave::ScriptLog collectInto(std::string& text) {
+    return lumenweave::ScriptLog{[](void* context, const char* line) {
+                                     *static_cast<std::string*>(context) +=
+                                         std::string(line) + "\n";
+                                 },
+                                 &text};
 }
 
 // One logged GL call. The call tests link gl_log.cpp, whose definitions of the GL entry

@@ -8,7 +8,7 @@
 #include <cstring>
 #include <exception>
 
-namespace tool {
+namespace lumenweave::tools {
 
 namespace {
 
@@ -101,4 +101,4 @@ int runTool(const char* name, const std::function<int()>& body) {
     }
 }
 
-}  // namespace tool
+}  // namespace lumenweave::tools

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-namespace tool {
+namespace lumenweave::tools {
 
 // A bad argument, or an output that cannot be written; runTool reports it and exits with 2.
 struct UsageError {
@@ -47,4 +47,4 @@ void report(const std::string& message);
 // UsageError, 1 after any other exception, each reported.
 int runTool(const char* name, const std::function<int()>& body);
 
-}  // namespace tool
+}  // namespace lumenweave::tools

@@ -8,9 +8,9 @@
 #include <string>
 
 #include "options.hpp"
-#include "script/script.hpp"
+#include "script/parser.hpp"
 
-namespace tool {
+namespace lumenweave::tools {
 
 // A file that cannot be read is an output error that names it.
 inline std::string readScript(const std::string& path) {
@@ -31,4 +31,4 @@ inline std::string readScript(const std::string& path) {
     return text;
 }
 
-}  // namespace tool
+}  // namespace lumenweave::tools

@@ -28,6 +28,8 @@
 #include "read_script.hpp"
 #include "png/png.hpp"
 
+using namespace lumenweave;
+
 extern char** environ;
 
 namespace {
@@ -118,7 +120,7 @@ std::string parentOf(const std::string& path) {
 void checkOutput(Options& o) {
     if (o.out.empty()) {
         if (!o.dump)
-            tool::usageError("--out PATH is required (or --dump-drawlist)");
+            tools::usageError("--out PATH is required (or --dump-drawlist)");
         return;
     }
     if (isDirectory(o.out) || o.out.back() == '/') {
@@ -128,14 +130,14 @@ void checkOutput(Options& o) {
     } else if (endsWith(o.out, ".gif")) {
         o.kind = OutKind::gif;
     } else {
-        tool::usageError("--out must end in .png or .gif, or name a folder: '" + o.out + "'");
+        tools::usageError("--out must end in .png or .gif, or name a folder: '" + o.out + "'");
     }
     const std::string dir =
         o.kind == OutKind::folder && isDirectory(o.out) ? o.out : parentOf(o.out);
     if (!isDirectory(dir))
-        tool::outputError("cannot write '" + o.out + "': no folder '" + dir + "'");
+        tools::outputError("cannot write '" + o.out + "': no folder '" + dir + "'");
     if (::access(dir.c_str(), W_OK | X_OK) != 0) {
-        tool::outputError("cannot write '" + o.out + "': " + std::strerror(errno));
+        tools::outputError("cannot write '" + o.out + "': " + std::strerror(errno));
     }
 }
 
@@ -145,7 +147,7 @@ void parseFrames(Options& o, const char* value) {
     const size_t dash = text.find('-');
     if (dash == std::string::npos) {
         o.firstKept = 1;
-        o.frames = static_cast<long>(tool::parseNumber("--frames", value, 1, maxFrames));
+        o.frames = static_cast<long>(tools::parseNumber("--frames", value, 1, maxFrames));
         return;
     }
     const std::string first = text.substr(0, dash);
@@ -155,18 +157,18 @@ void parseFrames(Options& o, const char* value) {
                std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
     };
     if (!digits(first) || !digits(last)) {
-        tool::usageError("--frames takes N or A-B, frame numbers from 1, not '" + text + "'");
+        tools::usageError("--frames takes N or A-B, frame numbers from 1, not '" + text + "'");
     }
-    o.firstKept = static_cast<long>(tool::parseNumber("--frames", first.c_str(), 1, maxFrames));
-    o.frames = static_cast<long>(tool::parseNumber("--frames", last.c_str(), 1, maxFrames));
+    o.firstKept = static_cast<long>(tools::parseNumber("--frames", first.c_str(), 1, maxFrames));
+    o.frames = static_cast<long>(tools::parseNumber("--frames", last.c_str(), 1, maxFrames));
     if (o.frames < o.firstKept) {
-        tool::usageError("--frames A-B needs A <= B, not '" + text + "'");
+        tools::usageError("--frames A-B needs A <= B, not '" + text + "'");
     }
 }
 
 Options parseArgs(int argc, char** argv) {
     Options o;
-    tool::parseFlags(
+    tools::parseFlags(
         argc, argv, usage,
         {{"--seed", true},
          {"--frames", true},
@@ -180,24 +182,24 @@ Options parseArgs(int argc, char** argv) {
             if (flag == "--dump-drawlist") {
                 o.dump = true;
             } else if (flag == "--seed") {
-                o.seed = static_cast<uint32_t>(tool::parseNumber(flag, value, 0, 4294967295LL));
+                o.seed = static_cast<uint32_t>(tools::parseNumber(flag, value, 0, 4294967295LL));
             } else if (flag == "--frames") {
                 parseFrames(o, value);
             } else if (flag == "--size") {
-                const tool::Size size = tool::parseSize(flag, value, 16384);
+                const tools::Size size = tools::parseSize(flag, value, 16384);
                 o.width = size.width;
                 o.height = size.height;
             } else if (flag == "--every") {
-                o.every = static_cast<long>(tool::parseNumber(flag, value, 1, maxFrames));
+                o.every = static_cast<long>(tools::parseNumber(flag, value, 1, maxFrames));
             } else if (flag == "--windows") {
-                o.windows = static_cast<unsigned>(tool::parseNumber(flag, value, 1, 2));
+                o.windows = static_cast<unsigned>(tools::parseNumber(flag, value, 1, 2));
             } else if (flag == "--script") {
-                o.script = tool::readScript(value);
+                o.script = tools::readScript(value);
                 o.ownScript = true;
             } else {
                 o.out = value;
                 if (o.out.empty())
-                    tool::usageError("--out needs a path");
+                    tools::usageError("--out needs a path");
             }
         });
     checkOutput(o);
@@ -215,12 +217,12 @@ void writePngAtomically(const std::string& path, const Options& o,
     const std::string part = temporaryBeside(path);
     std::string error;
     if (!writePng(part, o.width, o.height, rgb, error)) {
-        tool::outputError("cannot write '" + path + "': " + error);
+        tools::outputError("cannot write '" + path + "': " + error);
     }
     if (std::rename(part.c_str(), path.c_str()) != 0) {
         const std::string reason = std::strerror(errno);
         std::remove(part.c_str());
-        tool::outputError("cannot write '" + path + "': " + reason);
+        tools::outputError("cannot write '" + path + "': " + reason);
     }
 }
 
@@ -317,7 +319,7 @@ void assembleGif(const Options& o, ScratchFolder& scratch) {
     if (std::rename(part.c_str(), o.out.c_str()) != 0) {
         const std::string reason = std::strerror(errno);
         std::remove(part.c_str());
-        tool::outputError("cannot write '" + o.out + "': " + reason);
+        tools::outputError("cannot write '" + o.out + "': " + reason);
     }
 }
 
@@ -423,7 +425,7 @@ void run(const Options& o) {
     if (o.dump) {
         printDrawList(list);
         if (std::fflush(stdout) != 0 || std::ferror(stdout))
-            tool::outputError(std::string("cannot write the draw list: ") + std::strerror(errno));
+            tools::outputError(std::string("cannot write the draw list: ") + std::strerror(errno));
     }
     if (gifFrames)
         assembleGif(o, *gifFrames);
@@ -442,12 +444,12 @@ int main(int argc, char** argv) {
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
     sigaction(SIGHUP, &action, nullptr);
-    return tool::runTool("lumenweave-render", [&] {
+    return tools::runTool("lumenweave-render", [&] {
         const Options options = parseArgs(argc, argv);
         if (options.kind == OutKind::folder && !isDirectory(options.out) &&
             ::mkdir(options.out.c_str(), 0777) != 0) {
-            tool::outputError("cannot make the folder '" + options.out +
-                              "': " + std::strerror(errno));
+            tools::outputError("cannot make the folder '" + options.out +
+                               "': " + std::strerror(errno));
         }
         run(options);
         return 0;

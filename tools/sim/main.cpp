@@ -23,6 +23,8 @@
 #include "script/check.hpp"
 #include "sim_output/sim_output.hpp"
 
+using namespace lumenweave;
+
 namespace {
 
 struct Options {
@@ -37,13 +39,13 @@ struct Options {
 // Stops at the first output that could not be written instead of running on.
 void checkOutput() {
     if (std::ferror(stdout)) {
-        tool::outputError(std::string("cannot write the output: ") + std::strerror(errno));
+        tools::outputError(std::string("cannot write the output: ") + std::strerror(errno));
     }
 }
 
 Options parseOptions(int argc, char** argv) {
     Options o;
-    tool::parseFlags(
+    tools::parseFlags(
         argc, argv, sim::usage().c_str(),
         {{"--seed", true},
          {"--frames", true},
@@ -63,17 +65,17 @@ Options parseOptions(int argc, char** argv) {
             } else if (flag == "--seed") {
                 // srand48 keeps the low 32 bits of its argument.
                 o.seed =
-                    static_cast<uint32_t>(tool::parseNumber(flag, value, INT64_MIN, INT64_MAX));
+                    static_cast<uint32_t>(tools::parseNumber(flag, value, INT64_MIN, INT64_MAX));
             } else {
                 o.frames =
-                    static_cast<unsigned long long>(tool::parseNumber(flag, value, 0, INT64_MAX));
+                    static_cast<unsigned long long>(tools::parseNumber(flag, value, 0, INT64_MAX));
             }
         });
     if (o.checkPath && (o.seed || o.frames || o.scriptPath || o.trace || o.listActuators)) {
-        tool::usageError("--check takes no other flag");
+        tools::usageError("--check takes no other flag");
     }
     if (o.listActuators && (o.seed || o.frames || o.scriptPath || o.trace)) {
-        tool::usageError("--list-actuators takes no other flag");
+        tools::usageError("--list-actuators takes no other flag");
     }
     return o;
 }
@@ -88,7 +90,7 @@ Options parseOptions(int argc, char** argv) {
            "lumenweave-sim-trace";
     std::fflush(stdout);
     execv(path.c_str(), argv);
-    tool::outputError("cannot run " + path + ": " + std::strerror(errno));
+    tools::outputError("cannot run " + path + ": " + std::strerror(errno));
 }
 
 // The core's trace lines, on standard output.
@@ -100,7 +102,7 @@ void printLogLine(void*, const char* text) {
 // is an error, as a script with warnings alone runs.
 int checkScriptFile(const std::string& path) {
     const std::string name = path == "-" ? "<stdin>" : path;
-    const std::vector<ScriptProblem> problems = checkScript(tool::readScript(path));
+    const std::vector<ScriptProblem> problems = checkScript(tools::readScript(path));
     for (const ScriptProblem& p : problems) {
         std::printf("%s\n", formatProblem(name, p).c_str());
     }
@@ -128,7 +130,7 @@ int run(int argc, char** argv) {
         runTraceBuild(argv);
     }
     const std::optional<std::string> script =
-        o.scriptPath ? std::optional<std::string>(tool::readScript(*o.scriptPath)) : std::nullopt;
+        o.scriptPath ? std::optional<std::string>(tools::readScript(*o.scriptPath)) : std::nullopt;
     const uint32_t seed = o.seed ? *o.seed : static_cast<uint32_t>(std::time(nullptr));
     Engine engine;
     engine.sequencer.log = ScriptLog{printLogLine, nullptr};
@@ -155,5 +157,5 @@ int run(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    return tool::runTool("lumenweave-sim", [&] { return run(argc, argv); });
+    return tools::runTool("lumenweave-sim", [&] { return run(argc, argv); });
 }

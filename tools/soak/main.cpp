@@ -18,6 +18,8 @@
 #include "gl.hpp"
 #include "options.hpp"
 
+using namespace lumenweave;
+
 namespace {
 
 constexpr const char* usage =
@@ -47,30 +49,30 @@ struct Options {
 
 Options parseOptions(int argc, char** argv) {
     Options o;
-    tool::parseFlags(argc, argv, usage,
-                     {{"--frames", true},
-                      {"--clock", true},
-                      {"--seed", true},
-                      {"--allow", true},
-                      {"--size", true}},
-                     [&o](const std::string& flag, const char* value) {
-                         if (flag == "--size") {
-                             const tool::Size size = tool::parseSize(flag, value, 4096);
-                             o.width = size.width;
-                             o.height = size.height;
-                             return;
-                         }
-                         const long long n = tool::parseNumber(flag, value, 0, INT64_MAX);
-                         if (flag == "--frames") {
-                             o.frames = static_cast<unsigned long long>(n);
-                         } else if (flag == "--clock") {
-                             o.clock = static_cast<double>(n);
-                         } else if (flag == "--seed") {
-                             o.seed = static_cast<uint32_t>(n);
-                         } else {
-                             o.allowedGrowthKb = static_cast<long>(n);
-                         }
-                     });
+    tools::parseFlags(argc, argv, usage,
+                      {{"--frames", true},
+                       {"--clock", true},
+                       {"--seed", true},
+                       {"--allow", true},
+                       {"--size", true}},
+                      [&o](const std::string& flag, const char* value) {
+                          if (flag == "--size") {
+                              const tools::Size size = tools::parseSize(flag, value, 4096);
+                              o.width = size.width;
+                              o.height = size.height;
+                              return;
+                          }
+                          const long long n = tools::parseNumber(flag, value, 0, INT64_MAX);
+                          if (flag == "--frames") {
+                              o.frames = static_cast<unsigned long long>(n);
+                          } else if (flag == "--clock") {
+                              o.clock = static_cast<double>(n);
+                          } else if (flag == "--seed") {
+                              o.seed = static_cast<uint32_t>(n);
+                          } else {
+                              o.allowedGrowthKb = static_cast<long>(n);
+                          }
+                      });
     return o;
 }
 
@@ -126,7 +128,7 @@ std::vector<SequenceMark> runningSequences(const Sequencer& sequencer) {
 int soak(int argc, char** argv) {
     const Options o = parseOptions(argc, argv);
     if (o.frames < 2 * finalStretch) {
-        tool::usageError("--frames must be at least " + std::to_string(2 * finalStretch));
+        tools::usageError("--frames must be at least " + std::to_string(2 * finalStretch));
     }
     startGl(o.width, o.height);
     setupView(static_cast<uint32_t>(o.width), static_cast<uint32_t>(o.height));
@@ -193,5 +195,5 @@ int soak(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    return tool::runTool("lumenweave-soak", [&] { return soak(argc, argv); });
+    return tools::runTool("lumenweave-soak", [&] { return soak(argc, argv); });
 }

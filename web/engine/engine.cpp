@@ -16,8 +16,10 @@
 #include "frame/saver_input.hpp"
 #include "lumenweave/version.hpp"
 #include "script/check.hpp"
-#include "script/script.hpp"
+#include "script/parser.hpp"
 #include "sim_output/sim_output.hpp"
+
+using namespace lumenweave;
 
 #define LW_EXPORT(name) extern "C" __attribute__((export_name(#name)))
 

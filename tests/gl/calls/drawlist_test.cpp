@@ -6,6 +6,8 @@
 #include "replay/gl1/replay.hpp"
 #include "util/util.hpp"
 
+using namespace lumenweave;
+
 namespace {
 
 class DrawListTest : public ::testing::Test {

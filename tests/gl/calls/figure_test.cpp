@@ -11,6 +11,8 @@
 #include "figure/figure.hpp"
 #include "util/util.hpp"
 
+using namespace lumenweave;
+
 namespace {
 
 class FigureTest : public ::testing::Test {

@@ -14,6 +14,8 @@
 #include "replay/gl1/replay.hpp"
 #include "util/util.hpp"
 
+using namespace lumenweave;
+
 namespace {
 
 // An engine without a script, so that only the actuators a test sets move anything.

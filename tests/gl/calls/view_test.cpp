@@ -7,6 +7,8 @@
 #include "drawlist/view.hpp"
 #include "util/util.hpp"
 
+using namespace lumenweave;
+
 namespace {
 
 TEST(SetupView, FitsTheViewportAndLoadsTheProjectionInOrder) {

@@ -1,5 +1,5 @@
-// The animation script: command and sequence records, the sequencer's state, the parser and the
-// built-in script text.
+// The script parser and what it builds: the command and sequence records, the sequencer's state,
+// and the built-in script text.
 #pragma once
 
 #include <cstdint>
@@ -8,6 +8,8 @@
 #include <unordered_map>
 
 #include "script/log.hpp"
+
+namespace lumenweave {
 
 struct Sequence;
 
@@ -97,3 +99,5 @@ void unlinkSequence(Sequencer& sequencer, Sequence* sequence);
 void releaseSequence(Sequence* sequence);
 // Frees every sequence, leaving the list empty.
 void clearSequences(Sequencer& sequencer);
+
+}  // namespace lumenweave
