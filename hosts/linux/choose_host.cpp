@@ -1,9 +1,14 @@
 // The Linux program's entry, and only that: reads the command line, answers --help and --version,
-// chooses X11 or Wayland and runs the session (session.hpp) with that display system's host.
+// chooses X11 or Wayland, keeps a second saver off a display and runs the session (session.hpp)
+// with that display system's host.
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
+#include <string>
 
 #include "hosts/linux/display_hosts.hpp"
+#include "hosts/linux/failure.hpp"
+#include "hosts/linux/saver_lock.hpp"
 #include "lumenweave/version.hpp"
 
 int main(int argc, char** argv) {
@@ -32,6 +37,25 @@ int main(int argc, char** argv) {
     if (!on_wayland && options.output_name != nullptr) {
         std::fprintf(stderr, "lumenweave: --output needs Wayland\n");
         return 2;
+    }
+    // A second saver over the first would need a key of its own, and an idle daemon may start
+    // one while the first runs: it ends at once, with 0, as the daemon asked for nothing that
+    // failed. A wallpaper on the background layer is no saver; one on a chosen output (--output)
+    // keeps only that output.
+    std::optional<saver_lock> lock;  // held to the end of the run
+    if (options.mode == run_mode::saver && options.layer == saver_layer::overlay) {
+        std::string key =
+            saver_display_key(on_wayland ? display_system::wayland : display_system::x11,
+                              std::getenv(on_wayland ? "WAYLAND_DISPLAY" : "DISPLAY"),
+                              std::getenv("XDG_RUNTIME_DIR"));
+        if (options.output_name != nullptr) {
+            key = key + " output " + options.output_name;
+        }
+        lock.emplace(key);
+        if (lock->held_elsewhere()) {
+            report_failure(failure_kind::saver_running);
+            return 0;
+        }
     }
     // The engine record is large; it lives for the whole run anyway.
     static session_t session;

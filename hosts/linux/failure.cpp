@@ -22,6 +22,7 @@ constexpr failure_text_t failure_texts[] = {
     {failure_kind::changed_script_has_problems,
      "the changed script has the problems above; the running one goes on"},
     {failure_kind::no_context, "cannot create an OpenGL context"},
+    {failure_kind::saver_running, "a saver is already running on this display"},
     {failure_kind::no_x_display, "cannot open the X display (is DISPLAY set?)"},
     {failure_kind::no_glx, "the X server has no GLX extension"},
     {failure_kind::bad_window_variable, "XSCREENSAVER_WINDOW is not a window id"},

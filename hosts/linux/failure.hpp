@@ -13,6 +13,7 @@ enum class failure_kind {
     changed_script_unreadable,    // the running script goes on
     changed_script_has_problems,  // the running script goes on
     no_context,
+    saver_running,  // not a failure: the display is already covered, the run ends with 0
     // X11.
     no_x_display,
     no_glx,

@@ -11,6 +11,7 @@
 #include "hosts/linux/clock.hpp"
 #include "hosts/linux/fps_count.hpp"
 #include "hosts/linux/options.hpp"
+#include "hosts/linux/power_source.hpp"
 #include "hosts/linux/script_watch.hpp"
 
 namespace lumenweave::linux_session {
@@ -39,6 +40,7 @@ struct session_t {
     // (Wayland).
     pointer_watch saver_pointer;
     script_watch_t script_watch;
+    power_source_t power;  // mains or battery: --frame-rate or --battery-frame-rate
     quit_reason quit = quit_reason::none;
 };
 

@@ -185,14 +185,17 @@ set_output() { as_user swaymsg output "$@" >/dev/null || fail "swaymsg output $*
 # start ARGS...: the program as the user, in the background; its log in $out/stdout (see $log),
 # its standard error in $out/stderr. Both are emptied before it returns, so that no wait reads
 # the last run's lines while the background shell has yet to open them. It does not inherit the
-# input helper's standard input, which would keep the helper from ending while it runs.
+# input helper's standard input, which would keep the helper from ending while it runs. Variables
+# for its environment (WAYLAND_DEBUG=1) may come in start_env.
+start_env=()
 start() {
     : >"$out/stdout"
     : >"$out/stderr"
     session_prefix
     (
         [[ -z ${input_fd:-} ]] || exec {input_fd}>&-
-        exec "${as_user_prefix[@]}" "$out/bin/lumenweave-test" "$@" >"$out/stdout" 2>"$out/stderr"
+        exec "${as_user_prefix[@]}" "${start_env[@]}" "$out/bin/lumenweave-test" "$@" \
+            >"$out/stdout" 2>"$out/stderr"
     ) &
     pid=$!
     started+=("$pid")
@@ -232,6 +235,15 @@ frames_drawn() {
         fail "awaiting frames on $1: the program ended$(program_stderr)"
     fi
     return 1
+}
+
+# expect_no_inhibitor WHAT: the protocol log in $out/stderr (a run started with WAYLAND_DEBUG=1)
+# holds the program's requests and none that would keep the machine awake: no idle inhibitor, not
+# even a binding of the manager that makes them.
+expect_no_inhibitor() {
+    grep -q -- '-> wl_surface@[0-9]*\.commit()' "$out/stderr" || fail "$1: no protocol log"
+    ! grep -m1 -- '-> .*idle_inhibit' "$out/stderr" || fail "$1: an idle inhibitor requested"
+    pass "$1: no idle inhibitor in $(grep -c -- ' -> ' "$out/stderr") requests"
 }
 
 # Input through lumenweave-vinput (pointer or keyboard), one step at a time: start_input starts it

@@ -4,7 +4,8 @@
 # within 4 px of the first one are survived, also across two outputs side by side, a larger one, a
 # key (from a keyboard that appears after the start) and SIGTERM end it with 0, also in the middle
 # of a long frame; --fps puts its readout in a corner, also on a scaled output; swayidle starts it
-# after two idle seconds; the compositor going away ends it with one line.
+# after two idle seconds; a second saver ends at once; no idle inhibitor is asked for; the
+# compositor going away ends it with one line.
 source "$(dirname "$0")/lib.sh"
 start_sway
 add_output
@@ -71,14 +72,27 @@ kill -TERM "$pid"
 expect_exit 0 "SIGTERM after the outputs changed"
 end_nested_sway
 
-# A keyboard that appears after the start: the key is pressed once the saver has it.
+# One saver at a time: a second on the same compositor ends at once, with 0 (an idle daemon that
+# starts it sees no failure) and one line, and the first draws on. A keyboard that appears after
+# the start: the key is pressed once the saver has it. The first runs with the protocol log on,
+# which shows it never keeps the machine awake.
+start_env=(WAYLAND_DEBUG=1)
 start --saver
+start_env=()
 expect_figure HEADLESS-1 "before a key"
+as_user timeout "$bound" "$out/bin/lumenweave-test" --saver >/dev/null 2>"$out/logs/second.err"
+code=$?
+[[ $code == 0 && $(<"$out/logs/second.err") == \
+    "lumenweave: a saver is already running on this display" ]] ||
+    fail "a second saver: exit code $code, said: $(<"$out/logs/second.err")"
+await_frames HEADLESS-1 2
+pass "a second saver ended with 0 and one line; the first draws on"
 start_input keyboard
 await_log "the new keyboard reaching the saver" "^keyboard enter "
 input_step "key space"
 expect_exit 0 "a key"
 stop_input
+expect_no_inhibitor "--saver"
 
 start --saver --layer background --fps --seed 5
 expect_figure HEADLESS-2 "--layer background"
@@ -113,10 +127,11 @@ awk '/^drawing / { frames = 0 } /^frame / { frames++ } END { exit frames > 0 }' 
     fail "SIGTERM during a long frame: the frame was finished first"
 pass "SIGTERM during a long frame: the frame was cut short"
 
-# swayidle runs it after two seconds without input; a key ends it with 0 and swayidle stays.
+# swayidle runs it after two seconds without input, in the README's form (-w, the saver in the
+# background); a key ends it with 0 and swayidle stays.
 session_prefix
 "${as_user_prefix[@]}" swayidle -w timeout 2 \
-    "$out/bin/lumenweave-test --saver >>$out/logs/idle.log; echo ended \$? >>$out/logs/idle.log" \
+    "($out/bin/lumenweave-test --saver; echo ended \$?) >>$out/logs/idle.log 2>&1 &" \
     >/dev/null 2>&1 &
 idle_pid=$!
 started+=("$idle_pid")

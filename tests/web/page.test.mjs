@@ -863,9 +863,12 @@ test('the wallpaper fills the window at its pixel ratio, draws at the host frame
   await page.close();
 });
 
-test('the embeddable figure draws in a frame of another site, which the playground refuses', async () => {
-  const script = readFileSync(join(sourceDir, 'examples', 'breathing.txt'), 'utf8');
-  const link = `/embed.html?seed=2${linkOf(script)}`;
+test('the embeddable figure draws its link in a frame of another site, which the playground refuses', async () => {
+  const example = join(sourceDir, 'examples', 'breathing.txt');
+  const script = readFileSync(example, 'utf8');
+  const link = `/embed.html?seed=2&frame=120&size=160x120${linkOf(script)}`;
+  const png = join(work, 'embed.png');
+  execFileSync(process.env.LUMENWEAVE_RENDER, ['--script', example, '--seed', '2', '--frames', '120', '--size', '160x120', '--out', png]);
   // Another site: a server of its own (another port, so another origin) with a page that frames both.
   const hostDir = join(work, 'host');
   mkdirSync(hostDir);
@@ -881,8 +884,10 @@ test('the embeddable figure draws in a frame of another site, which the playgrou
   await host.goto(`${origin}/`);
   await host.waitForFunction(() => [...document.querySelectorAll('iframe')].every((f) => f.dataset.loaded === 'true'));
   const [, embed, playground] = host.frames();
-  await embed.waitForFunction(() => Number(document.body.dataset.frame) >= 3);
-  assert.equal(await embed.getAttribute('#open', 'href'), `./?seed=2${linkOf(script)}`);
+  await embed.waitForFunction(frameIs, 120);
+  const { lit, share } = shareInCommon(await litPixels(embed), await litPixels(embed, readFileSync(png)));
+  assert.ok(lit > 500 && share >= 0.9, `the link's frame: ${lit} lit, ${share} in common`);
+  assert.equal(await embed.getAttribute('#open', 'href'), `./?seed=2&frame=120&size=160x120${linkOf(script)}`);
   assert.equal(playground.url(), 'chrome-error://chromewebdata/');
   await host.close();
 });
