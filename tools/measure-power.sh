@@ -96,13 +96,15 @@ x11_run() {
     case $state in
     minimised) xdotool windowminimize --sync "$window" ;;
     covered)
-        # A plain window of the same size over it, raised by the window manager.
-        coproc cover_fd { "$cover" 640 480; }
+        # A plain window over it, raised by the window manager; 100 px wider on every side, so
+        # that the frames the window manager adds cannot leave a strip of it showing.
+        coproc cover_fd { "$cover" 840 680; }
         extra_pids+=("$cover_fd_PID")
         local id
         read -r -t 30 id <&"${cover_fd[0]}"
         eval "$(xdotool getwindowgeometry --shell "$window")"
-        xdotool windowmove --sync "$id" "$X" "$Y" windowactivate --sync "$id" >/dev/null 2>&1
+        xdotool windowmove --sync "$id" $((X - 100)) $((Y - 100)) windowactivate --sync "$id" \
+            >/dev/null 2>&1
         ;;
     esac
     power_row "$label" "$log" "$seconds" "$pid"

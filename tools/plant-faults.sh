@@ -78,7 +78,7 @@ faults=(
     'web|web/src/main.ts|while (frame < settings.frame)|while (frame <= settings.frame)|an addressed frame shown one late'
     'web|web/src/wallpaper-loop.ts|    if (!drawDue(gate, now)) {|    if (!drawDue(gate, now) \&\& false) {|the wallpaper ignores the frame-rate limit'
     'web|web/src/wallpaper-loop.ts|        cancelAnimationFrame(request);\n        request = null;|        request = null;|the paused wallpaper goes on asking for animation frames'
-    'web|web/src/wallpaper-loop.ts|    lastNow = null;\n    gate.next = null;|    gate.next = null;|the resumed wallpaper makes up the paused time'
+    'web|web/src/wallpaper-loop.ts|    lastNow = null;\n    gate.next = null;\n    pace.deadline = null;|    gate.next = null;|the resumed wallpaper makes up the paused time'
     'web|web/src/host-settings.ts|return examples[value]?.[0] ?? null;|return examples[value - 1]?.[0] ?? null;|Lively'"'"'s example index read from 1'
     "web|web/tools/serve.py|ancestors = \"*\" if path in FRAMED_ANYWHERE else \"'none'\"|ancestors = \"*\"|the playground may be framed by any site"
     'web|web/src/service-worker.ts|{ ignoreSearch: true }|{}|offline, a page with settings in its address is not found'
