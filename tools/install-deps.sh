@@ -15,7 +15,7 @@ packages=(
   lintian rpm man-db
   libwayland-dev wayland-protocols libegl1-mesa-dev libxkbcommon-dev sway swayidle grim
   lld wasi-libc libc++-14-dev-wasm32 libc++abi-14-dev-wasm32 libclang-rt-14-dev-wasm32
-  chromium
+  chromium ffmpeg
 )
 
 missing=()

@@ -67,6 +67,8 @@ struct surface_t {
     uint32_t logical_height = 0;              // compositor pixels
     int32_t scale = 1;                        // buffer pixels per compositor pixel
     bool configured = false;
+    // At frame rate 0: new or resized since the current picture was last drawn into it.
+    bool picture_wanted = true;
     bool fullscreen = false;  // toplevel role: as last configured
     bool closing = false;     // to be destroyed after this round of events
 };

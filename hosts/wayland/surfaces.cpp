@@ -44,6 +44,7 @@ void apply_size(host_t& host, surface_t& surface, uint32_t width, uint32_t heigh
                              0, 0);
     }
     surface.configured = true;
+    surface.picture_wanted = true;
     log_event("surface %s %s %ux%u scale %d", role_of(host, surface), label_of(surface), width,
               height, surface.scale);
 }

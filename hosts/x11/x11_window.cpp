@@ -15,7 +15,7 @@ namespace {
 
 bool create_window(host_t& host, bool master) {
     XSetWindowAttributes attributes = {};
-    attributes.event_mask = KeyPressMask | StructureNotifyMask;
+    attributes.event_mask = KeyPressMask | StructureNotifyMask | ExposureMask;
     const Window window = create_gl_window(host, 0, 0, application_width, application_height,
                                            attributes, CWEventMask);
     if (window == 0) {
@@ -139,6 +139,10 @@ void handle_window_events(host_t& host) {
             case ConfigureNotify:
                 surface->width = static_cast<uint32_t>(event.xconfigure.width);
                 surface->height = static_cast<uint32_t>(event.xconfigure.height);
+                host.picture_wanted = true;
+                break;
+            case Expose:
+                host.picture_wanted = true;
                 break;
             case DestroyNotify:
                 // Destroyed by someone else: nothing is left to draw into.

@@ -74,4 +74,21 @@ expect_rate mains 60 "back on mains"
 
 kill "$pid"
 expect_exit 0 "a stop"
+
+# --battery-frame-rate 0 on battery from the start: the picture shows and stands still, and a new
+# size gets it drawn again at that size, the same engine frame.
+upower Set variant:boolean:true || fail "the stand-in did not go on battery"
+start "$test_program" --x11 --seed 7 --battery-frame-rate 0 --script "$square_script"
+wait_for_line '^power battery$' "still on battery"
+master=$(find_window Lumenweave) || fail "no window titled Lumenweave"
+expect_centred "$master" 640 480 "still on battery"
+after=$(log_lines)
+timeout 10 xdotool windowsize --sync "$master" 400 300 || fail "the window could not be resized"
+wait_for_line '^frame master .* 0$' "still on battery, resized" "$after"
+expect_centred "$master" 400 300 "still on battery, resized"
+steps=$(awk '/^frame master .* 0$/ { print $10 }' "$out/stdout" | sort -u | paste -sd' ')
+[[ $steps =~ ^[0-9]+$ ]] || fail "still on battery: engine frames $steps drawn, steps taken while still"
+pass "still on battery: engine frame $steps drawn again, no step taken"
+kill "$pid"
+expect_exit 0 "still on battery, a stop"
 expect_no_x_dump "battery"
