@@ -1,7 +1,6 @@
 // The script parser: turns the line-oriented script text into the sequence list of timed
 // command records, with the trace echo and dump, through the sequencer's log, when the trace
 // setting is on.
-#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -168,15 +167,6 @@ void parseScript(Sequencer& sequencer, const char* text) {
         writeLine(sequencer.log, "# done reading animation");
         dumpSequences(sequencer);
     }
-}
-
-bool readWhole(std::FILE* in, std::string& text) {
-    char chunk[4096];
-    std::size_t n;
-    while ((n = std::fread(chunk, 1, sizeof chunk, in)) > 0) {
-        text.append(chunk, n);
-    }
-    return std::ferror(in) == 0;
 }
 
 Sequence* findSequence(const Sequencer& sequencer, int32_t number) {

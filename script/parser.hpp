@@ -3,7 +3,6 @@
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
 #include <string>
 #include <unordered_map>
 
@@ -85,9 +84,6 @@ struct Sequencer {
 // The script the program carries, NUL-terminated.
 extern const char builtinScript[];
 
-// Appends everything left to read in `in` to `text`: how a host or a tool reads a script from a
-// file or from standard input, which it opened itself. False if reading failed (errno says why).
-bool readWhole(std::FILE* in, std::string& text);
 // Parses the given text into the sequence list, with the trace on the sequencer's log.
 void parseScript(Sequencer& sequencer, const char* text);
 // The sequence numbered `number` (the newest, should two share it), or nullptr.

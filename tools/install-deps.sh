@@ -11,10 +11,11 @@ packages=(
   wine wine64 xvfb xserver-xephyr xauth x11-utils x11-xserver-utils xdotool openbox imagemagick gifsicle procps python3
   nsis zip python3-yaml
   libx11-dev libxext-dev libxrandr-dev libxinerama-dev dpkg-dev xscreensaver passwd util-linux gdb
+  libsystemd-dev dbus python3-dbusmock
   lintian rpm man-db
   libwayland-dev wayland-protocols libegl1-mesa-dev libxkbcommon-dev sway swayidle grim
   lld wasi-libc libc++-14-dev-wasm32 libc++abi-14-dev-wasm32 libclang-rt-14-dev-wasm32
-  chromium
+  chromium ffmpeg
 )
 
 missing=()

@@ -2,37 +2,60 @@
 # Measures how soon the Linux program's first frame is on screen on Wayland: RUNS starts of the
 # test build (lumenweave-test) as a wallpaper on one output of a headless sway with two, each
 # printing the time from launch, and from the program's main, to its first presented frame, and
-# the part of it spent before the first frame began drawing; then the median of each. Runs as
-# root; sway and the program run as the Wayland tests' user.
+# the part of it spent before the first frame began drawing; then the median of each. The runs
+# share a cache folder, as a desktop session's ~/.cache: Mesa compiles its shaders in the first
+# run and finds them there in the later ones. Runs as root; sway and the program run as an
+# unprivileged user (tools/lib/headless-sway.sh).
 #   bash tools/measure-first-frame-wayland.sh [RUNS [ARGS...]]
 #   (10 runs of --saver --layer background --output HEADLESS-2 --seed 1)
 # Needs the native build (cmake --preset native && cmake --build --preset native).
 set -uo pipefail
 runs=${1:-10}
-shift
+shift $(($# > 0 ? 1 : 0))
 arguments=("$@")
 ((${#arguments[@]} > 0)) || arguments=(--saver --layer background --output HEADLESS-2 --seed 1)
 root=$(cd "$(dirname "$0")/.." && pwd)
-source "$root/tests/wayland/lib.sh"
+source "$root/tools/lib/headless-sway.sh"
 source "$root/tools/frame-log.sh"
+program=${LUMENWEAVE_NATIVE_BUILD_DIR:-$root/build/native}/hosts/linux/lumenweave-test
+fail() {
+    echo "measure-first-frame: $*" >&2
+    exit 1
+}
+[[ -x $program ]] || fail "no $program (cmake --build --preset native)"
+((EUID == 0)) || fail "run it as root (sway needs a user of its own)"
 
-start_sway
-add_output
-# A user's cache folder, as a desktop session has one: Mesa keeps compiled shaders there, so the
-# first run pays for compiling them and the later ones find them.
-mkdir -m 700 "$out/cache"
-chown "$user" "$out/cache"
-figures=$out/figures
+work=$(mktemp -d /tmp/lumenweave-first-frame.XXXXXX)
+sway_dir=$work
+pid=
+cleanup() {
+    [[ -z $pid ]] || kill "$pid" 2>/dev/null
+    stop_sway
+    rm -rf "$work"
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+
+# The program where the user can run it, its logs and the cache where the user can write.
+mkdir -m 755 "$work/bin"
+mkdir -m 777 "$work/logs"
+install -m 755 "$program" "$work/bin/"
+start_sway '' || fail "no sway"
+add_sway_output || fail "no second output"
+mkdir -m 700 "$work/cache"
+chown "$sway_user" "$work/cache"
+sway_env=(XDG_CACHE_HOME="$work/cache")
+figures=$work/figures
 for ((run = 1; run <= runs; run++)); do
-    log=$out/run$run.log
+    log=$work/logs/run$run.log
     : >"$log"
-    session_prefix
-    "${as_user_prefix[@]}" XDG_CACHE_HOME="$out/cache" "${launcher[@]}" "$out/bin/lumenweave-test" "${arguments[@]}" \
-        >"$log" 2>"$out/stderr" &
+    sway_session
+    "${sway_prefix[@]}" "${launcher[@]}" "$work/bin/lumenweave-test" "${arguments[@]}" \
+        >"$log" 2>"$work/stderr" &
     pid=$!
-    started+=("$pid")
-    wait_frames 1 "$bound" || fail "run $run: no frame: $(<"$out/stderr")"
-    kill "$pid" && wait "$pid"; [[ -z ${TMPSHOW:-} ]] || grep -E "^(launch|start|TMP|drawing)" "$log"
+    wait_frames 1 60 || fail "run $run: no frame: $(<"$work/stderr")"
+    kill "$pid" && wait "$pid"
+    pid=
     # launch, main, the first frame's drawing and its present, all on the monotonic clock.
     awk -v run="$run" '$1 == "launch" { launch = $2 } $1 == "start" { start = $2 }
         $1 == "drawing" && !drawing { drawing = $2 }

@@ -4,8 +4,8 @@
 # the time from launch to the first presented frame, then, after a settling stretch, FRAMES
 # frames of the first output: intervals per output, lateness and CPU per frame
 # (tools/pacing-summary.py), and the compositor's CPU per frame. Runs as root; sway and the
-# program run as the Wayland tests' user.
-#   bash tools/measure-pacing-wayland.sh [FRAMES [OUTPUTS]]    (600 frames, 2 outputs)
+# program run as an unprivileged user (tools/lib/headless-sway.sh).
+#   bash tools/measure-pacing-wayland.sh [FRAMES [OUTPUTS [RATE]]]    (600 frames, 2 outputs, 60)
 # Needs the native build (cmake --preset native && cmake --build --preset native).
 set -uo pipefail
 frames=${1:-600}
@@ -13,22 +13,38 @@ outputs=${2:-2}
 rate=${3:-60}
 settle=60
 root=$(cd "$(dirname "$0")/.." && pwd)
-source "$root/tests/wayland/lib.sh"
+source "$root/tools/lib/headless-sway.sh"
 source "$root/tools/frame-log.sh"
-test_program=$build/hosts/linux/lumenweave-test
+test_program=${LUMENWEAVE_NATIVE_BUILD_DIR:-$root/build/native}/hosts/linux/lumenweave-test
+fail() {
+    echo "measure-pacing-wayland: $*" >&2
+    exit 1
+}
 [[ -x $test_program ]] || fail "no $test_program (cmake --build --preset native)"
-install -m 755 "$test_program" "$out/bin/"
+((EUID == 0)) || fail "run it as root (sway needs a user of its own)"
 
-start_sway
-((outputs < 2)) || add_output
-log=$out/wayland.log
-session_prefix
-"${as_user_prefix[@]}" "${launcher[@]}" "$out/bin/lumenweave-test" --saver --seed 1 --frame-rate "$rate" >"$log" \
-    2>"$out/stderr" &
+work=$(mktemp -d /tmp/lumenweave-pacing-wayland.XXXXXX)
+sway_dir=$work
+pid=
+cleanup() {
+    [[ -z $pid ]] || kill "$pid" 2>/dev/null
+    stop_sway
+    rm -rf "$work"
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+
+mkdir -m 755 "$work/bin"
+install -m 755 "$test_program" "$work/bin/"
+start_sway '' || fail "no sway"
+((outputs < 2)) || add_sway_output || fail "no second output"
+log=$work/wayland.log
+sway_session
+"${sway_prefix[@]}" "${launcher[@]}" "$work/bin/lumenweave-test" --saver --seed 1 \
+    --frame-rate "$rate" >"$log" 2>"$work/stderr" &
 pid=$!
-started+=("$pid")
 
-wait_frames "$settle" 60 || fail "the program draws no frames: $(<"$out/stderr")"
+wait_frames "$settle" 60 || fail "the program draws no frames: $(<"$work/stderr")"
 start_frames=$(master_frames)
 c0=$(cpu_ticks)
 s0=$(cpu_ticks "$sway_pid")
@@ -39,6 +55,7 @@ s1=$(cpu_ticks "$sway_pid")
 end_frames=$(master_frames)
 load1=$(cut -d' ' -f1 /proc/loadavg)
 kill "$pid" && wait "$pid"
+pid=
 
 print_startup
 # The compositor composites both outputs in software (pixman): its share sets the pace here.

@@ -78,10 +78,14 @@ faults=(
     'web|web/src/main.ts|while (frame < settings.frame)|while (frame <= settings.frame)|an addressed frame shown one late'
     'web|web/src/wallpaper-loop.ts|    if (!drawDue(gate, now)) {|    if (!drawDue(gate, now) \&\& false) {|the wallpaper ignores the frame-rate limit'
     'web|web/src/wallpaper-loop.ts|        cancelAnimationFrame(request);\n        request = null;|        request = null;|the paused wallpaper goes on asking for animation frames'
-    'web|web/src/wallpaper-loop.ts|    lastNow = null;\n    gate.next = null;|    gate.next = null;|the resumed wallpaper makes up the paused time'
+    'web|web/src/wallpaper-loop.ts|    lastNow = null;\n    gate.next = null;\n    pace.deadline = null;|    gate.next = null;|the resumed wallpaper makes up the paused time'
     'web|web/src/host-settings.ts|return examples[value]?.[0] ?? null;|return examples[value - 1]?.[0] ?? null;|Lively'"'"'s example index read from 1'
     "web|web/tools/serve.py|ancestors = \"*\" if path in FRAMED_ANYWHERE else \"'none'\"|ancestors = \"*\"|the playground may be framed by any site"
     'web|web/src/service-worker.ts|{ ignoreSearch: true }|{}|offline, a page with settings in its address is not found'
+    "web|web/src/embed.ts|  let script = link.kind === 'script' ? link.text : engine.builtinScript;|  let script = engine.builtinScript;|the embeddable figure shows the built-in script, not its link's"
+    'web|web/src/export.ts|frames.next(stepsPerSecond / rate);|frames.next(stepsPerSecond / 60);|a clip'"'"'s frames one animation step apart whatever the rate'
+    'web|web/src/export.ts|const total = seconds * rate;|const total = seconds * rate - 1;|a clip one frame short'
+    'web|web/src/export-frames.ts|engine.mesh(canvas.width, canvas.height, 1)|engine.mesh(canvas.height, canvas.width, 1)|an exported frame drawn with its width and height swapped'
     'wayland|hosts/wayland/input.cpp|surface->output->y + static_cast<int>(std::lround(wl_fixed_to_double(y)))|surface->output->x + static_cast<int>(std::lround(wl_fixed_to_double(y)))|the pointer y on an output taken from the output x'
     'wayland|hosts/wayland/input.cpp|        host.session.quit = quit_reason::input;\n        log_event("pointer %d,%d ends"|        log_event("pointer %d,%d ends"|a large pointer move no longer ends the saver'
     'wayland|hosts/wayland/input.cpp|if (keyboard \&\& host.keyboard == nullptr) {|if (keyboard \&\& host.keyboard == nullptr \&\& !host.started) {|a keyboard that appears after the start is ignored'

@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "hosts/linux/failure.hpp"
+#include "read_whole/read_whole.hpp"
 #include "script/check.hpp"
 #include "script/parser.hpp"
 

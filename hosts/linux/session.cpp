@@ -36,6 +36,8 @@ int run_session(session_t& session, display_host& host) {
     // Before any thread exists, so that the GL library's threads inherit the blocked signals.
     install_stop_signals();
     set_frame_rate(session, session.options.frame_rate);
+    // UPower's first answer comes in the wait, and with battery the battery rate.
+    open_power_source(session.power);
     if (host.open()) {
         start_script(session);
         host.run_frames();
@@ -47,6 +49,7 @@ int run_session(session_t& session, display_host& host) {
     log_event("end %d", code);
     host.close();
     stop_script_watch(session.script_watch);
+    close_power_source(session.power);
     return code;
 }
 

@@ -11,6 +11,7 @@
 #include "hosts/linux/clock.hpp"
 #include "hosts/linux/fps_count.hpp"
 #include "hosts/linux/options.hpp"
+#include "hosts/linux/power_source.hpp"
 #include "hosts/linux/script_watch.hpp"
 
 namespace lumenweave::linux_session {
@@ -39,6 +40,7 @@ struct session_t {
     // (Wayland).
     pointer_watch saver_pointer;
     script_watch_t script_watch;
+    power_source_t power;  // mains or battery: --frame-rate or --battery-frame-rate
     bool resting = false;  // nothing can be seen: no drawing, no steps (visibility.hpp)
     quit_reason quit = quit_reason::none;
 };
@@ -63,8 +65,10 @@ int run_session(session_t& session, display_host& host);
 bool run_over(session_t& session);
 
 // Draws RATE frames a second from the next frame on (1 to 240); 0 keeps the last picture still:
-// no drawing, no steps and no wake-ups for frames until a rate above 0 comes, whose first frame
-// takes one step. Safe to call at any time on the frame loop's thread (from within its wait).
+// no steps and no wake-ups for frames until a rate above 0 comes, whose first frame takes one
+// step; meanwhile the hosts draw the picture again only into a surface that lacks it (the first
+// frame, an exposure, a new size or surface). Safe to call at any time on the frame loop's thread
+// (from within its wait).
 void set_frame_rate(session_t& session, int rate);
 
 // Forgets the time elapsed: the next frame takes one step, without catching up (after a pause).

@@ -1,5 +1,5 @@
 // The one wait of the Linux session, for both hosts: over the display connection, the stop
-// signals and the user's script, until a deadline.
+// signals, the user's script and the power supply, until a deadline.
 #pragma once
 
 #include <cstdint>
@@ -18,8 +18,9 @@ enum class wake_reason {
 };
 
 // Waits until DEADLINE_NS on the monotonic clock (0: no deadline) for the first of: something to
-// read on DISPLAY_FD, a stop signal, a change of the frame rate. A script saved meanwhile runs
-// (or is reported) without ending the wait. A deadline already past still looks at all three once.
+// read on DISPLAY_FD, a stop signal, a change of the frame rate (as a change of power supply
+// between mains and battery brings, which the wait follows). A script saved meanwhile runs (or is
+// reported) without ending the wait. A deadline already past still looks at each once.
 wake_reason wait_for(session_t& session, int display_fd, int64_t deadline_ns);
 
 }  // namespace lumenweave::linux_session

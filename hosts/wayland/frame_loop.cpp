@@ -31,8 +31,9 @@ void draw(host_t& host, surface_t& surface, bool master, int steps) {
     if (!make_current(host, surface)) {
         return;
     }
+    surface.picture_wanted = false;
     session_t& session = host.session;
-    if (master) {
+    if (master && steps > 0) {
         linux_session::draw_next_frame(session, steps, surface.width, surface.height);
         if (session.options.fps) {
             draw_fps_readout(session.fps, surface.width, surface.height);
@@ -47,7 +48,7 @@ void draw(host_t& host, surface_t& surface, bool master, int steps) {
 // The test build's lines for the frame's surfaces (hosts/linux/frame_log.hpp), by output.
 void log_frames(const host_t& host, const std::vector<drawn_t>& drawn, int64_t present) {
     for (const drawn_t& entry : drawn) {
-        linux_session::log_frame(entry.master ? "master" : "mirror", label_of(*entry.surface),
+        linux_session::log_frame(linux_session::role_name(entry.master), label_of(*entry.surface),
                                  entry.t0, entry.t1, host.session.pacing.deadline_ns, present,
                                  host.session.engine_frame, host.session.pacing.rate);
     }
@@ -70,10 +71,11 @@ void host_t::run_frames() {
             return;
         }
         drawn.clear();
-        // At rate 0 nothing is drawn: the frame callbacks that come stay unanswered until the
-        // rate changes.
-        for (size_t i = 0; i < surfaces.size() && pacing.rate != 0; ++i) {
-            if (ready(*surfaces[i])) {
+        // At rate 0 the picture stands still: only a surface that lacks it (new or resized) is
+        // drawn, once; the frame callbacks that come stay unanswered until the rate changes.
+        const bool still = pacing.rate == 0;
+        for (size_t i = 0; i < surfaces.size(); ++i) {
+            if (ready(*surfaces[i]) && (!still || surfaces[i]->picture_wanted)) {
                 drawn.push_back({surfaces[i].get(), i == 0, 0, 0});
             }
         }
@@ -89,7 +91,7 @@ void host_t::run_frames() {
         // due waits, unanswered, for its deadline: answering it with a commit and no new picture
         // would only make the compositor work. Above 60 frames a second, a frame waits for its
         // step too, as it would show the same picture again.
-        const int64_t start = linux_session::next_frame_time(session);
+        const int64_t start = still ? 0 : linux_session::next_frame_time(session);
         if (start != 0 && monotonic_ns() < start) {
             if (!wait_for_events(*this, start)) {
                 connection_lost(session);
@@ -102,13 +104,15 @@ void host_t::run_frames() {
         const int64_t t0 = monotonic_ns();
         log_event("drawing %lld", static_cast<long long>(t0));
         pacing.deadline_ns = frame_deadline(pacing.deadline_ns, t0, pacing.period_ns);
-        const int steps = linux_session::take_steps(session, t0);
-        if (steps == 0) {
+        // The first frame is the only step a still picture takes.
+        const int steps =
+            still && session.engine_frame > 0 ? 0 : linux_session::take_steps(session, t0);
+        if (steps == 0 && !still) {
             // The test build's animation held at its step: nothing new to show.
             continue;
         }
         // The animation moves on even while the first output is not shown, for the others.
-        if (!drawn[0].master) {
+        if (!drawn[0].master && steps > 0) {
             linux_session::record_next_frame(session, steps);
         }
         for (drawn_t& entry : drawn) {

@@ -16,6 +16,7 @@
 #include "hosts/linux/failure.hpp"
 #include "hosts/linux/frame_log.hpp"
 #include "hosts/linux/session.hpp"
+#include "hosts/linux/window_roles.hpp"
 #include "wlr-layer-shell-unstable-v1-client-protocol.h"
 #include "xdg-output-unstable-v1-client-protocol.h"
 #include "xdg-shell-client-protocol.h"
@@ -66,6 +67,8 @@ struct surface_t {
     uint32_t logical_height = 0;              // compositor pixels
     int32_t scale = 1;                        // buffer pixels per compositor pixel
     bool configured = false;
+    // At frame rate 0: new or resized since the current picture was last drawn into it.
+    bool picture_wanted = true;
     bool fullscreen = false;  // toplevel role: as last configured
     bool closing = false;     // to be destroyed after this round of events
 };
@@ -102,10 +105,15 @@ struct host_t final : linux_session::display_host {
     int64_t asked_ns = 0;  // monotonic_ns() when a surface last had a frame to draw; 0 before
 };
 
+// The master is the first surface.
+inline bool is_master(const host_t& host, const surface_t& surface) {
+    return !host.surfaces.empty() && host.surfaces[0].get() == &surface;
+}
+
 // For the log: "master" or "mirror", and the name of the output the surface covers or was last
 // shown on ("-" before it is known).
 inline const char* role_of(const host_t& host, const surface_t& surface) {
-    return !host.surfaces.empty() && host.surfaces[0].get() == &surface ? "master" : "mirror";
+    return linux_session::role_name(is_master(host, surface));
 }
 inline const char* label_of(const surface_t& surface) {
     const output_t* output = surface.output != nullptr ? surface.output : surface.shown_on;

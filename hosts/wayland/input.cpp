@@ -53,11 +53,8 @@ void keyboard_leave(void* data, wl_keyboard*, uint32_t, wl_surface*) {
     static_cast<host_t*>(data)->keyboard_focus = nullptr;
 }
 
-// A close of the master ends the run; of a mirror, only that mirror.
 void close_surface(host_t& host, surface_t& surface) {
-    if (host.surfaces[0].get() == &surface) {
-        host.session.quit = quit_reason::window_closed;
-    } else {
+    if (linux_session::close_window(host.session, is_master(host, surface))) {
         surface.closing = true;
     }
 }

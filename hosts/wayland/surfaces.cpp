@@ -44,6 +44,7 @@ void apply_size(host_t& host, surface_t& surface, uint32_t width, uint32_t heigh
                              0, 0);
     }
     surface.configured = true;
+    surface.picture_wanted = true;
     log_event("surface %s %s %ux%u scale %d", role_of(host, surface), label_of(surface), width,
               height, surface.scale);
 }
@@ -101,9 +102,7 @@ void toplevel_configure(void* data, xdg_toplevel*, int32_t width, int32_t height
 
 void toplevel_close(void* data, xdg_toplevel*) {
     surface_t& surface = *static_cast<surface_t*>(data);
-    if (!the_host->surfaces.empty() && the_host->surfaces[0].get() == &surface) {
-        the_host->session.quit = quit_reason::window_closed;
-    } else {
+    if (linux_session::close_window(the_host->session, is_master(*the_host, surface))) {
         surface.closing = true;
     }
 }
@@ -246,7 +245,7 @@ bool add_toplevel(host_t& host, bool master) {
     xdg_surface_add_listener(surface->xdg, &xdg_listener, surface.get());
     surface->toplevel = xdg_surface_get_toplevel(surface->xdg);
     xdg_toplevel_add_listener(surface->toplevel, &toplevel_listener, surface.get());
-    xdg_toplevel_set_title(surface->toplevel, master ? "Lumenweave" : "Lumenweave (mirror)");
+    xdg_toplevel_set_title(surface->toplevel, linux_session::window_title(master));
     xdg_toplevel_set_app_id(surface->toplevel, "lumenweave");
     wl_surface_commit(surface->surface);
     host.surfaces.push_back(std::move(surface));

@@ -16,6 +16,7 @@
 #include "hosts/windows/command_line.hpp"
 #include "hosts/windows/failure.hpp"
 #include "hosts/windows/test_hooks.hpp"
+#include "read_whole/read_whole.hpp"
 
 using namespace lumenweave;
 

@@ -91,14 +91,14 @@ void log_frames(const host_t& host, const std::vector<frame_times_t>& times, int
     for (size_t i = 0; i < host.surfaces.size() && i < times.size(); ++i) {
         char index[24];
         std::snprintf(index, sizeof index, "%zu", i);
-        linux_session::log_frame(host.surfaces[i].master ? "master" : "mirror", index, times[i].t0,
-                                 times[i].t1, host.session.pacing.deadline_ns, present,
+        linux_session::log_frame(linux_session::role_name(host.surfaces[i].master), index,
+                                 times[i].t0, times[i].t1, host.session.pacing.deadline_ns, present,
                                  host.session.engine_frame, host.session.pacing.rate);
     }
     if (held) {
         XSync(host.display, False);
         for (size_t i = 0; i < host.surfaces.size(); ++i) {
-            log_event("held %s %zu %llu", host.surfaces[i].master ? "master" : "mirror", i,
+            log_event("held %s %zu %llu", linux_session::role_name(host.surfaces[i].master), i,
                       static_cast<unsigned long long>(host.session.engine_frame));
         }
     }
@@ -135,20 +135,24 @@ void host_t::run_frames() {
         if (held) {
             linux_session::restart_step_clock(session);
         }
-        // At rate 0 nothing is drawn until the rate changes; above 60 frames a second, a frame
-        // that no step is due for would show the same picture again: the loop sleeps instead,
-        // which spares the drawing, the present and the wake-ups.
-        const int64_t start = pacing.rate == 0 ? 0 : linux_session::next_frame_time(session);
-        if (pacing.rate == 0 || (!held && start > monotonic_ns())) {
+        // At rate 0 the picture stands still: drawn once when a window lacks it (the first
+        // frame, the only step taken), then nothing until the rate changes. Above 60 frames a
+        // second, a frame that no step is due for would show the same picture again: the loop
+        // sleeps instead, which spares the drawing, the present and the wake-ups.
+        const bool still = pacing.rate == 0;
+        const int64_t start = still ? 0 : linux_session::next_frame_time(session);
+        if (still ? !picture_wanted : !held && start > monotonic_ns()) {
             if (!wait_before_frame(*this, start)) {
                 linux_session::run_over(session);
                 return;
             }
             continue;
         }
+        picture_wanted = false;
         const int64_t t0 = monotonic_ns();
         pacing.deadline_ns = frame_deadline(pacing.deadline_ns, t0, pacing.period_ns);
-        const int steps = held ? 0 : linux_session::take_steps(session, t0);
+        const bool first = session.engine_frame == 0;
+        const int steps = held || (still && !first) ? 0 : linux_session::take_steps(session, t0);
         held = held || steps == 0;
         times.resize(surfaces.size());
         // The test build says when a new frame's drawing begins, past the last look at the stop.

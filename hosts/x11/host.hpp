@@ -13,6 +13,7 @@
 #include "hosts/linux/frame_log.hpp"
 #include "hosts/linux/session.hpp"
 #include "hosts/linux/visibility.hpp"
+#include "hosts/linux/window_roles.hpp"
 
 namespace lumenweave::x11 {
 
@@ -85,6 +86,9 @@ struct host_t final : linux_session::display_host {
     bool keyboard_grabbed = false;    // --saver
     bool pointer_grabbed = false;     // --saver
     int randr_event_base = 0;         // --saver: XRandR's first event code, 0 without XRandR
+    // At frame rate 0: a window lacks the current picture (the first frame, an exposure, a new
+    // size or monitor), which the loop then draws once into every window.
+    bool picture_wanted = true;
     fps_overlay_t overlay;
     sight_watch_t sight;
 };

@@ -96,7 +96,7 @@ bool create_monitor_window(host_t& host, const monitor_t& monitor, bool master) 
     // No window manager places or decorates it: it covers its monitor as a saver must.
     attributes.override_redirect = True;
     attributes.event_mask = KeyPressMask | ButtonPressMask | PointerMotionMask |
-                            StructureNotifyMask | VisibilityChangeMask;
+                            StructureNotifyMask | ExposureMask | VisibilityChangeMask;
     const Window window = create_gl_window(
         host, monitor.x, monitor.y, static_cast<uint32_t>(monitor.width),
         static_cast<uint32_t>(monitor.height), attributes, CWOverrideRedirect | CWEventMask);
@@ -209,6 +209,9 @@ void handle_monitor_events(host_t& host) {
             case ButtonPress:
                 host.session.quit = quit_reason::input;
                 break;
+            case Expose:
+                host.picture_wanted = true;
+                break;
             case MotionNotify: {
                 const pointer_step step = watch_pointer(host.session.saver_pointer,
                                                         event.xmotion.x_root, event.xmotion.y_root);
@@ -235,6 +238,7 @@ void handle_monitor_events(host_t& host) {
     }
     if (monitors_changed) {
         follow_monitors(host);
+        host.picture_wanted = true;
     }
 }
 

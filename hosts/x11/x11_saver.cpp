@@ -45,9 +45,9 @@ bool adopt_saver_window(host_t& host) {
         report_failure(failure_kind::visual_without_gl, id_text);
         return false;
     }
-    // Structure and visibility events only: many clients may select them on one window, and the
-    // daemon keeps the input events for itself.
-    XSelectInput(host.display, window, StructureNotifyMask | VisibilityChangeMask);
+    // Structure, exposure and visibility events only: many clients may select them on one window,
+    // and the daemon keeps the input events for itself.
+    XSelectInput(host.display, window, StructureNotifyMask | ExposureMask | VisibilityChangeMask);
     surface_t surface;
     surface.window = window;
     surface.master = true;
@@ -79,6 +79,9 @@ void handle_saver_events(host_t& host) {
         if (event.type == ConfigureNotify) {
             surface.width = static_cast<uint32_t>(event.xconfigure.width);
             surface.height = static_cast<uint32_t>(event.xconfigure.height);
+            host.picture_wanted = true;
+        } else if (event.type == Expose) {
+            host.picture_wanted = true;
         } else if (event.type == DestroyNotify) {
             host.session.quit = quit_reason::window_gone;
         }

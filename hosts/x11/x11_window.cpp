@@ -16,14 +16,14 @@ namespace {
 bool create_window(host_t& host, bool master) {
     XSetWindowAttributes attributes = {};
     // Visibility and the window manager's properties tell when it cannot be seen.
-    attributes.event_mask =
-        KeyPressMask | StructureNotifyMask | VisibilityChangeMask | PropertyChangeMask;
+    attributes.event_mask = KeyPressMask | StructureNotifyMask | ExposureMask |
+                            VisibilityChangeMask | PropertyChangeMask;
     const Window window = create_gl_window(host, 0, 0, application_width, application_height,
                                            attributes, CWEventMask);
     if (window == 0) {
         return false;
     }
-    const char* title = master ? "Lumenweave" : "Lumenweave (mirror)";
+    const char* title = linux_session::window_title(master);
     XStoreName(host.display, window, title);
     XChangeProperty(host.display, window, XInternAtom(host.display, "_NET_WM_NAME", False),
                     XInternAtom(host.display, "UTF8_STRING", False), 8, PropModeReplace,
@@ -61,11 +61,8 @@ void toggle_fullscreen(host_t& host, surface_t& surface) {
     surface.fullscreen = !surface.fullscreen;
 }
 
-// A close of the master ends the run; of a mirror, only that mirror.
 void close_surface(host_t& host, surface_t& surface) {
-    if (surface.master) {
-        host.session.quit = quit_reason::window_closed;
-    } else {
+    if (linux_session::close_window(host.session, surface.master)) {
         surface.closing = true;
     }
 }
@@ -81,7 +78,7 @@ void handle_key(host_t& host, surface_t& surface, XKeyEvent& key) {
             break;
         case XK_n:
             if (!create_window(host, false)) {
-                report_failure(failure_kind::cannot_create_window, "mirror");
+                report_failure(failure_kind::cannot_create_window, linux_session::role_name(false));
             }
             break;
         default:
@@ -147,6 +144,10 @@ void handle_window_events(host_t& host) {
             case ConfigureNotify:
                 surface->width = static_cast<uint32_t>(event.xconfigure.width);
                 surface->height = static_cast<uint32_t>(event.xconfigure.height);
+                host.picture_wanted = true;
+                break;
+            case Expose:
+                host.picture_wanted = true;
                 break;
             case DestroyNotify:
                 // Destroyed by someone else: nothing is left to draw into.

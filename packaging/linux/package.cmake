@@ -96,7 +96,8 @@ set(CPACK_STRIP_FILES ON)
 
 set(CPACK_DEBIAN_PACKAGE_SECTION x11)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-# The dependencies come from the libraries the program links, through dpkg-shlibdeps.
+# The dependencies come from the libraries the program links, through dpkg-shlibdeps: among them
+# libsystemd0, whose sd-bus tells the program that the machine runs on battery.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS xscreensaver)
 
@@ -104,7 +105,8 @@ set(CPACK_RPM_FILE_NAME RPM-DEFAULT)
 set(CPACK_RPM_PACKAGE_LICENSE MIT)
 set(CPACK_RPM_PACKAGE_GROUP "Amusements/Graphics")
 set(CPACK_RPM_PACKAGE_DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION}")
-# The requirements come from the libraries the program links, through rpmbuild's own scan.
+# The requirements come from the libraries the program links, through rpmbuild's own scan
+# (libsystemd.so.0 for sd-bus among them).
 set(CPACK_RPM_PACKAGE_AUTOREQ ON)
 set(CPACK_PACKAGE_RELOCATABLE OFF)
 # CPack drops weak dependencies when "rpm --suggests" fails, as Debian's rpm does without a

@@ -135,6 +135,26 @@ TEST_F(RenderTool, AFolderGetsEveryKeptFrameCountedBackFromTheLast) {
                                                "frame-000010.png"}));
 }
 
+// A range keeps its frames' numbers and draws each as a run that stops there draws it.
+TEST_F(RenderTool, ARangeOfFramesWritesTheSamePicturesAsSingleRuns) {
+    const Result r = run({"--seed", "3", "--frames", "60-62", "--size", "32x24", "--out",
+                          (dir / "range/").string()});
+    ASSERT_EQ(r.code, 0) << r.err;
+    int count = 0;
+    for (const auto& e : fs::directory_iterator(dir / "range"))
+        count += e.is_regular_file() ? 1 : 0;
+    EXPECT_EQ(count, 3);
+    for (const char* frame : {"60", "61", "62"}) {
+        const fs::path single = dir / (std::string(frame) + ".png");
+        const Result one =
+            run({"--seed", "3", "--frames", frame, "--size", "32x24", "--out", single});
+        ASSERT_EQ(one.code, 0) << one.err;
+        EXPECT_EQ(slurp(dir / "range" / ("frame-0000" + std::string(frame) + ".png")),
+                  slurp(single))
+            << frame;
+    }
+}
+
 TEST_F(RenderTool, MakesAnAnimatedGifOfEveryKeptFrame) {
     // More kept frames than ImageMagick is given at once, so the GIF is joined from batches.
     const fs::path gif = dir / "anim.gif";
@@ -188,6 +208,10 @@ TEST_F(RenderTool, RefusesBadArgumentsAndUnwritableOutputsWithOneLine) {
     const std::vector<std::vector<std::string>> bad = {
         {"--frames", "0", "--out", png},
         {"--frames", "12x", "--out", png},
+        {"--frames", "62-60", "--out", png},
+        {"--frames", "a-b", "--out", png},
+        {"--frames", "0-2", "--out", png},
+        {"--frames", "60-", "--out", png},
         {"--size", "640", "--out", png},
         {"--size", "0x480", "--out", png},
         {"--seed", "-1", "--out", png},

@@ -1,9 +1,12 @@
 #!/usr/bin/env bash
-# no_io.sh LIBRARY...: the core's libraries neither print, nor read standard input, nor read the
-# clock: no object in them refers to the standard streams, a printing function or a clock. The
-# trace goes to the log the host gives, the script and the seed come from the host.
+# no_io.sh LIBRARY...: the core's libraries neither print, nor read files or standard input, nor
+# read the clock: no object in them refers to the standard streams, a printing or reading function
+# or a clock. The trace goes to the log the host gives, the script and the seed come from the host.
 set -euo pipefail
-forbidden='^(stdin|stdout|stderr|printf|vprintf|puts|putchar|time|clock|clock_gettime|gettimeofday|timespec_get)$'
+printing='stdin|stdout|stderr|printf|vprintf|fprintf|vfprintf|puts|fputs|putchar|fputc|putc|fwrite'
+reading='fopen|freopen|fdopen|fread|fgets|fgetc|getc|getchar|getline|fscanf|scanf|open|read'
+clocks='time|clock|clock_gettime|gettimeofday|timespec_get'
+forbidden="^($printing|$reading|$clocks)$"
 found=0
 for library in "$@"; do
     if names=$(nm -u --format=just-symbols "$library" | grep -E "$forbidden" | sort -u) &&
@@ -15,4 +18,4 @@ done
 if ((found)); then
     exit 1
 fi
-echo "PASS: $# libraries, none refers to the standard streams, printing or the clock"
+echo "PASS: $# libraries, none refers to the standard streams, printing, reading or the clock"

@@ -49,6 +49,32 @@ expect_running() {
     pass "$1: still running"
 }
 
+# pacing_figures RATE: figures of the frame lines of one surface on standard input (the test
+# build's "frame ROLE WHERE T0 T1 1 1000000000 DEADLINE PRESENT STEP RATE", nanoseconds), for a
+# run at --frame-rate RATE: "FPS STEPS DUE PERIOD STEP CLOSEST [OTHER]". A busy machine makes
+# frames late, and a late frame takes the steps of its lateness too, so the figures are: FPS,
+# frames a second over the span of their deadlines (each is presented at or after its own),
+# which may fall short of RATE but never exceed it; STEPS, the animation's steps over the lines,
+# against DUE, those that the time between the frames' starts asks for, up to the bound of 8 a
+# frame (a longer stall is not made up); PERIOD and CLOSEST, the most common and the smallest gap
+# between deadlines in milliseconds; STEP, the most common steps a frame; OTHER, a rate other than
+# RATE that a line gives, if any.
+pacing_figures() {
+    awk -v rate="$1" 'function mode(count, best, k) {
+            for (k in count) if (best == "" || count[k] > count[best]) best = k
+            return best }
+        $1 == "frame" {
+            if (frames) {
+                gap = ($8 - deadline) / 1e6; periods[sprintf("%.2f", gap)]++
+                if (closest == "" || gap < closest) closest = gap
+                steps[$10 - last]++
+                elapsed = ($4 - t) / 1e9 * 60; due += elapsed < 8 ? elapsed : 8
+            } else { d0 = $8; s0 = $10 }
+            t = $4; deadline = $8; last = $10; frames++; if ($11 != rate) other = $11 }
+        END { printf "%.2f %d %.1f %s %s %.2f %s\n", (frames - 1) / ((deadline - d0) / 1e9),
+              last - s0, due, mode(periods), mode(steps), closest, other }'
+}
+
 # wake_ups: the context switches of all the program's threads so far; a thread asleep makes none.
 wake_ups() { cat /proc/"$pid"/task/*/status 2>/dev/null | awk '/ctxt_switches/ { n += $2 } END { print n }'; }
 # cpu_ticks: the program's CPU time so far (all threads, user and system), in clock ticks.

@@ -1,11 +1,21 @@
-// The Linux session's frame rate and step clock, as the hosts and the power-source watch use them:
-// no display, no clock read.
+// The Linux session as the hosts and the power-source watch use it: the frame rate, the step clock
+// and the windows' close rule; no display, no clock read.
 #include <gtest/gtest.h>
 
 #include "hosts/linux/session.hpp"
+#include "hosts/linux/window_roles.hpp"
 
 namespace lumenweave::linux_session {
 namespace {
+
+// Both display systems close windows by this: a mirror goes alone, the master ends the run.
+TEST(LinuxSession, CloseOfAMirrorLeavesTheRunCloseOfTheMasterEndsIt) {
+    static session_t session;
+    EXPECT_TRUE(close_window(session, false));
+    EXPECT_EQ(session.quit, quit_reason::none);
+    EXPECT_FALSE(close_window(session, true));
+    EXPECT_EQ(session.quit, quit_reason::window_closed);
+}
 
 TEST(LinuxSession, FrameRateStillAndBackWithoutCatchingUp) {
     static session_t session;

@@ -4,8 +4,10 @@
 # that draws it too, F makes it full screen, Escape on it closes the mirror alone, Escape on the
 # window ends the run with 0; a saved script replaces the running one, one saved with problems is
 # reported and the running one goes on; on an output of scale 2 it draws in the output's own pixels;
-# it never asks for an idle inhibitor; hidden on another workspace it rests at its step with its
-# process asleep, and goes on from there.
+# at --frame-rate 30 frames are never closer than 33.33 ms and the animation keeps 60 steps a
+# second of elapsed time, whatever pace the compositor's frame callbacks set; it never asks for an
+# idle inhibitor; hidden on another workspace it rests at its step with its process asleep, and
+# goes on from there.
 source "$(dirname "$0")/lib.sh"
 # Without borders and title bars, whose colours would pass for a figure.
 start_sway "default_border none"
@@ -26,7 +28,7 @@ start_input keyboard
 # A script with problems is reported, and the built-in one runs instead of a black window.
 printf 'seqname: 1\nactset: 2000, 1\n' >"$out/broken.txt"
 chmod 644 "$out/broken.txt"
-start --seed 9 --script "$out/broken.txt"
+start --seed 9 --script "$out/broken.txt" --frame-rate 30
 wait_windows Lumenweave 1 "window mode"
 expect_figure HEADLESS-1 "window mode with a broken script"
 grep -qF "$out/broken.txt:2: actuator 2000" "$out/stderr" &&
@@ -36,6 +38,15 @@ pass "a broken script is reported line by line"
 
 await_log "N: the keyboard's focus on the window" "^keyboard enter master "
 since=$(log_length)
+# The window alone so far (pacing_figures in tests/lib/program.sh).
+read -r fps steps due period step closest other_rate < <(head -n "$since" "$log" |
+    grep '^frame master HEADLESS-1 ' | pacing_figures 30)
+[[ -z $other_rate ]] || fail "--frame-rate 30: a frame line gives rate $other_rate"
+awk -v c="$closest" -v s="$steps" -v d="$due" \
+    'BEGIN { exit !(c >= 33.33 && s - d <= 2 && d - s <= 2 && s >= 10) }' ||
+    fail "--frame-rate 30: frames down to $closest ms apart, $steps steps in the time of $due"
+pass "--frame-rate 30: frames $closest ms apart or more ($fps a second), $steps steps in the" \
+    "time of $due"
 input_step "key n"
 wait_windows "Lumenweave (mirror)" 1 "N"
 # Sway tiles the two side by side: the figure stands in the middle of each half, once each has

@@ -6,7 +6,8 @@
 // a key and fills the window where full screen is refused; a failing frame or engine load is said;
 // the phone layout; help; Run with problems or warnings, a bad seed and Ctrl-Enter; the drawing
 // rate on battery; the wallpaper's frame-rate limit, settings and pause; the embeddable figure
-// framed by another site where the playground is refused; the site offline after a first visit.
+// framed by another site where the playground is refused; the site offline after a first visit;
+// export of a picture and of WebM and GIF clips, checked with ffprobe, ffmpeg and ImageMagick.
 //   LUMENWEAVE_SIM=... LUMENWEAVE_RENDER=... node --test page.test.mjs
 import assert from 'node:assert/strict';
 import { execFileSync, spawnSync } from 'node:child_process';
@@ -449,6 +450,117 @@ test('an addressed frame draws what lumenweave-render draws; a far one leaves th
   await far.close();
 });
 
+// Export: fills the dialog's fields (a kind and field values by id), saves, and returns the file
+// the page gave for download with its name.
+async function exportFile(page, kind, fields) {
+  if (!(await page.locator('#export-dialog').evaluate((d) => d.open))) {
+    await page.locator('#export').click();
+  }
+  await page.selectOption('#export-kind', kind);
+  for (const [id, value] of Object.entries(fields)) {
+    await (id === 'rate' ? page.selectOption('#export-rate', value) : page.fill(`#export-${id}`, value));
+  }
+  const [download] = await Promise.all([page.waitForEvent('download'), page.locator('#export-start').click()]);
+  const file = join(work, download.suggestedFilename());
+  await download.saveAs(file);
+  return { file, name: download.suggestedFilename() };
+}
+
+// Where the figure stands in a picture: the lit pixels' centroid and bounding box.
+function placement([width, height, lit]) {
+  let count = 0;
+  let sx = 0;
+  let sy = 0;
+  const box = [width, height, -1, -1];
+  for (let y = 0; y < height; ++y) {
+    for (let x = 0; x < width; ++x) {
+      if (lit[y * width + x]) {
+        ++count;
+        sx += x;
+        sy += y;
+        box[0] = Math.min(box[0], x);
+        box[1] = Math.min(box[1], y);
+        box[2] = Math.max(box[2], x);
+        box[3] = Math.max(box[3], y);
+      }
+    }
+  }
+  return { count, centre: [sx / count, sy / count], box };
+}
+
+const probe = (file, entries) =>
+  JSON.parse(
+    execFileSync('ffprobe', ['-v', 'error', '-count_frames', '-select_streams', 'v:0', '-show_entries', entries, '-of', 'json', file]),
+  ).streams[0];
+
+test('export', async (t) => {
+  // Paused on frame 200 of seed 3, drawn at one size; each export picks another.
+  const page = await openPage(session.browser, session.origin, '/?seed=3&frame=200&size=320x240');
+  await waitUntil(page, 'frame 200', frameIs, 200);
+
+  await t.test('a PNG of the frame shown at the chosen size is what lumenweave-render draws; 4097 is refused', async () => {
+    const { file, name } = await exportFile(page, 'png', { width: '256', height: '192' });
+    assert.equal(name, 'lumenweave-builtin-seed-3-frame-200.png');
+    const native = join(work, 'native-256.png');
+    execFileSync(process.env.LUMENWEAVE_RENDER, ['--seed', '3', '--frames', '200', '--size', '256x192', '--out', native]);
+    const exported = await litPixels(page, readFileSync(file));
+    assert.deepEqual(exported.slice(0, 2), [256, 192]);
+    const { lit, share } = shareInCommon(exported, await litPixels(page, readFileSync(native)));
+    assert.ok(lit > 1000, 'the figure is there');
+    assert.ok(share >= 0.9, `share in common ${share}`);
+
+    await page.fill('#export-width', '4097');
+    await page.locator('#export-start').click();
+    await waitUntil(page, 'the width refused', () => /"4097" is not a whole number of pixels from 1 to 4096/.test(document.getElementById('export-message').textContent));
+    assert.equal(await page.getAttribute('#export-width', 'aria-invalid'), 'true');
+    assert.equal(await page.evaluate(() => document.body.dataset.export), 'done');
+  });
+
+  await t.test('a 2 s WebM at 30 fps has 60 frames of the chosen size; its frame 30 is ?frame= 60 steps on', async () => {
+    const { file, name } = await exportFile(page, 'webm', { width: '320', height: '240', seconds: '2', rate: '30' });
+    assert.equal(name, 'lumenweave-builtin-seed-3-frame-200-2s.webm');
+    const stream = probe(file, 'stream=codec_name,width,height,nb_read_frames');
+    assert.deepEqual([stream.width, stream.height, Number(stream.nb_read_frames)], [320, 240, 60]);
+    const decoded = join(work, 'webm-frame-30.png');
+    execFileSync('ffmpeg', ['-v', 'error', '-y', '-i', file, '-vf', 'select=eq(n\\,30)', '-frames:v', '1', decoded]);
+    const reference = await openPage(session.browser, session.origin, '/?seed=3&frame=260&size=320x240');
+    await waitUntil(reference, 'frame 260', frameIs, 260);
+    const want = placement(await litPixels(reference));
+    const got = placement(await litPixels(page, readFileSync(decoded)));
+    await reference.close();
+    console.log(`${stream.codec_name}: lit ${got.count} of ${want.count}, centre ${got.centre} for ${want.centre}, box ${got.box} for ${want.box}`);
+    assert.ok(want.count > 500, 'the figure is there');
+    for (let i = 0; i < 2; ++i) {
+      assert.ok(Math.abs(got.centre[i] - want.centre[i]) <= 3, `centre ${got.centre} for ${want.centre}`);
+    }
+    for (let i = 0; i < 4; ++i) {
+      assert.ok(Math.abs(got.box[i] - want.box[i]) <= 4, `box ${got.box} for ${want.box}`);
+    }
+  });
+
+  await t.test('a GIF has the frames and size chosen; a cancelled export saves nothing', async () => {
+    const { file, name } = await exportFile(page, 'gif', { width: '64', height: '48', seconds: '1', rate: '10' });
+    assert.equal(name, 'lumenweave-builtin-seed-3-frame-200-1s.gif');
+    const sizes = execFileSync('identify', ['-format', '%wx%h\n', file]).toString().trim().split('\n');
+    assert.deepEqual(sizes, Array(10).fill('64x48'));
+
+    let downloads = 0;
+    page.on('download', () => ++downloads);
+    await page.fill('#export-seconds', '60');
+    await page.selectOption('#export-rate', '60');
+    await page.locator('#export-start').click();
+    await waitUntil(page, 'the export on its way', () => document.getElementById('export-progress').value > 0);
+    await page.locator('#export-cancel').click();
+    await waitUntil(page, 'the export cancelled', () => document.body.dataset.export === 'cancelled');
+    assert.equal(downloads, 0);
+  });
+
+  // The figure stood on its frame throughout.
+  assert.equal(await page.evaluate(() => document.body.dataset.frame), '200');
+  assert.deepEqual(page.errors, []);
+  await page.close();
+});
+
 // The native hosts' move rule through the engine: steps of up to 4 px (horizontal plus vertical)
 // are followed however far they drift; a 3+2 diagonal step leaves. Each move is handled before
 // Playwright's returns, so the class is read after the page has judged it.
@@ -696,11 +808,25 @@ test('on battery the page draws 30 frames a second and every frame again on main
 test('the wallpaper fills the window at its pixel ratio, draws at the host frame-rate limit and nothing while paused', async () => {
   const page = await session.browser.newPage({ viewport: { width: 480, height: 270 }, deviceScaleFactor: 2, serviceWorkers: 'block' });
   page.setDefaultTimeout(120000);
-  // Every animation frame asked for, counted before the page's own script runs.
+  // Every animation frame asked for, counted before the page's own script runs; and a steady 60 Hz
+  // display however busy the machine (each frame 1000/60 ms of its clock after the last), so that
+  // the frames drawn are counted against the page's steps alone.
   await page.addInitScript(() => {
     window.framesAsked = 0;
     const ask = window.requestAnimationFrame.bind(window);
-    window.requestAnimationFrame = (callback) => (++window.framesAsked, ask(callback));
+    let realTime = null;
+    let time = 0;
+    window.passTime = (ms) => (time += ms);
+    window.requestAnimationFrame = (callback) => {
+      ++window.framesAsked;
+      return ask((now) => {
+        if (now !== realTime) {
+          realTime = now;
+          time += 1000 / 60;
+        }
+        callback(time);
+      });
+    };
   });
   await page.goto(`${session.origin}/wallpaper.html?seed=3`);
   const counts = () => page.evaluate(() => [Number(document.body.dataset.frame), Number(document.body.dataset.drawn)]);
@@ -727,7 +853,7 @@ test('the wallpaper fills the window at its pixel ratio, draws at the host frame
   await waitUntil(page, '120 steps more', (s) => Number(document.body.dataset.frame) >= s + 120, steps);
   const [stepsAfter, drawnAfter] = await counts();
   const draws = drawnAfter - drawn;
-  assert.ok(draws >= 16 && draws <= 24, `${draws} frames drawn in ${stepsAfter - steps} steps`);
+  assert.ok(draws >= 19 && draws <= 21, `${draws} frames drawn in ${stepsAfter - steps} steps`);
 
   // Paused: no animation frame asked for, nothing stepped, while another page draws.
   await page.evaluate(() => window.wallpaperPropertyListener.setPaused(true));
@@ -738,8 +864,10 @@ test('the wallpaper fills the window at its pixel ratio, draws at the host frame
   await other.close();
   assert.deepEqual(await page.evaluate(() => [Number(document.body.dataset.frame), window.framesAsked]), still);
 
-  // Resumed where it stood: the first frame back takes one step, not the paused time.
+  // Resumed where it stood: the first frame back takes one step, not the paused time (three
+  // seconds of the display's clock).
   await page.evaluate(() => {
+    window.passTime(3000);
     window.framesSeen = [];
     new MutationObserver(() => window.framesSeen.push(Number(document.body.dataset.frame))).observe(document.body, {
       attributeFilter: ['data-frame'],
@@ -751,9 +879,12 @@ test('the wallpaper fills the window at its pixel ratio, draws at the host frame
   await page.close();
 });
 
-test('the embeddable figure draws in a frame of another site, which the playground refuses', async () => {
-  const script = readFileSync(join(sourceDir, 'examples', 'breathing.txt'), 'utf8');
-  const link = `/embed.html?seed=2${linkOf(script)}`;
+test('the embeddable figure draws its link in a frame of another site, which the playground refuses', async () => {
+  const example = join(sourceDir, 'examples', 'breathing.txt');
+  const script = readFileSync(example, 'utf8');
+  const link = `/embed.html?seed=2&frame=120&size=160x120${linkOf(script)}`;
+  const png = join(work, 'embed.png');
+  execFileSync(process.env.LUMENWEAVE_RENDER, ['--script', example, '--seed', '2', '--frames', '120', '--size', '160x120', '--out', png]);
   // Another site: a server of its own (another port, so another origin) with a page that frames both.
   const hostDir = join(work, 'host');
   mkdirSync(hostDir);
@@ -769,8 +900,10 @@ test('the embeddable figure draws in a frame of another site, which the playgrou
   await host.goto(`${origin}/`);
   await host.waitForFunction(() => [...document.querySelectorAll('iframe')].every((f) => f.dataset.loaded === 'true'));
   const [, embed, playground] = host.frames();
-  await embed.waitForFunction(() => Number(document.body.dataset.frame) >= 3);
-  assert.equal(await embed.getAttribute('#open', 'href'), `./?seed=2${linkOf(script)}`);
+  await embed.waitForFunction(frameIs, 120);
+  const { lit, share } = shareInCommon(await litPixels(embed), await litPixels(embed, readFileSync(png)));
+  assert.ok(lit > 500 && share >= 0.9, `the link's frame: ${lit} lit, ${share} in common`);
+  assert.equal(await embed.getAttribute('#open', 'href'), `./?seed=2&frame=120&size=160x120${linkOf(script)}`);
   assert.equal(playground.url(), 'chrome-error://chromewebdata/');
   await host.close();
 });

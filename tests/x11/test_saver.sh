@@ -160,6 +160,9 @@ make_window 4 --input-only 100 100
 refused 1 "a window without a visual" "$program" --window-id "$window"
 refused 1 "XSCREENSAVER_WINDOW not an id" env XSCREENSAVER_WINDOW=screen "$program" --root
 refused 2 "unknown flag" "$program" --bogus
+# On X11 the saver covers every monitor: a Wayland output's name is refused in one line.
+refused 2 "--output on X11" "$program" --x11 --saver --output HDMI-1
+(($(wc -l <"$out/stderr") == 1)) || fail "--output on X11: $(<"$out/stderr")"
 # A malformed window id is named in one line with what a window id looks like; 0x20000000 is the
 # first beyond the 29 bits of an X resource id.
 for id in abc 0x 0x20000000; do

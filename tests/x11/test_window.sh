@@ -153,28 +153,13 @@ d=$(difference "$out/step-180-at-60.png" "$out/step-180-at-30.png")
 awk -v d="$d" 'BEGIN { exit !(d != "" && d < 0.01) }' ||
     fail "--frame-rate 30: step 180 is another picture than at 60 (difference $d)"
 pass "--frame-rate 30: step 180 is the picture of step 180 at 60 (difference $d)"
-# The master's frames before the hold, past the first few (the window appearing): fields 4, 8,
-# 10 and 11 of a frame line are its start, its deadline (it is presented at or after it), the
-# step shown and the rate asked. A busy machine makes frames late, and a late frame takes the
-# steps of its lateness too, so the figures are the most common gap between deadlines (the
-# period the program keeps), the frames a second over the span of their deadlines, which may
-# fall short of 30 but never exceed it, and the steps taken against the time, which lateness
-# does not change up to the bound of 8 steps a frame (a longer stall is not made up): together,
-# two steps a frame on time. The most common number of steps a frame is only printed.
-figures=$(awk 'function mode(count, best, k) {
-        for (k in count) if (best == "" || count[k] > count[best]) best = k
-        return best }
-    $1 == "frame" && $2 == "master" && $10 < 180 && ++n > 5 {
-        if (!t0) { t0 = $4; d0 = $8; s0 = $10 } else {
-            periods[sprintf("%.2f", ($8 - deadline) / 1e6)]++; steps[$10 - last]++
-            elapsed = ($4 - t1) / 1e9 * 60; due += elapsed < 8 ? elapsed : 8 }
-        t1 = $4; s1 = $10; deadline = $8; last = $10; frames++; if ($11 != 30) rate = $11 }
-    END { printf "%.2f %d %.1f %s %s %s", (frames - 1) / ((deadline - d0) / 1e9), s1 - s0, due,
-          mode(periods), mode(steps), rate }' "$out/log-at-30")
-read -r fps steps due period step other_rate <<<"$figures"
+# The master's frames before the hold, past the first few (the window appearing).
+figures=$(grep '^frame master ' "$out/log-at-30" | awk '$10 < 180 && ++n > 5' | pacing_figures 30)
+read -r fps steps due period step closest other_rate <<<"$figures"
 [[ -z $other_rate ]] || fail "--frame-rate 30: a frame line gives rate $other_rate"
 [[ $period == 33.33 ]] || fail "--frame-rate 30: frames $period ms apart, not 33.33"
-awk -v f="$fps" 'BEGIN { exit !(f <= 30.01) }' || fail "--frame-rate 30: $fps frames a second"
+awk -v c="$closest" 'BEGIN { exit !(c >= 33.33) }' ||
+    fail "--frame-rate 30: two frames only $closest ms apart"
 awk -v s="$steps" -v d="$due" 'BEGIN { exit !(s - d <= 2 && d - s <= 2) }' ||
     fail "--frame-rate 30: $steps steps taken in the time of $due"
 pass "--frame-rate 30: frames $period ms apart ($fps a second), $step steps a frame," \

@@ -1,5 +1,4 @@
-// Reading a script for a tool: the whole text of a file, or of standard input for "-". Inline,
-// so that it is compiled against whichever build of the core the tool links.
+// Reading a script for a tool: the whole text of a file, or of standard input for "-".
 #pragma once
 
 #include <cerrno>
@@ -8,7 +7,7 @@
 #include <string>
 
 #include "options.hpp"
-#include "script/parser.hpp"
+#include "read_whole/read_whole.hpp"
 
 namespace lumenweave::tools {
 

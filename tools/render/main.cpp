@@ -35,7 +35,7 @@ extern char** environ;
 namespace {
 
 constexpr const char* usage =
-    "usage: lumenweave-render [--seed T] [--frames N] [--size WxH] [--every K]\n"
+    "usage: lumenweave-render [--seed T] [--frames N|A-B] [--size WxH] [--every K]\n"
     "                         [--windows 1|2] [--script FILE] [--dump-drawlist] --out PATH\n"
     "\n"
     "Runs the animation engine for N frames, seeded with T, and draws each frame of the figure\n"
@@ -43,6 +43,8 @@ constexpr const char* usage =
     "\n"
     "  --seed T         seed of the random generator, 0..4294967295 (default 1)\n"
     "  --frames N       number of frames to run, 1 or more (default 1); 60 frames are a second\n"
+    "  --frames A-B     run to frame B and keep frames A to B only (A <= B): with a folder,\n"
+    "                   a numbered PNG sequence that video tools take\n"
     "  --size WxH       picture size in pixels, each side 1..16384 (default 640x480)\n"
     "  --every K        keep every K-th frame, counted back from the last (default 1)\n"
     "  --windows 1|2    2: replay each frame's draw list into a second context, as a mirror\n"
@@ -63,9 +65,12 @@ constexpr const char* usage =
 
 enum class OutKind { none, png, gif, folder };
 
+constexpr long maxFrames = 100000000;
+
 struct Options {
     uint32_t seed = 1;
-    long frames = 1;
+    long firstKept = 1;  // frames before it are run but not written
+    long frames = 1;     // the last frame run
     int width = 640;
     int height = 480;
     long every = 1;
@@ -136,6 +141,31 @@ void checkOutput(Options& o) {
     }
 }
 
+// N, the first N frames, or A-B, a range whose frames keep their numbers.
+void parseFrames(Options& o, const char* value) {
+    const std::string text = value;
+    const size_t dash = text.find('-');
+    if (dash == std::string::npos) {
+        o.firstKept = 1;
+        o.frames = static_cast<long>(tools::parseNumber("--frames", value, 1, maxFrames));
+        return;
+    }
+    const std::string first = text.substr(0, dash);
+    const std::string last = text.substr(dash + 1);
+    const auto digits = [](const std::string& s) {
+        return !s.empty() &&
+               std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
+    };
+    if (!digits(first) || !digits(last)) {
+        tools::usageError("--frames takes N or A-B, frame numbers from 1, not '" + text + "'");
+    }
+    o.firstKept = static_cast<long>(tools::parseNumber("--frames", first.c_str(), 1, maxFrames));
+    o.frames = static_cast<long>(tools::parseNumber("--frames", last.c_str(), 1, maxFrames));
+    if (o.frames < o.firstKept) {
+        tools::usageError("--frames A-B needs A <= B, not '" + text + "'");
+    }
+}
+
 Options parseArgs(int argc, char** argv) {
     Options o;
     tools::parseFlags(
@@ -154,13 +184,13 @@ Options parseArgs(int argc, char** argv) {
             } else if (flag == "--seed") {
                 o.seed = static_cast<uint32_t>(tools::parseNumber(flag, value, 0, 4294967295LL));
             } else if (flag == "--frames") {
-                o.frames = static_cast<long>(tools::parseNumber(flag, value, 1, 100000000));
+                parseFrames(o, value);
             } else if (flag == "--size") {
                 const tools::Size size = tools::parseSize(flag, value, 16384);
                 o.width = size.width;
                 o.height = size.height;
             } else if (flag == "--every") {
-                o.every = static_cast<long>(tools::parseNumber(flag, value, 1, 100000000));
+                o.every = static_cast<long>(tools::parseNumber(flag, value, 1, maxFrames));
             } else if (flag == "--windows") {
                 o.windows = static_cast<unsigned>(tools::parseNumber(flag, value, 1, 2));
             } else if (flag == "--script") {
@@ -363,7 +393,7 @@ void run(const Options& o) {
             throw std::runtime_error("interrupted");
         }
         const bool last = frame == o.frames;
-        const bool kept = (o.frames - frame) % o.every == 0;
+        const bool kept = frame >= o.firstKept && (o.frames - frame) % o.every == 0;
         renderFrame(engine, &list);
 
         const bool wanted = o.kind == OutKind::png ? last : o.kind != OutKind::none && kept;

@@ -5,6 +5,8 @@
 
 #include "offscreen.hpp"
 
+using namespace lumenweave;
+
 void startGl(int width, int height) {
     static std::unique_ptr<OffscreenContext> context;
     context = std::make_unique<OffscreenContext>(width, height);

@@ -31,7 +31,7 @@ const stepsBetweenClockReads = 1024;
 
 // Lets the tasks waiting run (input, drawing) and resumes after them. A message, not a timer:
 // chained timers wait at least 4 ms each.
-function yieldToPage(): Promise<void> {
+export function yieldToPage(): Promise<void> {
   return new Promise((resume) => {
     const channel = new MessageChannel();
     channel.port1.onmessage = () => resume();

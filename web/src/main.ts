@@ -6,6 +6,7 @@ import { createChecker } from './checker';
 import { createControls } from './controls';
 import { createEditor } from './editor';
 import { type Engine, loadEngine } from './engine';
+import { createExport } from './export';
 import { createFigure } from './figure';
 import { createHelp } from './help';
 import { createLoop } from './loop';
@@ -22,9 +23,10 @@ async function main(): Promise<void> {
   attachStatus(page.status);
   const settings = readSettings(location.search);
 
+  const engineAddress = new URL('lumenweave.wasm', document.baseURI).href;
   let engine: Engine;
   try {
-    engine = await loadEngine(new URL('lumenweave.wasm', document.baseURI).href);
+    engine = await loadEngine(engineAddress);
   } catch (error) {
     console.error(error);
     say(`The engine (lumenweave.wasm) could not be loaded: ${String(error)}. Reload the page to try again.`);
@@ -63,6 +65,7 @@ async function main(): Promise<void> {
   );
   const help = createHelp(page.help);
   const controls = createControls(page, running, engine, loop, editor, saver, help, scripts);
+  createExport(page.exporting, running, engine.builtinScript, () => loadEngine(engineAddress));
 
   // The script of a link new to this tab goes into the editor, then the figure runs.
   scripts.attach(editor, () => controls.run());

@@ -1,5 +1,22 @@
 // The page's elements, looked up once: a missing one is a fault of index.html, said at start-up.
 
+// The Export dialog's.
+export interface ExportElements {
+  open: HTMLButtonElement;
+  dialog: HTMLDialogElement;
+  form: HTMLFormElement;
+  kind: HTMLSelectElement;
+  width: HTMLInputElement;
+  height: HTMLInputElement;
+  seconds: HTMLInputElement;
+  rate: HTMLSelectElement;
+  start: HTMLButtonElement;
+  cancel: HTMLButtonElement;
+  close: HTMLButtonElement; // ends an export on its way too
+  progress: HTMLProgressElement;
+  message: HTMLElement;
+}
+
 export interface PageElements {
   stage: HTMLElement;
   canvas: HTMLCanvasElement;
@@ -17,6 +34,7 @@ export interface PageElements {
   saverNote: HTMLElement;
   editor: HTMLElement;
   problems: HTMLElement;
+  exporting: ExportElements;
 }
 
 function element<T extends HTMLElement>(id: string): T {
@@ -45,5 +63,20 @@ export function pageElements(): PageElements {
     saverNote: element('saver-note'),
     editor: element('editor'),
     problems: element('problems'),
+    exporting: {
+      open: element('export'),
+      dialog: element('export-dialog'),
+      form: element('export-form'),
+      kind: element('export-kind'),
+      width: element('export-width'),
+      height: element('export-height'),
+      seconds: element('export-seconds'),
+      rate: element('export-rate'),
+      start: element('export-start'),
+      cancel: element('export-cancel'),
+      close: element('export-close'),
+      progress: element('export-progress'),
+      message: element('export-message'),
+    },
   };
 }

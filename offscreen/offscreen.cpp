@@ -9,6 +9,8 @@
 #include <stdexcept>
 #include <string>
 
+namespace lumenweave {
+
 namespace {
 
 [[noreturn]] void fail(const char* what) {
@@ -89,3 +91,5 @@ std::vector<uint8_t> OffscreenContext::readPixels() const {
     }
     return topDown;
 }
+
+}  // namespace lumenweave

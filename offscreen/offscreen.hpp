@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <vector>
 
+namespace lumenweave {
+
 // A compatibility-profile context, so that immediate mode works, with its own pbuffer.
 struct OffscreenContext {
     EGLDisplay display = EGL_NO_DISPLAY;
@@ -25,3 +27,5 @@ struct OffscreenContext {
     // The pbuffer's pixels as RGB bytes, top row first.
     std::vector<uint8_t> readPixels() const;
 };
+
+}  // namespace lumenweave
