@@ -59,10 +59,14 @@ export async function withBrowser(body, extraArgs = [], site = siteDir) {
 }
 
 // A page at the site's address plus `path`, ready (the figure's first frame drawn, for the
-// playground), with the console errors and failed requests it met in page.errors.
-export async function openPage(browser, origin, path = '/', viewport = { width: 1100, height: 700 }, playground = true) {
+// playground), with the console errors and failed requests it met in page.errors. INIT, a
+// function, runs in the page before its own scripts.
+export async function openPage(browser, origin, path = '/', viewport = { width: 1100, height: 700 }, playground = true, init = undefined) {
   // No service worker: each test sees the server's answers; the offline test allows it.
   const page = await browser.newPage({ viewport, serviceWorkers: 'block' });
+  if (init) {
+    await page.addInitScript(init);
+  }
   // Software WebGL on a busy machine can be slow to start; the waits are for conditions, and this
   // only bounds a page that never gets there.
   page.setDefaultTimeout(120000);
