@@ -70,12 +70,12 @@ faults=(
     'frame|frame/frame.cpp|valueOf(bank, outlineIndex) > 0.0f|valueOf(bank, outlineIndex) >= 0.0f|outline 0 drawn'
     'frame|frame/frame.cpp|        sequencerPass(engine.sequencer, engine.bank, engine.randomState);\n        startMotions(engine.bank, engine.randomState);|        startMotions(engine.bank, engine.randomState);\n        sequencerPass(engine.sequencer, engine.bank, engine.randomState);|motions start before the script runs'
     'frame|frame/frame.cpp|    engine.sequencer.currentFrame = 0.0f;\n||a second start keeps the clock'
-    "web|web/src/share.ts|match[1].replace(/-/g, '+').replace(/_/g, '/')|match[1].replace(/-/g, '/').replace(/_/g, '+')|a shared link's - and _ swapped in decoding"
+    "web|web/src/share.ts|text.replace(/-/g, '+').replace(/_/g, '/')|text.replace(/-/g, '/').replace(/_/g, '+')|a shared link's - and _ swapped in decoding"
     'web|web/src/main.ts|settings.seed ?? Math.floor|Math.floor|the seed in the address ignored'
-    'web|web/src/editor.ts|showProblems(problemList, problems);|showProblems(problemList, []);|the problems list not shown'
-    'web|web/src/saver.ts|      event.preventDefault();\n      leave();|      event.preventDefault();|full screen not left on a key'
-    'web|web/src/main.ts|if (!paused \&\& paceFrame(pace, now))|if (paceFrame(pace, now))|Pause does not stop the figure'
-    'web|web/src/main.ts|while (frame < settings.frame)|while (frame <= settings.frame)|an addressed frame shown one late'
+    'web|web/src/editor.ts|showProblems(problemList, problems, goToLine);|showProblems(problemList, [], goToLine);|the problems list not shown'
+    'web|web/src/saver.ts|        leave();\n        swallowing = true;|        swallowing = true;|full screen not left on a key'
+    'web|web/src/loop.ts|if (running.paused \|\| running.seekingTo|if (running.seekingTo|Pause does not stop the figure'
+    'web|web/src/loop.ts|        if (running.frame < frame) {\n          step();\n        }|        step();\n        step();|an addressed frame shown one late'
     'web|web/src/wallpaper-loop.ts|    if (!drawDue(gate, now)) {|    if (!drawDue(gate, now) \&\& false) {|the wallpaper ignores the frame-rate limit'
     'web|web/src/wallpaper-loop.ts|        cancelAnimationFrame(request);\n        request = null;|        request = null;|the paused wallpaper goes on asking for animation frames'
     'web|web/src/wallpaper-loop.ts|    lastNow = null;\n    gate.next = null;\n    pace.deadline = null;|    gate.next = null;|the resumed wallpaper makes up the paused time'
