@@ -6,6 +6,8 @@
 set -uo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+# A script whose figure is one square spinning about the middle: nothing else is lit, at any step.
+square_script=$here/../x11/centred-square.txt
 . "$here/../lib/program.sh"
 build=${LUMENWEAVE_NATIVE_BUILD_DIR:-$here/../../build/native}
 program=$build/hosts/linux/lumenweave-test

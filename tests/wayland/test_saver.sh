@@ -94,7 +94,7 @@ expect_exit 0 "a key"
 stop_input
 expect_no_inhibitor "--saver"
 
-start --saver --layer background --fps --seed 5
+start --saver --layer background --fps --seed 5 --script "$square_script"
 expect_figure HEADLESS-2 "--layer background"
 # The readout on the first output alone, in its top-left corner.
 expect_readout HEADLESS-1 "--fps"

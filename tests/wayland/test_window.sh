@@ -101,7 +101,7 @@ figure_lit() {
     seen=$(lit_box)
     [[ $seen != 0x0* ]]
 }
-cp "$here/../x11/centred-square.txt" "$out/live/script.new"
+cp "$square_script" "$out/live/script.new"
 chmod 644 "$out/live/script.new"
 mv "$out/live/script.new" "$out/live/script.txt"
 await "live reload: the script saved by a rename drawn" figure_lit
@@ -121,7 +121,7 @@ expect_exit 0 "live reload: SIGTERM"
 # A window on an output of scale 2 takes the output's scale, as the saver's surfaces do. It runs
 # with the protocol log on, which shows it never keeps the machine awake.
 start_env=(WAYLAND_DEBUG=1)
-start --fps
+start --fps --script "$square_script"
 start_env=()
 wait_windows Lumenweave 1 "window mode with --fps"
 await_frames HEADLESS-1 1
