@@ -38,7 +38,7 @@ out=$(mktemp -d /tmp/lumenweave-wayland.XXXXXX)
 chmod 755 "$out"
 # The programs where the user can run them, and folders the user can write.
 mkdir -m 755 "$out/bin"
-install -m 755 "$program" "$vinput" "$here/locker.py" "$out/bin/"
+install -m 755 "$program" "$vinput" "$here/../../tools/lib/stand-in-locker.py" "$out/bin/"
 mkdir -m 700 "$out/run"
 mkdir -m 777 "$out/shots" "$out/logs"
 chown "$user" "$out/run"
@@ -189,7 +189,7 @@ set_output() { as_user swaymsg output "$@" >/dev/null || fail "swaymsg output $*
 # the last run's lines while the background shell has yet to open them. It does not inherit the
 # input helper's standard input, which would keep the helper from ending while it runs. Variables
 # for its environment (WAYLAND_DEBUG=1) may come in start_env, and a launcher before the program
-# in start_with (the stand-in locker, locker.py, whose pid pid then is).
+# in start_with (the stand-in locker, tools/lib/stand-in-locker.py, whose pid pid then is).
 start_env=()
 start_with=()
 start() {

@@ -1,15 +1,15 @@
 #!/usr/bin/env bash
 # --lock-background, the background program of a screen locker, under headless sway: handed a
-# connected socket in WAYLAND_SOCKET by a stand-in locker (locker.py) with WAYLAND_DISPLAY and
-# DISPLAY removed. One program for all outputs, through a filter that hides the seat, the window
-# shell and the subcompositor as the locker's server does, draws the figure on each output, also
-# on one added, naming each surface's output, and ends with 0 when the locker closes the
-# connection; one for a named output waits for it, saying so once, and draws there alone; a bad
-# WAYLAND_SOCKET and a server without the layer shell give one line and 1.
+# connected socket in WAYLAND_SOCKET by a stand-in locker (tools/lib/stand-in-locker.py) with
+# WAYLAND_DISPLAY and DISPLAY removed. One program for all outputs, through a filter that hides
+# the seat, the window shell and the subcompositor as the locker's server does, draws the figure
+# on each output, also on one added, naming each surface's output, and ends with 0 when the
+# locker closes the connection; one for a named output waits for it, saying so once, and draws
+# there alone; a bad WAYLAND_SOCKET and a server without the layer shell give one line and 1.
 source "$(dirname "$0")/lib.sh"
 start_sway
 add_output
-locker=(/usr/bin/python3 "$out/bin/locker.py" --log "$out/logs/locker.log")
+locker=(/usr/bin/python3 "$out/bin/stand-in-locker.py" --log "$out/logs/locker.log")
 
 # expect_one_line WHAT EXPECTED: the program's standard error is that one line.
 expect_one_line() {

@@ -9,7 +9,7 @@
 # event: "handed T", "registry T" (the first wl_registry asked for), "buffer T" (the first commit
 # of a surface with a buffer), all nanoseconds of the monotonic clock; "hid INTERFACE";
 # "refused WHY". --hide INTERFACE hides one more global (a server without it).
-#   locker.py [--filter [--hide INTERFACE]...] [--log FILE] PROGRAM ARGS...
+#   stand-in-locker.py [--filter [--hide INTERFACE]...] [--log FILE] PROGRAM ARGS...
 import argparse
 import array
 import os
