@@ -46,7 +46,7 @@ uint32_t frame_wait_ms(int64_t t0, int64_t t1, int64_t period, int64_t ticks_per
 constexpr int max_steps_per_frame = 8;
 
 // When the animation's next step falls due, in the ticks of the host's clock. The page's
-// web/src/pacing.ts keeps the same rule on requestAnimationFrame's clock.
+// web/src/shared/pacing.ts keeps the same rule on requestAnimationFrame's clock.
 struct step_clock_t {
     bool started = false;  // false: the next frame takes one step and starts the deadlines
     int64_t deadline = 0;  // ticks: when the next step is due
