@@ -16,7 +16,7 @@ import { tmpdir } from 'node:os';
 import { crc32, deflateRawSync, inflateRawSync } from 'node:zlib';
 import { join } from 'node:path';
 import { after, before, test } from 'node:test';
-import { openPage, sourceDir, startServer, waitUntil, withBrowser } from './browser.mjs';
+import { openPage, sourceDir, startServer, waitUntil, withBrowser } from '../../web/tools/browser.mjs';
 
 let session;
 let done;

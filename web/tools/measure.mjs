@@ -16,7 +16,7 @@ import { loadavg } from 'node:os';
 import { join, resolve } from 'node:path';
 import { performance } from 'node:perf_hooks';
 import { brotliCompressSync, constants, gzipSync } from 'node:zlib';
-import { siteDir, sourceDir, withBrowser } from '../../tests/web/browser.mjs';
+import { siteDir, sourceDir, withBrowser } from './browser.mjs';
 
 const warmUpFrames = 100000; // as the native benchmark starts: far into the built-in animation
 const measureSeconds = 5;
