@@ -820,6 +820,137 @@ test('layout: on a phone the figure on top, the editor below; bullets, fixed siz
   await unserved.close();
 });
 
+test('composing: the clock, the keys, the frame field and slider, the values at the frame shown, the speed', async () => {
+  const context = await session.browser.newContext({ viewport: { width: 1100, height: 700 }, serviceWorkers: 'block' });
+  await context.addInitScript(() => {
+    // A steady 60 Hz display however busy the machine, as in the battery test: the steps each
+    // drawn frame takes then tell the speed.
+    const real = window.requestAnimationFrame.bind(window);
+    let realTime = null;
+    let time = 0;
+    window.requestAnimationFrame = (callback) =>
+      real((now) => {
+        if (now !== realTime) {
+          realTime = now;
+          time += 1000 / 60;
+        }
+        callback(time);
+      });
+  });
+  const page = await openPage(context, session.origin, '/?seed=1&size=200x150');
+  const shown = () => page.evaluate(() => [Number(document.body.dataset.frame), document.getElementById('clock').value]);
+  const clockOf = (frame) => `frame ${frame} · ${(frame / 60).toFixed(2)} s`;
+  await waitUntil(page, 'frame 2', () => Number(document.body.dataset.frame) >= 2);
+  const [running, clock] = await shown();
+  assert.equal(clock, clockOf(running));
+
+  // Space pauses, → steps, ← goes back a frame, outside the editor.
+  await page.locator('h1').click();
+  await page.keyboard.press(' ');
+  await waitUntil(page, 'paused', () => document.getElementById('pause').ariaPressed === 'true');
+  const [held] = await shown();
+  await page.keyboard.press('ArrowRight');
+  await waitUntil(page, `frame ${held + 1}`, frameIs, held + 1);
+  await page.keyboard.press('ArrowLeft');
+  await waitUntil(page, `frame ${held} again`, frameIs, held);
+  assert.deepEqual(await shown(), [held, clockOf(held)]);
+
+  // The field goes ahead, the slider back; a frame that is none is refused.
+  await page.fill('#frame-field', '120');
+  await page.press('#frame-field', 'Enter');
+  await waitUntil(page, 'frame 120', frameIs, 120);
+  await page.locator('#scrubber').fill('30');
+  await waitUntil(page, 'frame 30', frameIs, 30);
+  assert.deepEqual(await shown(), [30, clockOf(30)]);
+  await page.fill('#frame-field', '0');
+  await page.press('#frame-field', 'Enter');
+  await waitUntil(page, 'frame 0 refused', () => document.getElementById('frame-field').ariaInvalid === 'true');
+
+  // The fourteen values at frame 30 and, a step on, at 31: lumenweave-sim's.
+  const sim = execFileSync(process.env.LUMENWEAVE_SIM, ['--seed', '1', '--frames', '31']).toString().trim().split('\n');
+  const simValues = (frame) => sim[frame - 1].split(' ').slice(1).map(Number);
+  const panel = () => page.evaluate(() => [...document.querySelectorAll('#values dd')].map((d) => Number(d.textContent)));
+  const near = (got, want) => got.length === 14 && got.every((v, i) => Math.abs(v - want[i]) <= 1e-5 * Math.max(1, Math.abs(want[i])));
+  await page.locator('#values-panel summary').click();
+  await waitUntil(page, 'the values shown', () => document.querySelector('#values dd').textContent !== '');
+  assert.ok(near(await panel(), simValues(30)), `frame 30: ${await panel()} for ${simValues(30)}`);
+  await page.locator('#step').click();
+  await waitUntil(page, 'frame 31', frameIs, 31);
+  assert.ok(near(await panel(), simValues(31)), `frame 31: ${await panel()} for ${simValues(31)}`);
+
+  // Still at 0×, four steps a frame drawn at 4×.
+  await page.selectOption('#speed', '0');
+  await page.locator('h1').click();
+  await page.keyboard.press(' ');
+  await waitUntil(page, 'resumed', () => document.getElementById('pause').ariaPressed === 'false');
+  await page.evaluate(() => new Promise((r) => requestAnimationFrame(() => requestAnimationFrame(() => requestAnimationFrame(r)))));
+  assert.equal((await shown())[0], 31, 'still at 0×');
+  await page.selectOption('#speed', '4');
+  const start = await page.evaluate(() => ({ ...window.lumenweaveStats }));
+  await waitUntil(page, '20 frames drawn', (d) => window.lumenweaveStats.drawn >= d + 20, start.drawn);
+  const end = await page.evaluate(() => ({ ...window.lumenweaveStats }));
+  const perFrame = (end.frames - start.frames) / (end.drawn - start.drawn);
+  assert.ok(Math.abs(perFrame - 4) <= 0.2, `${perFrame} steps a frame at 4×`);
+  assert.deepEqual(page.errors, []);
+  await context.close();
+});
+
+test("writing: first-visit line, auto-run remembered, soft wrap, Tab, files, the reference's scripts", async () => {
+  const page = await openPage(session.browser, session.origin);
+  assert.ok(await page.locator('#intro').isVisible(), 'the first visit says what to do');
+  await page.locator('#auto-run').check();
+  const runs = await page.evaluate(() => Number(document.body.dataset.run));
+  // Clean: runs by itself once checked; with an error: no run.
+  await typeScript(page, 'actset: 18, 1');
+  await waitUntil(page, 'an auto-run', (r) => Number(document.body.dataset.run) === r + 1, runs);
+  assert.equal(await page.locator('#intro').isVisible(), false);
+  await typeScript(page, 'bogus');
+  await page.locator('#problems li').waitFor();
+  assert.equal(await page.evaluate(() => Number(document.body.dataset.run)), runs + 1, 'no run of the script with an error');
+  // A long line wraps, without a scroll bar; Tab indents; Escape then Tab leaves the editor.
+  const long = `# ${'wrapped '.repeat(60)}`;
+  await typeScript(page, long);
+  const wrap = await page.evaluate(() => {
+    const root = document.querySelector('#editor').shadowRoot;
+    const scroller = root.querySelector('.cm-scroller');
+    return [root.querySelector('.cm-line').getBoundingClientRect().height, scroller.scrollWidth - scroller.clientWidth];
+  });
+  assert.ok(wrap[0] > 40 && wrap[1] <= 1, `the line ${wrap[0]} px high, ${wrap[1]} px to scroll`);
+  await page.keyboard.press('Control+Home');
+  await page.keyboard.press('Tab');
+  await waitUntil(page, 'an indented line', editorIs, [`  ${long}`]);
+  await page.keyboard.press('Escape');
+  await page.keyboard.press('Tab');
+  await waitUntil(page, 'focus out of the editor', () => document.activeElement?.id !== 'editor');
+  assert.equal(await page.evaluate(editorText), `  ${long}`);
+
+  // A file opened, one dropped, and the script saved under the file's name.
+  await page.setInputFiles('#file', { name: 'mine.txt', mimeType: 'text/plain', buffer: Buffer.from('actset: 31, 2\n') });
+  await waitUntil(page, 'the opened file', editorIs, ['actset: 31, 2\n']);
+  const [download] = await Promise.all([page.waitForEvent('download'), page.locator('#save-file').click()]);
+  assert.equal(download.suggestedFilename(), 'mine.txt');
+  assert.equal(readFileSync(await download.path(), 'utf8'), 'actset: 31, 2\n');
+  await page.evaluate(() => {
+    const data = new DataTransfer();
+    data.items.add(new File(['actset: 38, 5\n'], 'dropped.txt', { type: 'text/plain' }));
+    document.getElementById('editor').dispatchEvent(new DragEvent('drop', { dataTransfer: data, bubbles: true, cancelable: true }));
+  });
+  await waitUntil(page, 'the dropped file', editorIs, ['actset: 38, 5\n']);
+  await page.reload();
+  await waitUntil(page, 'the page ready', () => document.body.dataset.ready === 'true');
+  assert.equal(await page.isChecked('#auto-run'), true, 'Auto-run remembered');
+  assert.equal(await page.locator('#intro').isVisible(), false, 'said on the first visit only');
+
+  // The reference's first script opens in the playground.
+  await page.goto(`${session.origin}/reference.html`);
+  const script = await page.locator('pre:has(+ p.open) code').first().textContent();
+  await page.locator('p.open a').first().click();
+  await waitUntil(page, 'the page ready', () => document.body.dataset.ready === 'true');
+  assert.equal(await page.evaluate(editorText), script);
+  assert.deepEqual(page.errors, []);
+  await page.close();
+});
+
 test('help opens on ? and F1 and closes on Escape or a click', async () => {
   const page = await openPage(session.browser, session.origin);
   const open = () => page.evaluate(() => document.getElementById('help').open);

@@ -1,6 +1,6 @@
 // The core's C interface for JavaScript: one engine and one draw list per module, started with a
 // seed and a script text, recording frames; each frame's mesh; the checker's problems; and
-// the saver's move rule; the lumenweave-sim output that the Node command line prints.
+// the saver's move rule; the actuators' values; the lumenweave-sim output that the Node command line prints.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -65,6 +65,12 @@ LW_EXPORT(lw_record_frame) void lw_record_frame() {
 
 LW_EXPORT(lw_advance_frame) void lw_advance_frame() {
     advanceFrame(engine);
+}
+
+// The value of the actuator in slot `index` now (after the last step), NaN for an empty slot.
+LW_EXPORT(lw_actuator_value) float lw_actuator_value(int32_t index) {
+    const Actuator* actuator = findActuator(engine.bank, index);
+    return actuator ? actuator->value : __builtin_nanf("");
 }
 
 // The mesh of the frame last recorded for a drawing buffer of width x height pixels, outlines

@@ -8,7 +8,7 @@ import { createFrameSource, type FrameSource } from './frames';
 import { createGifEncoder } from './gif';
 import { createWebmEncoder } from './webm';
 import type { FixedSize } from '../shared/figure';
-import { yieldToPage } from '../shared/loop';
+import { yieldToPage } from '../shared/slices';
 import type { ExportElements } from '../playground/page';
 import { parseWhole } from '../shared/share';
 import type { Running } from '../shared/state';

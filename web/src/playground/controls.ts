@@ -1,8 +1,8 @@
-// The controls: Run (and Ctrl-Enter) with the seed field, the example menu, Pause, Step, Share,
-// Full screen (and F), Help (and ? and F1).
+// The controls: Run (and Ctrl-Enter) with the seed field, the example menu, Pause (and Space),
+// Step (and →), one frame back (←), Auto-run, Share, Full screen (and F), Help (and ? and F1).
 import { examples } from 'generated/examples';
 import type { Editor } from './editor';
-import type { Engine } from '../shared/engine';
+import type { Engine, Problem } from '../shared/engine';
 import type { Help } from './help';
 import type { Loop } from '../shared/loop';
 import type { PageElements } from './page';
@@ -11,6 +11,7 @@ import type { Scripts } from './scripts';
 import { maxSeed, parseWhole, shareAddress } from '../shared/share';
 import type { Running } from '../shared/state';
 import { say } from '../shared/status';
+import { createTimeline } from './timeline';
 
 export interface Controls {
   // Starts the figure anew on the editor's script and the seed field's seed. A script with
@@ -18,6 +19,18 @@ export interface Controls {
   // are no bar: their lines run as the native programs run them.
   run(): void;
   setPaused(on: boolean): void;
+  // The checker's answer for text: with Auto-run on, a clean script not running yet runs.
+  checked(problems: Problem[], text: string): void;
+}
+
+const autoRunKey = 'lumenweave.autorun'; // localStorage: 'true' while Auto-run is on
+
+function remembered(key: string): string | null {
+  try {
+    return localStorage.getItem(key);
+  } catch {
+    return null; // a browser that keeps no storage for the page: not remembered
+  }
 }
 
 const problemCount = (n: number): string => (n === 1 ? '1 problem' : `${n} problems`);
@@ -107,6 +120,21 @@ export function createControls(
   });
   nameShown();
 
+  const timeline = createTimeline(page, running, loop, setPaused);
+  page.autoRun.checked = remembered(autoRunKey) === 'true';
+  page.autoRun.addEventListener('change', () => {
+    try {
+      localStorage.setItem(autoRunKey, String(page.autoRun.checked));
+    } catch {
+      // Not remembered; on for this visit all the same.
+    }
+  });
+  const checked = (problems: Problem[], text: string): void => {
+    if (page.autoRun.checked && text !== running.script && !problems.some((p) => p.severity === 'error')) {
+      run();
+    }
+  };
+
   page.seed.addEventListener('input', markSeed);
   page.run.addEventListener('click', run);
   page.pause.addEventListener('click', () => setPaused(!running.paused));
@@ -149,7 +177,20 @@ export function createControls(
     if (typing || !plain) {
       return;
     }
-    if (event.key === '?') {
+    // Space on a button or a link presses it, as everywhere.
+    if (event.key === ' ' && !target.closest('button, a, summary') && !help.isOpen()) {
+      event.preventDefault();
+      setPaused(!running.paused);
+    } else if (event.key === 'ArrowRight' && !help.isOpen()) {
+      event.preventDefault();
+      setPaused(true);
+      loop.step();
+    } else if (event.key === 'ArrowLeft' && !help.isOpen()) {
+      event.preventDefault();
+      if (running.frame > 1) {
+        void timeline.goTo(running.frame - 1);
+      }
+    } else if (event.key === '?') {
       event.preventDefault();
       help.toggle();
     } else if ((event.key === 'f' || event.key === 'F') && !help.isOpen()) {
@@ -158,5 +199,5 @@ export function createControls(
     }
   });
 
-  return { run, setPaused };
+  return { run, setPaused, checked };
 }

@@ -1,6 +1,7 @@
 // The script editor: CodeMirror with the core's checker (in its worker) as its linter, the
-// language's highlighting, completion and hover text, a problem list beside it and Ctrl-Enter to run.
-import { defaultKeymap, history, historyField, historyKeymap, isolateHistory } from '@codemirror/commands';
+// language's highlighting, completion and hover text, a problem list beside it, Ctrl-Enter to
+// run, soft wrap and Tab to indent.
+import { defaultKeymap, history, historyField, historyKeymap, indentWithTab, isolateHistory } from '@codemirror/commands';
 import { type Diagnostic, linter, lintGutter } from '@codemirror/lint';
 import { EditorState, type Extension } from '@codemirror/state';
 import { EditorView, highlightActiveLine, keymap, lineNumbers } from '@codemirror/view';
@@ -63,6 +64,7 @@ export function createEditor(
   check: (text: string) => Promise<Problem[] | null>,
   run: () => void,
   start: EditorStart,
+  checked: (problems: Problem[], text: string) => void,
 ): Editor {
   const goToLine = (line: number): void => {
     const target = view.state.doc.line(Math.min(Math.max(line, 1), view.state.doc.lines));
@@ -72,13 +74,15 @@ export function createEditor(
   const checker = linter(
     async (view): Promise<Diagnostic[]> => {
       const doc = view.state.doc;
-      const problems = await check(doc.toString());
+      const text = doc.toString();
+      const problems = await check(text);
       // Problems of a text since changed: a check of the new one follows, and the linter drops
       // these markers.
       if (problems === null || view.state.doc !== doc) {
         return [];
       }
       showProblems(problemList, problems, goToLine);
+      checked(problems, text);
       return problems.slice(0, maxMarkers).map((p) => {
         const line = doc.line(Math.min(Math.max(p.line, 1), doc.lines));
         return { from: line.from, to: line.to, severity: p.severity, message: p.message };
@@ -101,7 +105,10 @@ export function createEditor(
           { key: 'Mod-Enter', run: () => (run(), true) },
           ...defaultKeymap,
           ...historyKeymap,
+          // Tab indents; Escape then Tab leaves the editor, as CodeMirror has it.
+          indentWithTab,
         ]),
+        EditorView.lineWrapping,
         lintGutter(),
         checker,
         scriptSupport(),

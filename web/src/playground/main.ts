@@ -13,7 +13,9 @@ import { createLoop } from '../shared/loop';
 import { keepForOffline } from './offline';
 import { pageElements } from './page';
 import { createSaver } from './saver';
+import { attachFiles } from './files';
 import { openScripts } from './scripts';
+import { showValues } from './values';
 import { readSettings } from '../shared/share';
 import { createRunning } from '../shared/state';
 import { attachStatus, say, sayToo } from '../shared/status';
@@ -50,6 +52,7 @@ async function main(): Promise<void> {
     (text) => checker.check(text),
     () => controls.run(),
     scripts.start,
+    (problems, text) => controls.checked(problems, text),
   );
   const saver = createSaver(
     page.stage,
@@ -60,6 +63,14 @@ async function main(): Promise<void> {
   const help = createHelp(page.help);
   const controls = createControls(page, running, engine, loop, editor, saver, help, scripts);
   createExport(page.exporting, running, engine.builtinScript, () => loadEngine(engineAddress));
+
+  showValues(page.valuesPanel, page.values, engine, loop, running);
+  attachFiles(page.openFile, page.file, page.saveFile, editor.text, () => scripts.name(), scripts.load);
+  // The first visit (nothing kept, no link) says what to do, until the first change.
+  if (scripts.firstVisit) {
+    page.intro.hidden = false;
+    scripts.watch(() => (page.intro.hidden = true));
+  }
 
   // The script of a link new to this tab goes into the editor, then the figure runs.
   scripts.attach(editor, () => controls.run());

@@ -28,6 +28,17 @@ export interface PageElements {
   seed: HTMLInputElement;
   pause: HTMLButtonElement;
   step: HTMLButtonElement;
+  autoRun: HTMLInputElement;
+  openFile: HTMLButtonElement;
+  file: HTMLInputElement;
+  saveFile: HTMLButtonElement;
+  scrubber: HTMLInputElement;
+  frameField: HTMLInputElement;
+  speed: HTMLSelectElement;
+  clock: HTMLOutputElement;
+  intro: HTMLElement;
+  valuesPanel: HTMLDetailsElement;
+  values: HTMLElement;
   share: HTMLButtonElement;
   fullscreen: HTMLButtonElement;
   showHelp: HTMLButtonElement;
@@ -49,6 +60,17 @@ export function pageElements(): PageElements {
     seed: element('seed'),
     pause: element('pause'),
     step: element('step'),
+    autoRun: element('auto-run'),
+    openFile: element('open-file'),
+    file: element('file'),
+    saveFile: element('save-file'),
+    scrubber: element('scrubber'),
+    frameField: element('frame-field'),
+    speed: element('speed'),
+    clock: element('clock'),
+    intro: element('intro'),
+    valuesPanel: element('values-panel'),
+    values: element('values'),
     share: element('share'),
     fullscreen: element('fullscreen'),
     showHelp: element('show-help'),

@@ -18,6 +18,10 @@ export interface Scripts {
   shared(fragment: string): void;
   // Calls listener after each change of the editor's text.
   watch(listener: () => void): void;
+  // Whether this is a first visit: nothing kept from before, no link.
+  firstVisit: boolean;
+  // A name for the editor's script, for a file: the example's or the file's it came from.
+  name(): string;
 }
 
 const undoNote = 'Ctrl-Z brings back your edits.';
@@ -27,6 +31,7 @@ export async function openScripts(builtin: string): Promise<Scripts> {
   let run = (): void => {};
   const autosave = startAutosave((withHistory) => editor?.saved(withHistory), (m) => say(m, 'standing'));
   const listeners: (() => void)[] = [];
+  let loadedAs: { text: string; what: string } | null = null; // the script loaded last, and what it was
   const onChange = (): void => {
     autosave.changed();
     listeners.forEach((listener) => listener());
@@ -92,6 +97,7 @@ export async function openScripts(builtin: string): Promise<Scripts> {
       });
     },
     load(text, what) {
+      loadedAs = { text, what };
       const replaced = put(text);
       run();
       if (replaced) {
@@ -100,5 +106,11 @@ export async function openScripts(builtin: string): Promise<Scripts> {
     },
     shared: (now) => autosave.opened(now),
     watch: (listener) => listeners.push(listener),
+    firstVisit: autosave.kept === null && link === null,
+    name() {
+      const from = editor?.text() === loadedAs?.text ? loadedAs?.what : null;
+      const named = from?.replace(/^(Example|The file) /, '').replace(/\.txt$/, '');
+      return named && !named.startsWith('The ') ? named : 'lumenweave-script';
+    },
   };
 }
