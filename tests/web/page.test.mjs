@@ -450,7 +450,8 @@ test('share links', async (t) => {
 
 test('edits survive a reload with their undo; an example keeps them one undo away', async () => {
   const page = await openPage(session.browser, session.origin);
-  const saved = (text) => JSON.parse(localStorage.getItem('lumenweave.editor'))?.editor.doc === text;
+  const saved = (text) =>
+    JSON.parse(localStorage.getItem(`lumenweave.script.${sessionStorage.getItem('lumenweave.open')}`))?.editor.doc === text;
   const first = 'actset: 18, 1\nactset: 31, 2';
   const second = `${first}\nactset: 94, 1`;
   await typeScript(page, first);
@@ -949,6 +950,56 @@ test("writing: first-visit line, auto-run remembered, soft wrap, Tab, files, the
   assert.equal(await page.evaluate(editorText), script);
   assert.deepEqual(page.errors, []);
   await page.close();
+});
+
+test('named scripts: New, Duplicate, Rename, Delete; two tabs on two scripts keep both; a tab on the same script says so', async () => {
+  const context = await session.browser.newContext({ viewport: { width: 1100, height: 700 }, serviceWorkers: 'block' });
+  const names = (page) => page.evaluate(() => [...document.querySelectorAll('#script-list option')].map((o) => o.textContent));
+  const chosen = (page) => page.evaluate(() => document.querySelector('#script-list').selectedOptions[0].textContent);
+  const answer = (page, text) => page.once('dialog', (dialog) => dialog.accept(text));
+  const savedIs = ([text]) =>
+    JSON.parse(localStorage.getItem(`lumenweave.script.${sessionStorage.getItem('lumenweave.open')}`))?.editor.doc === text;
+  const first = await openPage(context, session.origin);
+  assert.deepEqual([await names(first), await chosen(first)], [['built-in script'], 'built-in script']);
+  answer(first, 'alpha');
+  await first.locator('#script-new').click();
+  await waitUntil(first, 'alpha open', editorIs, ['# alpha\n']);
+  await typeScript(first, 'actset: 18, 1');
+  await waitUntil(first, 'alpha saved', savedIs, ['actset: 18, 1']);
+
+  // A second tab opens the script chosen last: both tabs say they share it.
+  const second = await openPage(context, session.origin);
+  assert.equal(await chosen(second), 'alpha');
+  for (const tab of [first, second]) {
+    await waitUntil(tab, 'the shared script said', () => /Another tab has this script open too/.test(document.getElementById('status').textContent));
+  }
+  // On two scripts, each tab's typing stays its own.
+  await second.selectOption('#script-list', { label: 'built-in script' });
+  await waitUntil(second, 'the built-in script open', () => /Lumenweave animation script/.test(document.querySelector('#editor').shadowRoot.querySelectorAll('.cm-line')[1]?.textContent));
+  await typeScript(second, 'actset: 31, 2');
+  await typeScript(first, 'actset: 18, 3');
+  await waitUntil(second, 'the second saved', savedIs, ['actset: 31, 2']);
+  await waitUntil(first, 'the first saved', savedIs, ['actset: 18, 3']);
+  for (const [tab, text] of [[first, 'actset: 18, 3'], [second, 'actset: 31, 2']]) {
+    await tab.reload();
+    await waitUntil(tab, 'the page ready', () => document.body.dataset.ready === 'true');
+    assert.equal(await tab.evaluate(editorText), text);
+  }
+
+  // Duplicate, Rename, Delete.
+  answer(first, 'alpha copy');
+  await first.locator('#script-duplicate').click();
+  await waitUntil(first, 'the copy open', () => document.querySelector('#script-list').selectedOptions[0].textContent === 'alpha copy');
+  assert.equal(await first.evaluate(editorText), 'actset: 18, 3');
+  answer(first, 'beta');
+  await first.locator('#script-rename').click();
+  await waitUntil(first, 'renamed', () => document.querySelector('#script-list').selectedOptions[0].textContent === 'beta');
+  assert.deepEqual(await names(first), ['built-in script', 'alpha', 'beta']);
+  answer(first, undefined);
+  await first.locator('#script-delete').click();
+  await waitUntil(first, 'beta deleted', () => ![...document.querySelectorAll('#script-list option')].some((o) => o.textContent === 'beta'));
+  assert.deepEqual([...first.errors, ...second.errors], []);
+  await context.close();
 });
 
 test('help opens on ? and F1 and closes on Escape or a click', async () => {

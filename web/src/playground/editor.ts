@@ -16,6 +16,8 @@ export interface Editor {
   focus(): void;
   // The text (and its undo history if asked), as plain data for the browser's storage.
   saved(withHistory: boolean): unknown;
+  // Starts again from another script's text or saved form, with its own undo history.
+  restore(start: EditorStart): void;
 }
 
 // What the editor starts from: a text, or what saved() gave before (the text is used if that
@@ -93,11 +95,7 @@ export function createEditor(
   // In a shadow root CodeMirror styles itself through a constructed style sheet; in the document
   // it would add a style element, which the page's Content-Security-Policy refuses.
   const root = parent.attachShadow({ mode: 'open' });
-  const view = new EditorView({
-    parent: root,
-    root,
-    state: startState(start, {
-      extensions: [
+  const extensions = [
         lineNumbers(),
         highlightActiveLine(),
         history(),
@@ -114,9 +112,8 @@ export function createEditor(
         scriptSupport(),
         EditorView.contentAttributes.of({ 'aria-label': 'Animation script' }),
         darkTheme,
-      ],
-    }),
-  });
+  ];
+  const view = new EditorView({ parent: root, root, state: startState(start, { extensions }) });
   return {
     text: () => view.state.doc.toString(),
     setText(next) {
@@ -127,5 +124,6 @@ export function createEditor(
     },
     focus: () => view.focus(),
     saved: (withHistory) => view.state.toJSON(withHistory ? { history: historyField } : undefined),
+    restore: (next) => view.setState(startState(next, { extensions })),
   };
 }

@@ -15,6 +15,7 @@ import { pageElements } from './page';
 import { createSaver } from './saver';
 import { attachFiles } from './files';
 import { openScripts } from './scripts';
+import { attachScriptsBar } from './scripts-bar';
 import { showValues } from './values';
 import { readSettings } from '../shared/share';
 import { createRunning } from '../shared/state';
@@ -64,6 +65,7 @@ async function main(): Promise<void> {
   const controls = createControls(page, running, engine, loop, editor, saver, help, scripts);
   createExport(page.exporting, running, engine.builtinScript, () => loadEngine(engineAddress));
 
+  attachScriptsBar(page.scriptsBar, scripts, editor.text);
   showValues(page.valuesPanel, page.values, engine, loop, running);
   attachFiles(page.openFile, page.file, page.saveFile, editor.text, () => scripts.name(), scripts.load);
   // The first visit (nothing kept, no link) says what to do, until the first change.

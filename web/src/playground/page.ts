@@ -1,5 +1,6 @@
 // The page's elements, looked up once: a missing one is a fault of index.html, said at start-up.
 import { element } from '../shared/start';
+import type { ScriptsBarElements } from './scripts-bar';
 
 // The Export dialog's.
 export interface ExportElements {
@@ -44,6 +45,7 @@ export interface PageElements {
   showHelp: HTMLButtonElement;
   help: HTMLDialogElement;
   saverNote: HTMLElement;
+  scriptsBar: ScriptsBarElements;
   editor: HTMLElement;
   problems: HTMLElement;
   exporting: ExportElements;
@@ -76,6 +78,13 @@ export function pageElements(): PageElements {
     showHelp: element('show-help'),
     help: element('help'),
     saverNote: element('saver-note'),
+    scriptsBar: {
+      list: element('script-list'),
+      add: element('script-new'),
+      rename: element('script-rename'),
+      duplicate: element('script-duplicate'),
+      remove: element('script-delete'),
+    },
     editor: element('editor'),
     problems: element('problems'),
     exporting: {
