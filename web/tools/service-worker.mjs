@@ -9,7 +9,7 @@ import { build } from 'esbuild';
 
 const site = process.argv[2];
 // The Node tool and its trace engine are for the command line, not for the pages.
-const skipped = new Set(['sw.js', 'lumenweave-sim.mjs', 'lumenweave-trace.wasm']);
+const skipped = new Set(['sw.js', 'lumenweave-sim.mjs', 'lumenweave-sim.wasm', 'lumenweave-trace.wasm']);
 
 function filesUnder(dir) {
   return readdirSync(dir, { withFileTypes: true }).flatMap((entry) =>

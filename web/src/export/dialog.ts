@@ -50,7 +50,8 @@ function download(blob: Blob, name: string): void {
   setTimeout(() => URL.revokeObjectURL(link.href), 60000);
 }
 
-// loadEngine gives an engine instance of the export's own, loaded at the first export.
+// loadEngine gives an engine instance of the export's own, loaded at the first export. The page
+// opens the dialog (ui.open), having loaded this module at the first click.
 export function createExport(
   ui: ExportElements,
   running: Running,
@@ -162,7 +163,6 @@ export function createExport(
   showKind();
   setWorking(false);
   ui.kind.addEventListener('change', showKind);
-  ui.open.addEventListener('click', () => ui.dialog.showModal());
   ui.cancel.addEventListener('click', () => (cancelled = true));
   ui.close.addEventListener('click', () => ui.dialog.close());
   // Closing the dialog (Escape) ends an export on its way.

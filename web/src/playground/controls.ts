@@ -17,7 +17,10 @@ export interface Controls {
   // Starts the figure anew on the editor's script and the seed field's seed. A script with
   // errors does not run: the last good one goes on (the built-in one if none ran yet). Warnings
   // are no bar: their lines run as the native programs run them.
-  run(): void;
+  run(): Promise<void>;
+  // The same at once, checked on this thread: for a script just loaded (an example, a link, a
+  // file, another named script), which runs before anything else is done.
+  runLoaded(): void;
   setPaused(on: boolean): void;
   // The checker's answer for text: with Auto-run on, a clean script not running yet runs.
   checked(problems: Problem[], text: string): void;
@@ -44,18 +47,19 @@ export function createControls(
   saver: Saver,
   help: Help,
   scripts: Scripts,
+  check: (text: string) => Promise<Problem[] | null>,
 ): Controls {
   const seedIsValid = (): boolean => parseWhole(page.seed.value.trim(), 0, maxSeed) !== null;
   const markSeed = (): void => page.seed.setAttribute('aria-invalid', String(!seedIsValid()));
 
-  const run = (): void => {
+  // Runs text, whose problems were found, or says why not.
+  const start = (text: string, found: Problem[]): void => {
     const said: string[] = [];
     const typed = parseWhole(page.seed.value.trim(), 0, maxSeed);
     if (typed === null) {
       said.push(`The seed "${page.seed.value.trim()}" is not a whole number from 0 to ${maxSeed}; kept ${running.seed}.`);
     }
-    const text = editor.text();
-    const problems = engine.check(text).filter((p) => p.severity === 'error').length;
+    const problems = found.filter((p) => p.severity === 'error').length;
     if (problems === 0) {
       loop.restart(typed ?? running.seed, text);
     } else if (running.script === null) {
@@ -68,6 +72,26 @@ export function createControls(
     page.seed.value = String(running.seed);
     markSeed();
     say(said.join(' '), 'standing');
+  };
+  // Checked in the checker's thread; a text changed meanwhile is checked again, as it now is.
+  const run = async (): Promise<void> => {
+    for (;;) {
+      const text = editor.text();
+      let found: Problem[] | null;
+      try {
+        found = await check(text);
+      } catch {
+        found = engine.check(text); // the checker's thread failed: checked here
+      }
+      if (found !== null) {
+        start(text, found);
+        return;
+      }
+    }
+  };
+  const runLoaded = (): void => {
+    const text = editor.text();
+    start(text, engine.check(text));
   };
   const setPaused = (on: boolean): void => {
     loop.setPaused(on);
@@ -131,12 +155,12 @@ export function createControls(
   });
   const checked = (problems: Problem[], text: string): void => {
     if (page.autoRun.checked && text !== running.script && !problems.some((p) => p.severity === 'error')) {
-      run();
+      void run();
     }
   };
 
   page.seed.addEventListener('input', markSeed);
-  page.run.addEventListener('click', run);
+  page.run.addEventListener('click', () => void run());
   page.pause.addEventListener('click', () => setPaused(!running.paused));
   page.step.addEventListener('click', () => {
     setPaused(true);
@@ -168,7 +192,7 @@ export function createControls(
     }
     if (event.key === 'Enter' && (event.ctrlKey || event.metaKey)) {
       event.preventDefault();
-      run();
+      void run();
       return;
     }
     // ? and F type letters in the editor and the fields; elsewhere they open help or saver mode.
@@ -199,5 +223,5 @@ export function createControls(
     }
   });
 
-  return { run, setPaused, checked };
+  return { run, runLoaded, setPaused, checked };
 }

@@ -47,7 +47,6 @@ export interface PageElements {
   saverNote: HTMLElement;
   scriptsBar: ScriptsBarElements;
   editor: HTMLElement;
-  problems: HTMLElement;
   exporting: ExportElements;
 }
 
@@ -86,7 +85,6 @@ export function pageElements(): PageElements {
       remove: element('script-delete'),
     },
     editor: element('editor'),
-    problems: element('problems'),
     exporting: {
       open: element('export'),
       dialog: element('export-dialog'),

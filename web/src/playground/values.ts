@@ -1,7 +1,7 @@
 // The actuator values panel: what each of the fourteen actuators holds at the frame shown, asked
 // of the engine after each frame while stepping and a few times a second while running (faster
 // is unreadable), and only while the panel is open.
-import { actuators } from 'generated/language';
+import { actuatorNames } from 'generated/names';
 import type { Engine } from '../shared/engine';
 import type { Loop } from '../shared/loop';
 import type { Running } from '../shared/state';
@@ -9,15 +9,14 @@ import type { Running } from '../shared/state';
 const runningPeriod = 250; // milliseconds between updates while the figure runs
 
 export function showValues(panel: HTMLDetailsElement, list: HTMLElement, engine: Engine, loop: Loop, running: Running): void {
-  const cells = actuators.map((a) => {
+  const cells = actuatorNames.map(([index, name]) => {
     const row = document.createElement('div');
-    const name = document.createElement('dt');
-    name.textContent = `${a.index} ${a.name}`;
-    name.title = a.description;
+    const label = document.createElement('dt');
+    label.textContent = `${index} ${name}`;
     const value = document.createElement('dd');
-    row.append(name, value);
+    row.append(label, value);
     list.append(row);
-    return { index: a.index, value };
+    return { index, value };
   });
   let last = -Infinity; // milliseconds: the update before
   const update = (): void => {
