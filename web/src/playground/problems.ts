@@ -20,17 +20,22 @@ interface Found {
   marks: DecorationSet;
 }
 
+// A line's mark: on the line itself, so that the colours of its words never cut it in pieces.
 const markOf = {
-  error: Decoration.mark({ class: 'lw-problem-error' }),
-  warning: Decoration.mark({ class: 'lw-problem-warning' }),
+  error: Decoration.line({ class: 'lw-problem-error' }),
+  warning: Decoration.line({ class: 'lw-problem-warning' }),
 };
 
 function marksOf(doc: Text, problems: Problem[]): DecorationSet {
-  const ranges = problems.slice(0, maxMarks).flatMap((p) => {
-    const line = doc.line(Math.min(Math.max(p.line, 1), doc.lines));
-    return line.from < line.to ? [markOf[p.severity].range(line.from, line.to)] : [];
-  });
-  return Decoration.set(ranges, true);
+  const lines = new Map<number, Problem['severity']>(); // an error outweighs a warning on its line
+  for (const p of problems.slice(0, maxMarks)) {
+    const line = Math.min(Math.max(p.line, 1), doc.lines);
+    lines.set(line, lines.get(line) === 'error' ? 'error' : p.severity);
+  }
+  return Decoration.set(
+    [...lines].map(([line, severity]) => markOf[severity].range(doc.line(line).from)),
+    true,
+  );
 }
 
 const found = StateField.define<Found>({
