@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the browser playground into build/web/ (the core as WebAssembly, the page bundled from
 # web/, the script reference and the gallery of examples, the embeddable figure, the wallpaper
-# page and the service worker that keeps them offline) and serves it on the loopback address,
+# page with its hosts' description files, the Windows program that the Install dialog places a
+# script into, and the service worker that keeps them offline) and serves it on the loopback address,
 # telling browsers which pages other sites may frame (web/tools/serve.py).
 #   bash tools/playground.sh build          build only
 #   bash tools/playground.sh [--port N]     build, then serve on http://127.0.0.1:N/ (default 8000)
@@ -48,6 +49,16 @@ cp build/wasm/web/engine/lumenweave.wasm "$gen/"
 # worker, the embeddable figure and the wallpaper (into $site): web/package.json's build script.
 (cd web && npm run --silent build)
 cp web/index.html web/style.css web/embed.html web/wallpaper.html web/alone.css "$site/"
+# The wallpaper hosts' description files, which the wallpaper zips of tools/package.sh and of the
+# Install dialog take.
+mkdir -p "$site/wallpaper"
+python3 packaging/wallpaper/host-files.py \
+    "$(sed -n 's/^#define LUMENWEAVE_VERSION "\(.*\)"$/\1/p' build/wasm/generated/lumenweave/version.hpp)" \
+    examples "$site/wallpaper"
+# The released Windows program, which the Install dialog fetches when asked, never before.
+cmake --preset windows >/dev/null
+cmake --build --preset windows --target Lumenweave
+cp build/windows/hosts/windows/Lumenweave.scr "$site/"
 # The reference and the gallery, whose stills the native lumenweave-render draws.
 cmake --preset native >/dev/null
 cmake --build --preset native --target lumenweave-render

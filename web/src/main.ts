@@ -9,10 +9,12 @@ import { type Engine, loadEngine } from './engine';
 import { createExport } from './export';
 import { createFigure } from './figure';
 import { createHelp } from './help';
+import { attachInstall } from './install-open';
 import { createLoop } from './loop';
 import { keepForOffline } from './offline';
 import { pageElements } from './page';
 import { createSaver } from './saver';
+import { createSaverRotation } from './saver-rotation';
 import { openScripts } from './scripts';
 import { maxSeed, readSettings } from './share';
 import { createRunning } from './state';
@@ -60,12 +62,22 @@ async function main(): Promise<void> {
   const saver = createSaver(
     page.stage,
     page.saverNote,
-    () => requestAnimationFrame(figure.fit),
+    () => {
+      requestAnimationFrame(figure.fit);
+      rotation.follow(saver.active());
+    },
     engine,
   );
+  const rotation = createSaverRotation(page.rotate, running, loop);
   const help = createHelp(page.help);
   const controls = createControls(page, running, engine, loop, editor, saver, help, scripts);
   createExport(page.exporting, running, engine.builtinScript, () => loadEngine(engineAddress));
+  attachInstall([page.install, page.helpInstall], {
+    text: () => editor.text(),
+    seed: () => running.seed,
+    engine,
+    loadEngine: () => loadEngine(engineAddress),
+  });
 
   // The script of a link new to this tab goes into the editor, then the figure runs.
   scripts.attach(editor, () => controls.run());
