@@ -70,22 +70,24 @@ faults=(
     'frame|frame/frame.cpp|valueOf(bank, outlineIndex) > 0.0f|valueOf(bank, outlineIndex) >= 0.0f|outline 0 drawn'
     'frame|frame/frame.cpp|        sequencerPass(engine.sequencer, engine.bank, engine.randomState);\n        startMotions(engine.bank, engine.randomState);|        startMotions(engine.bank, engine.randomState);\n        sequencerPass(engine.sequencer, engine.bank, engine.randomState);|motions start before the script runs'
     'frame|frame/frame.cpp|    engine.sequencer.currentFrame = 0.0f;\n||a second start keeps the clock'
-    "web|web/src/share.ts|text.replace(/-/g, '+').replace(/_/g, '/')|text.replace(/-/g, '/').replace(/_/g, '+')|a shared link's - and _ swapped in decoding"
-    'web|web/src/main.ts|settings.seed ?? Math.floor|Math.floor|the seed in the address ignored'
-    'web|web/src/editor.ts|showProblems(problemList, problems, goToLine);|showProblems(problemList, [], goToLine);|the problems list not shown'
-    'web|web/src/saver.ts|        leave();\n        swallowing = true;|        swallowing = true;|full screen not left on a key'
-    'web|web/src/loop.ts|if (running.paused \|\| running.seekingTo|if (running.seekingTo|Pause does not stop the figure'
-    'web|web/src/loop.ts|        if (running.frame < frame) {\n          step();\n        }|        step();\n        step();|an addressed frame shown one late'
-    'web|web/src/wallpaper-loop.ts|    if (!drawDue(gate, now)) {|    if (!drawDue(gate, now) \&\& false) {|the wallpaper ignores the frame-rate limit'
-    'web|web/src/wallpaper-loop.ts|        cancelAnimationFrame(request);\n        request = null;|        request = null;|the paused wallpaper goes on asking for animation frames'
-    'web|web/src/wallpaper-loop.ts|    lastNow = null;\n    gate.next = null;\n    pace.deadline = null;|    gate.next = null;|the resumed wallpaper makes up the paused time'
-    'web|web/src/host-settings.ts|return examples[value]?.[0] ?? null;|return examples[value - 1]?.[0] ?? null;|Lively'"'"'s example index read from 1'
+    "web|web/src/shared/share.ts|text.replace(/-/g, '+').replace(/_/g, '/')|text.replace(/-/g, '/').replace(/_/g, '+')|a shared link's - and _ swapped in decoding"
+    'web|web/src/playground/main.ts|settings.seed ?? randomSeed()|randomSeed()|the seed in the address ignored'
+    'web|web/src/playground/editor.ts|showProblems(problemList, problems, goToLine);|showProblems(problemList, [], goToLine);|the problems list not shown'
+    'web|web/src/playground/saver.ts|        leave();\n        swallowing = true;|        swallowing = true;|full screen not left on a key'
+    'web|web/src/shared/loop.ts|if (running.paused \|\| running.seekingTo|if (running.seekingTo|Pause does not stop the figure'
+    'web|web/src/shared/loop.ts|        if (running.frame < frame) {\n          step();\n        }|        step();\n        step();|an addressed frame shown one late'
+    'web|web/src/wallpaper/loop.ts|    if (!drawDue(gate, now)) {|    if (!drawDue(gate, now) \&\& false) {|the wallpaper ignores the frame-rate limit'
+    'web|web/src/wallpaper/loop.ts|        cancelAnimationFrame(request);\n        request = null;|        request = null;|the paused wallpaper goes on asking for animation frames'
+    'web|web/src/wallpaper/loop.ts|    lastNow = null;\n    gate.next = null;\n    pace.deadline = null;|    gate.next = null;|the resumed wallpaper makes up the paused time'
+    'web|web/src/wallpaper/host-settings.ts|return examples[value - (carried ? 1 : 0)]?.[0];|return examples[value - (carried ? 0 : 1)]?.[0];|Lively'"'"'s example index read from 1'
+    'web|web/src/wallpaper/main.ts| ?? clean(carried?.text) ?? | ?? |the wallpaper zip'"'"'s own script ignored'
+    'web|web/src/shared/rotation.ts|      return (current + 1) % count;|      return current;|a rotation that never goes on to the next script'
     "web|web/tools/serve.py|ancestors = \"*\" if path in FRAMED_ANYWHERE else \"'none'\"|ancestors = \"*\"|the playground may be framed by any site"
-    'web|web/src/service-worker.ts|{ ignoreSearch: true }|{}|offline, a page with settings in its address is not found'
-    "web|web/src/embed.ts|  let script = link.kind === 'script' ? link.text : engine.builtinScript;|  let script = engine.builtinScript;|the embeddable figure shows the built-in script, not its link's"
-    'web|web/src/export.ts|frames.next(stepsPerSecond / rate);|frames.next(stepsPerSecond / 60);|a clip'"'"'s frames one animation step apart whatever the rate'
-    'web|web/src/export.ts|const total = seconds * rate;|const total = seconds * rate - 1;|a clip one frame short'
-    'web|web/src/export-frames.ts|engine.mesh(canvas.width, canvas.height, 1)|engine.mesh(canvas.height, canvas.width, 1)|an exported frame drawn with its width and height swapped'
+    'web|web/src/shared/service-worker.ts|{ ignoreSearch: true }|{}|offline, a page with settings in its address is not found'
+    "web|web/src/embed/main.ts|  let script = link.kind === 'script' ? link.text : engine.builtinScript;|  let script = engine.builtinScript;|the embeddable figure shows the built-in script, not its link's"
+    'web|web/src/export/dialog.ts|frames.next(stepsPerSecond / rate);|frames.next(stepsPerSecond / 60);|a clip'"'"'s frames one animation step apart whatever the rate'
+    'web|web/src/export/dialog.ts|const total = seconds * rate;|const total = seconds * rate - 1;|a clip one frame short'
+    'web|web/src/export/frames.ts|engine.mesh(canvas.width, canvas.height, 1)|engine.mesh(canvas.height, canvas.width, 1)|an exported frame drawn with its width and height swapped'
     'wayland|hosts/wayland/input.cpp|surface->output->y + static_cast<int>(std::lround(wl_fixed_to_double(y)))|surface->output->x + static_cast<int>(std::lround(wl_fixed_to_double(y)))|the pointer y on an output taken from the output x'
     'wayland|hosts/wayland/input.cpp|        host.session.quit = quit_reason::input;\n        log_event("pointer %d,%d ends"|        log_event("pointer %d,%d ends"|a large pointer move no longer ends the saver'
     'wayland|hosts/wayland/input.cpp|if (keyboard \&\& host.keyboard == nullptr) {|if (keyboard \&\& host.keyboard == nullptr \&\& !host.started) {|a keyboard that appears after the start is ignored'
@@ -137,7 +139,8 @@ run_tests() {
         frame) tests=("$build/tests/lumenweave_tests" "$build/tests/gl/lumenweave_glcall_tests"
             "$build/tests/lumenweave_trace_tests") ;;
         # Each of the page's waits is bounded at two minutes, for software WebGL on a busy machine.
-        web) tests=("node --test tests/web/pacing.test.mjs" "node --test tests/web/page.test.mjs")
+        web) tests=("node --test tests/web/pacing.test.mjs" "node --test tests/web/page.test.mjs"
+            "node --test tests/web/install.test.mjs")
             limit=1200
             export LUMENWEAVE_SIM=$build/tools/sim/lumenweave-sim
             export LUMENWEAVE_RENDER=$build/tools/render/lumenweave-render ;;

@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Builds the browser playground into build/web/ (the core as WebAssembly, the page bundled from
 # web/, the script reference and the gallery of examples, the embeddable figure, the wallpaper
-# page with its hosts' description files, the Windows program that the Install dialog places a
-# script into, and the service worker that keeps them offline) and serves it on the loopback address,
-# telling browsers which pages other sites may frame (web/tools/serve.py).
+# page, the Windows program the page makes savers of, and the service worker that keeps them
+# offline) and serves it on the loopback address, telling browsers which pages other sites may
+# frame (web/tools/serve.py).
 #   bash tools/playground.sh build          build only
 #   bash tools/playground.sh [--port N]     build, then serve on http://127.0.0.1:N/ (default 8000)
 set -euo pipefail
@@ -55,10 +55,6 @@ mkdir -p "$site/wallpaper"
 python3 packaging/wallpaper/host-files.py \
     "$(sed -n 's/^#define LUMENWEAVE_VERSION "\(.*\)"$/\1/p' build/wasm/generated/lumenweave/version.hpp)" \
     examples "$site/wallpaper"
-# The released Windows program, which the Install dialog fetches when asked, never before.
-cmake --preset windows >/dev/null
-cmake --build --preset windows --target Lumenweave
-cp build/windows/hosts/windows/Lumenweave.scr "$site/"
 # The reference and the gallery, whose stills the native lumenweave-render draws.
 cmake --preset native >/dev/null
 cmake --build --preset native --target lumenweave-render
@@ -66,6 +62,10 @@ node web/tools/pages.mjs . "$site" build/native/tools/render/lumenweave-render
 cp hosts/windows/lumenweave.ico "$site/favicon.ico"
 cp build/wasm/web/engine/lumenweave.wasm build/wasm/web/engine/lumenweave-trace.wasm "$site/"
 cp web/sim/lumenweave-sim.mjs "$site/"
+# The released Windows program, into which the page places a script (web/src/windows-saver.ts).
+cmake --preset windows >/dev/null
+cmake --build --preset windows --target Lumenweave
+cp build/windows/hosts/windows/Lumenweave.scr "$site/"
 # Last: the service worker lists and digests every file above.
 (cd web && node tools/service-worker.mjs "../$site")
 echo "playground: $site/index.html"

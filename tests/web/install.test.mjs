@@ -12,7 +12,8 @@ import { join } from 'node:path';
 import { pathToFileURL } from 'node:url';
 import { inflateRawSync } from 'node:zlib';
 import { after, before, test } from 'node:test';
-import { litPixels, openPage, shareInCommon, sourceDir, waitUntil, withBrowser } from './browser.mjs';
+import { openPage, sourceDir, waitUntil, withBrowser } from '../../web/tools/browser.mjs';
+import { litPixels, shareInCommon } from './pictures.mjs';
 
 let session;
 let done;

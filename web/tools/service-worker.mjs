@@ -9,7 +9,7 @@ import { build } from 'esbuild';
 
 const site = process.argv[2];
 // The Node tool and its trace engine are for the command line, not for the pages; the Windows
-// program is fetched only by the Install dialog, when asked, never on a first visit.
+// program (a megabyte) is fetched only by those who make a saver of their script.
 const skipped = new Set(['sw.js', 'lumenweave-sim.mjs', 'lumenweave-trace.wasm', 'Lumenweave.scr']);
 
 function filesUnder(dir) {
@@ -28,7 +28,7 @@ for (const f of files) {
 // The site's address itself is the playground, as index.html is.
 const kept = ['./', ...files];
 await build({
-  entryPoints: [new URL('../src/service-worker.ts', import.meta.url).pathname],
+  entryPoints: [new URL('../src/shared/service-worker.ts', import.meta.url).pathname],
   bundle: true,
   minify: true,
   format: 'iife',

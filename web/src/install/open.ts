@@ -1,7 +1,7 @@
 // The Install… button and the help's entry for it: the dialog's code, and the zip library and
 // the Windows program it fetches, load at the first use, never on a first visit.
-import type { Engine } from './engine';
-import { say } from './status';
+import type { Engine } from '../shared/engine';
+import { say } from '../shared/status';
 
 export interface InstallContext {
   text(): string; // the editor's script
@@ -13,7 +13,7 @@ export interface InstallContext {
 export function attachInstall(openers: HTMLElement[], context: InstallContext): void {
   let opening: Promise<() => void> | null = null;
   const open = (): void => {
-    opening ??= import('./install-dialog').then((module) => module.createInstallDialog(context));
+    opening ??= import('./dialog').then((module) => module.createInstallDialog(context));
     opening.then(
       (show) => show(),
       (error: unknown) => {

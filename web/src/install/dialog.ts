@@ -1,14 +1,14 @@
 // The Install dialog: the editor's script as a Windows screensaver, on Linux, as a live wallpaper
 // and framed on another site, each with the few steps that follow. A script with problems is
-// offered nowhere. Loaded at the first use (install-open.ts); body[data-install] tells how the
+// offered nowhere. Loaded at the first use (open.ts); body[data-install] tells how the
 // last download went.
-import { download } from './download';
-import type { Engine } from './engine';
-import { createFrameSource } from './export-frames';
-import type { InstallContext } from './install-open';
-import { embedSnippet, fileStem, linuxLines, scriptName } from './install-lines';
-import { encodeLink } from './share';
-import { placeScript, saverFileName, saverProgramUrl } from './windows-saver';
+import { createFrameSource } from '../export/frames';
+import { download } from '../shared/download';
+import type { Engine } from '../shared/engine';
+import { encodeLink } from '../shared/share';
+import { placeScript, saverFileName, saverProgramUrl } from '../windows-saver';
+import { embedSnippet, fileStem, linuxLines, scriptName } from './lines';
+import type { InstallContext } from './open';
 
 // The wallpaper's picture: the gallery's still (frame 300 of seed 1, 320 x 240).
 const preview = { seed: 1, frame: 300, size: { width: 320, height: 240 } };
@@ -114,7 +114,8 @@ export function createInstallDialog(context: InstallContext): () => void {
   const showNames = (): void => {
     for (const [selector, value] of [
       ['.scr-file', saverFileName(chosenName())],
-      ['.scr-name', chosenName()],
+      // Windows lists a saver by its file name without ".scr".
+      ['.scr-name', saverFileName(chosenName()).replace(/\.scr$/, '')],
       ['.wallpaper-file', wallpaperFile()],
     ]) {
       dialog.querySelectorAll(selector).forEach((e) => (e.textContent = value));

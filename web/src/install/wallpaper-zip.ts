@@ -2,8 +2,8 @@
 // wallpaper zip (the page, its script and style, the hosts' description files, a picture, all at
 // the top), with the script carried in the page and listed first in the hosts' settings, so that
 // the wallpaper opens on it with no link and no network. The zip library loads only here.
-import { type CarriedScript, carryScript } from './carried-script';
-import { carriedOption } from './host-settings';
+import { type CarriedScript, carryScript } from '../shared/carried-script';
+import { carriedOption } from '../wallpaper/host-settings';
 
 // Where the site keeps the hosts' description files (tools/playground.sh writes them).
 const hostFolder = 'wallpaper/';

@@ -3,9 +3,9 @@
 // each started afresh as Run starts it; leaving starts the script that ran before afresh again.
 // The span is chosen beside Full screen (remembered) or given as ?every= (and ?shuffle).
 import { examples } from 'generated/examples';
-import type { Loop } from './loop';
-import { createOrder, parseEvery, readRotation, stepsPerSecond } from './rotation';
-import type { Running } from './state';
+import type { Loop } from '../shared/loop';
+import { createOrder, parseEvery, readRotation, stepsPerSecond } from '../shared/rotation';
+import type { Running } from '../shared/state';
 
 export interface SaverRotation {
   // Follows the saver entering (true) and leaving (false).

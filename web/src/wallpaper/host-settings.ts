@@ -1,9 +1,9 @@
 // The settings a wallpaper host gives the page: Lively's window.livelyPropertyListener(name,
 // value) and Wallpaper Engine's window.wallpaperPropertyListener, both read into one record.
 // The names are those of packaging/wallpaper/LivelyProperties.json and project.json; a zip made
-// by the playground lists the script it carries first (web/src/wallpaper-zip.ts).
+// by the playground lists the script it carries first (web/src/install/wallpaper-zip.ts).
 import { examples } from 'generated/examples';
-import { maxSeed, parseWhole } from './share';
+import { maxSeed, parseWhole } from '../shared/share';
 
 export interface WallpaperSettings {
   example: string | null; // the example chosen in the host; null: the carried or the link's script

@@ -5,13 +5,13 @@
 // frame-rate limit, and not at all while it is paused.
 import { examples } from 'generated/examples';
 import engineBytes from 'generated/lumenweave.wasm';
-import { readCarried } from './carried-script';
-import { type Engine, loadEngine } from './engine';
-import { createFigure, type Figure } from './figure';
+import { readCarried } from '../shared/carried-script';
+import type { Figure } from '../shared/figure';
+import { createOrder, readRotation, stepsPerSecond } from '../shared/rotation';
+import { readLink, readSettings } from '../shared/share';
+import { element, randomSeed, startFigure } from '../shared/start';
 import { listenToHosts, type SettingName, type WallpaperSettings } from './host-settings';
-import { createOrder, readRotation, stepsPerSecond } from './rotation';
-import { maxSeed, readLink, readSettings } from './share';
-import { createWallpaperLoop } from './wallpaper-loop';
+import { createWallpaperLoop } from './loop';
 
 const carried = readCarried(document);
 const settings: WallpaperSettings = {
@@ -26,7 +26,7 @@ let apply = (_name: SettingName): void => {};
 listenToHosts(settings, carried !== null, (name) => apply(name));
 
 function show(note: string): void {
-  const line = document.getElementById('note') as HTMLElement;
+  const line = element('note');
   line.textContent = note;
   line.hidden = false;
 }
@@ -47,30 +47,21 @@ function followPixelRatio(figure: Figure): void {
 async function main(): Promise<void> {
   const address = readSettings(location.search);
   const link = await readLink(location.hash);
-  let engine: Engine;
-  try {
-    engine = await loadEngine(engineBytes);
-  } catch (error) {
-    console.error(error);
-    show(`The engine could not be loaded: ${String(error)}`);
+  // The loop draws what a resize asks for once it exists.
+  const started = await startFigure(engineBytes, element('figure'), null, () => loop.redraw(), show);
+  if (!started) {
     return;
   }
+  const { engine, figure } = started;
   // A script with errors would not run: the built-in one is shown, as the playground does.
   const clean = (text: string | undefined): string | null =>
     text !== undefined && !engine.check(text).some((p) => p.severity === 'error') ? text : null;
   const own = clean(link.kind === 'script' ? link.text : undefined) ?? clean(carried?.text) ?? engine.builtinScript;
   // The list a rotation goes through: the page's own script (named ''), then the examples.
   const pieces: (readonly [string, string])[] = [['', own], ...examples];
-  const randomSeed = Math.floor(Math.random() * (maxSeed + 1));
-  const seed = (): number => settings.seed ?? address.seed ?? randomSeed;
+  const drawnSeed = randomSeed();
+  const seed = (): number => settings.seed ?? address.seed ?? drawnSeed;
 
-  const canvas = document.getElementById('figure') as HTMLCanvasElement;
-  // The loop draws what a resize asks for once it exists.
-  const figure = createFigure(canvas, engine, null, () => loop.redraw());
-  if (!figure) {
-    show('This browser has no WebGL 2: the figure cannot be drawn.');
-    return;
-  }
   const loop = createWallpaperLoop(engine, figure, settings.fps, settings.speed);
   // The figure anew on a script of the list; the page says which example and seed it shows.
   let current = 0;
