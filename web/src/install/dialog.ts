@@ -42,10 +42,12 @@ const markup = `
       <dt>Every monitor, now</dt><dd><code id="install-linux-saver"></code></dd>
       <dt>Sway, after five idle minutes</dt><dd>In <code>~/.config/sway/config</code>:
         <code id="install-linux-swayidle"></code></dd>
-      <dt>As a file</dt><dd><button id="install-txt" type="button">Save script as .txt</button>, then
-        <code id="install-linux-file"></code>; a folder of scripts takes turns with
-        <code>lumenweave --saver --script ~/scripts/ --every 10m --shuffle</code>.</dd>
+      <dt>As a file</dt><dd><button id="install-txt" type="button">Save script as .txt</button>, then:
+        <code id="install-linux-file"></code></dd>
     </dl>
+    <p>Several scripts take turns, each afresh: <code>--link</code> and <code>--script</code> repeated, or a
+      folder of scripts, with <code>--every 10m</code> (and <code>--shuffle</code> for a random order):
+      <code>lumenweave --saver --script ~/scripts/ --every 10m --shuffle</code></p>
   </section>
   <section>
     <h3>Live wallpaper (Lively, Wallpaper Engine)</h3>
