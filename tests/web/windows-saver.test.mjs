@@ -8,7 +8,7 @@ import { readFileSync } from 'node:fs';
 import { join } from 'node:path';
 import { test } from 'node:test';
 import { crc32 } from 'node:zlib';
-import { siteDir } from './browser.mjs';
+import { siteDir } from '../../web/tools/browser.mjs';
 import { windowsSaver } from '../../web/tools/place-script.mjs';
 
 const { placeScript, saverFileName, saverProgramUrl } = await windowsSaver();

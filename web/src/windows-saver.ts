@@ -1,7 +1,7 @@
 // The Windows screensaver the page makes: a copy of the released Lumenweave.scr with a script
 // placed in the space the program keeps for it (hosts/windows/script_space.hpp), and its file name.
 import { spaceMarker } from 'generated/script-space';
-import { crc32 } from './share';
+import { crc32 } from './shared/share';
 
 // The site's copy of the released program, fetched only when a saver is made.
 export const saverProgramUrl = 'Lumenweave.scr';

@@ -7,7 +7,7 @@ import { readdirSync, readFileSync } from 'node:fs';
 import { join } from 'node:path';
 import { gzipSync } from 'node:zlib';
 import { build } from 'esbuild';
-import { siteDir, sourceDir, withBrowser } from '../../tests/web/browser.mjs';
+import { siteDir, sourceDir, withBrowser } from './browser.mjs';
 import { windowsSaver } from './place-script.mjs';
 
 const runs = 21;
