@@ -48,7 +48,7 @@ export function placeScript(program: Uint8Array, text: string): Placed {
   if (bytes.length > capacity) {
     return { kind: 'too-long', limit: capacity };
   }
-  const placed = program.slice();
+  const placed = new Uint8Array(program); // a copy, also of a Node Buffer, whose slice() shares
   const out = new DataView(placed.buffer);
   out.setUint32(at + lengthAt, bytes.length, true);
   out.setUint32(at + crcAt, bytes.length === 0 ? 0 : crc32(bytes), true);
@@ -59,13 +59,14 @@ export function placeScript(program: Uint8Array, text: string): Placed {
 
 export const maxSaverName = 64; // characters before ".scr": room in the settings list and in paths
 
-// A Windows file name NAME.scr from what the user typed. Windows lists a saver with a long file
-// name under that name without its ".scr", so the name chosen is the name the screen-saver
-// settings show, with no byte of the program changed but those of the script space. Characters
-// Windows refuses in names (<>:"/\|?* and controls) and blanks become "-": savers whose names
-// hold spaces have been seen listed garbled. Dots and blanks at either end go (Windows drops them
-// at the end), a typed ".scr" is not doubled, a device name (CON, NUL, COM1, ...) is not left
-// alone, and an empty name gives "Lumenweave".
+// A Windows file name NAME.scr from what the user typed. The screen-saver settings list a saver
+// with a long file name by that name without its ".scr" (a name that fits 8.3 may be listed by
+// the program's string 1, "Lumenweave"), so the name chosen is the name listed, with no byte of
+// the program changed but those of the script space. Characters Windows refuses in names
+// (<>:"/\|?* and controls) and blanks become "-": savers whose names hold spaces have been seen
+// listed garbled. Dots and blanks at either end go (Windows drops them at the end), a typed
+// ".scr" is not doubled, a device name (CON, NUL, COM1, ...) is not left alone, and an empty name
+// gives "Lumenweave".
 export function saverFileName(name: string): string {
   const tidy = (text: string) => text.replace(/^[-.\s]+|[-.\s]+$/g, '');
   const cleaned = tidy(
