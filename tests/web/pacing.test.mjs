@@ -7,7 +7,7 @@ import { readFileSync } from 'node:fs';
 import { createRequire } from 'node:module';
 import { join } from 'node:path';
 import { test } from 'node:test';
-import { sourceDir } from './browser.mjs';
+import { sourceDir } from '../../web/tools/browser.mjs';
 
 const { transformSync } = createRequire(join(sourceDir, 'web', 'package.json'))('esbuild');
 const source = readFileSync(join(sourceDir, 'web', 'src', 'shared', 'pacing.ts'), 'utf8');
