@@ -1,5 +1,6 @@
 // The Install dialog in Debian's Chromium: nothing offered for a script with problems; the Linux
-// lines' link and the embedded figure carry the script; the Windows program placed with it; the
+// lines' link and the embedded figure carry the script; the Windows program placed with it (as
+// web/tools/place-script.mjs places it, whose copy the Wine tests run), a script too long refused; the
 // wallpaper zip made in the page, opened from its files, draws it; nothing of this loads before it
 // is asked for. Rotation: the wallpaper and the page's saver go through their lists in turn, or
 // shuffled with none again before all have run.
@@ -12,7 +13,8 @@ import { join } from 'node:path';
 import { pathToFileURL } from 'node:url';
 import { inflateRawSync } from 'node:zlib';
 import { after, before, test } from 'node:test';
-import { openPage, sourceDir, waitUntil, withBrowser } from '../../web/tools/browser.mjs';
+import { openPage, siteDir, sourceDir, waitUntil, withBrowser } from '../../web/tools/browser.mjs';
+import { windowsSaver } from '../../web/tools/place-script.mjs';
 import { litPixels, shareInCommon } from './pictures.mjs';
 
 let session;
@@ -114,6 +116,43 @@ test('the dialog offers nothing for a script with problems; for a clean one the 
   assert.ok(lit > 500 && share >= 0.9, `the snippet's frame: ${lit} lit, ${share} in common`);
   assert.deepEqual([...page.errors, ...embed.errors], []);
   await Promise.all([page.close(), embed.close()]);
+});
+
+test('the Windows saver: the program placed with the script, differing only inside its space; a script too long is refused with the limit', async () => {
+  const page = await openPage(session.browser, session.origin, '/?seed=1');
+  assert.ok(!(await loaded(page)).some((p) => p.endsWith('.scr')));
+  await typeScript(page, tide);
+  await openInstall(page);
+  await page.locator('#install-dialog[data-ready="true"]').waitFor();
+  await page.fill('#install-scr-name', 'Tide: at night');
+  const [download] = await Promise.all([page.waitForEvent('download'), page.locator('#install-scr').click()]);
+  assert.equal(download.suggestedFilename(), 'Tide-at-night.scr');
+  const placed = readFileSync(await download.path());
+  const release = readFileSync(join(siteDir, 'Lumenweave.scr'));
+  assert.deepEqual(placed, Buffer.from((await windowsSaver()).placeScript(release, tide).bytes));
+  // Where the bytes differ: the length, checksum and text fields after the space's marker.
+  const fields = release.indexOf('LumenweaveSpace1') + 16;
+  const differing = [...placed.keys()].filter((i) => placed[i] !== release[i]);
+  assert.equal(placed.length, release.length);
+  assert.ok(differing[0] >= fields + 4 && differing.at(-1) < fields + 12 + release.readUInt32LE(fields), 'only the space changed');
+  assert.equal(placed.subarray(fields + 12, fields + 12 + tide.length).toString(), tide);
+
+  // 65 600 bytes of remarks: no problem, but more than the space holds.
+  const long = `${'# a remark line of a hundred bytes '.padEnd(99, '.')}\n`.repeat(656);
+  await page.keyboard.press('Escape');
+  // Too long for the editor to draw every line: the text is in it once the keys are taken.
+  await page.locator('.cm-content').click();
+  await page.keyboard.press('Control+A');
+  await page.keyboard.insertText(long);
+  await openInstall(page);
+  let downloads = 0;
+  page.on('download', () => ++downloads);
+  await page.locator('#install-scr').click();
+  await waitUntil(page, 'the refusal', () => document.body.dataset.install === 'too-long');
+  assert.equal(await page.locator('#install-scr-message').textContent(), 'The script is 65600 bytes; the Windows program holds at most 65536. Nothing was downloaded.');
+  assert.equal(downloads, 0);
+  assert.deepEqual(page.errors, []);
+  await page.close();
 });
 
 test('the wallpaper zip made in the page, opened from its files, draws the script', async () => {

@@ -1,5 +1,5 @@
 // Takes the README's picture of the Install dialog (docs/install-dialog.png): the breathing
-// example's dialog in Chromium, from the site tools/playground.sh built, in 64 colours.
+// example's dialog in Chromium, from the site tools/playground.sh built, in 8 colours.
 //   node web/tools/picture-install.mjs [OUT.png]
 import { execFileSync } from 'node:child_process';
 import { readFileSync } from 'node:fs';
@@ -20,5 +20,5 @@ await withBrowser(async ({ browser, origin }) => {
   await page.locator('#install-dialog').screenshot({ path: out });
   await page.close();
 });
-execFileSync('convert', [out, '-colors', '64', '-strip', `PNG8:${out}`]);
+execFileSync('convert', [out, '+dither', '-colors', '8', '-strip', `PNG8:${out}`]);
 console.log(`picture-install: ${out}`);

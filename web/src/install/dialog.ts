@@ -28,7 +28,8 @@ const markup = `
       <li>Right-click <span class="scr-file"></span> in your downloads and choose <b>Install</b> (or copy it into
         <code>C:\\Windows\\System32</code>).</li>
       <li>Screen Saver Settings (Settings, Personalisation, Lock screen, Screen saver) then list it as
-        <b class="scr-name"></b>: choose it there, and set the wait.</li>
+        <b class="scr-name"></b> (a name of eight letters or fewer may be listed as Lumenweave): choose it
+        there, and set the wait.</li>
     </ol>
   </section>
   <section>
