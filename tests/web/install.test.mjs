@@ -92,6 +92,10 @@ test('the dialog offers nothing for a script with problems; for a clean one the 
   await page.locator('#install-dialog[data-ready="true"]').waitFor();
   assert.equal(await page.locator('#install-problems').isHidden(), true);
   assert.equal(await page.inputValue('#install-scr-name'), 'Slow tide');
+  // F on the dialog's buttons is a key like any other there, not saver mode behind the dialog.
+  await page.locator('#install-txt').focus();
+  await page.keyboard.press('f');
+  assert.equal(await page.evaluate(() => document.body.classList.contains('saver')), false);
   const line = (which) => page.locator(`#install-linux-${which}`).textContent();
   const window = await line('window');
   assert.match(window, /^lumenweave --link 'http:\/\/127\.0\.0\.1:\d+\/#z=[A-Za-z0-9_-]+'$/);

@@ -24,12 +24,10 @@ function remembered(): string | null {
 
 export function createSaverRotation(select: HTMLSelectElement, running: Running, loop: Loop): SaverRotation {
   const asked = readRotation(location.search);
-  const chosen = asked.every !== null ? `${asked.every}s` : remembered();
-  if (chosen !== null && parseEvery(chosen) !== null) {
-    if (![...select.options].some((o) => o.value === chosen)) {
-      select.add(new Option(chosen, chosen));
-    }
-    select.value = chosen;
+  const seconds = asked.every ?? parseEvery(remembered());
+  if (seconds !== null) {
+    const offered = [...select.options].find((o) => parseEvery(o.value) === seconds);
+    select.value = offered?.value ?? select.appendChild(new Option(`${seconds} s`, `${seconds}s`)).value;
   }
   select.addEventListener('change', () => {
     try {
