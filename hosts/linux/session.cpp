@@ -79,6 +79,11 @@ void restart_step_clock(session_t& session) {
 }
 
 int take_steps(session_t& session, int64_t now) {
+    // The turn counts the steps drawn, so it stands still while the animation does.
+    const uint64_t turn = session.rotation.steps_per_turn;
+    if (turn != 0 && session.engine_frame >= turn) {
+        start_next_script(session);
+    }
     const int steps = steps_due(session.pacing.steps, now, session.pacing.step_period_ns);
     const uint64_t hold = held_step();
     if (hold != 0 && session.engine_frame + steps > hold) {
