@@ -1,6 +1,8 @@
 // Frame pacing arithmetic shared by the hosts.
 #include "frame/pacing.hpp"
 
+#include <algorithm>
+
 namespace lumenweave {
 
 int64_t frame_deadline(int64_t previous_deadline, int64_t t0, int64_t period) {
@@ -28,7 +30,12 @@ int64_t early_tolerance(int64_t period) {
 
 }  // namespace
 
-int steps_due(step_clock_t& clock, int64_t now, int64_t period) {
+int max_steps_for(int64_t draw_period, int64_t step_period) {
+    const int64_t chosen = (draw_period + step_period - 1) / step_period;
+    return static_cast<int>(std::max<int64_t>(max_steps_per_frame, 2 * chosen));
+}
+
+int steps_due(step_clock_t& clock, int64_t now, int64_t period, int most) {
     if (!clock.started) {
         clock.started = true;
         clock.deadline = now + period;
@@ -39,9 +46,9 @@ int steps_due(step_clock_t& clock, int64_t now, int64_t period) {
         return 0;
     }
     const int64_t due = ahead / period + 1;
-    if (due > max_steps_per_frame) {
+    if (due > most) {
         clock.deadline = now + period;
-        return max_steps_per_frame;
+        return most;
     }
     clock.deadline += due * period;
     return static_cast<int>(due);

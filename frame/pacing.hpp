@@ -40,21 +40,29 @@ int64_t frame_deadline(int64_t previous_deadline, int64_t t0, int64_t period);
 // left.
 uint32_t frame_wait_ms(int64_t t0, int64_t t1, int64_t period, int64_t ticks_per_second);
 
-// The most steps one drawn frame takes: frames down to 7.5 a second keep the animation's speed.
-// A frame later than that (a stall, a suspended machine) takes this many and the step deadlines
-// start afresh, so that no burst of catch-up steps follows.
+// The most steps one drawn frame takes when frames come as often as steps or a few times slower:
+// frames down to 7.5 a second keep the animation's speed. A frame later than that (a stall, a
+// suspended machine) takes this many and the step deadlines start afresh, so that no burst of
+// catch-up steps follows.
 constexpr int max_steps_per_frame = 8;
 
+// The most steps a frame takes when frames are drawn DRAW_PERIOD apart on purpose (a frame rate
+// the user chose), in the units of STEP_PERIOD: twice the steps of the chosen gap, and at least
+// max_steps_per_frame. So any chosen rate keeps the animation's speed, and only a gap the program
+// did not choose is cut short. The page's wallpaper keeps the same rule.
+int max_steps_for(int64_t draw_period, int64_t step_period);
+
 // When the animation's next step falls due, in the ticks of the host's clock. The page's
-// web/src/pacing.ts keeps the same rule on requestAnimationFrame's clock.
+// web/src/shared/pacing.ts keeps the same rule on requestAnimationFrame's clock.
 struct step_clock_t {
     bool started = false;  // false: the next frame takes one step and starts the deadlines
     int64_t deadline = 0;  // ticks: when the next step is due
 };
 
-// The steps the frame at NOW takes (0 to max_steps_per_frame), moving the deadline on. A step due
-// within a quarter of a PERIOD is taken now, since frame times jitter around the period.
-int steps_due(step_clock_t& clock, int64_t now, int64_t period);
+// The steps the frame at NOW takes (0 to MOST), moving the deadline on. A step due within a
+// quarter of a PERIOD is taken now, since frame times jitter around the period. MOST is
+// max_steps_per_frame, or max_steps_for the chosen drawing period.
+int steps_due(step_clock_t& clock, int64_t now, int64_t period, int most);
 
 // The earliest time at which steps_due gives a step: a host with nothing else to draw may sleep
 // until then. Any time before the first frame.

@@ -1,5 +1,6 @@
 // Reading a share link of the playground: the script and the seed of the address that Share
-// copies (web/src/share.ts makes and reads the same forms), for the Linux program and the tools.
+// copies (web/src/shared/share.ts makes and reads the same forms), for the Linux program and the
+// tools.
 #pragma once
 
 #include <cstdint>
@@ -9,7 +10,7 @@
 namespace lumenweave {
 
 // The longest script a link may expand to, as the page bounds it (maxLinkedScript in
-// web/src/share.ts): far above any script typed by hand, and no bomb of a link can pass it.
+// web/src/shared/share.ts): far above any script typed by hand, and no bomb of a link can pass it.
 constexpr std::size_t maxLinkedScript = 16 * 1024 * 1024;  // bytes
 
 enum class LinkKind {

@@ -13,12 +13,14 @@ namespace {
 
 constexpr int64_t ns_per_second = 1'000'000'000;
 
-// The steps of each frame drawn at RATE frames a second for SECONDS, from START on CLOCK.
+// The steps of each frame drawn at RATE frames a second for SECONDS, from START on CLOCK, the
+// rate chosen as the Linux session chooses it.
 std::vector<int> steps_at(step_clock_t& clock, int rate, int seconds, int64_t start = 0) {
     const int64_t period = frame_period_ticks(ns_per_second);
+    const int most = max_steps_for(draw_period_ticks(ns_per_second, rate), period);
     std::vector<int> steps;
     for (int64_t i = 0; i < int64_t{rate} * seconds; ++i) {
-        steps.push_back(steps_due(clock, start + i * ns_per_second / rate, period));
+        steps.push_back(steps_due(clock, start + i * ns_per_second / rate, period, most));
     }
     return steps;
 }
@@ -107,8 +109,35 @@ TEST(Pacing, SixtyStepsASecondWhateverTheDrawingRate) {
     EXPECT_EQ(draw_period_ticks(ns_per_second, 30), 2 * period);
     step_clock_t drawn;
     for (int64_t i = 0; i < 100000; ++i) {
-        ASSERT_EQ(steps_due(drawn, i * period, period), 1) << "frame " << i;
+        ASSERT_EQ(steps_due(drawn, i * period, period, max_steps_per_frame), 1) << "frame " << i;
     }
+}
+
+// A rate chosen below 7.5 frames a second is no stall: each frame takes all the steps of its gap.
+TEST(Pacing, AChosenRateBelowTheBoundKeepsElapsedTime) {
+    for (int rate : {7, 5, 2, 1}) {
+        step_clock_t clock;
+        const std::vector<int> steps = steps_at(clock, rate, 10);
+        // After the first frame's step, those of the time since it.
+        const double elapsed = (static_cast<double>(steps.size()) - 1) / rate;  // seconds
+        EXPECT_NEAR(sum(steps) - 1, elapsed * steps_per_second, 1) << rate << " frames a second";
+    }
+    step_clock_t at5;
+    std::vector<int> twelve(10, 12);
+    twelve[0] = 1;
+    EXPECT_EQ(steps_at(at5, 5, 2), twelve);
+    step_clock_t at1;
+    EXPECT_EQ(steps_at(at1, 1, 3), (std::vector<int>{1, 60, 60}));
+    const int64_t period = frame_period_ticks(ns_per_second);
+    EXPECT_EQ(max_steps_for(draw_period_ticks(ns_per_second, 60), period), max_steps_per_frame);
+    EXPECT_EQ(max_steps_for(draw_period_ticks(ns_per_second, 8), period), 16);
+    EXPECT_EQ(max_steps_for(draw_period_ticks(ns_per_second, 1), period), 120);
+    // At 5 a second, a frame a whole second late is a stall: the bound, and the chain anew.
+    step_clock_t clock;
+    steps_at(clock, 5, 1);
+    const int most = max_steps_for(draw_period_ticks(ns_per_second, 5), period);
+    EXPECT_EQ(steps_due(clock, 2 * ns_per_second, period, most), most);
+    EXPECT_EQ(steps_due(clock, 2 * ns_per_second + ns_per_second / 5, period, most), 12);
 }
 
 TEST(Pacing, AfterALongGapTheBoundAndNoBurst) {
@@ -117,14 +146,15 @@ TEST(Pacing, AfterALongGapTheBoundAndNoBurst) {
     steps_at(clock, 60, 1);
     // 100 ms late: made up in one frame. 5 s late: the bound, then one a frame again.
     const int64_t back = ns_per_second - period + 100'000'000;
-    EXPECT_EQ(steps_due(clock, back, period), 6);
+    const int most = max_steps_per_frame;
+    EXPECT_EQ(steps_due(clock, back, period, most), 6);
     const int64_t later = back + 5 * ns_per_second;
-    EXPECT_EQ(steps_due(clock, later, period), max_steps_per_frame);
-    EXPECT_EQ(steps_due(clock, later + period, period), 1);
+    EXPECT_EQ(steps_due(clock, later, period, most), max_steps_per_frame);
+    EXPECT_EQ(steps_due(clock, later + period, period, most), 1);
     EXPECT_EQ(next_step_time(clock, period), later + 2 * period - period / 4);
     // A restarted clock takes one step, however long ago the last was.
     clock = step_clock_t{};
-    EXPECT_EQ(steps_due(clock, later + 60 * ns_per_second, period), 1);
+    EXPECT_EQ(steps_due(clock, later + 60 * ns_per_second, period, most), 1);
 }
 
 }  // namespace

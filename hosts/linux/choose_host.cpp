@@ -37,14 +37,20 @@ int main(int argc, char** argv) {
         return 2;
     }
     const bool on_wayland =
-        choose_display_system(options, std::getenv("WAYLAND_DISPLAY")) == display_system::wayland;
-    if (on_wayland && options.mode != run_mode::window && options.mode != run_mode::saver) {
+        choose_display_system(options, std::getenv("WAYLAND_DISPLAY"),
+                              std::getenv("WAYLAND_SOCKET")) == display_system::wayland;
+    if (on_wayland &&
+        (options.mode == run_mode::saver_root || options.mode == run_mode::saver_window_id)) {
         std::fprintf(stderr, "lumenweave: --root and --window-id need X11\n");
         return 2;
     }
     // X11 covers every monitor; picking one is the Wayland compositor's business.
     if (!on_wayland && options.output_name != nullptr) {
         std::fprintf(stderr, "lumenweave: --output needs Wayland\n");
+        return 2;
+    }
+    if (!on_wayland && options.mode == run_mode::lock_background) {
+        std::fprintf(stderr, "lumenweave: --lock-background needs Wayland\n");
         return 2;
     }
     // A second saver over the first would need a key of its own, and an idle daemon may start
@@ -65,6 +71,12 @@ int main(int argc, char** argv) {
             report_failure(failure_kind::saver_running);
             return 0;
         }
+    }
+    // The locker's program for one output (its --command-each) learns the output's name here.
+    const char* locker_output = std::getenv("SWAYLOCK_PLUGIN_OUTPUT_NAME");
+    if (options.mode == run_mode::lock_background && options.output_name == nullptr &&
+        locker_output != nullptr && locker_output[0] != '\0') {
+        session.options.output_name = locker_output;
     }
     return run_session(session, on_wayland ? wayland_host(session) : x11_host(session));
 }

@@ -46,13 +46,17 @@ constexpr failure_text_t failure_texts[] = {
     {failure_kind::no_fixed_font, "no \"fixed\" font on the X server; no -fps readout"},
     {failure_kind::no_wayland_display,
      "cannot connect to the Wayland compositor (is WAYLAND_DISPLAY set?)"},
+    {failure_kind::bad_wayland_socket,
+     "WAYLAND_SOCKET names no open socket (it is a screen locker's connection)"},
     {failure_kind::no_layer_shell,
-     "the Wayland compositor has no layer shell (zwlr_layer_shell_v1); --saver needs it"},
+     "the Wayland compositor has no layer shell (zwlr_layer_shell_v1); "
+     "--saver and --lock-background need it"},
     {failure_kind::no_xdg_shell, "the Wayland compositor has no xdg_wm_base for windows"},
     {failure_kind::no_compositor, "the Wayland compositor offers no wl_compositor"},
     {failure_kind::no_egl, "cannot start EGL with desktop OpenGL on the Wayland display"},
     {failure_kind::cannot_create_surface, "cannot draw into a Wayland surface with OpenGL"},
     {failure_kind::no_such_output, "no such output"},
+    {failure_kind::output_awaited, "no such output yet; drawing once it comes"},
     {failure_kind::wayland_connection_lost, "the connection to the Wayland compositor was lost"},
 };
 

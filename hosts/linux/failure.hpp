@@ -38,12 +38,14 @@ enum class failure_kind {
     no_fixed_font,  // the --fps readout is left out
     // Wayland.
     no_wayland_display,
+    bad_wayland_socket,  // the detail is WAYLAND_SOCKET's value
     no_layer_shell,
     no_xdg_shell,
     no_compositor,
     no_egl,
     cannot_create_surface,
     no_such_output,  // --output: the detail names it and the outputs there are
+    output_awaited,  // not a failure: --lock-background waits for its output, named in the detail
     wayland_connection_lost,
 };
 

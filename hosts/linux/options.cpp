@@ -118,6 +118,8 @@ options_t parse_options(int argc, char** argv) {
             ++i;
         } else if (is_flag(argument, "saver")) {
             options.mode = run_mode::saver;
+        } else if (is_flag(argument, "lock-background")) {
+            options.mode = run_mode::lock_background;
         } else if (is_flag(argument, "x11")) {
             options.display = display_choice::x11;
         } else if (is_flag(argument, "wayland")) {
@@ -201,15 +203,21 @@ options_t parse_options(int argc, char** argv) {
             return usage_error(options, argument_fault::unknown_flag, argument);
         }
     }
-    if (options.output_name != nullptr && options.mode != run_mode::saver) {
+    if (options.output_name != nullptr && options.mode != run_mode::saver &&
+        options.mode != run_mode::lock_background) {
         return usage_error(options, argument_fault::output_without_saver, "--output");
+    }
+    // A locker's background lies behind its lock surfaces, on the background layer.
+    if (options.mode == run_mode::lock_background) {
+        options.layer = saver_layer::background;
     }
     return options;
 }
 
 void print_usage(FILE* stream) {
     std::fputs(
-        "usage: lumenweave [--saver | --root | --window-id ID] [--x11 | --wayland]\n"
+        "usage: lumenweave [--saver | --lock-background | --root | --window-id ID]\n"
+        "                  [--x11 | --wayland]\n"
         "                  [--layer overlay|background] [--output NAME] [--fps]\n"
         "                  [--frame-rate N] [--battery-frame-rate N] [--seed T]\n"
         "                  [--script FILE|DIR]... [--link ADDRESS]... [--every T] [--shuffle]\n"
@@ -218,15 +226,19 @@ void print_usage(FILE* stream) {
         "                   (X11 and Wayland)\n"
         "  --saver          cover every monitor or output; any key, button or pointer move ends\n"
         "                   it (X11 and Wayland; for swayidle, xss-lock or xidlehook)\n"
+        "  --lock-background\n"
+        "                   Wayland: the background program of a screen locker, which hands\n"
+        "                   over its connection in WAYLAND_SOCKET: every output it offers, or\n"
+        "                   SWAYLOCK_PLUGIN_OUTPUT_NAME's; ends with 0 when the locker closes it\n"
         "  --root           draw into the window in XSCREENSAVER_WINDOW, or the root window\n"
         "                   (X11 only: for the X11 screen-saver daemon)\n"
         "  --window-id ID   draw into window ID (hex 0x..., or decimal; X11 only)\n"
-        "  --x11, --wayland the display system; by default Wayland when WAYLAND_DISPLAY is set\n"
-        "                   and neither --root nor --window-id is given\n"
+        "  --x11, --wayland the display system; by default Wayland when WAYLAND_DISPLAY or\n"
+        "                   WAYLAND_SOCKET is set and neither --root nor --window-id is given\n"
         "  --layer L        Wayland --saver: the layer its surfaces go on (default overlay);\n"
         "                   on background it is a wallpaper, which input never ends\n"
-        "  --output NAME    Wayland --saver: that output only (as swaymsg -t get_outputs names\n"
-        "                   it)\n"
+        "  --output NAME    Wayland --saver, --lock-background: that output only (as\n"
+        "                   swaymsg -t get_outputs names it)\n"
         "  --fps            show frames per second and the frame time in a corner\n"
         "  --frame-rate N   draw N frames a second, 1 to 240 (default 60); the animation keeps\n"
         "                   its speed at any rate\n"
@@ -284,7 +296,7 @@ void print_usage_error(FILE* stream, const options_t& options) {
                          options.bad_argument, options.bad_value, min_every, max_every / 3600);
             return;
         case argument_fault::output_without_saver:
-            std::fprintf(stream, "lumenweave: --output needs --saver\n");
+            std::fprintf(stream, "lumenweave: --output needs --saver or --lock-background\n");
             return;
         case argument_fault::missing_value:
             std::fprintf(stream, "lumenweave: %s needs a value\n", options.bad_argument);
@@ -297,7 +309,8 @@ void print_usage_error(FILE* stream, const options_t& options) {
     print_usage(stream);
 }
 
-display_system choose_display_system(const options_t& options, const char* wayland_variable) {
+display_system choose_display_system(const options_t& options, const char* wayland_display,
+                                     const char* wayland_socket) {
     switch (options.display) {
         case display_choice::x11:
             return display_system::x11;
@@ -306,9 +319,14 @@ display_system choose_display_system(const options_t& options, const char* wayla
         case display_choice::automatic:
             break;
     }
+    if (options.mode == run_mode::lock_background) {
+        return display_system::wayland;
+    }
     const bool daemon_mode =
         options.mode == run_mode::saver_root || options.mode == run_mode::saver_window_id;
-    const bool wayland_session = wayland_variable != nullptr && wayland_variable[0] != '\0';
+    // A locker hands its program a connection of its own and unsets WAYLAND_DISPLAY.
+    const auto set = [](const char* value) { return value != nullptr && value[0] != '\0'; };
+    const bool wayland_session = set(wayland_display) || set(wayland_socket);
     return wayland_session && !daemon_mode ? display_system::wayland : display_system::x11;
 }
 

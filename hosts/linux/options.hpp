@@ -14,6 +14,10 @@ enum class run_mode {
     saver_root,       // X11: the window in XSCREENSAVER_WINDOW, or the root window
     saver_window_id,  // X11: the window given with -window-id
     saver,            // every monitor (X11) or output (Wayland) covered, ending on input
+    // Wayland: a screen locker's background program, on the connection it hands over in
+    // WAYLAND_SOCKET: the background layer of every output offered, or of the one it names; no
+    // input, no one-saver lock, and the locker closing the connection ends it with 0.
+    lock_background,
     help,
     version,
     usage_error,
@@ -29,7 +33,7 @@ enum class argument_fault {
     bad_layer,
     bad_frame_rate,
     bad_battery_frame_rate,
-    output_without_saver,  // --output names where --saver draws; alone it means nothing
+    output_without_saver,  // --output names where --saver or --lock-background draws
     bad_every,
 };
 
@@ -54,7 +58,7 @@ struct script_argument_t {
     const char* value;  // the path or the address, as given
 };
 
-// The display system a run was asked for; automatic follows WAYLAND_DISPLAY.
+// The display system a run was asked for; automatic follows WAYLAND_DISPLAY and WAYLAND_SOCKET.
 enum class display_choice { automatic, x11, wayland };
 
 // The Wayland layer the saver's surfaces go on.
@@ -65,7 +69,8 @@ struct options_t {
     display_choice display = display_choice::automatic;
     saver_layer layer = saver_layer::overlay;
     unsigned long window_id = 0;  // saver_window_id only: an X window id
-    // Wayland --saver: the one output covered, as the compositor names it; null: every output.
+    // Wayland --saver, --lock-background: the one output covered, as the compositor names it;
+    // null: every output.
     const char* output_name = nullptr;
     bool fps = false;     // draw the frames-per-second readout
     bool seeded = false;  // seed given: fixed animation instead of the clock's
@@ -94,8 +99,10 @@ void print_usage(FILE* stream);
 // What is wrong with a command line of mode usage_error: one line for a malformed value, the
 // usage after it for an unknown flag or a missing value.
 void print_usage_error(FILE* stream, const options_t& options);
-// Wayland when asked for, or when WAYLAND_DISPLAY (given as WAYLAND_VARIABLE, null when unset) is
-// set and no mode that only an X11 screen-saver daemon uses was given; X11 otherwise.
-display_system choose_display_system(const options_t& options, const char* wayland_variable);
+// Wayland when asked for, for --lock-background, or when WAYLAND_DISPLAY or WAYLAND_SOCKET (their
+// values, null when unset) is set and no mode that only an X11 screen-saver daemon uses was given;
+// X11 otherwise.
+display_system choose_display_system(const options_t& options, const char* wayland_display,
+                                     const char* wayland_socket);
 
 }  // namespace lumenweave::linux_session

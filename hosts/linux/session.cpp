@@ -84,7 +84,10 @@ int take_steps(session_t& session, int64_t now) {
     if (turn != 0 && session.engine_frame >= turn) {
         start_next_script(session);
     }
-    const int steps = steps_due(session.pacing.steps, now, session.pacing.step_period_ns);
+    pacing_t& pacing = session.pacing;
+    // The gap the user's rate asks for is made up whole; only a stall beyond it is cut.
+    const int steps = steps_due(pacing.steps, now, pacing.step_period_ns,
+                                max_steps_for(pacing.period_ns, pacing.step_period_ns));
     const uint64_t hold = held_step();
     if (hold != 0 && session.engine_frame + steps > hold) {
         return static_cast<int>(hold > session.engine_frame ? hold - session.engine_frame : 0);

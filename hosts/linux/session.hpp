@@ -25,6 +25,7 @@ enum class quit_reason {
     window_gone,    // a daemon's window destroyed under the program
     input,          // --saver: a key, a button or a pointer move
     output_gone,    // Wayland --saver --output: that output unplugged
+    locker_closed,  // Wayland --lock-background: the locker closed the connection it handed over
     failed,         // reported on standard error; the exit code is 1
 };
 

@@ -54,12 +54,6 @@ void log_frames(const host_t& host, const std::vector<drawn_t>& drawn, int64_t p
     }
 }
 
-// A lost connection is reported and ends the run with 1.
-void connection_lost(session_t& session) {
-    report_failure(failure_kind::wayland_connection_lost);
-    session.quit = quit_reason::failed;
-}
-
 }  // namespace
 
 void host_t::run_frames() {
@@ -94,7 +88,7 @@ void host_t::run_frames() {
         const int64_t start = still ? 0 : linux_session::next_frame_time(session);
         if (start != 0 && monotonic_ns() < start) {
             if (!wait_for_events(*this, start)) {
-                connection_lost(session);
+                end_on_lost_connection(*this);
                 return;
             }
             continue;

@@ -1,6 +1,7 @@
 // The compositor's globals: the compositor, the shells, the seat and the outputs, which may come
 // and go while the program runs. A saver gives every output that appears a surface of its own,
-// or with --output the one of that name, once its name is known.
+// or with --output the one of that name, once its name is known; so does a lock background,
+// which binds neither the seat nor the window shell.
 #include <algorithm>
 #include <cstring>
 
@@ -95,7 +96,7 @@ void global_added(void* data, wl_registry* registry, uint32_t name, const char* 
     } else if (std::strcmp(interface, zwlr_layer_shell_v1_interface.name) == 0) {
         host.layer_shell = static_cast<zwlr_layer_shell_v1*>(wl_registry_bind(
             registry, name, &zwlr_layer_shell_v1_interface, std::min(version, 4u)));
-    } else if (std::strcmp(interface, xdg_wm_base_interface.name) == 0) {
+    } else if (std::strcmp(interface, xdg_wm_base_interface.name) == 0 && !lock_background(host)) {
         host.wm_base =
             static_cast<xdg_wm_base*>(wl_registry_bind(registry, name, &xdg_wm_base_interface, 1));
         xdg_wm_base_add_listener(host.wm_base, &wm_base_listener, &host);
@@ -103,7 +104,8 @@ void global_added(void* data, wl_registry* registry, uint32_t name, const char* 
         host.output_manager = static_cast<zxdg_output_manager_v1*>(wl_registry_bind(
             registry, name, &zxdg_output_manager_v1_interface, std::min(version, 2u)));
         locate_outputs(host);
-    } else if (std::strcmp(interface, wl_seat_interface.name) == 0 && host.seat == nullptr) {
+    } else if (std::strcmp(interface, wl_seat_interface.name) == 0 && host.seat == nullptr &&
+               !lock_background(host)) {
         host.seat = static_cast<wl_seat*>(
             wl_registry_bind(registry, name, &wl_seat_interface, std::min(version, 5u)));
         wl_seat_add_listener(host.seat, &seat_listener, &host);
@@ -141,8 +143,7 @@ bool chosen(const host_t& host, const output_t& output) {
 
 void cover_output(host_t& host, output_t& output) {
     // Outputs present at the start get their surfaces once the shell is known for certain.
-    if (!host.started || host.session.options.mode != run_mode::saver || output.removed ||
-        !chosen(host, output)) {
+    if (!host.started || !covers_outputs(host) || output.removed || !chosen(host, output)) {
         return;
     }
     for (const std::unique_ptr<surface_t>& surface : host.surfaces) {

@@ -105,6 +105,19 @@ struct host_t final : linux_session::display_host {
     int64_t asked_ns = 0;  // monotonic_ns() when a surface last had a frame to draw; 0 before
 };
 
+// Whether the run covers outputs with layer surfaces (--saver, --lock-background) rather than
+// opening a window.
+inline bool covers_outputs(const host_t& host) {
+    return host.session.options.mode == run_mode::saver ||
+           host.session.options.mode == run_mode::lock_background;
+}
+
+// A locker's background program takes what the locker offers and nothing more: no seat, no
+// window shell.
+inline bool lock_background(const host_t& host) {
+    return host.session.options.mode == run_mode::lock_background;
+}
+
 // The master is the first surface.
 inline bool is_master(const host_t& host, const surface_t& surface) {
     return !host.surfaces.empty() && host.surfaces[0].get() == &surface;
@@ -157,7 +170,8 @@ void release_input(host_t& host);
 // counts as unseen (covered, on another workspace, outputs powered off): the session rests, and
 // the wait has no deadline. The output power protocol would tell of outputs powered off sooner,
 // but its per-output object is exclusive: holding it would make a power tool (wlopm under
-// swayidle) fail to switch the outputs off. A lost connection is reported and ends the run.
+// swayidle) fail to switch the outputs off. A lost connection ends the run
+// (end_on_lost_connection).
 bool rest_unless_asked(host_t& host, bool asked);
 
 // Waiting for the compositor (wait.cpp), in the session's wait.
@@ -167,6 +181,10 @@ enum class wait_end { deadline, first_events };
 // first_events, until some arrive or the deadline passes), a stop signal or a lost connection;
 // false when the connection is lost.
 bool wait_for_events(host_t& host, int64_t deadline_ns, wait_end end = wait_end::deadline);
+// Ends the run on a connection that is gone: a locker closing the one it handed over ends a lock
+// background with 0 (it starts it again when it wants it); any other run reports it and ends
+// with 1.
+void end_on_lost_connection(host_t& host);
 
 // The --fps readout (fps_readout.cpp): drawn into the current context over WIDTH x HEIGHT.
 void draw_fps_readout(const linux_session::fps_count_t& count, uint32_t width, uint32_t height);

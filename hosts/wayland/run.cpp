@@ -1,7 +1,12 @@
-// The Wayland host's part of a run: connects to the compositor, finds its globals, starts EGL,
-// puts a layer surface on every output or the one --output names (--saver) or opens the window;
-// at the end releases them.
+// The Wayland host's part of a run: connects to the compositor (or takes the connection a locker
+// hands over), finds its globals, starts EGL, puts a layer surface on every output or the one
+// named (--saver, --lock-background) or opens the window; at the end releases them.
+#include <sys/socket.h>
+#include <sys/stat.h>
+
 #include <cerrno>
+#include <cstdint>
+#include <cstdlib>
 #include <string>
 
 #include "hosts/linux/display_hosts.hpp"
@@ -11,7 +16,28 @@ namespace lumenweave::wayland {
 
 namespace {
 
+// Whether WAYLAND_SOCKET, where set, is the number of an open socket. libwayland would take any
+// open descriptor and fail only at the first request, in words that say nothing of the locker.
+bool handed_socket_usable() {
+    const char* handed = std::getenv("WAYLAND_SOCKET");
+    if (handed == nullptr) {
+        return true;
+    }
+    char* end = nullptr;
+    errno = 0;
+    const long fd = std::strtol(handed, &end, 10);
+    struct stat status = {};
+    if (errno != 0 || end == handed || *end != '\0' || fd < 0 || fd > INT32_MAX ||
+        fstat(static_cast<int>(fd), &status) != 0 || !S_ISSOCK(status.st_mode)) {
+        report_failure(failure_kind::bad_wayland_socket, handed);
+        return false;
+    }
+    return true;
+}
+
 // --output: whether an output of that name is there; if not, says so, naming the ones there are.
+// A lock background waits for it instead: the locker names an output it has, which its server
+// may describe a little later.
 bool chosen_output_there(const host_t& host) {
     const char* wanted = host.session.options.output_name;
     if (wanted == nullptr) {
@@ -26,6 +52,10 @@ bool chosen_output_there(const host_t& host) {
     }
     const std::string detail = std::string(wanted) + (there.empty() ? "; there are no outputs"
                                                                     : "; the outputs are " + there);
+    if (lock_background(host)) {
+        report_failure(failure_kind::output_awaited, detail.c_str());
+        return true;
+    }
     report_failure(failure_kind::no_such_output, detail.c_str());
     return false;
 }
@@ -36,6 +66,9 @@ bool chosen_output_there(const host_t& host) {
 // to the first frame: EGL, whose driver takes longest to load, starts while the compositor
 // describes the outputs, the second round trip collecting what it said meanwhile.
 bool host_t::open() {
+    if (!handed_socket_usable()) {
+        return false;
+    }
     display = wl_display_connect(nullptr);
     if (display == nullptr) {
         report_failure(failure_kind::no_wayland_display);
@@ -47,7 +80,7 @@ bool host_t::open() {
         report_failure(failure_kind::wayland_connection_lost);
         return false;
     }
-    const bool saver = session.options.mode == run_mode::saver;
+    const bool saver = covers_outputs(*this);
     if (compositor == nullptr) {
         report_failure(failure_kind::no_compositor);
         return false;

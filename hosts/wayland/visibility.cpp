@@ -27,8 +27,7 @@ bool rest_unless_asked(host_t& host, bool asked) {
     // Awaiting frame callbacks: until the second after which the surfaces count as unseen.
     const int64_t deadline = !unasked && host.asked_ns != 0 ? host.asked_ns + unasked_ns : 0;
     if (!wait_for_events(host, deadline, wait_end::first_events)) {
-        report_failure(failure_kind::wayland_connection_lost);
-        host.session.quit = quit_reason::failed;
+        end_on_lost_connection(host);
     }
     return true;
 }

@@ -48,4 +48,14 @@ bool wait_for_events(host_t& host, int64_t deadline_ns, wait_end end) {
     }
 }
 
+void end_on_lost_connection(host_t& host) {
+    if (lock_background(host)) {
+        log_event("connection closed");
+        host.session.quit = quit_reason::locker_closed;
+        return;
+    }
+    report_failure(failure_kind::wayland_connection_lost);
+    host.session.quit = quit_reason::failed;
+}
+
 }  // namespace lumenweave::wayland

@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Writes the wallpaper hosts' description files beside wallpaper.html: Lively's LivelyInfo.json
 and LivelyProperties.json, and Wallpaper Engine's project.json. The settings are the page's
-(web/src/host-settings.ts): the example (in the order of the page's list: the sorted names of
+(web/src/wallpaper/host-settings.ts): the example (in the order of the page's list: the sorted names of
 examples/), the seed and the speed.
   host-files.py VERSION EXAMPLES_DIR OUT_DIR"""
 import json
@@ -15,7 +15,7 @@ title = "Lumenweave"
 description = ("A scripted figure of arms and wings that moves by itself, "
                f"from the examples of Lumenweave {version}.")
 seed = "1"  # the gallery's
-speed = {"value": 1, "min": 0, "max": 4}  # 1: 60 steps a second; web/src/host-settings.ts maxSpeed
+speed = {"value": 1, "min": 0, "max": 4}  # 1: 60 steps a second; web/src/wallpaper/host-settings.ts maxSpeed
 
 
 def write(name, data):

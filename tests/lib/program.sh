@@ -55,12 +55,13 @@ expect_running() {
 # frames late, and a late frame takes the steps of its lateness too, so the figures are: FPS,
 # frames a second over the span of their deadlines (each is presented at or after its own),
 # which may fall short of RATE but never exceed it; STEPS, the animation's steps over the lines,
-# against DUE, those that the time between the frames' starts asks for, up to the bound of 8 a
-# frame (a longer stall is not made up); PERIOD and CLOSEST, the most common and the smallest gap
-# between deadlines in milliseconds; STEP, the most common steps a frame; OTHER, a rate other than
-# RATE that a line gives, if any.
+# against DUE, those that the time between the frames' starts asks for, up to the bound a frame
+# (frame/pacing.hpp's max_steps_for: a longer stall is not made up); PERIOD and CLOSEST, the most
+# common and the smallest gap between deadlines in milliseconds; STEP, the most common steps a
+# frame; OTHER, a rate other than RATE that a line gives, if any.
 pacing_figures() {
-    awk -v rate="$1" 'function mode(count, best, k) {
+    awk -v rate="$1" 'BEGIN { most = 2 * int((60 + rate - 1) / rate); if (most < 8) most = 8 }
+        function mode(count, best, k) {
             for (k in count) if (best == "" || count[k] > count[best]) best = k
             return best }
         $1 == "frame" {
@@ -68,7 +69,7 @@ pacing_figures() {
                 gap = ($8 - deadline) / 1e6; periods[sprintf("%.2f", gap)]++
                 if (closest == "" || gap < closest) closest = gap
                 steps[$10 - last]++
-                elapsed = ($4 - t) / 1e9 * 60; due += elapsed < 8 ? elapsed : 8
+                elapsed = ($4 - t) / 1e9 * 60; due += elapsed < most ? elapsed : most
             } else { d0 = $8; s0 = $10 }
             t = $4; deadline = $8; last = $10; frames++; if ($11 != rate) other = $11 }
         END { printf "%.2f %d %.1f %s %s %.2f %s\n", (frames - 1) / ((deadline - d0) / 1e9),

@@ -14,8 +14,9 @@ options_t parse(std::vector<const char*> arguments) {
     return parse_options(static_cast<int>(arguments.size()), const_cast<char**>(arguments.data()));
 }
 
-display_system system_for(std::vector<const char*> arguments, const char* wayland_display) {
-    return choose_display_system(parse(arguments), wayland_display);
+display_system system_for(std::vector<const char*> arguments, const char* wayland_display,
+                          const char* wayland_socket = nullptr) {
+    return choose_display_system(parse(arguments), wayland_display, wayland_socket);
 }
 
 TEST(LinuxOptions, WaylandWhenItsDisplayIsSetUnlessTheDaemonsModesOrX11AreAsked) {
@@ -27,6 +28,18 @@ TEST(LinuxOptions, WaylandWhenItsDisplayIsSetUnlessTheDaemonsModesOrX11AreAsked)
     EXPECT_EQ(system_for({"--window-id", "0x400001"}, "wayland-0"), display_system::x11);
     EXPECT_EQ(system_for({"--x11", "--saver"}, "wayland-0"), display_system::x11);
     EXPECT_EQ(system_for({"--wayland"}, nullptr), display_system::wayland);
+    // A locker's program has only the connection it was handed, and no X11 to fall back to.
+    EXPECT_EQ(system_for({}, nullptr, "3"), display_system::wayland);
+    EXPECT_EQ(system_for({}, nullptr, ""), display_system::x11);
+    EXPECT_EQ(system_for({"--lock-background"}, nullptr), display_system::wayland);
+    EXPECT_EQ(system_for({"--x11", "--lock-background"}, nullptr, "3"), display_system::x11);
+}
+
+TEST(LinuxOptions, LockBackgroundIsOnTheBackgroundLayerAndMayNameItsOutput) {
+    const options_t lock = parse({"--layer", "overlay", "--lock-background", "--output", "DP-1"});
+    EXPECT_EQ(lock.mode, run_mode::lock_background);
+    EXPECT_EQ(lock.layer, saver_layer::background);
+    EXPECT_STREQ(lock.output_name, "DP-1");
 }
 
 TEST(LinuxOptions, DaemonConventions) {

@@ -39,6 +39,10 @@ TEST(LinuxSession, FrameRateStillAndBackWithoutCatchingUp) {
     restart_step_clock(session);
     EXPECT_EQ(next_frame_time(session), 0);
     EXPECT_EQ(take_steps(session, later + 100 * step), 1);
+    // A rate below the bound (--frame-rate or --battery-frame-rate 1): each frame a second on.
+    set_frame_rate(session, 1);
+    EXPECT_EQ(take_steps(session, later + 160 * step), 60);
+    EXPECT_EQ(take_steps(session, later + 220 * step), 60);
 }
 
 // Each turn lasts its steps; the next script then starts afresh, its first frame one step.

@@ -38,7 +38,7 @@ out=$(mktemp -d /tmp/lumenweave-wayland.XXXXXX)
 chmod 755 "$out"
 # The programs where the user can run them, and folders the user can write.
 mkdir -m 755 "$out/bin"
-install -m 755 "$program" "$vinput" "$out/bin/"
+install -m 755 "$program" "$vinput" "$here/../../tools/lib/stand-in-locker.py" "$out/bin/"
 mkdir -m 700 "$out/run"
 mkdir -m 777 "$out/shots" "$out/logs"
 chown "$user" "$out/run"
@@ -188,15 +188,18 @@ set_output() { as_user swaymsg output "$@" >/dev/null || fail "swaymsg output $*
 # its standard error in $out/stderr. Both are emptied before it returns, so that no wait reads
 # the last run's lines while the background shell has yet to open them. It does not inherit the
 # input helper's standard input, which would keep the helper from ending while it runs. Variables
-# for its environment (WAYLAND_DEBUG=1) may come in start_env.
+# for its environment (WAYLAND_DEBUG=1) may come in start_env, and a launcher before the program
+# in start_with (the stand-in locker, tools/lib/stand-in-locker.py, whose pid pid then is).
 start_env=()
+start_with=()
 start() {
     : >"$out/stdout"
     : >"$out/stderr"
     session_prefix
     (
         [[ -z ${input_fd:-} ]] || exec {input_fd}>&-
-        exec "${as_user_prefix[@]}" "${start_env[@]}" "$out/bin/lumenweave-test" "$@" \
+        exec "${as_user_prefix[@]}" "${start_env[@]}" "${start_with[@]}" \
+            "$out/bin/lumenweave-test" "$@" \
             >"$out/stdout" 2>"$out/stderr"
     ) &
     pid=$!

@@ -7,10 +7,10 @@ import { readFileSync } from 'node:fs';
 import { createRequire } from 'node:module';
 import { join } from 'node:path';
 import { test } from 'node:test';
-import { sourceDir } from './browser.mjs';
+import { sourceDir } from '../../web/tools/browser.mjs';
 
 const { transformSync } = createRequire(join(sourceDir, 'web', 'package.json'))('esbuild');
-const source = readFileSync(join(sourceDir, 'web', 'src', 'pacing.ts'), 'utf8');
+const source = readFileSync(join(sourceDir, 'web', 'src', 'shared', 'pacing.ts'), 'utf8');
 const { code } = transformSync(source, { loader: 'ts', format: 'esm' });
 const { paceFrame, maxStepsPerFrame, drawDue, setDrawRate } = await import(`data:text/javascript,${encodeURIComponent(code)}`);
 

@@ -16,7 +16,7 @@ import { tmpdir } from 'node:os';
 import { crc32, deflateRawSync, inflateRawSync } from 'node:zlib';
 import { join } from 'node:path';
 import { after, before, test } from 'node:test';
-import { openPage, sourceDir, startServer, waitUntil, withBrowser } from './browser.mjs';
+import { openPage, sourceDir, startServer, waitUntil, withBrowser } from '../../web/tools/browser.mjs';
 
 let session;
 let done;
@@ -448,7 +448,7 @@ test('an addressed frame draws what lumenweave-render draws; a far one leaves th
 
   // One past the furthest frame a link may ask: said, and the furthest shown, exactly. On the way
   // the progress moves and a field takes typing: the page is not held.
-  const furthest = 5000000; // maxFrame of web/src/share.ts
+  const furthest = 5000000; // maxFrame of web/src/shared/share.ts
   const far = await openPage(session.browser, session.origin, `/?seed=1&frame=${furthest + 1}&size=64x64`);
   const progress = () => {
     const line = document.getElementById('seeking');

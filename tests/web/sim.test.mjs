@@ -5,7 +5,7 @@ import assert from 'node:assert/strict';
 import { spawnSync } from 'node:child_process';
 import { join } from 'node:path';
 import { test } from 'node:test';
-import { siteDir, sourceDir } from './browser.mjs';
+import { siteDir, sourceDir } from '../../web/tools/browser.mjs';
 
 const nodeSim = join(siteDir, 'lumenweave-sim.mjs');
 const faults = 'seqdo: 4\nactset: 31, 1e999\nbad\0line\n';

@@ -1,4 +1,4 @@
-// Makes the fragment of a playground share link for a script file, as web/src/share.ts does, with
+// Makes the fragment of a playground share link for a script file, as web/src/shared/share.ts does, with
 // Node's zlib: node share-link.mjs z|s|z-bad-crc FILE. z: #z= (the UTF-8 length in LEB128, the
 // CRC-32 big-endian, the text in raw deflate, all in base64url without padding); s: the older #s=
 // (the text in base64url); z-bad-crc: #z= with the checksum off by one, an altered link.

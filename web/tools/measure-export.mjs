@@ -8,7 +8,7 @@ import { mkdtempSync, rmSync, statSync } from 'node:fs';
 import { loadavg, tmpdir } from 'node:os';
 import { join } from 'node:path';
 import { performance } from 'node:perf_hooks';
-import { openPage, waitUntil, withBrowser } from '../../tests/web/browser.mjs';
+import { openPage, waitUntil, withBrowser } from './browser.mjs';
 
 const args = process.argv.slice(2);
 const option = (name, fallback) => {

@@ -4,7 +4,7 @@
 //   node web/tools/measure-links.mjs     (after tools/playground.sh build)
 import { readdirSync, readFileSync } from 'node:fs';
 import { join } from 'node:path';
-import { openPage, sourceDir, withBrowser } from '../../tests/web/browser.mjs';
+import { openPage, sourceDir, withBrowser } from './browser.mjs';
 
 const examplesDir = join(sourceDir, 'examples');
 const all = readdirSync(examplesDir)

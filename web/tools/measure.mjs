@@ -8,14 +8,14 @@
 // PART: recording, first-frame, steps, typing, seek, size (all when none is named). --site
 // measures another build of the site (an older one, for a before and after); the default is
 // build/web of tools/playground.sh build. seek goes to --frame N, by default the furthest a link
-// may ask (maxFrame of web/src/share.ts). recording also needs the native lumenweave-bench.
+// may ask (maxFrame of web/src/shared/share.ts). recording also needs the native lumenweave-bench.
 import { execFileSync } from 'node:child_process';
 import { readdirSync, readFileSync, statSync } from 'node:fs';
 import { loadavg } from 'node:os';
 import { join, resolve } from 'node:path';
 import { performance } from 'node:perf_hooks';
 import { brotliCompressSync, constants, gzipSync } from 'node:zlib';
-import { siteDir, sourceDir, withBrowser } from '../../tests/web/browser.mjs';
+import { siteDir, sourceDir, withBrowser } from './browser.mjs';
 
 const warmUpFrames = 100000; // as the native benchmark starts: far into the built-in animation
 const measureSeconds = 5;
@@ -30,7 +30,7 @@ const option = (name) => {
 };
 const site = resolve(option('--site') ?? siteDir);
 const seekFrame = Number(
-  option('--frame') ?? /export const maxFrame = (\d+)/.exec(readFileSync(join(sourceDir, 'web/src/share.ts'), 'utf8'))[1],
+  option('--frame') ?? /export const maxFrame = (\d+)/.exec(readFileSync(join(sourceDir, 'web/src/shared/share.ts'), 'utf8'))[1],
 );
 const parts = new Set(args.length ? args : ['recording', 'first-frame', 'steps', 'typing', 'seek', 'size']);
 

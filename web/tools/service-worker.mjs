@@ -27,7 +27,7 @@ for (const f of files) {
 // The site's address itself is the playground, as index.html is.
 const kept = ['./', ...files];
 await build({
-  entryPoints: [new URL('../src/service-worker.ts', import.meta.url).pathname],
+  entryPoints: [new URL('../src/shared/service-worker.ts', import.meta.url).pathname],
   bundle: true,
   minify: true,
   format: 'iife',

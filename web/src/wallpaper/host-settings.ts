@@ -2,7 +2,7 @@
 // value) and Wallpaper Engine's window.wallpaperPropertyListener, both read into one record.
 // The names are those of packaging/wallpaper/LivelyProperties.json and project.json.
 import { examples } from 'generated/examples';
-import { maxSeed, parseWhole } from './share';
+import { maxSeed, parseWhole } from '../shared/share';
 
 export interface WallpaperSettings {
   example: string | null; // the example chosen in the host; null: the link's script

@@ -1,6 +1,6 @@
-// What the browser tests share: the built site served on a free loopback port, Debian's
-// Chromium driven by playwright-core (never a downloaded browser) with software WebGL 2, and a
-// page that records its console errors.
+// What the browser tests and the page's measuring scripts share: the built site served on a free
+// loopback port, Debian's Chromium driven by playwright-core (never a downloaded browser) with
+// software WebGL 2, and a page that records its console errors.
 import { spawn } from 'node:child_process';
 import { existsSync } from 'node:fs';
 import { createRequire } from 'node:module';

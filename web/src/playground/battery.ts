@@ -1,8 +1,8 @@
 // Less drawing on battery: where the browser tells the battery's state (navigator.getBattery), the
 // page draws 30 frames a second while it is not charging, the animation keeping its speed, and
 // follows the charger coming and going.
-import type { Loop } from './loop';
-import { say } from './status';
+import type { Loop } from '../shared/loop';
+import { say } from '../shared/status';
 
 export const batteryFrameRate = 30; // frames a second
 

@@ -4,7 +4,7 @@ import { defaultKeymap, history, historyField, historyKeymap, isolateHistory } f
 import { type Diagnostic, linter, lintGutter } from '@codemirror/lint';
 import { EditorState, type Extension } from '@codemirror/state';
 import { EditorView, highlightActiveLine, keymap, lineNumbers } from '@codemirror/view';
-import type { Problem } from './engine';
+import type { Problem } from '../shared/engine';
 import { scriptSupport } from './language';
 import { showProblems } from './problems';
 

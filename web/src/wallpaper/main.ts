@@ -3,18 +3,18 @@
 // host's settings; drawn at the host's frame-rate limit, and not at all while it is paused.
 import { examples } from 'generated/examples';
 import engineBytes from 'generated/lumenweave.wasm';
-import { type Engine, loadEngine } from './engine';
-import { createFigure, type Figure } from './figure';
+import type { Figure } from '../shared/figure';
 import { listenToHosts, type SettingName, type WallpaperSettings } from './host-settings';
-import { maxSeed, readLink, readSettings } from './share';
-import { createWallpaperLoop } from './wallpaper-loop';
+import { readLink, readSettings } from '../shared/share';
+import { element, randomSeed, startFigure } from '../shared/start';
+import { createWallpaperLoop } from './loop';
 
 const settings: WallpaperSettings = { example: null, seed: null, speed: 1, fps: 60, paused: false };
 let apply = (_name: SettingName): void => {};
 listenToHosts(settings, (name) => apply(name));
 
 function show(note: string): void {
-  const line = document.getElementById('note') as HTMLElement;
+  const line = element('note');
   line.textContent = note;
   line.hidden = false;
 }
@@ -35,27 +35,18 @@ function followPixelRatio(figure: Figure): void {
 async function main(): Promise<void> {
   const address = readSettings(location.search);
   const link = await readLink(location.hash);
-  let engine: Engine;
-  try {
-    engine = await loadEngine(engineBytes);
-  } catch (error) {
-    console.error(error);
-    show(`The engine could not be loaded: ${String(error)}`);
+  // The loop draws what a resize asks for once it exists.
+  const started = await startFigure(engineBytes, element('figure'), null, () => loop.redraw(), show);
+  if (!started) {
     return;
   }
+  const { engine, figure } = started;
   // A linked script with errors would not run: the built-in one is shown, as the playground does.
   const linked =
     link.kind === 'script' && !engine.check(link.text).some((p) => p.severity === 'error') ? link.text : null;
-  const randomSeed = Math.floor(Math.random() * (maxSeed + 1));
-  const seed = (): number => settings.seed ?? address.seed ?? randomSeed;
+  const drawnSeed = randomSeed();
+  const seed = (): number => settings.seed ?? address.seed ?? drawnSeed;
 
-  const canvas = document.getElementById('figure') as HTMLCanvasElement;
-  // The loop draws what a resize asks for once it exists.
-  const figure = createFigure(canvas, engine, null, () => loop.redraw());
-  if (!figure) {
-    show('This browser has no WebGL 2: the figure cannot be drawn.');
-    return;
-  }
   const loop = createWallpaperLoop(engine, figure, settings.fps, settings.speed);
   // The figure anew; the page says which example and seed it shows.
   const run = (): void => {

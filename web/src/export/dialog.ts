@@ -2,16 +2,16 @@
 // apart from the page's figure, with a progress bar and a cancel; the file is named after the
 // script and the seed. body[data-export] tells how the last export went.
 import { examples } from 'generated/examples';
-import type { Engine } from './engine';
-import type { ClipEncoder } from './export-clip';
-import { createFrameSource, type FrameSource } from './export-frames';
-import { createGifEncoder } from './export-gif';
-import { createWebmEncoder } from './export-webm';
-import type { FixedSize } from './figure';
-import { yieldToPage } from './loop';
-import type { ExportElements } from './page';
-import { parseWhole } from './share';
-import type { Running } from './state';
+import type { Engine } from '../shared/engine';
+import type { ClipEncoder } from './clip';
+import { createFrameSource, type FrameSource } from './frames';
+import { createGifEncoder } from './gif';
+import { createWebmEncoder } from './webm';
+import type { FixedSize } from '../shared/figure';
+import { yieldToPage } from '../shared/loop';
+import type { ExportElements } from '../playground/page';
+import { parseWhole } from '../shared/share';
+import type { Running } from '../shared/state';
 
 export const maxExportSide = 4096; // pixels
 const maxSeconds = 60;

@@ -1,10 +1,10 @@
 // The frames of an export: an engine instance and a WebGL 2 context of their own, off the page,
 // so that an export never moves or redraws the figure the page shows. Frames are counted as
 // ?frame= and lumenweave-render --frames count them, and drawn as a fixed-size figure is.
-import type { Engine } from './engine';
-import type { FixedSize } from './figure';
-import { yieldToPage } from './loop';
-import { createReplayer } from './replay';
+import type { Engine } from '../shared/engine';
+import type { FixedSize } from '../shared/figure';
+import { yieldToPage } from '../shared/loop';
+import { createReplayer } from '../shared/replay';
 
 export interface FrameSource {
   canvas: OffscreenCanvas; // holds the frame drawn last

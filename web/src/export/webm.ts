@@ -1,7 +1,7 @@
 // A WebM clip: the browser's VideoEncoder (VP9, or VP8 where VP9 is missing; both are software
 // codecs in Chromium) and mediabunny's WebM muxer, into memory.
 import { BufferTarget, EncodedPacket, EncodedVideoPacketSource, Output, WebMOutputFormat } from 'mediabunny';
-import type { ClipEncoder, ClipShape } from './export-clip';
+import type { ClipEncoder, ClipShape } from './clip';
 
 const codecs = [
   { muxer: 'vp9', encoder: 'vp09.00.10.08' }, // profile 0, 8 bits

@@ -1,7 +1,7 @@
 // The checker's own thread: the core's checker in its own instance of lumenweave.wasm. Requests
 // that arrive while a check runs wait; only the newest of them is checked.
 import type { CheckAnswer, CheckRequest } from './checker';
-import { loadEngine } from './engine';
+import { loadEngine } from '../shared/engine';
 
 const engine = loadEngine(new URL('lumenweave.wasm', self.location.href).href);
 let pending: CheckRequest | null = null;

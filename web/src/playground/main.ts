@@ -1,22 +1,22 @@
 // The playground page's start-up: the core in WebAssembly, the figure, the editor and the
 // controls put together; the script and settings the address gives; the loop started.
-import { openAddressedFrame } from './addressed-frame';
+import { openAddressedFrame } from '../shared/addressed-frame';
 import { followBattery } from './battery';
 import { createChecker } from './checker';
 import { createControls } from './controls';
 import { createEditor } from './editor';
-import { type Engine, loadEngine } from './engine';
-import { createExport } from './export';
-import { createFigure } from './figure';
+import { loadEngine } from '../shared/engine';
+import { randomSeed, startFigure } from '../shared/start';
+import { createExport } from '../export/dialog';
 import { createHelp } from './help';
-import { createLoop } from './loop';
+import { createLoop } from '../shared/loop';
 import { keepForOffline } from './offline';
 import { pageElements } from './page';
 import { createSaver } from './saver';
 import { openScripts } from './scripts';
-import { maxSeed, readSettings } from './share';
-import { createRunning } from './state';
-import { attachStatus, say } from './status';
+import { readSettings } from '../shared/share';
+import { createRunning } from '../shared/state';
+import { attachStatus, say } from '../shared/status';
 
 async function main(): Promise<void> {
   const page = pageElements();
@@ -24,21 +24,13 @@ async function main(): Promise<void> {
   const settings = readSettings(location.search);
 
   const engineAddress = new URL('lumenweave.wasm', document.baseURI).href;
-  let engine: Engine;
-  try {
-    engine = await loadEngine(engineAddress);
-  } catch (error) {
-    console.error(error);
-    say(`The engine (lumenweave.wasm) could not be loaded: ${String(error)}. Reload the page to try again.`);
-    return;
-  }
-  const running = createRunning(settings.seed ?? Math.floor(Math.random() * (maxSeed + 1)));
   // The loop draws what a resize asks for once it exists; until then nothing is shown.
-  const figure = createFigure(page.canvas, engine, settings.size, () => loop.draw());
-  if (!figure) {
-    say('This browser has no WebGL 2: the figure cannot be drawn.');
+  const started = await startFigure(engineAddress, page.canvas, settings.size, () => loop.draw(), say);
+  if (!started) {
     return;
   }
+  const { engine, figure } = started;
+  const running = createRunning(settings.seed ?? randomSeed());
   const loop = createLoop(engine, figure, running);
   figure.fit();
 

@@ -2,15 +2,15 @@
 // Full screen (and F), Help (and ? and F1).
 import { examples } from 'generated/examples';
 import type { Editor } from './editor';
-import type { Engine } from './engine';
+import type { Engine } from '../shared/engine';
 import type { Help } from './help';
-import type { Loop } from './loop';
+import type { Loop } from '../shared/loop';
 import type { PageElements } from './page';
 import type { Saver } from './saver';
 import type { Scripts } from './scripts';
-import { maxSeed, parseWhole, shareAddress } from './share';
-import type { Running } from './state';
-import { say } from './status';
+import { maxSeed, parseWhole, shareAddress } from '../shared/share';
+import type { Running } from '../shared/state';
+import { say } from '../shared/status';
 
 export interface Controls {
   // Starts the figure anew on the editor's script and the seed field's seed. A script with

@@ -1,4 +1,5 @@
 // The page's elements, looked up once: a missing one is a fault of index.html, said at start-up.
+import { element } from '../shared/start';
 
 // The Export dialog's.
 export interface ExportElements {
@@ -35,14 +36,6 @@ export interface PageElements {
   editor: HTMLElement;
   problems: HTMLElement;
   exporting: ExportElements;
-}
-
-function element<T extends HTMLElement>(id: string): T {
-  const found = document.getElementById(id);
-  if (!found) {
-    throw new Error(`the page has no #${id}`);
-  }
-  return found as T;
 }
 
 export function pageElements(): PageElements {

@@ -1,7 +1,7 @@
 // An animated GIF of the clip's frames (gifenc): each frame with its own palette of at most 256
 // colours, looping. GIF delays count hundredths of a second, so 30 frames a second play as 33.
 import { GIFEncoder, applyPalette, quantize } from 'gifenc';
-import type { ClipEncoder, ClipShape } from './export-clip';
+import type { ClipEncoder, ClipShape } from './clip';
 
 export function createGifEncoder(shape: ClipShape): ClipEncoder {
   const gif = GIFEncoder();

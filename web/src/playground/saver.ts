@@ -3,7 +3,7 @@
 // move that the native hosts' move rule (frame/saver_input.hpp, in the engine) calls far enough
 // leaves; a key that leaves does nothing else.
 
-import type { Engine } from './engine';
+import type { Engine } from '../shared/engine';
 
 export type PointerRule = Pick<Engine, 'startPointerWatch' | 'pointerEndsSaver'>;
 

@@ -1,6 +1,6 @@
 // The checker in a Web Worker (check-worker.ts), so that typing never waits for it. Each request
 // carries the document's version; an answer to a request that a newer one replaced is dropped.
-import type { Problem } from './engine';
+import type { Problem } from '../shared/engine';
 
 export interface CheckRequest {
   version: number;

@@ -1,6 +1,6 @@
 // The problem list under the editor: each problem a button that takes the editor to its line.
 // A long list is cut: thousands of entries cost the page more than they tell.
-import type { Problem } from './engine';
+import type { Problem } from '../shared/engine';
 
 const shownProblems = 200;
 

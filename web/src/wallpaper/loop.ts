@@ -1,9 +1,9 @@
 // The wallpaper's animation loop: the page's step rule on a clock that runs at the chosen speed,
 // at most the host's frame-rate limit of frames drawn a second, and no animation frames at all
 // while the host has it paused (a wallpaper behind a full-screen program costs nothing).
-import type { Engine } from './engine';
-import type { Figure } from './figure';
-import { type DrawGate, drawDue, maxStepsPerFrame, paceFrame, type Pace, setDrawRate } from './pacing';
+import type { Engine } from '../shared/engine';
+import type { Figure } from '../shared/figure';
+import { type DrawGate, drawDue, maxStepsPerFrame, paceFrame, type Pace, setDrawRate } from '../shared/pacing';
 
 export interface WallpaperLoop {
   restart(seed: number, script: string): void;

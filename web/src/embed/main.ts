@@ -1,36 +1,29 @@
 // The embeddable figure's start-up: the script, seed and frame of a shared link (the playground's
 // link format) drawn alone, in a page meant to be framed by other sites, with a link that opens
 // the same script and seed in the playground.
-import { openAddressedFrame } from './addressed-frame';
-import { type Engine, loadEngine } from './engine';
-import { createFigure } from './figure';
-import { createLoop } from './loop';
-import { linkTrouble, maxSeed, readLink, readSettings } from './share';
-import { createRunning } from './state';
-import { attachStatus, say } from './status';
-
-function element<T extends HTMLElement>(id: string): T {
-  return document.getElementById(id) as T;
-}
+import { openAddressedFrame } from '../shared/addressed-frame';
+import { createLoop } from '../shared/loop';
+import { linkTrouble, readLink, readSettings } from '../shared/share';
+import { element, randomSeed, startFigure } from '../shared/start';
+import { createRunning } from '../shared/state';
+import { attachStatus, say } from '../shared/status';
 
 async function main(): Promise<void> {
   attachStatus(element('status'));
   const settings = readSettings(location.search);
   const link = await readLink(location.hash);
-  let engine: Engine;
-  try {
-    engine = await loadEngine(new URL('lumenweave.wasm', document.baseURI).href);
-  } catch (error) {
-    console.error(error);
-    say(`The engine (lumenweave.wasm) could not be loaded: ${String(error)}.`, 'standing');
+  const started = await startFigure(
+    new URL('lumenweave.wasm', document.baseURI).href,
+    element('figure'),
+    settings.size,
+    () => loop.draw(),
+    (note) => say(note, 'standing'),
+  );
+  if (!started) {
     return;
   }
-  const running = createRunning(settings.seed ?? Math.floor(Math.random() * (maxSeed + 1)));
-  const figure = createFigure(element('figure'), engine, settings.size, () => loop.draw());
-  if (!figure) {
-    say('This browser has no WebGL 2: the figure cannot be drawn.', 'standing');
-    return;
-  }
+  const { engine, figure } = started;
+  const running = createRunning(settings.seed ?? randomSeed());
   const loop = createLoop(engine, figure, running);
   figure.fit();
 

@@ -1,5 +1,5 @@
 // What a clip's encoders share: each takes the frames of a FrameSource in order and gives the file.
-import type { FrameSource } from './export-frames';
+import type { FrameSource } from './frames';
 
 export interface ClipEncoder {
   // Adds the frame the source drew last, the index-th of the clip (from 0).

@@ -3,8 +3,8 @@
 // and says so.
 import { startAutosave } from './autosave';
 import type { Editor, EditorStart } from './editor';
-import { type LinkReading, linkTrouble, readLink } from './share';
-import { say } from './status';
+import { type LinkReading, linkTrouble, readLink } from '../shared/share';
+import { say } from '../shared/status';
 
 export interface Scripts {
   // What the editor starts from.

@@ -1,0 +1,48 @@
+// What every page does first: the core loaded and the figure's WebGL 2 context made, a failure of
+// either said in the page's own way (the status line, or the wallpaper's note).
+import { type Engine, loadEngine } from './engine';
+import { createFigure, type Figure, type FixedSize } from './figure';
+import { maxSeed } from './share';
+
+export interface Started {
+  engine: Engine;
+  figure: Figure;
+}
+
+// `redraw` draws the frame shown again when the canvas's size changes; `tell` says what failed.
+export async function startFigure(
+  engineSource: string | Uint8Array<ArrayBuffer>,
+  canvas: HTMLCanvasElement,
+  size: FixedSize | null,
+  redraw: () => void,
+  tell: (note: string) => void,
+): Promise<Started | null> {
+  let engine: Engine;
+  try {
+    engine = await loadEngine(engineSource);
+  } catch (error) {
+    console.error(error);
+    tell(`The engine (lumenweave.wasm) could not be loaded: ${String(error)}. Reload the page to try again.`);
+    return null;
+  }
+  const figure = createFigure(canvas, engine, size, redraw);
+  if (!figure) {
+    tell('This browser has no WebGL 2: the figure cannot be drawn.');
+    return null;
+  }
+  return { engine, figure };
+}
+
+// A seed for a page whose address gives none.
+export function randomSeed(): number {
+  return Math.floor(Math.random() * (maxSeed + 1));
+}
+
+// An element of the page by its id; a missing one is a fault of the page's HTML.
+export function element<T extends HTMLElement>(id: string): T {
+  const found = document.getElementById(id);
+  if (!found) {
+    throw new Error(`the page has no #${id}`);
+  }
+  return found as T;
+}
