@@ -114,8 +114,9 @@ std::optional<std::string> inflateExactly(const unsigned char* data, std::size_t
     return text;
 }
 
-// #z=: [length in bytes, LEB128][CRC-32 of the text, big-endian][the text in raw deflate].
-std::optional<std::string> readCompressed(const std::string& payload) {
+// #z=: [length in bytes, LEB128][CRC-32 of the text, big-endian][the text in raw deflate]. A
+// length past maxLinkedScript is given back in TOO_LONG, and nothing inflated.
+std::optional<std::string> readCompressed(const std::string& payload, uint64_t& tooLong) {
     const std::optional<std::vector<unsigned char>> bytes = fromBase64url(payload);
     if (!bytes) {
         return std::nullopt;
@@ -124,7 +125,7 @@ std::optional<std::string> readCompressed(const std::string& payload) {
     uint64_t length = 0;
     std::size_t at = 0;
     for (uint64_t scale = 1;; scale *= 128) {
-        if (at >= b.size() || scale > maxLinkedScript) {
+        if (at >= b.size() || scale > (uint64_t{1} << 28)) {
             return std::nullopt;
         }
         const unsigned char byte = b[at++];
@@ -133,7 +134,11 @@ std::optional<std::string> readCompressed(const std::string& payload) {
             break;
         }
     }
-    if (length > maxLinkedScript || b.size() < at + 4) {
+    if (b.size() < at + 4) {
+        return std::nullopt;
+    }
+    if (length > maxLinkedScript) {
+        tooLong = length;
         return std::nullopt;
     }
     const uint32_t crc = static_cast<uint32_t>(b[at]) << 24 |
@@ -163,28 +168,31 @@ std::optional<std::string> readPlain(const std::string& payload) {
     return withoutByteOrderMark(std::move(text));
 }
 
-// The first seed= of QUERY (the part between ? and #) if it is a whole decimal number of 1 to 10
-// digits from 0 to 4294967295, as the page's parseWhole takes it.
-std::optional<uint32_t> querySeed(const std::string& query) {
+// The first seed= of QUERY (the part between ? and #), as given.
+std::optional<std::string> querySeed(const std::string& query) {
     for (std::size_t start = 0; start <= query.size();) {
         std::size_t end = query.find('&', start);
         if (end == std::string::npos) {
             end = query.size();
         }
-        const std::string pair = query.substr(start, end - start);
-        if (pair.compare(0, 5, "seed=") == 0) {
-            const std::string digits = pair.substr(5);
-            if (digits.empty() || digits.size() > 10 ||
-                digits.find_first_not_of("0123456789") != std::string::npos) {
-                return std::nullopt;
-            }
-            const uint64_t value = std::stoull(digits);
-            return value <= largestSeed ? std::optional<uint32_t>(static_cast<uint32_t>(value))
-                                        : std::nullopt;
+        if (query.compare(start, 5, "seed=") == 0 && end >= start + 5) {
+            return query.substr(start + 5, end - start - 5);
         }
         start = end + 1;
     }
     return std::nullopt;
+}
+
+// A whole decimal number of 1 to 10 digits from 0 to 4294967295, as the page's parseWhole takes
+// a seed.
+std::optional<uint32_t> seedOf(const std::string& digits) {
+    if (digits.empty() || digits.size() > 10 ||
+        digits.find_first_not_of("0123456789") != std::string::npos) {
+        return std::nullopt;
+    }
+    const uint64_t value = std::stoull(digits);
+    return value <= largestSeed ? std::optional<uint32_t>(static_cast<uint32_t>(value))
+                                : std::nullopt;
 }
 
 }  // namespace
@@ -202,12 +210,24 @@ ShareLink readShareLink(const std::string& address) {
     }
     const std::size_t question = trimmed.find('?');
     if (question < hash) {
-        link.seed = querySeed(trimmed.substr(question + 1, hash - question - 1));
+        const std::optional<std::string> given =
+            querySeed(trimmed.substr(question + 1, hash - question - 1));
+        link.seed = given ? seedOf(*given) : std::nullopt;
+        if (given && !link.seed) {
+            link.refusedSeed = given;
+        }
     }
     const std::string payload = trimmed.substr(hash + 3);
+    uint64_t tooLong = 0;
     std::optional<std::string> text =
-        trimmed[hash + 1] == 'z' ? readCompressed(payload) : readPlain(payload);
-    if (!text) {
+        trimmed[hash + 1] == 'z' ? readCompressed(payload, tooLong) : readPlain(payload);
+    if (text && text->size() > maxLinkedScript) {
+        tooLong = text->size();
+    }
+    if (tooLong != 0) {
+        link.kind = LinkKind::tooLarge;
+        link.length = tooLong;
+    } else if (!text) {
         link.kind = LinkKind::damaged;
     } else if (text->empty()) {
         link.kind = LinkKind::emptyScript;

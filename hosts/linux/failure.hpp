@@ -17,6 +17,8 @@ enum class failure_kind {
     not_a_link,                  // exit 2
     damaged_link,                // exit 2
     empty_link,                  // exit 2
+    long_link,                   // exit 2
+    link_seed_refused,           // --seed or the clock gives the seed instead
     link_has_problems,           // a link alone; exit 2
     listed_script_unreadable,    // left out of the rotation
     listed_script_has_problems,  // left out of the rotation

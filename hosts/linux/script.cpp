@@ -109,8 +109,18 @@ bool add_link(rotation_t& rotation, const char* address, int n, bool alone) {
         case LinkKind::emptyScript:
             report_failure(failure_kind::empty_link, name.c_str());
             return false;
+        case LinkKind::tooLarge: {
+            const std::string detail = name + ": " + std::to_string(link.length) + " bytes, " +
+                                       std::to_string(maxLinkedScript) + " at most";
+            report_failure(failure_kind::long_link, detail.c_str());
+            return false;
+        }
         case LinkKind::script:
             break;
+    }
+    if (link.refusedSeed) {
+        const std::string detail = name + ": seed=" + *link.refusedSeed;
+        report_failure(failure_kind::link_seed_refused, detail.c_str());
     }
     if (check_script(name, link.text)) {
         rotation.scripts.push_back({name, std::move(link.text), link.seed});

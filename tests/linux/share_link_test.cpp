@@ -71,9 +71,11 @@ TEST(ShareLink, TheAddressShareCopiesOrItsFragment) {
     EXPECT_EQ(fragment.text, script);
     EXPECT_FALSE(fragment.seed);
     EXPECT_EQ(readShareLink("#s=" + base64url(script)).text, script);
-    // Seeds the page does not take are left to --seed or the clock, as there.
-    for (const char* query : {"?seed=4294967296", "?seed=-1", "?seed=", "?seed=01234567890"}) {
-        EXPECT_FALSE(readShareLink(query + zLink(script)).seed) << query;
+    // Seeds the page does not take are left to --seed or the clock, as there, and said.
+    for (const char* seed : {"4294967296", "-1", "", "01234567890"}) {
+        const ShareLink link = readShareLink(std::string("?seed=") + seed + zLink(script));
+        EXPECT_FALSE(link.seed) << seed;
+        EXPECT_EQ(link.refusedSeed, seed);
     }
     EXPECT_EQ(readShareLink("?seed=4294967295" + zLink(script)).seed, 4294967295u);
     EXPECT_EQ(readShareLink("#s=").kind, LinkKind::emptyScript);
@@ -102,12 +104,16 @@ TEST(ShareLink, CutShortAlteredOrInflatedPastItsLengthIsDamaged) {
     }
 }
 
-// The expanded text is bounded as on the page: a link may hold up to maxLinkedScript bytes, and
-// one that says more is refused before anything is inflated.
+// The expanded text is bounded as on the page: a link may hold up to maxLinkedScript bytes; one
+// that says it holds more is refused before anything is inflated, and one that inflates past what
+// it says is damaged.
 TEST(ShareLink, ExpandsToAtMostTheLongestScript) {
     const std::string longest(maxLinkedScript, 'a');
     EXPECT_EQ(readShareLink(zLink(longest)).text.size(), maxLinkedScript);
-    EXPECT_EQ(readShareLink(zLink(longest + "a")).kind, LinkKind::damaged);
+    const ShareLink longer = readShareLink(zLink(longest + "a"));
+    EXPECT_EQ(longer.kind, LinkKind::tooLarge);
+    EXPECT_EQ(longer.length, maxLinkedScript + 1);
+    EXPECT_EQ(readShareLink("#s=" + base64url(longest + "a")).kind, LinkKind::tooLarge);
     EXPECT_EQ(readShareLink(zLink(longest, 10)).kind, LinkKind::damaged);
 }
 
