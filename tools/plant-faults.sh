@@ -85,6 +85,8 @@ faults=(
     "web|web/src/embed/main.ts|  let script = link.kind === 'script' ? link.text : engine.builtinScript;|  let script = engine.builtinScript;|the embeddable figure shows the built-in script, not its link's"
     'web|web/src/export/dialog.ts|frames.next(stepsPerSecond / rate);|frames.next(stepsPerSecond / 60);|a clip'"'"'s frames one animation step apart whatever the rate'
     'web|web/src/export/dialog.ts|const total = seconds * rate;|const total = seconds * rate - 1;|a clip one frame short'
+    'web|web/src/playground/autosave.ts|    if (timer !== undefined) {\n      save();|    if (timer === null) {\n      save();|what was typed just before the page was left not saved'
+    'web|web/src/export/gif.ts|const delay = 1000 / shape.rate;|const delay = 100 / shape.rate;|a GIF'"'"'s frame delay in hundredths where milliseconds are meant'
     'web|web/src/export/frames.ts|engine.mesh(canvas.width, canvas.height, 1)|engine.mesh(canvas.height, canvas.width, 1)|an exported frame drawn with its width and height swapped'
     'wayland|hosts/wayland/input.cpp|surface->output->y + static_cast<int>(std::lround(wl_fixed_to_double(y)))|surface->output->x + static_cast<int>(std::lround(wl_fixed_to_double(y)))|the pointer y on an output taken from the output x'
     'wayland|hosts/wayland/input.cpp|        host.session.quit = quit_reason::input;\n        log_event("pointer %d,%d ends"|        log_event("pointer %d,%d ends"|a large pointer move no longer ends the saver'

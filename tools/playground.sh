@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds the browser playground into build/web/ (the core as WebAssembly, the page bundled from
 # web/, the script reference and the gallery of examples, the embeddable figure, the wallpaper
-# page and the service worker that keeps them offline) and serves it on the loopback address,
-# telling browsers which pages other sites may frame (web/tools/serve.py).
+# page, the Windows program the page makes savers of, and the service worker that keeps them
+# offline) and serves it on the loopback address, telling browsers which pages other sites may
+# frame (web/tools/serve.py).
 #   bash tools/playground.sh build          build only
 #   bash tools/playground.sh [--port N]     build, then serve on http://127.0.0.1:N/ (default 8000)
 set -euo pipefail
@@ -55,6 +56,10 @@ node web/tools/pages.mjs . "$site" build/native/tools/render/lumenweave-render
 cp hosts/windows/lumenweave.ico "$site/favicon.ico"
 cp build/wasm/web/engine/lumenweave.wasm build/wasm/web/engine/lumenweave-trace.wasm "$site/"
 cp web/sim/lumenweave-sim.mjs "$site/"
+# The released Windows program, into which the page places a script (web/src/windows-saver.ts).
+cmake --preset windows >/dev/null
+cmake --build --preset windows --target Lumenweave
+cp build/windows/hosts/windows/Lumenweave.scr "$site/"
 # Last: the service worker lists and digests every file above.
 (cd web && node tools/service-worker.mjs "../$site")
 echo "playground: $site/index.html"

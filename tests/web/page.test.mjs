@@ -178,6 +178,12 @@ test('the editor teaches the language: completion, hover text, problems that rea
   // Clicked: Enter so soon after the list opens would be a new line.
   await options.first().click();
   await waitUntil(page, 'the completed number', () => document.querySelector('#editor').shadowRoot.querySelector('.cm-line').textContent === 'actset: 52');
+  // Numbers offered in their order, not as text sorts them.
+  await page.keyboard.type('\nactset: 1');
+  await options.filter({ hasText: /^\d/ }).first().waitFor();
+  const numbers = (await options.allTextContents()).map((o) => /^\d+/.exec(o)?.[0]).filter(Boolean).map(Number);
+  assert.ok(numbers.length > 3 && numbers.some((n) => n >= 100), `offered ${numbers}`);
+  assert.deepEqual(numbers, [...numbers].sort((a, b) => a - b));
 
   await page.close();
 
@@ -389,6 +395,47 @@ test('share links', async (t) => {
     }
   });
 
+  await t.test('a plain anchor is no link; a link of more than 1 MB is refused, saying the limit', async () => {
+    const anchored = await openPage(session.browser, session.origin, '/#hello');
+    assert.equal(await anchored.textContent('#status'), '');
+    await builtinShown(anchored);
+    await anchored.close();
+    // 40 kB of link, as a Node-made link holds it, that would expand to 15 MB.
+    const huge = linkOf('#'.repeat(15000000));
+    assert.ok(huge.length < 40000);
+    const refused = await openPage(session.browser, session.origin, `/${huge}`);
+    assert.match(await refused.textContent('#status'), /15000000 bytes long; links hold 1048576 at most/);
+    await builtinShown(refused);
+    await refused.close();
+  });
+
+  await t.test('bad address settings are each said', async () => {
+    const opened = await openPage(session.browser, session.origin, '/?seed=abc&size=0x0&frame=1e9');
+    const said = await opened.textContent('#status');
+    for (const setting of ['seed "abc"', 'size "0x0"', 'frame "1e9"']) {
+      assert.match(said, new RegExp(`The address's ${setting} is not`));
+    }
+    await opened.close();
+  });
+
+  await t.test('a link opened again in its tab after edits keeps them, the link one undo away', async () => {
+    const linked = `/${linkOf('actset: 18, 1')}`;
+    const tab = await openPage(session.browser, session.origin, linked);
+    await tab.locator('.cm-content').click();
+    await tab.keyboard.press('Control+End');
+    await tab.keyboard.insertText('\n# edited');
+    // Left at once: what was typed is saved as the page goes, not half a second later.
+    await tab.goto('about:blank');
+    await tab.goto(session.origin + linked);
+    await waitUntil(tab, 'the page ready', () => document.body.dataset.ready === 'true');
+    assert.equal(await tab.evaluate(editorText), 'actset: 18, 1\n# edited');
+    assert.match(await tab.textContent('#status'), /opened this link before: your edits .* Ctrl-Z brings back the link's script/);
+    await tab.locator('.cm-content').click();
+    await tab.keyboard.press('Control+z');
+    await waitUntil(tab, "the link's script", editorIs, ['actset: 18, 1']);
+    await tab.close();
+  });
+
   await t.test('a link made before, #s= and base64url, still opens', async () => {
     const old = '# ~~~ ???\n# Wölkchen ☁ 🌀\nactset: 18, 1';
     const encoded = Buffer.from(old).toString('base64url');
@@ -423,6 +470,30 @@ test('edits survive a reload with their undo; an example keeps them one undo awa
   await page.locator('.cm-content').click();
   await page.keyboard.press('Control+z');
   await waitUntil(page, 'the edits back', editorIs, [first]);
+  // The menu names what the editor holds: nothing once undone, nor after a reload.
+  const menu = () => document.getElementById('examples').value;
+  await waitUntil(page, 'no example named', `(${menu})() === ''`);
+  await page.reload();
+  await waitUntil(page, 'the page ready', () => document.body.dataset.ready === 'true');
+  assert.equal(await page.evaluate(menu), '');
+
+  // Arrows pass over the examples and load none; Enter loads the one reached.
+  const runs = await page.evaluate(() => document.body.dataset.run);
+  await page.locator('#examples').focus();
+  await page.keyboard.press('ArrowDown');
+  await page.keyboard.press('ArrowDown');
+  await page.keyboard.press('ArrowDown');
+  const reached = await page.evaluate(menu);
+  assert.equal(await page.evaluate(() => document.body.dataset.run), runs);
+  assert.equal(await page.evaluate(editorText), first);
+  await page.keyboard.press('Enter');
+  await waitUntil(page, `example ${reached} loaded`, (r) => document.body.dataset.run !== r, runs);
+  const example = readFileSync(join(sourceDir, 'examples', `${reached}.txt`), 'utf8');
+  await waitUntil(page, `${reached} in the editor`, editorIs, [example]);
+  // The built-in script is an entry of its own.
+  await page.locator('#examples').selectOption('builtin');
+  await waitUntil(page, 'the built-in script loaded', () =>
+    /Lumenweave animation script/.test(document.querySelector('#editor').shadowRoot.querySelectorAll('.cm-line')[1]?.textContent));
   assert.deepEqual(page.errors, []);
   await page.close();
 });
@@ -516,7 +587,7 @@ test('export', async (t) => {
 
   await t.test('a PNG of the frame shown at the chosen size is what lumenweave-render draws; 4097 is refused', async () => {
     const { file, name } = await exportFile(page, 'png', { width: '256', height: '192' });
-    assert.equal(name, 'lumenweave-builtin-seed-3-frame-200.png');
+    assert.equal(name, 'lumenweave-builtin-seed-3-frame-200-256x192.png');
     const native = join(work, 'native-256.png');
     execFileSync(process.env.LUMENWEAVE_RENDER, ['--seed', '3', '--frames', '200', '--size', '256x192', '--out', native]);
     const exported = await litPixels(page, readFileSync(file));
@@ -530,11 +601,12 @@ test('export', async (t) => {
     await waitUntil(page, 'the width refused', () => /"4097" is not a whole number of pixels from 1 to 4096/.test(document.getElementById('export-message').textContent));
     assert.equal(await page.getAttribute('#export-width', 'aria-invalid'), 'true');
     assert.equal(await page.evaluate(() => document.body.dataset.export), 'done');
+    assert.equal(await page.evaluate(() => document.getElementById('export-progress').value), 0, 'no bar full beside the refusal');
   });
 
   await t.test('a 2 s WebM at 30 fps has 60 frames of the chosen size; its frame 30 is ?frame= 60 steps on', async () => {
     const { file, name } = await exportFile(page, 'webm', { width: '320', height: '240', seconds: '2', rate: '30' });
-    assert.equal(name, 'lumenweave-builtin-seed-3-frame-200-2s.webm');
+    assert.equal(name, 'lumenweave-builtin-seed-3-frame-200-320x240-2s.webm');
     const stream = probe(file, 'stream=codec_name,width,height,nb_read_frames');
     assert.deepEqual([stream.width, stream.height, Number(stream.nb_read_frames)], [320, 240, 60]);
     const decoded = join(work, 'webm-frame-30.png');
@@ -556,9 +628,10 @@ test('export', async (t) => {
 
   await t.test('a GIF has the frames and size chosen; a cancelled export saves nothing', async () => {
     const { file, name } = await exportFile(page, 'gif', { width: '64', height: '48', seconds: '1', rate: '10' });
-    assert.equal(name, 'lumenweave-builtin-seed-3-frame-200-1s.gif');
-    const sizes = execFileSync('identify', ['-format', '%wx%h\n', file]).toString().trim().split('\n');
-    assert.deepEqual(sizes, Array(10).fill('64x48'));
+    assert.equal(name, 'lumenweave-builtin-seed-3-frame-200-64x48-1s.gif');
+    // Each frame a tenth of a second: 10 hundredths, as GIF counts delays.
+    const frames = execFileSync('identify', ['-format', '%wx%h %T\n', file]).toString().trim().split('\n');
+    assert.deepEqual(frames, Array(10).fill('64x48 10'));
 
     let downloads = 0;
     page.on('download', () => ++downloads);
@@ -689,7 +762,7 @@ test('a frame that fails is said and the animation goes on; a failed engine load
   await unloaded.close();
 });
 
-test('on a phone held upright the figure is a square on top, the editor below, nothing cut', async () => {
+test('layout: on a phone the figure on top, the editor below; bullets, fixed sizes, messages; a page from a file', async () => {
   const page = await openPage(session.browser, session.origin, '/', { width: 390, height: 844 });
   const layout = await page.evaluate(() => {
     const box = (id) => document.getElementById(id).getBoundingClientRect().toJSON();
@@ -700,7 +773,51 @@ test('on a phone held upright the figure is a square on top, the editor below, n
   assert.ok(editor.width >= 300 && editor.height >= 300, `editor ${editor.width} x ${editor.height}`);
   assert.ok(stage.bottom <= editor.top, 'the figure above the editor');
   assert.ok(layout.scrollWidth <= 390 && editor.right <= 390, `page ${layout.scrollWidth} wide`);
+
+  // A long problem wraps, its bullet beside its first line.
+  await typeScript(page, `actset: 31, 1${'x'.repeat(40)}\nbogus`);
+  const item = page.locator('#problems li').first();
+  await item.waitFor();
+  const { box, line } = await item.evaluate((li) => ({
+    box: li.getBoundingClientRect().toJSON(),
+    line: parseFloat(getComputedStyle(li).lineHeight),
+  }));
+  assert.ok(box.height > 1.5 * line, `the entry wraps (${box.height} px)`);
+  // On black, so that only the bullet is lit.
+  await page.evaluate(() => (document.body.style.background = '#000'));
+  const marker = await litPixels(page, await page.screenshot({ clip: { x: box.x - 16, y: box.y, width: 14, height: box.height } }));
+  const litRows = [...new Set(marker[2].flatMap((lit, i) => (lit ? [Math.floor(i / marker[0])] : [])))];
+  assert.ok(litRows.length > 0 && Math.max(...litRows) < line, `bullet rows ${litRows}, line ${line}`);
   await page.close();
+
+  // A size fixed by the address, larger than its place, is shrunk to fit whole, and covers no
+  // control; a message shown does not move it.
+  for (const [viewport, size] of [[{ width: 390, height: 844 }, [640, 480]], [{ width: 1280, height: 720 }, [1920, 1080]]]) {
+    const fixed = await openPage(session.browser, session.origin, `/?size=${size.join('x')}`, viewport);
+    const boxes = () =>
+      fixed.evaluate(() => {
+        const box = (id) => document.getElementById(id).getBoundingClientRect().toJSON();
+        const run = box('run');
+        return { canvas: box('figure'), stage: box('stage'), atRun: document.elementFromPoint(run.x + run.width / 2, run.y + run.height / 2)?.id };
+      });
+    const { canvas, stage, atRun } = await boxes();
+    assert.equal(atRun, 'run');
+    const inside = canvas.left >= stage.left - 0.5 && canvas.top >= stage.top - 0.5 && canvas.right <= stage.right + 0.5 && canvas.bottom <= stage.bottom + 0.5;
+    assert.ok(inside && canvas.right <= viewport.width, `figure ${JSON.stringify(canvas)} in ${JSON.stringify(stage)}`);
+    assert.ok(Math.abs(canvas.width / canvas.height - size[0] / size[1]) < 0.01, 'its proportions kept');
+    await fixed.fill('#seed', 'x');
+    await fixed.locator('#run').click();
+    await waitUntil(fixed, 'the refusal said', () => /seed "x"/.test(document.getElementById('status').textContent));
+    assert.deepEqual((await boxes()).canvas, canvas, 'the figure stays where it was');
+    await fixed.close();
+  }
+
+  // Opened from a file, the page says it must be served.
+  const unserved = await session.browser.newPage();
+  await unserved.goto(`file://${join(sourceDir, 'build', 'web', 'index.html')}`);
+  await waitUntil(unserved, 'the note', () => document.getElementById('unserved')?.checkVisibility());
+  assert.match(await unserved.textContent('#unserved'), /only when served.*tools\/playground\.sh.*web zip/s);
+  await unserved.close();
 });
 
 test('help opens on ? and F1 and closes on Escape or a click', async () => {

@@ -1,5 +1,5 @@
-// Writes the page's generated modules: the scripts of examples/, and the language the editor
-// teaches (below).
+// Writes the page's generated modules: the scripts of examples/, the language the editor teaches
+// (below), and the layout of the Windows program's script space.
 //   node generate.mjs SOURCE_DIR OUT_DIR
 import { readdirSync, readFileSync, writeFileSync } from 'node:fs';
 import { join } from 'node:path';
@@ -87,4 +87,14 @@ writeFileSync(
     `export const keywords: readonly KeywordInfo[] = ${JSON.stringify(keywords, null, 1)};\n` +
     `export const actuators: readonly ActuatorInfo[] = ${JSON.stringify(actuators, null, 1)};\n` +
     `export const bankSize = ${bankSize};\n`,
+);
+
+// The marker of the Windows program's script space, which web/src/windows-saver.ts looks for, as
+// hosts/windows/script_space.hpp declares it (the capacity the page reads from the file itself).
+const space = read('hosts/windows/script_space.hpp');
+const marker = must(space.match(/space_marker\[\]\s*=\s*"([\x21-\x7e]{16})";/), 'space_marker')[1];
+writeFileSync(
+  join(out, 'script-space.ts'),
+  `// Written by web/tools/generate.mjs from hosts/windows/script_space.hpp; do not edit.\n` +
+    `export const spaceMarker = ${JSON.stringify(marker)};\n`,
 );

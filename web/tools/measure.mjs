@@ -8,9 +8,10 @@
 // PART: recording, first-frame, steps, typing, seek, size (all when none is named). --site
 // measures another build of the site (an older one, for a before and after); the default is
 // build/web of tools/playground.sh build. seek goes to --frame N, by default the furthest a link
-// may ask (maxFrame of web/src/shared/share.ts). recording also needs the native lumenweave-bench.
+// may ask (maxFrame of web/src/shared/share.ts). recording compares with the native lumenweave-bench
+// where it is built (cmake --build --preset native --target lumenweave-bench).
 import { execFileSync } from 'node:child_process';
-import { readdirSync, readFileSync, statSync } from 'node:fs';
+import { existsSync, readdirSync, readFileSync, statSync } from 'node:fs';
 import { loadavg } from 'node:os';
 import { join, resolve } from 'node:path';
 import { performance } from 'node:perf_hooks';
@@ -79,8 +80,12 @@ async function wasmRecording() {
   };
 }
 
+// The native figure in microseconds, or null where the benchmark is not built.
 function nativeRecording() {
   const bench = join(sourceDir, 'build', 'native', 'bench', 'lumenweave-bench');
+  if (!existsSync(bench)) {
+    return null;
+  }
   const out = execFileSync(bench, [
     '--benchmark_filter=^recordFrameBench$',
     '--benchmark_format=json',
@@ -257,7 +262,11 @@ async function seek(browser, origin) {
 
 function sizes() {
   const total = { raw: 0, gzip: 0, brotli: 0 };
-  const files = readdirSync(site).filter((f) => statSync(join(site, f)).isFile());
+  // Every file of the site, its folders' (the gallery's and the reference's pictures) too; the
+  // compressed copies the server sends are the same files again.
+  const files = readdirSync(site, { recursive: true }).filter(
+    (f) => statSync(join(site, f)).isFile() && !/\.(gz|br)$/.test(f),
+  );
   for (const file of files) {
     const bytes = readFileSync(join(site, file));
     total.raw += bytes.length;
@@ -265,15 +274,18 @@ function sizes() {
     total.brotli += brotliCompressSync(bytes, { params: { [constants.BROTLI_PARAM_QUALITY]: 11 } }).length;
   }
   const kB = (n) => `${(n / 1000).toFixed(1)} kB`;
-  console.log(`site (${files.join(', ')}): ${kB(total.raw)}, gzip -9 ${kB(total.gzip)}, brotli ${kB(total.brotli)}`);
+  console.log(`site (${files.length} files): ${kB(total.raw)}, gzip -9 ${kB(total.gzip)}, brotli ${kB(total.brotli)}`);
 }
 
 console.log(`site ${site}`);
 if (parts.has('recording')) {
   const wasm = await wasmRecording();
   const native = nativeRecording();
-  console.log(`recording a frame: WebAssembly ${wasm.record.toFixed(1)} us, native ${native.toFixed(1)} us ` +
-    `(${(wasm.record / native).toFixed(2)}x); a step without recording, WebAssembly ${wasm.advance.toFixed(2)} us (${load()})`);
+  const against =
+    native === null
+      ? 'native not measured: lumenweave-bench is not built'
+      : `native ${native.toFixed(1)} us (${(wasm.record / native).toFixed(2)}x)`;
+  console.log(`recording a frame: WebAssembly ${wasm.record.toFixed(1)} us, ${against}; a step without recording, WebAssembly ${wasm.advance.toFixed(2)} us (${load()})`);
   if (wasm.mesh) {
     console.log(`building the frame's mesh (${wasm.vertices} vertices), WebAssembly, CPU time: ` +
       `${wasm.mesh[0].toFixed(1)} us at 1280x720, ${wasm.mesh[1].toFixed(1)} us at 1920x1080`);

@@ -39,8 +39,9 @@ async function main(): Promise<void> {
     loop.setPaused(true);
   }
   loop.restart(running.seed, script);
-  if (trouble) {
-    say(trouble, 'standing');
+  const said = [trouble ?? '', ...settings.refused].join(' ').trim();
+  if (said) {
+    say(said, 'standing');
   }
   if (settings.frame !== null) {
     void openAddressedFrame(settings.frame, loop, element('seeking'));

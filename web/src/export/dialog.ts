@@ -33,11 +33,12 @@ const texts = {
   failed: (why: string) => `The export failed: ${why}.`,
 };
 
-// The file's name: an example's name, "builtin" or "script", then the seed and the first frame.
-function fileName(script: string, builtin: string, seed: number, frame: number, ending: string): string {
+// The file's name: an example's name, "builtin" or "script", then the seed, the first frame and
+// the size, so that exports of one frame at two sizes keep apart.
+function fileName(script: string, builtin: string, seed: number, frame: number, size: FixedSize, ending: string): string {
   const example = examples.find(([, text]) => text === script);
   const name = example ? example[0].toLowerCase().replace(/[^a-z0-9]+/g, '-') : script === builtin ? 'builtin' : 'script';
-  return `lumenweave-${name}-seed-${seed}-frame-${frame}${ending}`;
+  return `lumenweave-${name}-seed-${seed}-frame-${frame}-${size.width}x${size.height}${ending}`;
 }
 
 function download(blob: Blob, name: string): void {
@@ -76,6 +77,8 @@ export function createExport(
     const value = parseWhole(input.value.trim(), 1, high);
     input.setAttribute('aria-invalid', String(value === null));
     if (value === null) {
+      // The bar of the export before would read as this one's.
+      ui.progress.value = 0;
       show(null, refusal(input.value.trim()));
     }
     return value;
@@ -120,7 +123,7 @@ export function createExport(
       let name: string;
       if (kind === 'png') {
         blob = await frames.canvas.convertToBlob({ type: 'image/png' });
-        name = fileName(script, builtinScript, seed, frame, '.png');
+        name = fileName(script, builtinScript, seed, frame, size, '.png');
       } else {
         const shape = { ...size, rate };
         encoder = kind === 'webm' ? await createWebmEncoder(shape) : createGifEncoder(shape);
@@ -140,7 +143,7 @@ export function createExport(
           }
         }
         blob = await encoder.finish();
-        name = fileName(script, builtinScript, seed, frame, `-${seconds}s.${kind}`);
+        name = fileName(script, builtinScript, seed, frame, size, `-${seconds}s.${kind}`);
       }
       download(blob, name);
       show('done', texts.saved(name, blob.size));

@@ -18,6 +18,8 @@ export type Snapshot = (withHistory: boolean) => unknown;
 export interface Autosave {
   // What the last visit left, to start the editor from; null when nothing was kept.
   kept: unknown | null;
+  // Whether what was kept had been changed by hand since it was last loaded.
+  keptEdited: boolean;
   // Whether fragment is the link this tab opened last (so its script was loaded already).
   openedHere(fragment: string): boolean;
   // The text changed by hand: saved once typing pauses.
@@ -96,6 +98,7 @@ export function startAutosave(snapshot: Snapshot, say: (message: string) => void
 
   return {
     kept: kept?.editor ?? null,
+    keptEdited: kept?.edited ?? false,
     openedHere: (fragment) => session?.getItem(linkKey) === fragment,
     changed() {
       edited = true;

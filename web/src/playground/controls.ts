@@ -68,12 +68,44 @@ export function createControls(
     option.textContent = name;
     page.examples.append(option);
   }
-  page.examples.addEventListener('change', () => {
+  // A choice by the mouse loads at once; one by keys loads on Enter or when the menu is left, so
+  // that arrows passing over the examples load none of them.
+  let keyed = false;
+  let pending = false;
+  const loadChosen = (): void => {
+    keyed = false;
+    pending = false;
     const chosen = examples.find(([name]) => name === page.examples.value);
     if (chosen) {
       scripts.load(chosen[1], `Example ${chosen[0]}`);
+    } else if (page.examples.value === 'builtin') {
+      scripts.load(engine.builtinScript, 'The built-in script');
+    }
+  };
+  page.examples.addEventListener('pointerdown', () => (keyed = false));
+  page.examples.addEventListener('keydown', (event) => {
+    if (event.key === 'Enter' && pending) {
+      event.preventDefault();
+      loadChosen();
+    } else if (event.key !== 'Tab') {
+      keyed = true;
     }
   });
+  page.examples.addEventListener('change', () => (keyed ? (pending = true) : loadChosen()));
+  page.examples.addEventListener('blur', () => (pending ? loadChosen() : (keyed = false)));
+  // The menu names the script in the editor (after an undo, a reload, typing), or none; looked at
+  // once typing pauses.
+  let naming: number | undefined;
+  const nameShown = (): void => {
+    const text = editor.text();
+    const example = examples.find(([, script]) => script === text);
+    page.examples.value = example ? example[0] : text === engine.builtinScript ? 'builtin' : '';
+  };
+  scripts.watch(() => {
+    clearTimeout(naming);
+    naming = setTimeout(() => !pending && nameShown(), 300);
+  });
+  nameShown();
 
   page.seed.addEventListener('input', markSeed);
   page.run.addEventListener('click', run);

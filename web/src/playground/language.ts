@@ -102,11 +102,18 @@ function complete(context: CompletionContext): CompletionResult | null {
   }
   const argument = /^\s*(\S+)\s+(\w*)$/.exec(before);
   if (argument && keywordByWord.get(argument[1])?.actuator) {
-    // By number, or by name for one who knows the name and not the number.
+    // By number, or by name for one who knows the name and not the number; numbers in their
+    // order (18 before 101), as text would not sort them.
     return {
       from: context.pos - argument[2].length,
       options: actuators.flatMap((a) => [
-        { label: String(a.index), type: 'constant', detail: a.name, info: a.description },
+        {
+          label: String(a.index),
+          sortText: String(a.index).padStart(4, '0'),
+          type: 'constant',
+          detail: a.name,
+          info: a.description,
+        },
         { label: a.name, apply: String(a.index), type: 'constant', detail: String(a.index), info: a.description },
       ]),
       validFor: /^\w*$/,

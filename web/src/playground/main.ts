@@ -16,9 +16,11 @@ import { createSaver } from './saver';
 import { openScripts } from './scripts';
 import { readSettings } from '../shared/share';
 import { createRunning } from '../shared/state';
-import { attachStatus, say } from '../shared/status';
+import { attachStatus, say, sayToo } from '../shared/status';
 
 async function main(): Promise<void> {
+  // The module runs: the page is served, and the note for a page opened from a file goes.
+  document.getElementById('unserved')?.remove();
   const page = pageElements();
   attachStatus(page.status);
   const settings = readSettings(location.search);
@@ -61,6 +63,9 @@ async function main(): Promise<void> {
 
   // The script of a link new to this tab goes into the editor, then the figure runs.
   scripts.attach(editor, () => controls.run());
+  if (settings.refused.length > 0) {
+    sayToo(settings.refused.join(' '));
+  }
   if (settings.frame !== null) {
     controls.setPaused(true);
     void openAddressedFrame(settings.frame, loop, page.seeking);

@@ -16,6 +16,8 @@ export interface Scripts {
   load(text: string, what: string): void;
   // The address now holds fragment, a link to the editor's own script (Share).
   shared(fragment: string): void;
+  // Calls listener after each change of the editor's text.
+  watch(listener: () => void): void;
 }
 
 const undoNote = 'Ctrl-Z brings back your edits.';
@@ -24,12 +26,19 @@ export async function openScripts(builtin: string): Promise<Scripts> {
   let editor: Editor | null = null;
   let run = (): void => {};
   const autosave = startAutosave((withHistory) => editor?.saved(withHistory), (m) => say(m, 'standing'));
-  const onChange = (): void => autosave.changed();
+  const listeners: (() => void)[] = [];
+  const onChange = (): void => {
+    autosave.changed();
+    listeners.forEach((listener) => listener());
+  };
 
   // A reload keeps what was typed since the tab opened its link; a link new to the tab is read.
+  // A fragment that is no link of ours (a plain anchor) is left alone.
   const fragment = location.hash;
-  const fresh = fragment !== '' && !(autosave.kept !== null && autosave.openedHere(fragment));
-  const first = fresh ? await readLink(fragment) : null;
+  const reading = fragment === '' ? null : await readLink(fragment);
+  const link = reading?.kind === 'none' ? null : reading;
+  const again = link !== null && autosave.kept !== null && autosave.openedHere(fragment);
+  const first = again ? null : link;
   const linked = (reading: LinkReading): string => (reading.kind === 'script' ? reading.text : builtin);
 
   // The editor's text replaced by text unless it is that already (no empty step to undo).
@@ -62,12 +71,20 @@ export async function openScripts(builtin: string): Promise<Scripts> {
       } else {
         run();
       }
+      // The link this tab opened before, edited since: the edits stay, the link's script one undo
+      // away, and that is said.
+      if (again && link?.kind === 'script' && autosave.keptEdited && made.text() !== link.text) {
+        const edits = made.text();
+        made.setText(link.text);
+        made.setText(edits);
+        say("This tab opened this link before: your edits of its script are shown. Ctrl-Z brings back the link's script.", 'standing');
+      }
       addEventListener('hashchange', () => {
         const now = location.hash;
         if (now !== '') {
           void readLink(now).then((reading) => {
-            // A link pasted while the one before was read wins.
-            if (location.hash === now) {
+            // A link pasted while the one before was read wins; a plain anchor is no link.
+            if (location.hash === now && reading.kind !== 'none') {
               open(reading, now);
             }
           });
@@ -82,5 +99,6 @@ export async function openScripts(builtin: string): Promise<Scripts> {
       }
     },
     shared: (now) => autosave.opened(now),
+    watch: (listener) => listeners.push(listener),
   };
 }

@@ -1,5 +1,5 @@
 // The figure's canvas: its WebGL 2 context and replayer, and a drawing buffer that follows the
-// canvas's size on the page unless ?size= fixes it.
+// canvas's size on the page unless ?size= fixes it (then shrunk to fit, as style.css says).
 import type { Engine } from './engine';
 import { createReplayer } from './replay';
 
@@ -43,8 +43,6 @@ export function createFigure(
   if (size) {
     canvas.width = size.width;
     canvas.height = size.height;
-    canvas.style.width = `${size.width}px`;
-    canvas.style.height = `${size.height}px`;
     canvas.classList.add('fixed');
   } else {
     new ResizeObserver(fit).observe(canvas);

@@ -29,7 +29,8 @@ const crcTable = Array.from({ length: 256 }, (_, n) => {
   return c >>> 0;
 });
 
-function crc32(bytes: Uint8Array): number {
+// CRC-32 (IEEE), as zlib computes it: the links' check, and the Windows saver's script space's.
+export function crc32(bytes: Uint8Array): number {
   let crc = 0xffffffff;
   for (const byte of bytes) {
     crc = crcTable[(crc ^ byte) & 0xff] ^ (crc >>> 8);
@@ -85,15 +86,18 @@ export async function encodeLink(text: string): Promise<string> {
   return `#z=${toBase64url(whole)}`;
 }
 
-export const maxLinkedScript = 16 * 1024 * 1024; // bytes: far above any script typed by hand
+// bytes: far above any script typed by hand (the examples are a few kB), and checked in a blink;
+// a 40 kB link could otherwise expand to megabytes and hold the page for seconds at start-up.
+export const maxLinkedScript = 1024 * 1024;
 
 export type LinkReading =
   | { kind: 'script'; text: string }
+  | { kind: 'too-large'; bytes: number } // a script longer than maxLinkedScript
   | { kind: 'empty' } // a link whose script is empty: said, never shown as an empty editor
   | { kind: 'damaged' } // cut short, altered, or not one of ours
   | { kind: 'none' }; // no fragment
 
-async function readCompressed(payload: string): Promise<string | null> {
+async function readCompressed(payload: string): Promise<string | number | null> {
   const bytes = fromBase64url(payload);
   if (!bytes) {
     return null;
@@ -101,7 +105,7 @@ async function readCompressed(payload: string): Promise<string | null> {
   let length = 0;
   let at = 0;
   for (let scale = 1; ; scale *= 128) {
-    if (at >= bytes.length || scale > maxLinkedScript) {
+    if (at >= bytes.length || scale > 2 ** 28) {
       return null;
     }
     const byte = bytes[at++];
@@ -110,8 +114,11 @@ async function readCompressed(payload: string): Promise<string | null> {
       break;
     }
   }
-  if (length > maxLinkedScript || bytes.length < at + 4) {
+  if (bytes.length < at + 4) {
     return null;
+  }
+  if (length > maxLinkedScript) {
+    return length;
   }
   const crc = ((bytes[at] << 24) | (bytes[at + 1] << 16) | (bytes[at + 2] << 8) | bytes[at + 3]) >>> 0;
   let text: Uint8Array | null;
@@ -143,10 +150,17 @@ export async function readLink(fragment: string): Promise<LinkReading> {
   if (fragment === '' || fragment === '#') {
     return { kind: 'none' };
   }
+  // Any other fragment is a plain anchor, no link of ours.
   const match = /^#([sz])=(.*)$/s.exec(fragment);
-  const text = !match ? null : match[1] === 'z' ? await readCompressed(match[2]) : readPlain(match[2]);
+  if (!match) {
+    return { kind: 'none' };
+  }
+  const text = match[1] === 'z' ? await readCompressed(match[2]) : readPlain(match[2]);
   if (text === null) {
     return { kind: 'damaged' };
+  }
+  if (typeof text === 'number' || text.length > maxLinkedScript) {
+    return { kind: 'too-large', bytes: typeof text === 'number' ? text : new TextEncoder().encode(text).length };
   }
   return text === '' ? { kind: 'empty' } : { kind: 'script', text };
 }
@@ -158,6 +172,8 @@ export function linkTrouble(reading: LinkReading): string | null {
       return 'The link is cut short or damaged, so its script cannot be read; showing the built-in script.';
     case 'empty':
       return 'The link holds an empty script; showing the built-in script.';
+    case 'too-large':
+      return `The link's script is ${reading.bytes} bytes long; links hold ${maxLinkedScript} at most, so it is not read; showing the built-in script.`;
     default:
       return null;
   }
@@ -195,16 +211,40 @@ export interface AddressSettings {
   seed: number | null;
   frame: number | null; // the frame shown, paused, counted from 1; maybe beyond maxFrame
   size: { width: number; height: number } | null; // pixels
+  refused: string[]; // what the page says of each setting it cannot take, which it goes without
 }
 
 export function readSettings(search: string): AddressSettings {
   const query = new URLSearchParams(search);
-  const size = /^([0-9]+)x([0-9]+)$/.exec(query.get('size') ?? '');
-  const width = size ? parseWhole(size[1], 1, maxSide) : null;
-  const height = size ? parseWhole(size[2], 1, maxSide) : null;
+  const refused: string[] = [];
+  // The setting's value read, or null when it is absent or refused (said).
+  const read = <T>(name: string, parse: (text: string) => T | null, wanted: string): T | null => {
+    const text = query.get(name);
+    const value = text === null ? null : parse(text);
+    if (text !== null && value === null) {
+      refused.push(`The address's ${name} "${text}" is not ${wanted}; it is left out.`);
+    }
+    return value;
+  };
+  const size = read(
+    'size',
+    (text) => {
+      const match = /^([0-9]+)x([0-9]+)$/.exec(text);
+      const width = match ? parseWhole(match[1], 1, maxSide) : null;
+      const height = match ? parseWhole(match[2], 1, maxSide) : null;
+      return width !== null && height !== null ? { width, height } : null;
+    },
+    `WIDTHxHEIGHT in whole pixels from 1 to ${maxSide}`,
+  );
   return {
-    seed: parseWhole(query.get('seed'), 0, maxSeed),
-    frame: parseWhole(query.get('frame'), 1, Number.MAX_SAFE_INTEGER),
-    size: width !== null && height !== null ? { width, height } : null,
+    seed: read('seed', (text) => parseWhole(text, 0, maxSeed), `a whole number from 0 to ${maxSeed}`),
+    // Any count of digits: a frame beyond maxFrame is gone to as far as links go, and said so.
+    frame: read(
+      'frame',
+      (text) => (/^[0-9]+$/.test(text) && Number(text) >= 1 ? Number(text) : null),
+      'a whole number from 1',
+    ),
+    size,
+    refused,
   };
 }

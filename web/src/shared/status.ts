@@ -26,3 +26,8 @@ export function say(message: string, hold: Hold = 'passing'): void {
     clearTimer = window.setTimeout(() => (shown.textContent = ''), passingMs);
   }
 }
+
+// Adds message after the one shown, and keeps both.
+export function sayToo(message: string): void {
+  say(`${line?.textContent ?? ''} ${message}`.trim(), 'standing');
+}
