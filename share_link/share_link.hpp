@@ -1,5 +1,5 @@
 // Reading a share link of the playground: the script and the seed of the address that Share
-// copies (web/src/shared/share.ts makes and reads the same forms), for the Linux program.
+// copies (web/src/shared/share.ts makes and reads the same forms), for the Linux program and lumenweave-render.
 #pragma once
 
 #include <cstdint>
