@@ -1,5 +1,6 @@
 // Reading a share link of the playground: the script and the seed of the address that Share
-// copies (web/src/shared/share.ts makes and reads the same forms), for the Linux program and lumenweave-render.
+// copies (web/src/shared/share.ts makes and reads the same forms), for the Linux program and
+// lumenweave-render.
 #pragma once
 
 #include <cstdint>
@@ -22,9 +23,9 @@ enum class LinkKind {
 
 struct ShareLink {
     LinkKind kind = LinkKind::notALink;
-    std::string text;              // script: the script's UTF-8 text
-    uint64_t length = 0;           // tooLarge: the script's length, in bytes
-    std::optional<uint32_t> seed;  // the query's ?seed=, when it holds one the page takes
+    std::string text;                        // script: the script's UTF-8 text
+    uint64_t length = 0;                     // tooLarge: the script's length, in bytes
+    std::optional<uint32_t> seed;            // the query's ?seed=, when it holds one the page takes
     std::optional<std::string> refusedSeed;  // a ?seed= the page refuses, as given
 };
 
