@@ -20,7 +20,7 @@ expect_refused() {
     start "$test_program" "$@"
     expect_exit 2 "$what"
     [[ $(wc -l <"$out/stderr") == "$lines" && $(tail -n 1 "$out/stderr") == "lumenweave: $last" ]] ||
-        fail "$what: said$(program_stderr)"
+        fail "$what: said"
     pass "$what: said \"$(tail -n 1 "$out/stderr")\""
 }
 
@@ -84,7 +84,7 @@ expect_refused "an altered link" 1 "the link is cut short or damaged, so its scr
     --link "$(link z-bad-crc "$square_script")"
 expect_refused "a linked script with problems" 2 "the link's script has the problems above: link 1" \
     --link "$(link z "$out/bad.txt")"
-grep -qx "link 1:2: bad command 'bogus:'" "$out/stderr" || fail "the link's problem not said$(program_stderr)"
+grep -qx "link 1:2: bad command 'bogus:'" "$out/stderr" || fail "the link's problem not said"
 expect_refused "an empty folder" 1 "the folder holds no *.txt script: $out/empty" --script "$out/empty"
 expect_refused "a folder of bad scripts" 3 "none of the scripts can run" --script "$out/bad"
 expect_refused "--every 0" 1 "--every 0: not a duration: give seconds (30 or 30s), minutes (10m) or hours (1h), from 1 s to 24 h" \
@@ -98,7 +98,7 @@ cp "$out/bad.txt" "$out/turns/c.txt"
 LUMENWEAVE_HOLD_FILE=$out/hold start "$test_program" --seed 5 --every 2 --script "$out/turns"
 window=$(find_window Lumenweave) || fail "rotation: no window"
 wait_for_line '^script 0 .*/a\.txt$' "rotation: a first"
-grep -q "left out of the rotation: .*/c.txt" "$out/stderr" || fail "rotation: c.txt not reported$(program_stderr)"
+grep -q "left out of the rotation: .*/c.txt" "$out/stderr" || fail "rotation: c.txt not reported"
 since=$(log_lines)
 wait_for_line '^script 1 .*/b\.txt$' "rotation: then b" "$since"
 since=$(log_lines)
