@@ -7,6 +7,7 @@ packages=(
   cmake ninja-build g++ clang libclang-rt-14-dev clang-format
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   libgl-dev libegl-dev libegl-mesa0 libglu1-mesa-dev libosmesa6-dev libgl1-mesa-dri libglx-mesa0 mesa-utils libpng-dev
+  zlib1g-dev
   g++-mingw-w64-x86-64-posix mingw-w64-tools
   wine wine64 xvfb xserver-xephyr xauth x11-utils x11-xserver-utils xdotool openbox imagemagick gifsicle procps python3
   nsis zip python3-yaml

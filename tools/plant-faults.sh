@@ -24,6 +24,10 @@ faults=(
     'logic|hosts/linux/options.cpp|0x1fffffffULL|0x20000000ULL|a window id of 30 bits is taken'
     'logic|hosts/linux/options.cpp| \|\| is_flag(argument, "h")||-h is no longer help'
     'logic|hosts/linux/options.cpp|is_flag(argument, "delay") \|\| ||-delay takes no value'
+    'logic|hosts/linux/options.cpp|value * scale < min_every \|\||false \|\||--every 0 taken'
+    'logic|hosts/linux/rotation.cpp|order[0] == *last|order[1] == *last|a shuffled round may start with the script just shown'
+    'logic|share_link/share_link.cpp|result == Z_STREAM_END \&\& stream.avail_in == 0|result == Z_STREAM_END|bytes past a link'"'"'s compressed text taken'
+    'logic|hosts/linux/session.cpp|session.engine_frame >= turn|session.engine_frame > turn|a turn of the rotation a step too long'
     'x11|hosts/linux/stop_signals.cpp|    sigaddset(\&set, SIGHUP);\n||SIGHUP left to its default action'
     'x11|hosts/linux/stop_signals.cpp|    sigaddset(\&set, SIGINT);\n||SIGINT left to its default action'
     'x11|hosts/x11/x11_saver.cpp|surface.height = static_cast<uint32_t>(event.xconfigure.height)|surface.height = static_cast<uint32_t>(event.xconfigure.width)|saver: the width read for the height on a resize'
@@ -76,10 +80,13 @@ faults=(
     'web|web/src/playground/saver.ts|        leave();\n        swallowing = true;|        swallowing = true;|full screen not left on a key'
     'web|web/src/shared/loop.ts|if (running.paused \|\| running.seekingTo|if (running.seekingTo|Pause does not stop the figure'
     'web|web/src/shared/loop.ts|        if (running.frame < frame) {\n          step();\n        }|        step();\n        step();|an addressed frame shown one late'
+    'web|web/src/windows-saver.ts|bytes.length > capacity|bytes.length > capacity + 1|a script one byte longer than the saver'"'"'s space placed'
     'web|web/src/wallpaper/loop.ts|    if (!drawDue(gate, now)) {|    if (!drawDue(gate, now) \&\& false) {|the wallpaper ignores the frame-rate limit'
     'web|web/src/wallpaper/loop.ts|        cancelAnimationFrame(request);\n        request = null;|        request = null;|the paused wallpaper goes on asking for animation frames'
     'web|web/src/wallpaper/loop.ts|    lastNow = null;\n    gate.next = null;\n    pace.deadline = null;|    gate.next = null;|the resumed wallpaper makes up the paused time'
-    'web|web/src/wallpaper/host-settings.ts|return examples[value]?.[0] ?? null;|return examples[value - 1]?.[0] ?? null;|Lively'"'"'s example index read from 1'
+    'web|web/src/wallpaper/host-settings.ts|return examples[value - (carried ? 1 : 0)]?.[0];|return examples[value - (carried ? 0 : 1)]?.[0];|Lively'"'"'s example index read from 1'
+    'web|web/src/wallpaper/main.ts| ?? clean(carried?.text) ?? | ?? |the wallpaper zip'"'"'s own script ignored'
+    'web|web/src/shared/rotation.ts|      return (current + 1) % count;|      return current;|a rotation that never goes on to the next script'
     "web|web/tools/serve.py|ancestors = \"*\" if path in FRAMED_ANYWHERE else \"'none'\"|ancestors = \"*\"|the playground may be framed by any site"
     'web|web/src/shared/service-worker.ts|{ ignoreSearch: true }|{}|offline, a page with settings in its address is not found'
     "web|web/src/embed/main.ts|  let script = link.kind === 'script' ? link.text : engine.builtinScript;|  let script = engine.builtinScript;|the embeddable figure shows the built-in script, not its link's"
@@ -104,6 +111,8 @@ faults=(
     'wine|hosts/windows/windows.cpp|const bool saver_full_screen = screensaver \&\& host.preview_parent == nullptr;|const bool saver_full_screen = screensaver;|the preview ends on a click'
     'wine|hosts/windows/render_thread.cpp|FALSE, INFINITE, QS_SENDMESSAGE)|FALSE, INFINITE, 0)|a close while a window starts hangs the program'
     'wine|hosts/windows/main.cpp|if (host.display_mode == display_kind::windowed) {|if (host.display_mode != display_kind::virtual_screen) {|N opens a clone in display mode 1'
+    'wine|hosts/windows/script_space.cpp|reading.length > space_capacity|reading.length > space_capacity + 1|a space one byte above its capacity is read'
+    'wine|hosts/windows/script_space.cpp|    if (reading.text_crc != reading.crc) {|    if (reading.text_crc != reading.crc \&\& reading.length == 0) {|the script space'"'"'s CRC-32 no longer checked'
 )
 
 targets_of() {
@@ -139,7 +148,8 @@ run_tests() {
         frame) tests=("$build/tests/lumenweave_tests" "$build/tests/gl/lumenweave_glcall_tests"
             "$build/tests/lumenweave_trace_tests") ;;
         # Each of the page's waits is bounded at two minutes, for software WebGL on a busy machine.
-        web) tests=("node --test tests/web/pacing.test.mjs" "node --test tests/web/page.test.mjs")
+        web) tests=("node --test tests/web/pacing.test.mjs" "node --test tests/web/windows-saver.test.mjs"
+            "node --test tests/web/page.test.mjs" "node --test tests/web/install.test.mjs")
             limit=1200
             export LUMENWEAVE_SIM=$build/tools/sim/lumenweave-sim
             export LUMENWEAVE_RENDER=$build/tools/render/lumenweave-render ;;
@@ -149,7 +159,8 @@ run_tests() {
             limit=900 ;;
         # Each brings up its own Windows environments; each wait has a bound of a minute.
         wine) tests=("bash tests/wine/test_screensaver.sh" "bash tests/wine/test_application.sh"
-            "bash tests/wine/test_preview.sh" "bash tests/wine/test_close_while_starting.sh")
+            "bash tests/wine/test_preview.sh" "bash tests/wine/test_close_while_starting.sh"
+            "bash tests/wine/test_script_space.sh")
             limit=900 ;;
     esac
     for t in "${tests[@]}"; do

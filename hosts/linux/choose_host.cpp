@@ -1,6 +1,6 @@
-// The Linux program's entry, and only that: reads the command line, answers --help and --version,
-// chooses X11 or Wayland, keeps a second saver off a display and runs the session (session.hpp)
-// with that display system's host.
+// The Linux program's entry, and only that: reads the command line and the scripts it names,
+// answers --help and --version, chooses X11 or Wayland, keeps a second saver off a display and runs
+// the session (session.hpp) with that display system's host.
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
@@ -9,6 +9,7 @@
 #include "hosts/linux/display_hosts.hpp"
 #include "hosts/linux/failure.hpp"
 #include "hosts/linux/saver_lock.hpp"
+#include "hosts/linux/script.hpp"
 #include "lumenweave/version.hpp"
 
 int main(int argc, char** argv) {
@@ -27,6 +28,9 @@ int main(int argc, char** argv) {
         default:
             break;
     }
+    // The engine record is large; it lives for the whole run anyway.
+    static session_t session;
+    session.options = options;
     const bool on_wayland =
         choose_display_system(options, std::getenv("WAYLAND_DISPLAY"),
                               std::getenv("WAYLAND_SOCKET")) == display_system::wayland;
@@ -63,14 +67,17 @@ int main(int argc, char** argv) {
             return 0;
         }
     }
-    // The engine record is large; it lives for the whole run anyway.
-    static session_t session;
-    session.options = options;
     // The locker's program for one output (its --command-each) learns the output's name here.
     const char* locker_output = std::getenv("SWAYLOCK_PLUGIN_OUTPUT_NAME");
     if (options.mode == run_mode::lock_background && options.output_name == nullptr &&
         locker_output != nullptr && locker_output[0] != '\0') {
         session.options.output_name = locker_output;
+    }
+    // A link that cannot be read, or scripts none of which can run, end the run before any
+    // display opens, as a malformed flag does; a second saver, ended above, says nothing of them
+    // again.
+    if (!read_scripts(session)) {
+        return 2;
     }
     return run_session(session, on_wayland ? wayland_host(session) : x11_host(session));
 }

@@ -12,6 +12,18 @@ enum class failure_kind {
     script_unwatched,             // changes to the script are not picked up
     changed_script_unreadable,    // the running script goes on
     changed_script_has_problems,  // the running script goes on
+    // The scripts of a rotation and share links, read before the display opens; those marked
+    // "exit 2" end the run as a usage error does.
+    not_a_link,                  // exit 2
+    damaged_link,                // exit 2
+    empty_link,                  // exit 2
+    long_link,                   // exit 2
+    link_seed_refused,           // --seed or the clock gives the seed instead
+    link_has_problems,           // a link alone; exit 2
+    listed_script_unreadable,    // left out of the rotation
+    listed_script_has_problems,  // left out of the rotation
+    empty_folder,                // exit 2
+    no_sound_script,             // exit 2
     no_context,
     saver_running,  // not a failure: the display is already covered, the run ends with 0
     // X11.

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "hosts/linux/options.hpp"
 
@@ -75,6 +76,20 @@ options_t usage_error(options_t options, argument_fault fault, const char* argum
 }
 
 }  // namespace
+
+bool parse_every(const char* text, int& seconds) {
+    const std::size_t length = std::strlen(text);
+    const char unit = length > 0 ? text[length - 1] : '\0';
+    const int scale = unit == 'h' ? 3600 : unit == 'm' ? 60 : 1;
+    const std::string number(text, unit == 'h' || unit == 'm' || unit == 's' ? length - 1 : length);
+    unsigned long long value = 0;
+    if (!parse_number(number.c_str(), 10, max_every, value) || value * scale < min_every ||
+        value * scale > max_every) {
+        return false;
+    }
+    seconds = static_cast<int>(value * scale);
+    return true;
+}
 
 bool parse_window_id(const char* text, unsigned long& id) {
     unsigned long long value = 0;
@@ -154,7 +169,22 @@ options_t parse_options(int argc, char** argv) {
             if (!has_value) {
                 return usage_error(options, argument_fault::missing_value, argument);
             }
-            options.script_path = argv[++i];
+            options.scripts.push_back({script_origin::path, argv[++i]});
+        } else if (is_flag(argument, "link")) {
+            if (!has_value) {
+                return usage_error(options, argument_fault::missing_value, argument);
+            }
+            options.scripts.push_back({script_origin::link, argv[++i]});
+        } else if (is_flag(argument, "every")) {
+            if (!has_value) {
+                return usage_error(options, argument_fault::missing_value, argument);
+            }
+            if (!parse_every(argv[i + 1], options.every)) {
+                return usage_error(options, argument_fault::bad_every, argument, argv[i + 1]);
+            }
+            ++i;
+        } else if (is_flag(argument, "shuffle")) {
+            options.shuffle = true;
         } else if (is_flag(argument, "delay") || is_flag(argument, "visual") ||
                    is_flag(argument, "display")) {
             if (!has_value) {
@@ -190,7 +220,7 @@ void print_usage(FILE* stream) {
         "                  [--x11 | --wayland]\n"
         "                  [--layer overlay|background] [--output NAME] [--fps]\n"
         "                  [--frame-rate N] [--battery-frame-rate N] [--seed T]\n"
-        "                  [--script FILE]\n"
+        "                  [--script FILE|DIR]... [--link ADDRESS]... [--every T] [--shuffle]\n"
         "  (no flag)        a 640 x 480 window: F full screen, N a mirror window, Escape or Q "
         "ends\n"
         "                   (X11 and Wayland)\n"
@@ -219,6 +249,14 @@ void print_usage(FILE* stream) {
         "  --script FILE    run the animation script in FILE; one with problems is reported\n"
         "                   (as lumenweave-sim --check does) and the built-in script runs.\n"
         "                   FILE is read again whenever it is saved\n"
+        "  --link ADDRESS   run the script and seed of a share link of the playground (the\n"
+        "                   address Share copies, quoted, or its #z=... part)\n"
+        "  --script DIR     the *.txt scripts in DIR, in name order, as a rotation\n"
+        "  --every T        with several scripts (--script and --link repeated, or a folder),\n"
+        "                   show each for T seconds (30 or 30s), minutes (10m) or hours (1h)\n"
+        "                   of drawing, then start the next afresh (default 10m); a script\n"
+        "                   with problems is reported and left out\n"
+        "  --shuffle        the rotation in random order, none repeated before all have run\n"
         "  --help, --version\n"
         "Flags take one dash or two. -delay N, -visual V, -install and -display NAME are\n"
         "accepted and ignored, as screen-saver daemons may pass them.\n",
@@ -250,6 +288,12 @@ void print_usage_error(FILE* stream, const options_t& options) {
                          options.bad_argument, options.bad_value,
                          options.fault == argument_fault::bad_frame_rate ? min_frame_rate : 0,
                          max_frame_rate);
+            return;
+        case argument_fault::bad_every:
+            std::fprintf(stream,
+                         "lumenweave: %s %s: not a duration: give seconds (30 or 30s), minutes "
+                         "(10m) or hours (1h), from %d s to %d h\n",
+                         options.bad_argument, options.bad_value, min_every, max_every / 3600);
             return;
         case argument_fault::output_without_saver:
             std::fprintf(stream, "lumenweave: --output needs --saver or --lock-background\n");

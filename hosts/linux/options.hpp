@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <vector>
 
 namespace lumenweave::linux_session {
 
@@ -33,6 +34,7 @@ enum class argument_fault {
     bad_frame_rate,
     bad_battery_frame_rate,
     output_without_saver,  // --output names where --saver or --lock-background draws
+    bad_every,
 };
 
 // The frame rates a user may ask for, in frames a second; on battery, 0 keeps the picture still.
@@ -40,6 +42,21 @@ constexpr int min_frame_rate = 1;
 constexpr int max_frame_rate = 240;
 constexpr int default_frame_rate = 60;
 constexpr int default_battery_frame_rate = 30;
+
+// How long each script of a rotation is shown (--every), in seconds; without --every, several
+// scripts switch after the default.
+constexpr int min_every = 1;             // seconds
+constexpr int max_every = 24 * 60 * 60;  // seconds
+constexpr int default_every = 10 * 60;   // seconds
+
+// Where a script of the run comes from: --script PATH (a file, or a folder of *.txt scripts) or
+// --link ADDRESS (a share link of the playground).
+enum class script_origin { path, link };
+
+struct script_argument_t {
+    script_origin origin;
+    const char* value;  // the path or the address, as given
+};
 
 // The display system a run was asked for; automatic follows WAYLAND_DISPLAY and WAYLAND_SOCKET.
 enum class display_choice { automatic, x11, wayland };
@@ -60,7 +77,11 @@ struct options_t {
     uint32_t seed = 0;
     int frame_rate = default_frame_rate;                  // frames a second
     int battery_frame_rate = default_battery_frame_rate;  // frames a second on battery; 0: still
-    const char* script_path = nullptr;   // the user's script; null: the built-in one
+    // The user's scripts in the order given; none: the built-in one. More than one, or a folder,
+    // make a rotation.
+    std::vector<script_argument_t> scripts;
+    int every = 0;         // seconds each script is shown before the next starts; 0: not given
+    bool shuffle = false;  // a rotation in random order, each round a new one
     const char* bad_argument = nullptr;  // usage_error: the argument at fault
     const char* bad_value = nullptr;     // a malformed value's fault: the value given
     argument_fault fault = argument_fault::none;
@@ -69,6 +90,9 @@ struct options_t {
 enum class display_system { x11, wayland };
 
 options_t parse_options(int argc, char** argv);
+// Parses a duration of MIN_EVERY to MAX_EVERY seconds: N or Ns seconds, Nm minutes, Nh hours;
+// false when TEXT is not one.
+bool parse_every(const char* text, int& seconds);
 // Parses a window id in hex (0x...), octal or decimal; false when TEXT is not one.
 bool parse_window_id(const char* text, unsigned long& id);
 void print_usage(FILE* stream);

@@ -1,5 +1,6 @@
-// The user's script in the Linux session: read whole and checked, with the checker's problems on
-// standard error, at the start and again whenever it is saved while the program runs.
+// The user's scripts in the Linux session: read whole and checked, with the checker's problems on
+// standard error; one file followed whenever it is saved while the program runs, or several
+// scripts (files, a folder, share links) taking turns.
 #pragma once
 
 #include <string>
@@ -20,12 +21,23 @@ struct script_reading_t {
 // Only errors make it has_problems: a script with warnings alone is sound.
 script_reading_t read_script(const char* path);
 
-// Starts SESSION's engine on the user's script if it reads and checks clean, else (saying why)
-// on the built-in one, and watches the script for changes.
+// Reads the scripts the command line names into SESSION's rotation, before any display opens.
+// One file (--script FILE) is followed: if it cannot run, the built-in script runs until it is
+// saved sound. Of several, or a folder or a link, each is read and checked once, here: one with
+// problems is reported and left out. False, after one line on standard error (and a script's
+// problems before it), for what ends the run as a usage error does: a link that is none of the
+// playground's, damaged or empty, a link alone whose script has problems, an empty folder, a list
+// with no script that can run.
+bool read_scripts(session_t& session);
+
+// Starts SESSION's engine on the rotation's first script, or the built-in one if there is none.
 void start_script(session_t& session);
-// Reads the script again if it was saved since the last look: clean, it replaces the running one
-// with a fresh engine of the same seed; otherwise its problems are reported and the running one
-// goes on.
+// The rotation's next turn: the next script (or the same one, or the built-in one, alone) starts
+// afresh, on a fresh engine with its seed, as if the program had just started on it.
+void start_next_script(session_t& session);
+// Reads the followed script again if it was saved since the last look: clean, it replaces the
+// running one with a fresh engine of the same seed; otherwise its problems are reported and the
+// running one goes on.
 void follow_script(session_t& session);
 
 }  // namespace lumenweave::linux_session

@@ -79,6 +79,11 @@ void restart_step_clock(session_t& session) {
 }
 
 int take_steps(session_t& session, int64_t now) {
+    // The turn counts the steps drawn, so it stands still while the animation does.
+    const uint64_t turn = session.rotation.steps_per_turn;
+    if (turn != 0 && session.engine_frame >= turn) {
+        start_next_script(session);
+    }
     pacing_t& pacing = session.pacing;
     // The gap the user's rate asks for is made up whole; only a stall beyond it is cut.
     const int steps = steps_due(pacing.steps, now, pacing.step_period_ns,

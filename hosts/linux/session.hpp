@@ -12,6 +12,7 @@
 #include "hosts/linux/fps_count.hpp"
 #include "hosts/linux/options.hpp"
 #include "hosts/linux/power_source.hpp"
+#include "hosts/linux/rotation.hpp"
 #include "hosts/linux/script_watch.hpp"
 
 namespace lumenweave::linux_session {
@@ -33,7 +34,8 @@ struct session_t {
     options_t options;
     uint32_t seed = 0;          // the engine's seed, which a changed script starts from again
     Engine engine;              // the animation, drawn into the master
-    uint64_t engine_frame = 0;  // steps the engine has taken in this run
+    uint64_t engine_frame = 0;  // steps the engine has taken on the script shown
+    rotation_t rotation;        // the user's scripts, and whose turn it is
     draw_list_t draw_list;      // the last frame, replayed into every other surface
     pacing_t pacing;  // the drawing rate and the step clock; set_frame_rate changes the rate
     fps_count_t fps;  // --fps: the readout's figures
@@ -58,8 +60,9 @@ class display_host {
     virtual void close() = 0;
 };
 
-// Runs HOST on SESSION, whose options are set: the stop signals, the display, the animation on
-// the user's script and its watch, the frames; returns the exit code.
+// Runs HOST on SESSION, whose options are set and scripts read (read_scripts in script.hpp): the
+// stop signals, the display, the animation on the user's script, the frames; returns the exit
+// code.
 int run_session(session_t& session, display_host& host);
 
 // Whether the run is over: a quit reason set, or a stop signal come, which it then records.
@@ -77,7 +80,8 @@ void restart_step_clock(session_t& session);
 
 // The steps of the animation the frame starting at NOW takes: 60 a second of elapsed time
 // whatever the drawing rate (frame/pacing.hpp). The test build holds the animation at the step
-// LUMENWEAVE_HOLD_STEP names: from there on, 0.
+// LUMENWEAVE_HOLD_STEP names: from there on, 0. A script whose turn in the rotation is over is
+// followed first by the next, started afresh: that frame takes its first step.
 int take_steps(session_t& session, int64_t now);
 
 // The earliest time the next frame may start: the drawing deadline, or the next step's time if

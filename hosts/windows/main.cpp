@@ -11,10 +11,12 @@
 #include <cstdlib>
 #include <ctime>
 #include <string>
+#include <utility>
 
 #include "engine/settings.hpp"
 #include "hosts/windows/command_line.hpp"
 #include "hosts/windows/failure.hpp"
+#include "hosts/windows/script_space.hpp"
 #include "hosts/windows/test_hooks.hpp"
 #include "read_whole/read_whole.hpp"
 
@@ -108,16 +110,23 @@ int message_loop() {
     }
 }
 
-// The built-in script, or in the stdin build the whole of standard input; the seed is the
-// calendar time in seconds once the script is read, as srand48(time(0)) after reading would be.
+// The script placed in the program's space (script_space.hpp), else the built-in one; in the
+// stdin build the whole of standard input. The seed is the calendar time in seconds once the
+// script is read, as srand48(time(0)) after reading would be.
 void start_engine() {
     engine.sequencer.log = ScriptLog{print_log_line, nullptr};
-    if (scriptSourceSetting) {
-        initEngineWithSeed(engine, static_cast<uint32_t>(std::time(nullptr)));
-        return;
-    }
     std::string script;
-    readWhole(stdin, script);
+    if (scriptSourceSetting) {
+        space_reading space = read_script_space();
+        test::log_script_space(space);
+        if (space.state != space_state::placed) {
+            initEngineWithSeed(engine, static_cast<uint32_t>(std::time(nullptr)));
+            return;
+        }
+        script = std::move(space.text);
+    } else {
+        readWhole(stdin, script);
+    }
     initEngineWithScript(engine, static_cast<uint32_t>(std::time(nullptr)), script.c_str());
 }
 

@@ -90,4 +90,28 @@ void hold_before_show(bool master, HANDLE stop_event) {
     WaitForSingleObject(stop_event, 60000);
 }
 
+void log_script_space(const space_reading& reading) {
+    switch (reading.state) {
+        case space_state::empty:
+            line("script built-in: the space is empty\n");
+            break;
+        case space_state::placed:
+            line("script placed: %lu bytes\n", static_cast<unsigned long>(reading.length));
+            break;
+        case space_state::length_outside:
+            line(
+                "script built-in: the space's length %lu with CRC-32 %08lx is not one of 1 to %lu "
+                "bytes\n",
+                static_cast<unsigned long>(reading.length), static_cast<unsigned long>(reading.crc),
+                static_cast<unsigned long>(space_capacity));
+            break;
+        case space_state::crc_differs:
+            line("script built-in: the space's CRC-32 is %08lx, its %lu bytes of text have %08lx\n",
+                 static_cast<unsigned long>(reading.crc),
+                 static_cast<unsigned long>(reading.length),
+                 static_cast<unsigned long>(reading.text_crc));
+            break;
+    }
+}
+
 }  // namespace saver::test

@@ -10,6 +10,7 @@
 
 #include "hosts/windows/failure.hpp"
 #include "hosts/windows/policy.hpp"
+#include "hosts/windows/script_space.hpp"
 
 #ifndef LUMENWEAVE_TEST_HOOKS
 #define LUMENWEAVE_TEST_HOOKS 0
@@ -49,6 +50,9 @@ void log_clone_key();
 // just before it shows its window until the window is closed (at most a minute), so that a close
 // arrives while the thread is still starting; a line says that the thread waits.
 void hold_before_show(bool master, HANDLE stop_event);
+// A line saying which script runs: the one placed in the program's space, or the built-in one and
+// why.
+void log_script_space(const space_reading& reading);
 #else
 constexpr bool forced_failure(util::failure_id) {
     return false;
@@ -69,6 +73,7 @@ inline void wait_to_run(HANDLE run_event, bool) {
 inline void log_mouse(long, long, const mouse_verdict&) {}
 inline void log_clone_key() {}
 inline void hold_before_show(bool, HANDLE) {}
+inline void log_script_space(const space_reading&) {}
 #endif
 
 }  // namespace saver::test

@@ -86,7 +86,9 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
 set(CPACK_PACKAGE_DESCRIPTION "\
 Lumenweave draws a column of coloured squares on a spinning, flipping
 two-joint arm, leaving a trail of wings, driven by an animation script:
-the built-in one or your own (lumenweave --script FILE). It runs in a
+the built-in one, your own (lumenweave --script FILE), a link shared
+from the playground (lumenweave --link ADDRESS), or several taking
+turns (lumenweave --script DIR --every 10m). It runs in a
 window of its own, as a display program of a screen-saver daemon
 (lumenweave --root), or over every monitor until a key or a move
 (lumenweave --saver, for idle programs on X11 and on Wayland). The
@@ -97,7 +99,8 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_PACKAGE_SECTION x11)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 # The dependencies come from the libraries the program links, through dpkg-shlibdeps: among them
-# libsystemd0, whose sd-bus tells the program that the machine runs on battery.
+# libsystemd0, whose sd-bus tells the program that the machine runs on battery, and zlib1g, which
+# inflates share links (--link).
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS xscreensaver)
 
@@ -106,7 +109,7 @@ set(CPACK_RPM_PACKAGE_LICENSE MIT)
 set(CPACK_RPM_PACKAGE_GROUP "Amusements/Graphics")
 set(CPACK_RPM_PACKAGE_DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION}")
 # The requirements come from the libraries the program links, through rpmbuild's own scan
-# (libsystemd.so.0 for sd-bus among them).
+# (libsystemd.so.0 for sd-bus and libz.so.1 for share links among them).
 set(CPACK_RPM_PACKAGE_AUTOREQ ON)
 set(CPACK_PACKAGE_RELOCATABLE OFF)
 # CPack drops weak dependencies when "rpm --suggests" fails, as Debian's rpm does without a

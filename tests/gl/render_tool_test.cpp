@@ -202,6 +202,36 @@ TEST_F(RenderTool, RunsTheScriptItIsGiven) {
     EXPECT_FALSE(vertices(none.out));
 }
 
+// A share link's script runs with the link's seed, as --script of the same text with --seed.
+TEST_F(RenderTool, RunsTheScriptAndSeedOfALink) {
+    const std::string path = LUMENWEAVE_SOURCE_DIR "/examples/random-bursts.txt";
+    std::ifstream in(path, std::ios::binary);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    static const char alphabet[] =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789-_";
+    std::string link = "https://example.org/?seed=5#s=";
+    for (std::size_t i = 0; i < text.size(); i += 3) {
+        const std::size_t n = std::min<std::size_t>(3, text.size() - i);
+        uint32_t bits = 0;
+        for (std::size_t k = 0; k < 3; ++k) {
+            bits = bits << 8 | (k < n ? static_cast<unsigned char>(text[i + k]) : 0u);
+        }
+        for (std::size_t k = 0; k <= n; ++k) {
+            link += alphabet[(bits >> (18 - 6 * k)) & 63];
+        }
+    }
+    const std::vector<std::string> common = {"--frames", "130", "--size", "16x12",
+                                             "--dump-drawlist"};
+    const auto with = [&](std::vector<std::string> more) {
+        more.insert(more.begin(), common.begin(), common.end());
+        return run(more);
+    };
+    const Result linked = with({"--seed", "6", "--link", link});
+    ASSERT_EQ(linked.code, 0) << linked.err;
+    EXPECT_EQ(linked.out, with({"--script", path, "--seed", "5"}).out);
+    EXPECT_NE(linked.out, with({"--script", path, "--seed", "6"}).out);
+}
+
 TEST_F(RenderTool, RefusesBadArgumentsAndUnwritableOutputsWithOneLine) {
     std::ofstream(dir / "file") << "x";
     const std::string png = (dir / "out.png").string();
@@ -221,6 +251,8 @@ TEST_F(RenderTool, RefusesBadArgumentsAndUnwritableOutputsWithOneLine) {
         {"--frames", "1\n2", "--out", png},
         {"--colour", "red"},
         {"--script", (dir / "missing.txt").string(), "--out", png},
+        {"--link", "https://example.org/?seed=5", "--out", png},
+        {"--link", "#z=AAAA", "--out", png},
         {"--out", (dir / "picture.bmp").string()},
         {"--out", (dir / "missing" / "out.png").string()},
         {"--out", (dir / "file" / "out.png").string()},

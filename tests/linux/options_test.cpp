@@ -59,7 +59,8 @@ TEST(LinuxOptions, DaemonConventions) {
         parse({"-display", ":0", "-delay", "20000", "-install", "-visual", "default", "--root",
                "-fps", "--seed", "4294967295", "-script", "/home/me/dance.txt"});
     EXPECT_EQ(daemon.mode, run_mode::saver_root);
-    EXPECT_STREQ(daemon.script_path, "/home/me/dance.txt");
+    ASSERT_EQ(daemon.scripts.size(), 1u);
+    EXPECT_STREQ(daemon.scripts[0].value, "/home/me/dance.txt");
     EXPECT_TRUE(daemon.fps);
     EXPECT_TRUE(daemon.seeded);
     EXPECT_EQ(daemon.seed, 4294967295u);
@@ -139,6 +140,34 @@ TEST(LinuxOptions, SaverLayer) {
     EXPECT_STREQ(one.output_name, "HEADLESS-2");
     EXPECT_EQ(parse({"--output", "HEADLESS-2"}).fault, argument_fault::output_without_saver);
     EXPECT_EQ(parse({"--saver", "--output"}).fault, argument_fault::missing_value);
+}
+
+// Scripts and links keep the order given; durations take seconds, minutes or hours from 1 s to
+// 24 h.
+TEST(LinuxOptions, RotationOfScriptsAndLinks) {
+    const options_t list =
+        parse({"--link", "#z=AA", "-script", "a.txt", "--link", "#s=Yg", "--shuffle"});
+    ASSERT_EQ(list.scripts.size(), 3u);
+    EXPECT_EQ(list.scripts[0].origin, script_origin::link);
+    EXPECT_STREQ(list.scripts[1].value, "a.txt");
+    EXPECT_STREQ(list.scripts[2].value, "#s=Yg");
+    EXPECT_TRUE(list.shuffle);
+    EXPECT_EQ(list.every, 0);
+    const struct {
+        const char* text;
+        int seconds;
+    } good[] = {{"1", 1},     {"30s", 30},    {"10m", 600},
+                {"1h", 3600}, {"24h", 86400}, {"86400", 86400}};
+    for (const auto& c : good) {
+        EXPECT_EQ(parse({"--every", c.text}).every, c.seconds) << c.text;
+    }
+    for (const char* bad : {"0", "0m", "abc", "86401", "1441m", "25h", "10x", "m", "-5", "1.5m"}) {
+        const options_t options = parse({"--every", bad});
+        EXPECT_EQ(options.fault, argument_fault::bad_every) << bad;
+        EXPECT_STREQ(options.bad_value, bad);
+    }
+    EXPECT_EQ(parse({"--every"}).fault, argument_fault::missing_value);
+    EXPECT_EQ(parse({"--link"}).fault, argument_fault::missing_value);
 }
 
 }  // namespace

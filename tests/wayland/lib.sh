@@ -39,6 +39,9 @@ chmod 755 "$out"
 # The programs where the user can run them, and folders the user can write.
 mkdir -m 755 "$out/bin"
 install -m 755 "$program" "$vinput" "$here/../../tools/lib/stand-in-locker.py" "$out/bin/"
+# swaymsg gives up after 3 s without an answer, which a sway compositing several outputs in
+# software on a loaded machine exceeds; the session's swaymsg (first on its PATH) waits $bound.
+install -m 755 "$here/../../tools/lib/sway-ipc.py" "$out/bin/swaymsg"
 mkdir -m 700 "$out/run"
 mkdir -m 777 "$out/shots" "$out/logs"
 chown "$user" "$out/run"
@@ -71,7 +74,8 @@ await() {
 # $as_user_prefix; setpriv and env exec the program, so that a pid taken of it is its own. An
 # empty SWAYSOCK would be the path sway itself binds its IPC socket to.
 session_prefix() {
-    as_user_prefix=(setpriv --reuid="$user" --regid="$user" --clear-groups env -i PATH=/usr/bin:/bin
+    as_user_prefix=(setpriv --reuid="$user" --regid="$user" --clear-groups env -i
+        PATH="$out/bin:/usr/bin:/bin" SWAY_IPC_WAIT="$bound"
         XDG_RUNTIME_DIR="$out/run" WAYLAND_DISPLAY="$display" ${swaysock:+SWAYSOCK="$swaysock"}
         ASAN_OPTIONS="$ASAN_OPTIONS")
 }
@@ -219,7 +223,7 @@ log_has() {
     found=$(log_after "$2" "$1" | head -1)
     [[ -n $found ]] && return 0
     if [[ -n $pid ]] && ! kill -0 "$pid" 2>/dev/null; then
-        fail "awaiting /$1/: the program ended$(program_stderr)"
+        fail "awaiting /$1/: the program ended"
     fi
     seen=$(log_after "$2" -v '^(frame|drawing) ' | tail -3 | tr '\n' ';')
     return 1
@@ -237,7 +241,7 @@ frames_drawn() {
     seen="$count frames"
     ((count >= $2)) && return 0
     if [[ -n $pid ]] && ! kill -0 "$pid" 2>/dev/null; then
-        fail "awaiting frames on $1: the program ended$(program_stderr)"
+        fail "awaiting frames on $1: the program ended"
     fi
     return 1
 }

@@ -40,7 +40,7 @@ done
 pass "the installed script reference's links lead to installed files"
 
 depends=$(dpkg-deb -f "$deb" Depends)
-for library in libc6 libx11-6 libglx0 libwayland-client0 libegl1 libsystemd0; do
+for library in libc6 libx11-6 libglx0 libwayland-client0 libegl1 libsystemd0 zlib1g; do
     grep -q "$library" <<<"$depends" || fail "Depends lacks $library: $depends"
 done
 pass "Depends: $depends"
@@ -81,7 +81,7 @@ rpm_files=$(rpm -qp --qf '[%{FILEMODES:perms} %{FILENAMES}\n]' "$rpm" 2>/dev/nul
     awk '$1 !~ /^d/ { print "." $2 }' | sort)
 [[ $rpm_files == "$files" ]] || fail "the RPM's files differ from the DEB's: $rpm_files"
 requires=$(rpm -qpR "$rpm" 2>/dev/null)
-for library in 'libc.so.6' 'libX11.so.6' 'libGLX.so.0' 'libsystemd.so.0'; do
+for library in 'libc.so.6' 'libX11.so.6' 'libGLX.so.0' 'libsystemd.so.0' 'libz.so.1'; do
     grep -qF "$library()(64bit)" <<<"$requires" ||
         fail "the RPM does not require $library: $requires"
 done

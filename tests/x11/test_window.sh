@@ -2,7 +2,8 @@
 # Window mode with a window manager: the window draws, N opens a mirror that shows the master's
 # frame, the window manager's close and Escape end a mirror alone, F goes full screen with the
 # figure in the middle of the screen, Q on the master ends with 0; minimised, and covered by another
-# window, the window rests at its step with its process asleep, and shown again goes on from there;
+# window, or said hidden in _NET_WM_STATE alone, the window rests at its step with its process
+# asleep, and shown again goes on from there;
 # --frame-rate 30 and 5 draw about 30 and 5 frames a second, two and twelve steps each, and show
 # at a step the picture a run at 60 shows.
 source "$(dirname "$0")/lib.sh"
@@ -123,6 +124,15 @@ expect_rest minimised "$since"
 since=$(log_lines)
 timeout 30 xdotool windowmap --sync "$master" || fail "the window could not be shown again"
 expect_resume "shown again" "$since"
+# A window manager that keeps minimised windows mapped says so only in _NET_WM_STATE, whose
+# HIDDEN may stand anywhere in its list.
+since=$(log_lines)
+"$x11tool" --net-wm-state "$master" _NET_WM_STATE_ABOVE _NET_WM_STATE_HIDDEN _NET_WM_STATE_STICKY ||
+    fail "_NET_WM_STATE not set"
+expect_rest "hidden among other states" "$since"
+since=$(log_lines)
+"$x11tool" --net-wm-state "$master" _NET_WM_STATE_ABOVE || fail "_NET_WM_STATE not set"
+expect_resume "no longer hidden" "$since"
 
 # The other window moved exactly over the first and raised: the first is fully covered.
 read -r x y < <(xwininfo -id "$master" | awk '/Absolute upper-left X/ { x = $4 }

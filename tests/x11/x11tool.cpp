@@ -1,6 +1,10 @@
 // Test helper: makes a window for lumenweave to draw into, as a screen-saver daemon would, prints
 // its id and then obeys lines on standard input: "resize W H", "destroy"; it ends at end of input.
+// With --net-wm-state it sets a window's _NET_WM_STATE to the atoms named, in that order, as a
+// window manager does, and ends.
 //   lumenweave-x11tool [--input-only] WIDTH HEIGHT
+//   lumenweave-x11tool --net-wm-state WINDOW ATOM...
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 
 #include <cstdio>
@@ -8,8 +12,31 @@
 #include <cstring>
 #include <iostream>
 #include <string>
+#include <vector>
+
+namespace {
+
+int set_net_wm_state(Display* display, int count, char** names) {
+    const Window window = std::strtoul(names[0], nullptr, 0);
+    std::vector<Atom> atoms;
+    for (int i = 1; i < count; ++i) {
+        atoms.push_back(XInternAtom(display, names[i], False));
+    }
+    XChangeProperty(display, window, XInternAtom(display, "_NET_WM_STATE", False), XA_ATOM, 32,
+                    PropModeReplace, reinterpret_cast<unsigned char*>(atoms.data()),
+                    static_cast<int>(atoms.size()));
+    XSync(display, False);
+    XCloseDisplay(display);
+    return 0;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
+    if (argc >= 3 && std::strcmp(argv[1], "--net-wm-state") == 0) {
+        Display* display = XOpenDisplay(nullptr);
+        return display == nullptr ? 1 : set_net_wm_state(display, argc - 2, argv + 2);
+    }
     const bool input_only = argc == 4 && std::strcmp(argv[1], "--input-only") == 0;
     if (argc != 3 && !input_only) {
         std::fputs("usage: lumenweave-x11tool [--input-only] WIDTH HEIGHT\n", stderr);

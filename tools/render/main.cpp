@@ -15,6 +15,7 @@
 #include <cstring>
 #include <exception>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -27,6 +28,7 @@
 #include "options.hpp"
 #include "read_script.hpp"
 #include "png/png.hpp"
+#include "share_link/share_link.hpp"
 
 using namespace lumenweave;
 
@@ -36,7 +38,8 @@ namespace {
 
 constexpr const char* usage =
     "usage: lumenweave-render [--seed T] [--frames N|A-B] [--size WxH] [--every K]\n"
-    "                         [--windows 1|2] [--script FILE] [--dump-drawlist] --out PATH\n"
+    "                         [--windows 1|2] [--script FILE | --link ADDRESS] [--dump-drawlist]\n"
+    "                         --out PATH\n"
     "\n"
     "Runs the animation engine for N frames, seeded with T, and draws each frame of the figure\n"
     "into an offscreen OpenGL context (Mesa) of W x H pixels.\n"
@@ -51,6 +54,8 @@ constexpr const char* usage =
     "                   window does, and write the replayed picture (default 1)\n"
     "  --script FILE    run the script in FILE instead of the built-in one; - reads standard\n"
     "                   input\n"
+    "  --link ADDRESS   run the script of a share link of the playground (the address Share\n"
+    "                   copies, or its #z=... part), with the link's ?seed= before --seed\n"
     "  --dump-drawlist  print the draw list of the last frame on standard output, one command a\n"
     "                   line: its code, then its argument words (%.9g floats, decimal integers)\n"
     "  --out PATH       PATH.png: the last frame; PATH.gif: the kept frames as an animated GIF\n"
@@ -76,8 +81,9 @@ struct Options {
     long every = 1;
     unsigned windows = 1;
     bool dump = false;
-    std::string script;      // the text of --script FILE
-    bool ownScript = false;  // false: the built-in script
+    std::string script;                // the text of --script FILE or --link ADDRESS
+    bool ownScript = false;            // false: the built-in script
+    std::optional<uint32_t> linkSeed;  // --link: the link's own seed
     std::string out;
     OutKind kind = OutKind::none;
 };
@@ -166,6 +172,27 @@ void parseFrames(Options& o, const char* value) {
     }
 }
 
+// A link that gives no script is a usage error that says why.
+void readLink(Options& o, const char* address) {
+    const ShareLink link = readShareLink(address);
+    switch (link.kind) {
+        case LinkKind::notALink:
+            tools::usageError("--link: not a link of the playground (no #z= or #s= part)");
+        case LinkKind::damaged:
+            tools::usageError("--link: the link is cut short or damaged");
+        case LinkKind::tooLarge:
+            tools::usageError("--link: the link's script is " + std::to_string(link.length) +
+                              " bytes long, " + std::to_string(maxLinkedScript) + " at most");
+        case LinkKind::emptyScript:
+            tools::usageError("--link: the link holds an empty script");
+        case LinkKind::script:
+            break;
+    }
+    o.script = link.text;
+    o.ownScript = true;
+    o.linkSeed = link.seed;
+}
+
 Options parseArgs(int argc, char** argv) {
     Options o;
     tools::parseFlags(
@@ -177,6 +204,7 @@ Options parseArgs(int argc, char** argv) {
          {"--windows", true},
          {"--out", true},
          {"--script", true},
+         {"--link", true},
          {"--dump-drawlist", false}},
         [&o](const std::string& flag, const char* value) {
             if (flag == "--dump-drawlist") {
@@ -196,12 +224,15 @@ Options parseArgs(int argc, char** argv) {
             } else if (flag == "--script") {
                 o.script = tools::readScript(value);
                 o.ownScript = true;
+            } else if (flag == "--link") {
+                readLink(o, value);
             } else {
                 o.out = value;
                 if (o.out.empty())
                     tools::usageError("--out needs a path");
             }
         });
+    o.seed = o.linkSeed.value_or(o.seed);
     checkOutput(o);
     return o;
 }

@@ -1,5 +1,5 @@
-// Writes the page's generated modules: the scripts of examples/, and the language the editor
-// teaches (below).
+// Writes the page's generated modules: the scripts of examples/, the language the editor teaches
+// (below), and the layout of the Windows program's script space.
 //   node generate.mjs SOURCE_DIR OUT_DIR
 import { readdirSync, readFileSync, writeFileSync } from 'node:fs';
 import { join } from 'node:path';
@@ -95,4 +95,14 @@ writeFileSync(
   `// Written by web/tools/generate.mjs from script/syntax.cpp and engine/indices.hpp; do not edit.\n` +
     `export const keywordWords: readonly string[] = ${JSON.stringify(keywords.map((k) => k.word))};\n` +
     `export const actuatorNames: readonly (readonly [number, string])[] = ${JSON.stringify(actuators.map((a) => [a.index, a.name]))};\n`,
+);
+
+// The marker of the Windows program's script space, which web/src/windows-saver.ts looks for, as
+// hosts/windows/script_space.hpp declares it (the capacity the page reads from the file itself).
+const space = read('hosts/windows/script_space.hpp');
+const marker = must(space.match(/space_marker\[\]\s*=\s*"([\x21-\x7e]{16})";/), 'space_marker')[1];
+writeFileSync(
+  join(out, 'script-space.ts'),
+  `// Written by web/tools/generate.mjs from hosts/windows/script_space.hpp; do not edit.\n` +
+    `export const spaceMarker = ${JSON.stringify(marker)};\n`,
 );

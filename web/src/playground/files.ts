@@ -1,5 +1,6 @@
 // Scripts from files and into them: Open… (or a file dropped on the page) loads a .txt into the
 // editor as an example loads, Save downloads the editor's text as one.
+import { download } from '../shared/download';
 import { maxLinkedScript } from '../shared/share';
 import { say } from '../shared/status';
 
@@ -60,11 +61,5 @@ export function attachFiles(
     },
     true,
   );
-  saveButton.addEventListener('click', () => {
-    const link = document.createElement('a');
-    link.href = URL.createObjectURL(new Blob([text()], { type: 'text/plain' }));
-    link.download = `${name()}.txt`;
-    link.click();
-    setTimeout(() => URL.revokeObjectURL(link.href), 60000);
-  });
+  saveButton.addEventListener('click', () => download(new Blob([text()], { type: 'text/plain' }), `${name()}.txt`));
 }

@@ -8,11 +8,13 @@ import { createEditor } from './editor';
 import { loadEngine } from '../shared/engine';
 import { randomSeed, startFigure } from '../shared/start';
 import { createHelp } from './help';
+import { attachInstall } from '../install/open';
 import { createLoop } from '../shared/loop';
 import { keepForOffline } from './offline';
 import { pageElements } from './page';
 import { createSaver } from './saver';
 import { attachFiles } from './files';
+import { createSaverRotation } from './saver-rotation';
 import { openScripts } from './scripts';
 import { attachScriptsBar } from './scripts-bar';
 import { showValues } from './values';
@@ -59,13 +61,23 @@ async function main(): Promise<void> {
   const saver = createSaver(
     page.stage,
     page.saverNote,
-    () => requestAnimationFrame(figure.fit),
+    () => {
+      requestAnimationFrame(figure.fit);
+      rotation.follow(saver.active());
+    },
     engine,
   );
+  const rotation = createSaverRotation(page.rotate, running, loop);
   const help = createHelp(page.help);
   const controls = createControls(page, running, engine, loop, editor, saver, help, scripts, (text) =>
     checker.check(text),
   );
+  attachInstall([page.install, page.helpInstall], {
+    text: () => editor.text(),
+    seed: () => running.seed,
+    engine,
+    loadEngine: () => loadEngine(engineAddress),
+  });
   // The export's code and its encoders are fetched at its first use, not on every visit.
   let exporting: Promise<void> | null = null;
   page.exporting.open.addEventListener('click', () => {

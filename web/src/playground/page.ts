@@ -41,7 +41,10 @@ export interface PageElements {
   valuesPanel: HTMLDetailsElement;
   values: HTMLElement;
   share: HTMLButtonElement;
+  install: HTMLButtonElement;
+  helpInstall: HTMLButtonElement; // the help's way to the same dialog
   fullscreen: HTMLButtonElement;
+  rotate: HTMLSelectElement; // the saver's rotation
   showHelp: HTMLButtonElement;
   help: HTMLDialogElement;
   saverNote: HTMLElement;
@@ -73,7 +76,10 @@ export function pageElements(): PageElements {
     valuesPanel: element('values-panel'),
     values: element('values'),
     share: element('share'),
+    install: element('install'),
+    helpInstall: element('help-install'),
     fullscreen: element('fullscreen'),
+    rotate: element('rotate'),
     showHelp: element('show-help'),
     help: element('help'),
     saverNote: element('saver-note'),

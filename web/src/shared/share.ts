@@ -29,7 +29,8 @@ const crcTable = Array.from({ length: 256 }, (_, n) => {
   return c >>> 0;
 });
 
-function crc32(bytes: Uint8Array): number {
+// CRC-32 (IEEE), as zlib computes it: the links' check, and the Windows saver's script space's.
+export function crc32(bytes: Uint8Array): number {
   let crc = 0xffffffff;
   for (const byte of bytes) {
     crc = crcTable[(crc ^ byte) & 0xff] ^ (crc >>> 8);
