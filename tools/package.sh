@@ -105,8 +105,9 @@ package_web() {
 }
 
 # The live wallpaper for Lively and Wallpaper Engine: the wallpaper page (its script carries the
-# engine) with the hosts' description files at the top of the zip, as both hosts import it, and
-# the first example's gallery still as its picture. After package_web, which built the site.
+# engine) with the hosts' description files (the site's wallpaper/, as the Install dialog's zip
+# takes them) at the top of the zip, as both hosts import it, and the first example's gallery
+# still as its picture. After package_web, which built the site.
 package_wallpaper() {
     local site=build/web version stage f examples=(examples/*.txt)
     local files=(wallpaper.html wallpaper.js alone.css LivelyInfo.json LivelyProperties.json
@@ -114,9 +115,8 @@ package_wallpaper() {
     version=$(project_version build/wasm)
     stage=$work/wallpaper
     mkdir -p "$stage"
-    cp "$site/wallpaper.html" "$site/wallpaper.js" "$site/alone.css" "$stage/"
+    cp "$site/wallpaper.html" "$site/wallpaper.js" "$site/alone.css" "$site"/wallpaper/*.json "$stage/"
     cp "$site/gallery/$(basename "${examples[0]}" .txt).png" "$stage/preview.png"
-    python3 packaging/wallpaper/host-files.py "$version" examples "$stage"
     for f in "${files[@]}"; do
         touch -d "@$epoch" "$stage/$f"
     done

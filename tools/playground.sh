@@ -49,6 +49,12 @@ cp build/wasm/web/engine/lumenweave.wasm "$gen/"
 # worker, the embeddable figure and the wallpaper (into $site): web/package.json's build script.
 (cd web && npm run --silent build)
 cp web/index.html web/style.css web/embed.html web/wallpaper.html web/alone.css "$site/"
+# The wallpaper hosts' description files, which the wallpaper zips of tools/package.sh and of the
+# Install dialog take.
+mkdir -p "$site/wallpaper"
+python3 packaging/wallpaper/host-files.py \
+    "$(sed -n 's/^#define LUMENWEAVE_VERSION "\(.*\)"$/\1/p' build/wasm/generated/lumenweave/version.hpp)" \
+    examples "$site/wallpaper"
 # The reference and the gallery, whose stills the native lumenweave-render draws.
 cmake --preset native >/dev/null
 cmake --build --preset native --target lumenweave-render

@@ -31,11 +31,6 @@ int main(int argc, char** argv) {
     // The engine record is large; it lives for the whole run anyway.
     static session_t session;
     session.options = options;
-    // A link that cannot be read, or scripts none of which can run, end the run before any
-    // display opens, as a malformed flag does.
-    if (!read_scripts(session)) {
-        return 2;
-    }
     const bool on_wayland =
         choose_display_system(options, std::getenv("WAYLAND_DISPLAY"),
                               std::getenv("WAYLAND_SOCKET")) == display_system::wayland;
@@ -77,6 +72,12 @@ int main(int argc, char** argv) {
     if (options.mode == run_mode::lock_background && options.output_name == nullptr &&
         locker_output != nullptr && locker_output[0] != '\0') {
         session.options.output_name = locker_output;
+    }
+    // A link that cannot be read, or scripts none of which can run, end the run before any
+    // display opens, as a malformed flag does; a second saver, ended above, says nothing of them
+    // again.
+    if (!read_scripts(session)) {
+        return 2;
     }
     return run_session(session, on_wayland ? wayland_host(session) : x11_host(session));
 }

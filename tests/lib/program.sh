@@ -7,9 +7,23 @@ pid=              # the program under test; emptied once it has ended and been w
 exit_wait=10      # seconds expect_exit waits by default
 running_wait=0.5  # seconds expect_running waits by default
 
+# fail WHAT: the verdict, with the state of the program under test: whether it still runs, and the
+# last lines of its standard error where the test keeps it, so that a wait that ran out tells a
+# program that died from one that hung or was slow.
 fail() {
-    echo "FAIL: $*"
+    echo "FAIL: $*$(program_state)"
     exit 1
+}
+program_state() {
+    local state=
+    if [[ -n $pid ]]; then
+        state="the program has ended"
+        ! kill -0 "$pid" 2>/dev/null || state="the program still runs"
+    fi
+    if [[ -s ${out:-}/stderr ]]; then
+        state+="${state:+; }its standard error ends: $(tail -n 20 "$out/stderr" | paste -sd'|')"
+    fi
+    [[ -z $state ]] || echo " [$state]"
 }
 pass() { echo "ok: $*"; }
 
@@ -32,20 +46,17 @@ exit_code_within() {
     pid=
 }
 
-# The program's standard error in parentheses, where the test keeps it.
-program_stderr() { [[ ! -f $out/stderr ]] || echo " ($(<"$out/stderr"))"; }
-
 # expect_exit CODE WHAT [SECONDS]: the program ends with CODE within SECONDS ($exit_wait).
 expect_exit() {
     exit_code_within "${3:-$exit_wait}"
-    [[ $exit_code == "$1" ]] || fail "$2: exit code $exit_code, expected $1$(program_stderr)"
+    [[ $exit_code == "$1" ]] || fail "$2: exit code $exit_code, expected $1"
     pass "$2: exit code $1"
 }
 
 # expect_running WHAT [SECONDS]: the program still runs SECONDS ($running_wait) later.
 expect_running() {
     sleep "${2:-$running_wait}"
-    kill -0 "$pid" 2>/dev/null || fail "$1: the program ended$(program_stderr)"
+    kill -0 "$pid" 2>/dev/null || fail "$1: the program ended"
     pass "$1: still running"
 }
 

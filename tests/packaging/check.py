@@ -117,10 +117,10 @@ def check_dist(dist, version, program):
                f"LivelyInfo.json: {lively}")
         expect(project.get("type") == "web" and project.get("file") == "wallpaper.html",
                f"project.json: {project}")
-        settings = {"example", "seed", "speed"}
+        settings = {"example", "seed", "speed", "every", "shuffle"}
         expect(set(properties) == settings and
                set(project.get("general", {}).get("properties", {})) == settings,
-               "the hosts' settings are not the page's example, seed and speed")
+               "the hosts' settings are not the page's example, seed, speed, every and shuffle")
         for picture in {lively.get("Preview"), project.get("preview")}:
             expect(picture in names, f"the wallpaper zip lacks its picture {picture}")
 

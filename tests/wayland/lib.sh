@@ -223,7 +223,7 @@ log_has() {
     found=$(log_after "$2" "$1" | head -1)
     [[ -n $found ]] && return 0
     if [[ -n $pid ]] && ! kill -0 "$pid" 2>/dev/null; then
-        fail "awaiting /$1/: the program ended$(program_stderr)"
+        fail "awaiting /$1/: the program ended"
     fi
     seen=$(log_after "$2" -v '^(frame|drawing) ' | tail -3 | tr '\n' ';')
     return 1
@@ -241,7 +241,7 @@ frames_drawn() {
     seen="$count frames"
     ((count >= $2)) && return 0
     if [[ -n $pid ]] && ! kill -0 "$pid" 2>/dev/null; then
-        fail "awaiting frames on $1: the program ended$(program_stderr)"
+        fail "awaiting frames on $1: the program ended"
     fi
     return 1
 }

@@ -37,10 +37,11 @@ cleanup() {
 # Wine's own complaints, if any, go to $out/wine.err, for failure messages.
 wintool() { timeout 180 wine "$wintool_exe" "$@" 2>>"$out/wine.err" | tr -d '\r'; }
 
-# start PROGRAM ARGS...: runs the program in the background; its output goes to $out/stdout.
+# start PROGRAM ARGS...: runs the program in the background; its output goes to $out/stdout, its
+# standard error (with Wine's) to $out/stderr.
 start() {
-    : >"$out/stdout"
-    timeout 300 wine "$@" >>"$out/stdout" 2>/dev/null &
+    : >"$out/stdout" && : >"$out/stderr"
+    timeout 300 wine "$@" >>"$out/stdout" 2>"$out/stderr" &
     pid=$!
     started+=("$pid")
 }
@@ -61,7 +62,7 @@ await_line() {
             log_line_number=${found%% *} log_line=${found#* }
             return 0
         fi
-        kill -0 "$pid" 2>/dev/null || fail "$1: the program ended before a line /$2/$(program_stderr)"
+        kill -0 "$pid" 2>/dev/null || fail "$1: the program ended before a line /$2/"
         ((SECONDS < deadline)) ||
             fail "$1: no line /$2/ within $wait_bound s; the last lines: $(program_log | tail -3 | tr '\n' '|')"
         sleep 0.05

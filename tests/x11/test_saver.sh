@@ -41,7 +41,7 @@ print(round((time.monotonic() - t0) * 1000))
 PY
 )
     exit_code_within 10
-    [[ $exit_code == 0 ]] || fail "SIG$1: exit code $exit_code after $ms ms$(program_stderr)"
+    [[ $exit_code == 0 ]] || fail "SIG$1: exit code $exit_code after $ms ms"
 }
 
 # loop_ended WHAT: the test build's last words say its frame loop ended the run with 0, not the

@@ -4,7 +4,7 @@
 # at a held step shows what lumenweave-render draws of that script and seed. A link that is none,
 # cut short or altered, a linked script with problems, an empty folder, a folder of bad scripts and
 # a bad --every each end the run with 2 and their line. A folder of two scripts takes turns in name
-# order, each drawing its own figure.
+# order, each drawing its own figure, and no turn ends while the window cannot be seen.
 source "$(dirname "$0")/lib.sh"
 
 render=$build/tools/render/lumenweave-render
@@ -20,7 +20,7 @@ expect_refused() {
     start "$test_program" "$@"
     expect_exit 2 "$what"
     [[ $(wc -l <"$out/stderr") == "$lines" && $(tail -n 1 "$out/stderr") == "lumenweave: $last" ]] ||
-        fail "$what: said$(program_stderr)"
+        fail "$what: said"
     pass "$what: said \"$(tail -n 1 "$out/stderr")\""
 }
 
@@ -84,7 +84,7 @@ expect_refused "an altered link" 1 "the link is cut short or damaged, so its scr
     --link "$(link z-bad-crc "$square_script")"
 expect_refused "a linked script with problems" 2 "the link's script has the problems above: link 1" \
     --link "$(link z "$out/bad.txt")"
-grep -qx "link 1:2: bad command 'bogus:'" "$out/stderr" || fail "the link's problem not said$(program_stderr)"
+grep -qx "link 1:2: bad command 'bogus:'" "$out/stderr" || fail "the link's problem not said"
 expect_refused "an empty folder" 1 "the folder holds no *.txt script: $out/empty" --script "$out/empty"
 expect_refused "a folder of bad scripts" 3 "none of the scripts can run" --script "$out/bad"
 expect_refused "--every 0" 1 "--every 0: not a duration: give seconds (30 or 30s), minutes (10m) or hours (1h), from 1 s to 24 h" \
@@ -98,7 +98,7 @@ cp "$out/bad.txt" "$out/turns/c.txt"
 LUMENWEAVE_HOLD_FILE=$out/hold start "$test_program" --seed 5 --every 2 --script "$out/turns"
 window=$(find_window Lumenweave) || fail "rotation: no window"
 wait_for_line '^script 0 .*/a\.txt$' "rotation: a first"
-grep -q "left out of the rotation: .*/c.txt" "$out/stderr" || fail "rotation: c.txt not reported$(program_stderr)"
+grep -q "left out of the rotation: .*/c.txt" "$out/stderr" || fail "rotation: c.txt not reported"
 since=$(log_lines)
 wait_for_line '^script 1 .*/b\.txt$' "rotation: then b" "$since"
 since=$(log_lines)
@@ -116,6 +116,28 @@ for name in a b; do
     done
     expect_rendered "rotation: $name.txt's turn" "$out/turns/$name.txt" 5
 done
+# No turn ends while nobody can see the figure: another run's 150 frames (2.5 s at least, more
+# than a turn) pass with the window unmapped and no script started; shown again, the turns go on.
+"$test_program" --seed 3 >"$out/other.log" 2>&1 &
+started+=($!)
+since=$(log_lines)
+timeout 30 xdotool windowunmap --sync "$window" || fail "rotation: the window could not be unmapped"
+wait_for_line '^paused ' "rotation: resting" "$since"
+turns=$(grep -c '^script ' "$out/stdout")
+other_draws() { grep -c '^draw ' "$out/other.log"; }
+frames=$(($(other_draws) + 150)) deadline=$((SECONDS + 60))
+until (($(other_draws) >= frames)); do
+    ((SECONDS < deadline)) || fail "rotation: the other run drew no 150 frames within 60 s"
+    sleep 0.1
+done
+[[ $(grep -c '^script ' "$out/stdout") == "$turns" ]] || fail "rotation: a turn ended while resting"
+# The other run's window, made later, would stand above it.
+kill "${started[-1]}"
+since=$(log_lines)
+timeout 30 xdotool windowmap --sync "$window" || fail "rotation: the window could not be mapped"
+wait_for_line '^resumed ' "rotation: shown again" "$since"
+wait_for_line '^script ' "rotation: the turns go on" "$since"
+pass "rotation: no turn ends while resting; shown again, the next starts ($line)"
 kill "$pid"
 expect_exit 0 "rotation: a stop signal"
 [[ $(grep -c "left out of the rotation: .*/c.txt" "$out/stderr") == 1 ]] || fail "rotation: c.txt reported more than once"

@@ -61,9 +61,9 @@ stop_displays() {
 }
 
 # find_window TITLE [SECONDS]: prints the X id of a visible window titled exactly TITLE on
-# $DISPLAY, waiting up to SECONDS (30).
+# $DISPLAY, waiting up to SECONDS (60: it only bounds a program that never shows the window).
 find_window() {
-    local pattern id deadline=$((SECONDS + ${2:-30}))
+    local pattern id deadline=$((SECONDS + ${2:-60}))
     pattern=$(sed 's/[][()|.*+?^$\\{}]/\\&/g' <<<"$1")
     while :; do
         id=$(xdotool search --onlyvisible --name "^$pattern\$" 2>/dev/null | head -1)

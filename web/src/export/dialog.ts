@@ -2,6 +2,7 @@
 // apart from the page's figure, with a progress bar and a cancel; the file is named after the
 // script and the seed. body[data-export] tells how the last export went.
 import { examples } from 'generated/examples';
+import { download } from '../shared/download';
 import type { Engine } from '../shared/engine';
 import type { ClipEncoder } from './clip';
 import { createFrameSource, type FrameSource } from './frames';
@@ -39,15 +40,6 @@ function fileName(script: string, builtin: string, seed: number, frame: number, 
   const example = examples.find(([, text]) => text === script);
   const name = example ? example[0].toLowerCase().replace(/[^a-z0-9]+/g, '-') : script === builtin ? 'builtin' : 'script';
   return `lumenweave-${name}-seed-${seed}-frame-${frame}-${size.width}x${size.height}${ending}`;
-}
-
-function download(blob: Blob, name: string): void {
-  const link = document.createElement('a');
-  link.href = URL.createObjectURL(blob);
-  link.download = name;
-  link.click();
-  // The download has its own copy once it started; the address is let go after it.
-  setTimeout(() => URL.revokeObjectURL(link.href), 60000);
 }
 
 // loadEngine gives an engine instance of the export's own, loaded at the first export.

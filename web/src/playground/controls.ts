@@ -152,7 +152,8 @@ export function createControls(
     if (event.key === '?') {
       event.preventDefault();
       help.toggle();
-    } else if ((event.key === 'f' || event.key === 'F') && !help.isOpen()) {
+    } else if ((event.key === 'f' || event.key === 'F') && !help.isOpen() && target.closest('dialog') === null) {
+      // Not from the Export or Install dialog either: saver mode would come up behind it.
       event.preventDefault();
       saver.enter();
     }

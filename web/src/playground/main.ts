@@ -9,10 +9,12 @@ import { loadEngine } from '../shared/engine';
 import { randomSeed, startFigure } from '../shared/start';
 import { createExport } from '../export/dialog';
 import { createHelp } from './help';
+import { attachInstall } from '../install/open';
 import { createLoop } from '../shared/loop';
 import { keepForOffline } from './offline';
 import { pageElements } from './page';
 import { createSaver } from './saver';
+import { createSaverRotation } from './saver-rotation';
 import { openScripts } from './scripts';
 import { readSettings } from '../shared/share';
 import { createRunning } from '../shared/state';
@@ -54,12 +56,22 @@ async function main(): Promise<void> {
   const saver = createSaver(
     page.stage,
     page.saverNote,
-    () => requestAnimationFrame(figure.fit),
+    () => {
+      requestAnimationFrame(figure.fit);
+      rotation.follow(saver.active());
+    },
     engine,
   );
+  const rotation = createSaverRotation(page.rotate, running, loop);
   const help = createHelp(page.help);
   const controls = createControls(page, running, engine, loop, editor, saver, help, scripts);
   createExport(page.exporting, running, engine.builtinScript, () => loadEngine(engineAddress));
+  attachInstall([page.install, page.helpInstall], {
+    text: () => editor.text(),
+    seed: () => running.seed,
+    engine,
+    loadEngine: () => loadEngine(engineAddress),
+  });
 
   // The script of a link new to this tab goes into the editor, then the figure runs.
   scripts.attach(editor, () => controls.run());

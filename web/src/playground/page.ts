@@ -29,7 +29,10 @@ export interface PageElements {
   pause: HTMLButtonElement;
   step: HTMLButtonElement;
   share: HTMLButtonElement;
+  install: HTMLButtonElement;
+  helpInstall: HTMLButtonElement; // the help's way to the same dialog
   fullscreen: HTMLButtonElement;
+  rotate: HTMLSelectElement; // the saver's rotation
   showHelp: HTMLButtonElement;
   help: HTMLDialogElement;
   saverNote: HTMLElement;
@@ -50,7 +53,10 @@ export function pageElements(): PageElements {
     pause: element('pause'),
     step: element('step'),
     share: element('share'),
+    install: element('install'),
+    helpInstall: element('help-install'),
     fullscreen: element('fullscreen'),
+    rotate: element('rotate'),
     showHelp: element('show-help'),
     help: element('help'),
     saverNote: element('saver-note'),
