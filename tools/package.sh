@@ -83,19 +83,20 @@ package_linux() {
 
 # The playground's static site (tools/playground.sh), servable from any static host: every file
 # the build wrote (the pages, their scripts, the WebAssembly engine, the service worker and what
-# it keeps offline), but the Node command line and its trace engine, which stay in build/web/.
+# it keeps offline, with their compressed copies), but the Node command line and its two engines,
+# which stay in build/web/.
 package_web() {
     local site=build/web version stage f
     local files=()
     bash tools/playground.sh build
     while IFS= read -r f; do
         files+=("$f")
-    done < <(cd "$site" && find . -type f ! -name lumenweave-sim.mjs ! -name lumenweave-trace.wasm \
+    done < <(cd "$site" && find . -type f ! -name lumenweave-sim.mjs ! -name lumenweave-sim.wasm ! -name lumenweave-trace.wasm \
         -printf '%P\n' | LC_ALL=C sort)
     version=$(project_version build/wasm)
     stage=$work/web/lumenweave-web-$version
-    mkdir -p "$stage/actuators" "$stage/gallery"
     for f in "${files[@]}"; do
+        mkdir -p "$(dirname "$stage/$f")"
         cp "$site/$f" "$stage/$f"
         touch -d "@$epoch" "$stage/$f"
     done
@@ -105,8 +106,9 @@ package_web() {
 }
 
 # The live wallpaper for Lively and Wallpaper Engine: the wallpaper page (its script carries the
-# engine) with the hosts' description files at the top of the zip, as both hosts import it, and
-# the first example's gallery still as its picture. After package_web, which built the site.
+# engine) with the hosts' description files (the site's wallpaper/, as the Install dialog's zip
+# takes them) at the top of the zip, as both hosts import it, and the first example's gallery
+# still as its picture. After package_web, which built the site.
 package_wallpaper() {
     local site=build/web version stage f examples=(examples/*.txt)
     local files=(wallpaper.html wallpaper.js alone.css LivelyInfo.json LivelyProperties.json
@@ -114,9 +116,8 @@ package_wallpaper() {
     version=$(project_version build/wasm)
     stage=$work/wallpaper
     mkdir -p "$stage"
-    cp "$site/wallpaper.html" "$site/wallpaper.js" "$site/alone.css" "$stage/"
+    cp "$site/wallpaper.html" "$site/wallpaper.js" "$site/alone.css" "$site"/wallpaper/*.json "$stage/"
     cp "$site/gallery/$(basename "${examples[0]}" .txt).png" "$stage/preview.png"
-    python3 packaging/wallpaper/host-files.py "$version" examples "$stage"
     for f in "${files[@]}"; do
         touch -d "@$epoch" "$stage/$f"
     done

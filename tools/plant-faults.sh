@@ -76,7 +76,7 @@ faults=(
     'frame|frame/frame.cpp|    engine.sequencer.currentFrame = 0.0f;\n||a second start keeps the clock'
     "web|web/src/shared/share.ts|text.replace(/-/g, '+').replace(/_/g, '/')|text.replace(/-/g, '/').replace(/_/g, '+')|a shared link's - and _ swapped in decoding"
     'web|web/src/playground/main.ts|settings.seed ?? randomSeed()|randomSeed()|the seed in the address ignored'
-    'web|web/src/playground/editor.ts|showProblems(problemList, problems, goToLine);|showProblems(problemList, [], goToLine);|the problems list not shown'
+    'web|web/src/playground/problems.ts|        fill(list, now, update.view);|        fill(list, [], update.view);|the problems list not shown'
     'web|web/src/playground/saver.ts|        leave();\n        swallowing = true;|        swallowing = true;|full screen not left on a key'
     'web|web/src/shared/loop.ts|if (running.paused \|\| running.seekingTo|if (running.seekingTo|Pause does not stop the figure'
     'web|web/src/shared/loop.ts|        if (running.frame < frame) {\n          step();\n        }|        step();\n        step();|an addressed frame shown one late'
@@ -84,7 +84,9 @@ faults=(
     'web|web/src/wallpaper/loop.ts|    if (!drawDue(gate, now)) {|    if (!drawDue(gate, now) \&\& false) {|the wallpaper ignores the frame-rate limit'
     'web|web/src/wallpaper/loop.ts|        cancelAnimationFrame(request);\n        request = null;|        request = null;|the paused wallpaper goes on asking for animation frames'
     'web|web/src/wallpaper/loop.ts|    lastNow = null;\n    gate.next = null;\n    pace.deadline = null;|    gate.next = null;|the resumed wallpaper makes up the paused time'
-    'web|web/src/wallpaper/host-settings.ts|return examples[value]?.[0] ?? null;|return examples[value - 1]?.[0] ?? null;|Lively'"'"'s example index read from 1'
+    'web|web/src/wallpaper/host-settings.ts|return examples[value - (carried ? 1 : 0)]?.[0];|return examples[value - (carried ? 0 : 1)]?.[0];|Lively'"'"'s example index read from 1'
+    'web|web/src/wallpaper/main.ts| ?? clean(carried?.text) ?? | ?? |the wallpaper zip'"'"'s own script ignored'
+    'web|web/src/shared/rotation.ts|      return (current + 1) % count;|      return current;|a rotation that never goes on to the next script'
     "web|web/tools/serve.py|ancestors = \"*\" if path in FRAMED_ANYWHERE else \"'none'\"|ancestors = \"*\"|the playground may be framed by any site"
     'web|web/src/shared/service-worker.ts|{ ignoreSearch: true }|{}|offline, a page with settings in its address is not found'
     "web|web/src/embed/main.ts|  let script = link.kind === 'script' ? link.text : engine.builtinScript;|  let script = engine.builtinScript;|the embeddable figure shows the built-in script, not its link's"
@@ -147,7 +149,7 @@ run_tests() {
             "$build/tests/lumenweave_trace_tests") ;;
         # Each of the page's waits is bounded at two minutes, for software WebGL on a busy machine.
         web) tests=("node --test tests/web/pacing.test.mjs" "node --test tests/web/windows-saver.test.mjs"
-            "node --test tests/web/page.test.mjs")
+            "node --test tests/web/page.test.mjs" "node --test tests/web/install.test.mjs")
             limit=1200
             export LUMENWEAVE_SIM=$build/tools/sim/lumenweave-sim
             export LUMENWEAVE_RENDER=$build/tools/render/lumenweave-render ;;

@@ -2,13 +2,14 @@
 // apart from the page's figure, with a progress bar and a cancel; the file is named after the
 // script and the seed. body[data-export] tells how the last export went.
 import { examples } from 'generated/examples';
+import { download } from '../shared/download';
 import type { Engine } from '../shared/engine';
 import type { ClipEncoder } from './clip';
 import { createFrameSource, type FrameSource } from './frames';
 import { createGifEncoder } from './gif';
 import { createWebmEncoder } from './webm';
 import type { FixedSize } from '../shared/figure';
-import { yieldToPage } from '../shared/loop';
+import { yieldToPage } from '../shared/slices';
 import type { ExportElements } from '../playground/page';
 import { parseWhole } from '../shared/share';
 import type { Running } from '../shared/state';
@@ -41,16 +42,8 @@ function fileName(script: string, builtin: string, seed: number, frame: number, 
   return `lumenweave-${name}-seed-${seed}-frame-${frame}-${size.width}x${size.height}${ending}`;
 }
 
-function download(blob: Blob, name: string): void {
-  const link = document.createElement('a');
-  link.href = URL.createObjectURL(blob);
-  link.download = name;
-  link.click();
-  // The download has its own copy once it started; the address is let go after it.
-  setTimeout(() => URL.revokeObjectURL(link.href), 60000);
-}
-
-// loadEngine gives an engine instance of the export's own, loaded at the first export.
+// loadEngine gives an engine instance of the export's own, loaded at the first export. The page
+// opens the dialog (ui.open), having loaded this module at the first click.
 export function createExport(
   ui: ExportElements,
   running: Running,
@@ -162,7 +155,6 @@ export function createExport(
   showKind();
   setWorking(false);
   ui.kind.addEventListener('change', showKind);
-  ui.open.addEventListener('click', () => ui.dialog.showModal());
   ui.cancel.addEventListener('click', () => (cancelled = true));
   ui.close.addEventListener('click', () => ui.dialog.close());
   // Closing the dialog (Escape) ends an export on its way.

@@ -12,6 +12,8 @@ export interface WallpaperLoop {
   setPaused(on: boolean): void;
   // Draws the frame shown again (after a resize).
   redraw(): void;
+  // Calls next() once the run has taken `steps` steps; null: never.
+  switchAfter(steps: number | null, next: () => void): void;
 }
 
 export function createWallpaperLoop(engine: Engine, figure: Figure, fps: number, speed: number): WallpaperLoop {
@@ -23,6 +25,9 @@ export function createWallpaperLoop(engine: Engine, figure: Figure, fps: number,
   let steps = 0; // animation steps since the page loaded
   let drawn = 0; // frames drawn since the page loaded
   let shown = false; // a frame has been recorded
+  let runSteps = 0; // animation steps since the last restart
+  let switchAt: number | null = null; // steps of a run after which onSwitch is called
+  let onSwitch = (): void => {};
   let request: number | null = null; // the animation frame asked for; null while paused
 
   // The tests and anyone curious read the counts from the page.
@@ -43,6 +48,7 @@ export function createWallpaperLoop(engine: Engine, figure: Figure, fps: number,
     engine.record();
     shown = true;
     steps += count;
+    runSteps += count;
     draw();
   };
   // A limit of a few frames a second takes many steps a frame: real time is kept while frames come
@@ -59,6 +65,9 @@ export function createWallpaperLoop(engine: Engine, figure: Figure, fps: number,
     const count = paceFrame(pace, clock, most());
     if (count > 0) {
       take(count);
+      if (switchAt !== null && runSteps >= switchAt) {
+        onSwitch();
+      }
     }
   };
   // Resuming starts the clocks afresh: the figure goes on where it stood, no steps made up.
@@ -74,6 +83,7 @@ export function createWallpaperLoop(engine: Engine, figure: Figure, fps: number,
     restart(seed, script) {
       engine.start(seed, script);
       shown = false;
+      runSteps = 0;
       pace.deadline = null;
       if (request === null) {
         take(1); // paused: the new figure's first frame, still
@@ -96,6 +106,10 @@ export function createWallpaperLoop(engine: Engine, figure: Figure, fps: number,
       if (shown) {
         draw();
       }
+    },
+    switchAfter(at, next) {
+      switchAt = at;
+      onSwitch = next;
     },
   };
 }

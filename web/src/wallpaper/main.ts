@@ -1,17 +1,31 @@
 // The wallpaper page's start-up: the figure alone, filling the window at the display's pixel
-// ratio; the script and seed from the link (the playground's share links) or from the wallpaper
-// host's settings; drawn at the host's frame-rate limit, and not at all while it is paused.
+// ratio; the script and seed from the link (the playground's share links), the script the page
+// carries (a zip made by the playground) or the wallpaper host's settings, going on to the next
+// script of the list at the interval asked (?every=, or the host's); drawn at the host's
+// frame-rate limit, and not at all while it is paused.
 import { examples } from 'generated/examples';
 import engineBytes from 'generated/lumenweave.wasm';
+import { readCarried } from '../shared/carried-script';
 import type { Figure } from '../shared/figure';
-import { listenToHosts, type SettingName, type WallpaperSettings } from './host-settings';
+import { createOrder, stepsPerSecond } from '../shared/rotation';
 import { readLink, readSettings } from '../shared/share';
 import { element, randomSeed, startFigure } from '../shared/start';
+import { listenToHosts, type SettingName, type WallpaperSettings } from './host-settings';
 import { createWallpaperLoop } from './loop';
 
-const settings: WallpaperSettings = { example: null, seed: null, speed: 1, fps: 60, paused: false };
+const carried = readCarried(document);
+const address = readSettings(location.search);
+const settings: WallpaperSettings = {
+  example: null,
+  seed: null,
+  speed: 1,
+  fps: 60,
+  paused: false,
+  every: address.every,
+  shuffle: address.shuffle,
+};
 let apply = (_name: SettingName): void => {};
-listenToHosts(settings, (name) => apply(name));
+listenToHosts(settings, carried !== null, (name) => apply(name));
 
 function show(note: string): void {
   const line = element('note');
@@ -33,7 +47,6 @@ function followPixelRatio(figure: Figure): void {
 }
 
 async function main(): Promise<void> {
-  const address = readSettings(location.search);
   const link = await readLink(location.hash);
   // The loop draws what a resize asks for once it exists.
   const started = await startFigure(engineBytes, element('figure'), null, () => loop.redraw(), show);
@@ -41,22 +54,33 @@ async function main(): Promise<void> {
     return;
   }
   const { engine, figure } = started;
-  // A linked script with errors would not run: the built-in one is shown, as the playground does.
-  const linked =
-    link.kind === 'script' && !engine.check(link.text).some((p) => p.severity === 'error') ? link.text : null;
+  // A script with errors would not run: the built-in one is shown, as the playground does.
+  const clean = (text: string | undefined): string | null =>
+    text !== undefined && !engine.check(text).some((p) => p.severity === 'error') ? text : null;
+  const own = clean(link.kind === 'script' ? link.text : undefined) ?? clean(carried?.text) ?? engine.builtinScript;
+  // The list a rotation goes through: the page's own script (named ''), then the examples.
+  const pieces: (readonly [string, string])[] = [['', own], ...examples];
   const drawnSeed = randomSeed();
   const seed = (): number => settings.seed ?? address.seed ?? drawnSeed;
 
   const loop = createWallpaperLoop(engine, figure, settings.fps, settings.speed);
-  // The figure anew; the page says which example and seed it shows.
-  const run = (): void => {
-    const example = examples.find(([name]) => name === settings.example);
-    loop.restart(seed(), example?.[1] ?? linked ?? engine.builtinScript);
-    document.body.dataset.example = example?.[0] ?? '';
+  // The figure anew on a script of the list; the page says which example and seed it shows.
+  let current = 0;
+  const start = (index: number): void => {
+    current = index;
+    loop.restart(seed(), pieces[index][1]);
+    document.body.dataset.example = pieces[index][0];
     document.body.dataset.seed = String(seed());
+  };
+  const run = (): void => start(Math.max(0, pieces.findIndex(([name]) => name === (settings.example ?? ''))));
+  const rotate = (): void => {
+    const next = createOrder(pieces.length, settings.shuffle);
+    const steps = settings.every === null ? null : settings.every * stepsPerSecond;
+    loop.switchAfter(steps, () => start(next(current)));
   };
   loop.setPaused(settings.paused);
   run();
+  rotate();
   figure.fit();
   followPixelRatio(figure);
 
@@ -74,6 +98,10 @@ async function main(): Promise<void> {
         break;
       case 'paused':
         loop.setPaused(settings.paused);
+        break;
+      case 'every':
+      case 'shuffle':
+        rotate();
         break;
     }
   };
