@@ -76,8 +76,10 @@ function rendered(text, seed, frames, size) {
 const loaded = (page) => page.evaluate(() => performance.getEntriesByType('resource').map((e) => new URL(e.name).pathname));
 
 test('the dialog offers nothing for a script with problems; for a clean one the Linux lines and the embedded figure carry it', async () => {
-  const page = await openPage(session.browser, session.origin, '/?seed=6');
+  const page = await openPage(session.browser, session.origin, '/?seed=6&every=0s');
   assert.deepEqual((await loaded(page)).filter((p) => /install|wallpaper|\.scr$/.test(p)), [], 'a first visit loads none of it');
+  assert.match(await page.locator('#status').textContent(), /The address's every "0s" is not a time from 1 s to 24 h/);
+  assert.equal(await page.inputValue('#rotate'), '');
 
   await typeScript(page, 'actset: 18, 1\nactsett: 31, 1\nactset: 31,\n');
   await openInstall(page);

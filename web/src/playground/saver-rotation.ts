@@ -4,7 +4,8 @@
 // The span is chosen beside Full screen (remembered) or given as ?every= (and ?shuffle).
 import { examples } from 'generated/examples';
 import type { Loop } from '../shared/loop';
-import { createOrder, parseEvery, readRotation, stepsPerSecond } from '../shared/rotation';
+import { createOrder, parseEvery, stepsPerSecond } from '../shared/rotation';
+import type { AddressSettings } from '../shared/share';
 import type { Running } from '../shared/state';
 
 export interface SaverRotation {
@@ -22,8 +23,13 @@ function remembered(): string | null {
   }
 }
 
-export function createSaverRotation(select: HTMLSelectElement, running: Running, loop: Loop): SaverRotation {
-  const asked = readRotation(location.search);
+// asked: the address's ?every= and ?shuffle.
+export function createSaverRotation(
+  select: HTMLSelectElement,
+  running: Running,
+  loop: Loop,
+  asked: Pick<AddressSettings, 'every' | 'shuffle'>,
+): SaverRotation {
   const seconds = asked.every ?? parseEvery(remembered());
   if (seconds !== null) {
     const offered = [...select.options].find((o) => parseEvery(o.value) === seconds);

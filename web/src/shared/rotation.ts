@@ -17,17 +17,6 @@ export function parseEvery(text: string | null): number | null {
   return seconds >= 1 && seconds <= maxEvery ? seconds : null;
 }
 
-// The settings of a rotation: every null runs one script for good.
-export interface RotationSettings {
-  every: number | null; // seconds of animation between switches
-  shuffle: boolean;
-}
-
-export function readRotation(search: string): RotationSettings {
-  const query = new URLSearchParams(search);
-  return { every: parseEvery(query.get('every')), shuffle: query.has('shuffle') };
-}
-
 // The index after `current` in a list of `count`: the next one in turn, or with shuffle the next
 // of a random order of them all, drawn afresh once each has run (the one shown first counts as run
 // in the first round; a new round never starts with the one just shown).

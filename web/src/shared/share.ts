@@ -1,9 +1,11 @@
 // The page's address: a script shared in the fragment, and the ?seed=, ?frame= and ?size=
-// settings in the query (the same numbers lumenweave-render takes).
+// settings in the query (the same numbers lumenweave-render takes), with ?every= and ?shuffle for
+// a rotation (as the Linux program's --every and --shuffle).
 //   #z=  the script compressed: base64url without padding of [the UTF-8 text's length in bytes
 //        (LEB128), its CRC-32 (4 bytes, big-endian), the text in deflate-raw]; the length and
 //        the checksum tell a link cut short or damaged from a sound one.
 //   #s=  links made before: the UTF-8 text in base64url without padding, still read.
+import { maxEvery, parseEvery } from './rotation';
 
 function toBase64url(bytes: Uint8Array): string {
   let binary = '';
@@ -211,6 +213,8 @@ export interface AddressSettings {
   seed: number | null;
   frame: number | null; // the frame shown, paused, counted from 1; maybe beyond maxFrame
   size: { width: number; height: number } | null; // pixels
+  every: number | null; // seconds of animation before the saver or the wallpaper goes on to the next script
+  shuffle: boolean; // in a random order
   refused: string[]; // what the page says of each setting it cannot take, which it goes without
 }
 
@@ -245,6 +249,8 @@ export function readSettings(search: string): AddressSettings {
       'a whole number from 1',
     ),
     size,
+    every: read('every', parseEvery, `a time from 1 s to ${maxEvery / 3600} h, such as 30s, 10m or 1h`),
+    shuffle: query.has('shuffle'),
     refused,
   };
 }

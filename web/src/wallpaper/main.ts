@@ -7,20 +7,22 @@ import { examples } from 'generated/examples';
 import engineBytes from 'generated/lumenweave.wasm';
 import { readCarried } from '../shared/carried-script';
 import type { Figure } from '../shared/figure';
-import { createOrder, readRotation, stepsPerSecond } from '../shared/rotation';
+import { createOrder, stepsPerSecond } from '../shared/rotation';
 import { readLink, readSettings } from '../shared/share';
 import { element, randomSeed, startFigure } from '../shared/start';
 import { listenToHosts, type SettingName, type WallpaperSettings } from './host-settings';
 import { createWallpaperLoop } from './loop';
 
 const carried = readCarried(document);
+const address = readSettings(location.search);
 const settings: WallpaperSettings = {
   example: null,
   seed: null,
   speed: 1,
   fps: 60,
   paused: false,
-  ...readRotation(location.search),
+  every: address.every,
+  shuffle: address.shuffle,
 };
 let apply = (_name: SettingName): void => {};
 listenToHosts(settings, carried !== null, (name) => apply(name));
@@ -45,7 +47,6 @@ function followPixelRatio(figure: Figure): void {
 }
 
 async function main(): Promise<void> {
-  const address = readSettings(location.search);
   const link = await readLink(location.hash);
   // The loop draws what a resize asks for once it exists.
   const started = await startFigure(engineBytes, element('figure'), null, () => loop.redraw(), show);
