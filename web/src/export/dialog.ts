@@ -36,9 +36,20 @@ const texts = {
 
 // The file's name: an example's name, "builtin" or "script", then the seed, the first frame and
 // the size, so that exports of one frame at two sizes keep apart.
-function fileName(script: string, builtin: string, seed: number, frame: number, size: FixedSize, ending: string): string {
+function fileName(
+  script: string,
+  builtin: string,
+  seed: number,
+  frame: number,
+  size: FixedSize,
+  ending: string,
+): string {
   const example = examples.find(([, text]) => text === script);
-  const name = example ? example[0].toLowerCase().replace(/[^a-z0-9]+/g, '-') : script === builtin ? 'builtin' : 'script';
+  const name = example
+    ? example[0].toLowerCase().replace(/[^a-z0-9]+/g, '-')
+    : script === builtin
+      ? 'builtin'
+      : 'script';
   return `lumenweave-${name}-seed-${seed}-frame-${frame}-${size.width}x${size.height}${ending}`;
 }
 
@@ -105,9 +116,16 @@ export function createExport(
           throw error;
         });
       const frames = await source;
-      const arrived = await frames.goTo(seed, script, frame, size, () => cancelled, (reached) => {
-        ui.progress.value = reached / frame;
-      });
+      const arrived = await frames.goTo(
+        seed,
+        script,
+        frame,
+        size,
+        () => cancelled,
+        (reached) => {
+          ui.progress.value = reached / frame;
+        },
+      );
       if (!arrived) {
         show('cancelled', texts.cancelled);
         return;

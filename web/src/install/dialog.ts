@@ -164,7 +164,11 @@ export function createInstallDialog(context: InstallContext): () => void {
     const placed = placeScript(new Uint8Array(await response.arrayBuffer()), text);
     if (placed.kind === 'too-long') {
       const bytes = new TextEncoder().encode(text).length;
-      said(scrMessage, 'too-long', `The script is ${bytes} bytes; the Windows program holds at most ${placed.limit}. Nothing was downloaded.`);
+      said(
+        scrMessage,
+        'too-long',
+        `The script is ${bytes} bytes; the Windows program holds at most ${placed.limit}. Nothing was downloaded.`,
+      );
     } else if (placed.kind === 'no-space') {
       said(scrMessage, 'failed', `This ${saverProgramUrl} has no space for a script. Nothing was downloaded.`);
     } else {
@@ -180,7 +184,14 @@ export function createInstallDialog(context: InstallContext): () => void {
     said(wallpaperMessage, 'working', 'Making the zip…');
     previewEngine ??= context.loadEngine();
     const frames = createFrameSource(await previewEngine);
-    await frames.goTo(preview.seed, text, preview.frame, preview.size, () => false, () => {});
+    await frames.goTo(
+      preview.seed,
+      text,
+      preview.frame,
+      preview.size,
+      () => false,
+      () => {},
+    );
     const picture = new Uint8Array(await (await frames.canvas.convertToBlob({ type: 'image/png' })).arrayBuffer());
     const { makeWallpaperZip } = await import('./wallpaper-zip');
     const zip = await makeWallpaperZip({ name: chosenName(), text }, picture, site);

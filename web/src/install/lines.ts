@@ -24,7 +24,12 @@ export function scriptName(text: string): string {
 
 // A name fit for a file of any system: the name's letters, digits, spaces and - _ only.
 export function fileStem(name: string): string {
-  return name.replace(/[^\p{L}\p{N} _-]+/gu, ' ').replace(/\s+/g, ' ').trim() || defaultName;
+  return (
+    name
+      .replace(/[^\p{L}\p{N} _-]+/gu, ' ')
+      .replace(/\s+/g, ' ')
+      .trim() || defaultName
+  );
 }
 
 // One word for the POSIX shell, whatever it holds.

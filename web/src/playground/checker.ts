@@ -63,9 +63,7 @@ export function createChecker(url: string, report: (state: CheckState) => void):
       const version = ++latest;
       const request: CheckRequest = { version, text };
       worker.postMessage(request);
-      const answered = new Promise<Problem[] | null>((resolve, reject) =>
-        waiting.set(version, { resolve, reject }),
-      );
+      const answered = new Promise<Problem[] | null>((resolve, reject) => waiting.set(version, { resolve, reject }));
       tell();
       last = { text, answer: answered };
       // A failed check is asked again next time.

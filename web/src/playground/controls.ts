@@ -57,7 +57,9 @@ export function createControls(
     const said: string[] = [];
     const typed = parseWhole(page.seed.value.trim(), 0, maxSeed);
     if (typed === null) {
-      said.push(`The seed "${page.seed.value.trim()}" is not a whole number from 0 to ${maxSeed}; kept ${running.seed}.`);
+      said.push(
+        `The seed "${page.seed.value.trim()}" is not a whole number from 0 to ${maxSeed}; kept ${running.seed}.`,
+      );
     }
     const problems = found.filter((p) => p.severity === 'error').length;
     if (problems === 0) {

@@ -1,7 +1,14 @@
 // The script editor: CodeMirror with the core's checker (in its worker) marking problems and
 // listing them in a panel, the language's colours, completion and hover text, Ctrl-Enter to run,
 // soft wrap and Tab to indent.
-import { defaultKeymap, history, historyField, historyKeymap, indentWithTab, isolateHistory } from '@codemirror/commands';
+import {
+  defaultKeymap,
+  history,
+  historyField,
+  historyKeymap,
+  indentWithTab,
+  isolateHistory,
+} from '@codemirror/commands';
 import { Compartment, EditorState, type Extension } from '@codemirror/state';
 import { EditorView, highlightActiveLine, keymap, lineNumbers } from '@codemirror/view';
 import type { Problem } from '../shared/engine';
@@ -72,22 +79,22 @@ export function createEditor(
   // it would add a style element, which the page's Content-Security-Policy refuses.
   const root = parent.attachShadow({ mode: 'open' });
   const extensions = [
-        lineNumbers(),
-        highlightActiveLine(),
-        history(),
-        keymap.of([
-          { key: 'Mod-Enter', run: () => (run(), true) },
-          ...defaultKeymap,
-          ...historyKeymap,
-          // Tab indents; Escape then Tab leaves the editor, as CodeMirror has it.
-          indentWithTab,
-        ]),
-        EditorView.lineWrapping,
-        problemsInEditor(check, checked),
-        scriptColours(),
-        languageHelp.of([]),
-        EditorView.contentAttributes.of({ 'aria-label': 'Animation script' }),
-        darkTheme,
+    lineNumbers(),
+    highlightActiveLine(),
+    history(),
+    keymap.of([
+      { key: 'Mod-Enter', run: () => (run(), true) },
+      ...defaultKeymap,
+      ...historyKeymap,
+      // Tab indents; Escape then Tab leaves the editor, as CodeMirror has it.
+      indentWithTab,
+    ]),
+    EditorView.lineWrapping,
+    problemsInEditor(check, checked),
+    scriptColours(),
+    languageHelp.of([]),
+    EditorView.contentAttributes.of({ 'aria-label': 'Animation script' }),
+    darkTheme,
   ];
   const view = new EditorView({ parent: root, root, state: startState(start, { extensions }) });
   // Completion and hover text come when the editor is first used, not on every visit;

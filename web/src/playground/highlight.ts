@@ -19,7 +19,7 @@ const afterKeyword = /#.*$|[+-]?(?:\d+\.?\d*|\.\d+)(?:[eE][+-]?\d+)?|\S/g;
 function colour(view: EditorView): DecorationSet {
   const builder = new RangeSetBuilder<Decoration>();
   for (const { from, to } of view.visibleRanges) {
-    for (let at = from; at <= to; ) {
+    for (let at = from; at <= to;) {
       const line = view.state.doc.lineAt(at);
       const first = firstWord.exec(line.text);
       if (first) {

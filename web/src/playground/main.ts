@@ -96,7 +96,10 @@ async function main(): Promise<void> {
   // The values panel and the files' code come at their first use.
   page.valuesPanel.addEventListener(
     'toggle',
-    () => void import('./values').then(({ showValues }) => showValues(page.valuesPanel, page.values, engine, loop, running)),
+    () =>
+      void import('./values').then(({ showValues }) =>
+        showValues(page.valuesPanel, page.values, engine, loop, running),
+      ),
     { once: true },
   );
   attachFiles(page.openFile, page.file, page.saveFile, editor.text, () => scripts.name(), scripts.load);

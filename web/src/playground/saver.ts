@@ -20,12 +20,7 @@ function refusal(error: unknown): string {
   return error instanceof Error && error.message ? `the browser said: ${error.message}` : 'the browser refused';
 }
 
-export function createSaver(
-  stage: HTMLElement,
-  note: HTMLElement,
-  onChange: () => void,
-  pointer: PointerRule,
-): Saver {
+export function createSaver(stage: HTMLElement, note: HTMLElement, onChange: () => void, pointer: PointerRule): Saver {
   let on = false;
   // After a key left, the keys still held (the Enter of a Ctrl-Enter, a repeat) are swallowed
   // until one is released, so that they do not act on the page.

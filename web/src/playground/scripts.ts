@@ -29,7 +29,8 @@ export interface Scripts {
   switchTo(id: string, text?: string): void;
 }
 
-const sharedNote = 'Another tab has this script open too: the one that saves last wins. Open another script in one of them.';
+const sharedNote =
+  'Another tab has this script open too: the one that saves last wins. Open another script in one of them.';
 
 const undoNote = 'Ctrl-Z brings back your edits.';
 
@@ -94,7 +95,10 @@ export async function openScripts(builtin: string): Promise<Scripts> {
         const edits = made.text();
         made.setText(link.text);
         made.setText(edits);
-        say("This tab opened this link before: your edits of its script are shown. Ctrl-Z brings back the link's script.", 'standing');
+        say(
+          "This tab opened this link before: your edits of its script are shown. Ctrl-Z brings back the link's script.",
+          'standing',
+        );
       }
       addEventListener('hashchange', () => {
         const now = location.hash;

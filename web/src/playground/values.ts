@@ -8,7 +8,13 @@ import type { Running } from '../shared/state';
 
 const runningPeriod = 250; // milliseconds between updates while the figure runs
 
-export function showValues(panel: HTMLDetailsElement, list: HTMLElement, engine: Engine, loop: Loop, running: Running): void {
+export function showValues(
+  panel: HTMLDetailsElement,
+  list: HTMLElement,
+  engine: Engine,
+  loop: Loop,
+  running: Running,
+): void {
   const cells = actuatorNames.map(([index, name]) => {
     const row = document.createElement('div');
     const label = document.createElement('dt');

@@ -144,11 +144,7 @@ export async function loadEngine(source: string | Uint8Array<ArrayBuffer>): Prom
       lw.lw_free(text.address);
       const problems: Problem[] = [];
       for (let i = 0; i < count; ++i) {
-        const message = new Uint8Array(
-          lw.memory.buffer,
-          lw.lw_problem_message(i),
-          lw.lw_problem_message_length(i),
-        );
+        const message = new Uint8Array(lw.memory.buffer, lw.lw_problem_message(i), lw.lw_problem_message_length(i));
         problems.push({
           line: lw.lw_problem_line(i),
           message: decoder.decode(message),

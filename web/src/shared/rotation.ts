@@ -20,7 +20,11 @@ export function parseEvery(text: string | null): number | null {
 // The index after `current` in a list of `count`: the next one in turn, or with shuffle the next
 // of a random order of them all, drawn afresh once each has run (the one shown first counts as run
 // in the first round; a new round never starts with the one just shown).
-export function createOrder(count: number, shuffle: boolean, random: () => number = Math.random): (current: number) => number {
+export function createOrder(
+  count: number,
+  shuffle: boolean,
+  random: () => number = Math.random,
+): (current: number) => number {
   const shuffled = (indices: number[]): number[] => {
     for (let i = indices.length - 1; i > 0; --i) {
       const j = Math.floor(random() * (i + 1));

@@ -44,7 +44,7 @@ export function crc32(bytes: Uint8Array): number {
 async function readAll(stream: ReadableStream<Uint8Array>, limit: number): Promise<Uint8Array | null> {
   const parts: Uint8Array[] = [];
   let total = 0;
-  for (const reader = stream.getReader(); ; ) {
+  for (const reader = stream.getReader(); ;) {
     const { done, value } = await reader.read();
     if (done) {
       break;
@@ -65,7 +65,10 @@ async function readAll(stream: ReadableStream<Uint8Array>, limit: number): Promi
   return all;
 }
 
-function through(bytes: Uint8Array<ArrayBuffer>, transform: CompressionStream | DecompressionStream): ReadableStream<Uint8Array> {
+function through(
+  bytes: Uint8Array<ArrayBuffer>,
+  transform: CompressionStream | DecompressionStream,
+): ReadableStream<Uint8Array> {
   return new Blob([bytes]).stream().pipeThrough(transform);
 }
 

@@ -51,13 +51,19 @@ function read(name: SettingName, value: unknown, carried: boolean): WallpaperSet
       if (typeof value === 'number') {
         return examples[value - (carried ? 1 : 0)]?.[0];
       }
-      return taken(examples.some(([n]) => n === value), value as string);
+      return taken(
+        examples.some(([n]) => n === value),
+        value as string,
+      );
     case 'seed':
       return parseWhole(String(value).trim(), 0, maxSeed) ?? undefined;
     case 'speed':
       return taken(typeof value === 'number' && value >= 0 && value <= maxSpeed, value as number);
     case 'fps':
-      return taken(typeof value === 'number' && Number.isInteger(value) && value >= 1 && value <= maxFps, value as number);
+      return taken(
+        typeof value === 'number' && Number.isInteger(value) && value >= 1 && value <= maxFps,
+        value as number,
+      );
     case 'paused':
     case 'shuffle':
       return taken(typeof value === 'boolean', value as boolean);
@@ -72,7 +78,11 @@ function read(name: SettingName, value: unknown, carried: boolean): WallpaperSet
 
 // Installs both hosts' listeners (at once: a host may call them before the engine has loaded) on
 // settings; changed(name) follows each setting a host changes. carried: the page carries a script.
-export function listenToHosts(settings: WallpaperSettings, carried: boolean, changed: (name: SettingName) => void): void {
+export function listenToHosts(
+  settings: WallpaperSettings,
+  carried: boolean,
+  changed: (name: SettingName) => void,
+): void {
   const userProperties: SettingName[] = ['example', 'seed', 'speed', 'every', 'shuffle'];
   const take = (name: SettingName, value: unknown): void => {
     const taken = read(name, value, carried);

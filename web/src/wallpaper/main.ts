@@ -72,7 +72,13 @@ async function main(): Promise<void> {
     document.body.dataset.example = pieces[index][0];
     document.body.dataset.seed = String(seed());
   };
-  const run = (): void => start(Math.max(0, pieces.findIndex(([name]) => name === (settings.example ?? ''))));
+  const run = (): void =>
+    start(
+      Math.max(
+        0,
+        pieces.findIndex(([name]) => name === (settings.example ?? '')),
+      ),
+    );
   const rotate = (): void => {
     const next = createOrder(pieces.length, settings.shuffle);
     const steps = settings.every === null ? null : settings.every * stepsPerSecond;
