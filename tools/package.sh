@@ -83,19 +83,20 @@ package_linux() {
 
 # The playground's static site (tools/playground.sh), servable from any static host: every file
 # the build wrote (the pages, their scripts, the WebAssembly engine, the service worker and what
-# it keeps offline), but the Node command line and its trace engine, which stay in build/web/.
+# it keeps offline, with their compressed copies), but the Node command line and its two engines,
+# which stay in build/web/.
 package_web() {
     local site=build/web version stage f
     local files=()
     bash tools/playground.sh build
     while IFS= read -r f; do
         files+=("$f")
-    done < <(cd "$site" && find . -type f ! -name lumenweave-sim.mjs ! -name lumenweave-trace.wasm \
+    done < <(cd "$site" && find . -type f ! -name lumenweave-sim.mjs ! -name lumenweave-sim.wasm ! -name lumenweave-trace.wasm \
         -printf '%P\n' | LC_ALL=C sort)
     version=$(project_version build/wasm)
     stage=$work/web/lumenweave-web-$version
-    mkdir -p "$stage/actuators" "$stage/gallery"
     for f in "${files[@]}"; do
+        mkdir -p "$(dirname "$stage/$f")"
         cp "$site/$f" "$stage/$f"
         touch -d "@$epoch" "$stage/$f"
     done

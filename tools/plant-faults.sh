@@ -76,7 +76,7 @@ faults=(
     'frame|frame/frame.cpp|    engine.sequencer.currentFrame = 0.0f;\n||a second start keeps the clock'
     "web|web/src/shared/share.ts|text.replace(/-/g, '+').replace(/_/g, '/')|text.replace(/-/g, '/').replace(/_/g, '+')|a shared link's - and _ swapped in decoding"
     'web|web/src/playground/main.ts|settings.seed ?? randomSeed()|randomSeed()|the seed in the address ignored'
-    'web|web/src/playground/editor.ts|showProblems(problemList, problems, goToLine);|showProblems(problemList, [], goToLine);|the problems list not shown'
+    'web|web/src/playground/problems.ts|        fill(list, now, update.view);|        fill(list, [], update.view);|the problems list not shown'
     'web|web/src/playground/saver.ts|        leave();\n        swallowing = true;|        swallowing = true;|full screen not left on a key'
     'web|web/src/shared/loop.ts|if (running.paused \|\| running.seekingTo|if (running.seekingTo|Pause does not stop the figure'
     'web|web/src/shared/loop.ts|        if (running.frame < frame) {\n          step();\n        }|        step();\n        step();|an addressed frame shown one late'

@@ -2,8 +2,9 @@
 # Builds the browser playground into build/web/ (the core as WebAssembly, the page bundled from
 # web/, the script reference and the gallery of examples, the embeddable figure, the wallpaper
 # page, the Windows program the page makes savers of, and the service worker that keeps them
-# offline) and serves it on the loopback address, telling browsers which pages other sites may
-# frame (web/tools/serve.py).
+# offline; gzip and brotli copies of each, and the first visit's size budget checked) and serves
+# it on the loopback address, compressed, telling browsers which pages other sites may frame
+# (web/tools/serve.py).
 #   bash tools/playground.sh build          build only
 #   bash tools/playground.sh [--port N]     build, then serve on http://127.0.0.1:N/ (default 8000)
 set -euo pipefail
@@ -42,6 +43,8 @@ if ! cmp -s web/package-lock.json web/node_modules/.package-lock.json.installed 
     cp web/package-lock.json web/node_modules/.package-lock.json.installed
 fi
 
+# The bundler's chunks are named after their content: those of earlier builds go.
+rm -rf "$site/chunks"
 mkdir -p "$gen" "$site"
 # The wallpaper's script carries the engine (a page opened from a file may fetch nothing).
 cp build/wasm/web/engine/lumenweave.wasm "$gen/"
@@ -59,15 +62,18 @@ python3 packaging/wallpaper/host-files.py \
 cmake --preset native >/dev/null
 cmake --build --preset native --target lumenweave-render
 node web/tools/pages.mjs . "$site" build/native/tools/render/lumenweave-render
-cp hosts/windows/lumenweave.ico "$site/favicon.ico"
-cp build/wasm/web/engine/lumenweave.wasm build/wasm/web/engine/lumenweave-trace.wasm "$site/"
+node web/tools/favicon.mjs hosts/windows/lumenweave.ico "$site/favicon.ico"
+cp build/wasm/web/engine/lumenweave.wasm build/wasm/web/engine/lumenweave-sim.wasm build/wasm/web/engine/lumenweave-trace.wasm "$site/"
 cp web/sim/lumenweave-sim.mjs "$site/"
 # The released Windows program, into which the page places a script (web/src/windows-saver.ts).
 cmake --preset windows >/dev/null
 cmake --build --preset windows --target Lumenweave
 cp build/windows/hosts/windows/Lumenweave.scr "$site/"
-# Last: the service worker lists and digests every file above.
+# Then the service worker lists and digests every file above.
 (cd web && node tools/service-worker.mjs "../$site")
+# Last: the compressed copies the server sends, and the first visit's budget checked on them.
+node web/tools/compress.mjs "$site"
+node web/tools/budget.mjs "$site"
 echo "playground: $site/index.html"
 
 if ((serve)); then

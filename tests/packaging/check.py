@@ -90,11 +90,11 @@ def check_dist(dist, version, program):
                "the zip's Lumenweave.scr is not the build's (run: bash tools/package.sh)")
 
     # The static site in one folder, each file as the playground build wrote it: all of them (the
-    # service worker asks for every one) but the Node command line and its trace engine.
+    # service worker asks for every one) but the Node command line and its two engines.
     site = os.path.join(dist, "..", "build", "web")
     folder = f"lumenweave-web-{version}/"
     web_files = [os.path.relpath(os.path.join(d, n), site) for d, _, names in os.walk(site) for n in names]
-    web_files = [f for f in web_files if f not in ("lumenweave-sim.mjs", "lumenweave-trace.wasm")]
+    web_files = [f for f in web_files if f not in ("lumenweave-sim.mjs", "lumenweave-sim.wasm", "lumenweave-trace.wasm")]
     for f in ("index.html", "playground.js", "check-worker.js", "reference.html", "gallery.html",
               "embed.html", "wallpaper.html", "sw.js", "lumenweave.wasm"):
         expect(f in web_files, f"the site lacks {f} (run: bash tools/package.sh)")

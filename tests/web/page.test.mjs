@@ -93,7 +93,7 @@ test('problems are listed and marked at their lines; a clean example has none', 
   assert.deepEqual(await items.allTextContents(), expected);
   // Text, not markup: the quoted tag made no element.
   assert.equal(await page.locator('#problems img').count(), 0);
-  const marks = page.locator('.cm-lintRange-error');
+  const marks = page.locator('.lw-problem-error');
   await marks.nth(expected.length - 1).waitFor();
   const markedLines = await marks.allTextContents();
   const lines = script.split('\n');
@@ -110,7 +110,7 @@ test('problems are listed and marked at their lines; a clean example has none', 
     (line) => document.querySelector('#editor').shadowRoot.querySelector('.cm-line').textContent === line,
     conductor.split('\n')[0],
   );
-  await waitUntil(page, 'an empty problem list', () => document.querySelectorAll('#problems li').length === 0);
+  await waitUntil(page, 'an empty problem list', () => document.querySelector('#editor').shadowRoot.querySelectorAll('#problems li').length === 0);
   await marks.first().waitFor({ state: 'detached' });
   assert.deepEqual(page.errors, []);
   await page.close();
@@ -119,6 +119,9 @@ test('problems are listed and marked at their lines; a clean example has none', 
 test('the editor teaches the language: completion, hover text, problems that reach their lines', async () => {
   let page = await openPage(session.browser, session.origin);
   await page.locator('.cm-content').click();
+  // Completion and hover text come at the editor's first use.
+  const helpReady = () => document.body.dataset.languageHelp === 'ready';
+  await waitUntil(page, 'the language help loaded', helpReady);
   await page.keyboard.press('Control+A');
   await page.keyboard.press('Backspace');
   // Typed, not inserted: completion answers typing. Of the actuators only 52 starts with 5.
@@ -142,6 +145,7 @@ test('the editor teaches the language: completion, hover text, problems that rea
   // Slot 17 holds nothing; 1024 is outside the bank, whose last slot is 1023.
   page = await openPage(session.browser, session.origin);
   await typeScript(page, 'actset: 52, 10\nactset: 17, 1\nactset: 1024, 1\nactset: 1023, 1');
+  await waitUntil(page, 'the language help loaded', helpReady);
   const hoverOn = async (line, number) => {
     await page.mouse.move(0, 0);
     await page.locator('.cm-tooltip-hover').waitFor({ state: 'detached' });
@@ -214,13 +218,21 @@ test('typing goes on while a long check runs in the worker', async () => {
   await page.keyboard.press('x');
   await waitUntil(page, 'the letter drawn', () => window.events.includes('typed'));
   assert.deepEqual(await page.evaluate(() => window.events), ['typed']);
+  // Run waits for the checker's thread too: the next key is taken meanwhile (a check on the
+  // page's thread would have said the problems before it), and the run is said once answered.
+  await page.keyboard.press('Control+Enter');
+  await page.keyboard.press('y');
+  await waitUntil(page, 'the second letter drawn', () =>
+    document.querySelector('#editor').shadowRoot.querySelector('.cm-line').textContent.startsWith('xy'));
+  assert.doesNotMatch(await page.textContent('#status'), /problem/);
   await page.evaluate(() => {
     window.holdAnswers = false;
     window.held.splice(0).forEach((answer) => answer());
   });
-  // The last answer is of the text with the letter: its first line is a bad command now.
+  await waitUntil(page, 'the run said', () => /problems: still running the last good script/.test(document.getElementById('status').textContent));
+  // The last answer is of the text with the letters: its first line is a bad command now.
   await waitUntil(page, 'the new text checked', () => document.body.dataset.checking === 'false');
-  assert.match(await page.locator('#problems li').first().textContent(), /^1: bad command 'xactset:'/);
+  assert.match(await page.locator('#problems li').first().textContent(), /^1: bad command 'xyactset:'/);
   assert.equal(await page.locator('#problems li').last().textContent(), '… and 14801 more');
   assert.deepEqual(page.errors, []);
   await page.close();
@@ -248,9 +260,10 @@ test('the reference and the gallery load cleanly; each gallery link opens its ex
   assert.deepEqual(links.map(([name]) => name).sort(), names.sort());
   for (const [name, href] of links) {
     const opened = await openPage(session.browser, session.origin, new URL(href, `${session.origin}/gallery.html`).href.slice(session.origin.length));
-    // The lines drawn: the first twenty at least.
-    const drawn = (await opened.evaluate(editorText)).split('\n').slice(0, 20);
-    assert.deepEqual(drawn, readFileSync(join(sourceDir, 'examples', `${name}.txt`), 'utf8').split('\n').slice(0, 20), name);
+    // The lines drawn (the editor draws those in view, and long ones wrap): ten at least.
+    const drawn = (await opened.evaluate(editorText)).split('\n');
+    assert.ok(drawn.length >= 10, `${name}: ${drawn.length} lines drawn`);
+    assert.deepEqual(drawn, readFileSync(join(sourceDir, 'examples', `${name}.txt`), 'utf8').split('\n').slice(0, drawn.length), name);
     assert.equal(await opened.inputValue('#seed'), '1');
     await opened.close();
   }
@@ -402,7 +415,8 @@ test('share links', async (t) => {
 
 test('edits survive a reload with their undo; an example keeps them one undo away', async () => {
   const page = await openPage(session.browser, session.origin);
-  const saved = (text) => JSON.parse(localStorage.getItem('lumenweave.editor'))?.editor.doc === text;
+  const saved = (text) =>
+    JSON.parse(localStorage.getItem(`lumenweave.script.${sessionStorage.getItem('lumenweave.open')}`))?.editor.doc === text;
   const first = 'actset: 18, 1\nactset: 31, 2';
   const second = `${first}\nactset: 94, 1`;
   await typeScript(page, first);
@@ -736,7 +750,10 @@ test('layout: on a phone the figure on top, the editor below; bullets, fixed siz
   }));
   assert.ok(box.height > 1.5 * line, `the entry wraps (${box.height} px)`);
   // On black, so that only the bullet is lit.
-  await page.evaluate(() => (document.body.style.background = '#000'));
+  await page.evaluate(() => {
+    document.body.style.background = '#000';
+    document.querySelector('#editor').shadowRoot.querySelector('.cm-panels').style.background = '#000';
+  });
   const marker = await litPixels(page, await page.screenshot({ clip: { x: box.x - 16, y: box.y, width: 14, height: box.height } }));
   const litRows = [...new Set(marker[2].flatMap((lit, i) => (lit ? [Math.floor(i / marker[0])] : [])))];
   assert.ok(litRows.length > 0 && Math.max(...litRows) < line, `bullet rows ${litRows}, line ${line}`);
@@ -770,6 +787,187 @@ test('layout: on a phone the figure on top, the editor below; bullets, fixed siz
   await waitUntil(unserved, 'the note', () => document.getElementById('unserved')?.checkVisibility());
   assert.match(await unserved.textContent('#unserved'), /only when served.*tools\/playground\.sh.*web zip/s);
   await unserved.close();
+});
+
+test('composing: the clock, the keys, the frame field and slider, the values at the frame shown, the speed', async () => {
+  const context = await session.browser.newContext({ viewport: { width: 1100, height: 700 }, serviceWorkers: 'block' });
+  await context.addInitScript(() => {
+    // A steady 60 Hz display however busy the machine, as in the battery test: the steps each
+    // drawn frame takes then tell the speed.
+    const real = window.requestAnimationFrame.bind(window);
+    let realTime = null;
+    let time = 0;
+    window.requestAnimationFrame = (callback) =>
+      real((now) => {
+        if (now !== realTime) {
+          realTime = now;
+          time += 1000 / 60;
+        }
+        callback(time);
+      });
+  });
+  const page = await openPage(context, session.origin, '/?seed=1&size=200x150');
+  const shown = () => page.evaluate(() => [Number(document.body.dataset.frame), document.getElementById('clock').value]);
+  const clockOf = (frame) => `frame ${frame} · ${(frame / 60).toFixed(2)} s`;
+  await waitUntil(page, 'frame 2', () => Number(document.body.dataset.frame) >= 2);
+  const [running, clock] = await shown();
+  assert.equal(clock, clockOf(running));
+
+  // Space pauses, → steps, ← goes back a frame, outside the editor.
+  await page.locator('h1').click();
+  await page.keyboard.press(' ');
+  await waitUntil(page, 'paused', () => document.getElementById('pause').ariaPressed === 'true');
+  const [held] = await shown();
+  await page.keyboard.press('ArrowRight');
+  await waitUntil(page, `frame ${held + 1}`, frameIs, held + 1);
+  await page.keyboard.press('ArrowLeft');
+  await waitUntil(page, `frame ${held} again`, frameIs, held);
+  assert.deepEqual(await shown(), [held, clockOf(held)]);
+
+  // The field goes ahead, the slider back; a frame that is none is refused.
+  await page.fill('#frame-field', '120');
+  await page.press('#frame-field', 'Enter');
+  await waitUntil(page, 'frame 120', frameIs, 120);
+  await page.locator('#scrubber').fill('30');
+  await waitUntil(page, 'frame 30', frameIs, 30);
+  assert.deepEqual(await shown(), [30, clockOf(30)]);
+  await page.fill('#frame-field', '0');
+  await page.press('#frame-field', 'Enter');
+  await waitUntil(page, 'frame 0 refused', () => document.getElementById('frame-field').ariaInvalid === 'true');
+
+  // The fourteen values at frame 30 and, a step on, at 31: lumenweave-sim's.
+  const sim = execFileSync(process.env.LUMENWEAVE_SIM, ['--seed', '1', '--frames', '31']).toString().trim().split('\n');
+  const simValues = (frame) => sim[frame - 1].split(' ').slice(1).map(Number);
+  const panel = () => page.evaluate(() => [...document.querySelectorAll('#values dd')].map((d) => Number(d.textContent)));
+  const near = (got, want) => got.length === 14 && got.every((v, i) => Math.abs(v - want[i]) <= 1e-5 * Math.max(1, Math.abs(want[i])));
+  await page.locator('#values-panel summary').click();
+  await waitUntil(page, 'the values shown', () => document.querySelector('#values dd').textContent !== '');
+  assert.ok(near(await panel(), simValues(30)), `frame 30: ${await panel()} for ${simValues(30)}`);
+  await page.locator('#step').click();
+  await waitUntil(page, 'frame 31', frameIs, 31);
+  assert.ok(near(await panel(), simValues(31)), `frame 31: ${await panel()} for ${simValues(31)}`);
+
+  // Still at 0×, four steps a frame drawn at 4×.
+  await page.selectOption('#speed', '0');
+  await page.locator('h1').click();
+  await page.keyboard.press(' ');
+  await waitUntil(page, 'resumed', () => document.getElementById('pause').ariaPressed === 'false');
+  await page.evaluate(() => new Promise((r) => requestAnimationFrame(() => requestAnimationFrame(() => requestAnimationFrame(r)))));
+  assert.equal((await shown())[0], 31, 'still at 0×');
+  await page.selectOption('#speed', '4');
+  const start = await page.evaluate(() => ({ ...window.lumenweaveStats }));
+  await waitUntil(page, '20 frames drawn', (d) => window.lumenweaveStats.drawn >= d + 20, start.drawn);
+  const end = await page.evaluate(() => ({ ...window.lumenweaveStats }));
+  const perFrame = (end.frames - start.frames) / (end.drawn - start.drawn);
+  assert.ok(Math.abs(perFrame - 4) <= 0.2, `${perFrame} steps a frame at 4×`);
+  assert.deepEqual(page.errors, []);
+  await context.close();
+});
+
+test("writing: first-visit line, auto-run remembered, soft wrap, Tab, files, the reference's scripts", async () => {
+  const page = await openPage(session.browser, session.origin);
+  assert.ok(await page.locator('#intro').isVisible(), 'the first visit says what to do');
+  await page.locator('#auto-run').check();
+  const runs = await page.evaluate(() => Number(document.body.dataset.run));
+  // Clean: runs by itself once checked; with an error: no run.
+  await typeScript(page, 'actset: 18, 1');
+  await waitUntil(page, 'an auto-run', (r) => Number(document.body.dataset.run) === r + 1, runs);
+  assert.equal(await page.locator('#intro').isVisible(), false);
+  await typeScript(page, 'bogus');
+  await page.locator('#problems li').waitFor();
+  assert.equal(await page.evaluate(() => Number(document.body.dataset.run)), runs + 1, 'no run of the script with an error');
+  // A long line wraps, without a scroll bar; Tab indents; Escape then Tab leaves the editor.
+  const long = `# ${'wrapped '.repeat(60)}`;
+  await typeScript(page, long);
+  const wrap = await page.evaluate(() => {
+    const root = document.querySelector('#editor').shadowRoot;
+    const scroller = root.querySelector('.cm-scroller');
+    return [root.querySelector('.cm-line').getBoundingClientRect().height, scroller.scrollWidth - scroller.clientWidth];
+  });
+  assert.ok(wrap[0] > 40 && wrap[1] <= 1, `the line ${wrap[0]} px high, ${wrap[1]} px to scroll`);
+  await page.keyboard.press('Control+Home');
+  await page.keyboard.press('Tab');
+  await waitUntil(page, 'an indented line', editorIs, [`  ${long}`]);
+  await page.keyboard.press('Escape');
+  await page.keyboard.press('Tab');
+  await waitUntil(page, 'focus out of the editor', () => document.activeElement?.id !== 'editor');
+  assert.equal(await page.evaluate(editorText), `  ${long}`);
+
+  // A file opened, one dropped, and the script saved under the file's name.
+  await page.setInputFiles('#file', { name: 'mine.txt', mimeType: 'text/plain', buffer: Buffer.from('actset: 31, 2\n') });
+  await waitUntil(page, 'the opened file', editorIs, ['actset: 31, 2\n']);
+  const [download] = await Promise.all([page.waitForEvent('download'), page.locator('#save-file').click()]);
+  assert.equal(download.suggestedFilename(), 'mine.txt');
+  assert.equal(readFileSync(await download.path(), 'utf8'), 'actset: 31, 2\n');
+  await page.evaluate(() => {
+    const data = new DataTransfer();
+    data.items.add(new File(['actset: 38, 5\n'], 'dropped.txt', { type: 'text/plain' }));
+    document.getElementById('editor').dispatchEvent(new DragEvent('drop', { dataTransfer: data, bubbles: true, cancelable: true }));
+  });
+  await waitUntil(page, 'the dropped file', editorIs, ['actset: 38, 5\n']);
+  await page.reload();
+  await waitUntil(page, 'the page ready', () => document.body.dataset.ready === 'true');
+  assert.equal(await page.isChecked('#auto-run'), true, 'Auto-run remembered');
+  assert.equal(await page.locator('#intro').isVisible(), false, 'said on the first visit only');
+
+  // The reference's first script opens in the playground.
+  await page.goto(`${session.origin}/reference.html`);
+  const script = await page.locator('pre:has(+ p.open) code').first().textContent();
+  await page.locator('p.open a').first().click();
+  await waitUntil(page, 'the page ready', () => document.body.dataset.ready === 'true');
+  assert.equal(await page.evaluate(editorText), script);
+  assert.deepEqual(page.errors, []);
+  await page.close();
+});
+
+test('named scripts: New, Duplicate, Rename, Delete; two tabs on two scripts keep both; a tab on the same script says so', async () => {
+  const context = await session.browser.newContext({ viewport: { width: 1100, height: 700 }, serviceWorkers: 'block' });
+  const names = (page) => page.evaluate(() => [...document.querySelectorAll('#script-list option')].map((o) => o.textContent));
+  const chosen = (page) => page.evaluate(() => document.querySelector('#script-list').selectedOptions[0].textContent);
+  const answer = (page, text) => page.once('dialog', (dialog) => dialog.accept(text));
+  const savedIs = ([text]) =>
+    JSON.parse(localStorage.getItem(`lumenweave.script.${sessionStorage.getItem('lumenweave.open')}`))?.editor.doc === text;
+  const first = await openPage(context, session.origin);
+  assert.deepEqual([await names(first), await chosen(first)], [['built-in script'], 'built-in script']);
+  answer(first, 'alpha');
+  await first.locator('#script-new').click();
+  await waitUntil(first, 'alpha open', editorIs, ['# alpha\n']);
+  await typeScript(first, 'actset: 18, 1');
+  await waitUntil(first, 'alpha saved', savedIs, ['actset: 18, 1']);
+
+  // A second tab opens the script chosen last: both tabs say they share it.
+  const second = await openPage(context, session.origin);
+  assert.equal(await chosen(second), 'alpha');
+  for (const tab of [first, second]) {
+    await waitUntil(tab, 'the shared script said', () => /Another tab has this script open too/.test(document.getElementById('status').textContent));
+  }
+  // On two scripts, each tab's typing stays its own.
+  await second.selectOption('#script-list', { label: 'built-in script' });
+  await waitUntil(second, 'the built-in script open', () => /Lumenweave animation script/.test(document.querySelector('#editor').shadowRoot.querySelectorAll('.cm-line')[1]?.textContent));
+  await typeScript(second, 'actset: 31, 2');
+  await typeScript(first, 'actset: 18, 3');
+  await waitUntil(second, 'the second saved', savedIs, ['actset: 31, 2']);
+  await waitUntil(first, 'the first saved', savedIs, ['actset: 18, 3']);
+  for (const [tab, text] of [[first, 'actset: 18, 3'], [second, 'actset: 31, 2']]) {
+    await tab.reload();
+    await waitUntil(tab, 'the page ready', () => document.body.dataset.ready === 'true');
+    assert.equal(await tab.evaluate(editorText), text);
+  }
+
+  // Duplicate, Rename, Delete.
+  answer(first, 'alpha copy');
+  await first.locator('#script-duplicate').click();
+  await waitUntil(first, 'the copy open', () => document.querySelector('#script-list').selectedOptions[0].textContent === 'alpha copy');
+  assert.equal(await first.evaluate(editorText), 'actset: 18, 3');
+  answer(first, 'beta');
+  await first.locator('#script-rename').click();
+  await waitUntil(first, 'renamed', () => document.querySelector('#script-list').selectedOptions[0].textContent === 'beta');
+  assert.deepEqual(await names(first), ['built-in script', 'alpha', 'beta']);
+  answer(first, undefined);
+  await first.locator('#script-delete').click();
+  await waitUntil(first, 'beta deleted', () => ![...document.querySelectorAll('#script-list option')].some((o) => o.textContent === 'beta'));
+  assert.deepEqual([...first.errors, ...second.errors], []);
+  await context.close();
 });
 
 test('help opens on ? and F1 and closes on Escape or a click', async () => {
@@ -824,7 +1022,7 @@ test('Run: Ctrl-Enter runs once; a script with problems leaves the last good one
   // A warning alone does not stop Run: the line runs with what was read. It is listed and
   // marked as a warning.
   await typeScript(page, 'actset: 38, 2O\n');
-  await page.locator('.cm-lintRange-warning').waitFor();
+  await page.locator('.lw-problem-warning').waitFor();
   assert.equal(await page.textContent('#problems li'), "1: warning: 'actset:' read 2; 'O' after it is ignored");
   await page.locator('#run').click();
   await waitUntil(page, 'the warned script running', (r) => Number(document.body.dataset.run) > r, first + 1);

@@ -1,6 +1,6 @@
 // The core's C interface for JavaScript: one engine and one draw list per module, started with a
 // seed and a script text, recording frames; each frame's mesh; the checker's problems; and
-// the saver's move rule; the lumenweave-sim output that the Node command line prints.
+// the saver's move rule; the actuators' values; and, but in the page's module, the lumenweave-sim output that the Node command line prints.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -26,7 +26,11 @@ using namespace lumenweave;
 namespace {
 
 void printLogLine(void*, const char* text) {
+#ifdef LUMENWEAVE_PAGE_MODULE
+    (void)text;  // the page shows no trace
+#else
     std::printf("%s\n", text);
+#endif
 }
 
 Engine engine;
@@ -65,6 +69,12 @@ LW_EXPORT(lw_record_frame) void lw_record_frame() {
 
 LW_EXPORT(lw_advance_frame) void lw_advance_frame() {
     advanceFrame(engine);
+}
+
+// The value of the actuator in slot `index` now (after the last step), NaN for an empty slot.
+LW_EXPORT(lw_actuator_value) float lw_actuator_value(int32_t index) {
+    const Actuator* actuator = findActuator(engine.bank, index);
+    return actuator ? actuator->value : __builtin_nanf("");
 }
 
 // The mesh of the frame last recorded for a drawing buffer of width x height pixels, outlines
@@ -116,6 +126,7 @@ LW_EXPORT(lw_problem_message_length) uint32_t lw_problem_message_length(uint32_t
     return static_cast<uint32_t>(problems[i].message.size());
 }
 
+#ifndef LUMENWEAVE_PAGE_MODULE
 // The problem as lumenweave-sim --check prints it, with its line feed, on standard output.
 LW_EXPORT(lw_print_problem) void lw_print_problem(uint32_t i, const char* file) {
     std::printf("%s\n", formatProblem(file, problems[i]).c_str());
@@ -129,6 +140,8 @@ LW_EXPORT(lw_flush) int32_t lw_flush() {
     return std::fflush(stdout) == 0 && !std::ferror(stdout) ? 1 : 0;
 }
 
+#endif
+
 // Whether this module was built on the trace core.
 LW_EXPORT(lw_traces) int32_t lw_traces() {
     return traceSetting ? 1 : 0;
@@ -139,6 +152,7 @@ LW_EXPORT(lw_builtin_script) const char* lw_builtin_script() {
     return builtinScript;
 }
 
+#ifndef LUMENWEAVE_PAGE_MODULE
 LW_EXPORT(lw_usage) const char* lw_usage() {
     static const std::string text = sim::usage();
     return text.c_str();
@@ -147,6 +161,8 @@ LW_EXPORT(lw_usage) const char* lw_usage() {
 LW_EXPORT(lw_list_actuators) void lw_list_actuators() {
     sim::printActuatorList();
 }
+
+#endif
 
 LW_EXPORT(lw_version) const char* lw_version() {
     return LUMENWEAVE_VERSION;

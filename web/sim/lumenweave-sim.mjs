@@ -1,5 +1,5 @@
 // lumenweave-sim for Node: the native tool's command line around the page's own WebAssembly
-// engine (lumenweave.wasm, beside this file), printing the same bytes. --trace loads the same
+// engine (lumenweave-sim.wasm, beside this file), printing the same bytes. --trace loads the same
 // engine built on the trace core (lumenweave-trace.wasm), as the native tool runs its trace build.
 import { readFileSync, writeSync } from 'node:fs';
 
@@ -136,7 +136,7 @@ function finish(lw) {
 }
 
 async function run(args) {
-  let lw = await loadEngine('lumenweave.wasm');
+  let lw = await loadEngine('lumenweave-sim.wasm');
   const o = parseOptions(args, cString(lw, lw.lw_usage()), cString(lw, lw.lw_version()));
   if (o.checkPath !== null) {
     const text = readScript(o.checkPath);

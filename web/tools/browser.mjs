@@ -99,7 +99,7 @@ export async function waitUntil(page, what, condition, arg) {
         status: document.getElementById('status')?.textContent,
         classes: document.body.className,
         fullscreen: document.fullscreenElement?.id ?? null,
-        problems: document.querySelectorAll('#problems li').length,
+        problems: document.querySelector('#editor')?.shadowRoot?.querySelectorAll('#problems li').length,
       }))
       .catch((e) => String(e));
     const errors = JSON.stringify(page.errors);

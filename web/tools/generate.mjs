@@ -88,6 +88,14 @@ writeFileSync(
     `export const actuators: readonly ActuatorInfo[] = ${JSON.stringify(actuators, null, 1)};\n` +
     `export const bankSize = ${bankSize};\n`,
 );
+// The words and names alone, for what the page needs at once (colours, the values panel): the
+// texts above come with the editor's completion, when it is first used.
+writeFileSync(
+  join(out, 'names.ts'),
+  `// Written by web/tools/generate.mjs from script/syntax.cpp and engine/indices.hpp; do not edit.\n` +
+    `export const keywordWords: readonly string[] = ${JSON.stringify(keywords.map((k) => k.word))};\n` +
+    `export const actuatorNames: readonly (readonly [number, string])[] = ${JSON.stringify(actuators.map((a) => [a.index, a.name]))};\n`,
+);
 
 // The marker of the Windows program's script space, which web/src/windows-saver.ts looks for, as
 // hosts/windows/script_space.hpp declares it (the capacity the page reads from the file itself).

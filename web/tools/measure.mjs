@@ -5,7 +5,7 @@
 // script and while going to the furthest frame a link may ask; the site's size, compressed. A
 // measuring script, not a test: it asserts nothing.
 //   node web/tools/measure.mjs [--site DIR] [--frame N] [PART...]
-// PART: recording, first-frame, steps, typing, seek, size (all when none is named). --site
+// PART: recording, first-frame, transfer, steps, typing, seek, size (all when none is named). --site
 // measures another build of the site (an older one, for a before and after); the default is
 // build/web of tools/playground.sh build. seek goes to --frame N, by default the furthest a link
 // may ask (maxFrame of web/src/shared/share.ts). recording compares with the native lumenweave-bench
@@ -33,7 +33,7 @@ const site = resolve(option('--site') ?? siteDir);
 const seekFrame = Number(
   option('--frame') ?? /export const maxFrame = (\d+)/.exec(readFileSync(join(sourceDir, 'web/src/shared/share.ts'), 'utf8'))[1],
 );
-const parts = new Set(args.length ? args : ['recording', 'first-frame', 'steps', 'typing', 'seek', 'size']);
+const parts = new Set(args.length ? args : ['recording', 'first-frame', 'transfer', 'steps', 'typing', 'seek', 'size']);
 
 const median = (values) => [...values].sort((a, b) => a - b)[Math.floor(values.length / 2)];
 const ms = (n) => `${Math.round(n)} ms`;
@@ -152,6 +152,35 @@ async function firstFrame(browser, origin) {
   }
 }
 
+// The bytes a first visit takes over the wire (bodies as sent, compressed or not, and headers), the
+// checker's worker's included, by the first drawn frame and by the checker's first answer; the
+// service worker's filling of the offline copy is left out (blocked), as it may come after.
+async function transfer(browser, origin) {
+  for (const [name, device] of [['desktop 1280x720', desktop], ['phone 390x844', phone]]) {
+    const context = await browser.newContext({ ...device, serviceWorkers: 'block' });
+    let bytes = 0;
+    let files = 0;
+    context.on('requestfinished', async (request) => {
+      const sizes = await request.sizes().catch(() => null);
+      if (sizes) {
+        bytes += sizes.responseBodySize + sizes.responseHeadersSize;
+        ++files;
+      }
+    });
+    const page = await context.newPage();
+    page.setDefaultTimeout(300000);
+    await page.addInitScript(watchPage);
+    await page.goto(`${origin}/?seed=1`);
+    await page.waitForFunction(() => window.measured.firstFrame !== null);
+    const atFrame = bytes;
+    await page.waitForFunction(() => Number(document.body.dataset.checks) >= 1);
+    await page.waitForLoadState('networkidle');
+    console.log(`first visit over the wire, ${name}: ${(atFrame / 1000).toFixed(1)} kB by the first frame, ` +
+      `${(bytes / 1000).toFixed(1)} kB in ${files} files by the checker's first answer (${load()})`);
+    await context.close();
+  }
+}
+
 // Replaces the page's requestAnimationFrame with a timer at `hz`, giving each callback the time it
 // was called at, as a display of that rate would; frames the page is too slow for are dropped.
 function throttleFrames(hz) {
@@ -214,7 +243,7 @@ async function steps(browser, origin) {
 // Whether the list says there are `count` problems (a long list may be cut, saying how many more).
 // A function, not text: the page's Content-Security-Policy refuses text evaluated.
 function problemsAre(count) {
-  const items = [...document.getElementById('problems').children];
+  const items = [...document.querySelector('#editor').shadowRoot.getElementById('problems').children];
   const more = /(\d+) more/.exec(items.at(-1)?.textContent ?? '');
   return (more ? items.length - 1 + Number(more[1]) : items.length) === count;
 }
@@ -291,9 +320,9 @@ if (parts.has('recording')) {
       `${wasm.mesh[0].toFixed(1)} us at 1280x720, ${wasm.mesh[1].toFixed(1)} us at 1920x1080`);
   }
 }
-if (['first-frame', 'steps', 'typing', 'seek'].some((p) => parts.has(p))) {
+if (['first-frame', 'transfer', 'steps', 'typing', 'seek'].some((p) => parts.has(p))) {
   await withBrowser(async ({ browser, origin }) => {
-    for (const [part, measure] of [['first-frame', firstFrame], ['steps', steps], ['typing', typing], ['seek', seek]]) {
+    for (const [part, measure] of [['first-frame', firstFrame], ['transfer', transfer], ['steps', steps], ['typing', typing], ['seek', seek]]) {
       if (parts.has(part)) {
         await measure(browser, origin);
       }

@@ -1,5 +1,6 @@
 // Writes the site's two documents beside the playground: reference.html, the script reference
-// (docs/script-language.md, the text the packages install) with the pictures it shows, and
+// (docs/script-language.md, the text the packages install) with the pictures it shows and a link
+// that opens each of its scripts in the playground, and
 // gallery.html, every script of examples/ with a still that lumenweave-render draws, its own
 // opening remarks and a link that opens it in the playground.
 //   node pages.mjs SOURCE_DIR SITE_DIR LUMENWEAVE_RENDER
@@ -76,6 +77,11 @@ export function markdownToHtml(markdown, images) {
       const body = lines.slice(i + 1, end < 0 ? lines.length : end).join('\n');
       const kind = fence[1] ? ` class="language-${fence[1]}"` : '';
       out.push(`<pre><code${kind}>${escape(body)}</code></pre>`);
+      // A script of the reference opens in the playground, as the gallery's do.
+      if (fence[1] === 'script') {
+        const link = `./#s=${Buffer.from(body).toString('base64url')}`;
+        out.push(`<p class="open"><a href="${escape(link)}">Open in the playground</a></p>`);
+      }
       i = end < 0 ? lines.length : end + 1;
     } else if (heading) {
       const level = heading[1].length;

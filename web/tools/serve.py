@@ -1,9 +1,12 @@
 # Serves the built site on the loopback address only, with WebAssembly's MIME type (which
-# Python's table may lack and instantiateStreaming requires) and the policy on who may frame each
-# page.
+# Python's table may lack and instantiateStreaming requires), the policy on who may frame each
+# page, and each file compressed as the browser accepts it: the brotli (.br) or gzip (.gz) copy
+# that the build made beside it (web/tools/compress.mjs), or the file itself.
 #   python3 serve.py DIR PORT      (port 0: any free port, printed)
+import email.utils
 import functools
 import http.server
+import os
 import sys
 import urllib.parse
 
@@ -12,6 +15,9 @@ import urllib.parse
 # frame, so that no other site can show the editor under its own controls. Only a header can say
 # this: browsers ignore frame-ancestors in a <meta> policy.
 FRAMED_ANYWHERE = {"/embed.html", "/wallpaper.html"}
+
+# The copies the build makes, in the order preferred, with their Content-Encoding.
+ENCODINGS = (("br", ".br"), ("gzip", ".gz"))
 
 
 class Handler(http.server.SimpleHTTPRequestHandler):
@@ -24,6 +30,31 @@ class Handler(http.server.SimpleHTTPRequestHandler):
         ".html": "text/html",
         ".ico": "image/x-icon",
     }
+
+    def send_head(self):
+        path = self.translate_path(self.path)
+        if os.path.isdir(path):
+            path = os.path.join(path, "index.html")
+        accepted = {part.split(";")[0].strip() for part in self.headers.get("Accept-Encoding", "").split(",")}
+        for encoding, ending in ENCODINGS:
+            if encoding in accepted and os.path.isfile(path + ending):
+                return self.send_encoded(path, path + ending, encoding)
+        return super().send_head()
+
+    # The compressed copy of path, as a plain GET of it would be answered, but for its encoding.
+    def send_encoded(self, path, copy, encoding):
+        if not urllib.parse.urlsplit(self.path).path.endswith("/") and os.path.isdir(self.translate_path(self.path)):
+            return super().send_head()  # the redirect to the folder's address with its slash
+        stream = open(copy, "rb")
+        stat = os.fstat(stream.fileno())
+        self.send_response(200)
+        self.send_header("Content-Type", self.guess_type(path))
+        self.send_header("Content-Encoding", encoding)
+        self.send_header("Vary", "Accept-Encoding")
+        self.send_header("Content-Length", str(stat.st_size))
+        self.send_header("Last-Modified", email.utils.formatdate(os.path.getmtime(path), usegmt=True))
+        self.end_headers()
+        return stream
 
     def end_headers(self):
         path = urllib.parse.urlsplit(self.path).path

@@ -8,9 +8,9 @@ import { join, relative } from 'node:path';
 import { build } from 'esbuild';
 
 const site = process.argv[2];
-// The Node tool and its trace engine are for the command line, not for the pages; the Windows
+// The Node tool and its two engines are for the command line, not for the pages; the Windows
 // program (a megabyte) is fetched only by those who make a saver of their script.
-const skipped = new Set(['sw.js', 'lumenweave-sim.mjs', 'lumenweave-trace.wasm', 'Lumenweave.scr']);
+const skipped = new Set(['sw.js', 'lumenweave-sim.mjs', 'lumenweave-sim.wasm', 'lumenweave-trace.wasm', 'Lumenweave.scr']);
 
 function filesUnder(dir) {
   return readdirSync(dir, { withFileTypes: true }).flatMap((entry) =>

@@ -9,7 +9,7 @@ import { createFrameSource, type FrameSource } from './frames';
 import { createGifEncoder } from './gif';
 import { createWebmEncoder } from './webm';
 import type { FixedSize } from '../shared/figure';
-import { yieldToPage } from '../shared/loop';
+import { yieldToPage } from '../shared/slices';
 import type { ExportElements } from '../playground/page';
 import { parseWhole } from '../shared/share';
 import type { Running } from '../shared/state';
@@ -42,7 +42,8 @@ function fileName(script: string, builtin: string, seed: number, frame: number, 
   return `lumenweave-${name}-seed-${seed}-frame-${frame}-${size.width}x${size.height}${ending}`;
 }
 
-// loadEngine gives an engine instance of the export's own, loaded at the first export.
+// loadEngine gives an engine instance of the export's own, loaded at the first export. The page
+// opens the dialog (ui.open), having loaded this module at the first click.
 export function createExport(
   ui: ExportElements,
   running: Running,
@@ -154,7 +155,6 @@ export function createExport(
   showKind();
   setWorking(false);
   ui.kind.addEventListener('change', showKind);
-  ui.open.addEventListener('click', () => ui.dialog.showModal());
   ui.cancel.addEventListener('click', () => (cancelled = true));
   ui.close.addEventListener('click', () => ui.dialog.close());
   // Closing the dialog (Escape) ends an export on its way.

@@ -3,8 +3,8 @@
 // ?frame= and lumenweave-render --frames count them, and drawn as a fixed-size figure is.
 import type { Engine } from '../shared/engine';
 import type { FixedSize } from '../shared/figure';
-import { yieldToPage } from '../shared/loop';
 import { createReplayer } from '../shared/replay';
+import { advanceInSlices } from '../shared/slices';
 
 export interface FrameSource {
   canvas: OffscreenCanvas; // holds the frame drawn last
@@ -25,10 +25,6 @@ export interface FrameSource {
   pixels(): Uint8Array;
 }
 
-// Stepping between the page's own tasks, as the way to an addressed frame does.
-const sliceMs = 10; // milliseconds
-const stepsBetweenClockReads = 256;
-
 export function createFrameSource(engine: Engine): FrameSource {
   const canvas = new OffscreenCanvas(1, 1);
   const gl = canvas.getContext('webgl2', { alpha: false, antialias: false, preserveDrawingBuffer: true });
@@ -46,20 +42,14 @@ export function createFrameSource(engine: Engine): FrameSource {
       canvas.height = size.height;
       engine.start(seed, script);
       source.frame = 0;
-      while (source.frame < frame - 1) {
-        const sliceEnd = performance.now() + sliceMs;
-        do {
-          const count = Math.min(stepsBetweenClockReads, frame - 1 - source.frame);
-          for (let i = 0; i < count; ++i) {
-            engine.advance();
-          }
-          source.frame += count;
-        } while (source.frame < frame - 1 && performance.now() < sliceEnd);
-        progress(source.frame);
-        await yieldToPage();
-        if (cancelled()) {
-          return false;
+      const advance = (count: number): void => {
+        for (let i = 0; i < count; ++i) {
+          engine.advance();
         }
+        source.frame += count;
+      };
+      if (!(await advanceInSlices(0, frame - 1, advance, progress, () => !cancelled()))) {
+        return false;
       }
       source.next(1);
       return true;

@@ -1,7 +1,7 @@
 // Never losing work: the editor's text and undo history kept in the browser's storage as one
-// types and brought back on reload, and which shared link this tab has opened already.
+// types, in the record of the script open (library.ts), and brought back on reload; and which
+// shared link this tab has opened already.
 
-const editorKey = 'lumenweave.editor'; // localStorage: the last text typed in any tab wins
 const linkKey = 'lumenweave.link'; // sessionStorage: this tab's, so a reload does not open it again
 const version = 1;
 const quiet = 500; // milliseconds without a change before the text is saved
@@ -20,6 +20,9 @@ export interface Autosave {
   kept: unknown | null;
   // Whether what was kept had been changed by hand since it was last loaded.
   keptEdited: boolean;
+  // Saves what waits, then keeps to the record under key from now on; what that one holds (null
+  // for nothing).
+  use(key: string): unknown | null;
   // Whether fragment is the link this tab opened last (so its script was loaded already).
   openedHere(fragment: string): boolean;
   // The text changed by hand: saved once typing pauses.
@@ -31,30 +34,31 @@ export interface Autosave {
   opened(fragment: string): void;
 }
 
-function storage(kind: 'localStorage' | 'sessionStorage'): Storage | null {
+export function storage(kind: 'localStorage' | 'sessionStorage'): Storage | null {
   try {
     const store = window[kind];
-    store.getItem(editorKey); // a browser that refuses storage to the page throws here
+    store.getItem(linkKey); // a browser that refuses storage to the page throws here
     return store;
   } catch {
     return null;
   }
 }
 
-function readKept(store: Storage | null): Kept | null {
+function readKept(store: Storage | null, key: string): Kept | null {
   try {
-    const kept = JSON.parse(store?.getItem(editorKey) ?? 'null') as Kept | null;
+    const kept = JSON.parse(store?.getItem(key) ?? 'null') as Kept | null;
     return kept && kept.version === version ? kept : null;
   } catch {
     return null;
   }
 }
 
-// snapshot is asked for when saving, so it may name an editor made after this.
-export function startAutosave(snapshot: Snapshot, say: (message: string) => void): Autosave {
+// snapshot is asked for when saving, so it may name an editor made after this; key names the
+// record of the script open.
+export function startAutosave(snapshot: Snapshot, say: (message: string) => void, key: string): Autosave {
   const local = storage('localStorage');
   const session = storage('sessionStorage');
-  const kept = readKept(local);
+  const kept = readKept(local, key);
   let edited = kept?.edited ?? false;
   let timer: number | undefined;
   let told = false; // a page that cannot save says so once, when it first tries
@@ -75,7 +79,7 @@ export function startAutosave(snapshot: Snapshot, say: (message: string) => void
     }
     for (const withHistory of [true, false]) {
       try {
-        local.setItem(editorKey, JSON.stringify({ version, editor: snapshot(withHistory), edited }));
+        local.setItem(key, JSON.stringify({ version, editor: snapshot(withHistory), edited }));
         return;
       } catch {
         // No room: tried again smaller, then given up.
@@ -99,6 +103,13 @@ export function startAutosave(snapshot: Snapshot, say: (message: string) => void
   return {
     kept: kept?.editor ?? null,
     keptEdited: kept?.edited ?? false,
+    use(next) {
+      flush();
+      key = next;
+      const found = readKept(local, key);
+      edited = found?.edited ?? false;
+      return found?.editor ?? null;
+    },
     openedHere: (fragment) => session?.getItem(linkKey) === fragment,
     changed() {
       edited = true;

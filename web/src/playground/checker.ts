@@ -1,5 +1,7 @@
-// The checker in a Web Worker (check-worker.ts), so that typing never waits for it. Each request
-// carries the document's version; an answer to a request that a newer one replaced is dropped.
+// The checker in a Web Worker (check-worker.ts), so that neither typing nor Run waits for it. Each
+// request carries the document's version; an answer to a request that a newer one replaced is
+// dropped. A text asked again while its check is under way, or just answered, is not checked
+// twice (Run after the editor's own check of the same text).
 import type { Problem } from '../shared/engine';
 
 export interface CheckRequest {
@@ -25,6 +27,7 @@ export function createChecker(url: string, report: (state: CheckState) => void):
   let answers = 0;
   const tell = (): void => report({ running: waiting.size > 0, answers });
   const waiting = new Map<number, { resolve(p: Problem[] | null): void; reject(e: Error): void }>();
+  let last: { text: string; answer: Promise<Problem[] | null> } | null = null; // the newest request
   worker.addEventListener('message', (event: MessageEvent<CheckAnswer>) => {
     const answer = event.data;
     ++answers;
@@ -54,6 +57,9 @@ export function createChecker(url: string, report: (state: CheckState) => void):
   });
   return {
     check(text) {
+      if (last?.text === text) {
+        return last.answer;
+      }
       const version = ++latest;
       const request: CheckRequest = { version, text };
       worker.postMessage(request);
@@ -61,6 +67,9 @@ export function createChecker(url: string, report: (state: CheckState) => void):
         waiting.set(version, { resolve, reject }),
       );
       tell();
+      last = { text, answer: answered };
+      // A failed check is asked again next time.
+      answered.catch(() => last?.answer === answered && (last = null));
       return answered;
     },
   };

@@ -1,8 +1,8 @@
-// The controls: Run (and Ctrl-Enter) with the seed field, the example menu, Pause, Step, Share,
-// Full screen (and F), Help (and ? and F1).
+// The controls: Run (and Ctrl-Enter) with the seed field, the example menu, Pause (and Space),
+// Step (and →), one frame back (←), Auto-run, Share, Full screen (and F), Help (and ? and F1).
 import { examples } from 'generated/examples';
 import type { Editor } from './editor';
-import type { Engine } from '../shared/engine';
+import type { Engine, Problem } from '../shared/engine';
 import type { Help } from './help';
 import type { Loop } from '../shared/loop';
 import type { PageElements } from './page';
@@ -11,13 +11,29 @@ import type { Scripts } from './scripts';
 import { maxSeed, parseWhole, shareAddress } from '../shared/share';
 import type { Running } from '../shared/state';
 import { say } from '../shared/status';
+import { createTimeline } from './timeline';
 
 export interface Controls {
   // Starts the figure anew on the editor's script and the seed field's seed. A script with
   // errors does not run: the last good one goes on (the built-in one if none ran yet). Warnings
   // are no bar: their lines run as the native programs run them.
-  run(): void;
+  run(): Promise<void>;
+  // The same at once, checked on this thread: for a script just loaded (an example, a link, a
+  // file, another named script), which runs before anything else is done.
+  runLoaded(): void;
   setPaused(on: boolean): void;
+  // The checker's answer for text: with Auto-run on, a clean script not running yet runs.
+  checked(problems: Problem[], text: string): void;
+}
+
+const autoRunKey = 'lumenweave.autorun'; // localStorage: 'true' while Auto-run is on
+
+function remembered(key: string): string | null {
+  try {
+    return localStorage.getItem(key);
+  } catch {
+    return null; // a browser that keeps no storage for the page: not remembered
+  }
 }
 
 const problemCount = (n: number): string => (n === 1 ? '1 problem' : `${n} problems`);
@@ -31,18 +47,19 @@ export function createControls(
   saver: Saver,
   help: Help,
   scripts: Scripts,
+  check: (text: string) => Promise<Problem[] | null>,
 ): Controls {
   const seedIsValid = (): boolean => parseWhole(page.seed.value.trim(), 0, maxSeed) !== null;
   const markSeed = (): void => page.seed.setAttribute('aria-invalid', String(!seedIsValid()));
 
-  const run = (): void => {
+  // Runs text, whose problems were found, or says why not.
+  const start = (text: string, found: Problem[]): void => {
     const said: string[] = [];
     const typed = parseWhole(page.seed.value.trim(), 0, maxSeed);
     if (typed === null) {
       said.push(`The seed "${page.seed.value.trim()}" is not a whole number from 0 to ${maxSeed}; kept ${running.seed}.`);
     }
-    const text = editor.text();
-    const problems = engine.check(text).filter((p) => p.severity === 'error').length;
+    const problems = found.filter((p) => p.severity === 'error').length;
     if (problems === 0) {
       loop.restart(typed ?? running.seed, text);
     } else if (running.script === null) {
@@ -55,6 +72,26 @@ export function createControls(
     page.seed.value = String(running.seed);
     markSeed();
     say(said.join(' '), 'standing');
+  };
+  // Checked in the checker's thread; a text changed meanwhile is checked again, as it now is.
+  const run = async (): Promise<void> => {
+    for (;;) {
+      const text = editor.text();
+      let found: Problem[] | null;
+      try {
+        found = await check(text);
+      } catch {
+        found = engine.check(text); // the checker's thread failed: checked here
+      }
+      if (found !== null) {
+        start(text, found);
+        return;
+      }
+    }
+  };
+  const runLoaded = (): void => {
+    const text = editor.text();
+    start(text, engine.check(text));
   };
   const setPaused = (on: boolean): void => {
     loop.setPaused(on);
@@ -107,8 +144,23 @@ export function createControls(
   });
   nameShown();
 
+  const timeline = createTimeline(page, running, loop, setPaused);
+  page.autoRun.checked = remembered(autoRunKey) === 'true';
+  page.autoRun.addEventListener('change', () => {
+    try {
+      localStorage.setItem(autoRunKey, String(page.autoRun.checked));
+    } catch {
+      // Not remembered; on for this visit all the same.
+    }
+  });
+  const checked = (problems: Problem[], text: string): void => {
+    if (page.autoRun.checked && text !== running.script && !problems.some((p) => p.severity === 'error')) {
+      void run();
+    }
+  };
+
   page.seed.addEventListener('input', markSeed);
-  page.run.addEventListener('click', run);
+  page.run.addEventListener('click', () => void run());
   page.pause.addEventListener('click', () => setPaused(!running.paused));
   page.step.addEventListener('click', () => {
     setPaused(true);
@@ -140,7 +192,7 @@ export function createControls(
     }
     if (event.key === 'Enter' && (event.ctrlKey || event.metaKey)) {
       event.preventDefault();
-      run();
+      void run();
       return;
     }
     // ? and F type letters in the editor and the fields; elsewhere they open help or saver mode.
@@ -149,7 +201,20 @@ export function createControls(
     if (typing || !plain) {
       return;
     }
-    if (event.key === '?') {
+    // Space on a button or a link presses it, as everywhere.
+    if (event.key === ' ' && !target.closest('button, a, summary') && !help.isOpen()) {
+      event.preventDefault();
+      setPaused(!running.paused);
+    } else if (event.key === 'ArrowRight' && !help.isOpen()) {
+      event.preventDefault();
+      setPaused(true);
+      loop.step();
+    } else if (event.key === 'ArrowLeft' && !help.isOpen()) {
+      event.preventDefault();
+      if (running.frame > 1) {
+        void timeline.goTo(running.frame - 1);
+      }
+    } else if (event.key === '?') {
       event.preventDefault();
       help.toggle();
     } else if ((event.key === 'f' || event.key === 'F') && !help.isOpen() && target.closest('dialog') === null) {
@@ -159,5 +224,5 @@ export function createControls(
     }
   });
 
-  return { run, setPaused };
+  return { run, runLoaded, setPaused, checked };
 }

@@ -1,12 +1,12 @@
-// The script editor: CodeMirror with the core's checker (in its worker) as its linter, the
-// language's highlighting, completion and hover text, a problem list beside it and Ctrl-Enter to run.
-import { defaultKeymap, history, historyField, historyKeymap, isolateHistory } from '@codemirror/commands';
-import { type Diagnostic, linter, lintGutter } from '@codemirror/lint';
-import { EditorState, type Extension } from '@codemirror/state';
+// The script editor: CodeMirror with the core's checker (in its worker) marking problems and
+// listing them in a panel, the language's colours, completion and hover text, Ctrl-Enter to run,
+// soft wrap and Tab to indent.
+import { defaultKeymap, history, historyField, historyKeymap, indentWithTab, isolateHistory } from '@codemirror/commands';
+import { Compartment, EditorState, type Extension } from '@codemirror/state';
 import { EditorView, highlightActiveLine, keymap, lineNumbers } from '@codemirror/view';
 import type { Problem } from '../shared/engine';
-import { scriptSupport } from './language';
-import { showProblems } from './problems';
+import { scriptColours } from './highlight';
+import { problemsInEditor, showChecking } from './problems';
 
 export interface Editor {
   text(): string;
@@ -15,6 +15,10 @@ export interface Editor {
   focus(): void;
   // The text (and its undo history if asked), as plain data for the browser's storage.
   saved(withHistory: boolean): unknown;
+  // Starts again from another script's text or saved form, with its own undo history.
+  restore(start: EditorStart): void;
+  // Shows that a check is under way (after a moment) or not.
+  showChecking(on: boolean): void;
 }
 
 // What the editor starts from: a text, or what saved() gave before (the text is used if that
@@ -46,54 +50,28 @@ const darkTheme = EditorView.theme(
     '.cm-cursor, .cm-dropCursor': { borderLeftColor: '#fc6' },
     '.cm-content ::selection': { backgroundColor: '#3a4d6e' },
     '.cm-gutters': { backgroundColor: '#161616', color: '#888', borderRight: '1px solid #333' },
+    '.cm-panels': { backgroundColor: '#1b1b1b', color: '#ddd' },
+    '.cm-panels-bottom': { borderTop: '1px solid #333' },
     '.cm-activeLine': { backgroundColor: '#ffffff0c' },
     '.cm-tooltip': { backgroundColor: '#222', color: '#ddd', border: '1px solid #444' },
   },
   { dark: true },
 );
 
-// Markers drawn in the text at most: each answer of the checker redraws them all, and with
-// fifteen thousand (a long script gone wrong) that redraw held the page for about 100 ms. The
-// list below says how many there are, and the first ones are where a fix starts.
-const maxMarkers = 500;
+// Where the language's completion and hover text go once loaded.
+const languageHelp = new Compartment();
 
 export function createEditor(
   parent: HTMLElement,
-  problemList: HTMLElement,
   check: (text: string) => Promise<Problem[] | null>,
   run: () => void,
   start: EditorStart,
+  checked: (problems: Problem[], text: string) => void,
 ): Editor {
-  const goToLine = (line: number): void => {
-    const target = view.state.doc.line(Math.min(Math.max(line, 1), view.state.doc.lines));
-    view.dispatch({ selection: { anchor: target.from }, scrollIntoView: true });
-    view.focus();
-  };
-  const checker = linter(
-    async (view): Promise<Diagnostic[]> => {
-      const doc = view.state.doc;
-      const problems = await check(doc.toString());
-      // Problems of a text since changed: a check of the new one follows, and the linter drops
-      // these markers.
-      if (problems === null || view.state.doc !== doc) {
-        return [];
-      }
-      showProblems(problemList, problems, goToLine);
-      return problems.slice(0, maxMarkers).map((p) => {
-        const line = doc.line(Math.min(Math.max(p.line, 1), doc.lines));
-        return { from: line.from, to: line.to, severity: p.severity, message: p.message };
-      });
-    },
-    { delay: 250 },
-  );
   // In a shadow root CodeMirror styles itself through a constructed style sheet; in the document
   // it would add a style element, which the page's Content-Security-Policy refuses.
   const root = parent.attachShadow({ mode: 'open' });
-  const view = new EditorView({
-    parent: root,
-    root,
-    state: startState(start, {
-      extensions: [
+  const extensions = [
         lineNumbers(),
         highlightActiveLine(),
         history(),
@@ -101,15 +79,37 @@ export function createEditor(
           { key: 'Mod-Enter', run: () => (run(), true) },
           ...defaultKeymap,
           ...historyKeymap,
+          // Tab indents; Escape then Tab leaves the editor, as CodeMirror has it.
+          indentWithTab,
         ]),
-        lintGutter(),
-        checker,
-        scriptSupport(),
+        EditorView.lineWrapping,
+        problemsInEditor(check, checked),
+        scriptColours(),
+        languageHelp.of([]),
         EditorView.contentAttributes.of({ 'aria-label': 'Animation script' }),
         darkTheme,
-      ],
-    }),
-  });
+  ];
+  const view = new EditorView({ parent: root, root, state: startState(start, { extensions }) });
+  // Completion and hover text come when the editor is first used, not on every visit;
+  // body[data-language-help] says when they are in.
+  let helping = false;
+  let support: Extension | null = null; // once loaded
+  const help = (): void => {
+    if (helping) {
+      return;
+    }
+    helping = true;
+    import('./language').then(
+      ({ scriptSupport }) => {
+        support = scriptSupport();
+        view.dispatch({ effects: languageHelp.reconfigure(support) });
+        document.body.dataset.languageHelp = 'ready';
+      },
+      () => (helping = false), // tried again at the next use
+    );
+  };
+  parent.addEventListener('focusin', help);
+  parent.addEventListener('pointerenter', help);
   return {
     text: () => view.state.doc.toString(),
     setText(next) {
@@ -120,5 +120,12 @@ export function createEditor(
     },
     focus: () => view.focus(),
     saved: (withHistory) => view.state.toJSON(withHistory ? { history: historyField } : undefined),
+    showChecking: (on) => showChecking(root, on),
+    restore(next) {
+      view.setState(startState(next, { extensions }));
+      if (support) {
+        view.dispatch({ effects: languageHelp.reconfigure(support) });
+      }
+    },
   };
 }

@@ -1,11 +1,10 @@
-// The script language in the editor: highlighting, completion and hover text, all from the data
-// generate.mjs takes from the checker's keyword table, the engine's actuators and the reference.
+// The script language's help in the editor: completion and hover text, from the data generate.mjs
+// takes from the checker's keyword table, the engine's actuators and the reference. Loaded when
+// the editor is first used (editor.ts); the colours are highlight.ts's.
 import { autocompletion, type CompletionContext, type CompletionResult } from '@codemirror/autocomplete';
-import { HighlightStyle, StreamLanguage, syntaxHighlighting } from '@codemirror/language';
 import type { Extension } from '@codemirror/state';
 import { EditorView, hoverTooltip } from '@codemirror/view';
-import { tags } from '@lezer/highlight';
-import { type ActuatorInfo, actuators, bankSize, type KeywordInfo, keywords } from 'generated/language';
+import { type ActuatorInfo, actuators, bankSize, keywords } from 'generated/language';
 
 const keywordByWord = new Map(keywords.map((k) => [k.word, k]));
 const actuatorByIndex = new Map(actuators.map((a) => [a.index, a]));
@@ -26,55 +25,6 @@ function actuatorArgument(line: string): ActuatorArgument | null {
   const from = match[1].length + match[2].length + match[3].length;
   return { from, to: from + match[4].length, index: Number(match[4]) };
 }
-
-interface LineState {
-  keyword: KeywordInfo | null; // the line's keyword, once read
-  first: boolean; // nothing read on the line yet
-}
-
-const number = /^[+-]?(\d+\.?\d*|\.\d+)([eE][+-]?\d+)?/;
-
-// Keywords, numbers and remarks; a first word that is neither keyword nor remark is a bad
-// command, marked as the checker would report it.
-const scriptLanguage = StreamLanguage.define<LineState>({
-  name: 'lumenweave-script',
-  startState: () => ({ keyword: null, first: true }),
-  token(stream, state) {
-    if (stream.sol()) {
-      state.keyword = null;
-      state.first = true;
-    }
-    if (stream.eatSpace()) {
-      return null;
-    }
-    if (state.first) {
-      state.first = false;
-      const word = stream.match(/^\S+/) as RegExpMatchArray;
-      if (word[0].startsWith('#')) {
-        stream.skipToEnd();
-        return 'comment';
-      }
-      state.keyword = keywordByWord.get(word[0]) ?? null;
-      return state.keyword ? 'keyword' : 'invalid';
-    }
-    if (stream.peek() === '#') {
-      stream.skipToEnd();
-      return 'comment';
-    }
-    if (state.keyword && stream.match(number)) {
-      return 'number';
-    }
-    stream.next();
-    return null;
-  },
-});
-
-const highlightStyle = HighlightStyle.define([
-  { tag: tags.keyword, color: '#c792ea' },
-  { tag: tags.number, color: '#f78c6c' },
-  { tag: tags.comment, color: '#8a93a6', fontStyle: 'italic' },
-  { tag: tags.invalid, color: '#ff6b6b', textDecoration: 'underline wavy' },
-]);
 
 function actuatorText(a: ActuatorInfo): string {
   return `${a.index} ${a.name}: ${a.description} (starts at ${a.start})`;
@@ -147,30 +97,10 @@ const actuatorHover = hoverTooltip((view, pos) => {
   };
 });
 
-// Typing over a selection, the browser would carry the colours of the highlighted text it
-// deletes into an inline style on the line, which the page's Content-Security-Policy refuses;
-// the editor makes that change itself instead.
-const replaceSelectionTyped = EditorView.domEventHandlers({
-  beforeinput(event, view) {
-    if (event.inputType !== 'insertText' || event.data === null || view.state.selection.main.empty) {
-      return false;
-    }
-    event.preventDefault();
-    view.dispatch(view.state.replaceSelection(event.data), {
-      scrollIntoView: true,
-      userEvent: 'input.type',
-    });
-    return true;
-  },
-});
-
 export function scriptSupport(): Extension {
   return [
-    scriptLanguage,
-    syntaxHighlighting(highlightStyle),
     autocompletion({ override: [complete] }),
     actuatorHover,
-    replaceSelectionTyped,
     EditorView.theme({ '.cm-actuator-info': { maxWidth: '40em', padding: '0.3em 0.5em' } }),
   ];
 }

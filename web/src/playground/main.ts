@@ -7,15 +7,17 @@ import { createControls } from './controls';
 import { createEditor } from './editor';
 import { loadEngine } from '../shared/engine';
 import { randomSeed, startFigure } from '../shared/start';
-import { createExport } from '../export/dialog';
 import { createHelp } from './help';
 import { attachInstall } from '../install/open';
 import { createLoop } from '../shared/loop';
 import { keepForOffline } from './offline';
 import { pageElements } from './page';
 import { createSaver } from './saver';
+import { attachFiles } from './files';
 import { createSaverRotation } from './saver-rotation';
 import { openScripts } from './scripts';
+import { attachScriptsBar } from './scripts-bar';
+import { showValues } from './values';
 import { readSettings } from '../shared/share';
 import { createRunning } from '../shared/state';
 import { attachStatus, say, sayToo } from '../shared/status';
@@ -42,17 +44,20 @@ async function main(): Promise<void> {
   const scripts = await openScripts(engine.builtinScript);
   // The state of the checker's thread, for the "checking" note beside the problems and for the
   // tests and the measuring script.
+  let showChecking = (_on: boolean): void => {}; // the editor's, once made
   const checker = createChecker(new URL('check-worker.js', document.baseURI).href, (state) => {
     document.body.dataset.checking = String(state.running);
+    showChecking(state.running);
     document.body.dataset.checks = String(state.answers);
   });
   const editor = createEditor(
     page.editor,
-    page.problems,
     (text) => checker.check(text),
-    () => controls.run(),
+    () => void controls.run(),
     scripts.start,
+    (problems, text) => controls.checked(problems, text),
   );
+  showChecking = editor.showChecking;
   const saver = createSaver(
     page.stage,
     page.saverNote,
@@ -64,17 +69,41 @@ async function main(): Promise<void> {
   );
   const rotation = createSaverRotation(page.rotate, running, loop, settings);
   const help = createHelp(page.help);
-  const controls = createControls(page, running, engine, loop, editor, saver, help, scripts);
-  createExport(page.exporting, running, engine.builtinScript, () => loadEngine(engineAddress));
+  const controls = createControls(page, running, engine, loop, editor, saver, help, scripts, (text) =>
+    checker.check(text),
+  );
   attachInstall([page.install, page.helpInstall], {
     text: () => editor.text(),
     seed: () => running.seed,
     engine,
     loadEngine: () => loadEngine(engineAddress),
   });
+  // The export's code and its encoders are fetched at its first use, not on every visit.
+  let exporting: Promise<void> | null = null;
+  page.exporting.open.addEventListener('click', () => {
+    exporting ??= import('../export/dialog').then(({ createExport }) =>
+      createExport(page.exporting, running, engine.builtinScript, () => loadEngine(engineAddress)),
+    );
+    exporting.then(
+      () => page.exporting.dialog.showModal(),
+      (error: unknown) => {
+        exporting = null;
+        say(`The export could not be loaded: ${String(error)}. Try again once the network is back.`);
+      },
+    );
+  });
+
+  attachScriptsBar(page.scriptsBar, scripts, editor.text);
+  showValues(page.valuesPanel, page.values, engine, loop, running);
+  attachFiles(page.openFile, page.file, page.saveFile, editor.text, () => scripts.name(), scripts.load);
+  // The first visit (nothing kept, no link) says what to do, until the first change.
+  if (scripts.firstVisit) {
+    page.intro.hidden = false;
+    scripts.watch(() => (page.intro.hidden = true));
+  }
 
   // The script of a link new to this tab goes into the editor, then the figure runs.
-  scripts.attach(editor, () => controls.run());
+  scripts.attach(editor, () => controls.runLoaded());
   if (settings.refused.length > 0) {
     sayToo(settings.refused.join(' '));
   }
@@ -84,7 +113,14 @@ async function main(): Promise<void> {
   }
   loop.begin();
   void followBattery(loop);
-  keepForOffline();
+  // The site's copy for offline use is fetched once the first frame is drawn, not before it.
+  let kept = false;
+  loop.watch(() => {
+    if (!kept) {
+      kept = true;
+      keepForOffline();
+    }
+  });
   document.body.dataset.ready = 'true';
 }
 

@@ -1,5 +1,6 @@
 // The page's elements, looked up once: a missing one is a fault of index.html, said at start-up.
 import { element } from '../shared/start';
+import type { ScriptsBarElements } from './scripts-bar';
 
 // The Export dialog's.
 export interface ExportElements {
@@ -28,6 +29,17 @@ export interface PageElements {
   seed: HTMLInputElement;
   pause: HTMLButtonElement;
   step: HTMLButtonElement;
+  autoRun: HTMLInputElement;
+  openFile: HTMLButtonElement;
+  file: HTMLInputElement;
+  saveFile: HTMLButtonElement;
+  scrubber: HTMLInputElement;
+  frameField: HTMLInputElement;
+  speed: HTMLSelectElement;
+  clock: HTMLOutputElement;
+  intro: HTMLElement;
+  valuesPanel: HTMLDetailsElement;
+  values: HTMLElement;
   share: HTMLButtonElement;
   install: HTMLButtonElement;
   helpInstall: HTMLButtonElement; // the help's way to the same dialog
@@ -36,8 +48,8 @@ export interface PageElements {
   showHelp: HTMLButtonElement;
   help: HTMLDialogElement;
   saverNote: HTMLElement;
+  scriptsBar: ScriptsBarElements;
   editor: HTMLElement;
-  problems: HTMLElement;
   exporting: ExportElements;
 }
 
@@ -52,6 +64,17 @@ export function pageElements(): PageElements {
     seed: element('seed'),
     pause: element('pause'),
     step: element('step'),
+    autoRun: element('auto-run'),
+    openFile: element('open-file'),
+    file: element('file'),
+    saveFile: element('save-file'),
+    scrubber: element('scrubber'),
+    frameField: element('frame-field'),
+    speed: element('speed'),
+    clock: element('clock'),
+    intro: element('intro'),
+    valuesPanel: element('values-panel'),
+    values: element('values'),
     share: element('share'),
     install: element('install'),
     helpInstall: element('help-install'),
@@ -60,8 +83,14 @@ export function pageElements(): PageElements {
     showHelp: element('show-help'),
     help: element('help'),
     saverNote: element('saver-note'),
+    scriptsBar: {
+      list: element('script-list'),
+      add: element('script-new'),
+      rename: element('script-rename'),
+      duplicate: element('script-duplicate'),
+      remove: element('script-delete'),
+    },
     editor: element('editor'),
-    problems: element('problems'),
     exporting: {
       open: element('export'),
       dialog: element('export-dialog'),

@@ -1,8 +1,9 @@
-// Where the editor's script comes from: what the last visit left, a shared link (at start-up or
-// pasted into the open tab), an example. A script that replaces edits leaves them one undo away
-// and says so.
+// Where the editor's script comes from: the named script open (what the last visit left of it),
+// a shared link (at start-up or pasted into the open tab), an example, a file. A script that
+// replaces edits leaves them one undo away and says so.
 import { startAutosave } from './autosave';
 import type { Editor, EditorStart } from './editor';
+import { type Library, openLibrary } from './library';
 import { type LinkReading, linkTrouble, readLink } from '../shared/share';
 import { say } from '../shared/status';
 
@@ -18,15 +19,31 @@ export interface Scripts {
   shared(fragment: string): void;
   // Calls listener after each change of the editor's text.
   watch(listener: () => void): void;
+  // Whether this is a first visit: nothing kept from before, no link.
+  firstVisit: boolean;
+  // A name for the editor's script, for a file: the example's or the file's it came from, or
+  // the named script's.
+  name(): string;
+  library: Library;
+  // Opens the named script with id (a new one with text), saving the one open first, and runs it.
+  switchTo(id: string, text?: string): void;
 }
+
+const sharedNote = 'Another tab has this script open too: the one that saves last wins. Open another script in one of them.';
 
 const undoNote = 'Ctrl-Z brings back your edits.';
 
 export async function openScripts(builtin: string): Promise<Scripts> {
   let editor: Editor | null = null;
   let run = (): void => {};
-  const autosave = startAutosave((withHistory) => editor?.saved(withHistory), (m) => say(m, 'standing'));
+  const library = openLibrary((shared) => shared && say(sharedNote, 'standing'));
+  const autosave = startAutosave(
+    (withHistory) => editor?.saved(withHistory),
+    (m) => say(m, 'standing'),
+    library.recordKey(library.current().id),
+  );
   const listeners: (() => void)[] = [];
+  let loadedAs: { text: string; what: string } | null = null; // the script loaded last, and what it was
   const onChange = (): void => {
     autosave.changed();
     listeners.forEach((listener) => listener());
@@ -92,6 +109,7 @@ export async function openScripts(builtin: string): Promise<Scripts> {
       });
     },
     load(text, what) {
+      loadedAs = { text, what };
       const replaced = put(text);
       run();
       if (replaced) {
@@ -100,5 +118,21 @@ export async function openScripts(builtin: string): Promise<Scripts> {
     },
     shared: (now) => autosave.opened(now),
     watch: (listener) => listeners.push(listener),
+    firstVisit: autosave.kept === null && link === null,
+    name() {
+      const from = editor?.text() === loadedAs?.text ? loadedAs?.what : null;
+      const named = from?.replace(/^(Example|The file) /, '').replace(/\.txt$/, '');
+      return named && !named.startsWith('The ') ? named : library.current().name;
+    },
+    library,
+    switchTo(id, text) {
+      const saved = autosave.use(library.recordKey(id));
+      library.choose(id);
+      editor?.restore(saved !== null ? { text: builtin, saved, onChange } : { text: text ?? builtin, onChange });
+      if (saved === null) {
+        autosave.load(() => {}); // the new script's record, written once typing would pause
+      }
+      run();
+    },
   };
 }

@@ -9,6 +9,7 @@ interface Exports {
   lw_start(seed: number, script: number): void;
   lw_record_frame(): void;
   lw_advance_frame(): void;
+  lw_actuator_value(index: number): number;
   lw_mesh(width: number, height: number, lineWidth: number): number;
   lw_mesh_vertex_count(): number;
   lw_mesh_clears(): number;
@@ -46,6 +47,8 @@ export interface Engine {
   record(): void;
   // The next frame without its draw list: the same animation step, for frames nobody sees.
   advance(): void;
+  // The value of the actuator in slot `index` after the last step; NaN for an empty slot.
+  actuatorValue(index: number): number;
   // The frame last recorded as a drawing buffer of width x height pixels shows it, outlines
   // lineWidth pixels wide.
   mesh(width: number, height: number, lineWidth: number): Mesh;
@@ -125,6 +128,7 @@ export async function loadEngine(source: string | Uint8Array<ArrayBuffer>): Prom
     },
     record: () => lw.lw_record_frame(),
     advance: () => lw.lw_advance_frame(),
+    actuatorValue: (index) => lw.lw_actuator_value(index),
     mesh(width, height, lineWidth) {
       const address = lw.lw_mesh(width, height, lineWidth);
       // The view is made after the call: building may have grown the memory, detaching old views.

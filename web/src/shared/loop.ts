@@ -4,7 +4,8 @@
 // page and the loop goes on with the next.
 import type { Engine } from './engine';
 import type { Figure } from './figure';
-import { drawDue, paceFrame, setDrawRate } from './pacing';
+import { drawDue, maxStepsPerFrame, paceFrame, setDrawRate } from './pacing';
+import { advanceInSlices } from './slices';
 import type { Running } from './state';
 import { say } from './status';
 
@@ -23,20 +24,8 @@ export interface Loop {
   draw(): void;
   // Starts the ticks on requestAnimationFrame.
   begin(): void;
-}
-
-// Replay between the page's own tasks (input, drawing): well under the 50 ms that users notice.
-const sliceMs = 10; // milliseconds
-const stepsBetweenClockReads = 1024;
-
-// Lets the tasks waiting run (input, drawing) and resumes after them. A message, not a timer:
-// chained timers wait at least 4 ms each.
-export function yieldToPage(): Promise<void> {
-  return new Promise((resume) => {
-    const channel = new MessageChannel();
-    channel.port1.onmessage = () => resume();
-    channel.port2.postMessage(null);
-  });
+  // Calls listener after each frame shown.
+  watch(listener: () => void): void;
 }
 
 function describe(error: unknown): string {
@@ -47,6 +36,9 @@ export function createLoop(engine: Engine, figure: Figure, running: Running): Lo
   const { stats } = running;
   let failures = 0; // frames that failed since the last run
   let run = 0; // counts the runs started, so that a seek of an earlier run stops
+  let clock = 0; // milliseconds of animation time: running time times the speed
+  let lastNow: number | null = null; // milliseconds, the animation frame before; null: none counted
+  const listeners: (() => void)[] = [];
 
   const draw = (): void => {
     if (running.shown) {
@@ -65,6 +57,7 @@ export function createLoop(engine: Engine, figure: Figure, running: Running): Lo
     ++stats.drawn;
     document.body.dataset.frame = String(running.frame);
     draw();
+    listeners.forEach((listener) => listener());
   };
   // A failure in one frame is not the end of the animation: said, logged once per run, skipped.
   const guarded = (work: () => void): void => {
@@ -88,10 +81,18 @@ export function createLoop(engine: Engine, figure: Figure, running: Running): Lo
   };
   const tick = (now: number): void => {
     requestAnimationFrame(tick);
-    if (running.paused || running.seekingTo !== null || !drawDue(running.drawGate, now)) {
+    if (running.paused || running.seekingTo !== null) {
+      lastNow = null;
       return;
     }
-    const count = paceFrame(running.pace, now);
+    // Frames the drawing rate skips still move the clock.
+    clock += lastNow === null ? 0 : (now - lastNow) * running.speed;
+    lastNow = now;
+    if (running.speed === 0 || !drawDue(running.drawGate, now)) {
+      return;
+    }
+    // Faster than 1 takes more steps a frame, within the same bound for gaps.
+    const count = paceFrame(running.pace, clock, Math.ceil(maxStepsPerFrame * Math.max(1, running.speed)));
     if (count > 0) {
       guarded(() => steps(count));
     }
@@ -131,21 +132,15 @@ export function createLoop(engine: Engine, figure: Figure, running: Running): Lo
     async seek(frame, progress) {
       const seekRun = run;
       running.seekingTo = frame;
+      const advance = (count: number): void => {
+        for (let i = 0; i < count; ++i) {
+          engine.advance();
+        }
+        running.frame += count;
+      };
       try {
-        while (running.frame < frame - 1) {
-          const sliceEnd = performance.now() + sliceMs;
-          do {
-            const count = Math.min(stepsBetweenClockReads, frame - 1 - running.frame);
-            for (let i = 0; i < count; ++i) {
-              engine.advance();
-            }
-            running.frame += count;
-          } while (running.frame < frame - 1 && performance.now() < sliceEnd);
-          progress(running.frame);
-          await yieldToPage();
-          if (run !== seekRun) {
-            return false;
-          }
+        if (!(await advanceInSlices(running.frame, frame - 1, advance, progress, () => run === seekRun))) {
+          return false;
         }
         if (running.frame < frame) {
           step();
@@ -164,5 +159,6 @@ export function createLoop(engine: Engine, figure: Figure, running: Running): Lo
     },
     draw: () => guarded(draw),
     begin: () => requestAnimationFrame(tick),
+    watch: (listener) => listeners.push(listener),
   };
 }

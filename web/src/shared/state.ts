@@ -14,6 +14,7 @@ export interface Running {
   seed: number; // the seed of the engine's current run
   script: string | null; // the script of the engine's current run; null before the first
   paused: boolean;
+  speed: number; // times the animation's own 60 steps a second; 0 stands still
   frame: number; // animation steps since the last run
   seekingTo: number | null; // the frame the page is going to in slices, or null
   shown: boolean; // a frame is on the figure: the engine keeps it, to draw again after a resize
@@ -36,6 +37,7 @@ export function createRunning(seed: number): Running {
     seed,
     script: null,
     paused: false,
+    speed: 1,
     frame: 0,
     seekingTo: null,
     shown: false,
