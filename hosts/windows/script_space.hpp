@@ -13,7 +13,8 @@ namespace saver {
 // CRC-32 (IEEE), then the text, zero-filled. Length 0 and CRC 0 is the empty space. The page
 // takes the marker from here (web/tools/generate.mjs), the capacity from the file it writes into.
 constexpr char space_marker[] = "LumenweaveSpace1";
-constexpr uint32_t space_capacity = 65536;  // bytes of UTF-8 text
+// Bytes of UTF-8 text: some sixty times the longest example, for 64 KiB more of program.
+constexpr uint32_t space_capacity = 65536;
 
 struct script_space_t {
     char marker[16];

@@ -841,7 +841,7 @@ test('composing: the clock, the keys, the frame field and slider, the values at 
   const panel = () => page.evaluate(() => [...document.querySelectorAll('#values dd')].map((d) => Number(d.textContent)));
   const near = (got, want) => got.length === 14 && got.every((v, i) => Math.abs(v - want[i]) <= 1e-5 * Math.max(1, Math.abs(want[i])));
   await page.locator('#values-panel summary').click();
-  await waitUntil(page, 'the values shown', () => document.querySelector('#values dd').textContent !== '');
+  await waitUntil(page, 'the values shown', () => (document.querySelector('#values dd')?.textContent ?? '') !== '');
   assert.ok(near(await panel(), simValues(30)), `frame 30: ${await panel()} for ${simValues(30)}`);
   await page.locator('#step').click();
   await waitUntil(page, 'frame 31', frameIs, 31);

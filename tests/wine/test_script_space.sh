@@ -1,15 +1,18 @@
 #!/usr/bin/env bash
-# The script space (hosts/windows/script_space.hpp): a copy of the program with a script placed
-# by the page's module draws that script, as lumenweave-render draws it, and differs from the
-# release only inside the space; a space damaged by hand (a length above the capacity, a wrong
-# CRC-32) runs the built-in script and the test build says why.
+# The script space (hosts/windows/script_space.hpp): the program the playground's Install dialog
+# downloads in Chromium draws the script typed there, as lumenweave-render draws it, and differs
+# from the release only inside the space; the test build with a script placed by the page's module
+# holds the frames lumenweave-render draws; a space damaged by hand (a length above the capacity,
+# a wrong CRC-32) runs the built-in script and the test build says why.
 . "$(dirname "$0")/lib.sh"
 begin_test "$@"
 
 source_dir=$(cd "$here/../.." && pwd)
 render=${LUMENWEAVE_RENDER:-$source_dir/build/native/tools/render/lumenweave-render}
-if [[ ! -d $source_dir/web/node_modules/esbuild || ! -f $source_dir/build/web-gen/script-space.ts ]]; then
-    echo "SKIP: the page's modules are not built (run: bash tools/playground.sh build)"
+site=$source_dir/build/web
+if [[ ! -d $source_dir/web/node_modules/esbuild || ! -f $source_dir/build/web-gen/script-space.ts ||
+    ! -f $site/Lumenweave.scr ]]; then
+    echo "SKIP: the page is not built (run: bash tools/playground.sh build)"
     exit 77
 fi
 [[ -x $render ]] || fail "no lumenweave-render at $render"
@@ -58,8 +61,9 @@ close_master() {
     expect_exit 0 "$1: closing the master"
 }
 
-# The released program with a figure that stands still once its trail is full (128 wings):
-# its window shows what lumenweave-render draws of the script, and only the space changed.
+# The released program as the page makes it, with a figure that stands still once its trail is
+# full (128 wings): its window shows what lumenweave-render draws of the script, and only the
+# space differs from the site's Lumenweave.scr, which the page placed the script in.
 cat >"$out/still.txt" <<'SCRIPT'
 # three arms of blue wings, standing still
 actset: 38, 60
@@ -71,19 +75,22 @@ actset: 123, 0.6
 actset: 130, 0.5
 actset: 18, 1
 SCRIPT
-place "$saver" "$out/still.txt" "$out/still.scr"
-read -r first last <<<"$(space_bytes "$saver")"
-outside=$(cmp -l "$saver" "$out/still.scr" | awk -v first="$first" -v last="$last" \
+mkdir "$out/downloads"
+still=$(timeout 600 node "$here/page-saver.mjs" "$out/still.txt" "Still arms" "$out/downloads") ||
+    fail "the page made no saver"
+[[ $still == */Still-arms.scr ]] || fail "the page named the saver $(basename "$still")"
+read -r first last <<<"$(space_bytes "$site/Lumenweave.scr")"
+outside=$(cmp -l "$site/Lumenweave.scr" "$still" | awk -v first="$first" -v last="$last" \
     '$1 - 1 < first || $1 - 1 > last { n++ } END { print n + 0 }')
-[[ $(stat -c %s "$saver") == $(stat -c %s "$out/still.scr") && $outside == 0 ]] ||
-    fail "the placed program differs from the release outside its space ($outside bytes)"
-pass "the placed program differs from the release only inside the space (bytes $first to $last)"
+[[ $(stat -c %s "$site/Lumenweave.scr") == $(stat -c %s "$still") && $outside == 0 ]] ||
+    fail "the downloaded program differs from the release outside its space ($outside bytes)"
+pass "the page's Still-arms.scr differs from the release only inside the space (bytes $first to $last)"
 "$render" --script "$out/still.txt" --frames 600 --out "$out/still.png" >/dev/null ||
     fail "lumenweave-render of the still figure"
-start "$out/still.scr"
-master=$(find_window "Lumenweave (master)" "$wait_bound") || fail "the placed program opened no window"
-same_picture "$master" "$out/still.png" "the released program with the still figure"
-pass "the released program draws the placed script, as lumenweave-render does"
+start "$still"
+master=$(find_window "Lumenweave (master)" "$wait_bound") || fail "the downloaded program opened no window"
+same_picture "$master" "$out/still.png" "the downloaded program with the still figure"
+pass "the downloaded program draws the script typed in the page, as lumenweave-render does"
 close_master "the still figure"
 
 # The test build with a moving script: the frame it holds is lumenweave-render's of that frame.

@@ -14,8 +14,11 @@ start_x_server() {
     _fifo_dir=$(mktemp -d /tmp/lumenweave-display.XXXXXX)
     mkfifo "$_fifo_dir/fd"
     # -displayfd makes the server choose a free number and write it once it accepts clients, so
-    # that concurrent test runs never collide.
-    "$@" -displayfd 3 3>"$_fifo_dir/fd" >/dev/null 2>&1 &
+    # that concurrent test runs never collide. -noreset keeps it from resetting whenever its last
+    # client leaves: a client connecting meanwhile is refused (27 of 300 connections, beside a
+    # client that came and went, as a test's polling does), which ended a program or the screen-
+    # saver daemon at its start now and then.
+    "$@" -noreset -displayfd 3 3>"$_fifo_dir/fd" >/dev/null 2>&1 &
     display_pids+=($!)
     read -r -t 60 _number <"$_fifo_dir/fd" || true
     rm -rf "$_fifo_dir"

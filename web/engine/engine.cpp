@@ -1,6 +1,7 @@
 // The core's C interface for JavaScript: one engine and one draw list per module, started with a
 // seed and a script text, recording frames; each frame's mesh; the checker's problems; and
-// the saver's move rule; the actuators' values; and, but in the page's module, the lumenweave-sim output that the Node command line prints.
+// the saver's move rule; the actuators' values; and, but in the page's module, the lumenweave-sim
+// output that the Node command line prints.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>

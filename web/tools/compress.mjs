@@ -6,7 +6,8 @@ import { readdirSync, readFileSync, writeFileSync } from 'node:fs';
 import { join } from 'node:path';
 import { brotliCompressSync, constants, gzipSync } from 'node:zlib';
 
-const compressible = /\.(html|css|js|mjs|wasm|svg|ico|txt|json)$/;
+// The Windows program too: most of it is the runtime's debugging sections, which compress well.
+const compressible = /\.(html|css|js|mjs|wasm|svg|ico|txt|json|scr)$/;
 // The Node command line's files, which no page fetches.
 const commandLine = /^lumenweave-(sim|trace)\./;
 const smallest = 512; // bytes: below this a header costs about what compression saves

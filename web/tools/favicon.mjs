@@ -1,6 +1,6 @@
-// The site's icon (favicon.ico): the program's Windows icon with only its full-colour pictures
-// (16 and 32 pixels), which browsers use; the 4- and 8-bit ones Windows wants cost the first visit
-// two thirds of the icon's bytes.
+// The site's icon (favicon.ico): the program's Windows icon with only its full-colour picture of
+// 16 pixels, which a browser's tab shows; the others Windows wants would cost the first visit
+// more than a kilobyte of its budget.
 //   node favicon.mjs WINDOWS_ICO OUT_ICO
 import { readFileSync, writeFileSync } from 'node:fs';
 
@@ -9,7 +9,7 @@ const ico = readFileSync(from);
 const entries = [];
 for (let i = 0; i < ico.readUInt16LE(4); ++i) {
   const at = 6 + 16 * i;
-  if (ico.readUInt16LE(at + 6) === 32) {
+  if (ico.readUInt16LE(at + 6) === 32 && ico[at] === 16) {
     entries.push({ head: ico.subarray(at, at + 16), image: ico.subarray(ico.readUInt32LE(at + 12), ico.readUInt32LE(at + 12) + ico.readUInt32LE(at + 8)) });
   }
 }

@@ -1,13 +1,12 @@
 // Measures the Windows saver the page makes: the size of the download (the site's Lumenweave.scr
-// with a script placed), and the time to make it through the page's module (web/src/windows-saver.ts),
-// in Node and in headless Chromium on the served site (fetching the program, placing the script,
-// the Blob the download is made of). A measuring script, not a test: it asserts nothing.
+// with a script placed), the time the page's module (web/src/windows-saver.ts) takes to place a
+// script in Node, and in headless Chromium the time from a click on the Install dialog's Windows
+// entry to the download. A measuring script, not a test: it asserts nothing.
 //   node web/tools/measure-saver.mjs     (after tools/playground.sh build)
-import { readdirSync, readFileSync } from 'node:fs';
+import { readdirSync, readFileSync, statSync } from 'node:fs';
 import { join } from 'node:path';
 import { gzipSync } from 'node:zlib';
-import { build } from 'esbuild';
-import { siteDir, sourceDir, withBrowser } from './browser.mjs';
+import { openPage, siteDir, sourceDir, waitUntil, withBrowser } from './browser.mjs';
 import { windowsSaver } from './place-script.mjs';
 
 const runs = 21;
@@ -34,46 +33,35 @@ for (const [what, text] of scripts) {
   console.log(`Node, ${what} (${Buffer.byteLength(text)} bytes): ${median(times).toFixed(2)} ms to place (median of ${runs})`);
 }
 
-// In the browser the module runs as the page bundles it; the page's own policy would refuse a
-// script added by hand, so this context bypasses it.
-const bundle = await build({
-  entryPoints: [new URL('../src/windows-saver.ts', import.meta.url).pathname],
-  bundle: true,
-  format: 'iife',
-  globalName: 'windowsSaver',
-  target: 'es2022',
-  write: false,
-  logLevel: 'warning',
-});
+// In the page: the Install dialog's Windows entry, from the click to the download (fetching the
+// program, placing the script, the download itself), the program fetched afresh each time.
 await withBrowser(async ({ browser, origin }) => {
-  const context = await browser.newContext({ bypassCSP: true, serviceWorkers: 'block' });
-  const page = await context.newPage();
-  await page.goto(`${origin}/reference.html`);
-  await page.addScriptTag({ content: bundle.outputFiles[0].text });
+  const page = await openPage(browser, origin, '/?seed=1');
+  const devtools = await page.context().newCDPSession(page);
+  await devtools.send('Network.setCacheDisabled', { cacheDisabled: true });
   for (const [what, text] of scripts) {
-    const figures = await page.evaluate(
-      async ([text, runs]) => {
-        const { placeScript, saverProgramUrl } = window.windowsSaver;
-        const fetched = [];
-        const placed = [];
-        for (let i = 0; i < runs; ++i) {
-          const t0 = performance.now();
-          const program = new Uint8Array(await (await fetch(saverProgramUrl, { cache: 'no-store' })).arrayBuffer());
-          const t1 = performance.now();
-          const result = placeScript(program, text);
-          new Blob([result.bytes], { type: 'application/octet-stream' });
-          placed.push(performance.now() - t1);
-          fetched.push(t1 - t0);
-        }
-        const median = (values) => values.sort((a, b) => a - b)[Math.floor(values.length / 2)];
-        return [median(fetched), median(placed)];
-      },
-      [text, runs],
+    await page.locator('.cm-content').click();
+    await page.keyboard.press('Control+A');
+    await page.keyboard.insertText(text);
+    await page.locator('#install').click();
+    await page.locator('#install-dialog[data-ready="true"]').waitFor();
+    const times = [];
+    let size = 0;
+    for (let i = 0; i < 5; ++i) {
+      const start = performance.now();
+      const [download] = await Promise.all([page.waitForEvent('download'), page.locator('#install-scr').click()]);
+      size = statSync(await download.path()).size;
+      times.push(performance.now() - start);
+      await waitUntil(page, 'the entry ready again', () => !document.getElementById('install-scr').disabled);
+    }
+    const sent = await page.evaluate(() =>
+      performance.getEntriesByType('resource').findLast((e) => e.name.endsWith('/Lumenweave.scr')).encodedBodySize,
     );
     console.log(
-      `Chromium, ${what}: ${figures[0].toFixed(1)} ms to fetch the program from the loopback server, ` +
-        `${figures[1].toFixed(2)} ms to place the script and make the Blob (medians of ${runs})`,
+      `page, ${what}: ${size} bytes downloaded (the program came as ${sent} bytes), ` +
+        `${median(times).toFixed(0)} ms from the click (median of 5)`,
     );
+    await page.keyboard.press('Escape');
   }
-  await context.close();
+  await page.close();
 });

@@ -21,6 +21,13 @@ ENCODINGS = (("br", ".br"), ("gzip", ".gz"))
 
 
 class Handler(http.server.SimpleHTTPRequestHandler):
+    # As the base class answers, without its Server header: it tells a browser nothing, and each
+    # answer of a first visit carried it.
+    def send_response(self, code, message=None):
+        self.log_request(code)
+        self.send_response_only(code, message)
+        self.send_header("Date", self.date_time_string())
+
     extensions_map = {
         **http.server.SimpleHTTPRequestHandler.extensions_map,
         ".wasm": "application/wasm",
@@ -45,6 +52,16 @@ class Handler(http.server.SimpleHTTPRequestHandler):
     def send_encoded(self, path, copy, encoding):
         if not urllib.parse.urlsplit(self.path).path.endswith("/") and os.path.isdir(self.translate_path(self.path)):
             return super().send_head()  # the redirect to the folder's address with its slash
+        modified = os.path.getmtime(path)
+        asked = self.headers.get("If-Modified-Since")
+        if asked and "If-None-Match" not in self.headers:
+            try:
+                if int(modified) <= email.utils.parsedate_to_datetime(asked).timestamp():
+                    self.send_response(304)  # the browser's copy is the file as it is
+                    self.end_headers()
+                    return None
+            except (TypeError, ValueError, IndexError, OverflowError):
+                pass  # a date it cannot read: the file is sent
         stream = open(copy, "rb")
         stat = os.fstat(stream.fileno())
         self.send_response(200)
@@ -52,7 +69,7 @@ class Handler(http.server.SimpleHTTPRequestHandler):
         self.send_header("Content-Encoding", encoding)
         self.send_header("Vary", "Accept-Encoding")
         self.send_header("Content-Length", str(stat.st_size))
-        self.send_header("Last-Modified", email.utils.formatdate(os.path.getmtime(path), usegmt=True))
+        self.send_header("Last-Modified", email.utils.formatdate(modified, usegmt=True))
         self.end_headers()
         return stream
 

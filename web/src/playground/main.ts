@@ -17,7 +17,6 @@ import { attachFiles } from './files';
 import { createSaverRotation } from './saver-rotation';
 import { openScripts } from './scripts';
 import { attachScriptsBar } from './scripts-bar';
-import { showValues } from './values';
 import { readSettings } from '../shared/share';
 import { createRunning } from '../shared/state';
 import { attachStatus, say, sayToo } from '../shared/status';
@@ -94,7 +93,12 @@ async function main(): Promise<void> {
   });
 
   attachScriptsBar(page.scriptsBar, scripts, editor.text);
-  showValues(page.valuesPanel, page.values, engine, loop, running);
+  // The values panel and the files' code come at their first use.
+  page.valuesPanel.addEventListener(
+    'toggle',
+    () => void import('./values').then(({ showValues }) => showValues(page.valuesPanel, page.values, engine, loop, running)),
+    { once: true },
+  );
   attachFiles(page.openFile, page.file, page.saveFile, editor.text, () => scripts.name(), scripts.load);
   // The first visit (nothing kept, no link) says what to do, until the first change.
   if (scripts.firstVisit) {

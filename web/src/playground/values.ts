@@ -1,6 +1,6 @@
 // The actuator values panel: what each of the fourteen actuators holds at the frame shown, asked
 // of the engine after each frame while stepping and a few times a second while running (faster
-// is unreadable), and only while the panel is open.
+// is unreadable), and only while the panel is open; loaded when it is first opened.
 import { actuatorNames } from 'generated/names';
 import type { Engine } from '../shared/engine';
 import type { Loop } from '../shared/loop';
@@ -31,4 +31,7 @@ export function showValues(panel: HTMLDetailsElement, list: HTMLElement, engine:
     }
   });
   panel.addEventListener('toggle', () => panel.open && running.shown && update());
+  if (panel.open && running.shown) {
+    update(); // loaded as the panel opened
+  }
 }
