@@ -232,7 +232,7 @@ async function seen(page, count) {
   return (await page.evaluate(() => window.seen)).slice(0, count);
 }
 
-test('rotation: the wallpaper goes through its list in turn or shuffled, the page\'s saver through the script and the examples', async () => {
+test('rotation: the wallpaper goes through its list in turn or shuffled, the page\'s saver through the script, the others kept and the examples', async () => {
   const wallpaper = (query) =>
     openPage(session.browser, session.origin, `/wallpaper.html?seed=1&every=1s${query}`, { width: 160, height: 120 }, false, recording('data-example'));
   const inTurn = await wallpaper('');
@@ -243,11 +243,19 @@ test('rotation: the wallpaper goes through its list in turn or shuffled, the pag
   assert.deepEqual([...round].sort(), ['', ...examples].sort(), `the first round ${round}`);
   await shuffled.close();
 
-  const page = await openPage(session.browser, session.origin, '/?seed=2&every=1s', undefined, true, recording('data-saver-script'));
+  // Another script kept in the browser (as the page keeps its named scripts), the built-in one open.
+  const kept = (text) => {
+    localStorage.setItem('lumenweave.scripts', JSON.stringify([{ id: 'tide', name: 'tide' }, { id: 'builtin', name: 'built-in script' }]));
+    localStorage.setItem('lumenweave.last', 'builtin');
+    const editor = { doc: text, selection: { ranges: [{ anchor: 0, head: 0 }], main: 0 } };
+    localStorage.setItem('lumenweave.script.tide', JSON.stringify({ version: 1, editor, edited: true }));
+  };
+  const init = `(${kept})(${JSON.stringify(tide)}); ${recording('data-saver-script')}`;
+  const page = await openPage(session.browser, session.origin, '/?seed=2&every=1s', undefined, true, init);
   assert.equal(await page.inputValue('#rotate'), '1s');
   const runs = Number(await page.evaluate(() => document.body.dataset.run));
   await page.keyboard.press('f');
-  assert.deepEqual(await seen(page, 3), ['', examples[0], examples[1]]);
+  assert.deepEqual(await seen(page, 3), ['', 'tide', examples[0]]);
   // Each switch a run afresh; leaving starts the script of before afresh once more.
   await page.keyboard.press('Escape');
   await waitUntil(page, 'saver mode left', () => window.seen.at(-1) === null);

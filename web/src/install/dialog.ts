@@ -2,9 +2,8 @@
 // and framed on another site, each with the few steps that follow. A script with problems is
 // offered nowhere. Loaded at the first use (open.ts); body[data-install] tells how the
 // last download went.
-import { createFrameSource } from '../export/frames';
+import { createFrameSource, type FrameSource } from '../export/frames';
 import { download } from '../shared/download';
-import type { Engine } from '../shared/engine';
 import { encodeLink } from '../shared/share';
 import { placeScript, saverFileName, saverProgramUrl } from '../windows-saver';
 import { embedSnippet, fileStem, linuxLines, scriptName } from './lines';
@@ -108,7 +107,7 @@ export function createInstallDialog(context: InstallContext): () => void {
   const site = new URL('./', document.baseURI);
 
   let text = '';
-  let previewEngine: Promise<Engine> | null = null;
+  let previewFrames: Promise<FrameSource> | null = null; // an engine and a context of its own
   const chosenName = (): string => name.value.trim() || scriptName(text);
   const stem = (): string => fileStem(chosenName()).toLowerCase().replace(/ /g, '-');
   const txtFile = (): string => `${stem()}.txt`;
@@ -182,8 +181,15 @@ export function createInstallDialog(context: InstallContext): () => void {
   });
   work(find('install-wallpaper'), wallpaperMessage, async () => {
     said(wallpaperMessage, 'working', 'Making the zip…');
-    previewEngine ??= context.loadEngine();
-    const frames = createFrameSource(await previewEngine);
+    // One that failed to load is tried again at the next click.
+    previewFrames ??= context
+      .loadEngine()
+      .then(createFrameSource)
+      .catch((error: unknown) => {
+        previewFrames = null;
+        throw error;
+      });
+    const frames = await previewFrames;
     await frames.goTo(
       preview.seed,
       text,

@@ -53,6 +53,12 @@ function readKept(store: Storage | null, key: string): Kept | null {
   }
 }
 
+// The text kept in the record under key (another script's), or null.
+export function keptText(key: string): string | null {
+  const editor = readKept(storage('localStorage'), key)?.editor as { doc?: unknown } | null | undefined;
+  return typeof editor?.doc === 'string' ? editor.doc : null;
+}
+
 // snapshot is asked for when saving, so it may name an editor made after this; key names the
 // record of the script open.
 export function startAutosave(snapshot: Snapshot, say: (message: string) => void, key: string): Autosave {

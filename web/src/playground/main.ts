@@ -66,7 +66,7 @@ async function main(): Promise<void> {
     },
     engine,
   );
-  const rotation = createSaverRotation(page.rotate, running, loop, settings);
+  const rotation = createSaverRotation(page.rotate, running, loop, settings, scripts.library, engine);
   const help = createHelp(page.help);
   const controls = createControls(page, running, engine, loop, editor, saver, help, scripts, (text) =>
     checker.check(text),

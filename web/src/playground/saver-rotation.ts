@@ -1,19 +1,20 @@
-// Rotation in the page's full-screen saver: while it shows, the figure goes on to the next script
-// of the list (the one running, then the examples) once the chosen span of animation has passed,
-// each started afresh as Run starts it; leaving starts the script that ran before afresh again.
-// The span is chosen beside Full screen (remembered) or given as ?every= (and ?shuffle).
-import { examples } from 'generated/examples';
+// Rotation in the page's full-screen saver, chosen beside Full screen (remembered) or given as
+// ?every= (and ?shuffle): the choice, and the turns (saver-turns.ts, loaded when saver mode first
+// comes with a rotation chosen) started and stopped with saver mode.
+import type { Engine } from '../shared/engine';
 import type { Loop } from '../shared/loop';
-import { createOrder, parseEvery, stepsPerSecond } from '../shared/rotation';
+import { parseEvery } from '../shared/every';
 import type { AddressSettings } from '../shared/share';
 import type { Running } from '../shared/state';
+import { keptText } from './autosave';
+import type { Library } from './library';
 
 export interface SaverRotation {
   // Follows the saver entering (true) and leaving (false).
   follow(active: boolean): void;
 }
 
-const storageKey = 'lumenweave-rotate';
+const storageKey = 'lumenweave.rotate';
 
 function remembered(): string | null {
   try {
@@ -23,12 +24,15 @@ function remembered(): string | null {
   }
 }
 
-// asked: the address's ?every= and ?shuffle.
+// asked: the address's ?every= and ?shuffle; library: the scripts kept in the browser, of which
+// those without problems take their turns.
 export function createSaverRotation(
   select: HTMLSelectElement,
   running: Running,
   loop: Loop,
   asked: Pick<AddressSettings, 'every' | 'shuffle'>,
+  library: Library,
+  engine: Pick<Engine, 'check'>,
 ): SaverRotation {
   const seconds = asked.every ?? parseEvery(remembered());
   if (seconds !== null) {
@@ -43,48 +47,19 @@ export function createSaverRotation(
     }
   });
 
-  let watching: number | null = null; // the animation frame asked for while rotating
-  let before: string | null = null; // the script that ran when the saver came; null: no switch yet
-
-  const stop = (): void => {
-    if (watching !== null) {
-      cancelAnimationFrame(watching);
-      watching = null;
-    }
-    delete document.body.dataset.saverScript;
-  };
-
+  let stop: Promise<() => void> | null = null; // ends the turns under way
   return {
     follow(active) {
-      if (!active) {
-        stop();
-        if (before !== null) {
-          loop.restart(running.seed, before);
-          before = null;
-        }
-        return;
-      }
       const every = parseEvery(select.value);
-      const own = running.script;
-      if (every === null || own === null || watching !== null) {
-        return;
+      if (active && stop === null && every !== null && running.script !== null) {
+        const own = running.script;
+        stop = import('./saver-turns').then((turns) =>
+          turns.startTurns({ running, loop, library, keptText, engine, own, every, shuffle: asked.shuffle }),
+        );
+      } else if (!active && stop !== null) {
+        void stop.then((end) => end());
+        stop = null;
       }
-      const pieces: (readonly [string, string])[] = [['', own], ...examples.filter(([, text]) => text !== own)];
-      const next = createOrder(pieces.length, asked.shuffle);
-      let current = 0;
-      let from = running.frame; // the step the span is counted from
-      document.body.dataset.saverScript = '';
-      const watch = (): void => {
-        watching = requestAnimationFrame(watch);
-        if (running.frame - from >= every * stepsPerSecond) {
-          before ??= own;
-          current = next(current);
-          loop.restart(running.seed, pieces[current][1]);
-          from = 0;
-          document.body.dataset.saverScript = pieces[current][0];
-        }
-      };
-      watching = requestAnimationFrame(watch);
     },
   };
 }

@@ -1,21 +1,7 @@
-// Rotation between several scripts, for the page's full-screen saver and the wallpaper: the
-// interval written as the Linux program's --every takes it, and the order of the list, in turn or
+// The order of a rotation between several scripts (the page's saver, the wallpaper): in turn, or
 // shuffled so that none comes again before all have run.
 
-export const stepsPerSecond = 60; // the animation's own rate
-
-const unitSeconds: Record<string, number> = { s: 1, m: 60, h: 3600 };
-export const maxEvery = 24 * 3600; // seconds
-
-// "30s", "10m", "1h" (or bare seconds) as seconds from 1 to a day, or null.
-export function parseEvery(text: string | null): number | null {
-  const match = /^([0-9]{1,6})([smh]?)$/.exec(text?.trim() ?? '');
-  if (!match) {
-    return null;
-  }
-  const seconds = Number(match[1]) * unitSeconds[match[2] || 's'];
-  return seconds >= 1 && seconds <= maxEvery ? seconds : null;
-}
+export const stepsPerSecond = 60; // the animation's own rate: an interval's steps
 
 // The index after `current` in a list of `count`: the next one in turn, or with shuffle the next
 // of a random order of them all, drawn afresh once each has run (the one shown first counts as run

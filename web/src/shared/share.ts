@@ -5,7 +5,7 @@
 //        (LEB128), its CRC-32 (4 bytes, big-endian), the text in deflate-raw]; the length and
 //        the checksum tell a link cut short or damaged from a sound one.
 //   #s=  links made before: the UTF-8 text in base64url without padding, still read.
-import { maxEvery, parseEvery } from './rotation';
+import { maxEvery, parseEvery } from './every';
 
 function toBase64url(bytes: Uint8Array): string {
   let binary = '';
