@@ -19,7 +19,8 @@ function filesUnder(dir) {
 }
 
 const files = filesUnder(site)
-  .filter((f) => !skipped.has(f))
+  // The compressed copies are the same files, which the server sends in their place.
+  .filter((f) => !skipped.has(f) && !/\.(gz|br)$/.test(f))
   .sort();
 const digest = createHash('sha256');
 for (const f of files) {
