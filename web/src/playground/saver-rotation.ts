@@ -1,4 +1,4 @@
-// Rotation in the page's full-screen saver, chosen beside Full screen (remembered) or given as
+// Rotation in the page's full-screen saver, chosen beside Speed (remembered) or given as
 // ?every= (and ?shuffle): the choice, and the turns (saver-turns.ts, loaded when saver mode first
 // comes with a rotation chosen) started and stopped with saver mode.
 import type { Engine } from '../shared/engine';
