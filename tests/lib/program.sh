@@ -69,7 +69,8 @@ line_came() {
         line_number=$((${found%%:*} + $2)) line=${found#*:}
         return 0
     }
-    seen="the log ends: $(log_after "$2" | tail -n 3 | paste -sd'|')"
+    seen=$(log_after "$2" | tail -n 3 | paste -sd'|')
+    seen=${seen:+the log ends: $seen}
     [[ $alive == yes ]] || fail "the program ended without a line /$1/; $seen"
     return 1
 }
