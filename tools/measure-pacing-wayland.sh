@@ -13,31 +13,10 @@ outputs=${2:-2}
 rate=${3:-60}
 settle=60
 root=$(cd "$(dirname "$0")/.." && pwd)
-source "$root/tools/lib/headless-sway.sh"
-source "$root/tools/frame-log.sh"
-test_program=${LUMENWEAVE_NATIVE_BUILD_DIR:-$root/build/native}/hosts/linux/lumenweave-test
-fail() {
-    echo "measure-pacing-wayland: $*" >&2
-    exit 1
-}
-[[ -x $test_program ]] || fail "no $test_program (cmake --build --preset native)"
-((EUID == 0)) || fail "run it as root (sway needs a user of its own)"
-
-work=$(mktemp -d /tmp/lumenweave-pacing-wayland.XXXXXX)
-sway_dir=$work
-pid=
-cleanup() {
-    [[ -z $pid ]] || kill "$pid" 2>/dev/null
-    stop_sway
-    rm -rf "$work"
-}
-trap cleanup EXIT
-trap 'exit 130' INT TERM
-
-mkdir -m 755 "$work/bin"
-install -m 755 "$test_program" "$work/bin/"
-start_sway '' || fail "no sway"
-((outputs < 2)) || add_sway_output || fail "no second output"
+source "$root/tools/lib/sway-measurement.sh"
+source "$root/tools/lib/test-log.sh"
+sway_measurement measure-pacing-wayland \
+    "${LUMENWEAVE_NATIVE_BUILD_DIR:-$root/build/native}/hosts/linux/lumenweave-test" "$outputs"
 log=$work/wayland.log
 sway_session
 "${sway_prefix[@]}" "${launcher[@]}" "$work/bin/lumenweave-test" --saver --seed 1 \
@@ -45,14 +24,14 @@ sway_session
 pid=$!
 
 wait_frames "$settle" 60 || fail "the program draws no frames: $(<"$work/stderr")"
-start_frames=$(master_frames)
+start_frames=$(frames_after 0 master)
 c0=$(cpu_ticks)
 s0=$(cpu_ticks "$sway_pid")
 load0=$(cut -d' ' -f1 /proc/loadavg)
 wait_frames $((start_frames + frames)) $((frames * 5 / rate + 60)) || fail "too few frames"
 c1=$(cpu_ticks)
 s1=$(cpu_ticks "$sway_pid")
-end_frames=$(master_frames)
+end_frames=$(frames_after 0 master)
 load1=$(cut -d' ' -f1 /proc/loadavg)
 kill "$pid" && wait "$pid"
 pid=
