@@ -75,7 +75,7 @@ void set_frame_rate(session_t& session, int rate) {
 }
 
 void restart_step_clock(session_t& session) {
-    session.pacing.steps = step_clock_t{};
+    session.pacing.steps = frame::step_clock_t{};
 }
 
 int take_steps(session_t& session, int64_t now) {

@@ -34,10 +34,10 @@ void printLogLine(void*, const char* text) {
 #endif
 }
 
-Engine engine;
+frame::Engine engine;
 // The frame last recorded, which the page shows: a new start keeps it until its own first frame,
 // so that a resize in between draws it again.
-draw_list_t list;
+drawlist::draw_list_t list;
 frame_mesh mesh;
 std::vector<ScriptProblem> problems;
 pointer_watch saver_pointer;
@@ -56,7 +56,7 @@ LW_EXPORT(lw_free) void lw_free(void* memory) {
 // A fresh engine on seed t, running the NUL-terminated script, or the built-in one for null.
 // The trace module's trace lines go to standard output, as lumenweave-sim --trace prints them.
 LW_EXPORT(lw_start) void lw_start(uint32_t t, const char* script) {
-    engine.sequencer.log = ScriptLog{printLogLine, nullptr};
+    engine.sequencer.log = script::ScriptLog{printLogLine, nullptr};
     if (script) {
         initEngineWithScript(engine, t, script);
     } else {
@@ -134,7 +134,7 @@ LW_EXPORT(lw_print_problem) void lw_print_problem(uint32_t i, const char* file) 
 }
 
 LW_EXPORT(lw_print_values) void lw_print_values(uint64_t k) {
-    sim::printValues(engine.bank, static_cast<unsigned long long>(k));
+    sim_output::printValues(engine.bank, static_cast<unsigned long long>(k));
 }
 
 LW_EXPORT(lw_flush) int32_t lw_flush() {
@@ -155,12 +155,12 @@ LW_EXPORT(lw_builtin_script) const char* lw_builtin_script() {
 
 #ifndef LUMENWEAVE_PAGE_MODULE
 LW_EXPORT(lw_usage) const char* lw_usage() {
-    static const std::string text = sim::usage();
+    static const std::string text = sim_output::usage();
     return text.c_str();
 }
 
 LW_EXPORT(lw_list_actuators) void lw_list_actuators() {
-    sim::printActuatorList();
+    sim_output::printActuatorList();
 }
 
 #endif
