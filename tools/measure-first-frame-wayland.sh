@@ -16,7 +16,7 @@ arguments=("$@")
 ((${#arguments[@]} > 0)) || arguments=(--saver --layer background --output HEADLESS-2 --seed 1)
 root=$(cd "$(dirname "$0")/.." && pwd)
 source "$root/tools/lib/headless-sway.sh"
-source "$root/tools/frame-log.sh"
+source "$root/tools/lib/test-log.sh"
 program=${LUMENWEAVE_NATIVE_BUILD_DIR:-$root/build/native}/hosts/linux/lumenweave-test
 fail() {
     echo "measure-first-frame: $*" >&2

@@ -1,9 +1,9 @@
 // The stop signals stay blocked in every thread, the GL library's too, so that no X, Wayland or GL
 // call is cut short; one thread of the host's own waits for them. It raises the stop flag, which
-// the frame loops read between frames, wakes the session's wait (wait.cpp), and ends the process
-// itself should the run not have ended half a second later: one frame can take seconds inside the
-// GL library (drawing into a window another client has just destroyed, or a script's huge figure),
-// and a saver told to stop must not linger.
+// the frame loops read between frames, wakes the session's wait (posix_wait.cpp), and ends the
+// process itself should the run not have ended half a second later: one frame can take seconds
+// inside the GL library (drawing into a window another client has just destroyed, or a script's
+// huge figure), and a saver told to stop must not linger.
 #include "hosts/linux/stop_signals.hpp"
 
 #include <pthread.h>

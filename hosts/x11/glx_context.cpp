@@ -2,7 +2,7 @@
 // is drawn with in turn, and the swap interval.
 #include <cstring>
 
-#include "hosts/x11/host.hpp"
+#include "hosts/x11/x11_host.hpp"
 
 namespace lumenweave::x11 {
 namespace {

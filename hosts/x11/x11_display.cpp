@@ -2,7 +2,7 @@
 // frame loop to judge rather than printed, since a saver's window may vanish at any moment.
 #include <unistd.h>
 
-#include "hosts/x11/host.hpp"
+#include "hosts/x11/x11_host.hpp"
 
 namespace lumenweave::x11 {
 namespace {

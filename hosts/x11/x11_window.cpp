@@ -8,7 +8,7 @@
 #include <cstring>
 
 #include "frame/window.hpp"
-#include "hosts/x11/host.hpp"
+#include "hosts/x11/x11_host.hpp"
 
 namespace lumenweave::x11 {
 namespace {

@@ -133,7 +133,7 @@ inline const char* label_of(const surface_t& surface) {
     return output != nullptr && !output->label.empty() ? output->label.c_str() : "-";
 }
 
-// Registry, outputs and seat (globals.cpp).
+// Registry, outputs and seat (wl_globals.cpp).
 void listen_to_registry(host_t& host);
 // Whether OUTPUT is one the saver covers: every one, or the one --output names.
 bool chosen(const host_t& host, const output_t& output);
@@ -144,7 +144,7 @@ void locate_outputs(host_t& host);
 // Destroys the outputs, the seat, the shells, the compositor and the registry.
 void release_globals(host_t& host);
 
-// Surfaces and EGL (surfaces.cpp).
+// Surfaces and EGL (wl_surfaces.cpp).
 bool start_egl(host_t& host);
 // Saver: a layer surface on OUTPUT.
 bool add_layer_surface(host_t& host, output_t& output);
@@ -159,11 +159,11 @@ void follow_output_scale(output_t& output);
 bool make_current(host_t& host, const surface_t& surface);
 void stop_egl(host_t& host);
 
-// Input (input.cpp): follows the seat's keyboard and pointer as they come and go.
+// Input (wl_input.cpp): follows the seat's keyboard and pointer as they come and go.
 void follow_seat_capabilities(host_t& host, uint32_t capabilities);
 void release_input(host_t& host);
 
-// Whether anything can be seen (visibility.cpp).
+// Whether anything can be seen (wl_visibility.cpp).
 // The frame loop's turn before it draws: false when a surface may draw (ASKED: the compositor has
 // asked it for a frame). Otherwise it waits for the compositor's next events and returns true, and
 // the loop goes round again. A run none of whose surfaces has been asked for a frame for a second
@@ -174,7 +174,7 @@ void release_input(host_t& host);
 // (end_on_lost_connection).
 bool rest_unless_asked(host_t& host, bool asked);
 
-// Waiting for the compositor (wait.cpp), in the session's wait.
+// Waiting for the compositor (wl_wait.cpp), in the session's wait.
 // How a wait with a deadline ends: at the deadline, or with the first events that come before.
 enum class wait_end { deadline, first_events };
 // Reads and dispatches the compositor's events until DEADLINE (0: until some arrive; with END
@@ -186,7 +186,7 @@ bool wait_for_events(host_t& host, int64_t deadline_ns, wait_end end = wait_end:
 // with 1.
 void end_on_lost_connection(host_t& host);
 
-// The --fps readout (fps_readout.cpp): drawn into the current context over WIDTH x HEIGHT.
+// The --fps readout (wl_fps_readout.cpp): drawn into the current context over WIDTH x HEIGHT.
 void draw_fps_readout(const linux_session::fps_count_t& count, uint32_t width, uint32_t height);
 
 }  // namespace lumenweave::wayland

@@ -2,7 +2,7 @@
 // every surface the compositor has asked to draw (its frame callback came) gets the frame, the
 // first output's or the window's recorded and replayed, the others replayed, and presents it; in
 // between the loop handles events.
-#include "hosts/wayland/host.hpp"
+#include "hosts/wayland/wl_host.hpp"
 
 namespace lumenweave::wayland {
 namespace {

@@ -1,7 +1,7 @@
 // The Linux session's wait: one ppoll over the display connection, the stop signals' descriptor,
 // the script's watch and the system bus, so that neither host sleeps through a stop, a lost
 // connection, a saved script or a change of power supply.
-#include "hosts/linux/wait.hpp"
+#include "hosts/linux/posix_wait.hpp"
 
 #include <poll.h>
 

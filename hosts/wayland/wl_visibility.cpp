@@ -2,7 +2,7 @@
 // surface nobody sees (covered, on another workspace, on an output powered off), and the frame
 // loop then rests, with no steps and no wake-ups of its own.
 #include "hosts/linux/visibility.hpp"
-#include "hosts/wayland/host.hpp"
+#include "hosts/wayland/wl_host.hpp"
 
 namespace lumenweave::wayland {
 namespace {

@@ -44,7 +44,7 @@ struct surface_t {
     linux_session::sight_t sight;
 };
 
-// What the host follows to tell whether anything it draws can be seen (visibility.cpp): the
+// What the host follows to tell whether anything it draws can be seen (x11_visibility.cpp): the
 // windows' state atoms and the monitors' power (DPMS).
 struct sight_watch_t {
     Atom wm_state = 0;
@@ -139,16 +139,16 @@ bool create_master_window(host_t& host);
 // Handles every queued event of window mode: keys, closes, sizes.
 void handle_window_events(host_t& host);
 
-// Saver mode (x11_saver.cpp).
+// Saver mode (x11_daemon_window.cpp).
 // Resolves the target window, checks it and follows its size; false after reporting a failure.
 bool adopt_saver_window(host_t& host);
 void handle_saver_events(host_t& host);
 
-// --saver (x11_monitors.cpp): a window on every monitor, ending on input.
+// --saver (x11_saver_windows.cpp): a window on every monitor, ending on input.
 bool create_monitor_windows(host_t& host);
 void handle_monitor_events(host_t& host);
 
-// Whether anything can be seen (visibility.cpp).
+// Whether anything can be seen (x11_visibility.cpp).
 // Starts following the monitors' power, and reads whether a window handed over is mapped.
 void watch_sight(host_t& host);
 // Takes EVENT if it tells of visibility or monitor power; every mode's event loop offers each.
@@ -158,7 +158,7 @@ bool follow_sight_event(host_t& host, const XEvent& event);
 // round again without drawing or stepping. False when something can be seen.
 bool rest_while_unseen(host_t& host);
 
-// The readout (fps_overlay.cpp).
+// The readout (x11_fps_readout.cpp).
 void init_fps_overlay(host_t& host);
 // Draws the readout of COUNT into the current context over a WIDTH x HEIGHT window.
 void draw_fps_overlay(const fps_overlay_t& overlay, const linux_session::fps_count_t& count,

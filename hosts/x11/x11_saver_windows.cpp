@@ -6,7 +6,7 @@
 
 #include <algorithm>
 
-#include "hosts/x11/host.hpp"
+#include "hosts/x11/x11_host.hpp"
 #if LUMENWEAVE_HAVE_XRANDR
 #include <X11/extensions/Xrandr.h>
 #endif

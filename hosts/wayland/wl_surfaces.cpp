@@ -4,7 +4,7 @@
 #include <algorithm>
 
 #include "frame/window.hpp"
-#include "hosts/wayland/host.hpp"
+#include "hosts/wayland/wl_host.hpp"
 
 namespace lumenweave::wayland {
 namespace {

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "hosts/linux/display_hosts.hpp"
-#include "hosts/wayland/host.hpp"
+#include "hosts/wayland/wl_host.hpp"
 
 namespace lumenweave::wayland {
 

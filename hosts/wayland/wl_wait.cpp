@@ -1,9 +1,10 @@
 // Waiting for the compositor: its events, a deadline, or a stop signal, whichever comes first,
-// through the session's wait (hosts/linux/wait.hpp), which also follows a saved script meanwhile.
+// through the session's wait (hosts/linux/posix_wait.hpp), which also follows a saved script
+// meanwhile.
 #include <cerrno>
 
-#include "hosts/linux/wait.hpp"
-#include "hosts/wayland/host.hpp"
+#include "hosts/linux/posix_wait.hpp"
+#include "hosts/wayland/wl_host.hpp"
 
 namespace lumenweave::wayland {
 

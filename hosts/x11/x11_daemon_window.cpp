@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "hosts/x11/host.hpp"
+#include "hosts/x11/x11_host.hpp"
 
 namespace lumenweave::x11 {
 namespace {

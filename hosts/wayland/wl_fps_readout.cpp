@@ -2,7 +2,7 @@
 // corner in a small built-in font of square dots, for the characters the readout uses.
 #include <GL/gl.h>
 
-#include "hosts/wayland/host.hpp"
+#include "hosts/wayland/wl_host.hpp"
 
 namespace lumenweave::wayland {
 namespace {

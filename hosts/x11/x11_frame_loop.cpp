@@ -3,8 +3,8 @@
 // session's frame rate on the host's own clock.
 #include <cstdio>
 
-#include "hosts/linux/wait.hpp"
-#include "hosts/x11/host.hpp"
+#include "hosts/linux/posix_wait.hpp"
+#include "hosts/x11/x11_host.hpp"
 
 namespace lumenweave::x11 {
 namespace {

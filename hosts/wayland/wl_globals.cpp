@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "hosts/wayland/host.hpp"
+#include "hosts/wayland/wl_host.hpp"
 
 namespace lumenweave::wayland {
 namespace {

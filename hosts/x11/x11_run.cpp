@@ -1,7 +1,7 @@
 // The X11 host's part of a run: opens the display, takes or makes the windows and starts GLX,
 // and closes them all again at the end.
 #include "hosts/linux/display_hosts.hpp"
-#include "hosts/x11/host.hpp"
+#include "hosts/x11/x11_host.hpp"
 
 namespace lumenweave::x11 {
 

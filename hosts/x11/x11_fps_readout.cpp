@@ -1,6 +1,6 @@
 // The --fps readout on X11: frames presented in the last second and their mean drawing time, in the
 // top-left corner, with the server's "fixed" bitmap font through glXUseXFont.
-#include "hosts/x11/host.hpp"
+#include "hosts/x11/x11_host.hpp"
 
 namespace lumenweave::x11 {
 namespace {

@@ -8,7 +8,7 @@
 
 #include <cmath>
 
-#include "hosts/wayland/host.hpp"
+#include "hosts/wayland/wl_host.hpp"
 
 namespace lumenweave::wayland {
 namespace {
