@@ -35,7 +35,7 @@ BENCHMARK(advanceFrameBench);
 // WebAssembly build does per frame (web/tools/measure.mjs times the same there).
 void recordFrameBench(benchmark::State& state) {
     startRunning();
-    lumenweave::drawlist::draw_list_t list;
+    drawlist::draw_list_t list;
     for (auto _ : state) {
         recordFrame(engine, list);
     }

@@ -35,7 +35,8 @@ void recordColor(drawlist::draw_list_t& list, const Color& c) {
     record_color(list, c.red, c.green, c.blue);
 }
 
-void drawCopy(const WingSample& w, const WingColors& colors, bool scaled, drawlist::draw_list_t& list) {
+void drawCopy(const WingSample& w, const WingColors& colors, bool scaled,
+              drawlist::draw_list_t& list) {
     record_push_matrix(list);
     record_rotate(list, w.spin, 0.0f, 0.0f, 1.0f);
     record_translate(list, 0.0f, w.arm, 0.0f);
@@ -97,7 +98,8 @@ void drawSquare(bool filled, drawlist::draw_list_t& list) {
     record_end(list);
 }
 
-void drawFigure(const engine::HistoryRing& history, const engine::HistoryState& historyState, drawlist::draw_list_t& list) {
+void drawFigure(const engine::HistoryRing& history, const engine::HistoryState& historyState,
+                drawlist::draw_list_t& list) {
     const engine::HistoryRing& r = history;
     const int f = historyState.historyIndex;
     const int64_t n = std::min<int64_t>(historyState.wingCount, maxWings);

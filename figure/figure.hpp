@@ -17,6 +17,7 @@ float hlsChannel(float low, float high, float hue);
 // The wing square in the current colour; filled or as four separate line segments.
 void drawSquare(bool filled, drawlist::draw_list_t& list);
 // The whole figure from the ring and its running values, appended to the list.
-void drawFigure(const engine::HistoryRing& history, const engine::HistoryState& historyState, drawlist::draw_list_t& list);
+void drawFigure(const engine::HistoryRing& history, const engine::HistoryState& historyState,
+                drawlist::draw_list_t& list);
 
 }  // namespace lumenweave::figure

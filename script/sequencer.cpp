@@ -77,7 +77,8 @@ void sequencerPass(Sequencer& sequencer, engine::ActuatorBank& bank, engine::ran
     sequencer.turnSequence = nullptr;
 }
 
-void executeCommand(Sequencer& sequencer, engine::ActuatorBank& bank, engine::rand48& random, Command* command) {
+void executeCommand(Sequencer& sequencer, engine::ActuatorBank& bank, engine::rand48& random,
+                    Command* command) {
     Sequence& s = *command->seq;
     const float v = command->value;
     const int32_t n = command->arg;

@@ -9,7 +9,8 @@
 namespace lumenweave::script {
 
 void sequencerPass(Sequencer& sequencer, engine::ActuatorBank& bank, engine::rand48& random);
-void executeCommand(Sequencer& sequencer, engine::ActuatorBank& bank, engine::rand48& random, Command* command);
+void executeCommand(Sequencer& sequencer, engine::ActuatorBank& bank, engine::rand48& random,
+                    Command* command);
 void killSequence(Sequencer& sequencer, Sequence* sequence);
 
 }  // namespace lumenweave::script

@@ -30,7 +30,7 @@ std::ostream& operator<<(std::ostream& os, const Cmd& c) {
 // A fresh sequencer for each test; parse adds to it as the parser does.
 class Parser : public ::testing::Test {
   protected:
-    lumenweave::script::Sequencer sequencer;
+    script::Sequencer sequencer;
 
     void parse(const std::string& text) {
         clearSequences(sequencer);
@@ -42,7 +42,7 @@ class Parser : public ::testing::Test {
 
 std::vector<int> Parser::listNumbers() const {
     std::vector<int> numbers;
-    for (const lumenweave::script::Sequence* s = sequencer.sequenceList; s; s = s->next) {
+    for (const script::Sequence* s = sequencer.sequenceList; s; s = s->next) {
         numbers.push_back(s->number);
     }
     return numbers;
@@ -50,8 +50,8 @@ std::vector<int> Parser::listNumbers() const {
 
 std::vector<Cmd> Parser::commands(int number) const {
     std::vector<Cmd> out;
-    const lumenweave::script::Sequence* s = sequence(sequencer, number);
-    for (const lumenweave::script::Command* c = s ? s->first : nullptr; c; c = c->next) {
+    const script::Sequence* s = sequence(sequencer, number);
+    for (const script::Command* c = s ? s->first : nullptr; c; c = c->next) {
         EXPECT_EQ(c->seq, s);
         out.push_back({c->type, c->arg, c->frame, c->value});
         if (!c->next) {
@@ -62,11 +62,11 @@ std::vector<Cmd> Parser::commands(int number) const {
 }
 
 TEST_F(Parser, BuiltInScriptGivesNineSequencesWithOnlyTheTopLevelRunning) {
-    parse(lumenweave::script::builtinScript);
+    parse(script::builtinScript);
     EXPECT_EQ(listNumbers(), (std::vector<int>{8, 7, 6, 5, 4, 3, 2, 1, 0}));
     const std::vector<std::size_t> sizes = {3, 3, 3, 8, 9, 3, 7, 3, 15};
     int i = 0;
-    for (const lumenweave::script::Sequence* s = sequencer.sequenceList; s; s = s->next, ++i) {
+    for (const script::Sequence* s = sequencer.sequenceList; s; s = s->next, ++i) {
         EXPECT_EQ(commands(s->number).size(), sizes[i]) << "sequence " << s->number;
         EXPECT_EQ(s->current, s->number == 0 ? s->first : nullptr);
         EXPECT_EQ(s->loopLength, 0.0f);

@@ -58,7 +58,7 @@ std::vector<Block> fencedBlocks(const std::string& page) {
 
 std::string checkerOutput(const std::string& script, const std::string& name) {
     std::string out;
-    for (const lumenweave::script::ScriptProblem& p : lumenweave::script::checkScript(script)) {
+    for (const script::ScriptProblem& p : script::checkScript(script)) {
         out += formatProblem(name, p) + "\n";
     }
     return out;
@@ -93,7 +93,7 @@ void expectValues(const std::string& script, const Block& values) {
             int index = 0;
             float expected = 0.0f;
             ASSERT_EQ(std::sscanf(pair.c_str(), " %d = %f", &index, &expected), 2) << line;
-            const lumenweave::engine::Actuator* a = findActuator(engine.bank, index);
+            const engine::Actuator* a = findActuator(engine.bank, index);
             ASSERT_NE(a, nullptr) << line;
             EXPECT_NEAR(a->value, expected, 1e-6) << "page line " << values.line << ": " << line;
         }
@@ -141,13 +141,13 @@ TEST(ScriptDocs, EveryExampleIsCleanAndMovesTheFigure) {
         frame::Engine engine;
         runScript(engine, script, 60);
         std::vector<float> first;
-        for (const lumenweave::engine::Actuator& a : engine.bank.actuators) {
+        for (const engine::Actuator& a : engine.bank.actuators) {
             first.push_back(a.value);
         }
         bool changed = false;
         for (int f = 60; f < 600 && !changed; ++f) {
             advanceFrame(engine);
-            for (int i = 0; i < lumenweave::engine::actuatorCount; ++i) {
+            for (int i = 0; i < engine::actuatorCount; ++i) {
                 changed = changed || engine.bank.actuators[i].value != first[i];
             }
         }

@@ -170,7 +170,7 @@ TEST_F(Sequencing, IgnoredCommandsAndMissingTargetsOnlyMoveOn) {
     EXPECT_EQ(act(engine.bank, 45).value, 3.0f);
     EXPECT_EQ(act(engine.bank, 52).value, 9.0f);
     EXPECT_EQ(sequence(engine.sequencer, 0)->current, nullptr);
-    for (const lumenweave::engine::Actuator& a : engine.bank.actuators) {
+    for (const engine::Actuator& a : engine.bank.actuators) {
         EXPECT_EQ(a.active, 0);
     }
 }
@@ -206,9 +206,9 @@ TEST_F(Sequencing, ASequenceThatNeverLetsTimePassCannotHangAPass) {
 // Each "randdelay:" draws one random number (no actuator moves in these scripts), so the
 // generator counts how often the loop went round.
 int Sequencing::drawsDuring(int n) {
-    const lumenweave::engine::rand48 before = engine.randomState;
+    const engine::rand48 before = engine.randomState;
     passes(n);
-    const lumenweave::engine::rand48 after = engine.randomState;
+    const engine::rand48 after = engine.randomState;
     engine.randomState = before;
     int draws = 0;
     while (std::memcmp(&engine.randomState, &after, sizeof after) != 0 && draws < 100000) {

@@ -18,7 +18,7 @@ namespace {
 
 // The benchmarks' one engine and, where they record, the list they record into.
 frame::Engine engine;
-lumenweave::drawlist::draw_list_t list;
+drawlist::draw_list_t list;
 
 // Far enough into the built-in animation that the figure has its 40 wings, about four thousand
 // calls a frame.
@@ -45,7 +45,7 @@ BENCHMARK(directBench)->Name("recordFullFrame/none")->Unit(benchmark::kMicroseco
 void drawListBench(benchmark::State& state) {
     startRunning();
     for (auto _ : state) {
-        lumenweave::replay::renderFrame(engine, &list);
+        replay::renderFrame(engine, &list);
     }
     state.counters["commands"] = static_cast<double>(list.commands.size());
     state.counters["words"] = static_cast<double>(list.words.size());

@@ -6,7 +6,8 @@
 
 namespace lumenweave::replay {
 
-static_assert(drawlist::draw_primitive_lines == GL_LINES && drawlist::draw_primitive_polygon == GL_POLYGON &&
+static_assert(drawlist::draw_primitive_lines == GL_LINES &&
+                  drawlist::draw_primitive_polygon == GL_POLYGON &&
                   drawlist::draw_clear_color == GL_COLOR_BUFFER_BIT,
               "the draw list's integer words are OpenGL's own values");
 

@@ -15,7 +15,8 @@ inline lumenweave::engine::Actuator& act(lumenweave::engine::ActuatorBank& bank,
 }
 
 // The sequence numbered `number`, or nullptr, as the script names it.
-inline lumenweave::script::Sequence* sequence(const lumenweave::script::Sequencer& sequencer, int number) {
+inline lumenweave::script::Sequence* sequence(const lumenweave::script::Sequencer& sequencer,
+                                              int number) {
     return lumenweave::script::findSequence(sequencer, number);
 }
 
@@ -23,10 +24,10 @@ inline lumenweave::script::Sequence* sequence(const lumenweave::script::Sequence
 // the Windows program prints.
 inline lumenweave::script::ScriptLog collectInto(std::string& text) {
     return lumenweave::script::ScriptLog{[](void* context, const char* line) {
-                                     *static_cast<std::string*>(context) +=
-                                         std::string(line) + "\n";
-                                 },
-                                 &text};
+                                             *static_cast<std::string*>(context) +=
+                                                 std::string(line) + "\n";
+                                         },
+                                         &text};
 }
 
 // One logged GL call. The call tests link gl_log.cpp, whose definitions of the GL entry

@@ -102,8 +102,9 @@ void printLogLine(void*, const char* text) {
 // is an error, as a script with warnings alone runs.
 int checkScriptFile(const std::string& path) {
     const std::string name = path == "-" ? "<stdin>" : path;
-    const std::vector<lumenweave::script::ScriptProblem> problems = lumenweave::script::checkScript(tools::readScript(path));
-    for (const lumenweave::script::ScriptProblem& p : problems) {
+    const std::vector<script::ScriptProblem> problems =
+        script::checkScript(tools::readScript(path));
+    for (const script::ScriptProblem& p : problems) {
         std::printf("%s\n", formatProblem(name, p).c_str());
     }
     if (std::fflush(stdout) != 0) {
@@ -126,7 +127,7 @@ int run(int argc, char** argv) {
         checkOutput();
         return 0;
     }
-    if (o.trace && !lumenweave::engine::traceSetting) {
+    if (o.trace && !engine::traceSetting) {
         runTraceBuild(argv);
     }
     const std::optional<std::string> script =

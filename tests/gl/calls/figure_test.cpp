@@ -17,9 +17,9 @@ namespace {
 
 class FigureTest : public ::testing::Test {
   protected:
-    lumenweave::engine::HistoryRing history;
-    lumenweave::engine::HistoryState historyState;
-    lumenweave::drawlist::draw_list_t list;
+    engine::HistoryRing history;
+    engine::HistoryState historyState;
+    drawlist::draw_list_t list;
 
     void SetUp() override {
         std::memset(&history, 0, sizeof history);
@@ -33,14 +33,14 @@ class FigureTest : public ::testing::Test {
     // Records the figure into the list and returns the calls its replay makes.
     std::vector<GlCall> draw() {
         clear_draw_list(list);
-        lumenweave::figure::drawFigure(history, historyState, list);
+        figure::drawFigure(history, historyState, list);
         return replayed();
     }
 
     // What replaying the current draw list issues.
     std::vector<GlCall> replayed() {
         glLog.clear();
-        lumenweave::replay::replay_draw_list(list);
+        replay::replay_draw_list(list);
         return glLog;
     }
 };
@@ -260,7 +260,7 @@ TEST(HlsToRgb, CoversTheHueCircleAndItsEdges) {
         {0.0f, 0.0f, 1.0f, 0, 0, 0},     {0.6f, 1.0f, 1.0f, 1, 1, 1},
     };
     for (const Case& c : cases) {
-        const figure::Color got = lumenweave::figure::hlsToRgb(c.h, c.l, c.s);
+        const figure::Color got = figure::hlsToRgb(c.h, c.l, c.s);
         EXPECT_NEAR(got.red, c.r, 1e-6) << c.h << " " << c.l << " " << c.s;
         EXPECT_NEAR(got.green, c.g, 1e-6) << c.h << " " << c.l << " " << c.s;
         EXPECT_NEAR(got.blue, c.b, 1e-6) << c.h << " " << c.l << " " << c.s;
@@ -268,15 +268,16 @@ TEST(HlsToRgb, CoversTheHueCircleAndItsEdges) {
 }
 
 TEST(HlsChannel, WrapsOnceEachWayAndRampsBetweenLowAndHigh) {
-    EXPECT_FLOAT_EQ(lumenweave::figure::hlsChannel(0.0f, 1.0f, 30.0f), 0.5f);
-    EXPECT_FLOAT_EQ(lumenweave::figure::hlsChannel(0.0f, 1.0f, 60.0f), 1.0f);
-    EXPECT_FLOAT_EQ(lumenweave::figure::hlsChannel(0.0f, 1.0f, 179.9f), 1.0f);
-    EXPECT_FLOAT_EQ(lumenweave::figure::hlsChannel(0.0f, 1.0f, 210.0f), 0.5f);
-    EXPECT_FLOAT_EQ(lumenweave::figure::hlsChannel(0.2f, 0.6f, 240.0f), 0.2f);
-    EXPECT_FLOAT_EQ(lumenweave::figure::hlsChannel(0.0f, 1.0f, 390.0f), 0.5f);   // 390 - 360
-    EXPECT_FLOAT_EQ(lumenweave::figure::hlsChannel(0.0f, 1.0f, -330.0f), 0.5f);  // -330 + 360
-    EXPECT_FLOAT_EQ(lumenweave::figure::hlsChannel(0.0f, 1.0f, 360.0f), 0.0f);   // not above 360: no wrap
-    EXPECT_FLOAT_EQ(lumenweave::figure::hlsChannel(0.0f, 1.0f, 750.0f), 0.0f);   // one wrap only: 390 is past 240
+    EXPECT_FLOAT_EQ(figure::hlsChannel(0.0f, 1.0f, 30.0f), 0.5f);
+    EXPECT_FLOAT_EQ(figure::hlsChannel(0.0f, 1.0f, 60.0f), 1.0f);
+    EXPECT_FLOAT_EQ(figure::hlsChannel(0.0f, 1.0f, 179.9f), 1.0f);
+    EXPECT_FLOAT_EQ(figure::hlsChannel(0.0f, 1.0f, 210.0f), 0.5f);
+    EXPECT_FLOAT_EQ(figure::hlsChannel(0.2f, 0.6f, 240.0f), 0.2f);
+    EXPECT_FLOAT_EQ(figure::hlsChannel(0.0f, 1.0f, 390.0f), 0.5f);   // 390 - 360
+    EXPECT_FLOAT_EQ(figure::hlsChannel(0.0f, 1.0f, -330.0f), 0.5f);  // -330 + 360
+    EXPECT_FLOAT_EQ(figure::hlsChannel(0.0f, 1.0f, 360.0f), 0.0f);   // not above 360: no wrap
+    EXPECT_FLOAT_EQ(figure::hlsChannel(0.0f, 1.0f, 750.0f),
+                    0.0f);  // one wrap only: 390 is past 240
 }
 
 }  // namespace
