@@ -121,14 +121,14 @@ async function main(): Promise<void> {
     engine,
     loadEngine: () => loadEngine(engineAddress),
   });
-  // The export's code and its encoders are fetched at its first use, not on every visit.
-  let exporting: Promise<void> | null = null;
-  page.exporting.open.addEventListener('click', () => {
+  // The export's code, its dialog and its encoders are fetched at its first use, not on every visit.
+  let exporting: Promise<HTMLDialogElement> | null = null;
+  page.exportButton.addEventListener('click', () => {
     exporting ??= import('../export/dialog').then(({ createExport }) =>
-      createExport(page.exporting, running, engine.builtinScript, () => loadEngine(engineAddress)),
+      createExport(running, engine.builtinScript, () => loadEngine(engineAddress)),
     );
     exporting.then(
-      () => page.exporting.dialog.showModal(),
+      (dialog) => dialog.showModal(),
       (error: unknown) => {
         exporting = null;
         say(`The export could not be loaded: ${String(error)}. Try again once the network is back.`);
