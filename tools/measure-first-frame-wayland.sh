@@ -58,7 +58,7 @@ for ((run = 1; run <= runs; run++)); do
     pid=
     # launch, main, the first frame's drawing and its present, all on the monotonic clock.
     awk -v run="$run" '$1 == "launch" { launch = $2 } $1 == "start" { start = $2 }
-        $1 == "drawing" && !drawing { drawing = $2 }
+        $1 == "frame" && !drawing { drawing = $4 }
         $1 == "frame" && !present { present = $9 }
         END { printf "run %d: launch to first present %.1f ms, main to first present %.1f ms, " \
               "main to first drawing %.1f ms\n", run, (present - launch) / 1e6,

@@ -23,7 +23,7 @@ fi
 faults=(
     'logic|hosts/linux/options.cpp|0x1fffffffULL|0x20000000ULL|a window id of 30 bits is taken'
     'logic|hosts/linux/options.cpp| \|\| is_flag(argument, "h")||-h is no longer help'
-    'logic|hosts/linux/options.cpp|is_flag(argument, "delay") \|\| ||-delay takes no value'
+    'logic|hosts/linux/options.cpp|    {"delay", [](const char*, options_t\&) { return true; }, argument_fault::none},\n||-delay takes no value'
     'logic|hosts/linux/options.cpp|value * scale < min_every \|\||false \|\||--every 0 taken'
     'logic|hosts/linux/rotation.cpp|order[0] == *last|order[1] == *last|a shuffled round may start with the script just shown'
     'logic|share_link/share_link.cpp|result == Z_STREAM_END \&\& stream.avail_in == 0|result == Z_STREAM_END|bytes past a link'"'"'s compressed text taken'
@@ -96,7 +96,7 @@ faults=(
     'web|web/src/export/gif.ts|const delay = 1000 / shape.rate;|const delay = 100 / shape.rate;|a GIF'"'"'s frame delay in hundredths where milliseconds are meant'
     'web|web/src/export/frames.ts|engine.mesh(canvas.width, canvas.height, 1)|engine.mesh(canvas.height, canvas.width, 1)|an exported frame drawn with its width and height swapped'
     'wayland|hosts/wayland/wl_input.cpp|surface->output->y + static_cast<int>(std::lround(wl_fixed_to_double(y)))|surface->output->x + static_cast<int>(std::lround(wl_fixed_to_double(y)))|the pointer y on an output taken from the output x'
-    'wayland|hosts/wayland/wl_input.cpp|        host.session.quit = quit_reason::input;\n        log_event("pointer %d,%d ends"|        log_event("pointer %d,%d ends"|a large pointer move no longer ends the saver'
+    'wayland|hosts/wayland/wl_input.cpp|    if (step.ends_saver()) {\n        host.session.quit = quit_reason::input;\n|    if (step.ends_saver()) {\n|a large pointer move no longer ends the saver'
     'wayland|hosts/wayland/wl_input.cpp|if (keyboard \&\& host.keyboard == nullptr) {|if (keyboard \&\& host.keyboard == nullptr \&\& !host.started) {|a keyboard that appears after the start is ignored'
     'wayland|hosts/wayland/wl_globals.cpp|        if (surface->output == \&output) {|        if (surface->output != nullptr) {|an output counted as covered once any is: the others stay empty'
     'wayland|hosts/wayland/wl_globals.cpp|    return wanted == nullptr \|\| output.label == wanted;|    return true;|--output ignored: every output covered'

@@ -26,7 +26,7 @@ void advance_unseen(session_t& session, int steps) {
 
 int run_session(session_t& session, display_host& host) {
     // The test build notes its start for the start-up figure of the pacing measurement.
-    log_event("start %lld", static_cast<long long>(monotonic_ns()));
+    log_event(log_item::start, "%lld", static_cast<long long>(monotonic_ns()));
     // Mesa's software renderer frees its per-frame buffers at the end of each frame and allocates
     // them again for the next; glibc would hand the freed top of the heap back to the kernel each
     // time (about 2 000 brk calls a second) and the next frame would fault it in again (tens of
@@ -46,7 +46,7 @@ int run_session(session_t& session, display_host& host) {
     }
     const int code = session.quit == quit_reason::failed ? 1 : 0;
     // A run the stop thread's fallback ends has no end line: the test build tells it by that.
-    log_event("end %d", code);
+    log_event(log_item::end, "%d", code);
     host.close();
     stop_script_watch(session.script_watch);
     close_power_source(session.power);

@@ -27,6 +27,7 @@ namespace lumenweave::wayland {
 using linux_session::failure_kind;
 using linux_session::frame_log;
 using linux_session::log_event;
+using linux_session::log_item;
 using linux_session::monotonic_ns;
 using linux_session::quit_reason;
 using linux_session::report_failure;

@@ -51,7 +51,7 @@ bool wait_for_events(host_t& host, int64_t deadline_ns, wait_end end) {
 
 void end_on_lost_connection(host_t& host) {
     if (lock_background(host)) {
-        log_event("connection closed");
+        log_event(log_item::connection_closed);
         host.session.quit = quit_reason::locker_closed;
         return;
     }

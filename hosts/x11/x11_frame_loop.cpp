@@ -98,7 +98,8 @@ void log_frames(const host_t& host, const std::vector<frame_times_t>& times, int
     if (held) {
         XSync(host.display, False);
         for (size_t i = 0; i < host.surfaces.size(); ++i) {
-            log_event("held %s %zu %llu", linux_session::role_name(host.surfaces[i].master), i,
+            log_event(log_item::held, "%s %zu %llu",
+                      linux_session::role_name(host.surfaces[i].master), i,
                       static_cast<unsigned long long>(host.session.engine_frame));
         }
     }
@@ -157,7 +158,8 @@ void host_t::run_frames() {
         times.resize(surfaces.size());
         // The test build says when a new frame's drawing begins, past the last look at the stop.
         if (!held) {
-            log_event("draw %llu", static_cast<unsigned long long>(session.engine_frame + steps));
+            log_event(log_item::draw, "%llu",
+                      static_cast<unsigned long long>(session.engine_frame + steps));
         }
         for (size_t i = 0; i < surfaces.size(); ++i) {
             const surface_t& surface = surfaces[i];

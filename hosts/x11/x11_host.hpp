@@ -21,6 +21,7 @@ namespace lumenweave::x11 {
 using linux_session::failure_kind;
 using linux_session::frame_log;
 using linux_session::log_event;
+using linux_session::log_item;
 using linux_session::monotonic_ns;
 using linux_session::parse_window_id;
 using linux_session::quit_reason;

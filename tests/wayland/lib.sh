@@ -225,7 +225,7 @@ log_has() {
     if [[ -n $pid ]] && ! kill -0 "$pid" 2>/dev/null; then
         fail "awaiting /$1/: the program ended"
     fi
-    seen=$(log_after "$2" -v '^(frame|drawing) ' | tail -3 | tr '\n' ';')
+    seen=$(log_after "$2" -v '^(frame|draw) ' | tail -3 | tr '\n' ';')
     return 1
 }
 

@@ -154,7 +154,7 @@ other_frames() {
 wakes=$(wake_ups) ticks=$(cpu_ticks)
 await "hidden: 120 frames of the other run" other_frames 120
 wakes=$(($(wake_ups) - wakes)) ticks=$(($(cpu_ticks) - ticks))
-log_after "$since" '^paused |^(frame|drawing) ' | sed -n '/^paused /,$p' | grep -q '^frame ' &&
+log_after "$since" '^paused |^(frame|draw) ' | sed -n '/^paused /,$p' | grep -q '^frame ' &&
     fail "hidden: drew on after resting at step $step"
 ((wakes <= 10)) || fail "hidden: $wakes wake-ups over 120 frames of the other run"
 pass "hidden: rests at step $step ($wakes wake-ups, $ticks CPU ticks over 120 frames of another run)"
