@@ -114,12 +114,12 @@ inline void log_pointer(int x, int y, const pointer_step& step) {
                                   : "near");
 }
 
-// Whether the file named by LUMENWEAVE_HOLD_FILE exists: while it does, a host shows its last
+// Whether the file named by LUMENWEAVE_HOLD exists: while it does, a host shows its last
 // frame again instead of drawing the next, since tests compare windows that must show one frame,
 // which a moving figure never allows. Asked once a frame; always false outside the test build.
 inline bool animation_held() {
     if constexpr (frame_log) {
-        static const char* const path = std::getenv("LUMENWEAVE_HOLD_FILE");
+        static const char* const path = std::getenv("LUMENWEAVE_HOLD");
         return path != nullptr && access(path, F_OK) == 0;
     }
     return false;

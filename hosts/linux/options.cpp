@@ -229,7 +229,7 @@ void print_usage(FILE* stream) {
         "                  [--layer overlay|background] [--output NAME] [--fps]\n"
         "                  [--frame-rate N] [--battery-frame-rate N] [--seed T]\n"
         "                  [--script FILE|DIR]... [--link ADDRESS]... [--every T] [--shuffle]\n"
-        "  (no flag)        a 640 x 480 window: F full screen, N a mirror window, Escape or Q "
+        "  (no flag)        a 640 x 480 window: F full screen, N a clone window, Escape or Q "
         "ends\n"
         "                   (X11 and Wayland)\n"
         "  --saver          cover every monitor or output; any key, button or pointer move ends\n"

@@ -1,4 +1,4 @@
-// The X11 frame loop: one thread draws every window in turn (the master, then the mirrors'
+// The X11 frame loop: one thread draws every window in turn (the master, then the clones'
 // replays), waits for the frame's deadline in the session's wait and presents them all, at the
 // session's frame rate on the host's own clock.
 #include <cstdio>
@@ -130,7 +130,7 @@ void host_t::run_frames() {
             continue;
         }
 
-        // The test build may show the last frame again: the master replays it as the mirrors do.
+        // The test build may show the last frame again: the master replays it as the clones do.
         // Once it moves on, it takes one step, not those of the time it stood still.
         bool held = session.engine_frame > 0 && linux_session::animation_held();
         if (held) {
@@ -171,7 +171,7 @@ void host_t::run_frames() {
                 linux_session::draw_last_frame(session, surface.width, surface.height);
             }
             if (surface.master) {
-                draw_fps_overlay(overlay, session.fps, surface.width, surface.height);
+                draw_fps_readout(readout, session.fps, surface.width, surface.height);
             }
             times[i].t1 = monotonic_ns();
         }

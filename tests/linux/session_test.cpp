@@ -11,7 +11,7 @@
 namespace lumenweave::linux_session {
 namespace {
 
-// Both display systems close windows by this: a mirror goes alone, the master ends the run.
+// Both display systems close windows by this: a clone goes alone, the master ends the run.
 TEST(LinuxSession, CloseOfAMirrorLeavesTheRunCloseOfTheMasterEndsIt) {
     static session_t session;
     EXPECT_TRUE(close_window(session, false));

@@ -237,7 +237,7 @@ await_frames() {
 }
 frames_drawn() {
     local count
-    count=$(log_after "$3" -c "^frame (master|mirror) $1 ")
+    count=$(log_after "$3" -c "^frame (master|clone) $1 ")
     seen="$count frames"
     ((count >= $2)) && return 0
     if [[ -n $pid ]] && ! kill -0 "$pid" 2>/dev/null; then

@@ -207,7 +207,7 @@ printf 'actset: 52, 0O\n' >"$out/live.txt"
 make_window 7 320 240
 # The test build, held from its second frame on, so that the capture follows a present.
 touch "$out/hold"
-LUMENWEAVE_HOLD_FILE=$out/hold start "$test_program" --window-id "$window" --fps --script "$out/live.txt"
+LUMENWEAVE_HOLD=$out/hold start "$test_program" --window-id "$window" --fps --script "$out/live.txt"
 wait_for_line '^held master ' "the readout"
 shot "$window" "$out/readout.png" || fail "no capture of the readout"
 rm "$out/hold"
