@@ -8,6 +8,7 @@
 #include "replay/gl1/replay.hpp"
 #include "replay/gl1/render.hpp"
 #include "hosts/linux/frame_log.hpp"
+#include "hosts/linux/posix_wait.hpp"
 #include "hosts/linux/script.hpp"
 #include "hosts/linux/stop_signals.hpp"
 
@@ -53,6 +54,39 @@ int run_session(session_t& session, display_host& host) {
     return code;
 }
 
+wake_reason wait_for(session_t& session, int display_fd, int64_t deadline_ns) {
+    const int rate = session.pacing.rate;
+    for (;;) {
+        const wait_sources_t sources = {display_fd, session.script_watch.fd,
+                                        power_source_fd(session.power),
+                                        power_source_events(session.power)};
+        const wait_news_t news = wait_on(sources, deadline_ns);
+        if (news.stop) {
+            return wake_reason::stop;
+        }
+        if (news.script) {
+            follow_script(session);
+        }
+        if (news.power && follow_power_source(session.power)) {
+            set_frame_rate(session, session.power.supply == power_supply::battery
+                                        ? session.options.battery_frame_rate
+                                        : session.options.frame_rate);
+        }
+        if (session.pacing.rate != rate) {
+            return wake_reason::paced;
+        }
+        if (news.display) {
+            return wake_reason::display;
+        }
+        if (news.display_lost) {
+            return wake_reason::display_lost;
+        }
+        if (news.deadline) {
+            return wake_reason::deadline;
+        }
+    }
+}
+
 bool run_over(session_t& session) {
     if (session.quit == quit_reason::none && stop_requested()) {
         session.quit = quit_reason::stop_signal;
@@ -72,10 +106,6 @@ void set_frame_rate(session_t& session, int rate) {
     pacing.period_ns = rate > 0 ? draw_period_ticks(ns_per_second, rate) : 0;
     // The next frame starts a fresh chain at the new period.
     pacing.deadline_ns = 0;
-}
-
-void restart_step_clock(session_t& session) {
-    session.pacing.steps = step_clock_t{};
 }
 
 int take_steps(session_t& session, int64_t now) {

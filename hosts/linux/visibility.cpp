@@ -2,7 +2,7 @@
 #include "hosts/linux/visibility.hpp"
 
 #include "hosts/linux/frame_log.hpp"
-#include "hosts/linux/session.hpp"
+#include "hosts/linux/session_state.hpp"
 
 namespace lumenweave::linux_session {
 

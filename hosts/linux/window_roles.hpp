@@ -5,7 +5,7 @@
 #include <cstddef>
 
 #include "hosts/linux/enum_table.hpp"
-#include "hosts/linux/session.hpp"
+#include "hosts/linux/session_state.hpp"
 
 namespace lumenweave::linux_session {
 

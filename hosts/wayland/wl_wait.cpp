@@ -3,7 +3,6 @@
 // meanwhile.
 #include <cerrno>
 
-#include "hosts/linux/posix_wait.hpp"
 #include "hosts/wayland/wl_host.hpp"
 
 namespace lumenweave::wayland {

@@ -3,7 +3,6 @@
 // session's frame rate on the host's own clock.
 #include <cstdio>
 
-#include "hosts/linux/posix_wait.hpp"
 #include "hosts/x11/x11_host.hpp"
 
 namespace lumenweave::x11 {
