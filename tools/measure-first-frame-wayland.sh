@@ -16,7 +16,7 @@ arguments=("$@")
 ((${#arguments[@]} > 0)) || arguments=(--saver --layer background --output HEADLESS-2 --seed 1)
 root=$(cd "$(dirname "$0")/.." && pwd)
 source "$root/tools/lib/headless-sway.sh"
-source "$root/tools/frame-log.sh"
+source "$root/tools/lib/test-log.sh"
 program=${LUMENWEAVE_NATIVE_BUILD_DIR:-$root/build/native}/hosts/linux/lumenweave-test
 fail() {
     echo "measure-first-frame: $*" >&2
@@ -57,9 +57,9 @@ for ((run = 1; run <= runs; run++)); do
     kill "$pid" && wait "$pid"
     pid=
     # launch, main, the first frame's drawing and its present, all on the monotonic clock.
-    awk -v run="$run" '$1 == "launch" { launch = $2 } $1 == "start" { start = $2 }
-        $1 == "frame" && !drawing { drawing = $4 }
-        $1 == "frame" && !present { present = $9 }
+    awk -v run="$run" "$frame_fields"'$1 == "launch" { launch = $2 } $1 == "start" { start = $2 }
+        is_frame() && !drawing { drawing = frame_began() }
+        is_frame() && !present { present = frame_present() }
         END { printf "run %d: launch to first present %.1f ms, main to first present %.1f ms, " \
               "main to first drawing %.1f ms\n", run, (present - launch) / 1e6,
               (present - start) / 1e6, (drawing - start) / 1e6 }' "$log" | tee -a "$figures"

@@ -14,7 +14,7 @@ rate=${3:-60}
 settle=60
 root=$(cd "$(dirname "$0")/.." && pwd)
 source "$root/tools/lib/headless-sway.sh"
-source "$root/tools/frame-log.sh"
+source "$root/tools/lib/test-log.sh"
 test_program=${LUMENWEAVE_NATIVE_BUILD_DIR:-$root/build/native}/hosts/linux/lumenweave-test
 fail() {
     echo "measure-pacing-wayland: $*" >&2
@@ -45,14 +45,14 @@ sway_session
 pid=$!
 
 wait_frames "$settle" 60 || fail "the program draws no frames: $(<"$work/stderr")"
-start_frames=$(master_frames)
+start_frames=$(frames_after 0 master)
 c0=$(cpu_ticks)
 s0=$(cpu_ticks "$sway_pid")
 load0=$(cut -d' ' -f1 /proc/loadavg)
 wait_frames $((start_frames + frames)) $((frames * 5 / rate + 60)) || fail "too few frames"
 c1=$(cpu_ticks)
 s1=$(cpu_ticks "$sway_pid")
-end_frames=$(master_frames)
+end_frames=$(frames_after 0 master)
 load1=$(cut -d' ' -f1 /proc/loadavg)
 kill "$pid" && wait "$pid"
 pid=

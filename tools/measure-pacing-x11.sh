@@ -12,7 +12,7 @@ set -uo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 . "$root/tools/lib/display.sh"
-. "$root/tools/frame-log.sh"
+. "$root/tools/lib/test-log.sh"
 frames=${1:-600}
 rate=${2:-60}
 settle=60
@@ -36,12 +36,12 @@ log=$work/x11.log
 pid=$!
 
 wait_frames "$settle" 60 || { echo "measure-pacing-x11: the program draws no frames: $(<"$work/stderr")" >&2; exit 1; }
-start_frames=$(master_frames)
+start_frames=$(frames_after 0 master)
 c0=$(cpu_ticks)
 load0=$(cut -d' ' -f1 /proc/loadavg)
 wait_frames $((start_frames + frames)) $((frames * 2 / rate + 60)) || { echo "measure-pacing-x11: too few frames" >&2; exit 1; }
 c1=$(cpu_ticks)
-end_frames=$(master_frames)
+end_frames=$(frames_after 0 master)
 load1=$(cut -d' ' -f1 /proc/loadavg)
 kill "$pid" && wait "$pid"
 pid=

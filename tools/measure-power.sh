@@ -18,6 +18,7 @@ root=$PWD
 . "$root/tools/lib/display.sh"
 . "$root/tools/lib/power.sh"
 . "$root/tools/lib/headless-sway.sh"
+. "$root/tools/lib/saver-daemon.sh"
 seconds=${1:-20}
 shift $(($# > 0 ? 1 : 0))
 modes=("$@")
@@ -115,14 +116,6 @@ x11_run() {
     fi
 }
 
-daemon_window() {
-    local window
-    for window in $(xwininfo -root -children 2>/dev/null | awk '/^ +0x/ { print $1 }'); do
-        xprop -id "$window" _SCREENSAVER_VERSION 2>/dev/null | grep -q '"' && return 0
-    done
-    return 1
-}
-
 # x11_root LABEL ARGS...: the daemon (xscreensaver, run as the user) starts the program with --root
 # in its own window on -activate.
 x11_root() {
@@ -139,8 +132,7 @@ echo \$\$ >$work/logs/root.pid
 exec $program --root $* >$log 2>$work/logs/root.err
 SH
     chmod 755 "$work/bin/root-saver"
-    printf '%s\n' 'mode: one' 'selected: 0' 'lock: False' 'splash: False' 'fade: False' \
-        'unfade: False' "programs: GL: $work/bin/root-saver" >"$work/home/.xscreensaver"
+    daemon_settings "$work/home" "$work/bin/root-saver"
     rm -f "$work/logs/root.pid"
     runuser -u "$sway_user" -- env DISPLAY="$DISPLAY" HOME="$work/home" xscreensaver -no-splash \
         >"$work/daemon.log" 2>&1 &
@@ -148,7 +140,7 @@ SH
     extra_pids+=("$daemon")
     deadline=$((SECONDS + 120))
     # The daemon takes requests once its window, which carries its version, is up.
-    until daemon_window; do
+    until daemon_window_up; do
         ((SECONDS < deadline)) || {
             echo "| $label | (the daemon did not start: $(tail -c 300 "$work/daemon.log")) | | | | |"
             return 1

@@ -45,17 +45,13 @@ start_display() {
     [[ ${1:-} != wm ]] || start_window_manager "$DISPLAY" || fail "no window manager"
 }
 
-# start PROGRAM ARGS...: runs it in the background, ended with the test at the latest; standard
-# output and error go to $out/stdout and $out/stderr. Signals sent to $pid reach the program
-# itself (no wrapper between).
-start() {
-    # Emptied here, not only by the background job, which may open them after the test has read
-    # the last program's lines.
-    : >"$out/stdout" && : >"$out/stderr"
-    "$@" >"$out/stdout" 2>"$out/stderr" &
-    pid=$!
-    started+=("$pid")
-}
+# start PROGRAM ARGS...: the kit's start_program.
+start() { start_program "$@"; }
+
+# A second run of the program beside the one under test, its log in $out/other.log: other_frames
+# is how many frames it has drawn, and other_drew N whether it has drawn N.
+other_frames() { log=$out/other.log frames_after 0 master; }
+other_drew() { (($(other_frames) >= $1)); }
 
 # The standard error of the program holds no report of Xlib's own.
 expect_no_x_dump() {
@@ -71,40 +67,18 @@ shot() { timeout 10 import -window "$1" "$2" 2>/dev/null; }
 square_script=$here/centred-square.txt
 
 # expect_centred WINDOW WIDTH HEIGHT WHAT: the lit pixels of WINDOW, a WIDTH x HEIGHT picture,
-# are centred on it within 2 pixels; asked again for up to 20 seconds, as a new size takes a
-# frame, which a loaded machine can be slow to draw.
+# are centred on it within 2 pixels; asked again until then, as a new size takes a frame, which a
+# loaded machine can be slow to draw.
 expect_centred() {
-    local box left top right bottom deadline=$((SECONDS + 20))
-    while :; do
-        shot "$1" "$out/centred.png"
-        box=$(python3 "$here/picture.py" box "$out/centred.png" "$2x$3+0+0")
-        read -r left top right bottom <<<"$box"
-        [[ $box != none ]] && (((left + right + 1 - $2) ** 2 <= 16 && (top + bottom + 1 - $3) ** 2 <= 16)) &&
-            { pass "$4: the figure is centred ($box)"; return; }
-        ((SECONDS < deadline)) || fail "$4: the figure is not centred on $2 x $3 (lit box $box)"
-        sleep 0.2
-    done
+    await "$4: the figure centred on $2 x $3" centred "$@"
+    pass "$4: the figure is centred ($seen)"
 }
-
-# log_lines: the number of lines the test build has written to standard output so far, for
-# wait_for_line to look past.
-log_lines() { wc -l <"$out/stdout"; }
-
-# wait_for_line REGEX WHAT [AFTER]: waits up to 60 s (a bound on a hang: a start under
-# AddressSanitizer on a loaded machine takes about a second) for a line of the test build's
-# standard output, past its first AFTER lines (0), that matches the extended REGEX, and sets line
-# to it.
-wait_for_line() {
-    local alive deadline=$((SECONDS + 60))
-    while :; do
-        alive=no
-        kill -0 "$pid" 2>/dev/null && alive=yes
-        line=$(tail -n +$((${3:-0} + 1)) "$out/stdout" | grep -E -m1 -- "$1") && return
-        [[ $alive == yes ]] || fail "$2: the program ended without \"$1\""
-        ((SECONDS < deadline)) || fail "$2: no line \"$1\" from the program within 60 s;" \
-            "its last lines: $(tail -n 3 "$out/stdout" | paste -sd'|')"
-        sleep 0.05
-    done
+centred() {
+    local left top right bottom
+    shot "$1" "$out/centred.png"
+    seen=$(python3 "$here/picture.py" box "$out/centred.png" "$2x$3+0+0")
+    read -r left top right bottom <<<"$seen"
+    [[ $seen != none ]] && (((left + right + 1 - $2) ** 2 <= 16 && (top + bottom + 1 - $3) ** 2 <= 16))
 }
 
 # Difference of two pictures of one size, 0 for the same: root mean square over all pixels.

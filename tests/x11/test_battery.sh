@@ -13,9 +13,9 @@ start_display
 
 # No system bus, as in a container: mains, one line, and the program draws on.
 DBUS_SYSTEM_BUS_ADDRESS=unix:path=$out/no-bus start "$test_program" --x11 --seed 7
-wait_for_line '^power mains \(system bus' "without a system bus"
-after=$(log_lines)
-wait_for_line '^frame master .* 60$' "without a system bus, drawing" "$after"
+await_line "without a system bus" '^power mains \(system bus'
+after=$(log_length)
+await_line "without a system bus, drawing" '^frame master .* 60$' "$after"
 kill "$pid"
 expect_exit 0 "without a system bus, a stop"
 
@@ -46,29 +46,26 @@ upower() {
         /org/freedesktop/UPower "org.freedesktop.DBus.Properties.$1" \
         string:org.freedesktop.UPower string:OnBattery "${@:2}" >/dev/null 2>&1
 }
-deadline=$((SECONDS + 30))
-until upower Get; do
-    ((SECONDS < deadline)) || fail "the stand-in UPower did not come up: $(<"$out/upower.log")"
-    sleep 0.1
-done
+upower_answers() { upower Get || { seen=$(tail -n 3 "$out/upower.log" | paste -sd'|'); false; }; }
+await "the stand-in UPower answering" upower_answers
 
 # expect_rate SUPPLY RATE WHAT: past the log's first $after lines, the line for SUPPLY and after
 # it frames drawn at RATE.
 expect_rate() {
     local at
-    wait_for_line "^power $1\$" "$3" "$after"
+    await_line "$3" "^power $1\$" "$after"
     at=$(tail -n +$((after + 1)) "$out/stdout" | grep -n -m1 "^power $1\$" | cut -d: -f1)
-    wait_for_line "^frame master .* $2\$" "$3" $((after + at))
+    await_line "$3" "^frame master .* $2\$" $((after + at))
     pass "$3: $2 frames a second"
 }
 
 start "$test_program" --x11 --seed 7
 after=0
 expect_rate mains 60 "on mains"
-after=$(log_lines)
+after=$(log_length)
 upower Set variant:boolean:true || fail "the stand-in did not go on battery"
 expect_rate battery 30 "on battery"
-after=$(log_lines)
+after=$(log_length)
 upower Set variant:boolean:false || fail "the stand-in did not go back on mains"
 expect_rate mains 60 "back on mains"
 
@@ -79,12 +76,12 @@ expect_exit 0 "a stop"
 # size gets it drawn again at that size, the same engine frame.
 upower Set variant:boolean:true || fail "the stand-in did not go on battery"
 start "$test_program" --x11 --seed 7 --battery-frame-rate 0 --script "$square_script"
-wait_for_line '^power battery$' "still on battery"
+await_line "still on battery" '^power battery$'
 master=$(find_window Lumenweave) || fail "no window titled Lumenweave"
 expect_centred "$master" 640 480 "still on battery"
-after=$(log_lines)
+after=$(log_length)
 timeout 10 xdotool windowsize --sync "$master" 400 300 || fail "the window could not be resized"
-wait_for_line '^frame master .* 0$' "still on battery, resized" "$after"
+await_line "still on battery, resized" '^frame master .* 0$' "$after"
 expect_centred "$master" 400 300 "still on battery, resized"
 steps=$(awk '/^frame master .* 0$/ { print $10 }' "$out/stdout" | sort -u | paste -sd' ')
 [[ $steps =~ ^[0-9]+$ ]] || fail "still on battery: engine frames $steps drawn, steps taken while still"

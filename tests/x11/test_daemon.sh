@@ -11,6 +11,7 @@
 # test waits for the daemon to report the screen non-blanked, sending -deactivate again when it
 # does not, and times the program from the helper's "killing pid N" line, not from the request.
 source "$(dirname "$0")/lib.sh"
+. "$here/../../tools/lib/saver-daemon.sh"
 command -v xscreensaver >/dev/null || { echo "SKIP: no xscreensaver"; exit 77; }
 ((EUID == 0)) || { echo "SKIP: needs root to make the daemon's user"; exit 77; }
 
@@ -28,15 +29,7 @@ saver=$out/bin/lumenweave
 mkdir -m 755 "$out/bin" "$out/home"
 install -m 755 "${1:-$program}" "$saver"
 chown "$user" "$out/home"
-cat >"$out/home/.xscreensaver" <<CONF
-mode: one
-selected: 0
-lock: False
-splash: False
-fade: False
-unfade: False
-programs: GL: $saver --root
-CONF
+daemon_settings "$out/home" "$saver --root"
 
 XVFB_ARGS=-ac start_display
 as_user() { timeout 20 runuser -u "$user" -- env DISPLAY="$DISPLAY" HOME="$out/home" "$@"; }
@@ -67,13 +60,6 @@ trap 'daemon_exit; cleanup' EXIT
 # once. (A daemon that ended at start with status 1 and nothing in its log, 3 starts in 65
 # here, was refused its connection by an X server resetting as the test's last client left:
 # start_x_server's -noreset.)
-daemon_window() {
-    local window
-    for window in $(xwininfo -root -children 2>/dev/null | awk '/^ +0x/ { print $1 }'); do
-        xprop -id "$window" _SCREENSAVER_VERSION 2>/dev/null | grep -q '"' && return 0
-    done
-    return 1
-}
 # The daemon's last words reach the log once the reader has drained the pipe.
 daemon_ended() {
     wait "$daemon"
@@ -82,12 +68,13 @@ daemon_ended() {
     kill -0 "$xvfb_pid" 2>/dev/null || server=gone
     fail "the daemon ended at start with status $status (X server $server): $(<"$log")"
 }
-deadline=$((SECONDS + 60))
-until daemon_window && as_user xscreensaver-command -time >/dev/null 2>&1; do
+daemon_answers() {
+    daemon_window_up && as_user xscreensaver-command -time >/dev/null 2>&1 && return 0
     kill -0 "$daemon" 2>/dev/null || daemon_ended
-    ((SECONDS < deadline)) || fail "the daemon did not answer within 60 s: $(<"$log")"
-    sleep 0.1
-done
+    seen=$(tail -n 3 "$log" | paste -sd'|')
+    return 1
+}
+await "the daemon answering" daemon_answers
 
 # The stamp of the first log line matching the extended regular expression, if any.
 log_stamp() { grep -E -m1 "$1" "$log" | cut -d' ' -f1; }
@@ -125,6 +112,17 @@ forked_pid() {
 }
 non_blanked() { as_user xscreensaver-command -time 2>/dev/null | grep -q 'non-blanked'; }
 running() { [[ -e /proc/$1 ]] && ! grep -q '^State:.*Z' "/proc/$1/status" 2>/dev/null; }
+has_ended() { ! running "$1"; }
+# is_saver PID: whether PID runs the program yet (the helper logs its fork; the exec may come a
+# moment later); leaves its command line in args.
+is_saver() {
+    args=$(tr '\0' ' ' <"/proc/$1/cmdline" 2>/dev/null) && [[ $args == *"$saver "* ]] && return 0
+    seen=$(tail -n 3 "$log" | paste -sd'|')
+    return 1
+}
+# signalled_or_ended PID: whether the daemon's helper has signalled PID (its log line's stamp in
+# killed), or PID has ended.
+signalled_or_ended() { killed=$(log_stamp "$signal_line") && [[ -n $killed ]] || ! running "$1"; }
 
 # CPU time and time spent waiting for a CPU of the program's main thread, and the time the
 # machine's virtual CPUs were held back by its host (steal), in seconds.
@@ -151,8 +149,8 @@ sample_state() {
 # What the program was doing when it should have ended: its signal masks, each thread's state,
 # scheduling and kernel stack, and every thread's user stack through gdb, taken while it is
 # stopped; then whether it ends at all once it goes on.
-program_state() {
-    local task deadline=$((SECONDS + 20))
+stuck_report() {
+    local task
     kill -STOP "$1"
     echo "--- /proc/$1/status (stopped for this report)"
     grep -E '^(Name|State|PPid|Threads|SigQ|SigPnd|ShdPnd|SigBlk|SigIgn|SigCgt):' "/proc/$1/status"
@@ -171,12 +169,11 @@ program_state() {
     echo "--- the daemon's log"
     tail -n 25 "$log"
     kill -CONT "$1"
-    while running "$1" && ((SECONDS < deadline)); do sleep 0.1; done
-    if running "$1"; then
+    if within 20 has_ended "$1"; then
+        echo "--- ended $(seconds $(($(now) - killed))) s after $signaller"
+    else
         echo "--- still running 20 s later; killed"
         kill -KILL "$1"
-    else
-        echo "--- ended $(seconds $(($(now) - killed))) s after $signaller"
     fi
 }
 
@@ -206,29 +203,19 @@ for ((cycle = 1; cycle <= cycles; cycle++)); do
     request -activate forked_pid "start lumenweave"
     ((activate_sends += sends - 1))
     # The helper logs the fork; the exec may come a moment later.
-    deadline=$((SECONDS + 30))
-    until args=$(tr '\0' ' ' <"/proc/$saver_pid/cmdline" 2>/dev/null) &&
-        [[ $args == *"$saver "* ]]; do
-        ((SECONDS < deadline)) ||
-            fail "cycle $cycle: pid $saver_pid is no lumenweave: $(tail "$log")"
-        sleep 0.05
-    done
+    await "cycle $cycle: pid $saver_pid becoming lumenweave" is_saver "$saver_pid"
     expect_drawing root "cycle $cycle: under the daemon (${args% })"
 
     request -deactivate non_blanked "report the screen non-blanked"
     ((deactivate_sends += sends - 1))
     # The helper's signal may come seconds after the daemon unblanked, or never: then the test
     # signals the program itself, as the helper should have, and still times it.
-    deadline=$((SECONDS + helper_wait)) signaller="the helper's signal"
+    signaller="the helper's signal"
     signal_line="killing pid $saver_pid \\("
-    until killed=$(log_stamp "$signal_line") && [[ -n $killed ]] || ! running "$saver_pid"; do
-        if ((SECONDS >= deadline)); then
-            helper_missed "$saver_pid"
-            signaller="the test's signal"
-            break
-        fi
-        sleep 0.05
-    done
+    if ! within "$helper_wait" signalled_or_ended "$saver_pid"; then
+        helper_missed "$saver_pid"
+        signaller="the test's signal"
+    fi
     [[ -n $killed ]] || killed=$(log_stamp "$signal_line")
     if [[ -z $killed ]]; then
         pass "cycle $cycle: ended before the helper's signal ($sends -deactivate)"
@@ -252,7 +239,7 @@ for ((cycle = 1; cycle <= cycles; cycle++)); do
             misses+=("cycle $cycle: lumenweave (pid $saver_pid) still ran $(seconds $exit_limit) s\
  after $signaller, not counting $(seconds $waited) s it waited for a CPU")
             echo "FAIL: ${misses[-1]}"
-            program_state "$saver_pid"
+            stuck_report "$saver_pid"
             continue 2
         fi
         sleep 0.02

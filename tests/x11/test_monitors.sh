@@ -24,23 +24,23 @@ print(f"figure {box} in {sys.argv[2]}")
 sys.exit(0 if bw > 8 and bh > 8 and abs(cx - w / 2) < w / 4 and abs(cy - h / 2) < h / 4 else 1)
 PY
 }
-deadline=$((SECONDS + 30))
-until shot root "$out/root.png" && left=$(figure_in 800x600+0+0) && right=$(figure_in 640x480+800+0); do
-    ((SECONDS < deadline)) || fail "no figure in the middle of both monitors: ${left:-} ${right:-}"
-    sleep 0.5
-done
+both_figures() {
+    shot root "$out/root.png" && left=$(figure_in 800x600+0+0) && right=$(figure_in 640x480+800+0) ||
+        { seen="${left:-} ${right:-}"; false; }
+}
+await "a figure in the middle of both monitors" both_figures
 pass "both monitors: $left; $right"
 
 # move_to X Y VERDICT WHAT: moves the pointer to X, Y once the program has judged the move
 # before, and waits until it has judged this one VERDICT (origin, near or away).
 move_to() {
     local seen
-    seen=$(log_lines)
+    seen=$(log_length)
     xdotool mousemove "$1" "$2" || fail "$4: xdotool mousemove $1 $2"
-    wait_for_line "^pointer " "$4" "$seen"
+    await_line "$4" "^pointer " "$seen"
     [[ $line == "pointer $1 $2 $3" ]] || fail "$4: the program saw \"$line\", not \"pointer $1 $2 $3\""
 }
-wait_for_line '^grabbed$' "--saver's grabs"
+await_line "--saver's grabs" '^grabbed$'
 move_to 300 300 origin "the first move"
 move_to 302 301 near "a move of 2 px"
 # Each step within 4 px (horizontal plus vertical) of the one before is followed, however far
@@ -54,7 +54,7 @@ expect_exit 0 "a key"
 expect_no_x_dump "--saver"
 
 start "$test_program" --saver
-wait_for_line '^grabbed$' "--saver's grabs"
+await_line "--saver's grabs" '^grabbed$'
 move_to 300 300 origin "the first move"
 move_to 303 302 away "a diagonal move of 3+2 px"
 expect_exit 0 "a diagonal move of 3+2 px"
@@ -65,7 +65,7 @@ start_display
 start "$test_program" --saver --script "$square_script"
 window=$(find_window Lumenweave) || fail "no saver window on Xvfb"
 # Its grabs come after it asked for XRandR's notifications, so that no change goes unseen.
-wait_for_line '^grabbed$' "--saver's grabs on Xvfb"
+await_line "--saver's grabs on Xvfb" '^grabbed$'
 { xrandr --newmode 800x600_lw 29.5 800 824 896 992 600 603 607 624 &&
     xrandr --addmode screen 800x600_lw && xrandr --output screen --mode 800x600_lw; } ||
     fail "xrandr could not make the monitor 800 x 600"

@@ -14,12 +14,9 @@ make_window() {
     "$x11tool" "${@:2}" <"$out/helper.in.$1" >"$out/helper.out.$1" &
     started+=($!)
     exec {helper_in}>"$out/helper.in.$1"
-    local deadline=$((SECONDS + 30))
-    until window=$(head -1 "$out/helper.out.$1" 2>/dev/null) && [[ -n $window ]]; do
-        ((SECONDS < deadline)) || fail "the helper made no window"
-        sleep 0.1
-    done
+    await "the helper's window" helper_window "$1"
 }
+helper_window() { window=$(head -1 "$out/helper.out.$1" 2>/dev/null) && [[ -n $window ]]; }
 
 # Sends a stop signal and sets ms to the milliseconds until the program ended (it stays a zombie
 # until waited for), then expects exit code 0.
@@ -106,11 +103,8 @@ make_window 3 320 240
 start "$test_program" --window-id "$window" --fps
 expect_drawing "$window" "--window-id $window"
 kill -STOP "$pid"
-deadline=$((SECONDS + 30))
-until [[ $(awk '/^State:/ { print $2 }' "/proc/$pid/status") == T ]]; do
-    ((SECONDS < deadline)) || fail "SIGSTOP: the program did not stop within 30 s"
-    sleep 0.02
-done
+stopped() { [[ $(awk '/^State:/ { print $2 }' "/proc/$pid/status") == T ]]; }
+await "SIGSTOP: the program stopped" stopped
 # A pause of a second, the length of the stop being what is tested.
 sleep 1
 kill -CONT "$pid"
@@ -133,11 +127,7 @@ print(f"pause {(present[pause] - present[pause - 1]) / 1e6:.0f} ms, then {len(af
 sys.exit(0 if present[pause] - present[pause - 1] > 900e6 and len(after) <= 32 and not late else 1)
 PY
 }
-deadline=$((SECONDS + 30))
-until pacing covered 2>/dev/null; do
-    ((SECONDS < deadline)) || fail "SIGCONT: no presents for half a second after the pause within 30 s"
-    sleep 0.1
-done
+await "SIGCONT: presents for half a second after the pause" pacing covered 2>/dev/null
 end_on_signal INT
 loop_ended SIGINT
 pass "SIGINT: exit code 0 from the frame loop, after $ms ms"
@@ -208,7 +198,7 @@ make_window 7 320 240
 # The test build, held from its second frame on, so that the capture follows a present.
 touch "$out/hold"
 LUMENWEAVE_HOLD=$out/hold start "$test_program" --window-id "$window" --fps --script "$out/live.txt"
-wait_for_line '^held master ' "the readout"
+await_line "the readout" '^held master '
 shot "$window" "$out/readout.png" || fail "no capture of the readout"
 rm "$out/hold"
 read -r left top gaps <<<"$(python3 "$here/picture.py" text "$out/readout.png" 320x24+0+0)"
@@ -228,17 +218,10 @@ lit_below_readout() {
 }
 cp "$square_script" "$out/live.new"
 mv "$out/live.new" "$out/live.txt"
-deadline=$((SECONDS + 30))
-until [[ $(lit_below_readout) != none ]]; do
-    ((SECONDS < deadline)) || fail "the script saved by a rename did not replace the running one"
-    sleep 0.1
-done
+lit_again() { [[ $(lit_below_readout) != none ]]; }
+await "the script saved by a rename replacing the running one" lit_again
 printf 'actset: 1024, 1\n' >"$out/live.txt"
-deadline=$((SECONDS + 30))
-until grep -qF "$out/live.txt:1: actuator 1024 reaches no slot" "$out/stderr"; do
-    ((SECONDS < deadline)) || fail "an edit with a problem was not reported: $(<"$out/stderr")"
-    sleep 0.1
-done
+await "the edit's problem reported" grep -qF "$out/live.txt:1: actuator 1024 reaches no slot" "$out/stderr"
 kill -0 "$pid" 2>/dev/null || fail "an edit with a problem ended the program"
 [[ $(lit_below_readout) != none ]] || fail "an edit with a problem stopped the running script"
 end_on_signal TERM
@@ -249,7 +232,7 @@ pass "--script: a clean edit replaces the running script, one with problems is r
 # back: the stop thread ends the program half a second after SIGTERM, before the frame is done.
 printf 'actset: 52, 1e9\n' >"$out/huge.txt"
 start "$test_program" --window-id "$window" --script "$out/huge.txt"
-wait_for_line '^draw 1$' "the first frame of $out/huge.txt"
+await_line "the first frame of $out/huge.txt" '^draw 1$'
 end_on_signal TERM
 ! grep -qE '^(end|frame) ' "$out/stdout" ||
     fail "SIGTERM during a long frame: the frame was finished first: $(tail -n 2 "$out/stdout")"

@@ -29,7 +29,7 @@ expect_refused() {
 # (sets shown); it is captured into $out/shown.png and the animation goes on.
 expect_held() {
     touch "$out/hold"
-    wait_for_line '^held master 0 ' "$1: the figure held" "$2"
+    await_line "$1: the figure held" '^held master 0 ' "$2"
     step=${line##* }
     shown=$(sed -n "1,/^held master 0 /p" <(tail -n +$(($2 + 1)) "$out/stdout") |
         awk '/^script / { name = $3 } END { print name }')
@@ -58,7 +58,7 @@ bursts=$here/../../examples/random-bursts.txt
 address="http://127.0.0.1:8000/index.html?seed=7&frame=20$(link z "$bursts")"
 LUMENWEAVE_HOLD=$out/hold start "$test_program" --link "$address"
 window=$(find_window Lumenweave) || fail "--link: no window"
-wait_for_line '^draw ([0-9]{4,}|[2-9][0-9]{2}|1[2-9][0-9])$' "--link: drawing step 120"
+await_line "--link: drawing step 120" '^draw ([0-9]{4,}|[2-9][0-9]{2}|1[2-9][0-9])$'
 expect_held "--link #z=" 0
 expect_rendered "--link #z= with ?seed=7" "$bursts" 7
 kill "$pid"
@@ -66,7 +66,7 @@ expect_exit 0 "--link: a stop signal"
 
 LUMENWEAVE_HOLD=$out/hold start "$test_program" --seed 3 --link "$(link s "$square_script")"
 window=$(find_window Lumenweave) || fail "--link #s=: no window"
-wait_for_line '^draw ([0-9]{3,}|[6-9][0-9])$' "--link #s=: drawing step 60"
+await_line "--link #s=: drawing step 60" '^draw ([0-9]{3,}|[6-9][0-9])$'
 expect_held "--link #s=" 0
 expect_rendered "--link #s= with --seed 3" "$square_script" 3
 kill "$pid"
@@ -97,20 +97,20 @@ cp "$bursts" "$out/turns/b.txt"
 cp "$out/bad.txt" "$out/turns/c.txt"
 LUMENWEAVE_HOLD=$out/hold start "$test_program" --seed 5 --every 2 --script "$out/turns"
 window=$(find_window Lumenweave) || fail "rotation: no window"
-wait_for_line '^script 0 .*/a\.txt$' "rotation: a first"
+await_line "rotation: a first" '^script 0 .*/a\.txt$'
 grep -q "left out of the rotation: .*/c.txt" "$out/stderr" || fail "rotation: c.txt not reported"
-since=$(log_lines)
-wait_for_line '^script 1 .*/b\.txt$' "rotation: then b" "$since"
-since=$(log_lines)
-wait_for_line '^script 0 .*/a\.txt$' "rotation: then a again" "$since"
+since=$(log_length)
+await_line "rotation: then b" '^script 1 .*/b\.txt$' "$since"
+since=$(log_length)
+await_line "rotation: then a again" '^script 0 .*/a\.txt$' "$since"
 pass "rotation: a, b, a"
 # Each script's figure, held during its turn; a turn that ended before the hold took is waited for
 # again.
 for name in a b; do
     for ((try = 0; ; try++)); do
         ((try < 5)) || fail "rotation: $name.txt never held in its turn"
-        since=$(log_lines)
-        wait_for_line "^script [01] .*/$name\\.txt\$" "rotation: $name's turn" "$since"
+        since=$(log_length)
+        await_line "rotation: $name's turn" "^script [01] .*/$name\\.txt\$" "$since"
         expect_held "rotation" "$since"
         [[ $shown == */$name.txt ]] && break
     done
@@ -120,23 +120,18 @@ done
 # than a turn) pass with the window unmapped and no script started; shown again, the turns go on.
 "$test_program" --seed 3 >"$out/other.log" 2>&1 &
 started+=($!)
-since=$(log_lines)
+since=$(log_length)
 timeout 30 xdotool windowunmap --sync "$window" || fail "rotation: the window could not be unmapped"
-wait_for_line '^paused ' "rotation: resting" "$since"
+await_line "rotation: resting" '^paused ' "$since"
 turns=$(grep -c '^script ' "$out/stdout")
-other_draws() { grep -c '^draw ' "$out/other.log"; }
-frames=$(($(other_draws) + 150)) deadline=$((SECONDS + 60))
-until (($(other_draws) >= frames)); do
-    ((SECONDS < deadline)) || fail "rotation: the other run drew no 150 frames within 60 s"
-    sleep 0.1
-done
+await "rotation: 150 frames of the other run" other_drew $(($(other_frames) + 150))
 [[ $(grep -c '^script ' "$out/stdout") == "$turns" ]] || fail "rotation: a turn ended while resting"
 # The other run's window, made later, would stand above it.
 kill "${started[-1]}"
-since=$(log_lines)
+since=$(log_length)
 timeout 30 xdotool windowmap --sync "$window" || fail "rotation: the window could not be mapped"
-wait_for_line '^resumed ' "rotation: shown again" "$since"
-wait_for_line '^script ' "rotation: the turns go on" "$since"
+await_line "rotation: shown again" '^resumed ' "$since"
+await_line "rotation: the turns go on" '^script ' "$since"
 pass "rotation: no turn ends while resting; shown again, the next starts ($line)"
 kill "$pid"
 expect_exit 0 "rotation: a stop signal"

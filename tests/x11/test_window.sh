@@ -8,13 +8,10 @@
 # at a step the picture a run at 60 shows.
 source "$(dirname "$0")/lib.sh"
 
-# expect_clone_gone WHAT: within 30 s WHAT has closed every clone, and the program runs on.
+# expect_clone_gone WHAT: WHAT closes every clone, and the program runs on.
+no_clone() { [[ $(window_count 'Lumenweave \(clone\)') == 0 ]]; }
 expect_clone_gone() {
-    local deadline=$((SECONDS + 30))
-    until [[ $(window_count 'Lumenweave \(clone\)') == 0 ]]; do
-        ((SECONDS < deadline)) || fail "$1 did not end the clone within 30 s"
-        sleep 0.2
-    done
+    await "$1 ending the clone" no_clone
     kill -0 "$pid" 2>/dev/null || fail "$1 on the clone ended the program"
     pass "$1 ends the clone alone"
 }
@@ -33,9 +30,9 @@ expect_drawing "$clone" "clone"
 timeout 10 xdotool windowmove --sync "$master" 0 0 &&
     timeout 10 xdotool windowmove --sync "$clone" 660 0 || fail "the windows could not be moved"
 touch "$out/hold"
-wait_for_line '^held master ' "the figure held"
+await_line "the figure held" '^held master '
 master_line=$line
-wait_for_line '^held clone ' "the figure held in the clone"
+await_line "the figure held in the clone" '^held clone '
 shot "$master" "$out/master.png" && shot "$clone" "$out/clone.png" || fail "no capture"
 rm "$out/hold"
 # The clone's right edge may lie past the screen's: the left 600 columns are compared.
@@ -50,11 +47,11 @@ send_keys "$clone" alt+F4 || fail "alt+F4 not sent"
 expect_clone_gone "the window manager's close"
 
 send_keys "$master" f || fail "F not sent"
-deadline=$((SECONDS + 30))
-until [[ $(timeout 5 xdotool getwindowgeometry "$master" | awk '/Geometry/ { print $2 }') == 1280x1024 ]]; do
-    ((SECONDS < deadline)) || fail "F did not make the window full screen within 30 s"
-    sleep 0.2
-done
+full_screen() {
+    seen=$(timeout 5 xdotool getwindowgeometry "$master" | awk '/Geometry/ { print $2 }')
+    [[ $seen == 1280x1024 ]]
+}
+await "F making the window full screen" full_screen
 expect_drawing "$master" "full screen"
 expect_centred "$master" 1280 1024 "full screen"
 
@@ -73,28 +70,18 @@ start "$test_program" --seed 7 --script "$square_script"
 master=$(find_window Lumenweave) || fail "rest: no window titled Lumenweave"
 "$test_program" --seed 3 >"$out/other.log" 2>&1 &
 started+=($!)
-other_window() {
-    local deadline=$((SECONDS + 30))
-    until other=$(xdotool search --onlyvisible --name '^Lumenweave$' 2>/dev/null | grep -vx "$master"); do
-        ((SECONDS < deadline)) || fail "rest: the other run shows no window"
-        sleep 0.1
-    done
-}
-other_window
-other_draws() { grep -c '^draw ' "$out/other.log"; }
+other_window() { other=$(xdotool search --onlyvisible --name '^Lumenweave$' 2>/dev/null | grep -vx "$master"); }
+await "rest: the other run's window" other_window
 
 # expect_rest WHAT SINCE: past line SINCE the program says it rests at a step, and while the other
 # run draws 120 frames it draws none and its threads wake a handful of times at most (drawing, they
 # wake several times a frame). Sets rest_step.
 expect_rest() {
-    local wakes ticks frames deadline=$((SECONDS + 60))
-    wait_for_line '^paused ' "$1: resting" "$2"
+    local wakes ticks
+    await_line "$1: resting" '^paused ' "$2"
     rest_step=${line#paused }
-    wakes=$(wake_ups) ticks=$(cpu_ticks) frames=$(($(other_draws) + 120))
-    until (($(other_draws) >= frames)); do
-        ((SECONDS < deadline)) || fail "$1: the other run drew no 120 frames within 60 s"
-        sleep 0.1
-    done
+    wakes=$(wake_ups) ticks=$(cpu_ticks)
+    await "$1: 120 frames of the other run" other_drew $(($(other_frames) + 120))
     wakes=$(($(wake_ups) - wakes)) ticks=$(($(cpu_ticks) - ticks))
     tail -n +$(($2 + 1)) "$out/stdout" | sed -n '/^paused /,$p' | grep -q '^draw ' &&
         fail "$1: drew on after resting at step $rest_step"
@@ -104,44 +91,40 @@ expect_rest() {
 # expect_resume WHAT SINCE: past line SINCE the program resumes at the step it rested at and
 # draws the next.
 expect_resume() {
-    wait_for_line '^resumed ' "$1: resuming" "$2"
+    await_line "$1: resuming" '^resumed ' "$2"
     [[ ${line#resumed } == "$rest_step" ]] || fail "$1: rested at step $rest_step, $line"
-    wait_for_line '^draw ' "$1: drawing again" "$2"
+    await_line "$1: drawing again" '^draw ' "$2"
     [[ ${line#draw } == $((rest_step + 1)) ]] || fail "$1: rested at step $rest_step, then $line"
     pass "$1: goes on with step $((rest_step + 1))"
 }
 
-wait_for_line '^draw ' "rest: drawing"
-since=$(log_lines)
+await_line "rest: drawing" '^draw '
+since=$(log_length)
 timeout 30 xdotool windowminimize --sync "$master" || fail "the window could not be minimised"
 iconic() { xprop -id "$master" WM_STATE 2>/dev/null | grep -q 'window state: Iconic'; }
-deadline=$((SECONDS + 30))
-until iconic; do
-    ((SECONDS < deadline)) || fail "minimised: the window manager did not make the window iconic"
-    sleep 0.1
-done
+await "minimised: the window iconic" iconic
 expect_rest minimised "$since"
-since=$(log_lines)
+since=$(log_length)
 timeout 30 xdotool windowmap --sync "$master" || fail "the window could not be shown again"
 expect_resume "shown again" "$since"
 # A window manager that keeps minimised windows mapped says so only in _NET_WM_STATE, whose
 # HIDDEN may stand anywhere in its list.
-since=$(log_lines)
+since=$(log_length)
 "$x11tool" --net-wm-state "$master" _NET_WM_STATE_ABOVE _NET_WM_STATE_HIDDEN _NET_WM_STATE_STICKY ||
     fail "_NET_WM_STATE not set"
 expect_rest "hidden among other states" "$since"
-since=$(log_lines)
+since=$(log_length)
 "$x11tool" --net-wm-state "$master" _NET_WM_STATE_ABOVE || fail "_NET_WM_STATE not set"
 expect_resume "no longer hidden" "$since"
 
 # The other window moved exactly over the first and raised: the first is fully covered.
 read -r x y < <(xwininfo -id "$master" | awk '/Absolute upper-left X/ { x = $4 }
     /Absolute upper-left Y/ { y = $4 } END { print x, y }')
-since=$(log_lines)
+since=$(log_length)
 timeout 30 xdotool windowmove --sync "$other" "$x" "$y" && timeout 30 xdotool windowraise "$other" ||
     fail "the other window could not be moved over the first"
 expect_rest covered "$since"
-since=$(log_lines)
+since=$(log_length)
 kill "${started[-1]}"
 expect_resume uncovered "$since"
 kill -TERM "$pid"
@@ -151,7 +134,7 @@ expect_exit 0 "rest: SIGTERM"
 for rate in 60 30 5; do
     LUMENWEAVE_HOLD_STEP=180 start "$test_program" --seed 7 --frame-rate "$rate"
     window=$(find_window Lumenweave) || fail "--frame-rate $rate: no window"
-    wait_for_line '^held master 0 180$' "--frame-rate $rate: the animation held at step 180"
+    await_line "--frame-rate $rate: the animation held at step 180" '^held master 0 180$'
     shot "$window" "$out/step-180-at-$rate.png" || fail "--frame-rate $rate: no capture"
     cp "$out/stdout" "$out/log-at-$rate"
     kill "$pid"
