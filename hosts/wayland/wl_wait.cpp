@@ -1,6 +1,6 @@
 // Waiting for the compositor: its events, a deadline, or a stop signal, whichever comes first,
-// through the session's wait (hosts/linux/posix_wait.hpp), which also follows a saved script
-// meanwhile.
+// through the session's wait (wait_for in hosts/linux/session.hpp), which also follows a saved
+// script meanwhile.
 #include <cerrno>
 
 #include "hosts/wayland/wl_host.hpp"
