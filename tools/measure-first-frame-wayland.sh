@@ -15,33 +15,12 @@ shift $(($# > 0 ? 1 : 0))
 arguments=("$@")
 ((${#arguments[@]} > 0)) || arguments=(--saver --layer background --output HEADLESS-2 --seed 1)
 root=$(cd "$(dirname "$0")/.." && pwd)
-source "$root/tools/lib/headless-sway.sh"
+source "$root/tools/lib/sway-measurement.sh"
 source "$root/tools/lib/test-log.sh"
-program=${LUMENWEAVE_NATIVE_BUILD_DIR:-$root/build/native}/hosts/linux/lumenweave-test
-fail() {
-    echo "measure-first-frame: $*" >&2
-    exit 1
-}
-[[ -x $program ]] || fail "no $program (cmake --build --preset native)"
-((EUID == 0)) || fail "run it as root (sway needs a user of its own)"
-
-work=$(mktemp -d /tmp/lumenweave-first-frame.XXXXXX)
-sway_dir=$work
-pid=
-cleanup() {
-    [[ -z $pid ]] || kill "$pid" 2>/dev/null
-    stop_sway
-    rm -rf "$work"
-}
-trap cleanup EXIT
-trap 'exit 130' INT TERM
-
-# The program where the user can run it, its logs and the cache where the user can write.
-mkdir -m 755 "$work/bin"
+sway_measurement measure-first-frame \
+    "${LUMENWEAVE_NATIVE_BUILD_DIR:-$root/build/native}/hosts/linux/lumenweave-test" 2
+# Its logs and the cache where the user can write.
 mkdir -m 777 "$work/logs"
-install -m 755 "$program" "$work/bin/"
-start_sway '' || fail "no sway"
-add_sway_output || fail "no second output"
 mkdir -m 700 "$work/cache"
 chown "$sway_user" "$work/cache"
 sway_env=(XDG_CACHE_HOME="$work/cache")

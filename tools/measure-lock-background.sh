@@ -14,33 +14,11 @@ set -uo pipefail
 runs=${1:-5}
 busy=${2:-0}
 root=$(cd "$(dirname "$0")/.." && pwd)
-source "$root/tools/lib/headless-sway.sh"
-program=${LUMENWEAVE_NATIVE_BUILD_DIR:-$root/build/native}/hosts/linux/lumenweave
-fail() {
-    echo "measure-lock-background: $*" >&2
-    exit 1
-}
-[[ -x $program ]] || fail "no $program (cmake --build --preset native)"
-((EUID == 0)) || fail "run it as root (sway needs a user of its own)"
-
-work=$(mktemp -d /tmp/lumenweave-lock-background.XXXXXX)
-sway_dir=$work
-pid=
-busy_pids=()
-cleanup() {
-    [[ -z $pid ]] || kill "$pid" 2>/dev/null
-    ((${#busy_pids[@]} == 0)) || kill "${busy_pids[@]}" 2>/dev/null
-    stop_sway
-    rm -rf "$work"
-}
-trap cleanup EXIT
-trap 'exit 130' INT TERM
-
-mkdir -m 755 "$work/bin"
+source "$root/tools/lib/sway-measurement.sh"
+sway_measurement measure-lock-background \
+    "${LUMENWEAVE_NATIVE_BUILD_DIR:-$root/build/native}/hosts/linux/lumenweave" 2
 mkdir -m 777 "$work/logs" "$work/caches"
-install -m 755 "$program" "$root/tools/lib/stand-in-locker.py" "$work/bin/"
-start_sway '' || fail "no sway"
-add_sway_output || fail "no second output"
+install -m 755 "$root/tools/lib/stand-in-locker.py" "$work/bin/"
 for ((i = 0; i < busy; i++)); do
     sh -c 'while :; do :; done' &
     busy_pids+=($!)
@@ -53,16 +31,13 @@ one_run() {
     "${sway_prefix[@]}" /usr/bin/python3 "$work/bin/stand-in-locker.py" --filter --log "$2" \
         "$work/bin/lumenweave" --lock-background --seed 1 >/dev/null 2>"$work/stderr" &
     pid=$!
-    local deadline=$((SECONDS + 60))
-    until grep -q '^buffer ' "$2" 2>/dev/null; do
-        ((SECONDS < deadline)) && kill -0 "$pid" 2>/dev/null ||
-            fail "no first buffer: $(<"$work/stderr")"
-        sleep 0.05
-    done
+    within 60 buffer_or_end "$2"
+    grep -q '^buffer ' "$2" 2>/dev/null || fail "no first buffer: $(<"$work/stderr")"
     kill -USR1 "$pid"
     wait "$pid" || fail "the program did not end with 0 as the locker closed: $(<"$work/stderr")"
     pid=
 }
+buffer_or_end() { grep -q '^buffer ' "$1" 2>/dev/null || ! kill -0 "$pid" 2>/dev/null; }
 # figures LABEL LOG: "LABEL: registry R ms, first buffer B ms" from the locker's events.
 figures() {
     awk -v label="$1" '{ t[$1] = $2 } END { printf "%s: registry %.1f ms, first buffer %.1f ms\n",

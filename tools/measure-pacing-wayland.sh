@@ -13,31 +13,10 @@ outputs=${2:-2}
 rate=${3:-60}
 settle=60
 root=$(cd "$(dirname "$0")/.." && pwd)
-source "$root/tools/lib/headless-sway.sh"
+source "$root/tools/lib/sway-measurement.sh"
 source "$root/tools/lib/test-log.sh"
-test_program=${LUMENWEAVE_NATIVE_BUILD_DIR:-$root/build/native}/hosts/linux/lumenweave-test
-fail() {
-    echo "measure-pacing-wayland: $*" >&2
-    exit 1
-}
-[[ -x $test_program ]] || fail "no $test_program (cmake --build --preset native)"
-((EUID == 0)) || fail "run it as root (sway needs a user of its own)"
-
-work=$(mktemp -d /tmp/lumenweave-pacing-wayland.XXXXXX)
-sway_dir=$work
-pid=
-cleanup() {
-    [[ -z $pid ]] || kill "$pid" 2>/dev/null
-    stop_sway
-    rm -rf "$work"
-}
-trap cleanup EXIT
-trap 'exit 130' INT TERM
-
-mkdir -m 755 "$work/bin"
-install -m 755 "$test_program" "$work/bin/"
-start_sway '' || fail "no sway"
-((outputs < 2)) || add_sway_output || fail "no second output"
+sway_measurement measure-pacing-wayland \
+    "${LUMENWEAVE_NATIVE_BUILD_DIR:-$root/build/native}/hosts/linux/lumenweave-test" "$outputs"
 log=$work/wayland.log
 sway_session
 "${sway_prefix[@]}" "${launcher[@]}" "$work/bin/lumenweave-test" --saver --seed 1 \

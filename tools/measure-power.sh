@@ -181,7 +181,7 @@ wayland_run() {
         echo "| $label | (no frames: $(head -c 200 "$work/stderr")) | | | | |"
     else
         [[ $state != hidden ]] || as_sway_user swaymsg workspace 9 >/dev/null
-        power_row "$label ($(sway_outputs | awk '{ print $2 }' | paste -sd+))" "$log" \
+        power_row "$label ($(sway_outputs | awk '{ print $4 "x" $5 }' | paste -sd+))" "$log" \
             "$seconds" "$pid" "$sway_pid"
     fi
     end_program

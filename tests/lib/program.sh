@@ -60,16 +60,17 @@ await() {
 
 # await_line WHAT PATTERN [AFTER]: until a line of the log after its first AFTER (0) matches the
 # extended regular expression PATTERN; leaves it in line and its number in line_number. Fails at
-# once if the program has ended without it.
+# once if the program under test (pid, if set) has ended without it.
 await_line() { await "$1: a line /$2/" line_came "$2" "${3:-0}"; }
 line_came() {
     local alive=no found
-    [[ -n $pid ]] && kill -0 "$pid" 2>/dev/null && alive=yes
+    { [[ -z $pid ]] || kill -0 "$pid" 2>/dev/null; } && alive=yes
     found=$(log_after "$2" | grep -En -m1 -- "$1") && {
         line_number=$((${found%%:*} + $2)) line=${found#*:}
         return 0
     }
-    seen="the log ends: $(log_after "$2" | tail -n 3 | paste -sd'|')"
+    seen=$(log_after "$2" | tail -n 3 | paste -sd'|')
+    seen=${seen:+the log ends: $seen}
     [[ $alive == yes ]] || fail "the program ended without a line /$1/; $seen"
     return 1
 }
@@ -85,7 +86,7 @@ frames_came() {
     count=$(frames_after "$3" "$1")
     seen="$count frames"
     ((count >= $2)) && return 0
-    [[ -n $pid ]] && kill -0 "$pid" 2>/dev/null && return 1
+    { [[ -z $pid ]] || kill -0 "$pid" 2>/dev/null; } && return 1
     count=$(frames_after "$3" "$1")
     ((count >= $2)) || fail "the program ended after $count frames of $1, awaited $2"
 }

@@ -1,6 +1,6 @@
 # Shared helpers of the Wayland tests: a headless sway of its own run as an unprivileged user
-# (sway refuses root), the test build of the program and the input helper run as that user,
-# pictures of one output. Sourced by each test_*.sh. Every wait is for something the program's log
+# (tools/lib/headless-sway.sh: sway refuses root), the test build of the program and the input
+# helper run as that user, pictures of one output. Sourced by each test_*.sh. Every wait is for something the program's log
 # (lumenweave-test: frames, surface sizes, keyboard focus, pointer verdicts, outputs) or sway says,
 # bounded generously for a busy machine; whatever a test starts is ended with it.
 set -uo pipefail
@@ -9,6 +9,7 @@ here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 # A script whose figure is one square spinning about the middle: nothing else is lit, at any step.
 square_script=$here/../x11/centred-square.txt
 . "$here/../lib/program.sh"
+. "$here/../../tools/lib/headless-sway.sh"
 build=${LUMENWEAVE_NATIVE_BUILD_DIR:-$here/../../build/native}
 program=$build/hosts/linux/lumenweave-test
 vinput=$build/tests/wayland/lumenweave-vinput
@@ -22,99 +23,43 @@ done
 ((EUID == 0)) || { echo "SKIP: needs root to make the compositor's user"; exit 77; }
 
 # Mesa's EGL driver keeps allocations to the end, as its GLX driver does in the X11 tests; the
-# setting reaches the program through session_prefix.
+# setting reaches the program through sway_env.
 export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
-
-# Seconds any one wait may take: what takes a second here must pass on a machine three times
-# slower under load too.
-bound=60
-exit_wait=$bound
-
-user=lumenweave-saver
-id -u "$user" >/dev/null 2>&1 || useradd --no-create-home --shell /usr/sbin/nologin "$user" ||
-    fail "cannot make the user $user"
+exit_wait=$wait_bound
 
 out=$(mktemp -d /tmp/lumenweave-wayland.XXXXXX)
-chmod 755 "$out"
+sway_dir=$out
+sway_user_ready || fail "cannot make the user $sway_user"
 # The programs where the user can run them, and folders the user can write.
 mkdir -m 755 "$out/bin"
 install -m 755 "$program" "$vinput" "$here/../../tools/lib/stand-in-locker.py" "$out/bin/"
 # swaymsg gives up after 3 s without an answer, which a sway compositing several outputs in
-# software on a loaded machine exceeds; the session's swaymsg (first on its PATH) waits $bound.
+# software on a loaded machine exceeds; the session's swaymsg (first on its PATH) waits
+# $wait_bound.
 install -m 755 "$here/../../tools/lib/sway-ipc.py" "$out/bin/swaymsg"
-mkdir -m 700 "$out/run"
 mkdir -m 777 "$out/shots" "$out/logs"
-chown "$user" "$out/run"
-sway_pid=
-display=wayland-1  # the compositor the programs connect to, with swaysock its IPC socket
-swaysock=
-log=$out/stdout    # the log of the program under test
+sway_env=(PATH="$out/bin:/usr/bin:/bin" SWAY_IPC_WAIT="$wait_bound" ASAN_OPTIONS="$ASAN_OPTIONS")
 
 cleanup() {
     end_started
+    stop_sway
     rm -rf "$out"
 }
 trap cleanup EXIT
 [[ -z ${LUMENWEAVE_KEEP:-} ]] || trap - EXIT
 trap 'exit 130' INT TERM
 
-# await WHAT COMMAND...: until COMMAND succeeds, for $bound seconds at most; then fails naming
-# WHAT and what COMMAND left in $seen.
-await() {
-    local what=$1 deadline=$((SECONDS + bound))
-    shift
-    seen=
-    until "$@"; do
-        ((SECONDS < deadline)) || fail "$what: not within $bound s${seen:+; seen: $seen}"
-        sleep 0.05
-    done
+# start_compositor [CONFIG LINE]: the headless sway, with one output (HEADLESS-1) and no
+# background program, whose surface would hide the saver's on the background layer.
+start_compositor() {
+    start_sway "${1:-}" 2>"$out/sway.err" || fail "no sway: $(<"$out/sway.err")"
 }
 
-# The command prefix that runs a program as the test user in the compositor's session, in
-# $as_user_prefix; setpriv and env exec the program, so that a pid taken of it is its own. An
-# empty SWAYSOCK would be the path sway itself binds its IPC socket to.
-session_prefix() {
-    as_user_prefix=(setpriv --reuid="$user" --regid="$user" --clear-groups env -i
-        PATH="$out/bin:/usr/bin:/bin" SWAY_IPC_WAIT="$bound"
-        XDG_RUNTIME_DIR="$out/run" WAYLAND_DISPLAY="$display" ${swaysock:+SWAYSOCK="$swaysock"}
-        ASAN_OPTIONS="$ASAN_OPTIONS")
-}
-as_user() {
-    session_prefix
-    "${as_user_prefix[@]}" "$@"
-}
-
-sway_answers() {
-    seen=$(tail -3 "$1")
-    [[ -S $out/run/$display ]] && as_user swaymsg -t get_outputs >/dev/null 2>&1
-}
-
-# start_sway [CONFIG LINE]: a headless sway with one output (HEADLESS-1) and no background
-# program, whose surface would hide the saver's on the background layer.
-start_sway() {
-    printf '%s\n' "${1:-}" >"$out/sway.conf"
-    chmod 644 "$out/sway.conf"
-    session_prefix
-    "${as_user_prefix[@]}" WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 \
-        sway -c "$out/sway.conf" >"$out/sway.log" 2>&1 &
-    sway_pid=$!
-    started+=("$sway_pid")
-    swaysock=$out/run/sway-ipc.$(id -u "$user").$sway_pid.sock
-    await "sway answering on $display" sway_answers "$out/sway.log"
-}
-
-# outputs: sway's outputs, one line each: NAME X Y WIDTH HEIGHT SCALE (compositor pixels).
-outputs() {
-    as_user swaymsg -t get_outputs -r | python3 -c 'import json, sys
-for o in json.load(sys.stdin):
-    r = o["rect"]
-    print(o["name"], r["x"], r["y"], r["width"], r["height"], o["scale"])'
-}
 # has_outputs PATTERN: whether the outputs, one "NAME X Y W H SCALE" a line, match the extended
 # regular expression PATTERN (anchored at a line's start); $seen holds them.
 has_outputs() {
     local list
-    list=$(outputs) || return 1
+    list=$(sway_outputs) || return 1
     seen=$(tr '\n' ';' <<<"$list")
     grep -Eq "^$1" <<<"$list"
 }
@@ -124,23 +69,23 @@ has_outputs() {
 # outputs of this sway cannot be (see test_saver.sh). Programs and swaymsg go to it until
 # end_nested_sway; on_outer runs a command as the user in the first one meanwhile.
 start_nested_sway() {
-    outer_display=$display outer_swaysock=$swaysock
-    session_prefix
-    "${as_user_prefix[@]}" WLR_BACKENDS=wayland WLR_WL_OUTPUTS=2 WLR_RENDERER=pixman \
+    outer_display=$sway_display outer_socket=$sway_socket
+    sway_session
+    "${sway_prefix[@]}" WLR_BACKENDS=wayland WLR_WL_OUTPUTS=2 WLR_RENDERER=pixman \
         sway -c "$out/sway.conf" >"$out/nested.log" 2>&1 &
     nested_pid=$!
     started+=("$nested_pid")
-    swaysock=$out/run/sway-ipc.$(id -u "$user").$nested_pid.sock
+    sway_socket=$out/run/sway-ipc.$(id -u "$sway_user").$nested_pid.sock
     await "the nested sway's socket" nested_socket
-    await "the nested sway answering on $display" sway_answers "$out/nested.log"
+    await "the nested sway answering on $sway_display" sway_answers "$out/nested.log"
     # Its outputs take the sizes of their windows, which change as the first sway tiles them.
     await "the nested sway's outputs as large as their windows" nested_outputs_settled
 }
 nested_socket() {
-    display=$(cd "$out/run" && ls wayland-? wayland-?? 2>/dev/null | grep -vx "$outer_display" |
+    sway_display=$(cd "$out/run" && ls wayland-? wayland-?? 2>/dev/null | grep -vx "$outer_display" |
         head -1)
     seen=$(ls "$out/run" | tr '\n' ' ')
-    [[ -n $display ]]
+    [[ -n $sway_display ]]
 }
 nested_outputs_settled() {
     local windows list
@@ -151,99 +96,39 @@ def walk(node):
     for child in node.get("nodes", []) + node.get("floating_nodes", []):
         walk(child)
 walk(json.load(sys.stdin))' | sort)
-    list=$(outputs | awk '{ print $1, $4, $5 }' | sort)
+    list=$(sway_outputs | awk '{ print $1, $4, $5 }' | sort)
     seen="windows $(tr '\n' ';' <<<"$windows") outputs $(tr '\n' ';' <<<"$list")"
     [[ $(grep -c '^WL-' <<<"$list") == 2 && $windows == "$list" ]]
 }
-on_outer() { display=$outer_display swaysock=$outer_swaysock as_user "$@"; }
+on_outer() { sway_display=$outer_display sway_socket=$outer_socket as_sway_user "$@"; }
 end_nested_sway() {
-    kill "$nested_pid" && timeout "$bound" tail --pid="$nested_pid" -f /dev/null ||
+    kill "$nested_pid" && timeout "$wait_bound" tail --pid="$nested_pid" -f /dev/null ||
         fail "the nested sway did not end"
-    display=$outer_display swaysock=$outer_swaysock
+    sway_display=$outer_display sway_socket=$outer_socket
 }
 
 # output_gone NAME: whether sway lists no output NAME.
 output_gone() {
     local list
-    list=$(outputs) || return 1
+    list=$(sway_outputs) || return 1
     seen=$(tr '\n' ';' <<<"$list")
     ! grep -q "^$1 " <<<"$list"
 }
 
-# add_output: one more headless output; waits until sway lists it.
-add_output() {
-    local count
-    count=$(outputs | wc -l)
-    as_user swaymsg create_output >/dev/null || fail "swaymsg create_output failed"
-    await "output $((count + 1)) listed" output_count_is $((count + 1))
-}
-output_count_is() {
-    local list
-    list=$(outputs) || return 1
-    seen=$(tr '\n' ';' <<<"$list")
-    (($(wc -l <<<"$list") == $1))
-}
-
 # set_output NAME SETTING... (e.g. scale 2): applies it through sway, which on this headless
 # backend may say "success" and change nothing; the caller confirms the effect with has_outputs.
-set_output() { as_user swaymsg output "$@" >/dev/null || fail "swaymsg output $* failed"; }
+set_output() { as_sway_user swaymsg output "$@" >/dev/null || fail "swaymsg output $* failed"; }
 
-# start ARGS...: the program as the user, in the background; its log in $out/stdout (see $log),
-# its standard error in $out/stderr. Both are emptied before it returns, so that no wait reads
-# the last run's lines while the background shell has yet to open them. It does not inherit the
-# input helper's standard input, which would keep the helper from ending while it runs. Variables
-# for its environment (WAYLAND_DEBUG=1) may come in start_env, and a launcher before the program
-# in start_with (the stand-in locker, tools/lib/stand-in-locker.py, whose pid pid then is).
+# start ARGS...: the program as the user (the kit's start_program). It does not inherit the input
+# helper's standard input, which would keep the helper from ending while it runs. Variables for
+# its environment (WAYLAND_DEBUG=1) may come in start_env, and a launcher before the program in
+# start_with (the stand-in locker, tools/lib/stand-in-locker.py, whose pid pid then is).
 start_env=()
 start_with=()
 start() {
-    : >"$out/stdout"
-    : >"$out/stderr"
-    session_prefix
-    (
-        [[ -z ${input_fd:-} ]] || exec {input_fd}>&-
-        exec "${as_user_prefix[@]}" "${start_env[@]}" "${start_with[@]}" \
-            "$out/bin/lumenweave-test" "$@" \
-            >"$out/stdout" 2>"$out/stderr"
-    ) &
-    pid=$!
-    started+=("$pid")
-    log=$out/stdout
-}
-
-# The program's log: lines so far, and lines after line N that match an extended regular
-# expression (counted with -c).
-log_length() { cat "$log" 2>/dev/null | wc -l; }
-log_after() { tail -n +$(($1 + 1)) "$log" 2>/dev/null | grep -E "${@:2}"; }
-
-# await_log WHAT PATTERN [SINCE]: until a line after line SINCE (0) of the log matches PATTERN;
-# the line in $found. Fails at once if the program under test has ended.
-await_log() { await "$1" log_has "$2" "${3:-0}"; }
-log_has() {
-    found=$(log_after "$2" "$1" | head -1)
-    [[ -n $found ]] && return 0
-    if [[ -n $pid ]] && ! kill -0 "$pid" 2>/dev/null; then
-        fail "awaiting /$1/: the program ended"
-    fi
-    seen=$(log_after "$2" -v '^(frame|draw) ' | tail -3 | tr '\n' ';')
-    return 1
-}
-
-# await_frames OUTPUT N [SINCE]: until the program has drawn N frames on OUTPUT after line SINCE
-# (now) of the log.
-await_frames() {
-    local since=${3:-$(log_length)}
-    await "$2 frames on $1" frames_drawn "$1" "$2" "$since"
-}
-frames_drawn() {
-    local count
-    count=$(log_after "$3" -c "^frame (master|clone) $1 ")
-    seen="$count frames"
-    ((count >= $2)) && return 0
-    if [[ -n $pid ]] && ! kill -0 "$pid" 2>/dev/null; then
-        fail "awaiting frames on $1: the program ended"
-    fi
-    return 1
+    sway_session
+    start_program "${sway_prefix[@]}" "${start_env[@]}" "${start_with[@]}" \
+        "$out/bin/lumenweave-test" "$@"
 }
 
 # expect_no_inhibitor WHAT: the protocol log in $out/stderr (a run started with WAYLAND_DEBUG=1)
@@ -262,11 +147,12 @@ start_input() {
     rm -f "$out/input"
     mkfifo "$out/input"
     : >"$out/input.log"  # not the last helper's lines
-    session_prefix
-    "${as_user_prefix[@]}" "$out/bin/lumenweave-vinput" "$1" <"$out/input" >"$out/input.log" 2>&1 &
+    sway_session
+    "${sway_prefix[@]}" "$out/bin/lumenweave-vinput" "$1" <"$out/input" >"$out/input.log" 2>&1 &
     input_pid=$!
     started+=("$input_pid")
     exec {input_fd}>"$out/input"
+    private_fds=("$input_fd")
     await "the input helper's $1" input_done 0
 }
 input_step() {
@@ -283,11 +169,12 @@ input_done() {
 }
 stop_input() {
     exec {input_fd}>&-
-    timeout "$bound" tail --pid="$input_pid" -f /dev/null || fail "the input helper did not end"
+    private_fds=()
+    timeout "$wait_bound" tail --pid="$input_pid" -f /dev/null || fail "the input helper did not end"
 }
 
 # shot OUTPUT NAME: a picture of the output in $out/shots/NAME.png.
-shot() { as_user timeout "$bound" grim -o "$1" "$out/shots/$2.png"; }
+shot() { as_sway_user timeout "$wait_bound" grim -o "$1" "$out/shots/$2.png"; }
 
 # expect_readout OUTPUT WHAT: in a picture of OUTPUT taken after the program has drawn on it again,
 # the --fps readout stands in its top-left corner, 8 px in and 10 to 19 px high, in the output's

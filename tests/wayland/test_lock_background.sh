@@ -7,8 +7,8 @@
 # locker closes the connection; one for a named output waits for it, saying so once, and draws
 # there alone; a bad WAYLAND_SOCKET and a server without the layer shell give one line and 1.
 source "$(dirname "$0")/lib.sh"
-start_sway
-add_output
+start_compositor
+add_sway_output || fail "no output added"
 locker=(/usr/bin/python3 "$out/bin/stand-in-locker.py" --log "$out/logs/locker.log")
 
 # expect_one_line WHAT EXPECTED: the program's standard error is that one line.
@@ -18,7 +18,7 @@ expect_one_line() {
 }
 # Not a socket (/dev/null on 0), a number that names nothing open, not a number.
 for handed in 0 9 wayland-1; do
-    as_user env -u WAYLAND_DISPLAY WAYLAND_SOCKET="$handed" "$out/bin/lumenweave-test" \
+    as_sway_user env -u WAYLAND_DISPLAY WAYLAND_SOCKET="$handed" "$out/bin/lumenweave-test" \
         --lock-background </dev/null >/dev/null 2>"$out/stderr"
     code=$?
     ((code == 1)) || fail "WAYLAND_SOCKET=$handed: exit code $code, expected 1"
@@ -40,7 +40,7 @@ start_with=("${locker[@]}" --filter)
 start --lock-background --seed 5
 expect_figure HEADLESS-1 "one program for all outputs, on HEADLESS-1"
 expect_figure HEADLESS-2 "one program for all outputs, on HEADLESS-2"
-add_output
+add_sway_output || fail "no output added"
 expect_figure HEADLESS-3 "one program for all outputs, on HEADLESS-3 added while it runs"
 hidden=$(grep '^hid ' "$out/logs/locker.log" | sort -u | tr '\n' ' ')
 [[ $hidden == "hid wl_seat hid wl_subcompositor hid xdg_wm_base " ]] ||
@@ -64,7 +64,7 @@ said_waiting() {
 await "the program saying it waits for HEADLESS-4" said_waiting
 expect_one_line "an output not offered yet" "lumenweave: no such output yet; drawing once it \
 comes: HEADLESS-4; the outputs are HEADLESS-1, HEADLESS-2, HEADLESS-3"
-add_output
+add_sway_output || fail "no output added"
 expect_figure HEADLESS-4 "the program for HEADLESS-4"
 for n in 1 2; do
     shot HEADLESS-$n beside-$n || fail "no picture of HEADLESS-$n"

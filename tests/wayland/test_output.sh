@@ -5,8 +5,8 @@
 # fails with one line naming the outputs; when its output is unplugged a saver ends and a
 # wallpaper waits.
 source "$(dirname "$0")/lib.sh"
-start_sway
-add_output
+start_compositor
+add_sway_output || fail "no output added"
 
 start --saver --output HEADLESS-9
 expect_exit 1 "an unknown output"
@@ -17,9 +17,9 @@ pass "an unknown output: $expected"
 # The pointer exists before the program starts, as a user's does, in the middle of HEADLESS-2:
 # this sway draws the cursor into the pictures, and there the figure stands anyway. Then the
 # desktop of HEADLESS-1, to compare with while the wallpaper runs on HEADLESS-2.
-read -r box_width box_height < <(outputs | awk '{ w = $2 + $4; h = $3 + $5
+read -r box_width box_height < <(sway_outputs | awk '{ w = $2 + $4; h = $3 + $5
     if (w > W) W = w; if (h > H) H = h } END { print W, H }')
-read -r x y < <(outputs | awk '$1 == "HEADLESS-2" { print $2 + $4 / 2, $3 + $5 / 2 }')
+read -r x y < <(sway_outputs | awk '$1 == "HEADLESS-2" { print $2 + $4 / 2, $3 + $5 / 2 }')
 start_input pointer
 input_step "place $x $y $box_width $box_height"
 shot HEADLESS-1 desktop || fail "no picture of HEADLESS-1"
@@ -48,7 +48,7 @@ expect_exit 0 "the wallpaper on SIGTERM"
 # On the overlay layer of that one output, a saver ends on a key.
 start --saver --output HEADLESS-2
 start_input keyboard
-await_log "the keyboard reaching the saver on HEADLESS-2" "^keyboard enter master HEADLESS-2$"
+await_line "the keyboard reaching the saver on HEADLESS-2" "^keyboard enter master HEADLESS-2$"
 input_step "key space"
 expect_exit 0 "a key, the saver on HEADLESS-2"
 stop_input
@@ -59,16 +59,16 @@ start_nested_sway
 start --saver --output WL-2
 await_frames WL-2 1
 on_outer swaymsg '[title="wlroots - WL-2"] kill' >/dev/null || fail "cannot close WL-2's window"
-expect_exit 0 "the saver's output unplugged" "$bound"
+expect_exit 0 "the saver's output unplugged" "$wait_bound"
 start --saver --layer background --output WL-1
 await_frames WL-1 1
 since=$(log_length)
 on_outer swaymsg '[title="wlroots - WL-1"] kill' >/dev/null || fail "cannot close WL-1's window"
-await_log "the program told WL-1 went" "^output gone WL-1$" "$since"
+await_line "the program told WL-1 went" "^output gone WL-1$" "$since"
 gone=$(grep -n '^output gone WL-1$' "$log" | cut -d: -f1)
-as_user swaymsg create_output >/dev/null || fail "swaymsg create_output failed"
-await_log "the wallpaper, still running, told of an output plugged in" "^output WL-3 at " "$gone"
-! log_after "$gone" -q '^frame ' || fail "the wallpaper drew with its output gone"
+as_sway_user swaymsg create_output >/dev/null || fail "swaymsg create_output failed"
+await_line "the wallpaper, still running, told of an output plugged in" "^output WL-3 at " "$gone"
+! log_after "$gone" | grep -q '^frame ' || fail "the wallpaper drew with its output gone"
 pass "the wallpaper waits while its output is gone, drawing nothing"
 kill -TERM "$pid"
 expect_exit 0 "the waiting wallpaper on SIGTERM"

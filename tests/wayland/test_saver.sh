@@ -7,15 +7,15 @@
 # after two idle seconds; a second saver ends at once; no idle inhibitor is asked for; the
 # compositor going away ends it with one line.
 source "$(dirname "$0")/lib.sh"
-start_sway
-add_output
+start_compositor
+add_sway_output || fail "no output added"
 
 # The pointer exists before the program starts, which so has it from its first round trip.
 start_input pointer
 start --saver --seed 5
 expect_figure HEADLESS-1 "first output"
 expect_figure HEADLESS-2 "second output"
-add_output
+add_sway_output || fail "no output added"
 expect_figure HEADLESS-3 "an output added while it runs"
 
 # Side by side, their offsets differing in x and in y, so that a place computed with the wrong one
@@ -25,9 +25,9 @@ set_output HEADLESS-1 pos 0 0
 set_output HEADLESS-2 pos 1280 200
 await "HEADLESS-2 placed at 1280,200" has_outputs "HEADLESS-2 1280 200 1920 1080 "
 has_outputs "HEADLESS-1 0 0 1280 720 " || fail "HEADLESS-1 moved: $seen"
-await_log "the program told of HEADLESS-2's place" "^output HEADLESS-2 at 1280,200 " "$since"
+await_line "the program told of HEADLESS-2's place" "^output HEADLESS-2 at 1280,200 " "$since"
 # The pointer's absolute places are fractions of the box around all outputs.
-read -r box_width box_height < <(outputs | awk '{ w = $2 + $4; h = $3 + $5
+read -r box_width box_height < <(sway_outputs | awk '{ w = $2 + $4; h = $3 + $5
     if (w > W) W = w; if (h > H) H = h } END { print W, H }')
 # pointer_step STEP X Y VERDICT: the helper's step, then the program's verdict (origin, near,
 # away) on the pointer at X, Y in the compositor's space.
@@ -35,9 +35,9 @@ pointer_step() {
     local since
     since=$(log_length)
     input_step "$1"
-    await_log "$1: the program seeing the pointer" "^pointer " "$since"
-    [[ $found == "pointer $2 $3 $4" ]] ||
-        fail "$1: the program saw \"$found\", not \"pointer $2 $3 $4\""
+    await_line "$1: the program seeing the pointer" "^pointer " "$since"
+    [[ $line == "pointer $2 $3 $4" ]] ||
+        fail "$1: the program saw \"$line\", not \"pointer $2 $3 $4\""
 }
 # The first motion sets the origin; moves of up to 4 px (horizontal plus vertical) from the point
 # last followed are followed, on either output, however far they drift; a diagonal 3+2 px ends
@@ -64,9 +64,9 @@ expect_figure WL-1 "nested: first output"
 since=$(log_length)
 on_outer swaymsg '[title="wlroots - WL-1"] kill' >/dev/null || fail "cannot close WL-1's window"
 await "WL-1 unplugged" output_gone WL-1
-await_log "the program told WL-1 went" "^output gone WL-1$" "$since"
+await_line "the program told WL-1 went" "^output gone WL-1$" "$since"
 expect_figure WL-2 "another output after the first one was unplugged"
-as_user swaymsg create_output >/dev/null || fail "swaymsg create_output failed"
+as_sway_user swaymsg create_output >/dev/null || fail "swaymsg create_output failed"
 await "WL-3 plugged in" has_outputs "WL-3 "
 expect_figure WL-3 "an output plugged in after the first one went"
 kill -TERM "$pid"
@@ -81,7 +81,7 @@ start_env=(WAYLAND_DEBUG=1)
 start --saver
 start_env=()
 expect_figure HEADLESS-1 "before a key"
-as_user timeout "$bound" "$out/bin/lumenweave-test" --saver >/dev/null 2>"$out/logs/second.err"
+as_sway_user timeout "$wait_bound" "$out/bin/lumenweave-test" --saver >/dev/null 2>"$out/logs/second.err"
 code=$?
 [[ $code == 0 && $(<"$out/logs/second.err") == \
     "lumenweave: a saver is already running on this display" ]] ||
@@ -89,7 +89,7 @@ code=$?
 await_frames HEADLESS-1 2
 pass "a second saver ended with 0 and one line; the first draws on"
 start_input keyboard
-await_log "the new keyboard reaching the saver" "^keyboard enter "
+await_line "the new keyboard reaching the saver" "^keyboard enter "
 input_step "key space"
 expect_exit 0 "a key"
 stop_input
@@ -109,7 +109,7 @@ pass "--fps: no readout on HEADLESS-2"
 since=$(log_length)
 set_output HEADLESS-1 scale 2
 await "HEADLESS-1 at scale 2" has_outputs "HEADLESS-1 0 0 640 360 2.0"
-await_log "the surface on HEADLESS-1 in its pixels" "^surface [a-z]+ HEADLESS-1 1280x720 scale 2$" \
+await_line "the surface on HEADLESS-1 in its pixels" "^surface [a-z]+ HEADLESS-1 1280x720 scale 2$" \
     "$since"
 expect_readout HEADLESS-1 "--fps on an output of scale 2"
 set_output HEADLESS-1 scale 1
@@ -121,7 +121,7 @@ expect_exit 0 "SIGTERM"
 # the frame being drawn when SIGTERM comes is never finished.
 printf 'actset: 52, 1e9\n' >"$out/huge.txt"
 start --saver --script "$out/huge.txt"
-await_log "a long frame begun" "^draw "
+await_line "a long frame begun" "^draw "
 kill -TERM "$pid"
 expect_exit 0 "SIGTERM during a long frame"
 awk '/^draw / { frames = 0 } /^frame / { frames++ } END { exit frames > 0 }' "$log" ||
@@ -130,26 +130,26 @@ pass "SIGTERM during a long frame: the frame was cut short"
 
 # swayidle runs it after two seconds without input, in the README's form (-w, the saver in the
 # background); a key ends it with 0 and swayidle stays.
-session_prefix
-"${as_user_prefix[@]}" swayidle -w timeout 2 \
+sway_session
+"${sway_prefix[@]}" swayidle -w timeout 2 \
     "($out/bin/lumenweave-test --saver; echo ended \$?) >>$out/logs/idle.log 2>&1 &" \
     >/dev/null 2>&1 &
 idle_pid=$!
 started+=("$idle_pid")
 log=$out/logs/idle.log pid=
-await_log "a saver started by swayidle" "^start "
+await_line "a saver started by swayidle" "^start "
 expect_figure HEADLESS-1 "started by swayidle"
 start_input keyboard
-await_log "the keyboard reaching the saver that swayidle started" "^keyboard enter "
+await_line "the keyboard reaching the saver that swayidle started" "^keyboard enter "
 input_step "key space"
-await_log "the saver that swayidle started ending" "^ended "
-[[ $found == "ended 0" ]] || fail "the saver that swayidle started, on a key: $found"
+await_line "the saver that swayidle started ending" "^ended "
+[[ $line == "ended 0" ]] || fail "the saver that swayidle started, on a key: $line"
 kill -0 "$idle_pid" || fail "swayidle ended with the saver"
 pass "the saver that swayidle started ended on a key with 0, swayidle stays"
 stop_input
 kill "$idle_pid"
 # Two idle seconds on, swayidle may have started the next one.
-for leftover in $(pgrep -u "$user" -f "^$out/bin/lumenweave-test --saver"); do
+for leftover in $(pgrep -u "$sway_user" -f "^$out/bin/lumenweave-test --saver"); do
     kill "$leftover"
 done
 
@@ -157,7 +157,7 @@ done
 start --saver
 expect_figure HEADLESS-1 "before the compositor goes"
 kill "$sway_pid"
-exit_code_within "$bound"
-[[ $exit_code != running ]] || fail "still running $bound s after the compositor went away"
+exit_code_within "$wait_bound"
+[[ $exit_code != running ]] || fail "still running $wait_bound s after the compositor went away"
 (($(wc -l <"$out/stderr") == 1)) || fail "compositor gone: $(<"$out/stderr")"
 pass "compositor gone: ended with $exit_code: $(<"$out/stderr")"

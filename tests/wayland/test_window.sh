@@ -10,11 +10,11 @@
 # goes on from there.
 source "$(dirname "$0")/lib.sh"
 # Without borders and title bars, whose colours would pass for a figure.
-start_sway "default_border none"
-fullscreen() { as_user swaymsg -t get_tree | grep -q '"fullscreen_mode": 1'; }
+start_compositor "default_border none"
+fullscreen() { as_sway_user swaymsg -t get_tree | grep -q '"fullscreen_mode": 1'; }
 
 # window_count TITLE: windows of that title in sway's tree.
-window_count() { as_user swaymsg -t get_tree | grep -c "\"name\": \"$1\""; }
+window_count() { as_sway_user swaymsg -t get_tree | grep -c "\"name\": \"$1\""; }
 windows_are() {
     seen="$(window_count "$1") windows titled $1"
     [[ $(window_count "$1") == "$2" ]]
@@ -36,7 +36,7 @@ grep -qF "$out/broken.txt:2: actuator 2000" "$out/stderr" &&
     fail "broken script: $(<"$out/stderr")"
 pass "a broken script is reported line by line"
 
-await_log "N: the keyboard's focus on the window" "^keyboard enter master "
+await_line "N: the keyboard's focus on the window" "^keyboard enter master "
 since=$(log_length)
 # The window alone so far (pacing_figures in tests/lib/program.sh).
 read -r fps steps due period step closest other_rate < <(head -n "$since" "$log" |
@@ -51,11 +51,11 @@ input_step "key n"
 wait_windows "Lumenweave (clone)" 1 "N"
 # Sway tiles the two side by side: the figure stands in the middle of each half, once each has
 # drawn at its half's size.
-await_log "N: the window at its half's size" "^surface master HEADLESS-1 640x720 " "$since"
-await_log "N: the clone at its half's size" "^surface clone [^ ]+ 640x720 " "$since"
+await_line "N: the window at its half's size" "^surface master HEADLESS-1 640x720 " "$since"
+await_line "N: the clone at its half's size" "^surface clone [^ ]+ 640x720 " "$since"
 sized=$(grep -nE "^surface (master|clone) [^ ]+ 640x720 " "$log" | tail -1 | cut -d: -f1)
-await_log "N: the window drawn at its half's size" "^frame master " "$sized"
-await_log "N: the clone drawn at its half's size" "^frame clone " "$sized"
+await_line "N: the window drawn at its half's size" "^frame master " "$sized"
+await_line "N: the clone drawn at its half's size" "^frame clone " "$sized"
 shot HEADLESS-1 tiled || fail "N: no picture of HEADLESS-1"
 python3 - "$out/shots/tiled.png" <<'PY' || fail "N: the clone does not show the figure beside the window"
 import subprocess, sys
@@ -68,17 +68,17 @@ PY
 pass "N: the clone draws beside the window"
 
 # F on the clone, which has the focus: sway makes it full screen.
-await_log "F: the keyboard's focus on the clone" "^keyboard enter clone " "$since"
+await_line "F: the keyboard's focus on the clone" "^keyboard enter clone " "$since"
 since=$(log_length)
 input_step "key f"
 await "F: a window full screen" fullscreen
-await_log "F: the clone at the output's size" "^surface clone HEADLESS-1 1280x720 " "$since"
+await_line "F: the clone at the output's size" "^surface clone HEADLESS-1 1280x720 " "$since"
 expect_figure HEADLESS-1 "F: full screen"
 
 since=$(log_length)
 input_step "key Escape"
 wait_windows "Lumenweave (clone)" 0 "Escape on the clone"
-await_log "Escape on the clone: the focus back on the window" "^keyboard enter master " "$since"
+await_line "Escape on the clone: the focus back on the window" "^keyboard enter master " "$since"
 await_frames HEADLESS-1 2
 pass "Escape on the clone: the window draws on"
 input_step "key Escape"
@@ -128,7 +128,7 @@ await_frames HEADLESS-1 1
 since=$(log_length)
 set_output HEADLESS-1 scale 2
 await "HEADLESS-1 at scale 2" has_outputs "HEADLESS-1 0 0 640 360 2.0"
-await_log "the window in the output's pixels" "^surface master HEADLESS-1 1280x720 scale 2$" \
+await_line "the window in the output's pixels" "^surface master HEADLESS-1 1280x720 scale 2$" \
     "$since"
 expect_readout HEADLESS-1 "a window on an output of scale 2"
 expect_no_inhibitor "window mode"
@@ -141,11 +141,11 @@ start --seed 4
 wait_windows Lumenweave 1 "rest"
 await_frames HEADLESS-1 2
 since=$(log_length)
-as_user swaymsg workspace 2 >/dev/null || fail "rest: no workspace 2"
-await_log "hidden: resting" "^paused " "$since"
-step=${found#paused }
-session_prefix
-"${as_user_prefix[@]}" "$out/bin/lumenweave-test" --seed 2 >"$out/other.log" 2>&1 &
+as_sway_user swaymsg workspace 2 >/dev/null || fail "rest: no workspace 2"
+await_line "hidden: resting" "^paused " "$since"
+step=${line#paused }
+sway_session
+"${sway_prefix[@]}" "$out/bin/lumenweave-test" --seed 2 >"$out/other.log" 2>&1 &
 started+=($!)
 other_frames() {
     seen="$(grep -c '^frame master ' "$out/other.log") frames"
@@ -154,16 +154,16 @@ other_frames() {
 wakes=$(wake_ups) ticks=$(cpu_ticks)
 await "hidden: 120 frames of the other run" other_frames 120
 wakes=$(($(wake_ups) - wakes)) ticks=$(($(cpu_ticks) - ticks))
-log_after "$since" '^paused |^(frame|draw) ' | sed -n '/^paused /,$p' | grep -q '^frame ' &&
+log_after "$since" | grep -E '^paused |^(frame|draw) ' | sed -n '/^paused /,$p' | grep -q '^frame ' &&
     fail "hidden: drew on after resting at step $step"
 ((wakes <= 10)) || fail "hidden: $wakes wake-ups over 120 frames of the other run"
 pass "hidden: rests at step $step ($wakes wake-ups, $ticks CPU ticks over 120 frames of another run)"
 kill "${started[-1]}"
 since=$(log_length)
-as_user swaymsg workspace 1 >/dev/null || fail "rest: no workspace 1"
-await_log "shown again: resuming" "^resumed " "$since"
-[[ ${found#resumed } == "$step" ]] || fail "shown again: rested at step $step, $found"
-await_log "shown again: drawing" "^frame master " "$since"
-read -r -a fields <<<"$found"
+as_sway_user swaymsg workspace 1 >/dev/null || fail "rest: no workspace 1"
+await_line "shown again: resuming" "^resumed " "$since"
+[[ ${line#resumed } == "$step" ]] || fail "shown again: rested at step $step, $line"
+await_line "shown again: drawing" "^frame master " "$since"
+read -r -a fields <<<"$line"
 [[ ${fields[9]} == $((step + 1)) ]] || fail "shown again: rested at step $step, then drew ${fields[9]}"
 pass "shown again: goes on with step $((step + 1))"

@@ -12,7 +12,6 @@ wintool_exe=$build/tests/wine/wintool.exe
 # still: the bounds of every wait here are generous, since reaching one is a failure anyway.
 exit_wait=60
 running_wait=1
-wait_bound=60
 
 # begin_test "$@": skips the test without a Windows build, brings up Windows environments of its
 # own when the test runs alone, and gives it the one-monitor environment and a folder $out.
@@ -37,70 +36,28 @@ cleanup() {
 # Wine's own complaints, if any, go to $out/wine.err, for failure messages.
 wintool() { timeout 180 wine "$wintool_exe" "$@" 2>>"$out/wine.err" | tr -d '\r'; }
 
-# start PROGRAM ARGS...: runs the program in the background; its output goes to $out/stdout, its
-# standard error (with Wine's) to $out/stderr.
-start() {
-    : >"$out/stdout" && : >"$out/stderr"
-    timeout 300 wine "$@" >>"$out/stdout" 2>"$out/stderr" &
-    pid=$!
-    started+=("$pid")
-}
-
-# The test build's lines so far (see hosts/windows/test_hooks.hpp), and how many there are.
-program_log() { tr -d '\r' <"$out/stdout"; }
-log_length() { program_log | wc -l; }
-
-# await_line WHAT PATTERN [AFTER]: waits for a line of the test build matching the extended
-# regular expression PATTERN after its first AFTER lines (0); leaves it in log_line and its number
-# in log_line_number. Fails with WHAT if the program ends or $wait_bound seconds pass first.
-await_line() {
-    local deadline=$((SECONDS + wait_bound)) found
-    while :; do
-        found=$(program_log | awk -v from="${3:-0}" -v pattern="$2" \
-            'NR > from && $0 ~ pattern { print NR " " $0; exit }')
-        if [[ -n $found ]]; then
-            log_line_number=${found%% *} log_line=${found#* }
-            return 0
-        fi
-        kill -0 "$pid" 2>/dev/null || fail "$1: the program ended before a line /$2/"
-        ((SECONDS < deadline)) ||
-            fail "$1: no line /$2/ within $wait_bound s; the last lines: $(program_log | tail -3 | tr '\n' '|')"
-        sleep 0.05
-    done
-}
-
-# await_frames WHAT COUNT [AFTER]: waits for COUNT frames of the master after line AFTER (0).
-await_frames() {
-    local deadline=$((SECONDS + wait_bound)) count
-    while :; do
-        count=$(program_log | tail -n +"$((${3:-0} + 1))" | grep -c '^frame master ')
-        ((count >= $2)) && return 0
-        ((SECONDS < deadline)) || fail "$1: $count master frames in $wait_bound s, awaited $2"
-        sleep 0.05
-    done
-}
+# start PROGRAM ARGS...: the kit's start_program, under Wine; Wine's own standard error goes to
+# $out/stderr too.
+start() { start_program timeout 300 wine "$@"; }
 
 # await_held_frame WHAT WINDOWS AFTER: waits until WINDOWS render threads, the master's among them,
 # have each presented the same frame twice in a row after line AFTER: with the animation held
 # (LUMENWEAVE_HOLD) the picture every window keeps. Leaves the frame's number in held_frame.
-await_held_frame() {
-    local deadline=$((SECONDS + wait_bound))
-    while :; do
-        held_frame=$(program_log | tail -n +"$(($3 + 1))" | awk -v windows="$2" '
-            $1 == "frame" && $6 == 1 {
-                if ($10 == shown[$3]) { run[$3]++ } else { shown[$3] = $10; run[$3] = 1 }
-                if ($2 == "master") { master = $3 }
-            }
-            END {
-                if (master == "" || run[master] < 2) { exit }
-                for (thread in run) { if (shown[thread] == shown[master] && run[thread] >= 2) { n++ } }
-                if (n >= windows) { print shown[master] }
-            }')
-        [[ -n $held_frame ]] && return 0
-        ((SECONDS < deadline)) ||
-            fail "$1: $2 windows did not show one frame within $wait_bound s; the last lines: $(program_log | tail -4 | tr '\n' '|')"
-        sleep 0.05
-    done
+await_held_frame() { await "$1: $2 windows showing one frame" frame_held_by "$2" "$3"; }
+frame_held_by() {
+    held_frame=$(log_after "$2" | awk -v windows="$1" "$frame_fields"'
+        is_frame() && frame_presented() == 1 {
+            thread = frame_where()
+            if (frame_step() == shown[thread]) { run[thread]++ } else { shown[thread] = frame_step(); run[thread] = 1 }
+            if (frame_role() == "master") { master = thread }
+        }
+        END {
+            if (master == "" || run[master] < 2) { exit }
+            for (thread in run) { if (shown[thread] == shown[master] && run[thread] >= 2) { n++ } }
+            if (n >= windows) { print shown[master] }
+        }')
+    seen="the log ends: $(log_after "$2" | tail -n 4 | paste -sd'|')"
+    [[ -n $held_frame ]]
 }
 
 # press TITLE KEYS...: makes the window titled TITLE the foreground one, as a user's click would,
@@ -155,13 +112,13 @@ no_window_titled() {
 # Waits for the window titled TITLE to have its window's top-left corner and its client size as
 # "LEFT TOP WIDTH HEIGHT"; fails with MESSAGE otherwise.
 expect_place() {
-    local deadline=$((SECONDS + wait_bound))
-    while ((SECONDS < deadline)); do
-        read_rect "$1"
-        [[ "$win_left $win_top $client_w $client_h" == "$2" ]] && { pass "$3"; return; }
-        sleep 0.3
-    done
-    fail "$3: \"$1\" at $win_left,$win_top with a ${client_w}x$client_h client area, not $2"
+    await "$3: \"$1\" at $2" placed_at "$1" "$2"
+    pass "$3"
+}
+placed_at() {
+    read_rect "$1"
+    seen="at $win_left,$win_top with a ${client_w}x$client_h client area"
+    [[ "$win_left $win_top $client_w $client_h" == "$2" ]]
 }
 
 # Parses wintool's rect line into the variables win_left win_top client_w client_h (the client
@@ -177,16 +134,14 @@ read_rect() {
 # place TITLE LEFT TOP: moves the window titled TITLE (the only one) to LEFT,TOP and waits until
 # the X server shows its client area where Windows puts it, so that captures see it there.
 place() {
-    local id deadline=$((SECONDS + wait_bound)) seen
+    local id
     read_rect "$1"
     wintool move "$1" "$2" "$3" >/dev/null
     expect_place "$1" "$2 $3 $client_w $client_h" "\"$1\" moved to $2,$3"
     id=$(find_window "$1" "$wait_bound") || fail "no window \"$1\" on the X server"
-    while :; do
-        seen=$(xwininfo -id "$id" | awk '/Absolute upper-left X/ { x = $NF } /Absolute upper-left Y/ { print x "," $NF }')
-        [[ $seen == "$client_x,$client_y" ]] && return 0
-        ((SECONDS < deadline)) ||
-            fail "\"$1\": its X window at $seen, not at $client_x,$client_y after $wait_bound s"
-        sleep 0.05
-    done
+    await "\"$1\": its X window at $client_x,$client_y" x_window_at "$id" "$client_x,$client_y"
+}
+x_window_at() {
+    seen=$(xwininfo -id "$1" | awk '/Absolute upper-left X/ { x = $NF } /Absolute upper-left Y/ { print x "," $NF }')
+    [[ $seen == "$2" ]]
 }

@@ -7,12 +7,10 @@ stress_rounds() {
 }
 
 # No process runs either build of the saver any more, within $wait_bound seconds.
-expect_nothing_left() {
-    local deadline=$((SECONDS + wait_bound))
-    while pgrep -f -- "$saver|$test_saver" >/dev/null; do
-        ((SECONDS < deadline)) || fail "$1: a saver process is left: $(pgrep -af -- "$saver|$test_saver")"
-        sleep 0.2
-    done
+expect_nothing_left() { await "$1: no saver process left" no_saver_left; }
+no_saver_left() {
+    seen=$(pgrep -af -- "$saver|$test_saver") || return 0
+    return 1
 }
 
 # start_for SECONDS PROGRAM ARGS...: lib.sh's start with a bound of its own, since a stress run
@@ -20,9 +18,7 @@ expect_nothing_left() {
 start_for() {
     local seconds=$1
     shift
-    timeout "$seconds" wine "$@" >"$out/stdout" 2>/dev/null &
-    pid=$!
-    started+=("$pid")
+    start_program timeout "$seconds" wine "$@"
 }
 
 # Milliseconds since the epoch, for the figures the stress tests print.

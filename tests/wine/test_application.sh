@@ -63,16 +63,16 @@ wintool minimize "Lumenweave (master)"
 read_rect "Lumenweave (master)"
 [[ $iconic == 1 ]] || fail "the master did not minimise"
 await_line "minimising the master" '^paused master ' "$minimised_from"
-paused_at=$log_line_number
+paused_at=$line_number
 sleep 1.5
 read_rect "Lumenweave (master)"
 [[ $iconic == 1 ]] || fail "the master did not stay minimised"
-drawn=$(program_log | tail -n +"$((paused_at + 1))" | grep -c '^frame master ')
+drawn=$(log_after "$paused_at" | grep -c '^frame master ')
 ((drawn == 0)) || fail "the master drew $drawn frames while minimised"
 restored_from=$(log_length)
 wintool restore "Lumenweave (master)"
 await_line "restoring the master" '^resumed master ' "$restored_from"
-await_frames "restoring the master" 30 "$log_line_number"
+await_frames master 30 "$line_number"
 pass "minimising pauses drawing, restoring resumes it"
 
 # Closing the master ends the program with 0.

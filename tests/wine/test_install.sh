@@ -39,12 +39,9 @@ value() { values "$1" | sed -n "s/^$2=//p"; }
 # go, which it removes last.
 uninstall() {
     timeout 120 wine "C:\\Program Files\\Lumenweave\\uninstall.exe" /S || fail "uninstall.exe /S"
-    local deadline=$((SECONDS + wait_bound))
-    while [[ -e $folder ]]; do
-        ((SECONDS < deadline)) || fail "the uninstaller left its folder for $wait_bound s"
-        sleep 0.2
-    done
+    await "the uninstaller removing its folder" folder_gone
 }
+folder_gone() { [[ ! -e $folder ]]; }
 
 install
 cmp -s "$installed" "$saver" || fail "the installed Lumenweave.scr differs from the build's"

@@ -55,7 +55,7 @@ start "$test_saver" /s
 find_window "Lumenweave (master)" "$wait_bound" >/dev/null || fail "/s: no window"
 expect_place "Lumenweave (master)" "0 0 1440 600" "/s covers both monitors"
 await_line "/s: the system's first move" '^mouse 400 300 '
-[[ $log_line == *"allow_close 0 post_close 0" ]] || fail "/s: the first move: $log_line"
+[[ $line == *"allow_close 0 post_close 0" ]] || fail "/s: the first move: $line"
 expect_running "/s after its window appeared under the pointer"
 xdotool mousemove 420 330
 expect_exit 0 "/s ended by moving the mouse"

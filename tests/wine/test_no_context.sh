@@ -15,11 +15,11 @@ for check in create_context make_current; do
     # Both threads are past their context once they draw frames.
     from=$(log_length)
     await_line "$check: the clone's frames" '^frame clone ' "$from"
-    await_frames "$check" 30 "$from"
+    await_frames master 30 "$from"
     # Paced: far fewer than the thousands a loop without its wait would run, measured with the
     # program's own counter, so that a busy machine only makes it fewer.
-    rate=$(program_log | tail -n +"$((from + 1))" | awk '$1 == "frame" && $2 == "master" {
-        if (n++ == 0) first = $4; last = $4; frequency = $7 }
+    rate=$(log_after "$from" | awk "$frame_fields"'is_frame() && frame_role() == "master" {
+        if (n++ == 0) first = frame_began(); last = frame_began(); frequency = frame_frequency() }
         END { printf "%d", (n - 1) * frequency / (last - first) }')
     ((rate < 120)) || fail "$check: $rate master frames per second"
     for window in "$master" "$clone"; do

@@ -6,24 +6,20 @@ begin_test "$@"
 
 # The host's report and the test build's lines (the saver inherits the host's output) go to
 # $out/stdout; the host holds the preview until $out/release exists.
-: >"$out/stdout"
 saver_path=$(winepath -w "$test_saver") release=$(winepath -w "$out/release")
-timeout 300 wine "$wintool_exe" preview "$saver_path" 120000 "$release" >>"$out/stdout" 2>/dev/null &
-pid=$!
-started+=("$pid")
+start_program timeout 300 wine "$wintool_exe" preview "$saver_path" 120000 "$release"
 await_line "the preview host" '^(preview|no preview)'
-[[ $log_line == 'preview 320 240 at 0 0 in 320 240' ]] ||
-    fail "the preview window does not fill its parent: $log_line"
+[[ $line == 'preview 320 240 at 0 0 in 320 240' ]] ||
+    fail "the preview window does not fill its parent: $line"
 pass "the preview window fills its parent's 320 x 240 client area"
 
 # Wine draws OpenGL for a child window of another process into an off-screen X window of the
 # child's size and does not show it in the parent, so the picture is read from there.
-deadline=$((SECONDS + wait_bound))
-until surface=$(xwininfo -root -tree | awk '/\(has no name\): \(\)  320x240\+/ { print $1 }' | head -1)
-    [[ -n $surface ]]; do
-    ((SECONDS < deadline)) || fail "no 320 x 240 drawing surface for the preview"
-    sleep 0.1
-done
+preview_surface() {
+    surface=$(xwininfo -root -tree | awk '/\(has no name\): \(\)  320x240\+/ { print $1 }' | head -1)
+    [[ -n $surface ]]
+}
+await "a 320 x 240 drawing surface for the preview" preview_surface
 expect_drawing "$surface" "the preview"
 awk -v m="$picture_mean" 'BEGIN { exit !(m < 0.5) }' || fail "the preview shows no figure (mean $picture_mean)"
 pass "the preview draws (mean $picture_mean)"
@@ -41,5 +37,5 @@ touch "$out/release"
 timeout "$wait_bound" tail --pid="$pid" -f /dev/null
 grep -q 'before' "$out/stdout" && fail "the preview ended on input: $(grep before "$out/stdout")"
 pass "input over the preview does not end it"
-grep -qx 'saver exit 0' <(program_log) || fail "destroying the parent did not end the saver: $(program_log | grep -v '^frame')"
+grep -qx 'saver exit 0' <(log_after 0) || fail "destroying the parent did not end the saver: $(log_after 0 | grep -v '^frame')"
 pass "destroying the parent ends the saver with exit code 0"

@@ -17,7 +17,7 @@ start_screensaver() {
         fail "$2: window at $win_left,$win_top size ${client_w}x$client_h, not the whole screen"
     if [[ $1 == "$test_saver" ]]; then
         await_line "$2: the system's first mouse move" '^mouse 640 512 '
-        [[ $log_line == *"allow_close 0 post_close 0" ]] || fail "$2: the first move: $log_line"
+        [[ $line == *"allow_close 0 post_close 0" ]] || fail "$2: the first move: $line"
     fi
 }
 
@@ -52,7 +52,7 @@ for step in $(seq 1 10); do
     x=$((640 + 2 * step)) y=$((512 + 2 * step)) from=$(log_length)
     xdotool mousemove "$x" "$y"
     await_line "/s: the move to $x,$y" "^mouse $x $y " "$from"
-    [[ $log_line == *"post_close 0" ]] || fail "/s: a move of 4 pixels to $x,$y ends the run: $log_line"
+    [[ $line == *"post_close 0" ]] || fail "/s: a move of 4 pixels to $x,$y ends the run: $line"
 done
 expect_running "/s after moves of 4 pixels each"
 xdotool mousemove 663 534

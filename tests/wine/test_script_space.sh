@@ -44,16 +44,11 @@ poke() {
 }
 
 # same_picture WINDOW PNG WHAT: waits until WINDOW shows exactly the picture PNG.
-same_picture() {
-    local deadline=$((SECONDS + wait_bound)) differing
-    while :; do
-        import -window "$1" "$out/window.png" 2>/dev/null
-        differing=$(compare -metric AE "$out/window.png" "$2" null: 2>&1)
-        [[ $differing == 0 ]] && return 0
-        ((SECONDS < deadline)) ||
-            fail "$3: $differing pixels differ from lumenweave-render's after $wait_bound s"
-        sleep 0.2
-    done
+same_picture() { await "$3: the picture lumenweave-render draws" shows_picture "$1" "$2"; }
+shows_picture() {
+    import -window "$1" "$out/window.png" 2>/dev/null
+    seen="$(compare -metric AE "$out/window.png" "$2" null: 2>&1) pixels differ"
+    [[ $seen == "0 pixels differ" ]]
 }
 
 close_master() {
@@ -116,10 +111,10 @@ SCRIPT
 place "$test_saver" "$out/moving.txt" "$out/moving-test.scr"
 LUMENWEAVE_HOLD=$(winepath -w "$out/hold") start "$out/moving-test.scr"
 await_line "the placed script" '^script '
-[[ $log_line == "script placed: $(stat -c %s "$out/moving.txt") bytes" ]] ||
-    fail "the test build with a placed script says \"$log_line\""
+[[ $line == "script placed: $(stat -c %s "$out/moving.txt") bytes" ]] ||
+    fail "the test build with a placed script says \"$line\""
 master=$(find_window "Lumenweave (master)" "$wait_bound") || fail "the placed test build opened no window"
-await_frames "the placed script" 100
+await_frames master 100 0
 held_from=$(log_length)
 touch "$out/hold"
 await_held_frame "the animation held" 1 "$held_from"
@@ -141,9 +136,9 @@ poke "$out/damaged.scr" "$first" $((capacity + 1))
 crc=$(od -An -t x4 -j $((first + 4)) -N 4 "$out/damaged.scr" | tr -d ' ')
 start "$out/damaged.scr"
 await_line "a length above the capacity" '^script '
-[[ $log_line == "script built-in: the space's length $((capacity + 1)) with CRC-32 $crc is not one of 1 to $capacity bytes" ]] ||
-    fail "a length above the capacity: the test build says \"$log_line\""
-await_frames "a length above the capacity" 200 "$log_line_number"
+[[ $line == "script built-in: the space's length $((capacity + 1)) with CRC-32 $crc is not one of 1 to $capacity bytes" ]] ||
+    fail "a length above the capacity: the test build says \"$line\""
+await_frames master 200 "$line_number"
 expect_drawing "$(find_window "Lumenweave (master)" "$wait_bound")" "a length above the capacity"
 pass "a length above the capacity: the built-in script runs, and the test build says so"
 close_master "a length above the capacity"
@@ -152,9 +147,9 @@ poke "$out/damaged.scr" "$first" "$length"
 printf 'A' | dd of="$out/damaged.scr" bs=1 seek=$((first + 8)) conv=notrunc status=none
 start "$out/damaged.scr"
 await_line "a changed byte of the text" '^script '
-[[ $log_line =~ ^"script built-in: the space's CRC-32 is $crc, its $length bytes of text have "[0-9a-f]{8}$ &&
-    $log_line != *" have $crc" ]] || fail "a changed byte of the text: the test build says \"$log_line\""
-await_frames "a changed byte of the text" 200 "$log_line_number"
+[[ $line =~ ^"script built-in: the space's CRC-32 is $crc, its $length bytes of text have "[0-9a-f]{8}$ &&
+    $line != *" have $crc" ]] || fail "a changed byte of the text: the test build says \"$line\""
+await_frames master 200 "$line_number"
 expect_drawing "$(find_window "Lumenweave (master)" "$wait_bound")" "a changed byte of the text"
 pass "a wrong CRC-32: the built-in script runs, and the test build says so"
 close_master "a wrong CRC-32"

@@ -8,20 +8,23 @@ begin_test "$@"
 . "$here/stress.sh"
 rounds=$(stress_rounds 50 5)
 
+# keyed_until_ended: false, after a key, while the program runs (the key a tenth of a second
+# after the last one, with the wait's own pause); true once it has ended.
+keyed_until_ended() {
+    kill -0 "$pid" 2>/dev/null || return 0
+    activate_window "$id" || true
+    xdotool key space
+    keys=$((keys + 1))
+    sleep 0.05
+    return 1
+}
 first_key_ended=0
 for ((run = 1; run <= rounds; run++)); do
     xdotool mousemove 640 512
     start "$saver" /s
     id=$(find_window "Lumenweave (master)" "$wait_bound") || fail "run $run: no visible window within $wait_bound s"
     keys=0
-    deadline=$((SECONDS + wait_bound))
-    while kill -0 "$pid" 2>/dev/null; do
-        ((SECONDS < deadline)) || fail "run $run: still running $wait_bound s after its window showed"
-        activate_window "$id" || true
-        xdotool key space
-        keys=$((keys + 1))
-        sleep 0.1
-    done
+    await "run $run: the program ending on a key" keyed_until_ended
     ((keys == 1)) && first_key_ended=$((first_key_ended + 1))
     expect_exit 0 "run $run, ended after $keys keys"
     expect_nothing_left "run $run"

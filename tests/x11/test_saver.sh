@@ -113,19 +113,19 @@ kill -CONT "$pid"
 # catching up with the second lost would crowd in some 60 more, at frames begun with their
 # deadline already past. A loaded machine may present fewer, never a burst.
 pacing() {
-    python3 - "$out/stdout" "$@" <<'PY'
+    log_after 0 | frame_columns master began deadline present | python3 -c '
 import sys
-frames = [[int(f) for f in l.split()[3:]] for l in open(sys.argv[1]) if l.startswith("frame master")]
-present = [f[5] for f in frames]
+frames = [[int(f) for f in l.split()] for l in sys.stdin]  # began, deadline, present
+present = [f[2] for f in frames]
 pause = max(range(1, len(present)), key=lambda i: present[i] - present[i - 1])
-if len(sys.argv) > 2:
+if len(sys.argv) > 1:
     sys.exit(0 if present[-1] - present[pause] >= 500e6 else 1)
-after = [f for f in frames[pause:] if f[5] - present[pause] < 500e6]
-late = [f for f in after if f[4] <= f[0]]
+after = [f for f in frames[pause:] if f[2] - present[pause] < 500e6]
+late = [f for f in after if f[1] <= f[0]]
 print(f"pause {(present[pause] - present[pause - 1]) / 1e6:.0f} ms, then {len(after)} presents "
       f"in 500 ms, {len(late)} of them begun past their deadline")
 sys.exit(0 if present[pause] - present[pause - 1] > 900e6 and len(after) <= 32 and not late else 1)
-PY
+' "$@"
 }
 await "SIGCONT: presents for half a second after the pause" pacing covered 2>/dev/null
 end_on_signal INT

@@ -150,8 +150,8 @@ for rate in 30 5; do
         fail "--frame-rate $rate: step 180 is another picture than at 60 (difference $d)"
     pass "--frame-rate $rate: step 180 is the picture of step 180 at 60 (difference $d)"
     # The master's frames before the hold, past the first half second (the window appearing).
-    figures=$(grep '^frame master ' "$out/log-at-$rate" |
-        awk -v skip=$((rate / 2)) '$10 < 180 && ++n > skip' | pacing_figures "$rate")
+    figures=$(awk -v skip=$((rate / 2)) "$frame_fields"'is_frame() && frame_role() == "master" &&
+        frame_step() < 180 && ++n > skip' "$out/log-at-$rate" | pacing_figures "$rate")
     read -r fps steps due period step closest other_rate <<<"$figures"
     gap=$(awk -v r="$rate" 'BEGIN { printf "%.2f", 16.666 * 60 / r }')  # ms, as pacing.hpp has it
     [[ -z $other_rate ]] || fail "--frame-rate $rate: a frame line gives rate $other_rate"

@@ -2,6 +2,7 @@
 # root, so it and every client run as an unprivileged user in a runtime folder of their own.
 # Sourced; the caller runs as root, sets sway_dir (a folder the user can enter) and ends what it
 # started with stop_sway.
+. "$(dirname "${BASH_SOURCE[0]}")/wait.sh"
 
 sway_user=lumenweave-saver
 sway_pid=
@@ -29,8 +30,8 @@ as_sway_user() {
     "${sway_prefix[@]}" "$@"
 }
 
-# start_sway CONFIG_TEXT: a headless sway (pixman renderer, no input devices) with one output;
-# waits up to 60 s until it answers.
+# start_sway CONFIG_TEXT: a headless sway (pixman renderer, no input devices) with one output
+# (HEADLESS-1); waits up to 60 s until it answers, and says on standard error why it did not.
 start_sway() {
     sway_user_ready || return 1
     printf '%s\n' "$1" >"$sway_dir/sway.conf"
@@ -41,35 +42,34 @@ start_sway() {
         sway -c "$sway_dir/sway.conf" >"$sway_dir/sway.log" 2>&1 &
     sway_pid=$!
     sway_socket=$sway_dir/run/sway-ipc.$(id -u "$sway_user").$sway_pid.sock
-    local deadline=$((SECONDS + 60))
-    until [[ -S $sway_dir/run/$sway_display ]] && as_sway_user swaymsg -t get_outputs >/dev/null 2>&1; do
-        ((SECONDS < deadline)) && kill -0 "$sway_pid" 2>/dev/null || {
-            echo "sway did not start: $(tail -3 "$sway_dir/sway.log")" >&2
-            return 1
-        }
-        sleep 0.1
-    done
+    within 60 sway_answers_or_ended
+    sway_answers || {
+        echo "sway did not start: $(tail -3 "$sway_dir/sway.log")" >&2
+        return 1
+    }
 }
+sway_answers() {
+    [[ -S $sway_dir/run/$sway_display ]] && as_sway_user swaymsg -t get_outputs >/dev/null 2>&1
+}
+sway_answers_or_ended() { sway_answers || ! kill -0 "$sway_pid" 2>/dev/null; }
 
-# sway_outputs: "NAME WIDTHxHEIGHT" of each output, one a line.
+# sway_outputs: "NAME X Y WIDTH HEIGHT SCALE" of each output (compositor pixels), one a line.
 sway_outputs() {
     as_sway_user swaymsg -t get_outputs -r |
         python3 -c 'import json, sys
 for o in json.load(sys.stdin):
     r = o["rect"]
-    print(o["name"], "%dx%d" % (r["width"], r["height"]))'
+    print(o["name"], r["x"], r["y"], r["width"], r["height"], o["scale"])'
 }
 
-# add_sway_output: one more headless output; waits until sway lists it.
+# add_sway_output: one more headless output; waits up to 60 s until sway lists it.
 add_sway_output() {
-    local count deadline=$((SECONDS + 60))
+    local count
     count=$(sway_outputs | wc -l)
     as_sway_user swaymsg create_output >/dev/null || return 1
-    until (($(sway_outputs | wc -l) > count)); do
-        ((SECONDS < deadline)) || return 1
-        sleep 0.1
-    done
+    within 60 outputs_more_than "$count"
 }
+outputs_more_than() { (($(sway_outputs | wc -l) > $1)); }
 
 stop_sway() {
     [[ -n $sway_pid ]] || return 0

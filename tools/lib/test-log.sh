@@ -15,6 +15,7 @@ function frame_role() { return $2 }
 function frame_where() { return $3 }
 function frame_began() { return $4 }
 function frame_presented() { return $6 }
+function frame_frequency() { return $7 }
 function frame_deadline() { return $8 }
 function frame_present() { return $9 }
 function frame_step() { return $10 }
@@ -33,6 +34,16 @@ frames_after() {
     log_after "$1" | awk -v surface="$2" "$frame_fields"'
         is_frame() && (frame_role() == surface || frame_where() == surface) { n++ }
         END { print n + 0 }'
+}
+
+# frame_columns SURFACE NAME...: for each frame line of SURFACE (a role or a place) on standard
+# input, the fields NAME (began, deadline, present, step, rate), one line a frame.
+frame_columns() {
+    local surface=$1 fields
+    shift
+    fields=$(printf 'frame_%s(), ' "$@")
+    awk -v surface="$surface" "$frame_fields"'
+        is_frame() && (frame_role() == surface || frame_where() == surface) { print '"${fields%, }"' }'
 }
 
 # wait_frames N SECONDS [SURFACE]: waits until the log holds N frames of SURFACE (the master);
