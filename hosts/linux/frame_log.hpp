@@ -107,7 +107,7 @@ inline void log_frame(const char* role, const char* where, int64_t t0, int64_t t
 
 // A pointer move a saver judged, at X, Y (the root window's or the compositor's space): its first
 // (origin), one within the allowance (near) or one beyond it (away), which ends the saver.
-inline void log_pointer(int x, int y, const pointer_step& step) {
+inline void log_pointer(int x, int y, const frame::pointer_step& step) {
     log_event(log_item::pointer, "%d %d %s", x, y,
               step.first          ? "origin"
               : step.ends_saver() ? "away"

@@ -94,7 +94,7 @@ void host_t::run_frames() {
             continue;
         }
         const int64_t t0 = monotonic_ns();
-        pacing.deadline_ns = frame_deadline(pacing.deadline_ns, t0, pacing.period_ns);
+        pacing.deadline_ns = frame::frame_deadline(pacing.deadline_ns, t0, pacing.period_ns);
         // The first frame is the only step a still picture takes.
         const int steps =
             still && session.engine_frame > 0 ? 0 : linux_session::take_steps(session, t0);
