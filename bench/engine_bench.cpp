@@ -12,7 +12,7 @@ using namespace lumenweave;
 namespace {
 
 // The benchmarks' one engine.
-Engine engine;
+frame::Engine engine;
 
 // Far into a run, so that every sequence has started, sequences 4 and 5 have looped many times
 // and the actuators are moving: the steady state that a screensaver spends its hours in. The
@@ -35,7 +35,7 @@ BENCHMARK(advanceFrameBench);
 // WebAssembly build does per frame (web/tools/measure.mjs times the same there).
 void recordFrameBench(benchmark::State& state) {
     startRunning();
-    draw_list_t list;
+    drawlist::draw_list_t list;
     for (auto _ : state) {
         recordFrame(engine, list);
     }

@@ -19,8 +19,8 @@ using namespace lumenweave;
 namespace {
 
 // The benchmarks' one engine and, where they record, the list they record into.
-Engine engine;
-draw_list_t list;
+frame::Engine engine;
+drawlist::draw_list_t list;
 
 // A running animation, so that the ring holds a full trail of 40 wings. Heap trimming is off, as
 // in lumenweave-render: otherwise glibc returns and refaults the block Mesa frees every frame,
@@ -56,7 +56,7 @@ void directFrame() {
     directDrawing = false;
 }
 void recordedFrame() {
-    renderFrame(engine, &list);
+    replay::renderFrame(engine, &list);
 }
 
 // Where both kinds of master frame are timed: one context of the benchmark's size, a running
@@ -69,8 +69,8 @@ void inFrameContext(benchmark::State& state, Timing timing) {
     }
     const int width = static_cast<int>(state.range(0));
     const int height = static_cast<int>(state.range(1));
-    OffscreenContext gl(width, height);
-    setupView(width, height);
+    offscreen::OffscreenContext gl(width, height);
+    replay::setupView(width, height);
     startRunning();
     warmUp(directFrame);
     warmUp(recordedFrame);
@@ -92,15 +92,15 @@ BENCHMARK_CAPTURE(frameBench, recordAndReplay, recordedFrame)->Apply(sizes);
 void replayBench(benchmark::State& state) {
     const int width = static_cast<int>(state.range(0));
     const int height = static_cast<int>(state.range(1));
-    OffscreenContext master(width, height);
-    setupView(width, height);
+    offscreen::OffscreenContext master(width, height);
+    replay::setupView(width, height);
     startRunning();
-    renderFrame(engine, &list);
-    OffscreenContext clone(width, height);
-    setupView(width, height);
-    warmUp([] { replay_draw_list(list); });
+    replay::renderFrame(engine, &list);
+    offscreen::OffscreenContext clone(width, height);
+    replay::setupView(width, height);
+    warmUp([] { replay::replay_draw_list(list); });
     for (auto _ : state) {
-        replay_draw_list(list);
+        replay::replay_draw_list(list);
     }
     state.counters["commands"] = static_cast<double>(list.commands.size());
 }
@@ -149,18 +149,18 @@ BENCHMARK(recordAndReplayCostBench)->Apply(inTurn);
 void masterAndCloneBench(benchmark::State& state) {
     const int width = static_cast<int>(state.range(0));
     const int height = static_cast<int>(state.range(1));
-    OffscreenContext master(width, height);
-    setupView(width, height);
-    OffscreenContext clone(width, height);
-    setupView(width, height);
+    offscreen::OffscreenContext master(width, height);
+    replay::setupView(width, height);
+    offscreen::OffscreenContext clone(width, height);
+    replay::setupView(width, height);
     startRunning();
     const auto masterFrame = [&master] {
         master.makeCurrent();
-        renderFrame(engine, &list);
+        replay::renderFrame(engine, &list);
     };
     const auto cloneFrame = [&clone] {
         clone.makeCurrent();
-        replay_draw_list(list);
+        replay::replay_draw_list(list);
     };
     warmUp([&] {
         masterFrame();

@@ -4,9 +4,9 @@
 
 #include "frame/frame.hpp"
 
-inline void runWithoutDrawing(lumenweave::Engine& engine, int frames) {
-    lumenweave::initEngineWithSeed(engine, 1);
+inline void runWithoutDrawing(lumenweave::frame::Engine& engine, int frames) {
+    lumenweave::frame::initEngineWithSeed(engine, 1);
     for (int f = 0; f < frames; ++f) {
-        lumenweave::advanceFrame(engine);
+        lumenweave::frame::advanceFrame(engine);
     }
 }

@@ -26,7 +26,7 @@ std::string scriptOf(int64_t sequences) {
 
 void parseScriptBench(benchmark::State& state) {
     const std::string text = scriptOf(state.range(0));
-    Sequencer sequencer;
+    script::Sequencer sequencer;
     for (auto _ : state) {
         parseScript(sequencer, text.c_str());
         state.PauseTiming();
@@ -45,7 +45,7 @@ BENCHMARK(parseScriptBench)
 void checkScriptBench(benchmark::State& state) {
     const std::string text = scriptOf(state.range(0));
     for (auto _ : state) {
-        benchmark::DoNotOptimize(checkScript(text));
+        benchmark::DoNotOptimize(script::checkScript(text));
     }
     state.SetComplexityN(state.range(0));
 }

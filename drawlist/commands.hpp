@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-namespace lumenweave {
+namespace lumenweave::drawlist {
 
 // A command's code, in draw_command::type. Its argument words follow in the list's word pool;
 // floats are stored as their bit patterns.
@@ -39,4 +39,4 @@ enum draw_primitive : uint32_t {
 };
 constexpr uint32_t draw_clear_color = 0x4000;  // the colour buffer
 
-}  // namespace lumenweave
+}  // namespace lumenweave::drawlist

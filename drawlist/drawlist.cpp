@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-namespace lumenweave {
+namespace lumenweave::drawlist {
 
 namespace {
 
@@ -79,4 +79,4 @@ float draw_word_float(uint32_t word) {
     return f;
 }
 
-}  // namespace lumenweave
+}  // namespace lumenweave::drawlist

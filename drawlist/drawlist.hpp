@@ -7,7 +7,7 @@
 
 #include "drawlist/commands.hpp"
 
-namespace lumenweave {
+namespace lumenweave::drawlist {
 
 // One recorded command: its code (a draw_code) and its argument words, which live in the list's
 // word pool.
@@ -44,4 +44,4 @@ bool draw_command_is_whole(const draw_list_t& list, const draw_command& command)
 // A float argument word.
 float draw_word_float(uint32_t word);
 
-}  // namespace lumenweave
+}  // namespace lumenweave::drawlist

@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace lumenweave {
+namespace lumenweave::drawlist {
 
 namespace {
 
@@ -245,4 +245,4 @@ void build_mesh(const draw_list_t& list, const view_matrices& view, uint32_t wid
     }
 }
 
-}  // namespace lumenweave
+}  // namespace lumenweave::drawlist

@@ -10,7 +10,7 @@
 #include "drawlist/drawlist.hpp"
 #include "drawlist/view.hpp"
 
-namespace lumenweave {
+namespace lumenweave::drawlist {
 
 // One corner of a triangle, as the vertex shader takes it: 7 floats, 28 bytes, no padding.
 struct mesh_vertex {
@@ -40,4 +40,4 @@ struct frame_mesh {
 void build_mesh(const draw_list_t& list, const view_matrices& view, uint32_t width, uint32_t height,
                 float line_width, frame_mesh& mesh);
 
-}  // namespace lumenweave
+}  // namespace lumenweave::drawlist

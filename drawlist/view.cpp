@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-namespace lumenweave {
+namespace lumenweave::drawlist {
 
 namespace {
 
@@ -44,4 +44,4 @@ view_matrices view_for(uint32_t width, uint32_t height) {
     return view;
 }
 
-}  // namespace lumenweave
+}  // namespace lumenweave::drawlist

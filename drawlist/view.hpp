@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-namespace lumenweave {
+namespace lumenweave::drawlist {
 
 // Column-major 4 x 4 matrices, as OpenGL and WebGL take them.
 struct view_matrices {
@@ -17,4 +17,4 @@ struct view_matrices {
 // 0 x 0) counts as one pixel, so that the matrices stay finite until a real size comes.
 view_matrices view_for(uint32_t width, uint32_t height);
 
-}  // namespace lumenweave
+}  // namespace lumenweave::drawlist

@@ -9,7 +9,7 @@
 #include "engine/history.hpp"
 #include "engine/indices.hpp"
 
-namespace lumenweave {
+namespace lumenweave::engine {
 
 namespace {
 
@@ -94,4 +94,4 @@ void actStopAll(ActuatorBank& bank) {
     }
 }
 
-}  // namespace lumenweave
+}  // namespace lumenweave::engine

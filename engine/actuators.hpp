@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-namespace lumenweave {
+namespace lumenweave::engine {
 
 // Values, limits, target and reset value are in the unit of what the actuator moves.
 struct Actuator {
@@ -49,4 +49,4 @@ void actReset(ActuatorBank& bank, int index);
 void actStop(ActuatorBank& bank, int index);
 void actStopAll(ActuatorBank& bank);
 
-}  // namespace lumenweave
+}  // namespace lumenweave::engine

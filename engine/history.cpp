@@ -1,7 +1,7 @@
 // Reading the history ring: the two sampling operations, straight and along a period.
 #include "engine/history.hpp"
 
-namespace lumenweave {
+namespace lumenweave::engine {
 
 namespace {
 
@@ -28,4 +28,4 @@ float sampleHistoryPeriodic(const float* channel, int k, float t, float period) 
     return (1.0f - t) * b + t * a;
 }
 
-}  // namespace lumenweave
+}  // namespace lumenweave::engine

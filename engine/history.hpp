@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-namespace lumenweave {
+namespace lumenweave::engine {
 
 constexpr int historySize = 128;
 
@@ -40,4 +40,4 @@ float sampleHistory(const float* channel, int k, float t);
 // The same along the shorter arc of the period; period 0 equals sampleHistory.
 float sampleHistoryPeriodic(const float* channel, int k, float t, float period);
 
-}  // namespace lumenweave
+}  // namespace lumenweave::engine

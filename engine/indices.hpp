@@ -2,7 +2,7 @@
 // scripts, the engine, the frame driver and the renderer.
 #pragma once
 
-namespace lumenweave {
+namespace lumenweave::engine {
 
 constexpr int outlineIndex = 18;
 constexpr int zoomIndex = 31;
@@ -34,4 +34,4 @@ constexpr ActuatorName actuatorNames[] = {
     {hueRateIndex, "hue rate"}, {lightnessIndex, "lightness"},
 };
 
-}  // namespace lumenweave
+}  // namespace lumenweave::engine

@@ -5,7 +5,7 @@
 #include "engine/actuators.hpp"
 #include "engine/random.hpp"
 
-namespace lumenweave {
+namespace lumenweave::engine {
 
 // Only filled slots hold actuators, and bank.actuators lists them in index order, so walking it
 // visits the slots, and makes the random draws, in the same order as a scan of all 1024 slots.
@@ -42,4 +42,4 @@ void stepMotions(ActuatorBank& bank) {
     }
 }
 
-}  // namespace lumenweave
+}  // namespace lumenweave::engine

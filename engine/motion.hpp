@@ -4,7 +4,7 @@
 #include "engine/actuators.hpp"
 #include "engine/random.hpp"
 
-namespace lumenweave {
+namespace lumenweave::engine {
 
 // Starts a motion for every active actuator that is not moving, in index order, drawing its
 // target and length from the generator.
@@ -12,4 +12,4 @@ void startMotions(ActuatorBank& bank, rand48& random);
 // Advances every active, moving actuator by one step, in index order.
 void stepMotions(ActuatorBank& bank);
 
-}  // namespace lumenweave
+}  // namespace lumenweave::engine

@@ -3,7 +3,7 @@
 
 #include <cmath>
 
-namespace lumenweave {
+namespace lumenweave::engine {
 
 namespace {
 
@@ -44,4 +44,4 @@ float skewedRandom(rand48& random, float m) {
     return static_cast<float>(std::expm1(r * m) / std::expm1(1.0));
 }
 
-}  // namespace lumenweave
+}  // namespace lumenweave::engine

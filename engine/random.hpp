@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-namespace lumenweave {
+namespace lumenweave::engine {
 
 struct rand48 {
     uint16_t x[3] = {};  // state X, low word first
@@ -19,4 +19,4 @@ double uniformRandom(rand48& random);
 // (expm1(r * m)) / expm1(1) for r = uniformRandom(); in [0, 1) for m = 1, favouring small values.
 float skewedRandom(rand48& random, float m);
 
-}  // namespace lumenweave
+}  // namespace lumenweave::engine

@@ -12,7 +12,7 @@
 #define LUMENWEAVE_ANIMATION 1
 #endif
 
-namespace lumenweave {
+namespace lumenweave::engine {
 
 // On: the parser and the sequencer write trace lines to the log the host gives (the Windows
 // program prints them on standard output).
@@ -23,4 +23,4 @@ constexpr bool scriptSourceSetting = LUMENWEAVE_SCRIPT_SOURCE != 0;
 // On: the script is parsed at start-up and the animation steps each frame.
 constexpr bool animationSetting = LUMENWEAVE_ANIMATION != 0;
 
-}  // namespace lumenweave
+}  // namespace lumenweave::engine

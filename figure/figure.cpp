@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cstdint>
 
-namespace lumenweave {
+namespace lumenweave::figure {
 
 namespace {
 
@@ -18,8 +18,8 @@ constexpr float corners[4][2] = {{-half, -half}, {half, -half}, {half, half}, {-
 
 // Slot of the i-th wing counted back from the newest slot f.
 int slotOf(int f, int64_t i) {
-    const int64_t s = (static_cast<int64_t>(f) - i) % historySize;
-    return static_cast<int>(s < 0 ? s + historySize : s);
+    const int64_t s = (static_cast<int64_t>(f) - i) % engine::historySize;
+    return static_cast<int>(s < 0 ? s + engine::historySize : s);
 }
 
 struct WingSample {
@@ -31,11 +31,12 @@ struct WingColors {
     Color fill, outline;
 };
 
-void recordColor(draw_list_t& list, const Color& c) {
+void recordColor(drawlist::draw_list_t& list, const Color& c) {
     record_color(list, c.red, c.green, c.blue);
 }
 
-void drawCopy(const WingSample& w, const WingColors& colors, bool scaled, draw_list_t& list) {
+void drawCopy(const WingSample& w, const WingColors& colors, bool scaled,
+              drawlist::draw_list_t& list) {
     record_push_matrix(list);
     record_rotate(list, w.spin, 0.0f, 0.0f, 1.0f);
     record_translate(list, 0.0f, w.arm, 0.0f);
@@ -81,8 +82,8 @@ Color hlsToRgb(float h, float l, float s) {
             hlsChannel(low, high, static_cast<float>(hueDegrees - 120.0))};
 }
 
-void drawSquare(bool filled, draw_list_t& list) {
-    record_begin(list, filled ? draw_primitive_polygon : draw_primitive_lines);
+void drawSquare(bool filled, drawlist::draw_list_t& list) {
+    record_begin(list, filled ? drawlist::draw_primitive_polygon : drawlist::draw_primitive_lines);
     if (filled) {
         for (const auto& c : corners)
             record_vertex(list, c[0], c[1]);
@@ -97,8 +98,9 @@ void drawSquare(bool filled, draw_list_t& list) {
     record_end(list);
 }
 
-void drawFigure(const HistoryRing& history, const HistoryState& historyState, draw_list_t& list) {
-    const HistoryRing& r = history;
+void drawFigure(const engine::HistoryRing& history, const engine::HistoryState& historyState,
+                drawlist::draw_list_t& list) {
+    const engine::HistoryRing& r = history;
     const int f = historyState.historyIndex;
     const int64_t n = std::min<int64_t>(historyState.wingCount, maxWings);
     const float t = historyState.slotFraction;
@@ -109,22 +111,22 @@ void drawFigure(const HistoryRing& history, const HistoryState& historyState, dr
 
     // Step back by half the column's length so that it is centred on the origin.
     for (int64_t i = 0; i < n; ++i) {
-        record_translate(list, 0.0f, 0.0f, -0.5f * sampleHistory(r.zoom, slotOf(f, i), t));
+        record_translate(list, 0.0f, 0.0f, -0.5f * engine::sampleHistory(r.zoom, slotOf(f, i), t));
     }
 
     for (int64_t i = 0; i < n; ++i) {
         const int s = slotOf(f, i);
-        const WingSample w = {sampleHistory(r.zoom, s, t),
-                              sampleHistory(r.arm, s, t),
-                              sampleHistory(r.wrist, s, t),
-                              sampleHistory(r.twist, s, t),
-                              sampleHistory(r.mirrorScale, s, t),
-                              sampleHistoryPeriodic(r.spinAngle, s, t, 360.0f),
-                              sampleHistoryPeriodic(r.flipAngle, s, t, 360.0f),
+        const WingSample w = {engine::sampleHistory(r.zoom, s, t),
+                              engine::sampleHistory(r.arm, s, t),
+                              engine::sampleHistory(r.wrist, s, t),
+                              engine::sampleHistory(r.twist, s, t),
+                              engine::sampleHistory(r.mirrorScale, s, t),
+                              engine::sampleHistoryPeriodic(r.spinAngle, s, t, 360.0f),
+                              engine::sampleHistoryPeriodic(r.flipAngle, s, t, 360.0f),
                               r.fill[s],
                               r.outline[s]};
-        const float h = sampleHistoryPeriodic(r.hue, s, t, 1.0f);
-        const float l = sampleHistoryPeriodic(r.lightness, s, t, 1.0f);
+        const float h = engine::sampleHistoryPeriodic(r.hue, s, t, 1.0f);
+        const float l = engine::sampleHistoryPeriodic(r.lightness, s, t, 1.0f);
         float h2 = h + 0.5f;
         if (static_cast<double>(h2) > 1.0)
             h2 = h2 - 1.0f;
@@ -146,4 +148,4 @@ void drawFigure(const HistoryRing& history, const HistoryState& historyState, dr
     record_pop_matrix(list);
 }
 
-}  // namespace lumenweave
+}  // namespace lumenweave::figure

@@ -4,7 +4,7 @@
 #include "drawlist/drawlist.hpp"
 #include "engine/history.hpp"
 
-namespace lumenweave {
+namespace lumenweave::figure {
 
 struct Color {
     float red, green, blue;
@@ -15,8 +15,9 @@ Color hlsToRgb(float h, float l, float s);
 // One colour channel; hue in degrees.
 float hlsChannel(float low, float high, float hue);
 // The wing square in the current colour; filled or as four separate line segments.
-void drawSquare(bool filled, draw_list_t& list);
+void drawSquare(bool filled, drawlist::draw_list_t& list);
 // The whole figure from the ring and its running values, appended to the list.
-void drawFigure(const HistoryRing& history, const HistoryState& historyState, draw_list_t& list);
+void drawFigure(const engine::HistoryRing& history, const engine::HistoryState& historyState,
+                drawlist::draw_list_t& list);
 
-}  // namespace lumenweave
+}  // namespace lumenweave::figure

@@ -11,12 +11,12 @@
 #include "figure/figure.hpp"
 #include "script/sequencer.hpp"
 
-namespace lumenweave {
+namespace lumenweave::frame {
 
 namespace {
 
 // The frame driver reads only filled slots, so no empty-slot test.
-float valueOf(const ActuatorBank& bank, int index) {
+float valueOf(const engine::ActuatorBank& bank, int index) {
     return bank.slot[index]->value;
 }
 
@@ -42,9 +42,9 @@ int32_t wingCountOf(float v) {
 // must undo (the bank, the ring, the running values, the clock, the sequence list).
 void resetEngine(Engine& engine) {
     createBank(engine.bank);
-    engine.history = HistoryRing{};
-    engine.historyState = HistoryState{};
-    for (int s = 0; s < historySize; ++s) {
+    engine.history = engine::HistoryRing{};
+    engine.historyState = engine::HistoryState{};
+    for (int s = 0; s < engine::historySize; ++s) {
         engine.history.outline[s] = 1;
         engine.history.fill[s] = 1;
     }
@@ -55,41 +55,41 @@ void resetEngine(Engine& engine) {
 // The bank, the ring and the sequences of a start, with the script text to parse.
 void startWithScript(Engine& engine, const char* script) {
     resetEngine(engine);
-    if (animationSetting) {
+    if (engine::animationSetting) {
         parseScript(engine.sequencer, script);
     }
 }
 
 void finishStart(Engine& engine) {
-    engine.historyState.wingCount = defaultWingCount;
+    engine.historyState.wingCount = engine::defaultWingCount;
     engine.historyState.wheelAngle = 0.0f;
 }
 
 // Ring advance, animation step and sampling into the newest slot.
 void advanceAndSample(Engine& engine) {
-    const ActuatorBank& bank = engine.bank;
-    HistoryRing& history = engine.history;
-    HistoryState& st = engine.historyState;
-    const bool advancing = st.slotFraction + valueOf(bank, paceIndex) >= 1.0f;
+    const engine::ActuatorBank& bank = engine.bank;
+    engine::HistoryRing& history = engine.history;
+    engine::HistoryState& st = engine.historyState;
+    const bool advancing = st.slotFraction + valueOf(bank, engine::paceIndex) >= 1.0f;
     if (advancing) {
-        st.historyIndex = (st.historyIndex + 1) % historySize;
+        st.historyIndex = (st.historyIndex + 1) % engine::historySize;
         st.slotFraction = 0.0f;
     }
 
-    if (animationSetting) {
+    if (engine::animationSetting) {
         sequencerPass(engine.sequencer, engine.bank, engine.randomState);
         startMotions(engine.bank, engine.randomState);
         stepMotions(engine.bank);
     }
 
     const int h = st.historyIndex;
-    history.zoom[h] = valueOf(bank, zoomIndex);
-    history.twist[h] = valueOf(bank, twistIndex);
-    history.arm[h] = valueOf(bank, armIndex);
-    history.wrist[h] = valueOf(bank, wristIndex);
-    st.wingCount = wingCountOf(valueOf(bank, wingCountIndex));
-    history.outline[h] = valueOf(bank, outlineIndex) > 0.0f ? 1 : 0;
-    float hue = valueOf(bank, hueIndex);
+    history.zoom[h] = valueOf(bank, engine::zoomIndex);
+    history.twist[h] = valueOf(bank, engine::twistIndex);
+    history.arm[h] = valueOf(bank, engine::armIndex);
+    history.wrist[h] = valueOf(bank, engine::wristIndex);
+    st.wingCount = wingCountOf(valueOf(bank, engine::wingCountIndex));
+    history.outline[h] = valueOf(bank, engine::outlineIndex) > 0.0f ? 1 : 0;
+    float hue = valueOf(bank, engine::hueIndex);
     if (hue >= 1.0f) {
         hue -= 1.0f;
     }
@@ -97,25 +97,25 @@ void advanceAndSample(Engine& engine) {
         hue += 1.0f;
     }
     history.hue[h] = hue;
-    history.lightness[h] = valueOf(bank, lightnessIndex);
+    history.lightness[h] = valueOf(bank, engine::lightnessIndex);
     if (advancing) {
-        st.flipAngle = wrapDegrees(st.flipAngle + valueOf(bank, flipIndex));
-        st.spinAngle = wrapDegrees(st.spinAngle + valueOf(bank, spinIndex));
+        st.flipAngle = wrapDegrees(st.flipAngle + valueOf(bank, engine::flipIndex));
+        st.spinAngle = wrapDegrees(st.spinAngle + valueOf(bank, engine::spinIndex));
         history.flipAngle[h] = st.flipAngle;
         history.spinAngle[h] = st.spinAngle;
     }
-    st.wheelAngle = wrapDegrees(st.wheelAngle - valueOf(bank, wheelIndex));
+    st.wheelAngle = wrapDegrees(st.wheelAngle - valueOf(bank, engine::wheelIndex));
 }
 
 // Uses the pace as this frame's commands left it.
 void advanceSlotFraction(Engine& engine) {
-    engine.historyState.slotFraction += valueOf(engine.bank, paceIndex);
+    engine.historyState.slotFraction += valueOf(engine.bank, engine::paceIndex);
 }
 
 }  // namespace
 
 void initEngineWithSeed(Engine& engine, uint32_t t) {
-    startWithScript(engine, builtinScript);
+    startWithScript(engine, script::builtinScript);
     seedRandomWith(engine.randomState, t);
     finishStart(engine);
 }
@@ -131,14 +131,14 @@ void advanceFrame(Engine& engine) {
     advanceSlotFraction(engine);
 }
 
-void recordFrame(Engine& engine, draw_list_t& list) {
+void recordFrame(Engine& engine, drawlist::draw_list_t& list) {
     clear_draw_list(list);
-    record_clear(list, draw_clear_color);
+    record_clear(list, drawlist::draw_clear_color);
     record_color(list, 1.0f, 1.0f, 1.0f);
     advanceAndSample(engine);
-    drawFigure(engine.history, engine.historyState, list);
+    figure::drawFigure(engine.history, engine.historyState, list);
     advanceSlotFraction(engine);
     record_finish(list);
 }
 
-}  // namespace lumenweave
+}  // namespace lumenweave::frame

@@ -10,16 +10,16 @@
 #include "engine/random.hpp"
 #include "script/parser.hpp"
 
-namespace lumenweave {
+namespace lumenweave::frame {
 
 // Everything the animation keeps from one frame to the next. A program has one, which its host
 // owns; tools and tests start as many fresh ones as they need.
 struct Engine {
-    ActuatorBank bank;
-    rand48 randomState;
-    HistoryRing history{};
-    HistoryState historyState;
-    Sequencer sequencer;
+    engine::ActuatorBank bank;
+    engine::rand48 randomState;
+    engine::HistoryRing history{};
+    engine::HistoryState historyState;
+    script::Sequencer sequencer;
 };
 
 // Builds the bank, sets the ring's flags, parses the built-in script and seeds the generator
@@ -30,9 +30,9 @@ void initEngineWithSeed(Engine& engine, uint32_t t);
 void initEngineWithScript(Engine& engine, uint32_t t, const char* script);
 // Empties the list, advances the animation one frame and records the frame into the list: the
 // clear, the figure in white and then in its colours, and the finish.
-void recordFrame(Engine& engine, draw_list_t& list);
+void recordFrame(Engine& engine, drawlist::draw_list_t& list);
 // recordFrame without the recording: the ring advance, the animation step, the sampling and the
 // slot-fraction update. For tools that only follow the numbers.
 void advanceFrame(Engine& engine);
 
-}  // namespace lumenweave
+}  // namespace lumenweave::frame

@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-namespace lumenweave {
+namespace lumenweave::frame {
 
 int64_t frame_deadline(int64_t previous_deadline, int64_t t0, int64_t period) {
     if (previous_deadline == 0) {
@@ -58,4 +58,4 @@ int64_t next_step_time(const step_clock_t& clock, int64_t period) {
     return clock.started ? clock.deadline - early_tolerance(period) : 0;
 }
 
-}  // namespace lumenweave
+}  // namespace lumenweave::frame

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-namespace lumenweave {
+namespace lumenweave::frame {
 
 // 60 frames per second.
 constexpr int64_t frame_period_us = 16666;  // microseconds
@@ -68,4 +68,4 @@ int steps_due(step_clock_t& clock, int64_t now, int64_t period, int most);
 // until then. Any time before the first frame.
 int64_t next_step_time(const step_clock_t& clock, int64_t period);
 
-}  // namespace lumenweave
+}  // namespace lumenweave::frame

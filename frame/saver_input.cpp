@@ -3,7 +3,7 @@
 
 #include <cstdlib>
 
-namespace lumenweave {
+namespace lumenweave::frame {
 
 void place_pointer(pointer_watch& watch, int x, int y) {
     watch.placed = true;
@@ -30,4 +30,4 @@ pointer_step watch_pointer(pointer_watch& watch, int x, int y) {
     return step;
 }
 
-}  // namespace lumenweave
+}  // namespace lumenweave::frame

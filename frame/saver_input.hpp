@@ -2,7 +2,7 @@
 // Windows program's. Keys and buttons always end a saver; this decides only about moves.
 #pragma once
 
-namespace lumenweave {
+namespace lumenweave::frame {
 
 // A saver ends on a move that lies more than this from the point last followed.
 constexpr int saver_move_allowance = 4;  // pixels, horizontal plus vertical
@@ -31,4 +31,4 @@ void place_pointer(pointer_watch& watch, int x, int y);
 // slow drift never ends a saver. An unplaced point is placed by the move.
 pointer_step watch_pointer(pointer_watch& watch, int x, int y);
 
-}  // namespace lumenweave
+}  // namespace lumenweave::frame

@@ -2,9 +2,9 @@
 // windows open with too.
 #pragma once
 
-namespace lumenweave {
+namespace lumenweave::frame {
 
 constexpr int application_width = 640;   // pixels
 constexpr int application_height = 480;  // pixels
 
-}  // namespace lumenweave
+}  // namespace lumenweave::frame

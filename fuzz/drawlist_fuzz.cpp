@@ -40,7 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     std::memcpy(&count, data, sizeof count);
     data += 2;
     size -= 2;
-    static draw_list_t list;
+    static drawlist::draw_list_t list;
     clear_draw_list(list);
     for (; count > 0 && size >= sizeof(draw_command); --count) {
         draw_command c;

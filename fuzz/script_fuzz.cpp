@@ -22,7 +22,7 @@ constexpr int framesPerInput = 300;
 void checkSequenceList(const Sequencer& sequencer) {
     std::size_t sequences = 0;
     std::set<int32_t> numbers;
-    for (const Sequence* s = sequencer.sequenceList; s; s = s->next) {
+    for (const script::Sequence* s = sequencer.sequenceList; s; s = s->next) {
         if (++sequences > 1000000) {
             std::abort();
         }
@@ -51,7 +51,7 @@ void checkSequenceList(const Sequencer& sequencer) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     const std::string text(reinterpret_cast<const char*>(data), size);
     checkScript(text);
-    static Engine engine;
+    static frame::Engine engine;
     initEngineWithScript(engine, 1, text.c_str());
     checkSequenceList(engine.sequencer);
     for (int frame = 0; frame < framesPerInput; ++frame) {

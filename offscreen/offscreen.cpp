@@ -9,7 +9,7 @@
 #include <stdexcept>
 #include <string>
 
-namespace lumenweave {
+namespace lumenweave::offscreen {
 
 namespace {
 
@@ -92,4 +92,4 @@ std::vector<uint8_t> OffscreenContext::readPixels() const {
     return topDown;
 }
 
-}  // namespace lumenweave
+}  // namespace lumenweave::offscreen

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-namespace lumenweave {
+namespace lumenweave::offscreen {
 
 // A compatibility-profile context, so that immediate mode works, with its own pbuffer.
 struct OffscreenContext {
@@ -28,4 +28,4 @@ struct OffscreenContext {
     std::vector<uint8_t> readPixels() const;
 };
 
-}  // namespace lumenweave
+}  // namespace lumenweave::offscreen

@@ -11,7 +11,7 @@
 #include <cstring>
 #include <unordered_map>
 
-namespace lumenweave {
+namespace lumenweave::png {
 
 namespace {
 
@@ -121,4 +121,4 @@ bool writePng(const std::string& path, int width, int height, const std::vector<
     return ok;
 }
 
-}  // namespace lumenweave
+}  // namespace lumenweave::png

@@ -1,7 +1,7 @@
 // Reading a whole stream, for the hosts and the tools.
 #include "read_whole/read_whole.hpp"
 
-namespace lumenweave {
+namespace lumenweave::read_whole {
 
 bool readWhole(std::FILE* in, std::string& text) {
     char chunk[4096];
@@ -12,4 +12,4 @@ bool readWhole(std::FILE* in, std::string& text) {
     return std::ferror(in) == 0;
 }
 
-}  // namespace lumenweave
+}  // namespace lumenweave::read_whole

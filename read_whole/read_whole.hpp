@@ -5,9 +5,9 @@
 #include <cstdio>
 #include <string>
 
-namespace lumenweave {
+namespace lumenweave::read_whole {
 
 // Appends everything left to read in `in` to `text`. False if reading failed (errno says why).
 bool readWhole(std::FILE* in, std::string& text);
 
-}  // namespace lumenweave
+}  // namespace lumenweave::read_whole

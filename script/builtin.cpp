@@ -1,7 +1,7 @@
 // The animation script the program carries and parses at start-up.
 #include "script/parser.hpp"
 
-namespace lumenweave {
+namespace lumenweave::script {
 
 const char builtinScript[] =
     "#\n"
@@ -102,4 +102,4 @@ const char builtinScript[] =
     "#\n"
     "# end of generated script";
 
-}  // namespace lumenweave
+}  // namespace lumenweave::script

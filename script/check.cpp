@@ -19,19 +19,19 @@
 #include "engine/indices.hpp"
 #include "script/syntax.hpp"
 
-namespace lumenweave {
+namespace lumenweave::script {
 
 namespace {
 
 // "18, 31, ... and 130".
 std::string actuatorList() {
     std::string list;
-    const std::size_t count = std::size(actuatorNames);
+    const std::size_t count = std::size(engine::actuatorNames);
     for (std::size_t i = 0; i < count; ++i) {
         list += (i == 0           ? ""
                  : i + 1 == count ? " and "
                                   : ", ") +
-                std::to_string(actuatorNames[i].index);
+                std::to_string(engine::actuatorNames[i].index);
     }
     return list;
 }
@@ -100,7 +100,7 @@ SequenceModel& sequenceNumbered(Checker& ck, int32_t number, int line) {
 // A slot that holds no actuator takes the command and nothing moves, as the built-in script's
 // own slots 17 and 29 show; only a number outside the bank reaches nothing at all.
 bool reachesASlot(int32_t index) {
-    return index >= 0 && index < bankSize;
+    return index >= 0 && index < engine::bankSize;
 }
 
 bool isSequenceKeyword(CommandCode type) {
@@ -259,7 +259,7 @@ bool checkArguments(Checker& ck, int line, const Keyword& k, const char* rest, i
             if (!reachesASlot(c.arg)) {
                 report(ck, line,
                        "actuator " + std::to_string(c.arg) + " reaches no slot: slots are 0 to " +
-                           std::to_string(bankSize - 1) + ", and the actuators are " +
+                           std::to_string(engine::bankSize - 1) + ", and the actuators are " +
                            actuatorList());
             }
             break;
@@ -513,4 +513,4 @@ std::string formatProblem(std::string_view file, const ScriptProblem& problem) {
            (problem.severity == Severity::warning ? "warning: " : "") + problem.message;
 }
 
-}  // namespace lumenweave
+}  // namespace lumenweave::script

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-namespace lumenweave {
+namespace lumenweave::script {
 
 // An error is a line that does not run as written (a program refuses the script); a warning is
 // one that runs with a meaning of its own, which is probably not the one meant.
@@ -26,4 +26,4 @@ bool hasErrors(const std::vector<ScriptProblem>& problems);
 // "FILE:LINE: message", or "FILE:LINE: warning: message", without a line feed.
 std::string formatProblem(std::string_view file, const ScriptProblem& problem);
 
-}  // namespace lumenweave
+}  // namespace lumenweave::script

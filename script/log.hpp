@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <string>
 
-namespace lumenweave {
+namespace lumenweave::script {
 
 // `line` receives one line at a time, without its line feed, and the `context` given with it.
 // With no function the lines go nowhere.
@@ -42,4 +42,4 @@ __attribute__((format(printf, 2, 3))) inline std::string& appendFormatted(std::s
     return out;
 }
 
-}  // namespace lumenweave
+}  // namespace lumenweave::script

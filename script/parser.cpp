@@ -9,7 +9,7 @@
 #include "script/parser.hpp"
 #include "script/syntax.hpp"
 
-namespace lumenweave {
+namespace lumenweave::script {
 
 namespace {
 
@@ -102,19 +102,19 @@ void parseLine(ParseState& state, const char* begin, const char* end) {
         c.type = k->type;
         readArguments(*k, rest, c);
         applyTimeCursor(state, c.type, c.value);
-        if (traceSetting) {
+        if (engine::traceSetting) {
             echo(*k, c, state.trace);
         }
-    } else if (traceSetting && word[0] == '#') {
+    } else if (engine::traceSetting && word[0] == '#') {
         state.trace += word;
-    } else if (traceSetting) {
+    } else if (engine::traceSetting) {
         appendFormatted(state.trace, "bad command: %s", word);
     }
 
     if (k && k->type == codeSeqname) {
         openSequence(state, c.arg);
     } else if (k && k->type == codeSeqrepeat) {
-        if (traceSetting) {
+        if (engine::traceSetting) {
             appendFormatted(state.trace, "warning: %s not implemented", k->word);
             endTraceLine(state);
         }
@@ -125,7 +125,7 @@ void parseLine(ParseState& state, const char* begin, const char* end) {
         insertInTimeOrder(state.open, new Command(c));
         state.open->loopLength = state.relFrame;
     }
-    if (traceSetting) {
+    if (engine::traceSetting) {
         state.trace += rest;
         endTraceLine(state);
     }
@@ -147,7 +147,7 @@ void dumpSequences(const Sequencer& sequencer) {
 }  // namespace
 
 void parseScript(Sequencer& sequencer, const char* text) {
-    if (traceSetting) {
+    if (engine::traceSetting) {
         writeLine(sequencer.log, "# reading animation...");
     }
     ParseState state{{}, sequencer, nullptr, {}};
@@ -163,7 +163,7 @@ void parseScript(Sequencer& sequencer, const char* text) {
     if (Sequence* top = findSequence(sequencer, 0)) {
         top->current = top->first;
     }
-    if (traceSetting) {
+    if (engine::traceSetting) {
         writeLine(sequencer.log, "# done reading animation");
         dumpSequences(sequencer);
     }
@@ -223,4 +223,4 @@ Sequencer::~Sequencer() {
     clearSequences(*this);
 }
 
-}  // namespace lumenweave
+}  // namespace lumenweave::script

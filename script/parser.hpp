@@ -8,7 +8,7 @@
 
 #include "script/log.hpp"
 
-namespace lumenweave {
+namespace lumenweave::script {
 
 struct Sequence;
 
@@ -96,4 +96,4 @@ void releaseSequence(Sequence* sequence);
 // Frees every sequence, leaving the list empty.
 void clearSequences(Sequencer& sequencer);
 
-}  // namespace lumenweave
+}  // namespace lumenweave::script

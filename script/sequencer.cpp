@@ -8,7 +8,7 @@
 #include "engine/settings.hpp"
 #include "script/log.hpp"
 
-namespace lumenweave {
+namespace lumenweave::script {
 
 namespace {
 
@@ -43,7 +43,7 @@ void rebaseClock(Sequencer& sequencer) {
 
 }  // namespace
 
-void sequencerPass(Sequencer& sequencer, ActuatorBank& bank, rand48& random) {
+void sequencerPass(Sequencer& sequencer, engine::ActuatorBank& bank, engine::rand48& random) {
     sequencer.currentFrame += 1.0f;
     if (sequencer.currentFrame >= rebaseAt) {
         rebaseClock(sequencer);
@@ -77,11 +77,12 @@ void sequencerPass(Sequencer& sequencer, ActuatorBank& bank, rand48& random) {
     sequencer.turnSequence = nullptr;
 }
 
-void executeCommand(Sequencer& sequencer, ActuatorBank& bank, rand48& random, Command* command) {
+void executeCommand(Sequencer& sequencer, engine::ActuatorBank& bank, engine::rand48& random,
+                    Command* command) {
     Sequence& s = *command->seq;
     const float v = command->value;
     const int32_t n = command->arg;
-    if (traceSetting) {
+    if (engine::traceSetting) {
         std::string line;
         writeLine(sequencer.log,
                   appendFormatted(line,
@@ -190,4 +191,4 @@ void killSequence(Sequencer& sequencer, Sequence* sequence) {
     releaseSequence(sequence);
 }
 
-}  // namespace lumenweave
+}  // namespace lumenweave::script

@@ -6,10 +6,11 @@
 #include "engine/random.hpp"
 #include "script/parser.hpp"
 
-namespace lumenweave {
+namespace lumenweave::script {
 
-void sequencerPass(Sequencer& sequencer, ActuatorBank& bank, rand48& random);
-void executeCommand(Sequencer& sequencer, ActuatorBank& bank, rand48& random, Command* command);
+void sequencerPass(Sequencer& sequencer, engine::ActuatorBank& bank, engine::rand48& random);
+void executeCommand(Sequencer& sequencer, engine::ActuatorBank& bank, engine::rand48& random,
+                    Command* command);
 void killSequence(Sequencer& sequencer, Sequence* sequence);
 
-}  // namespace lumenweave
+}  // namespace lumenweave::script

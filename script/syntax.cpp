@@ -8,7 +8,7 @@
 #include <cstring>
 #include <iterator>
 
-namespace lumenweave {
+namespace lumenweave::script {
 
 namespace {
 
@@ -110,4 +110,4 @@ void applyTimeCursor(TimeCursor& cursor, int32_t type, float v) {
     }
 }
 
-}  // namespace lumenweave
+}  // namespace lumenweave::script

@@ -7,7 +7,7 @@
 
 #include "script/parser.hpp"
 
-namespace lumenweave {
+namespace lumenweave::script {
 
 // A keyword and the rest of a line are each held in a buffer of this size: longer words and
 // lines are cut to its capacity (a cut word can never match a keyword).
@@ -54,4 +54,4 @@ struct TimeCursor {
 // Moves the cursor for a "frame:", "relframe:" or "absframe:" command of value v.
 void applyTimeCursor(TimeCursor& cursor, int32_t type, float v);
 
-}  // namespace lumenweave
+}  // namespace lumenweave::script

@@ -7,7 +7,7 @@
 #include <cstring>
 #include <vector>
 
-namespace lumenweave {
+namespace lumenweave::share_link {
 namespace {
 
 constexpr uint64_t largestSeed = 4294967295u;
@@ -238,4 +238,4 @@ ShareLink readShareLink(const std::string& address) {
     return link;
 }
 
-}  // namespace lumenweave
+}  // namespace lumenweave::share_link

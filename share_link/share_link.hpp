@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-namespace lumenweave {
+namespace lumenweave::share_link {
 
 // The longest script a link may expand to, as the page bounds it (maxLinkedScript in
 // web/src/shared/share.ts): far above any script typed by hand, and no bomb of a link can pass it.
@@ -34,4 +34,4 @@ struct ShareLink {
 // as a paste into a terminal may bring them.
 ShareLink readShareLink(const std::string& address);
 
-}  // namespace lumenweave
+}  // namespace lumenweave::share_link

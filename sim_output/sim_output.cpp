@@ -5,11 +5,11 @@
 
 #include "engine/indices.hpp"
 
-namespace lumenweave::sim {
+namespace lumenweave::sim_output {
 
 std::string usage() {
     std::string indices;
-    for (const ActuatorName& a : actuatorNames) {
+    for (const engine::ActuatorName& a : engine::actuatorNames) {
         indices += " " + std::to_string(a.index);
     }
     return "usage: lumenweave-sim [--seed T] [--frames N] [--script FILE] [--trace]\n"
@@ -35,18 +35,18 @@ std::string usage() {
            "  --help         show this text\n";
 }
 
-void printValues(ActuatorBank& bank, unsigned long long k) {
+void printValues(engine::ActuatorBank& bank, unsigned long long k) {
     std::printf("%llu", k);
-    for (const ActuatorName& a : actuatorNames) {
+    for (const engine::ActuatorName& a : engine::actuatorNames) {
         std::printf(" %.9g", static_cast<double>(findActuator(bank, a.index)->value));
     }
     std::putchar('\n');
 }
 
 void printActuatorList() {
-    for (const ActuatorName& a : actuatorNames) {
+    for (const engine::ActuatorName& a : engine::actuatorNames) {
         std::printf("%d %s\n", a.index, a.name);
     }
 }
 
-}  // namespace lumenweave::sim
+}  // namespace lumenweave::sim_output

@@ -7,15 +7,15 @@
 
 #include "engine/actuators.hpp"
 
-namespace lumenweave::sim {
+namespace lumenweave::sim_output {
 
 // The usage text; the actuators come from the engine's list.
 std::string usage();
 
 // "k v1 v2 ...": the frame number and the actuators' values, on standard output.
-void printValues(ActuatorBank& bank, unsigned long long k);
+void printValues(engine::ActuatorBank& bank, unsigned long long k);
 
 // Each actuator's number and name, one a line, on standard output.
 void printActuatorList();
 
-}  // namespace lumenweave::sim
+}  // namespace lumenweave::sim_output

@@ -12,8 +12,8 @@ namespace {
 
 class Bank : public ::testing::Test {
   protected:
-    ActuatorBank bank;
-    rand48 random;
+    engine::ActuatorBank bank;
+    engine::rand48 random;
 
     void SetUp() override {
         createBank(bank);
@@ -28,13 +28,13 @@ class Bank : public ::testing::Test {
 TEST_F(Bank, HoldsTheFourteenActuatorsWithTheirStartValues) {
     const int filled[] = {18, 31, 38, 45, 52, 73, 80, 87, 94, 101, 108, 123, 127, 130};
     int count = 0;
-    for (int i = -5; i < bankSize + 5; ++i) {
+    for (int i = -5; i < engine::bankSize + 5; ++i) {
         count += findActuator(bank, i) != nullptr;
     }
     EXPECT_EQ(count, 14);
     for (int i : filled) {
         ASSERT_NE(findActuator(bank, i), nullptr) << i;
-        const Actuator& a = act(bank, i);
+        const engine::Actuator& a = act(bank, i);
         EXPECT_EQ(a.value, i == 45 ? 1.0f : i == 52 ? 52.0f : 0.0f) << i;
         EXPECT_EQ(a.active, 0);
         EXPECT_EQ(a.moving, 0);
@@ -73,7 +73,7 @@ TEST_F(Bank, Lim2AtTheLowLimitTakesTheSecondBranch) {
     actLim1(bank, 94, -2.0f);
     actLim2(bank, 94, -2.0f, 90.0f, 0.5f);
     expectRange(94, -2.0f, 0.0f);
-    const Actuator& a = act(bank, 94);
+    const engine::Actuator& a = act(bank, 94);
     EXPECT_EQ(a.duration, 90.0f);
     EXPECT_EQ(a.variance, 0.5f);
     EXPECT_EQ(a.active, 1);
@@ -88,7 +88,7 @@ TEST_F(Bank, EmptyAndOutOfRangeSlotsAreIgnored) {
         actStop(bank, index);
         EXPECT_EQ(findActuator(bank, index), nullptr);
     }
-    for (const Actuator& a : bank.actuators) {
+    for (const engine::Actuator& a : bank.actuators) {
         EXPECT_EQ(a.lowLimit, 0.0f);
         EXPECT_EQ(a.highLimit, 0.0f);
     }
@@ -109,7 +109,7 @@ TEST_F(Bank, StopAllClearsOnlyActive) {
     actLim2(bank, 130, 1.0f, 10.0f, 1.0f);
     startMotions(bank, random);
     actStopAll(bank);
-    for (const Actuator& a : bank.actuators) {
+    for (const engine::Actuator& a : bank.actuators) {
         EXPECT_EQ(a.active, 0);
     }
     EXPECT_EQ(act(bank, 18).moving, 1);
@@ -117,7 +117,7 @@ TEST_F(Bank, StopAllClearsOnlyActive) {
 }
 
 TEST_F(Bank, AMotionStepsEvenlyAndEndsOneFrameAfterReachingItsTarget) {
-    Actuator& a = act(bank, 31);
+    engine::Actuator& a = act(bank, 31);
     a.active = 1;
     a.moving = 1;
     a.target = 1.0f;
@@ -134,7 +134,7 @@ TEST_F(Bank, AMotionStepsEvenlyAndEndsOneFrameAfterReachingItsTarget) {
 }
 
 TEST_F(Bank, MotionLengthsFollowDurationAndVariance) {
-    Actuator& a = act(bank, 101);
+    engine::Actuator& a = act(bank, 101);
     a.lowLimit = -1.0f;
     a.highLimit = 1.0f;
     a.active = 1;
@@ -168,7 +168,7 @@ TEST_F(Bank, MotionDrawsTargetThenLengthInIndexOrder) {
     startMotions(bank, random);
 
     seedRandomWith(random, 5);
-    auto expectMotion = [this](const Actuator& a, float low, float high, float duration,
+    auto expectMotion = [this](const engine::Actuator& a, float low, float high, float duration,
                                float variance) {
         const float r = static_cast<float>(uniformRandom(random));
         const float target = (1.0f - r) * low + r * high;
@@ -188,7 +188,7 @@ TEST_F(Bank, AZeroLengthMotionTravelsForever) {
         startMotions(bank, random);
         stepMotions(bank);
     }
-    const Actuator& a = act(bank, 127);
+    const engine::Actuator& a = act(bank, 127);
     EXPECT_EQ(a.step, 0.0f);
     EXPECT_EQ(a.direction, -1.0f);
     EXPECT_EQ(a.moving, 1);
@@ -200,7 +200,7 @@ TEST_F(Bank, AZeroLengthMotionTravelsForever) {
 }
 
 TEST_F(Bank, StopFreezesAMotionThatResumesBeforeANewTarget) {
-    Actuator& a = act(bank, 94);
+    engine::Actuator& a = act(bank, 94);
     actLim1(bank, 94, -2.0f);
     actLim2(bank, 94, -2.0f, 100.0f, 0.0f);  // range [-2, 0], length 100
     startMotions(bank, random);
@@ -238,7 +238,7 @@ TEST_F(Bank, AValueSetOutsideTheRangeComesBackInside) {
     actLim1(bank, 73, 0.137f);
     actLim2(bank, 73, -0.137f, 20.0f, 1.0f);
     actSet(bank, 73, 3.0f);
-    const Actuator& a = act(bank, 73);
+    const engine::Actuator& a = act(bank, 73);
     bool inside = false;
     for (int i = 0; i < 5000; ++i) {
         startMotions(bank, random);

@@ -18,16 +18,16 @@ namespace {
 // "LINE: message" for each error, "LINE: warning: message" for each warning.
 std::vector<std::string> check(const std::string& text) {
     std::vector<std::string> lines;
-    for (const ScriptProblem& p : checkScript(text)) {
+    for (const script::ScriptProblem& p : script::checkScript(text)) {
         lines.push_back(std::to_string(p.line) + ": " +
-                        (p.severity == Severity::warning ? "warning: " : "") + p.message);
+                        (p.severity == script::Severity::warning ? "warning: " : "") + p.message);
     }
     return lines;
 }
 
 std::vector<int> problemLines(const std::string& text) {
     std::vector<int> lines;
-    for (const ScriptProblem& p : checkScript(text)) {
+    for (const script::ScriptProblem& p : script::checkScript(text)) {
         lines.push_back(p.line);
     }
     return lines;
@@ -171,8 +171,8 @@ TEST(Checker, RangesEndWhereTheySayAndEachKeywordNamesWhatItNeeds) {
               (std::vector<std::string>{
                   "1: warning: 'actset:' 1e has no digits after its exponent: write 1 or 1e0",
                   "1: actuator 1200" + slot}));
-    EXPECT_FALSE(hasErrors(checkScript("actset: 38, 2O\nduration: 0.5")));
-    EXPECT_TRUE(hasErrors(checkScript("actset: 38, 2O\nbogus")));
+    EXPECT_FALSE(hasErrors(script::checkScript("actset: 38, 2O\nduration: 0.5")));
+    EXPECT_TRUE(hasErrors(script::checkScript("actset: 38, 2O\nbogus")));
     // Every keyword of the table is read as one.
     EXPECT_EQ(check("absframe: 0\nframe: 1\nactlim1: 31, 0\nactlim2: 31, 1\nactset: 31, 0.5\n"
                     "actreset: 31\nactstop: 31\nactstopall:\nseqdo: 1\nseqname: 1\nseqstop: 1\n"
@@ -199,22 +199,23 @@ TEST(Checker, ReadsTheWholeTextAndReportsANulCharacterOnItsLine) {
     EXPECT_EQ(problemLines(std::string("actset: 31, 1\nactset: 38, 1\0bogus\n", 34)),
               (std::vector<int>{2}));
     EXPECT_EQ(problemLines(std::string("actset: 31, 1\n\0", 15)), (std::vector<int>{2}));
-    EXPECT_EQ(formatProblem("my.txt", {7, "bad command 'x'"}), "my.txt:7: bad command 'x'");
-    EXPECT_EQ(formatProblem("my.txt", {7, "x", Severity::warning}), "my.txt:7: warning: x");
+    EXPECT_EQ(script::formatProblem("my.txt", {7, "bad command 'x'"}), "my.txt:7: bad command 'x'");
+    EXPECT_EQ(script::formatProblem("my.txt", {7, "x", script::Severity::warning}),
+              "my.txt:7: warning: x");
 }
 
 // The built-in script checks clean (its lines for the empty slots 29 and 17 included), and
 // checking leaves a running engine as it was.
 TEST(Checker, PassesTheBuiltInScriptAndRunsNothing) {
-    EXPECT_EQ(problemLines(builtinScript), std::vector<int>{});
+    EXPECT_EQ(problemLines(script::builtinScript), std::vector<int>{});
 
-    Engine plain;
+    frame::Engine plain;
     initEngineWithSeed(plain, 5);
-    Engine checked;
+    frame::Engine checked;
     initEngineWithSeed(checked, 5);
     for (int f = 0; f < 300; ++f) {
         advanceFrame(plain);
-        checkScript("seqdo: 1\nseqname: 1\nactset: 38, 1\nseqkillall:");
+        script::checkScript("seqdo: 1\nseqname: 1\nactset: 38, 1\nseqkillall:");
         advanceFrame(checked);
     }
     EXPECT_EQ(act(checked.bank, 38).value, act(plain.bank, 38).value);

@@ -19,16 +19,16 @@ namespace {
 
 class BuiltInScript : public ::testing::Test {
   protected:
-    Engine engine;
+    frame::Engine engine;
 };
 
 class Frame : public ::testing::Test {
   protected:
-    Engine engine;
+    frame::Engine engine;
 };
 
 // Runs frames with no script, so only what the test sets moves.
-std::vector<int> advancingFrames(Engine& engine, float pace, int frames) {
+std::vector<int> advancingFrames(frame::Engine& engine, float pace, int frames) {
     initEngineWithScript(engine, 1, "");
     actSet(engine.bank, 45, pace);
     std::vector<int> advancing;
@@ -110,7 +110,7 @@ TEST_F(Frame, SamplesGoIntoTheNewestSlot) {
 // A wing count past the figure's bound records the bound's wings, not the memory of billions.
 TEST_F(Frame, AFrameRecordsAtMost65536Wings) {
     initEngineWithScript(engine, 1, "actset: 52, 65537\nactset: 18, 1\n");
-    draw_list_t list;
+    drawlist::draw_list_t list;
     recordFrame(engine, list);
     EXPECT_EQ(engine.historyState.wingCount, 65537);
     // The clear, the white, the figure's frame of four commands and 105 a wing, the finish.
@@ -174,7 +174,7 @@ TEST_F(BuiltInScript, AfterTheSecondPassEveryActuatorHasItsRange) {
         advanceFrame(engine);
         sequencerPass(engine.sequencer, engine.bank, engine.randomState);
         for (const Expect& e : ranges) {
-            const Actuator& a = act(engine.bank, e.index);
+            const engine::Actuator& a = act(engine.bank, e.index);
             EXPECT_EQ(a.lowLimit, e.low) << e.index;
             EXPECT_EQ(a.highLimit, e.high) << e.index;
             EXPECT_EQ(a.duration, e.duration) << e.index;
@@ -199,7 +199,7 @@ TEST_F(BuiltInScript, ASecondStartOfAnEngineIsFresh) {
         std::vector<float> values;
         for (int f = 0; f < 3000; ++f) {
             advanceFrame(engine);
-            for (const Actuator& a : engine.bank.actuators) {
+            for (const engine::Actuator& a : engine.bank.actuators) {
                 values.push_back(a.value);
             }
         }
@@ -226,14 +226,14 @@ struct PhaseCount {
     int flip = 0;
 };
 
-PhaseCount runChecking(Engine& engine, int frames) {
+PhaseCount runChecking(frame::Engine& engine, int frames) {
     PhaseCount count;
-    const Command* spinAt = sequence(engine.sequencer, 4)->current;
-    const Command* flipAt = sequence(engine.sequencer, 5)->current;
-    float low[actuatorCount];
-    float high[actuatorCount];
-    bool inside[actuatorCount];
-    for (int i = 0; i < actuatorCount; ++i) {
+    const script::Command* spinAt = sequence(engine.sequencer, 4)->current;
+    const script::Command* flipAt = sequence(engine.sequencer, 5)->current;
+    float low[engine::actuatorCount];
+    float high[engine::actuatorCount];
+    bool inside[engine::actuatorCount];
+    for (int i = 0; i < engine::actuatorCount; ++i) {
         low[i] = engine.bank.actuators[i].lowLimit;
         high[i] = engine.bank.actuators[i].highLimit;
         inside[i] = false;
@@ -244,8 +244,8 @@ PhaseCount runChecking(Engine& engine, int frames) {
         count.flip += sequence(engine.sequencer, 5)->current != flipAt;
         spinAt = sequence(engine.sequencer, 4)->current;
         flipAt = sequence(engine.sequencer, 5)->current;
-        for (int i = 0; i < actuatorCount; ++i) {
-            const Actuator& a = engine.bank.actuators[i];
+        for (int i = 0; i < engine::actuatorCount; ++i) {
+            const engine::Actuator& a = engine.bank.actuators[i];
             EXPECT_LE(a.lowLimit, low[i]);
             EXPECT_GE(a.highLimit, high[i]);
             low[i] = a.lowLimit;
@@ -273,7 +273,7 @@ TEST_F(BuiltInScript, SpinAndFlipKeepChangingPhase) {
     EXPECT_GT(count.flip, 200);
     EXPECT_EQ(act(engine.bank, 80).lowLimit, -5.23f);
     EXPECT_EQ(act(engine.bank, 87).lowLimit, -10.0f);
-    for (const Actuator& a : engine.bank.actuators) {
+    for (const engine::Actuator& a : engine.bank.actuators) {
         EXPECT_LE(a.lowLimit, 0.0f);
         EXPECT_GE(a.highLimit, 0.0f);
     }
@@ -299,8 +299,8 @@ namespace {
 // The saver's move rule at its edges: 4 pixels, horizontal plus vertical, is followed; 5 ends,
 // also as a 3+2 diagonal whose larger leg alone is within the allowance.
 TEST(SaverMoveRule, FourPixelsAreFollowedFiveEnd) {
-    pointer_watch watch;
-    pointer_step step = watch_pointer(watch, 100, 100);
+    frame::pointer_watch watch;
+    frame::pointer_step step = watch_pointer(watch, 100, 100);
     EXPECT_TRUE(step.first);
     EXPECT_FALSE(step.ends_saver());
     EXPECT_FALSE(watch_pointer(watch, 102, 98).ends_saver());
@@ -316,9 +316,9 @@ TEST(SaverMoveRule, FourPixelsAreFollowedFiveEnd) {
 
 // A point placed before the run's first move: that move is measured but never ends the saver.
 TEST(SaverMoveRule, PlacedPointMakesTheFirstMoveAwayWithoutEnding) {
-    pointer_watch watch;
+    frame::pointer_watch watch;
     place_pointer(watch, 0, 0);
-    const pointer_step step = watch_pointer(watch, 3, 2);
+    const frame::pointer_step step = watch_pointer(watch, 3, 2);
     EXPECT_TRUE(step.first);
     EXPECT_TRUE(step.away);
     EXPECT_FALSE(step.ends_saver());

@@ -30,7 +30,7 @@ std::ostream& operator<<(std::ostream& os, const Cmd& c) {
 // A fresh sequencer for each test; parse adds to it as the parser does.
 class Parser : public ::testing::Test {
   protected:
-    Sequencer sequencer;
+    script::Sequencer sequencer;
 
     void parse(const std::string& text) {
         clearSequences(sequencer);
@@ -42,7 +42,7 @@ class Parser : public ::testing::Test {
 
 std::vector<int> Parser::listNumbers() const {
     std::vector<int> numbers;
-    for (const Sequence* s = sequencer.sequenceList; s; s = s->next) {
+    for (const script::Sequence* s = sequencer.sequenceList; s; s = s->next) {
         numbers.push_back(s->number);
     }
     return numbers;
@@ -50,8 +50,8 @@ std::vector<int> Parser::listNumbers() const {
 
 std::vector<Cmd> Parser::commands(int number) const {
     std::vector<Cmd> out;
-    const Sequence* s = sequence(sequencer, number);
-    for (const Command* c = s ? s->first : nullptr; c; c = c->next) {
+    const script::Sequence* s = sequence(sequencer, number);
+    for (const script::Command* c = s ? s->first : nullptr; c; c = c->next) {
         EXPECT_EQ(c->seq, s);
         out.push_back({c->type, c->arg, c->frame, c->value});
         if (!c->next) {
@@ -62,11 +62,11 @@ std::vector<Cmd> Parser::commands(int number) const {
 }
 
 TEST_F(Parser, BuiltInScriptGivesNineSequencesWithOnlyTheTopLevelRunning) {
-    parse(builtinScript);
+    parse(script::builtinScript);
     EXPECT_EQ(listNumbers(), (std::vector<int>{8, 7, 6, 5, 4, 3, 2, 1, 0}));
     const std::vector<std::size_t> sizes = {3, 3, 3, 8, 9, 3, 7, 3, 15};
     int i = 0;
-    for (const Sequence* s = sequencer.sequenceList; s; s = s->next, ++i) {
+    for (const script::Sequence* s = sequencer.sequenceList; s; s = s->next, ++i) {
         EXPECT_EQ(commands(s->number).size(), sizes[i]) << "sequence " << s->number;
         EXPECT_EQ(s->current, s->number == 0 ? s->first : nullptr);
         EXPECT_EQ(s->loopLength, 0.0f);
@@ -179,10 +179,10 @@ TEST_F(Parser, TopLevelCommandsAfterABlockNeedSeqnameZero) {
 // second 0: its number names the newer one until that one is killed, then the older one.
 TEST_F(Parser, ANumberNamesItsNewestSequenceUntilThatOneIsKilled) {
     parse("actset: 1, 1\nseqname: 2\n");
-    Sequence* older = sequence(sequencer, 0);
+    script::Sequence* older = sequence(sequencer, 0);
     parseScript(sequencer, "actset: 3, 3\n");
     EXPECT_EQ(listNumbers(), (std::vector<int>{0, 2, 0}));
-    Sequence* newer = sequencer.sequenceList;
+    script::Sequence* newer = sequencer.sequenceList;
     EXPECT_EQ(findSequence(sequencer, 0), newer);
     killSequence(sequencer, newer);
     EXPECT_EQ(findSequence(sequencer, 0), older);

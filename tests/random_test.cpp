@@ -9,7 +9,7 @@
 using namespace lumenweave;
 
 TEST(Random, SeedSetsTheStateWordsOfSrand48) {
-    rand48 random;
+    engine::rand48 random;
     seedRandomWith(random, 0);
     EXPECT_EQ(random.x[0], 0x330E);
     EXPECT_EQ(random.x[1], 0);
@@ -24,7 +24,7 @@ TEST(Random, SeedSetsTheStateWordsOfSrand48) {
 }
 
 TEST(Random, UniformEqualsDrand48ForTheSameSeed) {
-    rand48 random;
+    engine::rand48 random;
     for (long seed : {0L, 1L, 42L, 1700000000L, 0xFFFFFFFFL, -1L}) {
         srand48(seed);
         seedRandomWith(random, static_cast<uint32_t>(seed));
@@ -35,7 +35,7 @@ TEST(Random, UniformEqualsDrand48ForTheSameSeed) {
 }
 
 TEST(Random, SkewedStaysInTheUnitIntervalAndFavoursSmallValues) {
-    rand48 random;
+    engine::rand48 random;
     seedRandomWith(random, 7);
     double sum = 0.0;
     int belowHalf = 0;
@@ -53,7 +53,7 @@ TEST(Random, SkewedStaysInTheUnitIntervalAndFavoursSmallValues) {
 }
 
 TEST(Random, SkewedIsTheExpm1RatioOfTheUniformDraw) {
-    rand48 random;
+    engine::rand48 random;
     seedRandomWith(random, 99);
     const double r = uniformRandom(random);
     seedRandomWith(random, 99);
@@ -61,7 +61,7 @@ TEST(Random, SkewedIsTheExpm1RatioOfTheUniformDraw) {
 }
 
 TEST(Random, AStateWhoseSuccessorIsZeroDrawsZero) {
-    rand48 random;
+    engine::rand48 random;
     // X = -c / a mod 2^48 steps to 0; a is odd, so Newton's iteration inverts it.
     const uint64_t mask = (uint64_t{1} << 48) - 1;
     const uint64_t a = 0x5DEECE66Dull;

@@ -58,13 +58,13 @@ std::vector<Block> fencedBlocks(const std::string& page) {
 
 std::string checkerOutput(const std::string& script, const std::string& name) {
     std::string out;
-    for (const ScriptProblem& p : checkScript(script)) {
+    for (const script::ScriptProblem& p : script::checkScript(script)) {
         out += formatProblem(name, p) + "\n";
     }
     return out;
 }
 
-void runScript(Engine& engine, const std::string& script, int frames) {
+void runScript(frame::Engine& engine, const std::string& script, int frames) {
     initEngineWithScript(engine, 1, script.c_str());
     for (int f = 0; f < frames; ++f) {
         advanceFrame(engine);
@@ -77,7 +77,7 @@ void expectValues(const std::string& script, const Block& values) {
     std::istringstream lines(values.text);
     std::string line;
     int done = 0;
-    Engine engine;
+    frame::Engine engine;
     initEngineWithScript(engine, 1, script.c_str());
     while (std::getline(lines, line)) {
         int frame = 0;
@@ -93,7 +93,7 @@ void expectValues(const std::string& script, const Block& values) {
             int index = 0;
             float expected = 0.0f;
             ASSERT_EQ(std::sscanf(pair.c_str(), " %d = %f", &index, &expected), 2) << line;
-            const Actuator* a = findActuator(engine.bank, index);
+            const engine::Actuator* a = findActuator(engine.bank, index);
             ASSERT_NE(a, nullptr) << line;
             EXPECT_NEAR(a->value, expected, 1e-6) << "page line " << values.line << ": " << line;
         }
@@ -120,7 +120,7 @@ TEST(ScriptDocs, EveryScriptOfTheReferenceChecksAndRunsAsThePageSays) {
         }
         EXPECT_EQ(checkerOutput(script, "example.txt"), expectedProblems)
             << "the script on page line " << blocks[i].line;
-        Engine engine;
+        frame::Engine engine;
         runScript(engine, script, 600);
     }
     EXPECT_GE(scripts, 10);
@@ -138,16 +138,16 @@ TEST(ScriptDocs, EveryExampleIsCleanAndMovesTheFigure) {
         const std::string script = readFile(path);
         EXPECT_EQ(checkerOutput(script, path.filename().string()), "");
         // Something must still change after the first second: the examples are animations.
-        Engine engine;
+        frame::Engine engine;
         runScript(engine, script, 60);
         std::vector<float> first;
-        for (const Actuator& a : engine.bank.actuators) {
+        for (const engine::Actuator& a : engine.bank.actuators) {
             first.push_back(a.value);
         }
         bool changed = false;
         for (int f = 60; f < 600 && !changed; ++f) {
             advanceFrame(engine);
-            for (int i = 0; i < actuatorCount; ++i) {
+            for (int i = 0; i < engine::actuatorCount; ++i) {
                 changed = changed || engine.bank.actuators[i].value != first[i];
             }
         }

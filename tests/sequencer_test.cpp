@@ -18,7 +18,7 @@ namespace {
 // A fresh engine for each test, started on the test's own script.
 class Sequencing : public ::testing::Test {
   protected:
-    Engine engine;
+    frame::Engine engine;
 
     void start(const std::string& script, uint32_t seed = 1) {
         initEngineWithScript(engine, seed, script.c_str());
@@ -30,7 +30,7 @@ class Sequencing : public ::testing::Test {
     }
     int sequenceCount() const {
         int n = 0;
-        for (Sequence* s = engine.sequencer.sequenceList; s; s = s->next) {
+        for (script::Sequence* s = engine.sequencer.sequenceList; s; s = s->next) {
             ++n;
         }
         return n;
@@ -170,7 +170,7 @@ TEST_F(Sequencing, IgnoredCommandsAndMissingTargetsOnlyMoveOn) {
     EXPECT_EQ(act(engine.bank, 45).value, 3.0f);
     EXPECT_EQ(act(engine.bank, 52).value, 9.0f);
     EXPECT_EQ(sequence(engine.sequencer, 0)->current, nullptr);
-    for (const Actuator& a : engine.bank.actuators) {
+    for (const engine::Actuator& a : engine.bank.actuators) {
         EXPECT_EQ(a.active, 0);
     }
 }
@@ -206,9 +206,9 @@ TEST_F(Sequencing, ASequenceThatNeverLetsTimePassCannotHangAPass) {
 // Each "randdelay:" draws one random number (no actuator moves in these scripts), so the
 // generator counts how often the loop went round.
 int Sequencing::drawsDuring(int n) {
-    const rand48 before = engine.randomState;
+    const engine::rand48 before = engine.randomState;
     passes(n);
-    const rand48 after = engine.randomState;
+    const engine::rand48 after = engine.randomState;
     engine.randomState = before;
     int draws = 0;
     while (std::memcmp(&engine.randomState, &after, sizeof after) != 0 && draws < 100000) {

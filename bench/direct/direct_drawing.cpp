@@ -19,31 +19,35 @@ bool directDrawing = false;
         }                                            \
     }
 
-LUMENWEAVE_WRAP(_ZN10lumenweave12record_colorERNS_11draw_list_tEfff,
-                (draw_list_t & l, float r, float g, float b), (l, r, g, b), glColor3f(r, g, b))
-LUMENWEAVE_WRAP(_ZN10lumenweave18record_push_matrixERNS_11draw_list_tE, (draw_list_t & l), (l),
-                glPushMatrix())
-LUMENWEAVE_WRAP(_ZN10lumenweave13record_rotateERNS_11draw_list_tEffff,
-                (draw_list_t & l, float a, float x, float y, float z), (l, a, x, y, z),
+LUMENWEAVE_WRAP(_ZN10lumenweave8drawlist12record_colorERNS0_11draw_list_tEfff,
+                (drawlist::draw_list_t & l, float r, float g, float b), (l, r, g, b),
+                glColor3f(r, g, b))
+LUMENWEAVE_WRAP(_ZN10lumenweave8drawlist18record_push_matrixERNS0_11draw_list_tE,
+                (drawlist::draw_list_t & l), (l), glPushMatrix())
+LUMENWEAVE_WRAP(_ZN10lumenweave8drawlist13record_rotateERNS0_11draw_list_tEffff,
+                (drawlist::draw_list_t & l, float a, float x, float y, float z), (l, a, x, y, z),
                 glRotatef(a, x, y, z))
-LUMENWEAVE_WRAP(_ZN10lumenweave16record_translateERNS_11draw_list_tEfff,
-                (draw_list_t & l, float x, float y, float z), (l, x, y, z), glTranslatef(x, y, z))
-LUMENWEAVE_WRAP(_ZN10lumenweave17record_pop_matrixERNS_11draw_list_tE, (draw_list_t & l), (l),
-                glPopMatrix())
-LUMENWEAVE_WRAP(_ZN10lumenweave12record_scaleERNS_11draw_list_tEfff,
-                (draw_list_t & l, float x, float y, float z), (l, x, y, z), glScalef(x, y, z))
-LUMENWEAVE_WRAP(_ZN10lumenweave12record_beginERNS_11draw_list_tENS_14draw_primitiveE,
-                (draw_list_t & l, draw_primitive m), (l, m), glBegin(m))
-LUMENWEAVE_WRAP(_ZN10lumenweave13record_vertexERNS_11draw_list_tEff,
-                (draw_list_t & l, float x, float y), (l, x, y), glVertex2f(x, y))
-LUMENWEAVE_WRAP(_ZN10lumenweave10record_endERNS_11draw_list_tE, (draw_list_t & l), (l), glEnd())
-LUMENWEAVE_WRAP(_ZN10lumenweave12record_clearERNS_11draw_list_tEj, (draw_list_t & l, uint32_t mask),
-                (l, mask), glClear(mask))
-LUMENWEAVE_WRAP(_ZN10lumenweave13record_finishERNS_11draw_list_tE, (draw_list_t & l), (l),
-                glFinish())
+LUMENWEAVE_WRAP(_ZN10lumenweave8drawlist16record_translateERNS0_11draw_list_tEfff,
+                (drawlist::draw_list_t & l, float x, float y, float z), (l, x, y, z),
+                glTranslatef(x, y, z))
+LUMENWEAVE_WRAP(_ZN10lumenweave8drawlist17record_pop_matrixERNS0_11draw_list_tE,
+                (drawlist::draw_list_t & l), (l), glPopMatrix())
+LUMENWEAVE_WRAP(_ZN10lumenweave8drawlist12record_scaleERNS0_11draw_list_tEfff,
+                (drawlist::draw_list_t & l, float x, float y, float z), (l, x, y, z),
+                glScalef(x, y, z))
+LUMENWEAVE_WRAP(_ZN10lumenweave8drawlist12record_beginERNS0_11draw_list_tENS0_14draw_primitiveE,
+                (drawlist::draw_list_t & l, drawlist::draw_primitive m), (l, m), glBegin(m))
+LUMENWEAVE_WRAP(_ZN10lumenweave8drawlist13record_vertexERNS0_11draw_list_tEff,
+                (drawlist::draw_list_t & l, float x, float y), (l, x, y), glVertex2f(x, y))
+LUMENWEAVE_WRAP(_ZN10lumenweave8drawlist10record_endERNS0_11draw_list_tE,
+                (drawlist::draw_list_t & l), (l), glEnd())
+LUMENWEAVE_WRAP(_ZN10lumenweave8drawlist12record_clearERNS0_11draw_list_tEj,
+                (drawlist::draw_list_t & l, uint32_t mask), (l, mask), glClear(mask))
+LUMENWEAVE_WRAP(_ZN10lumenweave8drawlist13record_finishERNS0_11draw_list_tE,
+                (drawlist::draw_list_t & l), (l), glFinish())
 
 bool directDrawingWorks() {
-    draw_list_t list;
+    drawlist::draw_list_t list;
     directDrawing = true;
     record_push_matrix(list);
     record_pop_matrix(list);

@@ -11,45 +11,45 @@ bool feedBaseline = false;
 
 void GLAPIENTRY glColor3f(GLfloat r, GLfloat g, GLfloat b) {
     if (feedBaseline)
-        per_command::record_color(r, g, b);
+        bench::record_color(r, g, b);
 }
 void GLAPIENTRY glPushMatrix() {
     if (feedBaseline)
-        per_command::record_push_matrix();
+        bench::record_push_matrix();
 }
 void GLAPIENTRY glRotatef(GLfloat a, GLfloat x, GLfloat y, GLfloat z) {
     if (feedBaseline)
-        per_command::record_rotate(a, x, y, z);
+        bench::record_rotate(a, x, y, z);
 }
 void GLAPIENTRY glTranslatef(GLfloat x, GLfloat y, GLfloat z) {
     if (feedBaseline)
-        per_command::record_translate(x, y, z);
+        bench::record_translate(x, y, z);
 }
 void GLAPIENTRY glPopMatrix() {
     if (feedBaseline)
-        per_command::record_pop_matrix();
+        bench::record_pop_matrix();
 }
 void GLAPIENTRY glScalef(GLfloat x, GLfloat y, GLfloat z) {
     if (feedBaseline)
-        per_command::record_scale(x, y, z);
+        bench::record_scale(x, y, z);
 }
 void GLAPIENTRY glBegin(GLenum mode) {
     if (feedBaseline)
-        per_command::record_begin(mode);
+        bench::record_begin(mode);
 }
 void GLAPIENTRY glVertex2f(GLfloat x, GLfloat y) {
     if (feedBaseline)
-        per_command::record_vertex(x, y);
+        bench::record_vertex(x, y);
 }
 void GLAPIENTRY glEnd() {
     if (feedBaseline)
-        per_command::record_end();
+        bench::record_end();
 }
 void GLAPIENTRY glClear(GLbitfield mask) {
     if (feedBaseline)
-        per_command::record_clear(mask);
+        bench::record_clear(mask);
 }
 void GLAPIENTRY glFinish() {
     if (feedBaseline)
-        per_command::record_finish();
+        bench::record_finish();
 }

@@ -2,5 +2,5 @@
 // or each one is recorded into the baseline list, exactly where the renderer would record it.
 #pragma once
 
-// While true, every GL call of a frame is also recorded into lumenweave::per_command::list.
+// While true, every GL call of a frame is also recorded into lumenweave::bench::list.
 extern bool feedBaseline;

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <initializer_list>
 
-namespace lumenweave::per_command {
+namespace lumenweave::bench {
 
 std::vector<command> list;
 
@@ -61,4 +61,4 @@ void record_finish() {
     append(10, {});
 }
 
-}  // namespace lumenweave::per_command
+}  // namespace lumenweave::bench

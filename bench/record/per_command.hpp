@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-namespace lumenweave::per_command {
+namespace lumenweave::bench {
 
 struct command {
     uint32_t type;
@@ -29,4 +29,4 @@ void record_end();
 void record_clear(uint32_t mask);
 void record_finish();
 
-}  // namespace lumenweave::per_command
+}  // namespace lumenweave::bench

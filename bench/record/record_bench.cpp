@@ -17,8 +17,8 @@ using namespace lumenweave;
 namespace {
 
 // The benchmarks' one engine and, where they record, the list they record into.
-Engine engine;
-draw_list_t list;
+frame::Engine engine;
+drawlist::draw_list_t list;
 
 // Far enough into the built-in animation that the figure has its 40 wings, about four thousand
 // calls a frame.
@@ -45,7 +45,7 @@ BENCHMARK(directBench)->Name("recordFullFrame/none")->Unit(benchmark::kMicroseco
 void drawListBench(benchmark::State& state) {
     startRunning();
     for (auto _ : state) {
-        renderFrame(engine, &list);
+        replay::renderFrame(engine, &list);
     }
     state.counters["commands"] = static_cast<double>(list.commands.size());
     state.counters["words"] = static_cast<double>(list.words.size());
@@ -58,12 +58,12 @@ void perCommandBench(benchmark::State& state) {
     directDrawing = true;
     feedBaseline = true;
     for (auto _ : state) {
-        per_command::clear();
+        bench::clear();
         recordFrame(engine, list);
     }
     feedBaseline = false;
     directDrawing = false;
-    state.counters["commands"] = static_cast<double>(per_command::list.size());
+    state.counters["commands"] = static_cast<double>(bench::list.size());
 }
 BENCHMARK(perCommandBench)->Name("recordFullFrame/perCommandArrays")->Unit(benchmark::kMicrosecond);
 

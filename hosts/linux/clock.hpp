@@ -15,11 +15,11 @@ int64_t monotonic_ns();
 
 // When frames are drawn and the animation steps, on that clock.
 struct pacing_t {
-    int rate = 60;                                             // frames a second; 0: still
-    int64_t period_ns = draw_period_ticks(ns_per_second, 60);  // nanoseconds between frames
+    int rate = 60;                                                    // frames a second; 0: still
+    int64_t period_ns = frame::draw_period_ticks(ns_per_second, 60);  // nanoseconds between frames
     int64_t deadline_ns = 0;  // monotonic_ns() of the next frame; 0 before the first
-    int64_t step_period_ns = frame_period_ticks(ns_per_second);  // nanoseconds
-    step_clock_t steps;                                          // nanoseconds
+    int64_t step_period_ns = frame::frame_period_ticks(ns_per_second);  // nanoseconds
+    frame::step_clock_t steps;                                          // nanoseconds
 };
 
 }  // namespace lumenweave::linux_session

@@ -24,8 +24,8 @@ namespace {
 
 // Says TEXT's problems on standard error, each line starting with NAME; whether it may run.
 bool check_script(const std::string& name, const std::string& text) {
-    const std::vector<ScriptProblem> problems = checkScript(text);
-    for (const ScriptProblem& problem : problems) {
+    const std::vector<script::ScriptProblem> problems = script::checkScript(text);
+    for (const script::ScriptProblem& problem : problems) {
         std::fprintf(stderr, "%s\n", formatProblem(name, problem).c_str());
     }
     // Warnings are said and the script runs: its lines mean what the parse makes of them.
@@ -98,24 +98,24 @@ bool add_folder(rotation_t& rotation, const std::string& folder) {
 // The Nth --link; ALONE: the run's only script, which must run. False after saying why not.
 bool add_link(rotation_t& rotation, const char* address, int n, bool alone) {
     const std::string name = "link " + std::to_string(n);
-    ShareLink link = readShareLink(address);
+    share_link::ShareLink link = share_link::readShareLink(address);
     switch (link.kind) {
-        case LinkKind::notALink:
+        case share_link::LinkKind::notALink:
             report_failure(failure_kind::not_a_link, name.c_str());
             return false;
-        case LinkKind::damaged:
+        case share_link::LinkKind::damaged:
             report_failure(failure_kind::damaged_link, name.c_str());
             return false;
-        case LinkKind::emptyScript:
+        case share_link::LinkKind::emptyScript:
             report_failure(failure_kind::empty_link, name.c_str());
             return false;
-        case LinkKind::tooLarge: {
+        case share_link::LinkKind::tooLarge: {
             const std::string detail = name + ": " + std::to_string(link.length) + " bytes, " +
-                                       std::to_string(maxLinkedScript) + " at most";
+                                       std::to_string(share_link::maxLinkedScript) + " at most";
             report_failure(failure_kind::long_link, detail.c_str());
             return false;
         }
-        case LinkKind::script:
+        case share_link::LinkKind::script:
             break;
     }
     if (link.refusedSeed) {
@@ -155,7 +155,7 @@ void start_turn(session_t& session) {
 script_reading_t read_script(const char* path) {
     script_reading_t reading;
     std::FILE* in = std::fopen(path, "rb");
-    const bool read = in != nullptr && readWhole(in, reading.text);
+    const bool read = in != nullptr && read_whole::readWhole(in, reading.text);
     const int error = errno;
     if (in != nullptr) {
         std::fclose(in);
@@ -208,7 +208,7 @@ bool read_scripts(session_t& session) {
     const int every = options.every != 0            ? options.every
                       : rotation.scripts.size() > 1 ? default_every
                                                     : 0;
-    rotation.steps_per_turn = static_cast<uint64_t>(every) * steps_per_second;
+    rotation.steps_per_turn = static_cast<uint64_t>(every) * frame::steps_per_second;
     return true;
 }
 

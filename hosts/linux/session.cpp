@@ -69,13 +69,13 @@ void set_frame_rate(session_t& session, int rate) {
         restart_step_clock(session);
     }
     pacing.rate = rate;
-    pacing.period_ns = rate > 0 ? draw_period_ticks(ns_per_second, rate) : 0;
+    pacing.period_ns = rate > 0 ? frame::draw_period_ticks(ns_per_second, rate) : 0;
     // The next frame starts a fresh chain at the new period.
     pacing.deadline_ns = 0;
 }
 
 void restart_step_clock(session_t& session) {
-    session.pacing.steps = step_clock_t{};
+    session.pacing.steps = frame::step_clock_t{};
 }
 
 int take_steps(session_t& session, int64_t now) {
@@ -87,7 +87,7 @@ int take_steps(session_t& session, int64_t now) {
     pacing_t& pacing = session.pacing;
     // The gap the user's rate asks for is made up whole; only a stall beyond it is cut.
     const int steps = steps_due(pacing.steps, now, pacing.step_period_ns,
-                                max_steps_for(pacing.period_ns, pacing.step_period_ns));
+                                frame::max_steps_for(pacing.period_ns, pacing.step_period_ns));
     const uint64_t hold = held_step();
     if (hold != 0 && session.engine_frame + steps > hold) {
         return static_cast<int>(hold > session.engine_frame ? hold - session.engine_frame : 0);
@@ -102,14 +102,14 @@ int64_t next_frame_time(const session_t& session) {
 
 void draw_next_frame(session_t& session, int steps, uint32_t width, uint32_t height) {
     advance_unseen(session, steps);
-    setupView(width, height);
-    renderFrame(session.engine, &session.draw_list);
+    replay::setupView(width, height);
+    replay::renderFrame(session.engine, &session.draw_list);
     ++session.engine_frame;
 }
 
 void draw_last_frame(const session_t& session, uint32_t width, uint32_t height) {
-    setupView(width, height);
-    replay_draw_list(session.draw_list);
+    replay::setupView(width, height);
+    replay::replay_draw_list(session.draw_list);
 }
 
 void record_next_frame(session_t& session, int steps) {

@@ -32,16 +32,16 @@ enum class quit_reason {
 // The session's whole state: one record for the process, which the entry owns.
 struct session_t {
     options_t options;
-    uint32_t seed = 0;          // the engine's seed, which a changed script starts from again
-    Engine engine;              // the animation, drawn into the master
-    uint64_t engine_frame = 0;  // steps the engine has taken on the script shown
-    rotation_t rotation;        // the user's scripts, and whose turn it is
-    draw_list_t draw_list;      // the last frame, replayed into every other surface
+    uint32_t seed = 0;                // the engine's seed, which a changed script starts from again
+    frame::Engine engine;             // the animation, drawn into the master
+    uint64_t engine_frame = 0;        // steps the engine has taken on the script shown
+    rotation_t rotation;              // the user's scripts, and whose turn it is
+    drawlist::draw_list_t draw_list;  // the last frame, replayed into every other surface
     pacing_t pacing;  // the drawing rate and the step clock; set_frame_rate changes the rate
     fps_count_t fps;  // --fps: the readout's figures
     // --saver: the move rule's point, in root window coordinates (X11) or the compositor's space
     // (Wayland).
-    pointer_watch saver_pointer;
+    frame::pointer_watch saver_pointer;
     script_watch_t script_watch;
     power_source_t power;  // mains or battery: --frame-rate or --battery-frame-rate
     bool resting = false;  // nothing can be seen: no drawing, no steps (visibility.hpp)

@@ -97,7 +97,7 @@ void host_t::run_frames() {
         // the middle of one.
         const int64_t t0 = monotonic_ns();
         log_event("drawing %lld", static_cast<long long>(t0));
-        pacing.deadline_ns = frame_deadline(pacing.deadline_ns, t0, pacing.period_ns);
+        pacing.deadline_ns = frame::frame_deadline(pacing.deadline_ns, t0, pacing.period_ns);
         // The first frame is the only step a still picture takes.
         const int steps =
             still && session.engine_frame > 0 ? 0 : linux_session::take_steps(session, t0);

@@ -119,7 +119,7 @@ void pointer_moved(host_t& host, wl_fixed_t x, wl_fixed_t y, bool motion) {
     }
     const int global_x = surface->output->x + static_cast<int>(std::lround(wl_fixed_to_double(x)));
     const int global_y = surface->output->y + static_cast<int>(std::lround(wl_fixed_to_double(y)));
-    const pointer_step step = watch_pointer(host.session.saver_pointer, global_x, global_y);
+    const frame::pointer_step step = watch_pointer(host.session.saver_pointer, global_x, global_y);
     if (step.first) {
         log_event("pointer %d,%d origin", global_x, global_y);
     } else if (step.ends_saver()) {

@@ -114,8 +114,8 @@ const xdg_toplevel_listener toplevel_listener = {toplevel_configure, toplevel_cl
 void xdg_configure(void* data, xdg_surface* xdg, uint32_t serial) {
     surface_t& surface = *static_cast<surface_t*>(data);
     xdg_surface_ack_configure(xdg, serial);
-    const uint32_t width = surface.width > 0 ? surface.width : application_width;
-    const uint32_t height = surface.height > 0 ? surface.height : application_height;
+    const uint32_t width = surface.width > 0 ? surface.width : frame::application_width;
+    const uint32_t height = surface.height > 0 ? surface.height : frame::application_height;
     apply_size(*the_host, surface, width, height);
 }
 

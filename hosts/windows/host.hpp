@@ -34,7 +34,7 @@ struct host_state {
     std::atomic<bool> render_thread_failed{false};
     int cursor_display_count = 0;  // ShowCursor's counter as it last returned it
     // The screensaver's mouse check; see policy.hpp.
-    lumenweave::pointer_watch mouse{false, true, 0, 0};
+    lumenweave::frame::pointer_watch mouse{false, true, 0, 0};
 };
 
 extern host_state host;
@@ -48,10 +48,10 @@ struct window_record {
     int saved_left = 0;  // pixels
     int saved_top = 0;   // pixels
     // Where the window opens: its outer top-left corner and its client size.
-    int x = CW_USEDEFAULT;                        // pixels
-    int y = CW_USEDEFAULT;                        // pixels
-    int width = lumenweave::application_width;    // pixels
-    int height = lumenweave::application_height;  // pixels
+    int x = CW_USEDEFAULT;                               // pixels
+    int y = CW_USEDEFAULT;                               // pixels
+    int width = lumenweave::frame::application_width;    // pixels
+    int height = lumenweave::frame::application_height;  // pixels
     HANDLE ready_event = nullptr;
     HANDLE stop_event = nullptr;
     HANDLE thread = nullptr;  // null again once the thread has been waited for
@@ -93,7 +93,7 @@ using host_frame_lock = frame_lock_t<win_critical_section, win_event>;
 // order at exit. The master's render thread records into the draw list while clones exist; the
 // clones' threads replay it.
 extern host_frame_lock frame_lock;
-extern lumenweave::draw_list_t draw_list;
+extern lumenweave::drawlist::draw_list_t draw_list;
 extern HANDLE run_event;
 extern std::atomic<int> window_count;
 extern win_critical_section list_lock;
@@ -102,7 +102,7 @@ extern win_critical_section list_lock;
 extern std::list<window_record>& window_list;
 // The animation engine: started on the main thread, then used by the master's render thread
 // alone. It is never torn down, so no exit path can free it under a thread still drawing.
-extern lumenweave::Engine& engine;
+extern lumenweave::frame::Engine& engine;
 
 // Render threads.
 void start_render_thread(window_record& record);

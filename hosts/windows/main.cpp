@@ -114,25 +114,26 @@ int message_loop() {
 // stdin build the whole of standard input. The seed is the calendar time in seconds once the
 // script is read, as srand48(time(0)) after reading would be.
 void start_engine() {
-    engine.sequencer.log = ScriptLog{print_log_line, nullptr};
+    engine.sequencer.log = script::ScriptLog{print_log_line, nullptr};
     std::string script;
-    if (scriptSourceSetting) {
+    if (engine::scriptSourceSetting) {
         space_reading space = read_script_space();
         test::log_script_space(space);
         if (space.state != space_state::placed) {
-            initEngineWithSeed(engine, static_cast<uint32_t>(std::time(nullptr)));
+            frame::initEngineWithSeed(engine, static_cast<uint32_t>(std::time(nullptr)));
             return;
         }
         script = std::move(space.text);
     } else {
-        readWhole(stdin, script);
+        read_whole::readWhole(stdin, script);
     }
-    initEngineWithScript(engine, static_cast<uint32_t>(std::time(nullptr)), script.c_str());
+    frame::initEngineWithScript(engine, static_cast<uint32_t>(std::time(nullptr)), script.c_str());
 }
 
 int application_main() {
     register_window_class();
-    if (host.run == run_kind::application && (traceSetting || !scriptSourceSetting)) {
+    if (host.run == run_kind::application &&
+        (engine::traceSetting || !engine::scriptSourceSetting)) {
         attach_console();
     }
     start_engine();

@@ -24,8 +24,9 @@ display_kind next_display_mode(display_kind mode, int monitor_count) {
     return display_kind::windowed;
 }
 
-mouse_verdict mouse_check(pointer_watch& state, int cursor_x, int cursor_y, bool previewing) {
-    const pointer_step step = watch_pointer(state, cursor_x, cursor_y);
+mouse_verdict mouse_check(frame::pointer_watch& state, int cursor_x, int cursor_y,
+                          bool previewing) {
+    const frame::pointer_step step = watch_pointer(state, cursor_x, cursor_y);
     mouse_verdict verdict;
     verdict.allow_close = !step.first && !previewing;
     verdict.post_close = step.away;

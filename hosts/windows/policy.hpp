@@ -35,7 +35,7 @@ struct mouse_verdict {
     bool post_close = false;   // post WM_CLOSE to the window
 };
 
-mouse_verdict mouse_check(lumenweave::pointer_watch& state, int cursor_x, int cursor_y,
+mouse_verdict mouse_check(lumenweave::frame::pointer_watch& state, int cursor_x, int cursor_y,
                           bool previewing);
 
 }  // namespace saver

@@ -61,7 +61,7 @@ void handle_thread_message(window_record& record, const MSG& message) {
         const uint32_t height = HIWORD(message.lParam);
         // A minimised window reports an empty client area; the projection waits for a real one.
         if (width != 0 && height != 0 && record.has_context) {
-            setupView(width, height);
+            replay::setupView(width, height);
         }
         UpdateWindow(record.window);
     } else if (message.message == window_count_message) {
@@ -73,7 +73,7 @@ void frame_loop(window_record& record) {
     LARGE_INTEGER frequency_value;
     QueryPerformanceFrequency(&frequency_value);
     const int64_t frequency = frequency_value.QuadPart;
-    const int64_t period = frame_period_ticks(frequency);
+    const int64_t period = frame::frame_period_ticks(frequency);
     int64_t deadline = 0;
     for (;;) {
         test::wait_to_run(run_event, record.master);
@@ -88,12 +88,12 @@ void frame_loop(window_record& record) {
             const bool held = test::frame_held();
             if (held) {
                 if (record.has_context) {
-                    replay_draw_list(draw_list);
+                    replay::replay_draw_list(draw_list);
                 }
             } else if (record.has_context) {
-                renderFrame(engine, &draw_list);
+                replay::renderFrame(engine, &draw_list);
             } else {
-                recordFrame(engine, draw_list);
+                frame::recordFrame(engine, draw_list);
             }
             shown = test::frame_shown(!held);
             t1 = counter_now();
@@ -102,7 +102,7 @@ void frame_loop(window_record& record) {
             acquire_for_reading(frame_lock);
             t0 = counter_now();
             if (record.has_context) {
-                replay_draw_list(draw_list);
+                replay::replay_draw_list(draw_list);
             }
             shown = test::frame_shown(false);
             t1 = counter_now();
@@ -113,9 +113,9 @@ void frame_loop(window_record& record) {
         // that the message is handled at once.
         // The deadlines follow one another by exactly one period, so the time spent presenting
         // and starting the next frame does not stretch the interval between presents.
-        deadline = frame_deadline(deadline, t0, period);
+        deadline = frame::frame_deadline(deadline, t0, period);
         bool present = true;
-        const uint32_t wait_ms = frame_wait_ms(deadline - period, t1, period, frequency);
+        const uint32_t wait_ms = frame::frame_wait_ms(deadline - period, t1, period, frequency);
         if (wait_ms > 0 &&
             MsgWaitForMultipleObjects(0, nullptr, TRUE, wait_ms, QS_ALLEVENTS) != WAIT_TIMEOUT) {
             present = false;
@@ -178,7 +178,8 @@ DWORD WINAPI render_thread_main(void* parameter) {
     }
     SetFocus(record.window);
     if (record.has_context) {
-        setupView(static_cast<uint32_t>(record.width), static_cast<uint32_t>(record.height));
+        replay::setupView(static_cast<uint32_t>(record.width),
+                          static_cast<uint32_t>(record.height));
     }
 
     frame_loop(record);

@@ -43,13 +43,13 @@ struct window_list_holder {
 }  // namespace
 
 host_frame_lock frame_lock;
-draw_list_t draw_list;
+drawlist::draw_list_t draw_list;
 static run_event_holder run_event_object;
 HANDLE run_event = run_event_object.handle;
 std::atomic<int> window_count{0};
 win_critical_section list_lock;
 static window_list_holder window_list_object;
 std::list<window_record>& window_list = window_list_object.records;
-Engine& engine = *new Engine;
+frame::Engine& engine = *new frame::Engine;
 
 }  // namespace saver

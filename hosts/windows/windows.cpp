@@ -221,7 +221,7 @@ void lay_out_master(const window_styles& styles) {
     int left;
     int top;
     if (host.display_mode == display_kind::windowed) {
-        outer = grown({0, 0, application_width, application_height}, styles);
+        outer = grown({0, 0, frame::application_width, frame::application_height}, styles);
         left = master.saved_left;
         top = master.saved_top;
     } else {

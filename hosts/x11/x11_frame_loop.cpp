@@ -150,7 +150,7 @@ void host_t::run_frames() {
         }
         picture_wanted = false;
         const int64_t t0 = monotonic_ns();
-        pacing.deadline_ns = frame_deadline(pacing.deadline_ns, t0, pacing.period_ns);
+        pacing.deadline_ns = frame::frame_deadline(pacing.deadline_ns, t0, pacing.period_ns);
         const bool first = session.engine_frame == 0;
         const int steps = held || (still && !first) ? 0 : linux_session::take_steps(session, t0);
         held = held || steps == 0;

@@ -213,8 +213,8 @@ void handle_monitor_events(host_t& host) {
                 host.picture_wanted = true;
                 break;
             case MotionNotify: {
-                const pointer_step step = watch_pointer(host.session.saver_pointer,
-                                                        event.xmotion.x_root, event.xmotion.y_root);
+                const frame::pointer_step step = watch_pointer(
+                    host.session.saver_pointer, event.xmotion.x_root, event.xmotion.y_root);
                 if (step.first) {
                     log_motion(event.xmotion, "origin");
                 } else if (step.ends_saver()) {

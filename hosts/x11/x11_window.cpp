@@ -18,8 +18,8 @@ bool create_window(host_t& host, bool master) {
     // Visibility and the window manager's properties tell when it cannot be seen.
     attributes.event_mask = KeyPressMask | StructureNotifyMask | ExposureMask |
                             VisibilityChangeMask | PropertyChangeMask;
-    const Window window = create_gl_window(host, 0, 0, application_width, application_height,
-                                           attributes, CWEventMask);
+    const Window window = create_gl_window(host, 0, 0, frame::application_width,
+                                           frame::application_height, attributes, CWEventMask);
     if (window == 0) {
         return false;
     }
@@ -34,7 +34,8 @@ bool create_window(host_t& host, bool master) {
     Atom protocols[] = {host.wm_delete_window};
     XSetWMProtocols(host.display, window, protocols, 1);
     XMapWindow(host.display, window);
-    return add_own_surface(host, window, master, application_width, application_height);
+    return add_own_surface(host, window, master, frame::application_width,
+                           frame::application_height);
 }
 
 surface_t* surface_of(host_t& host, Window window) {

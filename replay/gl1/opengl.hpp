@@ -8,5 +8,3 @@
 #endif
 
 #include <GL/gl.h>
-
-namespace lumenweave {}  // namespace lumenweave

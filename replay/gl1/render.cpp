@@ -4,14 +4,14 @@
 
 #include "replay/gl1/replay.hpp"
 
-namespace lumenweave {
+namespace lumenweave::replay {
 
-void renderFrame(Engine& engine, draw_list_t* record) {
+void renderFrame(frame::Engine& engine, drawlist::draw_list_t* record) {
     // Kept from frame to frame so that its storage is reused.
-    thread_local draw_list_t own;
-    draw_list_t& list = record ? *record : own;
+    thread_local drawlist::draw_list_t own;
+    drawlist::draw_list_t& list = record ? *record : own;
     recordFrame(engine, list);
     replay_draw_list(list);
 }
 
-}  // namespace lumenweave
+}  // namespace lumenweave::replay

@@ -5,10 +5,10 @@
 #include "drawlist/drawlist.hpp"
 #include "frame/frame.hpp"
 
-namespace lumenweave {
+namespace lumenweave::replay {
 
 // recordFrame into `record` (or, when it is nullptr, into a list of the calling thread's own),
 // then replay_draw_list of that list on the current context.
-void renderFrame(Engine& engine, draw_list_t* record);
+void renderFrame(frame::Engine& engine, drawlist::draw_list_t* record);
 
-}  // namespace lumenweave
+}  // namespace lumenweave::replay

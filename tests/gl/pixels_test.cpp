@@ -49,7 +49,7 @@ Centroid litCentroid(const std::vector<uint8_t>& rgb) {
     return c;
 }
 
-Centroid drawPoint(const OffscreenContext& gl, float x, float y) {
+Centroid drawPoint(const offscreen::OffscreenContext& gl, float x, float y) {
     glClear(GL_COLOR_BUFFER_BIT);
     glPointSize(3.0f);
     glColor3f(1.0f, 1.0f, 1.0f);
@@ -61,8 +61,8 @@ Centroid drawPoint(const OffscreenContext& gl, float x, float y) {
 }
 
 TEST(ViewPixels, ModelSpaceIsSeenTurnedByAHalfTurn) {
-    OffscreenContext gl(width, height);
-    setupView(width, height);
+    offscreen::OffscreenContext gl(width, height);
+    replay::setupView(width, height);
     const Centroid origin = drawPoint(gl, 0.0f, 0.0f);
     ASSERT_GT(origin.count, 0);
     EXPECT_NEAR(origin.x, width / 2.0 - 0.5, 1.0);
@@ -82,25 +82,25 @@ TEST(ViewPixels, ModelSpaceIsSeenTurnedByAHalfTurn) {
 }
 
 TEST(ViewPixels, AnEmptyClientAreaLeavesAFiniteProjection) {
-    OffscreenContext gl(width, height);
+    offscreen::OffscreenContext gl(width, height);
     for (auto [w, h] : {std::pair<uint32_t, uint32_t>{width, 0}, {0, height}, {0, 0}}) {
-        setupView(w, h);
+        replay::setupView(w, h);
         double m[16];
         glGetDoublev(GL_PROJECTION_MATRIX, m);
         for (double v : m)
             EXPECT_TRUE(std::isfinite(v)) << w << "x" << h;
         EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR)) << w << "x" << h;
     }
-    setupView(width, height);
+    replay::setupView(width, height);
     EXPECT_GT(drawPoint(gl, 0.0f, 0.0f).count, 0);
 }
 
 // A ring that shows a recognisable column: wings on an arm, turning and changing hue.
-void fillRing(HistoryRing& history, HistoryState& historyState) {
+void fillRing(engine::HistoryRing& history, engine::HistoryState& historyState) {
     std::memset(&history, 0, sizeof history);
     std::memset(history.fill, 1, sizeof history.fill);
     std::memset(history.outline, 1, sizeof history.outline);
-    for (int s = 0; s < historySize; ++s) {
+    for (int s = 0; s < engine::historySize; ++s) {
         history.zoom[s] = 0.06f;
         history.twist[s] = 60.0f;
         history.arm[s] = 0.5f;
@@ -110,7 +110,7 @@ void fillRing(HistoryRing& history, HistoryState& historyState) {
         history.hue[s] = s / 128.0f;
         history.lightness[s] = 0.5f;
     }
-    historyState = HistoryState{};
+    historyState = engine::HistoryState{};
     historyState.historyIndex = 20;
     historyState.wingCount = 40;
     historyState.slotFraction = 0.25f;
@@ -118,20 +118,20 @@ void fillRing(HistoryRing& history, HistoryState& historyState) {
 }
 
 TEST(ReplayPixels, ACloneReplayingTheListDrawsTheMastersPicture) {
-    HistoryRing history;
-    HistoryState historyState;
+    engine::HistoryRing history;
+    engine::HistoryState historyState;
     fillRing(history, historyState);
-    draw_list_t list;
-    OffscreenContext master(width, height);
-    setupView(width, height);
-    OffscreenContext clone(width, height);
-    setupView(width, height);
+    drawlist::draw_list_t list;
+    offscreen::OffscreenContext master(width, height);
+    replay::setupView(width, height);
+    offscreen::OffscreenContext clone(width, height);
+    replay::setupView(width, height);
 
-    record_clear(list, draw_clear_color);
-    drawFigure(history, historyState, list);
+    record_clear(list, drawlist::draw_clear_color);
+    figure::drawFigure(history, historyState, list);
     record_finish(list);
     master.makeCurrent();
-    replay_draw_list(list);
+    replay::replay_draw_list(list);
     const auto expected = master.readPixels();
     ASSERT_GT(litCentroid(expected).count, 200);
 
@@ -139,7 +139,7 @@ TEST(ReplayPixels, ACloneReplayingTheListDrawsTheMastersPicture) {
     glClearColor(0.0f, 0.0f, 1.0f, 1.0f);  // the recorded clear must replace this
     glClear(GL_COLOR_BUFFER_BIT);
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
-    replay_draw_list(list);
+    replay::replay_draw_list(list);
     EXPECT_TRUE(clone.readPixels() == expected);
 }
 
@@ -168,13 +168,13 @@ MeanColour meanLitColour(const std::vector<uint8_t>& rgb) {
 }
 
 TEST(EnginePixels, TheBuiltInAnimationDrawsAFigureWhoseColoursDrift) {
-    OffscreenContext gl(width, height);
-    setupView(width, height);
-    Engine engine;
+    offscreen::OffscreenContext gl(width, height);
+    replay::setupView(width, height);
+    frame::Engine engine;
     initEngineWithSeed(engine, 1);
     std::vector<MeanColour> colours;
     for (int frame = 1; frame <= 600; ++frame) {
-        renderFrame(engine, nullptr);
+        replay::renderFrame(engine, nullptr);
         if (frame % 200 == 0) {
             const auto rgb = gl.readPixels();
             EXPECT_GT(litCentroid(rgb).count, 100) << "frame " << frame;
@@ -190,20 +190,20 @@ TEST(EnginePixels, TheBuiltInAnimationDrawsAFigureWhoseColoursDrift) {
 }
 
 TEST(EnginePixels, ACloneReplayingEachRecordedFrameMatchesTheMaster) {
-    OffscreenContext master(width, height);
-    setupView(width, height);
-    OffscreenContext clone(width, height);
-    setupView(width, height);
-    Engine engine;
+    offscreen::OffscreenContext master(width, height);
+    replay::setupView(width, height);
+    offscreen::OffscreenContext clone(width, height);
+    replay::setupView(width, height);
+    frame::Engine engine;
     initEngineWithSeed(engine, 7);
-    draw_list_t list;
+    drawlist::draw_list_t list;
     for (int frame = 1; frame <= 240; ++frame) {
         master.makeCurrent();
-        renderFrame(engine, &list);
+        replay::renderFrame(engine, &list);
         if (frame % 60 == 0) {
             const auto expected = master.readPixels();
             clone.makeCurrent();
-            replay_draw_list(list);
+            replay::replay_draw_list(list);
             EXPECT_TRUE(clone.readPixels() == expected) << "frame " << frame;
         }
     }
@@ -211,7 +211,8 @@ TEST(EnginePixels, ACloneReplayingEachRecordedFrameMatchesTheMaster) {
 
 // The mesh's triangles drawn as a backend without OpenGL's matrices would: vertex arrays in clip
 // space, identity matrices.
-std::vector<uint8_t> drawMesh(const OffscreenContext& gl, const frame_mesh& mesh) {
+std::vector<uint8_t> drawMesh(const offscreen::OffscreenContext& gl,
+                              const drawlist::frame_mesh& mesh) {
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     glMatrixMode(GL_MODELVIEW);
@@ -221,8 +222,8 @@ std::vector<uint8_t> drawMesh(const OffscreenContext& gl, const frame_mesh& mesh
     }
     glEnableClientState(GL_VERTEX_ARRAY);
     glEnableClientState(GL_COLOR_ARRAY);
-    glVertexPointer(4, GL_FLOAT, sizeof(mesh_vertex), mesh.vertices[0].clip);
-    glColorPointer(3, GL_FLOAT, sizeof(mesh_vertex), mesh.vertices[0].color);
+    glVertexPointer(4, GL_FLOAT, sizeof(drawlist::mesh_vertex), mesh.vertices[0].clip);
+    glColorPointer(3, GL_FLOAT, sizeof(drawlist::mesh_vertex), mesh.vertices[0].color);
     glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(mesh.vertices.size()));
     glFinish();
     return gl.readPixels();
@@ -238,22 +239,22 @@ bool lit(const uint8_t* p) {
 TEST(MeshPixels, TheMeshDrawsTheReplaysPicture) {
     constexpr int w = 480;
     constexpr int h = 300;
-    OffscreenContext replay(w, h);
-    setupView(w, h);
-    OffscreenContext drawn(w, h);
+    offscreen::OffscreenContext replay(w, h);
+    replay::setupView(w, h);
+    offscreen::OffscreenContext drawn(w, h);
     glViewport(0, 0, w, h);
-    Engine engine;
+    frame::Engine engine;
     initEngineWithSeed(engine, 7);
-    draw_list_t list;
-    frame_mesh mesh;
+    drawlist::draw_list_t list;
+    drawlist::frame_mesh mesh;
     for (int frame = 1; frame <= 240; ++frame) {
         replay.makeCurrent();
-        renderFrame(engine, &list);
+        replay::renderFrame(engine, &list);
         if (frame % 60 != 0) {
             continue;
         }
         const auto expected = replay.readPixels();
-        build_mesh(list, view_for(w, h), w, h, 1.0f, mesh);
+        build_mesh(list, drawlist::view_for(w, h), w, h, 1.0f, mesh);
         drawn.makeCurrent();
         glClearColor(0.0f, 0.0f, 1.0f, 1.0f);  // the mesh's clear must replace this
         glClear(GL_COLOR_BUFFER_BIT);

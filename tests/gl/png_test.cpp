@@ -45,7 +45,7 @@ TEST(Png, FewColoursGoThroughAPaletteAndManyAsRgbLosslessly) {
     for (int colours : {1, 3, 256, 257, 400}) {
         const auto rgb = picture(31, 17, colours);
         std::string error;
-        ASSERT_TRUE(writePng(path, 31, 17, rgb, error)) << error;
+        ASSERT_TRUE(png::writePng(path, 31, 17, rgb, error)) << error;
         const Decoded back = readBack(path);
         EXPECT_EQ(back.colourType, colours <= 256 ? PNG_COLOR_TYPE_PALETTE : PNG_COLOR_TYPE_RGB)
             << colours << " colours";
@@ -56,7 +56,7 @@ TEST(Png, FewColoursGoThroughAPaletteAndManyAsRgbLosslessly) {
 
 TEST(Png, AFailedWriteReportsWhyAndLeavesNoFile) {
     std::string error;
-    EXPECT_FALSE(writePng("/nonexistent-folder/x.png", 2, 2, picture(2, 2, 2), error));
+    EXPECT_FALSE(png::writePng("/nonexistent-folder/x.png", 2, 2, picture(2, 2, 2), error));
     EXPECT_FALSE(error.empty());
 }
 

@@ -25,11 +25,11 @@ std::vector<float> asVector(const float (&m)[16]) {
 }
 
 TEST(ViewMatrices, AreWhatGlBuildsAndWhatSetupViewLeaves) {
-    OffscreenContext gl(16, 16);
+    offscreen::OffscreenContext gl(16, 16);
     const std::pair<uint32_t, uint32_t> sizes[] = {{640, 480}, {1920, 1080}, {480, 640}, {1, 1},
                                                    {16384, 1}, {640, 0},     {0, 480},   {0, 0}};
     for (const auto& [width, height] : sizes) {
-        const view_matrices view = view_for(width, height);
+        const drawlist::view_matrices view = drawlist::view_for(width, height);
         glMatrixMode(GL_PROJECTION);
         glLoadIdentity();
         const float aspect =
@@ -40,7 +40,7 @@ TEST(ViewMatrices, AreWhatGlBuildsAndWhatSetupViewLeaves) {
             << width << " x " << height;
 
         glLoadIdentity();
-        setupView(width, height);
+        replay::setupView(width, height);
         EXPECT_EQ(asVector(view.projection), matrixOf(GL_PROJECTION_MATRIX));
         EXPECT_EQ(asVector(view.model_view), matrixOf(GL_MODELVIEW_MATRIX));
         GLint mode = 0;

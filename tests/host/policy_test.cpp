@@ -39,7 +39,7 @@ TEST(DisplayMode, CursorHidesOnlyWhileNotAlreadyHidden) {
 }
 
 TEST(MouseCheck, FirstMoveNeverEndsTheRunEvenFarAway) {
-    pointer_watch state{false, true, 100, 100};
+    frame::pointer_watch state{false, true, 100, 100};
     auto verdict = mouse_check(state, 900, 700, false);
     EXPECT_FALSE(verdict.allow_close);
     // A close is posted but refused, and the saved point stays where it was.
@@ -49,14 +49,14 @@ TEST(MouseCheck, FirstMoveNeverEndsTheRunEvenFarAway) {
 }
 
 TEST(MouseCheck, LaterMoveBeyondFourPixelsEnds) {
-    pointer_watch state{true, true, 100, 100};
+    frame::pointer_watch state{true, true, 100, 100};
     auto verdict = mouse_check(state, 103, 102, false);
     EXPECT_TRUE(verdict.allow_close);
     EXPECT_TRUE(verdict.post_close);
 }
 
 TEST(MouseCheck, SmallMovesAreFollowedWithoutEnding) {
-    pointer_watch state{true, true, 100, 100};
+    frame::pointer_watch state{true, true, 100, 100};
     // Each step is within 4 pixels of the last saved point, although the total drifts far.
     for (int step = 1; step <= 50; ++step) {
         auto verdict = mouse_check(state, 100 + 2 * step, 100 + 2 * step, false);
@@ -69,7 +69,7 @@ TEST(MouseCheck, SmallMovesAreFollowedWithoutEnding) {
 }
 
 TEST(MouseCheck, PreviewNeverAllowsTheClose) {
-    pointer_watch state{false, true, 0, 0};
+    frame::pointer_watch state{false, true, 0, 0};
     for (int step = 0; step < 5; ++step) {
         EXPECT_FALSE(mouse_check(state, 500 * step, 0, true).allow_close);
     }

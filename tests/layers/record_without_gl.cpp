@@ -8,14 +8,15 @@
 using namespace lumenweave;
 
 int main() {
-    Engine engine;
+    frame::Engine engine;
     initEngineWithSeed(engine, 1);
-    draw_list_t list;
+    drawlist::draw_list_t list;
     size_t largest = 0;
     for (int frame = 1; frame <= 600; ++frame) {
         recordFrame(engine, list);
-        const std::vector<draw_command>& c = list.commands;
-        if (c.size() < 3 || c.front().type != draw_clear || c.back().type != draw_finish) {
+        const std::vector<drawlist::draw_command>& c = list.commands;
+        if (c.size() < 3 || c.front().type != drawlist::draw_clear ||
+            c.back().type != drawlist::draw_finish) {
             std::fprintf(stderr, "frame %d: not a whole frame (%zu commands)\n", frame, c.size());
             return 1;
         }

@@ -62,25 +62,26 @@ std::string zLink(const std::string& text) {
 
 TEST(ShareLink, TheAddressShareCopiesOrItsFragment) {
     const std::string script = "actset: 80, 5.3\n# \xc3\xa9t\xc3\xa9\n";
-    const ShareLink whole = readShareLink(
+    const share_link::ShareLink whole = share_link::readShareLink(
         " https://example.org/lw/index.html?size=9x9&seed=7&seed=8" + zLink(script) + "\n");
-    EXPECT_EQ(whole.kind, LinkKind::script);
+    EXPECT_EQ(whole.kind, share_link::LinkKind::script);
     EXPECT_EQ(whole.text, script);
     EXPECT_EQ(whole.seed, 7u);
-    const ShareLink fragment = readShareLink(zLink(script));
+    const share_link::ShareLink fragment = share_link::readShareLink(zLink(script));
     EXPECT_EQ(fragment.text, script);
     EXPECT_FALSE(fragment.seed);
-    EXPECT_EQ(readShareLink("#s=" + base64url(script)).text, script);
+    EXPECT_EQ(share_link::readShareLink("#s=" + base64url(script)).text, script);
     // Seeds the page does not take are left to --seed or the clock, as there, and said.
     for (const char* seed : {"4294967296", "-1", "", "01234567890"}) {
-        const ShareLink link = readShareLink(std::string("?seed=") + seed + zLink(script));
+        const share_link::ShareLink link =
+            share_link::readShareLink(std::string("?seed=") + seed + zLink(script));
         EXPECT_FALSE(link.seed) << seed;
         EXPECT_EQ(link.refusedSeed, seed);
     }
-    EXPECT_EQ(readShareLink("?seed=4294967295" + zLink(script)).seed, 4294967295u);
-    EXPECT_EQ(readShareLink("#s=").kind, LinkKind::emptyScript);
+    EXPECT_EQ(share_link::readShareLink("?seed=4294967295" + zLink(script)).seed, 4294967295u);
+    EXPECT_EQ(share_link::readShareLink("#s=").kind, share_link::LinkKind::emptyScript);
     for (const char* none : {"", "https://example.org/lw/?seed=7", "#x=abc", "z=abc"}) {
-        EXPECT_EQ(readShareLink(none).kind, LinkKind::notALink) << none;
+        EXPECT_EQ(share_link::readShareLink(none).kind, share_link::LinkKind::notALink) << none;
     }
 }
 
@@ -100,7 +101,7 @@ TEST(ShareLink, CutShortAlteredOrInflatedPastItsLengthIsDamaged) {
         zLink("\xed\xa0\x80"),          // a surrogate
     };
     for (const std::string& text : damaged) {
-        EXPECT_EQ(readShareLink(text).kind, LinkKind::damaged) << text;
+        EXPECT_EQ(share_link::readShareLink(text).kind, share_link::LinkKind::damaged) << text;
     }
 }
 
@@ -108,13 +109,14 @@ TEST(ShareLink, CutShortAlteredOrInflatedPastItsLengthIsDamaged) {
 // that says it holds more is refused before anything is inflated, and one that inflates past what
 // it says is damaged.
 TEST(ShareLink, ExpandsToAtMostTheLongestScript) {
-    const std::string longest(maxLinkedScript, 'a');
-    EXPECT_EQ(readShareLink(zLink(longest)).text.size(), maxLinkedScript);
-    const ShareLink longer = readShareLink(zLink(longest + "a"));
-    EXPECT_EQ(longer.kind, LinkKind::tooLarge);
-    EXPECT_EQ(longer.length, maxLinkedScript + 1);
-    EXPECT_EQ(readShareLink("#s=" + base64url(longest + "a")).kind, LinkKind::tooLarge);
-    EXPECT_EQ(readShareLink(zLink(longest, 10)).kind, LinkKind::damaged);
+    const std::string longest(share_link::maxLinkedScript, 'a');
+    EXPECT_EQ(share_link::readShareLink(zLink(longest)).text.size(), share_link::maxLinkedScript);
+    const share_link::ShareLink longer = share_link::readShareLink(zLink(longest + "a"));
+    EXPECT_EQ(longer.kind, share_link::LinkKind::tooLarge);
+    EXPECT_EQ(longer.length, share_link::maxLinkedScript + 1);
+    EXPECT_EQ(share_link::readShareLink("#s=" + base64url(longest + "a")).kind,
+              share_link::LinkKind::tooLarge);
+    EXPECT_EQ(share_link::readShareLink(zLink(longest, 10)).kind, share_link::LinkKind::damaged);
 }
 
 }  // namespace

@@ -22,7 +22,7 @@ std::string readFile(const std::string& path) {
 }
 
 TEST(Trace, BuiltInScriptMatchesTheStoredTrace) {
-    Engine engine;
+    frame::Engine engine;
     std::string trace;
     engine.sequencer.log = collectInto(trace);
     testing::internal::CaptureStdout();
@@ -37,7 +37,7 @@ TEST(Trace, BuiltInScriptMatchesTheStoredTrace) {
 }
 
 TEST(Trace, UnusualLinesAreEchoedWithTheTextAfterTheirKeyword) {
-    Engine engine;
+    frame::Engine engine;
     std::string trace;
     engine.sequencer.log = collectInto(trace);
     initEngineWithScript(engine, 0,

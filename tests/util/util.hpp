@@ -10,23 +10,24 @@
 #include "script/parser.hpp"
 
 // The actuator in a filled slot of the bank; tests ask only for those.
-inline lumenweave::Actuator& act(lumenweave::ActuatorBank& bank, int index) {
-    return *lumenweave::findActuator(bank, index);
+inline lumenweave::engine::Actuator& act(lumenweave::engine::ActuatorBank& bank, int index) {
+    return *lumenweave::engine::findActuator(bank, index);
 }
 
 // The sequence numbered `number`, or nullptr, as the script names it.
-inline lumenweave::Sequence* sequence(const lumenweave::Sequencer& sequencer, int number) {
-    return lumenweave::findSequence(sequencer, number);
+inline lumenweave::script::Sequence* sequence(const lumenweave::script::Sequencer& sequencer,
+                                              int number) {
+    return lumenweave::script::findSequence(sequencer, number);
 }
 
 // A script log that appends each line, with its line feed, to the string it is given: the text
 // the Windows program prints.
-inline lumenweave::ScriptLog collectInto(std::string& text) {
-    return lumenweave::ScriptLog{[](void* context, const char* line) {
-                                     *static_cast<std::string*>(context) +=
-                                         std::string(line) + "\n";
-                                 },
-                                 &text};
+inline lumenweave::script::ScriptLog collectInto(std::string& text) {
+    return lumenweave::script::ScriptLog{[](void* context, const char* line) {
+                                             *static_cast<std::string*>(context) +=
+                                                 std::string(line) + "\n";
+                                         },
+                                         &text};
 }
 
 // One logged GL call. The call tests link gl_log.cpp, whose definitions of the GL entry

@@ -19,7 +19,7 @@ inline std::string readScript(const std::string& path) {
         outputError("cannot read script '" + path + "': " + std::strerror(errno));
     }
     std::string text;
-    const bool failed = !readWhole(in, text);
+    const bool failed = !read_whole::readWhole(in, text);
     const int error = errno;
     if (!fromStdin) {
         std::fclose(in);

@@ -174,18 +174,19 @@ void parseFrames(Options& o, const char* value) {
 
 // A link that gives no script is a usage error that says why.
 void readLink(Options& o, const char* address) {
-    const ShareLink link = readShareLink(address);
+    const share_link::ShareLink link = share_link::readShareLink(address);
     switch (link.kind) {
-        case LinkKind::notALink:
+        case share_link::LinkKind::notALink:
             tools::usageError("--link: not a link of the playground (no #z= or #s= part)");
-        case LinkKind::damaged:
+        case share_link::LinkKind::damaged:
             tools::usageError("--link: the link is cut short or damaged");
-        case LinkKind::tooLarge:
+        case share_link::LinkKind::tooLarge:
             tools::usageError("--link: the link's script is " + std::to_string(link.length) +
-                              " bytes long, " + std::to_string(maxLinkedScript) + " at most");
-        case LinkKind::emptyScript:
+                              " bytes long, " + std::to_string(share_link::maxLinkedScript) +
+                              " at most");
+        case share_link::LinkKind::emptyScript:
             tools::usageError("--link: the link holds an empty script");
-        case LinkKind::script:
+        case share_link::LinkKind::script:
             break;
     }
     o.script = link.text;
@@ -247,7 +248,7 @@ void writePngAtomically(const std::string& path, const Options& o,
                         const std::vector<uint8_t>& rgb) {
     const std::string part = temporaryBeside(path);
     std::string error;
-    if (!writePng(part, o.width, o.height, rgb, error)) {
+    if (!png::writePng(part, o.width, o.height, rgb, error)) {
         tools::outputError("cannot write '" + path + "': " + error);
     }
     if (std::rename(part.c_str(), path.c_str()) != 0) {
@@ -354,12 +355,12 @@ void assembleGif(const Options& o, ScratchFolder& scratch) {
     }
 }
 
-void printDrawList(const draw_list_t& list) {
-    for (const draw_command& c : list.commands) {
+void printDrawList(const drawlist::draw_list_t& list) {
+    for (const drawlist::draw_command& c : list.commands) {
         std::printf("%u", c.type);
         for (uint32_t i = 0; i < c.wordCount; ++i) {
             const uint32_t word = list.words[c.firstWord + i];
-            if (draw_code_has_integer_words(c.type)) {
+            if (drawlist::draw_code_has_integer_words(c.type)) {
                 std::printf(" %u", word);
             } else {
                 float f;
@@ -398,19 +399,19 @@ struct Progress {
 };
 
 void run(const Options& o) {
-    Engine engine;
+    frame::Engine engine;
     if (o.ownScript) {
         initEngineWithScript(engine, o.seed, o.script.c_str());
     } else {
         initEngineWithSeed(engine, o.seed);
     }
-    draw_list_t list;
-    OffscreenContext master(o.width, o.height);
-    setupView(static_cast<uint32_t>(o.width), static_cast<uint32_t>(o.height));
-    std::unique_ptr<OffscreenContext> clone;
+    drawlist::draw_list_t list;
+    offscreen::OffscreenContext master(o.width, o.height);
+    replay::setupView(static_cast<uint32_t>(o.width), static_cast<uint32_t>(o.height));
+    std::unique_ptr<offscreen::OffscreenContext> clone;
     if (o.windows >= 2) {
-        clone = std::make_unique<OffscreenContext>(o.width, o.height);
-        setupView(static_cast<uint32_t>(o.width), static_cast<uint32_t>(o.height));
+        clone = std::make_unique<offscreen::OffscreenContext>(o.width, o.height);
+        replay::setupView(static_cast<uint32_t>(o.width), static_cast<uint32_t>(o.height));
         master.makeCurrent();
     }
     std::unique_ptr<ScratchFolder> gifFrames;
@@ -425,14 +426,14 @@ void run(const Options& o) {
         }
         const bool last = frame == o.frames;
         const bool kept = frame >= o.firstKept && (o.frames - frame) % o.every == 0;
-        renderFrame(engine, &list);
+        replay::renderFrame(engine, &list);
 
         const bool wanted = o.kind == OutKind::png ? last : o.kind != OutKind::none && kept;
         if (wanted) {
             std::vector<uint8_t> rgb;
             if (clone) {
                 clone->makeCurrent();
-                replay_draw_list(list);
+                replay::replay_draw_list(list);
                 rgb = clone->readPixels();
                 master.makeCurrent();
             } else {
@@ -446,7 +447,7 @@ void run(const Options& o) {
                 const std::string path = gifFrames->add(frameName(frame));
                 gifFrames->frames.push_back(path);
                 std::string error;
-                if (!writePng(path, o.width, o.height, rgb, error)) {
+                if (!png::writePng(path, o.width, o.height, rgb, error)) {
                     throw std::runtime_error("cannot write a frame for the GIF: " + error);
                 }
             }

@@ -46,7 +46,7 @@ void checkOutput() {
 Options parseOptions(int argc, char** argv) {
     Options o;
     tools::parseFlags(
-        argc, argv, sim::usage().c_str(),
+        argc, argv, sim_output::usage().c_str(),
         {{"--seed", true},
          {"--frames", true},
          {"--script", true},
@@ -102,8 +102,9 @@ void printLogLine(void*, const char* text) {
 // is an error, as a script with warnings alone runs.
 int checkScriptFile(const std::string& path) {
     const std::string name = path == "-" ? "<stdin>" : path;
-    const std::vector<ScriptProblem> problems = checkScript(tools::readScript(path));
-    for (const ScriptProblem& p : problems) {
+    const std::vector<script::ScriptProblem> problems =
+        script::checkScript(tools::readScript(path));
+    for (const script::ScriptProblem& p : problems) {
         std::printf("%s\n", formatProblem(name, p).c_str());
     }
     if (std::fflush(stdout) != 0) {
@@ -119,21 +120,21 @@ int run(int argc, char** argv) {
         return checkScriptFile(*o.checkPath);
     }
     if (o.listActuators) {
-        sim::printActuatorList();
+        sim_output::printActuatorList();
         if (std::fflush(stdout) != 0) {
             checkOutput();
         }
         checkOutput();
         return 0;
     }
-    if (o.trace && !traceSetting) {
+    if (o.trace && !engine::traceSetting) {
         runTraceBuild(argv);
     }
     const std::optional<std::string> script =
         o.scriptPath ? std::optional<std::string>(tools::readScript(*o.scriptPath)) : std::nullopt;
     const uint32_t seed = o.seed ? *o.seed : static_cast<uint32_t>(std::time(nullptr));
-    Engine engine;
-    engine.sequencer.log = ScriptLog{printLogLine, nullptr};
+    frame::Engine engine;
+    engine.sequencer.log = script::ScriptLog{printLogLine, nullptr};
     if (script) {
         initEngineWithScript(engine, seed, script->c_str());
     } else {
@@ -144,7 +145,7 @@ int run(int argc, char** argv) {
     for (unsigned long long k = 1; k <= o.frames; ++k) {
         advanceFrame(engine);
         if (!o.trace) {
-            sim::printValues(engine.bank, k);
+            sim_output::printValues(engine.bank, k);
         }
         checkOutput();
     }

@@ -8,6 +8,6 @@
 using namespace lumenweave;
 
 void startGl(int width, int height) {
-    static std::unique_ptr<OffscreenContext> context;
-    context = std::make_unique<OffscreenContext>(width, height);
+    static std::unique_ptr<offscreen::OffscreenContext> context;
+    context = std::make_unique<offscreen::OffscreenContext>(width, height);
 }

@@ -3,8 +3,6 @@
 #include "replay/gl1/opengl.hpp"
 #include "gl.hpp"
 
-using namespace lumenweave;
-
 void startGl(int, int) {}
 
 void GLAPIENTRY glClear(GLbitfield) {}

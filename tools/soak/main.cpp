@@ -93,7 +93,7 @@ long residentKb() {
 }
 
 // FNV-1a over the recorded frame: equal hashes mean the same drawing calls.
-uint64_t frameHash(const draw_list_t& list) {
+uint64_t frameHash(const drawlist::draw_list_t& list) {
     uint64_t h = 1469598103934665603ull;
     auto mix = [&h](const void* data, std::size_t size) {
         const unsigned char* bytes = static_cast<const unsigned char*>(data);
@@ -101,7 +101,7 @@ uint64_t frameHash(const draw_list_t& list) {
             h = (h ^ bytes[i]) * 1099511628211ull;
         }
     };
-    for (const draw_command& c : list.commands) {
+    for (const drawlist::draw_command& c : list.commands) {
         mix(&c.type, sizeof c.type);
     }
     mix(list.words.data(), list.words.size() * sizeof(uint32_t));
@@ -110,14 +110,14 @@ uint64_t frameHash(const draw_list_t& list) {
 
 // Where a running sequence stands; a sequence that acts moves its command or its time origin.
 struct SequenceMark {
-    const Sequence* sequence;
-    const Command* current;
+    const script::Sequence* sequence;
+    const script::Command* current;
     float seqFrame;
 };
 
-std::vector<SequenceMark> runningSequences(const Sequencer& sequencer) {
+std::vector<SequenceMark> runningSequences(const script::Sequencer& sequencer) {
     std::vector<SequenceMark> marks;
-    for (const Sequence* s = sequencer.sequenceList; s; s = s->next) {
+    for (const script::Sequence* s = sequencer.sequenceList; s; s = s->next) {
         if (s->current) {
             marks.push_back({s, s->current, s->seqFrame});
         }
@@ -131,12 +131,12 @@ int soak(int argc, char** argv) {
         tools::usageError("--frames must be at least " + std::to_string(2 * finalStretch));
     }
     startGl(o.width, o.height);
-    setupView(static_cast<uint32_t>(o.width), static_cast<uint32_t>(o.height));
-    Engine engine;
+    replay::setupView(static_cast<uint32_t>(o.width), static_cast<uint32_t>(o.height));
+    frame::Engine engine;
     initEngineWithSeed(engine, o.seed);
     engine.sequencer.currentFrame = static_cast<float>(o.clock);
     const float clockStart = engine.sequencer.currentFrame;
-    draw_list_t list;
+    drawlist::draw_list_t list;
 
     long rss[4] = {};
     uint64_t previousHash = 0;
@@ -144,7 +144,7 @@ int soak(int argc, char** argv) {
     std::size_t largestFrame = 0;
     std::vector<SequenceMark> marks;
     for (unsigned long long k = 1; k <= o.frames; ++k) {
-        renderFrame(engine, &list);
+        replay::renderFrame(engine, &list);
         largestFrame = std::max(largestFrame, list.commands.size());
         if (k % (o.frames / 4) == 0 && k / (o.frames / 4) <= 4) {
             rss[k / (o.frames / 4) - 1] = residentKb();

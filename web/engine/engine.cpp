@@ -20,10 +20,9 @@
 #include "script/parser.hpp"
 #include "sim_output/sim_output.hpp"
 
-using namespace lumenweave;
-
 #define LW_EXPORT(name) extern "C" __attribute__((export_name(#name)))
 
+namespace lumenweave::web {
 namespace {
 
 void printLogLine(void*, const char* text) {
@@ -34,13 +33,13 @@ void printLogLine(void*, const char* text) {
 #endif
 }
 
-Engine engine;
+frame::Engine engine;
 // The frame last recorded, which the page shows: a new start keeps it until its own first frame,
 // so that a resize in between draws it again.
-draw_list_t list;
-frame_mesh mesh;
-std::vector<ScriptProblem> problems;
-pointer_watch saver_pointer;
+drawlist::draw_list_t list;
+drawlist::frame_mesh mesh;
+std::vector<script::ScriptProblem> problems;
+frame::pointer_watch saver_pointer;
 
 }  // namespace
 
@@ -56,7 +55,7 @@ LW_EXPORT(lw_free) void lw_free(void* memory) {
 // A fresh engine on seed t, running the NUL-terminated script, or the built-in one for null.
 // The trace module's trace lines go to standard output, as lumenweave-sim --trace prints them.
 LW_EXPORT(lw_start) void lw_start(uint32_t t, const char* script) {
-    engine.sequencer.log = ScriptLog{printLogLine, nullptr};
+    engine.sequencer.log = script::ScriptLog{printLogLine, nullptr};
     if (script) {
         initEngineWithScript(engine, t, script);
     } else {
@@ -74,14 +73,15 @@ LW_EXPORT(lw_advance_frame) void lw_advance_frame() {
 
 // The value of the actuator in slot `index` now (after the last step), NaN for an empty slot.
 LW_EXPORT(lw_actuator_value) float lw_actuator_value(int32_t index) {
-    const Actuator* actuator = findActuator(engine.bank, index);
+    const engine::Actuator* actuator = findActuator(engine.bank, index);
     return actuator ? actuator->value : __builtin_nanf("");
 }
 
 // The mesh of the frame last recorded for a drawing buffer of width x height pixels, outlines
 // line_width pixels wide: its vertices (mesh_vertex, seven floats each), valid until the next call.
-LW_EXPORT(lw_mesh) const mesh_vertex* lw_mesh(uint32_t width, uint32_t height, float line_width) {
-    build_mesh(list, view_for(width, height), width, height, line_width, mesh);
+LW_EXPORT(lw_mesh)
+const drawlist::mesh_vertex* lw_mesh(uint32_t width, uint32_t height, float line_width) {
+    build_mesh(list, drawlist::view_for(width, height), width, height, line_width, mesh);
     return mesh.vertices.data();
 }
 
@@ -96,7 +96,7 @@ LW_EXPORT(lw_mesh_clears) int32_t lw_mesh_clears() {
 
 // A saver run starts: its first pointer move will set the point.
 LW_EXPORT(lw_saver_start) void lw_saver_start() {
-    saver_pointer = pointer_watch{};
+    saver_pointer = frame::pointer_watch{};
 }
 
 // 1 when a pointer move to (x, y), in screen pixels, ends the saver.
@@ -106,7 +106,7 @@ LW_EXPORT(lw_saver_pointer) int32_t lw_saver_pointer(int32_t x, int32_t y) {
 
 // Checks length bytes of text (NULs included); the problems stay until the next check.
 LW_EXPORT(lw_check) uint32_t lw_check(const char* text, uint32_t length) {
-    problems = checkScript(std::string_view(text, length));
+    problems = script::checkScript(std::string_view(text, length));
     return static_cast<uint32_t>(problems.size());
 }
 
@@ -116,7 +116,7 @@ LW_EXPORT(lw_problem_line) int32_t lw_problem_line(uint32_t i) {
 
 // 1 for a warning, 0 for an error.
 LW_EXPORT(lw_problem_warning) int32_t lw_problem_warning(uint32_t i) {
-    return problems[i].severity == Severity::warning ? 1 : 0;
+    return problems[i].severity == script::Severity::warning ? 1 : 0;
 }
 
 LW_EXPORT(lw_problem_message) const char* lw_problem_message(uint32_t i) {
@@ -134,7 +134,7 @@ LW_EXPORT(lw_print_problem) void lw_print_problem(uint32_t i, const char* file) 
 }
 
 LW_EXPORT(lw_print_values) void lw_print_values(uint64_t k) {
-    sim::printValues(engine.bank, static_cast<unsigned long long>(k));
+    sim_output::printValues(engine.bank, static_cast<unsigned long long>(k));
 }
 
 LW_EXPORT(lw_flush) int32_t lw_flush() {
@@ -145,22 +145,22 @@ LW_EXPORT(lw_flush) int32_t lw_flush() {
 
 // Whether this module was built on the trace core.
 LW_EXPORT(lw_traces) int32_t lw_traces() {
-    return traceSetting ? 1 : 0;
+    return engine::traceSetting ? 1 : 0;
 }
 
 // The script the program carries, which the page's editor starts with.
 LW_EXPORT(lw_builtin_script) const char* lw_builtin_script() {
-    return builtinScript;
+    return script::builtinScript;
 }
 
 #ifndef LUMENWEAVE_PAGE_MODULE
 LW_EXPORT(lw_usage) const char* lw_usage() {
-    static const std::string text = sim::usage();
+    static const std::string text = sim_output::usage();
     return text.c_str();
 }
 
 LW_EXPORT(lw_list_actuators) void lw_list_actuators() {
-    sim::printActuatorList();
+    sim_output::printActuatorList();
 }
 
 #endif
@@ -168,3 +168,5 @@ LW_EXPORT(lw_list_actuators) void lw_list_actuators() {
 LW_EXPORT(lw_version) const char* lw_version() {
     return LUMENWEAVE_VERSION;
 }
+
+}  // namespace lumenweave::web

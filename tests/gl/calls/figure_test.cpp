@@ -17,15 +17,15 @@ namespace {
 
 class FigureTest : public ::testing::Test {
   protected:
-    HistoryRing history;
-    HistoryState historyState;
-    draw_list_t list;
+    engine::HistoryRing history;
+    engine::HistoryState historyState;
+    drawlist::draw_list_t list;
 
     void SetUp() override {
         std::memset(&history, 0, sizeof history);
         std::memset(history.fill, 1, sizeof history.fill);
         std::memset(history.outline, 1, sizeof history.outline);
-        historyState = HistoryState{};
+        historyState = engine::HistoryState{};
         clear_draw_list(list);
         glLog.clear();
     }
@@ -33,14 +33,14 @@ class FigureTest : public ::testing::Test {
     // Records the figure into the list and returns the calls its replay makes.
     std::vector<GlCall> draw() {
         clear_draw_list(list);
-        drawFigure(history, historyState, list);
+        figure::drawFigure(history, historyState, list);
         return replayed();
     }
 
     // What replaying the current draw list issues.
     std::vector<GlCall> replayed() {
         glLog.clear();
-        replay_draw_list(list);
+        replay::replay_draw_list(list);
         return glLog;
     }
 };
@@ -260,7 +260,7 @@ TEST(HlsToRgb, CoversTheHueCircleAndItsEdges) {
         {0.0f, 0.0f, 1.0f, 0, 0, 0},     {0.6f, 1.0f, 1.0f, 1, 1, 1},
     };
     for (const Case& c : cases) {
-        const Color got = hlsToRgb(c.h, c.l, c.s);
+        const figure::Color got = figure::hlsToRgb(c.h, c.l, c.s);
         EXPECT_NEAR(got.red, c.r, 1e-6) << c.h << " " << c.l << " " << c.s;
         EXPECT_NEAR(got.green, c.g, 1e-6) << c.h << " " << c.l << " " << c.s;
         EXPECT_NEAR(got.blue, c.b, 1e-6) << c.h << " " << c.l << " " << c.s;
@@ -268,15 +268,16 @@ TEST(HlsToRgb, CoversTheHueCircleAndItsEdges) {
 }
 
 TEST(HlsChannel, WrapsOnceEachWayAndRampsBetweenLowAndHigh) {
-    EXPECT_FLOAT_EQ(hlsChannel(0.0f, 1.0f, 30.0f), 0.5f);
-    EXPECT_FLOAT_EQ(hlsChannel(0.0f, 1.0f, 60.0f), 1.0f);
-    EXPECT_FLOAT_EQ(hlsChannel(0.0f, 1.0f, 179.9f), 1.0f);
-    EXPECT_FLOAT_EQ(hlsChannel(0.0f, 1.0f, 210.0f), 0.5f);
-    EXPECT_FLOAT_EQ(hlsChannel(0.2f, 0.6f, 240.0f), 0.2f);
-    EXPECT_FLOAT_EQ(hlsChannel(0.0f, 1.0f, 390.0f), 0.5f);   // 390 - 360
-    EXPECT_FLOAT_EQ(hlsChannel(0.0f, 1.0f, -330.0f), 0.5f);  // -330 + 360
-    EXPECT_FLOAT_EQ(hlsChannel(0.0f, 1.0f, 360.0f), 0.0f);   // not above 360: no wrap
-    EXPECT_FLOAT_EQ(hlsChannel(0.0f, 1.0f, 750.0f), 0.0f);   // one wrap only: 390 is past 240
+    EXPECT_FLOAT_EQ(figure::hlsChannel(0.0f, 1.0f, 30.0f), 0.5f);
+    EXPECT_FLOAT_EQ(figure::hlsChannel(0.0f, 1.0f, 60.0f), 1.0f);
+    EXPECT_FLOAT_EQ(figure::hlsChannel(0.0f, 1.0f, 179.9f), 1.0f);
+    EXPECT_FLOAT_EQ(figure::hlsChannel(0.0f, 1.0f, 210.0f), 0.5f);
+    EXPECT_FLOAT_EQ(figure::hlsChannel(0.2f, 0.6f, 240.0f), 0.2f);
+    EXPECT_FLOAT_EQ(figure::hlsChannel(0.0f, 1.0f, 390.0f), 0.5f);   // 390 - 360
+    EXPECT_FLOAT_EQ(figure::hlsChannel(0.0f, 1.0f, -330.0f), 0.5f);  // -330 + 360
+    EXPECT_FLOAT_EQ(figure::hlsChannel(0.0f, 1.0f, 360.0f), 0.0f);   // not above 360: no wrap
+    EXPECT_FLOAT_EQ(figure::hlsChannel(0.0f, 1.0f, 750.0f),
+                    0.0f);  // one wrap only: 390 is past 240
 }
 
 }  // namespace

@@ -21,8 +21,8 @@ namespace {
 // An engine without a script, so that only the actuators a test sets move anything.
 class FrameTest : public ::testing::Test {
   protected:
-    Engine engine;
-    draw_list_t list;
+    frame::Engine engine;
+    drawlist::draw_list_t list;
 
     void SetUp() override {
         initEngineWithScript(engine, 1, "");
@@ -33,9 +33,9 @@ class FrameTest : public ::testing::Test {
 };
 
 TEST_F(FrameTest, AFrameClearsDrawsInWhiteAndFinishes) {
-    set(wingCountIndex, 0.0f);
-    set(wheelIndex, 2.0f);
-    renderFrame(engine, &list);
+    set(engine::wingCountIndex, 0.0f);
+    set(engine::wheelIndex, 2.0f);
+    replay::renderFrame(engine, &list);
     const std::vector<GlCall> expected = {{"glClear", {GL_COLOR_BUFFER_BIT}},
                                           {"glColor3f", {1, 1, 1}},
                                           {"glColor3f", {1, 1, 1}},
@@ -46,41 +46,41 @@ TEST_F(FrameTest, AFrameClearsDrawsInWhiteAndFinishes) {
     EXPECT_EQ(glLog, expected);
     const std::vector<GlCall> calls = glLog;
     glLog.clear();
-    replay_draw_list(list);
+    replay::replay_draw_list(list);
     EXPECT_EQ(glLog, calls);
 }
 
 TEST_F(FrameTest, RecordingFollowsTheListGiven) {
-    set(wingCountIndex, 3.0f);
-    set(outlineIndex, 1.0f);
-    renderFrame(engine, nullptr);
+    set(engine::wingCountIndex, 3.0f);
+    set(engine::outlineIndex, 1.0f);
+    replay::renderFrame(engine, nullptr);
     EXPECT_TRUE(list.commands.empty());
     const size_t perFrame = glLog.size();
     EXPECT_EQ(perFrame, 2u + (3 + 3 * 105 + 1) + 1);
 
     glLog.clear();
-    renderFrame(engine, &list);
+    replay::renderFrame(engine, &list);
     EXPECT_EQ(list.commands.size(), perFrame);
     const std::vector<GlCall> recordedFrame = glLog;
     glLog.clear();
-    replay_draw_list(list);
+    replay::replay_draw_list(list);
     EXPECT_EQ(glLog, recordedFrame);
 
     // Not recording again: the list keeps the last recorded frame untouched.
-    renderFrame(engine, nullptr);
+    replay::renderFrame(engine, nullptr);
     EXPECT_EQ(list.commands.size(), perFrame);
 }
 
 TEST_F(FrameTest, RecordingKeepsTheListsStorageFromFrameToFrame) {
-    set(wingCountIndex, 40.0f);
-    set(outlineIndex, 1.0f);
-    renderFrame(engine, &list);
-    const draw_command* commands = list.commands.data();
+    set(engine::wingCountIndex, 40.0f);
+    set(engine::outlineIndex, 1.0f);
+    replay::renderFrame(engine, &list);
+    const drawlist::draw_command* commands = list.commands.data();
     const uint32_t* words = list.words.data();
     const size_t count = list.commands.size();
     for (int frame = 0; frame < 50; ++frame) {
         clear_draw_list(list);
-        renderFrame(engine, &list);
+        replay::renderFrame(engine, &list);
         ASSERT_EQ(list.commands.size(), count);
         EXPECT_EQ(list.commands.data(), commands);
         EXPECT_EQ(list.words.data(), words);
@@ -88,12 +88,12 @@ TEST_F(FrameTest, RecordingKeepsTheListsStorageFromFrameToFrame) {
 }
 
 // The slot fraction each of the first frames draws with: the figure's interpolation weight.
-std::vector<float> drawFractions(Engine& engine, float pace, int frames) {
+std::vector<float> drawFractions(frame::Engine& engine, float pace, int frames) {
     initEngineWithScript(engine, 1, "");
-    act(engine.bank, paceIndex).value = pace;
+    act(engine.bank, engine::paceIndex).value = pace;
     std::vector<float> fractions;
     for (int i = 0; i < frames; ++i) {
-        renderFrame(engine, nullptr);
+        replay::renderFrame(engine, nullptr);
         fractions.push_back(engine.historyState.slotFraction - pace);
     }
     return fractions;
@@ -120,13 +120,13 @@ TEST_F(FrameTest, TheFigureIsDrawnWithTheFractionLeftByTheRingAdvance) {
 }
 
 TEST_F(FrameTest, AFrozenRingKeepsRewritingTheNewestSlotWhileTheWheelTurns) {
-    set(paceIndex, 0.0f);
-    set(flipIndex, 5.0f);
-    set(spinIndex, 7.0f);
-    set(wheelIndex, 1.5f);
+    set(engine::paceIndex, 0.0f);
+    set(engine::flipIndex, 5.0f);
+    set(engine::spinIndex, 7.0f);
+    set(engine::wheelIndex, 1.5f);
     for (int i = 1; i <= 20; ++i) {
-        set(zoomIndex, 0.01f * i);
-        renderFrame(engine, nullptr);
+        set(engine::zoomIndex, 0.01f * i);
+        replay::renderFrame(engine, nullptr);
         EXPECT_EQ(engine.historyState.historyIndex, 0);
         EXPECT_EQ(engine.historyState.flipAngle, 0.0f);
         EXPECT_EQ(engine.historyState.spinAngle, 0.0f);
@@ -152,7 +152,7 @@ TEST_F(FrameTest, WingCountIsTheFloorOfActuator52PinnedToInt32) {
         {std::numeric_limits<float>::quiet_NaN(), 0},
     };
     for (const auto& c : cases) {
-        set(wingCountIndex, c.value);
+        set(engine::wingCountIndex, c.value);
         advanceFrame(engine);
         EXPECT_EQ(engine.historyState.wingCount, c.count) << "actuator 52 at " << c.value;
     }

@@ -14,8 +14,8 @@ namespace {
 TEST(SetupView, FitsTheViewportAndLoadsTheProjectionInOrder) {
     for (const auto& [width, height] : {std::pair{1920u, 1080u}, {640u, 0u}}) {
         glLog.clear();
-        setupView(width, height);
-        const view_matrices view = view_for(width, height);
+        replay::setupView(width, height);
+        const drawlist::view_matrices view = drawlist::view_for(width, height);
         const std::vector<GlCall> expected = {
             {"glViewport", {0, 0, double(width), double(height)}},
             {"glMatrixMode", {GL_PROJECTION}},
