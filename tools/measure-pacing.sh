@@ -39,6 +39,9 @@ trap 'exit 130' INT TERM
 
 ticks_per_second=$(getconf CLK_TCK)
 
+clones_shown() {
+    (($(xdotool search --onlyvisible --name '^Lumenweave \(clone\)$' 2>/dev/null | wc -l) >= $1))
+}
 program_ended() { ! kill -0 "$pid" 2>/dev/null; }
 # windows_draw N: whether N windows, each a thread of its own in the log, have drawn.
 windows_draw() {
@@ -66,9 +69,10 @@ measure() {
     pid=$!
     id=$(find_window "Lumenweave (master)" 30) || { echo "$label: no master window" >&2; return 1; }
     wait_frames 30 60 || { echo "$label: the master draws no frames" >&2; return 1; }
-    for ((i = 0; i < clones; i++)); do
+    # One N at a time, each once the clone of the one before shows.
+    for ((i = 1; i <= clones; i++)); do
         send_keys "$id" n
-        sleep 0.5
+        within 60 clones_shown "$i" || { echo "$label: no clone $i" >&2; return 1; }
     done
     # Every clone has a thread of its own in the log once it draws.
     within 60 windows_draw $((clones + 1)) ||
