@@ -436,6 +436,22 @@ test('edits survive a reload with their undo; an example keeps them one undo awa
   await page.locator('#examples').selectOption('builtin');
   await waitUntil(page, 'the built-in script loaded', () =>
     /Lumenweave animation script/.test(document.querySelector('#editor').shadowRoot.querySelectorAll('.cm-line')[1]?.textContent));
+
+  // An example chosen after the first frame but before the editor is made (its code held back)
+  // goes into the editor once it is.
+  let release;
+  const held = new Promise((resolve) => (release = resolve));
+  await page.route(/\/chunks\/editor-\w+\.js$/, async (route) => {
+    await held;
+    await route.continue();
+  });
+  await page.reload();
+  await waitUntil(page, 'the first frame', () => Number(document.body.dataset.frame) >= 1);
+  await page.locator('#examples').selectOption('conductor');
+  release();
+  await waitUntil(page, 'the page ready', () => document.body.dataset.ready === 'true');
+  const conductor = readFileSync(join(sourceDir, 'examples', 'conductor.txt'), 'utf8');
+  await waitUntil(page, 'conductor in the editor', editorIs, [conductor]);
   assert.deepEqual(page.errors, []);
   await page.close();
 });

@@ -57,6 +57,7 @@ export async function openScripts(builtin: string): Promise<Scripts> {
   );
   const listeners: (() => void)[] = [];
   let loadedAs: { text: string; what: string } | null = null; // the script loaded last, and what it was
+  let early: (() => void) | null = null; // a load asked for before the editor was made
   const onChange = (): void => {
     autosave.changed();
     listeners.forEach((listener) => listener());
@@ -93,6 +94,17 @@ export async function openScripts(builtin: string): Promise<Scripts> {
   };
   const keptDoc = (autosave.kept as { doc?: unknown } | null)?.doc;
 
+  const load = (text: string, what: string): void => {
+    // Chosen before the editor is made, in the page's first moments: loaded into it once made.
+    if (editor === null) {
+      early = () => load(text, what);
+      return;
+    }
+    loadedAs = { text, what };
+    const replaced = put(text);
+    void run().then(() => replaced && say(`${what} is loaded. ${undoNote}`));
+  };
+
   return {
     start:
       autosave.kept !== null
@@ -113,6 +125,7 @@ export async function openScripts(builtin: string): Promise<Scripts> {
     },
     attach(made) {
       editor = made;
+      early?.();
       // The edits kept from before, replaced by the new link's script that ran first.
       if (first && put(linked(first))) {
         tell(first, true);
@@ -140,11 +153,7 @@ export async function openScripts(builtin: string): Promise<Scripts> {
         }
       });
     },
-    load(text, what) {
-      loadedAs = { text, what };
-      const replaced = put(text);
-      void run().then(() => replaced && say(`${what} is loaded. ${undoNote}`));
-    },
+    load,
     shared: (now) => autosave.opened(now),
     watch: (listener) => listeners.push(listener),
     firstVisit: autosave.kept === null && link === null,
