@@ -66,13 +66,17 @@ has_outputs() {
 
 # start_nested_sway: a second sway nested in the first, its two outputs (WL-1, WL-2) windows there
 # titled "wlroots - WL-1" and so on; closing such a window unplugs that output, which the headless
-# outputs of this sway cannot be (see test_saver.sh). Programs and swaymsg go to it until
-# end_nested_sway; on_outer runs a command as the user in the first one meanwhile.
+# outputs of this sway cannot be (see test_saver.sh). Its create_output plugs in a headless output
+# of its own (HEADLESS-1 there): a window output made while it runs can hang it, as the round trip
+# that makes one reads the first sway's events whose arrival had woken it, and its handler for
+# them then waits, in the middle of its loop, for more that a first sway with nothing new to show
+# never sends. Programs and swaymsg go to it until end_nested_sway; on_outer runs a command as the
+# user in the first one meanwhile.
 start_nested_sway() {
     outer_display=$sway_display outer_socket=$sway_socket
     sway_session
-    "${sway_prefix[@]}" WLR_BACKENDS=wayland WLR_WL_OUTPUTS=2 WLR_RENDERER=pixman \
-        sway -c "$out/sway.conf" >"$out/nested.log" 2>&1 &
+    "${sway_prefix[@]}" WLR_BACKENDS=headless,wayland WLR_HEADLESS_OUTPUTS=0 WLR_WL_OUTPUTS=2 \
+        WLR_RENDERER=pixman sway -c "$out/sway.conf" >"$out/nested.log" 2>&1 &
     nested_pid=$!
     started+=("$nested_pid")
     sway_socket=$out/run/sway-ipc.$(id -u "$sway_user").$nested_pid.sock

@@ -67,7 +67,7 @@ on_outer swaymsg '[title="wlroots - WL-1"] kill' >/dev/null || fail "cannot clos
 await_line "the program told WL-1 went" "^output gone WL-1$" "$since"
 gone=$(grep -n '^output gone WL-1$' "$log" | cut -d: -f1)
 as_sway_user swaymsg create_output >/dev/null || fail "swaymsg create_output failed"
-await_line "the wallpaper, still running, told of an output plugged in" "^output WL-3 at " "$gone"
+await_line "the wallpaper, still running, told of an output plugged in" "^output HEADLESS-1 at " "$gone"
 ! log_after "$gone" | grep -q '^frame ' || fail "the wallpaper drew with its output gone"
 pass "the wallpaper waits while its output is gone, drawing nothing"
 kill -TERM "$pid"

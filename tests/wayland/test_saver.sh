@@ -57,7 +57,7 @@ stop_input
 # Outputs that really go: on this sway's headless backend an output can be neither disabled nor
 # unplugged ("output HEADLESS-1 disable" answers success, sway.log says "Failed to commit output"
 # and the output stays), so a nested sway's outputs stand in, windows in this one: closing its
-# window unplugs WL-1, whose surface computes the frame, and create_output plugs in WL-3.
+# window unplugs WL-1, whose surface computes the frame, and create_output plugs in its HEADLESS-1.
 start_nested_sway
 start --saver --seed 7
 expect_figure WL-1 "nested: first output"
@@ -67,8 +67,8 @@ await "WL-1 unplugged" output_gone WL-1
 await_line "the program told WL-1 went" "^output gone WL-1$" "$since"
 expect_figure WL-2 "another output after the first one was unplugged"
 as_sway_user swaymsg create_output >/dev/null || fail "swaymsg create_output failed"
-await "WL-3 plugged in" has_outputs "WL-3 "
-expect_figure WL-3 "an output plugged in after the first one went"
+await "the nested sway's HEADLESS-1 plugged in" has_outputs "HEADLESS-1 "
+expect_figure HEADLESS-1 "an output plugged in after the first one went"
 kill -TERM "$pid"
 expect_exit 0 "SIGTERM after the outputs changed"
 end_nested_sway
