@@ -1,4 +1,4 @@
-// What every host's application window shares: the size it opens at, which its mirror and clone
+// What every host's application window shares: the size it opens at, which its clone
 // windows open with too.
 #pragma once
 

@@ -36,9 +36,9 @@ for ((run = 1; run <= runs; run++)); do
     kill "$pid" && wait "$pid"
     pid=
     # launch, main, the first frame's drawing and its present, all on the monotonic clock.
-    awk -v run="$run" '$1 == "launch" { launch = $2 } $1 == "start" { start = $2 }
-        $1 == "drawing" && !drawing { drawing = $2 }
-        $1 == "frame" && !present { present = $9 }
+    awk -v run="$run" "$frame_fields"'$1 == "launch" { launch = $2 } $1 == "start" { start = $2 }
+        is_frame() && !drawing { drawing = frame_began() }
+        is_frame() && !present { present = frame_present() }
         END { printf "run %d: launch to first present %.1f ms, main to first present %.1f ms, " \
               "main to first drawing %.1f ms\n", run, (present - launch) / 1e6,
               (present - start) / 1e6, (drawing - start) / 1e6 }' "$log" | tee -a "$figures"

@@ -9,6 +9,7 @@ set -uo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 . "$root/tools/lib/wine.sh"
+. "$root/tools/lib/test-log.sh"
 frames=${1:-600}
 cases=${2:-both}
 # Frames left to settle after the last window has appeared, before measuring starts.
@@ -38,26 +39,14 @@ trap 'exit 130' INT TERM
 
 ticks_per_second=$(getconf CLK_TCK)
 
-# The process's user plus system CPU time in clock ticks, from the kernel's accounting.
-cpu_ticks() {
-    local stat
-    stat=$(<"/proc/$1/stat") || return 1
-    stat=${stat##*) }
-    read -r -a fields <<<"$stat"
-    # After the command name: state is field 3, utime field 14, stime field 15.
-    echo $((fields[11] + fields[12]))
+clones_shown() {
+    (($(xdotool search --onlyvisible --name '^Lumenweave \(clone\)$' 2>/dev/null | wc -l) >= $1))
 }
-
-master_frames() { grep -c '^frame master ' "$1"; }
-
-# Waits until LOG holds at least N master frames; at most SECONDS seconds.
-wait_frames() {
-    local log=$1 n=$2 deadline=$((SECONDS + $3))
-    while (($(master_frames "$log") < n)); do
-        ((SECONDS < deadline)) || return 1
-        kill -0 "$pid" 2>/dev/null || return 1
-        sleep 0.05
-    done
+program_ended() { ! kill -0 "$pid" 2>/dev/null; }
+# windows_draw N: whether N windows, each a thread of its own in the log, have drawn.
+windows_draw() {
+    threads=$(log_after 0 | awk "$frame_fields"'is_frame() { print frame_where() }' | sort -u | wc -l)
+    ((threads >= $1))
 }
 
 # Closes the program's windows, clones first, until it ends; stops it if they will not close.
@@ -67,10 +56,7 @@ close_program() {
         id=$(xdotool search --onlyvisible --name '^Lumenweave \((clone|master)\)$' 2>/dev/null |
             tail -1)
         [[ -n $id ]] && send_keys "$id" alt+F4
-        for ((i = 0; i < 30; i++)); do
-            kill -0 "$pid" 2>/dev/null || return 0
-            sleep 0.1
-        done
+        within 3 program_ended && return 0
     done
     kill "$pid" 2>/dev/null
     return 1
@@ -82,31 +68,27 @@ measure() {
     wine "$test_saver" >"$log" 2>/dev/null &
     pid=$!
     id=$(find_window "Lumenweave (master)" 30) || { echo "$label: no master window" >&2; return 1; }
-    wait_frames "$log" 30 60 || { echo "$label: the master draws no frames" >&2; return 1; }
-    for ((i = 0; i < clones; i++)); do
+    wait_frames 30 60 || { echo "$label: the master draws no frames" >&2; return 1; }
+    # One N at a time, each once the clone of the one before shows.
+    for ((i = 1; i <= clones; i++)); do
         send_keys "$id" n
-        sleep 0.5
+        within 60 clones_shown "$i" || { echo "$label: no clone $i" >&2; return 1; }
     done
     # Every clone has a thread of its own in the log once it draws.
-    local deadline=$((SECONDS + 60))
-    while :; do
-        threads=$(awk '$1 == "frame" { print $3 }' "$log" | sort -u | wc -l)
-        ((threads >= clones + 1)) && break
-        ((SECONDS < deadline)) || { echo "$label: $threads of $((clones + 1)) windows draw" >&2; return 1; }
-        sleep 0.2
-    done
-    wait_frames "$log" $(($(master_frames "$log") + settle)) 60 || return 1
+    within 60 windows_draw $((clones + 1)) ||
+        { echo "$label: $threads of $((clones + 1)) windows draw" >&2; return 1; }
+    wait_frames $(($(frames_after 0 master) + settle)) 60 || return 1
 
-    start_frames=$(master_frames "$log")
+    start_frames=$(frames_after 0 master)
     c0=$(cpu_ticks "$pid") || return 1
     local load0 load1
     load0=$(cut -d' ' -f1 /proc/loadavg)
-    wait_frames "$log" $((start_frames + frames)) $((frames / 10 + 60)) || {
+    wait_frames $((start_frames + frames)) $((frames / 10 + 60)) || {
         echo "$label: fewer than $frames frames in time" >&2
         return 1
     }
     c1=$(cpu_ticks "$pid") || return 1
-    end_frames=$(master_frames "$log")
+    end_frames=$(frames_after 0 master)
     load1=$(cut -d' ' -f1 /proc/loadavg)
 
     close_program || echo "$label: the program did not end when its windows were closed" >&2

@@ -116,10 +116,20 @@ x11_run() {
     fi
 }
 
+# daemon_started_program: asks the daemon to start the program, once a second at most, until it
+# has.
+daemon_started_program() {
+    [[ -s $work/logs/root.pid ]] && return 0
+    runuser -u "$sway_user" -- env DISPLAY="$DISPLAY" HOME="$work/home" \
+        xscreensaver-command -activate >/dev/null 2>&1
+    sleep 1
+    [[ -s $work/logs/root.pid ]]
+}
+
 # x11_root LABEL ARGS...: the daemon (xscreensaver, run as the user) starts the program with --root
 # in its own window on -activate.
 x11_root() {
-    local label=$1 log=$work/logs/root.log daemon deadline
+    local label=$1 log=$work/logs/root.log daemon
     shift
     x11_ready && sway_user_ready || { echo "| $label | (no X display) | | | | |"; return 1; }
     command -v xscreensaver >/dev/null || { echo "| $label | (no xscreensaver) | | | | |"; return 1; }
@@ -138,21 +148,13 @@ SH
         >"$work/daemon.log" 2>&1 &
     daemon=$!
     extra_pids+=("$daemon")
-    deadline=$((SECONDS + 120))
     # The daemon takes requests once its window, which carries its version, is up.
-    until daemon_window_up; do
-        ((SECONDS < deadline)) || {
-            echo "| $label | (the daemon did not start: $(tail -c 300 "$work/daemon.log")) | | | | |"
-            return 1
-        }
-        sleep 0.2
-    done
-    until [[ -s $work/logs/root.pid ]]; do
-        runuser -u "$sway_user" -- env DISPLAY="$DISPLAY" HOME="$work/home" \
-            xscreensaver-command -activate >/dev/null 2>&1
-        ((SECONDS < deadline)) || { echo "| $label | (the daemon started no program) | | | | |"; return 1; }
-        sleep 1
-    done
+    within 120 daemon_window_up || {
+        echo "| $label | (the daemon did not start: $(tail -c 300 "$work/daemon.log")) | | | | |"
+        return 1
+    }
+    within 120 daemon_started_program ||
+        { echo "| $label | (the daemon started no program) | | | | |"; return 1; }
     pid=$(<"$work/logs/root.pid")
     if await_log_frames "$log" "$pid" "$settle" 120; then
         power_row "$label" "$log" "$seconds" "$pid"
@@ -210,13 +212,9 @@ XML
     export DBUS_SYSTEM_BUS_ADDRESS=unix:path=$dir/system_bus_socket
     /usr/bin/python3 -m dbusmock --system --template upower >/dev/null 2>&1 &
     extra_pids+=($!)
-    local deadline=$((SECONDS + 60))
-    until gdbus call --system --dest org.freedesktop.UPower --object-path /org/freedesktop/UPower \
+    within 60 gdbus call --system --dest org.freedesktop.UPower --object-path /org/freedesktop/UPower \
         --method org.freedesktop.DBus.Properties.Get org.freedesktop.UPower OnBattery \
-        >/dev/null 2>&1; do
-        ((SECONDS < deadline)) || return 1
-        sleep 0.2
-    done
+        >/dev/null 2>&1 || return 1
     chmod 777 "$dir/system_bus_socket"
     sway_env=(DBUS_SYSTEM_BUS_ADDRESS="$DBUS_SYSTEM_BUS_ADDRESS")
 }

@@ -2,7 +2,7 @@
 """Frame pacing figures from the per-frame lines that Lumenweave-test.scr prints.
 
 Each line reads "frame ROLE THREAD T0 T1 PRESENTED FREQUENCY DEADLINE PRESENT [FRAME [RATE]]":
-ROLE is master, clone or mirror, the counters are performance-counter ticks (nanoseconds on
+ROLE is master or clone, the counters are performance-counter ticks (nanoseconds on
 Linux), PRESENTED is 1 when the frame was presented and PRESENT the counter just after the
 present. FRAME is the number of the frame shown (ignored here) and RATE the frame rate asked for
 in frames a second (the Linux program's --frame-rate; 60 when absent, as in the Windows build's

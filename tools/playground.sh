@@ -49,9 +49,10 @@ mkdir -p "$gen" "$site"
 # The wallpaper's script carries the engine (a page opened from a file may fetch nothing).
 cp build/wasm/web/engine/lumenweave.wasm "$gen/"
 # The generated data (into $gen), the type check and the bundles of the page, the checker's
-# worker, the embeddable figure and the wallpaper (into $site): web/package.json's build script.
+# worker, the embeddable figure, the wallpaper and the style sheets, minified (into $site):
+# web/package.json's build script.
 (cd web && npm run --silent build)
-cp web/index.html web/style.css web/embed.html web/wallpaper.html web/alone.css "$site/"
+cp web/index.html web/embed.html web/wallpaper.html "$site/"
 # The wallpaper hosts' description files, which the wallpaper zips of tools/package.sh and of the
 # Install dialog take.
 mkdir -p "$site/wallpaper"

@@ -33,7 +33,8 @@ make_prefix "$WINEPREFIX" "$DISPLAY"
 timeout 120 wine "$saver" &
 saver_pid=$!
 window=$(find_window "Lumenweave (master)") || { echo "Lumenweave opened no window" >&2; exit 1; }
-sleep 5
+# The picture once the figure moves, not the window's first black.
+is_drawing "$window" 60 || echo "Lumenweave's window shows no changing picture" >&2
 import -window "$window" "$picture"
 # Close the window as a user would; the program then ends by itself.
 send_keys "$window" alt+F4

@@ -36,16 +36,16 @@ int main(int argc, char** argv) {
                               std::getenv("WAYLAND_SOCKET")) == display_system::wayland;
     if (on_wayland &&
         (options.mode == run_mode::saver_root || options.mode == run_mode::saver_window_id)) {
-        std::fprintf(stderr, "lumenweave: --root and --window-id need X11\n");
+        report_failure(failure_kind::modes_need_x11);
         return 2;
     }
     // X11 covers every monitor; picking one is the Wayland compositor's business.
     if (!on_wayland && options.output_name != nullptr) {
-        std::fprintf(stderr, "lumenweave: --output needs Wayland\n");
+        report_failure(failure_kind::output_needs_wayland);
         return 2;
     }
     if (!on_wayland && options.mode == run_mode::lock_background) {
-        std::fprintf(stderr, "lumenweave: --lock-background needs Wayland\n");
+        report_failure(failure_kind::lock_background_needs_wayland);
         return 2;
     }
     // A second saver over the first would need a key of its own, and an idle daemon may start

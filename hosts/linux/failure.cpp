@@ -3,6 +3,8 @@
 
 #include <cstdio>
 
+#include "hosts/linux/enum_table.hpp"
+
 namespace lumenweave::linux_session {
 namespace {
 
@@ -11,6 +13,7 @@ struct failure_text_t {
     const char* text;
 };
 
+// In the order of failure_kind, so that a kind indexes its text.
 constexpr failure_text_t failure_texts[] = {
     {failure_kind::script_unreadable, "cannot read the script; running the built-in one"},
     {failure_kind::script_has_problems,
@@ -35,6 +38,9 @@ constexpr failure_text_t failure_texts[] = {
     {failure_kind::empty_folder, "the folder holds no *.txt script"},
     {failure_kind::no_sound_script, "none of the scripts can run"},
     {failure_kind::no_context, "cannot create an OpenGL context"},
+    {failure_kind::modes_need_x11, "--root and --window-id need X11"},
+    {failure_kind::output_needs_wayland, "--output needs Wayland"},
+    {failure_kind::lock_background_needs_wayland, "--lock-background needs Wayland"},
     {failure_kind::saver_running, "a saver is already running on this display"},
     {failure_kind::no_x_display, "cannot open the X display (is DISPLAY set?)"},
     {failure_kind::no_glx, "the X server has no GLX extension"},
@@ -62,16 +68,13 @@ constexpr failure_text_t failure_texts[] = {
     {failure_kind::output_awaited, "no such output yet; drawing once it comes"},
     {failure_kind::wayland_connection_lost, "the connection to the Wayland compositor was lost"},
 };
+static_assert(table_covers(failure_texts, failure_kind::wayland_connection_lost),
+              "every failure_kind has its text, in order");
 
 }  // namespace
 
 void report_failure(failure_kind kind, const char* detail) {
-    const char* text = "unknown failure";
-    for (const failure_text_t& entry : failure_texts) {
-        if (entry.kind == kind) {
-            text = entry.text;
-        }
-    }
+    const char* text = failure_texts[static_cast<std::size_t>(kind)].text;
     if (detail != nullptr) {
         std::fprintf(stderr, "lumenweave: %s: %s\n", text, detail);
     } else {

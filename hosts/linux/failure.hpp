@@ -4,7 +4,7 @@
 
 namespace lumenweave::linux_session {
 
-// The texts are in one table (failure.cpp).
+// The texts are in one table (failure.cpp), which the build holds to this list.
 enum class failure_kind {
     // The user's script (the session).
     script_unreadable,            // the built-in script runs instead
@@ -25,6 +25,10 @@ enum class failure_kind {
     empty_folder,                // exit 2
     no_sound_script,             // exit 2
     no_context,
+    // The command line against the display system chosen; exit 2.
+    modes_need_x11,
+    output_needs_wayland,
+    lock_background_needs_wayland,
     saver_running,  // not a failure: the display is already covered, the run ends with 0
     // X11.
     no_x_display,
@@ -48,7 +52,7 @@ enum class failure_kind {
     cannot_create_surface,
     no_such_output,  // --output: the detail names it and the outputs there are
     output_awaited,  // not a failure: --lock-background waits for its output, named in the detail
-    wayland_connection_lost,
+    wayland_connection_lost,  // the last: failure.cpp checks its table up to here
 };
 
 // One line on standard error: the text of KIND, with DETAIL (the path, the window) if any.

@@ -100,22 +100,93 @@ bool parse_window_id(const char* text, unsigned long& id) {
     return true;
 }
 
+namespace {
+
+// A flag that takes a value: what the value sets, false when it is malformed, and the fault then.
+struct value_flag_t {
+    const char* name;
+    bool (*take)(const char* value, options_t& options);
+    argument_fault fault;  // none: any value is taken
+};
+
+constexpr value_flag_t value_flags[] = {
+    {"window-id",
+     [](const char* value, options_t& options) {
+         options.mode = run_mode::saver_window_id;
+         return parse_window_id(value, options.window_id);
+     },
+     argument_fault::bad_window_id},
+    {"layer",
+     [](const char* value, options_t& options) { return parse_layer(value, options.layer); },
+     argument_fault::bad_layer},
+    {"output",
+     [](const char* value, options_t& options) {
+         options.output_name = value;
+         return true;
+     },
+     argument_fault::none},
+    {"seed",
+     [](const char* value, options_t& options) {
+         options.seeded = true;
+         return parse_seed(value, options.seed);
+     },
+     argument_fault::bad_seed},
+    {"frame-rate",
+     [](const char* value, options_t& options) {
+         return parse_frame_rate(value, min_frame_rate, options.frame_rate);
+     },
+     argument_fault::bad_frame_rate},
+    {"battery-frame-rate",
+     [](const char* value, options_t& options) {
+         return parse_frame_rate(value, 0, options.battery_frame_rate);
+     },
+     argument_fault::bad_battery_frame_rate},
+    {"script",
+     [](const char* value, options_t& options) {
+         options.scripts.push_back({script_origin::path, value});
+         return true;
+     },
+     argument_fault::none},
+    {"link",
+     [](const char* value, options_t& options) {
+         options.scripts.push_back({script_origin::link, value});
+         return true;
+     },
+     argument_fault::none},
+    {"every",
+     [](const char* value, options_t& options) { return parse_every(value, options.every); },
+     argument_fault::bad_every},
+    // Screen-saver daemons may pass these; their values are taken and ignored.
+    {"delay", [](const char*, options_t&) { return true; }, argument_fault::none},
+    {"visual", [](const char*, options_t&) { return true; }, argument_fault::none},
+    {"display", [](const char*, options_t&) { return true; }, argument_fault::none},
+};
+
+const value_flag_t* find_value_flag(const char* argument) {
+    for (const value_flag_t& flag : value_flags) {
+        if (is_flag(argument, flag.name)) {
+            return &flag;
+        }
+    }
+    return nullptr;
+}
+
+}  // namespace
+
 options_t parse_options(int argc, char** argv) {
     options_t options;
     for (int i = 1; i < argc; ++i) {
         const char* argument = argv[i];
-        const bool has_value = i + 1 < argc;
-        if (is_flag(argument, "root")) {
-            options.mode = run_mode::saver_root;
-        } else if (is_flag(argument, "window-id")) {
-            if (!has_value) {
+        if (const value_flag_t* flag = find_value_flag(argument)) {
+            if (i + 1 == argc) {
                 return usage_error(options, argument_fault::missing_value, argument);
             }
-            if (!parse_window_id(argv[i + 1], options.window_id)) {
-                return usage_error(options, argument_fault::bad_window_id, argument, argv[i + 1]);
+            const char* value = argv[++i];
+            if (!flag->take(value, options)) {
+                return usage_error(options, flag->fault, argument, value);
             }
-            options.mode = run_mode::saver_window_id;
-            ++i;
+        } else if (is_flag(argument, "root")) {
+            options.mode = run_mode::saver_root;
         } else if (is_flag(argument, "saver")) {
             options.mode = run_mode::saver;
         } else if (is_flag(argument, "lock-background")) {
@@ -124,73 +195,10 @@ options_t parse_options(int argc, char** argv) {
             options.display = display_choice::x11;
         } else if (is_flag(argument, "wayland")) {
             options.display = display_choice::wayland;
-        } else if (is_flag(argument, "layer")) {
-            if (!has_value) {
-                return usage_error(options, argument_fault::missing_value, argument);
-            }
-            if (!parse_layer(argv[i + 1], options.layer)) {
-                return usage_error(options, argument_fault::bad_layer, argument, argv[i + 1]);
-            }
-            ++i;
-        } else if (is_flag(argument, "output")) {
-            if (!has_value) {
-                return usage_error(options, argument_fault::missing_value, argument);
-            }
-            options.output_name = argv[++i];
         } else if (is_flag(argument, "fps")) {
             options.fps = true;
-        } else if (is_flag(argument, "seed")) {
-            if (!has_value) {
-                return usage_error(options, argument_fault::missing_value, argument);
-            }
-            if (!parse_seed(argv[i + 1], options.seed)) {
-                return usage_error(options, argument_fault::bad_seed, argument, argv[i + 1]);
-            }
-            options.seeded = true;
-            ++i;
-        } else if (is_flag(argument, "frame-rate")) {
-            if (!has_value) {
-                return usage_error(options, argument_fault::missing_value, argument);
-            }
-            if (!parse_frame_rate(argv[i + 1], min_frame_rate, options.frame_rate)) {
-                return usage_error(options, argument_fault::bad_frame_rate, argument, argv[i + 1]);
-            }
-            ++i;
-        } else if (is_flag(argument, "battery-frame-rate")) {
-            if (!has_value) {
-                return usage_error(options, argument_fault::missing_value, argument);
-            }
-            if (!parse_frame_rate(argv[i + 1], 0, options.battery_frame_rate)) {
-                return usage_error(options, argument_fault::bad_battery_frame_rate, argument,
-                                   argv[i + 1]);
-            }
-            ++i;
-        } else if (is_flag(argument, "script")) {
-            if (!has_value) {
-                return usage_error(options, argument_fault::missing_value, argument);
-            }
-            options.scripts.push_back({script_origin::path, argv[++i]});
-        } else if (is_flag(argument, "link")) {
-            if (!has_value) {
-                return usage_error(options, argument_fault::missing_value, argument);
-            }
-            options.scripts.push_back({script_origin::link, argv[++i]});
-        } else if (is_flag(argument, "every")) {
-            if (!has_value) {
-                return usage_error(options, argument_fault::missing_value, argument);
-            }
-            if (!parse_every(argv[i + 1], options.every)) {
-                return usage_error(options, argument_fault::bad_every, argument, argv[i + 1]);
-            }
-            ++i;
         } else if (is_flag(argument, "shuffle")) {
             options.shuffle = true;
-        } else if (is_flag(argument, "delay") || is_flag(argument, "visual") ||
-                   is_flag(argument, "display")) {
-            if (!has_value) {
-                return usage_error(options, argument_fault::missing_value, argument);
-            }
-            ++i;
         } else if (is_flag(argument, "install")) {
             continue;
         } else if (is_flag(argument, "help") || is_flag(argument, "h")) {
@@ -221,7 +229,7 @@ void print_usage(FILE* stream) {
         "                  [--layer overlay|background] [--output NAME] [--fps]\n"
         "                  [--frame-rate N] [--battery-frame-rate N] [--seed T]\n"
         "                  [--script FILE|DIR]... [--link ADDRESS]... [--every T] [--shuffle]\n"
-        "  (no flag)        a 640 x 480 window: F full screen, N a mirror window, Escape or Q "
+        "  (no flag)        a 640 x 480 window: F full screen, N a clone window, Escape or Q "
         "ends\n"
         "                   (X11 and Wayland)\n"
         "  --saver          cover every monitor or output; any key, button or pointer move ends\n"

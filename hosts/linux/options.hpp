@@ -10,7 +10,7 @@ namespace lumenweave::linux_session {
 
 // How the program was asked to run.
 enum class run_mode {
-    window,           // its own 640 x 480 window, with mirrors and full screen
+    window,           // its own 640 x 480 window, with clones and full screen
     saver_root,       // X11: the window in XSCREENSAVER_WINDOW, or the root window
     saver_window_id,  // X11: the window given with -window-id
     saver,            // every monitor (X11) or output (Wayland) covered, ending on input

@@ -25,7 +25,7 @@ const char* supply_name(power_supply supply) {
 void set_supply(power_source_t& source, int on_battery, bool answered) {
     const power_supply supply = on_battery != 0 ? power_supply::battery : power_supply::mains;
     if (answered || supply != source.supply) {
-        log_event("power %s", supply_name(supply));
+        log_event(log_item::power, "%s", supply_name(supply));
     }
     source.supply = supply;
 }
@@ -34,7 +34,7 @@ void set_supply(power_source_t& source, int on_battery, bool answered) {
 int on_battery_answered(sd_bus_message* reply, void* data, sd_bus_error*) {
     const sd_bus_error* error = sd_bus_message_get_error(reply);
     if (error != nullptr) {
-        log_event("power mains (UPower: %s)", error->name);
+        log_event(log_item::power, "mains (UPower: %s)", error->name);
         return 0;
     }
     int on_battery = 0;
@@ -91,7 +91,7 @@ void open_power_source(power_source_t& source) {
                                           "ss", upower_name, "OnBattery");
     }
     if (result < 0) {
-        log_event("power mains (system bus: %s)", std::strerror(-result));
+        log_event(log_item::power, "mains (system bus: %s)", std::strerror(-result));
         close_power_source(source);
     }
 }
@@ -116,7 +116,7 @@ bool follow_power_source(power_source_t& source) {
     } while (result > 0);
     // A bus that went away says nothing more: the last supply it told stays.
     if (result < 0) {
-        log_event("power %s (the system bus is gone: %s)", supply_name(source.supply),
+        log_event(log_item::power, "%s (the system bus is gone: %s)", supply_name(source.supply),
                   std::strerror(-result));
         close_power_source(source);
     }

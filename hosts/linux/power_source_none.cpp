@@ -10,7 +10,7 @@ namespace lumenweave::linux_session {
 
 void open_power_source(power_source_t& source) {
     source.supply = power_supply::mains;
-    log_event("power mains (built without sd-bus)");
+    log_event(log_item::power, "mains (built without sd-bus)");
 }
 
 int power_source_fd(const power_source_t&) {

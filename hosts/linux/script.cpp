@@ -147,7 +147,7 @@ void start_turn(session_t& session) {
     const listed_script_t& script = rotation.scripts[index];
     session.seed = script.seed.value_or(given);
     initEngineWithScript(session.engine, session.seed, script.text.c_str());
-    log_event("script %zu %s", index, script.name.c_str());
+    log_event(log_item::script, "%zu %s", index, script.name.c_str());
 }
 
 }  // namespace

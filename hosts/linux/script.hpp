@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "hosts/linux/session.hpp"
+#include "hosts/linux/session_state.hpp"
 
 namespace lumenweave::linux_session {
 

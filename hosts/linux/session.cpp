@@ -8,6 +8,7 @@
 #include "replay/gl1/replay.hpp"
 #include "replay/gl1/render.hpp"
 #include "hosts/linux/frame_log.hpp"
+#include "hosts/linux/posix_wait.hpp"
 #include "hosts/linux/script.hpp"
 #include "hosts/linux/stop_signals.hpp"
 
@@ -26,7 +27,7 @@ void advance_unseen(session_t& session, int steps) {
 
 int run_session(session_t& session, display_host& host) {
     // The test build notes its start for the start-up figure of the pacing measurement.
-    log_event("start %lld", static_cast<long long>(monotonic_ns()));
+    log_event(log_item::start, "%lld", static_cast<long long>(monotonic_ns()));
     // Mesa's software renderer frees its per-frame buffers at the end of each frame and allocates
     // them again for the next; glibc would hand the freed top of the heap back to the kernel each
     // time (about 2 000 brk calls a second) and the next frame would fault it in again (tens of
@@ -46,11 +47,44 @@ int run_session(session_t& session, display_host& host) {
     }
     const int code = session.quit == quit_reason::failed ? 1 : 0;
     // A run the stop thread's fallback ends has no end line: the test build tells it by that.
-    log_event("end %d", code);
+    log_event(log_item::end, "%d", code);
     host.close();
     stop_script_watch(session.script_watch);
     close_power_source(session.power);
     return code;
+}
+
+wake_reason wait_for(session_t& session, int display_fd, int64_t deadline_ns) {
+    const int rate = session.pacing.rate;
+    for (;;) {
+        const wait_sources_t sources = {display_fd, session.script_watch.fd,
+                                        power_source_fd(session.power),
+                                        power_source_events(session.power)};
+        const wait_news_t news = wait_on(sources, deadline_ns);
+        if (news.stop) {
+            return wake_reason::stop;
+        }
+        if (news.script) {
+            follow_script(session);
+        }
+        if (news.power && follow_power_source(session.power)) {
+            set_frame_rate(session, session.power.supply == power_supply::battery
+                                        ? session.options.battery_frame_rate
+                                        : session.options.frame_rate);
+        }
+        if (session.pacing.rate != rate) {
+            return wake_reason::paced;
+        }
+        if (news.display) {
+            return wake_reason::display;
+        }
+        if (news.display_lost) {
+            return wake_reason::display_lost;
+        }
+        if (news.deadline) {
+            return wake_reason::deadline;
+        }
+    }
 }
 
 bool run_over(session_t& session) {
@@ -72,10 +106,6 @@ void set_frame_rate(session_t& session, int rate) {
     pacing.period_ns = rate > 0 ? frame::draw_period_ticks(ns_per_second, rate) : 0;
     // The next frame starts a fresh chain at the new period.
     pacing.deadline_ns = 0;
-}
-
-void restart_step_clock(session_t& session) {
-    session.pacing.steps = frame::step_clock_t{};
 }
 
 int take_steps(session_t& session, int64_t now) {

@@ -1,52 +1,12 @@
-// The Linux session: what a run of the Linux program holds whatever its display system (the
-// command line, the animation and the user's script, the pacing, the --fps figures, why the run
-// ends) and the one shape of a run, which hosts/x11/ and hosts/wayland/ fill in.
+// The Linux session: the one shape of a run of the Linux program, which hosts/x11/ and
+// hosts/wayland/ fill in, its wait, its pacing and the frame both hosts draw.
 #pragma once
 
 #include <cstdint>
 
-#include "drawlist/drawlist.hpp"
-#include "frame/frame.hpp"
-#include "frame/saver_input.hpp"
-#include "hosts/linux/clock.hpp"
-#include "hosts/linux/fps_count.hpp"
-#include "hosts/linux/options.hpp"
-#include "hosts/linux/power_source.hpp"
-#include "hosts/linux/rotation.hpp"
-#include "hosts/linux/script_watch.hpp"
+#include "hosts/linux/session_state.hpp"
 
 namespace lumenweave::linux_session {
-
-// Why a run ends; none while it goes on.
-enum class quit_reason {
-    none,
-    stop_signal,    // SIGTERM, SIGINT or SIGHUP
-    window_closed,  // window mode: the master window closed (Escape, Q, the window manager)
-    window_gone,    // a daemon's window destroyed under the program
-    input,          // --saver: a key, a button or a pointer move
-    output_gone,    // Wayland --saver --output: that output unplugged
-    locker_closed,  // Wayland --lock-background: the locker closed the connection it handed over
-    failed,         // reported on standard error; the exit code is 1
-};
-
-// The session's whole state: one record for the process, which the entry owns.
-struct session_t {
-    options_t options;
-    uint32_t seed = 0;                // the engine's seed, which a changed script starts from again
-    frame::Engine engine;             // the animation, drawn into the master
-    uint64_t engine_frame = 0;        // steps the engine has taken on the script shown
-    rotation_t rotation;              // the user's scripts, and whose turn it is
-    drawlist::draw_list_t draw_list;  // the last frame, replayed into every other surface
-    pacing_t pacing;  // the drawing rate and the step clock; set_frame_rate changes the rate
-    fps_count_t fps;  // --fps: the readout's figures
-    // --saver: the move rule's point, in root window coordinates (X11) or the compositor's space
-    // (Wayland).
-    frame::pointer_watch saver_pointer;
-    script_watch_t script_watch;
-    power_source_t power;  // mains or battery: --frame-rate or --battery-frame-rate
-    bool resting = false;  // nothing can be seen: no drawing, no steps (visibility.hpp)
-    quit_reason quit = quit_reason::none;
-};
 
 // What a display system does in a run; hosts/x11/ and hosts/wayland/ each have one.
 class display_host {
@@ -65,6 +25,22 @@ class display_host {
 // code.
 int run_session(session_t& session, display_host& host);
 
+// What ended a wait.
+enum class wake_reason {
+    deadline,      // the deadline passed with nothing to read
+    display,       // the connection has something to read (or its end, which reading finds)
+    display_lost,  // the connection broke with nothing left to read
+    stop,          // a stop signal came
+    paced,         // the frame rate changed meanwhile (set_frame_rate): the deadline is stale
+};
+
+// The session's wait, for both hosts: until DEADLINE_NS on the monotonic clock (0: no deadline)
+// for the first of something to read on DISPLAY_FD, a stop signal, a change of the frame rate.
+// Meanwhile it decides what the wait reports of the rest: a saved script runs (or is reported),
+// a change of power supply between mains and battery changes the frame rate. A deadline already
+// past still looks at each once.
+wake_reason wait_for(session_t& session, int display_fd, int64_t deadline_ns);
+
 // Whether the run is over: a quit reason set, or a stop signal come, which it then records.
 bool run_over(session_t& session);
 
@@ -74,9 +50,6 @@ bool run_over(session_t& session);
 // frame, an exposure, a new size or surface). Safe to call at any time on the frame loop's thread
 // (from within its wait).
 void set_frame_rate(session_t& session, int rate);
-
-// Forgets the time elapsed: the next frame takes one step, without catching up (after a pause).
-void restart_step_clock(session_t& session);
 
 // The steps of the animation the frame starting at NOW takes: 60 a second of elapsed time
 // whatever the drawing rate (frame/pacing.hpp). The test build holds the animation at the step

@@ -2,7 +2,7 @@
 #include "hosts/linux/visibility.hpp"
 
 #include "hosts/linux/frame_log.hpp"
-#include "hosts/linux/session.hpp"
+#include "hosts/linux/session_state.hpp"
 
 namespace lumenweave::linux_session {
 
@@ -40,7 +40,7 @@ bool follow_sight(session_t& session, bool seen) {
     if (seen) {
         restart_step_clock(session);
     }
-    log_event("%s %llu", seen ? "resumed" : "paused",
+    log_event(seen ? log_item::resumed : log_item::paused, "%llu",
               static_cast<unsigned long long>(session.engine_frame));
     return seen;
 }

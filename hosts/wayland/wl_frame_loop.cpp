@@ -93,10 +93,7 @@ void host_t::run_frames() {
             }
             continue;
         }
-        // "drawing T0" as a round of frames starts, so that a test can tell a stop that came in
-        // the middle of one.
         const int64_t t0 = monotonic_ns();
-        log_event("drawing %lld", static_cast<long long>(t0));
         pacing.deadline_ns = frame::frame_deadline(pacing.deadline_ns, t0, pacing.period_ns);
         // The first frame is the only step a still picture takes.
         const int steps =
@@ -104,6 +101,12 @@ void host_t::run_frames() {
         if (steps == 0 && !still) {
             // The test build's animation held at its step: nothing new to show.
             continue;
+        }
+        // The test build says when a new frame's drawing begins, so that a test can tell a stop
+        // that came in the middle of one.
+        if (steps > 0) {
+            log_event(log_item::draw, "%llu",
+                      static_cast<unsigned long long>(session.engine_frame + steps));
         }
         // The animation moves on even while the first output is not shown, for the others.
         if (!drawn[0].master && steps > 0) {

@@ -26,7 +26,7 @@ void output_mode(void*, wl_output*, uint32_t, int32_t, int32_t, int32_t) {}
 // The scale comes before the done that ends the output's description.
 void output_done(void* data, wl_output*) {
     output_t& output = *static_cast<output_t*>(data);
-    log_event("output %s at %d,%d scale %d", output.label.c_str(), output.x, output.y,
+    log_event(log_item::output, "%s at %d,%d scale %d", output.label.c_str(), output.x, output.y,
               output.scale);
     follow_output_scale(output);
 }
@@ -123,7 +123,7 @@ void global_removed(void* data, wl_registry*, uint32_t name) {
     for (const std::unique_ptr<output_t>& output : host.outputs) {
         if (output->name == name) {
             output->removed = true;
-            log_event("output gone %s", output->label.c_str());
+            log_event(log_item::output_gone, "%s", output->label.c_str());
             if (host.session.options.output_name != nullptr && chosen(host, *output) &&
                 host.session.options.layer == linux_session::saver_layer::overlay) {
                 host.session.quit = quit_reason::output_gone;

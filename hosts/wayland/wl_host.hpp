@@ -27,6 +27,7 @@ namespace lumenweave::wayland {
 using linux_session::failure_kind;
 using linux_session::frame_log;
 using linux_session::log_event;
+using linux_session::log_item;
 using linux_session::monotonic_ns;
 using linux_session::quit_reason;
 using linux_session::report_failure;
@@ -123,7 +124,7 @@ inline bool is_master(const host_t& host, const surface_t& surface) {
     return !host.surfaces.empty() && host.surfaces[0].get() == &surface;
 }
 
-// For the log: "master" or "mirror", and the name of the output the surface covers or was last
+// For the log: "master" or "clone", and the name of the output the surface covers or was last
 // shown on ("-" before it is known).
 inline const char* role_of(const host_t& host, const surface_t& surface) {
     return linux_session::role_name(is_master(host, surface));
@@ -148,7 +149,7 @@ void release_globals(host_t& host);
 bool start_egl(host_t& host);
 // Saver: a layer surface on OUTPUT.
 bool add_layer_surface(host_t& host, output_t& output);
-// Window mode: a toplevel, the master or a mirror.
+// Window mode: a toplevel, the master or a clone.
 bool add_toplevel(host_t& host, bool master);
 void toggle_fullscreen(surface_t& surface);
 // Destroys the surfaces marked closing and those on removed outputs, and removed outputs.

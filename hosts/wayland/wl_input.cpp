@@ -45,7 +45,7 @@ void keyboard_enter(void* data, wl_keyboard*, uint32_t, wl_surface* surface, wl_
     host_t& host = *static_cast<host_t*>(data);
     host.keyboard_focus = surface;
     if (const surface_t* entered = surface_of(host, surface)) {
-        log_event("keyboard enter %s %s", role_of(host, *entered), label_of(*entered));
+        log_event(log_item::keyboard_enter, "%s %s", role_of(host, *entered), label_of(*entered));
     }
 }
 
@@ -120,14 +120,10 @@ void pointer_moved(host_t& host, wl_fixed_t x, wl_fixed_t y, bool motion) {
     const int global_x = surface->output->x + static_cast<int>(std::lround(wl_fixed_to_double(x)));
     const int global_y = surface->output->y + static_cast<int>(std::lround(wl_fixed_to_double(y)));
     const frame::pointer_step step = watch_pointer(host.session.saver_pointer, global_x, global_y);
-    if (step.first) {
-        log_event("pointer %d,%d origin", global_x, global_y);
-    } else if (step.ends_saver()) {
+    if (step.ends_saver()) {
         host.session.quit = quit_reason::input;
-        log_event("pointer %d,%d ends", global_x, global_y);
-    } else {
-        log_event("pointer %d,%d stays", global_x, global_y);
     }
+    linux_session::log_pointer(global_x, global_y, step);
 }
 
 // A saver's cursor is hidden over its surfaces. The pointer may come in from another output.

@@ -45,8 +45,8 @@ void apply_size(host_t& host, surface_t& surface, uint32_t width, uint32_t heigh
     }
     surface.configured = true;
     surface.picture_wanted = true;
-    log_event("surface %s %s %ux%u scale %d", role_of(host, surface), label_of(surface), width,
-              height, surface.scale);
+    log_event(log_item::surface, "%s %s %ux%u scale %d", role_of(host, surface), label_of(surface),
+              width, height, surface.scale);
 }
 
 host_t* the_host = nullptr;  // the one host record, for the surfaces' listeners

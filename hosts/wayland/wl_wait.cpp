@@ -1,9 +1,8 @@
 // Waiting for the compositor: its events, a deadline, or a stop signal, whichever comes first,
-// through the session's wait (hosts/linux/posix_wait.hpp), which also follows a saved script
-// meanwhile.
+// through the session's wait (wait_for in hosts/linux/session.hpp), which also follows a saved
+// script meanwhile.
 #include <cerrno>
 
-#include "hosts/linux/posix_wait.hpp"
 #include "hosts/wayland/wl_host.hpp"
 
 namespace lumenweave::wayland {
@@ -51,7 +50,7 @@ bool wait_for_events(host_t& host, int64_t deadline_ns, wait_end end) {
 
 void end_on_lost_connection(host_t& host) {
     if (lock_background(host)) {
-        log_event("connection closed");
+        log_event(log_item::connection_closed);
         host.session.quit = quit_reason::locker_closed;
         return;
     }

@@ -12,24 +12,24 @@ constexpr GLint baseline_from_top = 18;  // pixels
 
 }  // namespace
 
-void init_fps_overlay(host_t& host) {
-    fps_overlay_t& overlay = host.overlay;
-    overlay.enabled = true;
+void init_fps_readout(host_t& host) {
+    fps_readout_t& readout = host.readout;
+    readout.enabled = true;
     XFontStruct* font = XLoadQueryFont(host.display, "fixed");
     if (font == nullptr) {
         report_failure(failure_kind::no_fixed_font);
-        overlay.enabled = false;
+        readout.enabled = false;
         return;
     }
-    overlay.list_base = glGenLists(character_count);
-    glXUseXFont(font->fid, first_character, character_count, static_cast<int>(overlay.list_base));
-    overlay.advance = font->max_bounds.width;
+    readout.list_base = glGenLists(character_count);
+    glXUseXFont(font->fid, first_character, character_count, static_cast<int>(readout.list_base));
+    readout.advance = font->max_bounds.width;
     XFreeFont(host.display, font);
 }
 
-void draw_fps_overlay(const fps_overlay_t& overlay, const linux_session::fps_count_t& count,
+void draw_fps_readout(const fps_readout_t& readout, const linux_session::fps_count_t& count,
                       uint32_t width, uint32_t height) {
-    if (!overlay.enabled) {
+    if (!readout.enabled) {
         return;
     }
     char text[64];
@@ -42,7 +42,7 @@ void draw_fps_overlay(const fps_overlay_t& overlay, const linux_session::fps_cou
     glPushMatrix();
     glLoadIdentity();
     glColor3f(1.0f, 1.0f, 1.0f);
-    glListBase(overlay.list_base - first_character);
+    glListBase(readout.list_base - first_character);
     // Each group of glyphs is placed at its column: Mesa's lists of glyphs without ink (the
     // space) do not move the raster position when called together, so the spaces would vanish.
     const GLint baseline = static_cast<GLint>(height) - baseline_from_top;
@@ -52,7 +52,7 @@ void draw_fps_overlay(const fps_overlay_t& overlay, const linux_session::fps_cou
             ++end;
         }
         if (end > start) {
-            glRasterPos2i(left_margin + start * overlay.advance, baseline);
+            glRasterPos2i(left_margin + start * readout.advance, baseline);
             glCallLists(end - start, GL_UNSIGNED_BYTE, text + start);
         }
         start = end + 1;

@@ -1,9 +1,8 @@
-// The X11 frame loop: one thread draws every window in turn (the master, then the mirrors'
+// The X11 frame loop: one thread draws every window in turn (the master, then the clones'
 // replays), waits for the frame's deadline in the session's wait and presents them all, at the
 // session's frame rate on the host's own clock.
 #include <cstdio>
 
-#include "hosts/linux/posix_wait.hpp"
 #include "hosts/x11/x11_host.hpp"
 
 namespace lumenweave::x11 {
@@ -98,7 +97,8 @@ void log_frames(const host_t& host, const std::vector<frame_times_t>& times, int
     if (held) {
         XSync(host.display, False);
         for (size_t i = 0; i < host.surfaces.size(); ++i) {
-            log_event("held %s %zu %llu", linux_session::role_name(host.surfaces[i].master), i,
+            log_event(log_item::held, "%s %zu %llu",
+                      linux_session::role_name(host.surfaces[i].master), i,
                       static_cast<unsigned long long>(host.session.engine_frame));
         }
     }
@@ -129,7 +129,7 @@ void host_t::run_frames() {
             continue;
         }
 
-        // The test build may show the last frame again: the master replays it as the mirrors do.
+        // The test build may show the last frame again: the master replays it as the clones do.
         // Once it moves on, it takes one step, not those of the time it stood still.
         bool held = session.engine_frame > 0 && linux_session::animation_held();
         if (held) {
@@ -157,7 +157,8 @@ void host_t::run_frames() {
         times.resize(surfaces.size());
         // The test build says when a new frame's drawing begins, past the last look at the stop.
         if (!held) {
-            log_event("draw %llu", static_cast<unsigned long long>(session.engine_frame + steps));
+            log_event(log_item::draw, "%llu",
+                      static_cast<unsigned long long>(session.engine_frame + steps));
         }
         for (size_t i = 0; i < surfaces.size(); ++i) {
             const surface_t& surface = surfaces[i];
@@ -169,7 +170,7 @@ void host_t::run_frames() {
                 linux_session::draw_last_frame(session, surface.width, surface.height);
             }
             if (surface.master) {
-                draw_fps_overlay(overlay, session.fps, surface.width, surface.height);
+                draw_fps_readout(readout, session.fps, surface.width, surface.height);
             }
             times[i].t1 = monotonic_ns();
         }

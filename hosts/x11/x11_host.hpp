@@ -21,6 +21,7 @@ namespace lumenweave::x11 {
 using linux_session::failure_kind;
 using linux_session::frame_log;
 using linux_session::log_event;
+using linux_session::log_item;
 using linux_session::monotonic_ns;
 using linux_session::parse_window_id;
 using linux_session::quit_reason;
@@ -28,7 +29,7 @@ using linux_session::report_failure;
 using linux_session::run_mode;
 using linux_session::session_t;
 
-// One window the host draws into: the master first, then the mirrors.
+// One window the host draws into: the master first, then the clones.
 struct surface_t {
     Window window = 0;
     // The window as a GLX drawable of its own, so that it stays known to GLX, with its buffers,
@@ -57,7 +58,7 @@ struct sight_watch_t {
 };
 
 // The frames-per-second readout: font display lists; its figures are the session's.
-struct fps_overlay_t {
+struct fps_readout_t {
     bool enabled = false;
     GLuint list_base = 0;  // display lists of characters 32..127, 0 without a font
     int advance = 0;       // pixels from one character to the next (a fixed font)
@@ -89,7 +90,7 @@ struct host_t final : linux_session::display_host {
     // At frame rate 0: a window lacks the current picture (the first frame, an exposure, a new
     // size or monitor), which the loop then draws once into every window.
     bool picture_wanted = true;
-    fps_overlay_t overlay;
+    fps_readout_t readout;
     sight_watch_t sight;
 };
 
@@ -159,9 +160,9 @@ bool follow_sight_event(host_t& host, const XEvent& event);
 bool rest_while_unseen(host_t& host);
 
 // The readout (x11_fps_readout.cpp).
-void init_fps_overlay(host_t& host);
+void init_fps_readout(host_t& host);
 // Draws the readout of COUNT into the current context over a WIDTH x HEIGHT window.
-void draw_fps_overlay(const fps_overlay_t& overlay, const linux_session::fps_count_t& count,
+void draw_fps_readout(const fps_readout_t& readout, const linux_session::fps_count_t& count,
                       uint32_t width, uint32_t height);
 
 }  // namespace lumenweave::x11

@@ -31,7 +31,7 @@ bool host_t::open() {
         return false;
     }
     if (session.options.fps) {
-        init_fps_overlay(*this);
+        init_fps_readout(*this);
     }
     return true;
 }

@@ -130,13 +130,8 @@ void grab_input(host_t& host) {
     }
     // The test build says when input can first reach it, so that a test sends none before.
     if (!had_grabs && host.keyboard_grabbed && host.pointer_grabbed) {
-        log_event("grabbed");
+        log_event(log_item::grabbed);
     }
-}
-
-// The test build's line for each pointer motion judged: where, and what it meant.
-void log_motion(const XMotionEvent& motion, const char* verdict) {
-    log_event("pointer %d %d %s", motion.x_root, motion.y_root, verdict);
 }
 
 // Fits the windows to the monitors as they are now: the first ones keep their windows (the
@@ -215,14 +210,10 @@ void handle_monitor_events(host_t& host) {
             case MotionNotify: {
                 const frame::pointer_step step = watch_pointer(
                     host.session.saver_pointer, event.xmotion.x_root, event.xmotion.y_root);
-                if (step.first) {
-                    log_motion(event.xmotion, "origin");
-                } else if (step.ends_saver()) {
+                if (step.ends_saver()) {
                     host.session.quit = quit_reason::input;
-                    log_motion(event.xmotion, "away");
-                } else {
-                    log_motion(event.xmotion, "near");
                 }
+                linux_session::log_pointer(event.xmotion.x_root, event.xmotion.y_root, step);
                 break;
             }
             default:

@@ -1,7 +1,6 @@
 // Whether anything the X11 host draws can be seen: each window's map state, its coverage
 // (VisibilityNotify) and the window manager's word that it is minimised, and the monitors' power
 // (the DPMS extension), so that the frame loop rests while nobody can see its frames.
-#include "hosts/linux/posix_wait.hpp"
 #include "hosts/x11/x11_host.hpp"
 
 // Xlib's internals, for the one DPMS request libXext lacks, after the C++ headers: they define

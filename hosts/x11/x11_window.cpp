@@ -1,4 +1,4 @@
-// Window mode on X11: the 640 x 480 master window, mirror windows that replay its frame, full
+// Window mode on X11: the 640 x 480 master window, clone windows that replay its frame, full
 // screen through the window manager, and the keys and closes that end windows or the run.
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
@@ -87,7 +87,7 @@ void handle_key(host_t& host, surface_t& surface, XKeyEvent& key) {
     }
 }
 
-void remove_closed_mirrors(host_t& host) {
+void remove_closed_clones(host_t& host) {
     for (surface_t& surface : host.surfaces) {
         if (!surface.closing) {
             continue;
@@ -159,7 +159,7 @@ void handle_window_events(host_t& host) {
                 break;
         }
     }
-    remove_closed_mirrors(host);
+    remove_closed_clones(host);
 }
 
 }  // namespace lumenweave::x11

@@ -1,5 +1,5 @@
 // A frame recorded and replayed on the current context: the window draws exactly what it hands
-// to the windows that mirror it.
+// to the clone windows that replay it.
 #include "replay/gl1/render.hpp"
 
 #include "replay/gl1/replay.hpp"

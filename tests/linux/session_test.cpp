@@ -11,8 +11,8 @@
 namespace lumenweave::linux_session {
 namespace {
 
-// Both display systems close windows by this: a mirror goes alone, the master ends the run.
-TEST(LinuxSession, CloseOfAMirrorLeavesTheRunCloseOfTheMasterEndsIt) {
+// Both display systems close windows by this: a clone goes alone, the master ends the run.
+TEST(LinuxSession, CloseOfACloneLeavesTheRunCloseOfTheMasterEndsIt) {
     static session_t session;
     EXPECT_TRUE(close_window(session, false));
     EXPECT_EQ(session.quit, quit_reason::none);

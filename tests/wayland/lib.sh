@@ -189,6 +189,18 @@ expect_readout() {
     pass "$2: the readout at $box"
 }
 
+# expect_scaled_readout ROLE WHAT: HEADLESS-1 (1280 x 720) set to scale 2, the program's ROLE
+# surface there takes the output's own pixels, and the readout stands in them as at scale 1.
+expect_scaled_readout() {
+    local since
+    since=$(log_length)
+    set_output HEADLESS-1 scale 2
+    await "HEADLESS-1 at scale 2" has_outputs "HEADLESS-1 0 0 640 360 2.0"
+    await_line "$2: the surface in the output's pixels" "^surface $1 HEADLESS-1 1280x720 scale 2$" \
+        "$since"
+    expect_readout HEADLESS-1 "$2"
+}
+
 # expect_figure OUTPUT WHAT: two pictures of OUTPUT, the first after the program has drawn on it
 # and the second after it has drawn twice more, show the figure lit, moving, and standing in the
 # middle of the output: the middle of the lit part lies within a quarter of the output's size of

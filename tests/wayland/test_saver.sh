@@ -29,27 +29,28 @@ await_line "the program told of HEADLESS-2's place" "^output HEADLESS-2 at 1280,
 # The pointer's absolute places are fractions of the box around all outputs.
 read -r box_width box_height < <(sway_outputs | awk '{ w = $2 + $4; h = $3 + $5
     if (w > W) W = w; if (h > H) H = h } END { print W, H }')
-# pointer_step STEP X,Y VERDICT: the helper's step, then the program's verdict (origin, stays,
-# ends) on the pointer at X,Y in the compositor's space.
+# pointer_step STEP X Y VERDICT: the helper's step, then the program's verdict (origin, near,
+# away) on the pointer at X, Y in the compositor's space.
 pointer_step() {
     local since
     since=$(log_length)
     input_step "$1"
     await_line "$1: the program seeing the pointer" "^pointer " "$since"
-    [[ $line == "pointer $2 $3" ]] || fail "$1: the program saw \"$line\", not \"pointer $2 $3\""
+    [[ $line == "pointer $2 $3 $4" ]] ||
+        fail "$1: the program saw \"$line\", not \"pointer $2 $3 $4\""
 }
 # The first motion sets the origin; moves of up to 4 px (horizontal plus vertical) from the point
 # last followed are followed, on either output, however far they drift; a diagonal 3+2 px ends
 # the run.
-pointer_step "place 1276 400 $box_width $box_height" 1276,400 origin
-pointer_step "move 1 0" 1277,400 stays
-pointer_step "move 1 0" 1278,400 stays
-pointer_step "move 2 0" 1280,400 stays
-pointer_step "move -1 1" 1279,401 stays
-pointer_step "move 1 0" 1280,401 stays
-pointer_step "move 1 0" 1281,401 stays
+pointer_step "place 1276 400 $box_width $box_height" 1276 400 origin
+pointer_step "move 1 0" 1277 400 near
+pointer_step "move 1 0" 1278 400 near
+pointer_step "move 2 0" 1280 400 near
+pointer_step "move -1 1" 1279 401 near
+pointer_step "move 1 0" 1280 401 near
+pointer_step "move 1 0" 1281 401 near
 pass "moves of up to 4 px, across HEADLESS-1 and HEADLESS-2, seen and followed"
-pointer_step "move 3 2" 1284,403 ends
+pointer_step "move 3 2" 1284 403 away
 expect_exit 0 "a diagonal move of 3+2 px"
 stop_input
 
@@ -105,12 +106,7 @@ box=$(/usr/bin/convert "$out/shots/corner.png" -crop 160x24+0+0 +repage -fuzz 8%
 pass "--fps: no readout on HEADLESS-2"
 # On an output of scale 2 the surface's buffer has the output's own pixels: the readout keeps its
 # size and place in them, where a buffer the compositor enlarges would double both.
-since=$(log_length)
-set_output HEADLESS-1 scale 2
-await "HEADLESS-1 at scale 2" has_outputs "HEADLESS-1 0 0 640 360 2.0"
-await_line "the surface on HEADLESS-1 in its pixels" "^surface [a-z]+ HEADLESS-1 1280x720 scale 2$" \
-    "$since"
-expect_readout HEADLESS-1 "--fps on an output of scale 2"
+expect_scaled_readout '[a-z]+' "--fps on an output of scale 2"
 set_output HEADLESS-1 scale 1
 await "HEADLESS-1 at scale 1" has_outputs "HEADLESS-1 0 0 1280 720 1.0"
 kill -TERM "$pid"
@@ -120,10 +116,10 @@ expect_exit 0 "SIGTERM"
 # the frame being drawn when SIGTERM comes is never finished.
 printf 'actset: 52, 1e9\n' >"$out/huge.txt"
 start --saver --script "$out/huge.txt"
-await_line "a long frame begun" "^drawing "
+await_line "a long frame begun" "^draw "
 kill -TERM "$pid"
 expect_exit 0 "SIGTERM during a long frame"
-awk '/^drawing / { frames = 0 } /^frame / { frames++ } END { exit frames > 0 }' "$log" ||
+awk '/^draw / { frames = 0 } /^frame / { frames++ } END { exit frames > 0 }' "$log" ||
     fail "SIGTERM during a long frame: the frame was finished first"
 pass "SIGTERM during a long frame: the frame was cut short"
 

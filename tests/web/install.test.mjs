@@ -7,30 +7,18 @@
 //   LUMENWEAVE_RENDER=... node --test install.test.mjs
 import assert from 'node:assert/strict';
 import { execFileSync } from 'node:child_process';
-import { mkdtempSync, readdirSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
-import { tmpdir } from 'node:os';
+import { readdirSync, readFileSync, writeFileSync } from 'node:fs';
 import { join } from 'node:path';
 import { pathToFileURL } from 'node:url';
 import { inflateRawSync } from 'node:zlib';
-import { after, before, test } from 'node:test';
-import { openPage, siteDir, sourceDir, waitUntil, withBrowser } from '../../web/tools/browser.mjs';
+import { test } from 'node:test';
+import { openPage, siteDir, sourceDir, waitUntil } from '../../web/tools/browser.mjs';
 import { windowsSaver } from '../../web/tools/place-script.mjs';
 import { litPixels, shareInCommon } from './pictures.mjs';
+import { suiteSession, typeScript } from './session.mjs';
 
-let session;
-let done;
-before(async () => {
-  session = await new Promise((ready, fail) => {
-    withBrowser((s) => {
-      ready(s);
-      return new Promise((resolve) => (done = resolve));
-    }).catch(fail);
-  });
-});
-after(() => done?.());
-
-const work = mkdtempSync(join(tmpdir(), 'lumenweave-install-'));
-after(() => rmSync(work, { recursive: true, force: true }));
+const session = suiteSession('install');
+const { work } = session;
 
 // A script unlike the built-in one: a green spiral that turns.
 const tide = '# Slow tide: a leaning column\nactset: 52, 60\nactset: 31, 0.05\nactset: 94, 1.5\nactset: 123, 0.3\nactset: 130, 0.5\nactset: 18, 1\nactset: 80, 4\n';
@@ -38,18 +26,6 @@ const examples = readdirSync(join(sourceDir, 'examples'))
   .filter((n) => n.endsWith('.txt'))
   .map((n) => n.slice(0, -4))
   .sort();
-
-async function typeScript(page, text) {
-  await page.locator('.cm-content').click();
-  await page.keyboard.press('Control+A');
-  await page.keyboard.insertText(text);
-  await waitUntil(
-    page,
-    'the typed script in the editor',
-    (t) => [...document.querySelector('#editor').shadowRoot.querySelectorAll('.cm-line')].map((l) => l.textContent).join('\n') === t,
-    text,
-  );
-}
 
 async function openInstall(page, through = '#install') {
   await page.locator(through).click();

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Application mode on one monitor: the 640 x 480 master, mirror windows with N, display modes
+# Application mode on one monitor: the 640 x 480 master, clone windows with N, display modes
 # 0 and 1 with F, closing a clone, pausing while minimised, and the end when the master closes.
 . "$(dirname "$0")/lib.sh"
 begin_test "$@"
@@ -33,7 +33,7 @@ awk -v m="$mean" 'BEGIN { exit !(m > 0.0001) }' || fail "the held frame $held_fr
 pass "the clone shows the master's frame $held_frame"
 press "Lumenweave (master)" n
 windows_become "Lumenweave (clone)" 2 || fail "a second N did not open a second clone ($windows_seen)"
-pass "N opens clones that mirror the master"
+pass "N opens clones that replay the master"
 
 # Closing one clone leaves the master and the other clone.
 press "Lumenweave (clone)" alt+F4

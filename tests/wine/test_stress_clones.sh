@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Stress: mirror windows opened with N and closed again, round after round, in one run of the
+# Stress: clone windows opened with N and closed again, round after round, in one run of the
 # program; it keeps drawing and ends with 0 when the master closes, leaving nothing behind.
 . "$(dirname "$0")/lib.sh"
 begin_test "$@"

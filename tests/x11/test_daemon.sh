@@ -116,9 +116,9 @@ has_ended() { ! running "$1"; }
 # is_saver PID: whether PID runs the program yet (the helper logs its fork; the exec may come a
 # moment later); leaves its command line in args.
 is_saver() {
-    args=$(tr '\0' ' ' <"/proc/$1/cmdline" 2>/dev/null) && [[ $args == *"$saver "* ]] && return 0
+    args=$(tr '\0' ' ' 2>/dev/null <"/proc/$1/cmdline") && [[ $args == *"$saver "* ]] && return 0
     seen=$(tail -n 3 "$log" | paste -sd'|')
-    return 1
+    running "$1" || fail "pid $1 ended without running lumenweave; the daemon's log ends: $seen"
 }
 # signalled_or_ended PID: whether the daemon's helper has signalled PID (its log line's stamp in
 # killed), or PID has ended.

@@ -150,9 +150,15 @@ make_window 4 --input-only 100 100
 refused 1 "a window without a visual" "$program" --window-id "$window"
 refused 1 "XSCREENSAVER_WINDOW not an id" env XSCREENSAVER_WINDOW=screen "$program" --root
 refused 2 "unknown flag" "$program" --bogus
-# On X11 the saver covers every monitor: a Wayland output's name is refused in one line.
-refused 2 "--output on X11" "$program" --x11 --saver --output HDMI-1
-(($(wc -l <"$out/stderr") == 1)) || fail "--output on X11: $(<"$out/stderr")"
+# What the display system chosen cannot do is refused in one line, before any display opens: on
+# X11 the saver covers every monitor, and a locker's background is Wayland's alone.
+for refusal in "--x11 --saver --output HDMI-1|--output needs Wayland" \
+    "--x11 --lock-background|--lock-background needs Wayland" \
+    "--wayland --window-id 0x1|--root and --window-id need X11"; do
+    read -r -a arguments <<<"${refusal%%|*}"
+    refused 2 "${arguments[*]}" "$program" "${arguments[@]}"
+    [[ $(<"$out/stderr") == "lumenweave: ${refusal#*|}" ]] || fail "${arguments[*]}: $(<"$out/stderr")"
+done
 # A malformed window id is named in one line with what a window id looks like; 0x20000000 is the
 # first beyond the 29 bits of an X resource id.
 for id in abc 0x 0x20000000; do
@@ -197,7 +203,7 @@ printf 'actset: 52, 0O\n' >"$out/live.txt"
 make_window 7 320 240
 # The test build, held from its second frame on, so that the capture follows a present.
 touch "$out/hold"
-LUMENWEAVE_HOLD_FILE=$out/hold start "$test_program" --window-id "$window" --fps --script "$out/live.txt"
+LUMENWEAVE_HOLD=$out/hold start "$test_program" --window-id "$window" --fps --script "$out/live.txt"
 await_line "the readout" '^held master '
 shot "$window" "$out/readout.png" || fail "no capture of the readout"
 rm "$out/hold"

@@ -56,7 +56,7 @@ start_display
 # The script's random waits make its figure differ from seed to seed from step 120 on.
 bursts=$here/../../examples/random-bursts.txt
 address="http://127.0.0.1:8000/index.html?seed=7&frame=20$(link z "$bursts")"
-LUMENWEAVE_HOLD_FILE=$out/hold start "$test_program" --link "$address"
+LUMENWEAVE_HOLD=$out/hold start "$test_program" --link "$address"
 window=$(find_window Lumenweave) || fail "--link: no window"
 await_line "--link: drawing step 120" '^draw ([0-9]{4,}|[2-9][0-9]{2}|1[2-9][0-9])$'
 expect_held "--link #z=" 0
@@ -64,7 +64,7 @@ expect_rendered "--link #z= with ?seed=7" "$bursts" 7
 kill "$pid"
 expect_exit 0 "--link: a stop signal"
 
-LUMENWEAVE_HOLD_FILE=$out/hold start "$test_program" --seed 3 --link "$(link s "$square_script")"
+LUMENWEAVE_HOLD=$out/hold start "$test_program" --seed 3 --link "$(link s "$square_script")"
 window=$(find_window Lumenweave) || fail "--link #s=: no window"
 await_line "--link #s=: drawing step 60" '^draw ([0-9]{3,}|[6-9][0-9])$'
 expect_held "--link #s=" 0
@@ -95,7 +95,7 @@ mkdir "$out/turns"
 cp "$square_script" "$out/turns/a.txt"
 cp "$bursts" "$out/turns/b.txt"
 cp "$out/bad.txt" "$out/turns/c.txt"
-LUMENWEAVE_HOLD_FILE=$out/hold start "$test_program" --seed 5 --every 2 --script "$out/turns"
+LUMENWEAVE_HOLD=$out/hold start "$test_program" --seed 5 --every 2 --script "$out/turns"
 window=$(find_window Lumenweave) || fail "rotation: no window"
 await_line "rotation: a first" '^script 0 .*/a\.txt$'
 grep -q "left out of the rotation: .*/c.txt" "$out/stderr" || fail "rotation: c.txt not reported"

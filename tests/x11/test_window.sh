@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Window mode with a window manager: the window draws, N opens a mirror that shows the master's
-# frame, the window manager's close and Escape end a mirror alone, F goes full screen with the
+# Window mode with a window manager: the window draws, N opens a clone that shows the master's
+# frame, the window manager's close and Escape end a clone alone, F goes full screen with the
 # figure in the middle of the screen, Q on the master ends with 0; minimised, and covered by another
 # window, or said hidden in _NET_WM_STATE alone, the window rests at its step with its process
 # asleep, and shown again goes on from there;
@@ -8,43 +8,43 @@
 # at a step the picture a run at 60 shows.
 source "$(dirname "$0")/lib.sh"
 
-# expect_mirror_gone WHAT: WHAT closes every mirror, and the program runs on.
-no_mirror() { [[ $(window_count 'Lumenweave \(mirror\)') == 0 ]]; }
-expect_mirror_gone() {
-    await "$1 ending the mirror" no_mirror
-    kill -0 "$pid" 2>/dev/null || fail "$1 on the mirror ended the program"
-    pass "$1 ends the mirror alone"
+# expect_clone_gone WHAT: WHAT closes every clone, and the program runs on.
+no_clone() { [[ $(window_count 'Lumenweave \(clone\)') == 0 ]]; }
+expect_clone_gone() {
+    await "$1 ending the clone" no_clone
+    kill -0 "$pid" 2>/dev/null || fail "$1 on the clone ended the program"
+    pass "$1 ends the clone alone"
 }
 
 start_display wm
 
 # The test build, whose figure stands still while the file $out/hold exists.
-LUMENWEAVE_HOLD_FILE=$out/hold start "$test_program" --seed 7 --script "$square_script"
+LUMENWEAVE_HOLD=$out/hold start "$test_program" --seed 7 --script "$square_script"
 master=$(find_window Lumenweave) || fail "no window titled Lumenweave"
 expect_drawing "$master" "window mode"
 
 send_keys "$master" n || fail "N not sent"
-mirror=$(find_window 'Lumenweave (mirror)') || fail "N opened no mirror window"
-expect_drawing "$mirror" "mirror"
+clone=$(find_window 'Lumenweave (clone)') || fail "N opened no clone window"
+expect_drawing "$clone" "clone"
 # Side by side, the figure held: once both windows have presented the held frame, both show it.
 timeout 10 xdotool windowmove --sync "$master" 0 0 &&
-    timeout 10 xdotool windowmove --sync "$mirror" 660 0 || fail "the windows could not be moved"
+    timeout 10 xdotool windowmove --sync "$clone" 660 0 || fail "the windows could not be moved"
 touch "$out/hold"
 await_line "the figure held" '^held master '
 master_line=$line
-await_line "the figure held in the mirror" '^held mirror '
-shot "$master" "$out/master.png" && shot "$mirror" "$out/mirror.png" || fail "no capture"
+await_line "the figure held in the clone" '^held clone '
+shot "$master" "$out/master.png" && shot "$clone" "$out/clone.png" || fail "no capture"
 rm "$out/hold"
-# The mirror's right edge may lie past the screen's: the left 600 columns are compared.
+# The clone's right edge may lie past the screen's: the left 600 columns are compared.
 /usr/bin/convert "$out/master.png" -crop 600x480+0+0 +repage "$out/master.png"
-/usr/bin/convert "$out/mirror.png" -crop 600x480+0+0 +repage "$out/mirror.png"
-d=$(difference "$out/master.png" "$out/mirror.png")
+/usr/bin/convert "$out/clone.png" -crop 600x480+0+0 +repage "$out/clone.png"
+d=$(difference "$out/master.png" "$out/clone.png")
 awk -v d="$d" 'BEGIN { exit !(d != "" && d < 0.01) }' ||
-    fail "the mirror shows another picture than the master's frame ${master_line##* } (difference $d)"
-pass "the mirror shows the master's frame ${master_line##* } (difference $d)"
+    fail "the clone shows another picture than the master's frame ${master_line##* } (difference $d)"
+pass "the clone shows the master's frame ${master_line##* } (difference $d)"
 
-send_keys "$mirror" alt+F4 || fail "alt+F4 not sent"
-expect_mirror_gone "the window manager's close"
+send_keys "$clone" alt+F4 || fail "alt+F4 not sent"
+expect_clone_gone "the window manager's close"
 
 send_keys "$master" f || fail "F not sent"
 full_screen() {
@@ -56,9 +56,9 @@ expect_drawing "$master" "full screen"
 expect_centred "$master" 1280 1024 "full screen"
 
 send_keys "$master" n || fail "N not sent"
-mirror=$(find_window 'Lumenweave (mirror)') || fail "N opened no second mirror"
-send_keys "$mirror" Escape || fail "Escape not sent"
-expect_mirror_gone Escape
+clone=$(find_window 'Lumenweave (clone)') || fail "N opened no second clone"
+send_keys "$clone" Escape || fail "Escape not sent"
+expect_clone_gone Escape
 
 send_keys "$master" q || fail "Q not sent"
 expect_exit 0 "Q"

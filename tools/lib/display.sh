@@ -1,6 +1,7 @@
 # X displays for the end-to-end tests of any host and for the scripts that run the program: X
 # servers on free display numbers, a window manager, windows found by title, keys, "does it draw".
 # Source it; it starts nothing by itself. Every wait is bounded; failures say why and return 1.
+. "$(dirname "${BASH_SOURCE[0]}")/wait.sh"
 
 # What start_x_server and start_window_manager started, in order; stop_displays ends them.
 display_pids=()
@@ -40,18 +41,16 @@ window_manager_running() {
 # master and pressing alt+F4 closed the clone), and Wine waits about 4 s for an answer whenever a
 # window is hidden (the clone of display mode 3 lingered 4.1 s after F; 0.03 s with openbox).
 start_window_manager() {
-    local display=$1 deadline=$((SECONDS + 60))
     # The system-wide configuration, so that a user's own openbox settings cannot change a test.
-    DISPLAY=$display openbox --sm-disable --config-file /etc/xdg/openbox/rc.xml >/dev/null 2>&1 &
+    DISPLAY=$1 openbox --sm-disable --config-file /etc/xdg/openbox/rc.xml >/dev/null 2>&1 &
     display_pids+=($!)
-    until window_manager_running "$display"; do
-        if ((SECONDS >= deadline)) || ! kill -0 "${display_pids[-1]}" 2>/dev/null; then
-            echo "display: openbox did not take $display within 60 s" >&2
-            return 1
-        fi
-        sleep 0.1
-    done
+    within 60 manager_or_ended "$1"
+    window_manager_running "$1" || {
+        echo "display: openbox did not take $1 within 60 s" >&2
+        return 1
+    }
 }
+manager_or_ended() { window_manager_running "$1" || ! kill -0 "${display_pids[-1]}" 2>/dev/null; }
 
 # stop_displays: ends what start_x_server and start_window_manager started, newest first.
 stop_displays() {
@@ -66,15 +65,11 @@ stop_displays() {
 # find_window TITLE [SECONDS]: prints the X id of a visible window titled exactly TITLE on
 # $DISPLAY, waiting up to SECONDS (60: it only bounds a program that never shows the window).
 find_window() {
-    local pattern id deadline=$((SECONDS + ${2:-60}))
+    local pattern id
     pattern=$(sed 's/[][()|.*+?^$\\{}]/\\&/g' <<<"$1")
-    while :; do
-        id=$(xdotool search --onlyvisible --name "^$pattern\$" 2>/dev/null | head -1)
-        [[ -n $id ]] && { echo "$id"; return 0; }
-        ((SECONDS < deadline)) || return 1
-        sleep 0.05
-    done
+    within "${2:-60}" window_titled "^$pattern\$" && echo "$id"
 }
+window_titled() { id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1) && [[ -n $id ]]; }
 
 # activate_window WINDOW: makes WINDOW the active one as a user would; without a window manager,
 # where activation is impossible, gives it the X focus.
@@ -102,17 +97,14 @@ has_focus() {
 # names) through XTEST. The server delivers them after the focus change, so the program sees that
 # first. Fails, with a line on standard error, if the focus does not come within 10 s.
 send_keys() {
-    local window=$1 deadline=$((SECONDS + 10))
+    local window=$1
     shift
     activate_window "$window" || true
-    until has_focus "$window"; do
-        if ((SECONDS >= deadline)); then
-            echo "display: the focus did not reach window $window within 10 s (it is on" \
-                "$(xdotool getwindowfocus 2>&1)); $* not sent" >&2
-            return 1
-        fi
-        sleep 0.05
-    done
+    within 10 has_focus "$window" || {
+        echo "display: the focus did not reach window $window within 10 s (it is on" \
+            "$(xdotool getwindowfocus 2>&1)); $* not sent" >&2
+        return 1
+    }
     xdotool key "$@"
 }
 
@@ -128,26 +120,23 @@ brightness() {
 # last two in picture_change, for messages. On a whole screen the figure can light less than a
 # thousandth of it, so any brightness at all counts as a picture.
 is_drawing() {
-    local dir mean deadline=$((SECONDS + ${2:-20}))
+    local dir drawing=0
     dir=$(mktemp -d /tmp/lumenweave-drawing.XXXXXX)
     picture_mean=$(brightness "$1" "$dir/1.png") picture_change=
-    while :; do
-        mean=$(brightness "$1" "$dir/2.png")
-        picture_change=$(compare -metric RMSE "$dir/1.png" "$dir/2.png" null: 2>&1 |
-            sed -n 's/.*(\(.*\)).*/\1/p')
-        # A figure just started may be dark in the first capture and lit in the next.
-        if awk -v a="$picture_mean" -v b="$mean" -v d="${picture_change:-0}" \
-            'BEGIN { exit !((a > 0.0001 || b > 0.0001) && d > 0) }'; then
-            picture_mean=$mean
-            break
-        fi
-        picture_mean=$mean
-        if ((SECONDS >= deadline)); then
-            rm -rf "$dir"
-            return 1
-        fi
-        mv "$dir/2.png" "$dir/1.png" 2>/dev/null
-        sleep 0.1
-    done
+    within "${2:-20}" picture_changes "$1" "$dir" || drawing=1
     rm -rf "$dir"
+    return $drawing
+}
+# picture_changes WINDOW DIR: captures WINDOW again into DIR/2.png; whether something is lit and
+# the picture differs from the one before (DIR/1.png), which the new one replaces otherwise.
+picture_changes() {
+    local before=$picture_mean
+    picture_mean=$(brightness "$1" "$2/2.png")
+    picture_change=$(compare -metric RMSE "$2/1.png" "$2/2.png" null: 2>&1 |
+        sed -n 's/.*(\(.*\)).*/\1/p')
+    # A figure just started may be dark in the first capture and lit in the next.
+    awk -v a="$before" -v b="$picture_mean" -v d="${picture_change:-0}" \
+        'BEGIN { exit !((a > 0.0001 || b > 0.0001) && d > 0) }' && return 0
+    mv "$2/2.png" "$2/1.png" 2>/dev/null
+    return 1
 }

@@ -1,5 +1,6 @@
 # What a process costs over a stretch of time, for tools/measure-power.sh: CPU time and minor
 # page faults from the kernel's accounting, frames from the test build's log. Sourced.
+. "$(dirname "${BASH_SOURCE[0]}")/test-log.sh"
 
 # proc_counters PID: "TICKS MINFLT" of the process (all its threads): user plus system CPU time in
 # clock ticks and minor page faults, from /proc/PID/stat; nothing if it has gone.
@@ -12,17 +13,14 @@ proc_counters() {
 }
 
 # frame_counts LOG: one line per surface of the test build's frame log, "ROLE WHERE FRAMES".
-frame_counts() { awk '$1 == "frame" { n[$2 " " $3]++ } END { for (s in n) print s, n[s] }' "$1" | sort; }
+frame_counts() {
+    awk "$frame_fields"'is_frame() { n[frame_role() " " frame_where()]++ }
+        END { for (s in n) print s, n[s] }' "$1" | sort
+}
 
 # await_log_frames LOG PID N SECONDS: until LOG holds N frame lines; false after SECONDS or once
 # PID has ended.
-await_log_frames() {
-    local deadline=$((SECONDS + $4))
-    until (($(grep -c '^frame ' "$1") >= $3)); do
-        ((SECONDS < deadline)) && kill -0 "$2" 2>/dev/null || return 1
-        sleep 0.1
-    done
-}
+await_log_frames() { log=$1 pid=$2 wait_frames "$3" "$4" any; }
 
 # power_row LABEL LOG SECONDS PID [COMPOSITOR_PID]: measures PID for SECONDS and prints one row of
 # the table: CPU % of one core, frames drawn a second on each surface, CPU ms per drawn frame

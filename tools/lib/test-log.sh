@@ -1,4 +1,4 @@
-# The log of the test builds (lumenweave-test and Lumenweave-test.scr: one line a event on
+# The log of the test builds (lumenweave-test and Lumenweave-test.scr: one line an event on
 # standard output), read for the end-to-end tests and the measuring scripts: its length, its lines
 # after an offset, the fields of a frame line, a process's CPU time and the start-up figure.
 # Sourced; the caller sets log (the log's file) and pid (the program that writes it).
@@ -23,16 +23,16 @@ function frame_rate() { return $11 }
 '
 
 # log_length: the lines of the log so far.
-log_length() { wc -l <"$log" 2>/dev/null || echo 0; }
+log_length() { wc -l 2>/dev/null <"$log" || echo 0; }
 
 # log_after N: the lines of the log after its first N, without the carriage returns of Windows.
 log_after() { tail -n +$(($1 + 1)) "$log" 2>/dev/null | tr -d '\r'; }
 
-# frames_after N SURFACE: how many frames of SURFACE (a role or a place) the log holds after
-# line N.
+# frames_after N SURFACE: how many frames of SURFACE (a role or a place; "any" for every surface)
+# the log holds after line N.
 frames_after() {
     log_after "$1" | awk -v surface="$2" "$frame_fields"'
-        is_frame() && (frame_role() == surface || frame_where() == surface) { n++ }
+        is_frame() && (surface == "any" || frame_role() == surface || frame_where() == surface) { n++ }
         END { print n + 0 }'
 }
 

@@ -50,7 +50,7 @@ constexpr const char* usage =
     "                   a numbered PNG sequence that video tools take\n"
     "  --size WxH       picture size in pixels, each side 1..16384 (default 640x480)\n"
     "  --every K        keep every K-th frame, counted back from the last (default 1)\n"
-    "  --windows 1|2    2: replay each frame's draw list into a second context, as a mirror\n"
+    "  --windows 1|2    2: replay each frame's draw list into a second context, as a clone\n"
     "                   window does, and write the replayed picture (default 1)\n"
     "  --script FILE    run the script in FILE instead of the built-in one; - reads standard\n"
     "                   input\n"

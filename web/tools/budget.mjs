@@ -1,6 +1,6 @@
-// The first visit's budget, checked at build time: what the playground fetches before its first
-// frame (the page, its style, its icon, its script with the chunks that script imports at once,
-// the checker's worker and the engine), as the server sends it (brotli, with each answer's
+// The first visit's budget, checked at build time: what the playground fetches on every visit (the
+// page, its style, its icon, its script with the chunks that script imports at once, the editor
+// it imports after the first frame, the checker's worker and the engine), as the server sends it (brotli, with each answer's
 // headers), at most 150 kB. Export and the other parts loaded when used are not counted. Fails
 // the build, naming each file's share, when over.
 //   node budget.mjs SITE_DIR
@@ -23,12 +23,23 @@ function withImports(file, seen = new Set()) {
   return seen;
 }
 
+// The chunks of modules the page imports on every visit, after its first frame: import("./chunks/editor-HASH.js").
+const everyVisit = ['editor'];
+const later = everyVisit.map((name) => {
+  const found = new RegExp(`import\\(["'](\\./chunks/${name}-[A-Z0-9]+\\.js)["']\\)`).exec(readFileSync(join(site, 'playground.js'), 'utf8'));
+  if (!found) {
+    console.error(`budget: playground.js imports no chunk of ${name}`);
+    process.exit(1);
+  }
+  return posix.normalize(found[1]);
+});
+
 const files = [
   'index.html',
   'style.css',
   'favicon.ico',
   'lumenweave.wasm',
-  ...new Set([...withImports('playground.js'), ...withImports('check-worker.js')]),
+  ...new Set([...withImports('playground.js'), ...later.flatMap((chunk) => [...withImports(chunk)]), ...withImports('check-worker.js')]),
 ];
 const sizes = files.map((file) => {
   const path = join(site, file);

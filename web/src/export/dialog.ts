@@ -10,7 +10,7 @@ import { createGifEncoder } from './gif';
 import { createWebmEncoder } from './webm';
 import type { FixedSize } from '../shared/figure';
 import { yieldToPage } from '../shared/slices';
-import type { ExportElements } from '../playground/page';
+import { addExportDialog } from './markup';
 import { parseWhole } from '../shared/share';
 import type { Running } from '../shared/state';
 
@@ -54,13 +54,13 @@ function fileName(
 }
 
 // loadEngine gives an engine instance of the export's own, loaded at the first export. The page
-// opens the dialog (ui.open), having loaded this module at the first click.
+// opens the dialog returned, having loaded this module at the first click.
 export function createExport(
-  ui: ExportElements,
   running: Running,
   builtinScript: string,
   loadEngine: () => Promise<Engine>,
-): void {
+): HTMLDialogElement {
+  const ui = addExportDialog();
   let source: Promise<FrameSource> | null = null;
   let cancelled = false;
   let working = false;
@@ -190,4 +190,5 @@ export function createExport(
       void run(kind, { width, height }, seconds, Number(ui.rate.value));
     }
   });
+  return ui.dialog;
 }

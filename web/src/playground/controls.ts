@@ -1,7 +1,6 @@
 // The controls: Run (and Ctrl-Enter) with the seed field, the example menu, Pause (and Space),
 // Step (and →), one frame back (←), Auto-run, Share, Full screen (and F), Help (and ? and F1).
 import { examples } from 'generated/examples';
-import type { Editor } from './editor';
 import type { Engine, Problem } from '../shared/engine';
 import type { Help } from './help';
 import type { Loop } from '../shared/loop';
@@ -14,13 +13,10 @@ import { say } from '../shared/status';
 import { createTimeline } from './timeline';
 
 export interface Controls {
-  // Starts the figure anew on the editor's script and the seed field's seed. A script with
-  // errors does not run: the last good one goes on (the built-in one if none ran yet). Warnings
-  // are no bar: their lines run as the native programs run them.
+  // Starts the figure anew on the editor's script and the seed field's seed, checked in the
+  // checker's thread. A script with errors does not run: the last good one goes on (the built-in
+  // one if none ran yet). Warnings are no bar: their lines run as the native programs run them.
   run(): Promise<void>;
-  // The same at once, checked on this thread: for a script just loaded (an example, a link, a
-  // file, another named script), which runs before anything else is done.
-  runLoaded(): void;
   setPaused(on: boolean): void;
   // The checker's answer for text: with Auto-run on, a clean script not running yet runs.
   checked(problems: Problem[], text: string): void;
@@ -43,7 +39,7 @@ export function createControls(
   running: Running,
   engine: Engine,
   loop: Loop,
-  editor: Editor,
+  text: () => string, // the editor's script
   saver: Saver,
   help: Help,
   scripts: Scripts,
@@ -78,22 +74,18 @@ export function createControls(
   // Checked in the checker's thread; a text changed meanwhile is checked again, as it now is.
   const run = async (): Promise<void> => {
     for (;;) {
-      const text = editor.text();
+      const script = text();
       let found: Problem[] | null;
       try {
-        found = await check(text);
+        found = await check(script);
       } catch {
-        found = engine.check(text); // the checker's thread failed: checked here
+        found = engine.check(script); // the checker's thread failed: checked here
       }
       if (found !== null) {
-        start(text, found);
+        start(script, found);
         return;
       }
     }
-  };
-  const runLoaded = (): void => {
-    const text = editor.text();
-    start(text, engine.check(text));
   };
   const setPaused = (on: boolean): void => {
     loop.setPaused(on);
@@ -136,9 +128,9 @@ export function createControls(
   // once typing pauses.
   let naming: number | undefined;
   const nameShown = (): void => {
-    const text = editor.text();
-    const example = examples.find(([, script]) => script === text);
-    page.examples.value = example ? example[0] : text === engine.builtinScript ? 'builtin' : '';
+    const shown = text();
+    const example = examples.find(([, script]) => script === shown);
+    page.examples.value = example ? example[0] : shown === engine.builtinScript ? 'builtin' : '';
   };
   scripts.watch(() => {
     clearTimeout(naming);
@@ -155,8 +147,8 @@ export function createControls(
       // Not remembered; on for this visit all the same.
     }
   });
-  const checked = (problems: Problem[], text: string): void => {
-    if (page.autoRun.checked && text !== running.script && !problems.some((p) => p.severity === 'error')) {
+  const checked = (problems: Problem[], checkedText: string): void => {
+    if (page.autoRun.checked && checkedText !== running.script && !problems.some((p) => p.severity === 'error')) {
       void run();
     }
   };
@@ -173,7 +165,7 @@ export function createControls(
   // The link carries the script, the seed and, paused, the frame shown.
   page.share.addEventListener('click', async () => {
     const frame = running.paused && running.frame > 0 ? running.frame : null;
-    const address = await shareAddress(editor.text(), running.seed, frame);
+    const address = await shareAddress(text(), running.seed, frame);
     history.replaceState(null, '', address);
     scripts.shared(location.hash);
     navigator.clipboard.writeText(address).then(
@@ -226,5 +218,5 @@ export function createControls(
     }
   });
 
-  return { run, runLoaded, setPaused, checked };
+  return { run, setPaused, checked };
 }

@@ -17,7 +17,8 @@ export interface Library {
   choose(id: string): void;
   add(name: string): ScriptEntry;
   rename(id: string, name: string): void;
-  remove(id: string): void;
+  // Removes the script and its record; what it returns puts both back where they were.
+  remove(id: string): () => void;
 }
 
 export const builtinId = 'builtin';
@@ -106,14 +107,29 @@ export function openLibrary(onShared: (shared: boolean) => void): Library {
       write(read().map((e) => (e.id === id ? { ...e, name } : e)));
     },
     remove(id) {
-      if (id !== builtinId) {
-        write(read().filter((e) => e.id !== id));
-        try {
-          local?.removeItem(recordKey(id));
-        } catch {
-          // Gone from the list all the same.
-        }
+      const before = read();
+      const at = before.findIndex((e) => e.id === id);
+      if (id === builtinId || at < 0) {
+        return () => {};
       }
+      const record = local?.getItem(recordKey(id)) ?? null;
+      write(before.filter((e) => e.id !== id));
+      try {
+        local?.removeItem(recordKey(id));
+      } catch {
+        // Gone from the list all the same.
+      }
+      return () => {
+        const now = read().filter((e) => e.id !== id);
+        write([...now.slice(0, at), before[at], ...now.slice(at)]);
+        try {
+          if (record !== null) {
+            local?.setItem(recordKey(id), record);
+          }
+        } catch {
+          // Back in the list; the text is lost if the storage is full.
+        }
+      };
     },
   };
 }

@@ -4,7 +4,7 @@ import { openAddressedFrame } from '../shared/addressed-frame';
 import { followBattery } from './battery';
 import { createChecker } from './checker';
 import { createControls } from './controls';
-import { createEditor } from './editor';
+import type { Editor } from './editor';
 import { loadEngine } from '../shared/engine';
 import { randomSeed, startFigure } from '../shared/start';
 import { createHelp } from './help';
@@ -27,6 +27,17 @@ async function main(): Promise<void> {
   const page = pageElements();
   attachStatus(page.status);
   const settings = readSettings(location.search);
+  // The editor, most of the page's code, is fetched while the figure starts and made after its
+  // first frame; the checker's thread loads its engine meanwhile too.
+  const editorLoading = import('./editor');
+  // The state of the checker's thread, for the "checking" note beside the problems and for the
+  // tests and the measuring script.
+  let showChecking = (_on: boolean): void => {}; // the editor's, once made
+  const checker = createChecker(new URL('check-worker.js', document.baseURI).href, (state) => {
+    document.body.dataset.checking = String(state.running);
+    showChecking(state.running);
+    document.body.dataset.checks = String(state.answers);
+  });
 
   const engineAddress = new URL('lumenweave.wasm', document.baseURI).href;
   // The loop draws what a resize asks for once it exists; until then nothing is shown.
@@ -41,22 +52,7 @@ async function main(): Promise<void> {
 
   page.seed.value = String(running.seed);
   const scripts = await openScripts(engine.builtinScript);
-  // The state of the checker's thread, for the "checking" note beside the problems and for the
-  // tests and the measuring script.
-  let showChecking = (_on: boolean): void => {}; // the editor's, once made
-  const checker = createChecker(new URL('check-worker.js', document.baseURI).href, (state) => {
-    document.body.dataset.checking = String(state.running);
-    showChecking(state.running);
-    document.body.dataset.checks = String(state.answers);
-  });
-  const editor = createEditor(
-    page.editor,
-    (text) => checker.check(text),
-    () => void controls.run(),
-    scripts.start,
-    (problems, text) => controls.checked(problems, text),
-  );
-  showChecking = editor.showChecking;
+  let editor: Editor | null = null;
   const saver = createSaver(
     page.stage,
     page.saverNote,
@@ -68,57 +64,22 @@ async function main(): Promise<void> {
   );
   const rotation = createSaverRotation(page.rotate, running, loop, settings, scripts.library, engine);
   const help = createHelp(page.help);
-  const controls = createControls(page, running, engine, loop, editor, saver, help, scripts, (text) =>
-    checker.check(text),
-  );
-  attachInstall([page.install, page.helpInstall], {
-    text: () => editor.text(),
-    seed: () => running.seed,
+  const controls = createControls(
+    page,
+    running,
     engine,
-    loadEngine: () => loadEngine(engineAddress),
-  });
-  // The export's code and its encoders are fetched at its first use, not on every visit.
-  let exporting: Promise<void> | null = null;
-  page.exporting.open.addEventListener('click', () => {
-    exporting ??= import('../export/dialog').then(({ createExport }) =>
-      createExport(page.exporting, running, engine.builtinScript, () => loadEngine(engineAddress)),
-    );
-    exporting.then(
-      () => page.exporting.dialog.showModal(),
-      (error: unknown) => {
-        exporting = null;
-        say(`The export could not be loaded: ${String(error)}. Try again once the network is back.`);
-      },
-    );
-  });
-
-  attachScriptsBar(page.scriptsBar, scripts, editor.text);
-  // The values panel and the files' code come at their first use.
-  page.valuesPanel.addEventListener(
-    'toggle',
-    () =>
-      void import('./values').then(({ showValues }) =>
-        showValues(page.valuesPanel, page.values, engine, loop, running),
-      ),
-    { once: true },
+    loop,
+    () => editor?.text() ?? scripts.firstText,
+    saver,
+    help,
+    scripts,
+    (text) => checker.check(text),
   );
-  attachFiles(page.openFile, page.file, page.saveFile, editor.text, () => scripts.name(), scripts.load);
-  // The first visit (nothing kept, no link) says what to do, until the first change.
-  if (scripts.firstVisit) {
-    page.intro.hidden = false;
-    scripts.watch(() => (page.intro.hidden = true));
-  }
 
-  // The script of a link new to this tab goes into the editor, then the figure runs.
-  scripts.attach(editor, () => controls.runLoaded());
-  if (settings.refused.length > 0) {
-    sayToo(settings.refused.join(' '));
-  }
+  // The first frame, of the script of a link new to this tab or the one kept.
   if (settings.frame !== null) {
     controls.setPaused(true);
-    void openAddressedFrame(settings.frame, loop, page.seeking);
   }
-  loop.begin();
   void followBattery(loop);
   // The site's copy for offline use is fetched once the first frame is drawn, not before it.
   let kept = false;
@@ -128,6 +89,70 @@ async function main(): Promise<void> {
       keepForOffline();
     }
   });
+  loop.begin();
+  await scripts.begin(controls.run);
+  if (settings.refused.length > 0) {
+    sayToo(settings.refused.join(' '));
+  }
+  if (settings.frame !== null) {
+    void openAddressedFrame(settings.frame, loop, page.seeking);
+  }
+
+  let createEditor: typeof import('./editor').createEditor;
+  try {
+    ({ createEditor } = await editorLoading);
+  } catch (error) {
+    say(`The editor could not be loaded: ${String(error)}. Reload the page to try again.`, 'standing');
+    return;
+  }
+  const made = createEditor(
+    page.editor,
+    (text) => checker.check(text),
+    () => void controls.run(),
+    scripts.start,
+    (problems, text) => controls.checked(problems, text),
+  );
+  editor = made;
+  showChecking = made.showChecking;
+  scripts.attach(made);
+  attachInstall([page.install, page.helpInstall], {
+    text: () => made.text(),
+    seed: () => running.seed,
+    engine,
+    loadEngine: () => loadEngine(engineAddress),
+  });
+  // The export's code, its dialog and its encoders are fetched at its first use, not on every visit.
+  let exporting: Promise<HTMLDialogElement> | null = null;
+  page.exportButton.addEventListener('click', () => {
+    exporting ??= import('../export/dialog').then(({ createExport }) =>
+      createExport(running, engine.builtinScript, () => loadEngine(engineAddress)),
+    );
+    exporting.then(
+      (dialog) => dialog.showModal(),
+      (error: unknown) => {
+        exporting = null;
+        say(`The export could not be loaded: ${String(error)}. Try again once the network is back.`);
+      },
+    );
+  });
+
+  attachScriptsBar(page.scriptsBar, scripts, made.text);
+  // The values panel and the files' code come at their first use.
+  page.valuesPanel.addEventListener(
+    'toggle',
+    () =>
+      void import('./values').then(({ showValues }) =>
+        showValues(page.valuesPanel, page.values, engine, loop, running),
+      ),
+    { once: true },
+  );
+  attachFiles(page.openFile, page.file, page.saveFile, made.text, () => scripts.name(), scripts.load);
+  // The first visit (nothing kept, no link) says what to do, until the first change.
+  if (scripts.firstVisit) {
+    page.intro.hidden = false;
+    scripts.watch(() => (page.intro.hidden = true));
+  }
+
   document.body.dataset.ready = 'true';
 }
 

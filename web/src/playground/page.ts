@@ -2,23 +2,6 @@
 import { element } from '../shared/start';
 import type { ScriptsBarElements } from './scripts-bar';
 
-// The Export dialog's.
-export interface ExportElements {
-  open: HTMLButtonElement;
-  dialog: HTMLDialogElement;
-  form: HTMLFormElement;
-  kind: HTMLSelectElement;
-  width: HTMLInputElement;
-  height: HTMLInputElement;
-  seconds: HTMLInputElement;
-  rate: HTMLSelectElement;
-  start: HTMLButtonElement;
-  cancel: HTMLButtonElement;
-  close: HTMLButtonElement; // ends an export on its way too
-  progress: HTMLProgressElement;
-  message: HTMLElement;
-}
-
 export interface PageElements {
   stage: HTMLElement;
   canvas: HTMLCanvasElement;
@@ -50,7 +33,7 @@ export interface PageElements {
   saverNote: HTMLElement;
   scriptsBar: ScriptsBarElements;
   editor: HTMLElement;
-  exporting: ExportElements;
+  exportButton: HTMLButtonElement;
 }
 
 export function pageElements(): PageElements {
@@ -84,6 +67,7 @@ export function pageElements(): PageElements {
     help: element('help'),
     saverNote: element('saver-note'),
     scriptsBar: {
+      bar: element('scripts-bar'),
       list: element('script-list'),
       add: element('script-new'),
       rename: element('script-rename'),
@@ -91,20 +75,6 @@ export function pageElements(): PageElements {
       remove: element('script-delete'),
     },
     editor: element('editor'),
-    exporting: {
-      open: element('export'),
-      dialog: element('export-dialog'),
-      form: element('export-form'),
-      kind: element('export-kind'),
-      width: element('export-width'),
-      height: element('export-height'),
-      seconds: element('export-seconds'),
-      rate: element('export-rate'),
-      start: element('export-start'),
-      cancel: element('export-cancel'),
-      close: element('export-close'),
-      progress: element('export-progress'),
-      message: element('export-message'),
-    },
+    exportButton: element('export'),
   };
 }

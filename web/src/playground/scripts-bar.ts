@@ -3,6 +3,7 @@ import { builtinId } from './library';
 import type { Scripts } from './scripts';
 
 export interface ScriptsBarElements {
+  bar: HTMLElement;
   list: HTMLSelectElement;
   add: HTMLButtonElement;
   rename: HTMLButtonElement;
@@ -30,35 +31,45 @@ export function attachScriptsBar(ui: ScriptsBarElements, scripts: Scripts, text:
     scripts.switchTo(id, startText);
     show();
   };
-  // A name typed, trimmed; null when none was (cancelled, or only spaces).
-  const ask = (question: string, suggested: string): string | null => prompt(question, suggested)?.trim() || null;
+  // The questions' code comes at the first question.
+  const naming = (): Promise<typeof import('./naming')> => import('./naming');
+  const ask = async (question: string, suggested: string): Promise<string | null> =>
+    (await naming()).askName(ui.bar, question, suggested);
 
   ui.list.addEventListener('change', () => open(ui.list.value));
-  ui.add.addEventListener('click', () => {
-    const name = ask('Name of the new script:', `script ${library.entries().length}`);
+  ui.add.addEventListener('click', async () => {
+    const name = await ask('Name of the new script:', `script ${library.entries().length}`);
     if (name) {
       open(library.add(name).id, `# ${name}\n`);
     }
   });
-  ui.duplicate.addEventListener('click', () => {
-    const name = ask('Name of the copy:', `${library.current().name} (copy)`);
+  ui.duplicate.addEventListener('click', async () => {
+    const copied = text();
+    const name = await ask('Name of the copy:', `${library.current().name} (copy)`);
     if (name) {
-      open(library.add(name).id, text());
+      open(library.add(name).id, copied);
     }
   });
-  ui.rename.addEventListener('click', () => {
-    const name = ask('New name of the script:', library.current().name);
+  ui.rename.addEventListener('click', async () => {
+    const { id, name: was } = library.current();
+    const name = await ask('New name of the script:', was);
     if (name) {
-      library.rename(library.current().id, name);
+      library.rename(id, name);
       show();
     }
   });
-  ui.remove.addEventListener('click', () => {
+  // At once, with an Undo that brings the script back with its text and opens it again.
+  ui.remove.addEventListener('click', async () => {
+    const { offerUndo } = await naming();
     const { id, name } = library.current();
-    if (confirm(`Delete the script "${name}"? Its text is lost.`)) {
-      library.remove(id);
-      open(library.entries()[0].id);
-    }
+    // Another opened first, so that the text waiting to be saved is in the record taken back.
+    open(library.entries().find((e) => e.id !== id)?.id ?? builtinId);
+    const undo = library.remove(id);
+    show();
+    offerUndo(ui.bar, `The script "${name}" is deleted.`, () => {
+      undo();
+      open(id);
+    });
   });
   // Another tab may have added or renamed one.
   ui.list.addEventListener('focus', show);

@@ -10,9 +10,13 @@ import { say } from '../shared/status';
 export interface Scripts {
   // What the editor starts from.
   start: EditorStart;
-  // Ties in the editor made from start and what starts the figure anew on its script, and runs
-  // it, with the script of the address's link if that is new to this tab.
-  attach(editor: Editor, run: () => void): void;
+  // The script the editor holds once made and attached: the first run's, before it exists.
+  firstText: string;
+  // Runs the first script (that of the address's link if that is new to this tab) with run,
+  // which starts the figure anew on the editor's script, then and from then on.
+  begin(run: () => Promise<void>): Promise<void>;
+  // Ties in the editor made from start, once the first script runs.
+  attach(editor: Editor): void;
   // Puts text (the script named what) into the editor and runs it.
   load(text: string, what: string): void;
   // The address now holds fragment, a link to the editor's own script (Share).
@@ -36,8 +40,16 @@ const undoNote = 'Ctrl-Z brings back your edits.';
 
 export async function openScripts(builtin: string): Promise<Scripts> {
   let editor: Editor | null = null;
-  let run = (): void => {};
-  const library = openLibrary((shared) => shared && say(sharedNote, 'standing'));
+  let run = (): Promise<void> => Promise.resolve();
+  // Said once the first run has said how it went, which clears the line.
+  let ranFirst = false;
+  let sharedFirst = false;
+  const library = openLibrary((shared) => {
+    sharedFirst = shared && !ranFirst;
+    if (shared && ranFirst) {
+      say(sharedNote, 'standing');
+    }
+  });
   const autosave = startAutosave(
     (withHistory) => editor?.saved(withHistory),
     (m) => say(m, 'standing'),
@@ -45,6 +57,7 @@ export async function openScripts(builtin: string): Promise<Scripts> {
   );
   const listeners: (() => void)[] = [];
   let loadedAs: { text: string; what: string } | null = null; // the script loaded last, and what it was
+  let early: (() => void) | null = null; // a load asked for before the editor was made
   const onChange = (): void => {
     autosave.changed();
     listeners.forEach((listener) => listener());
@@ -64,10 +77,8 @@ export async function openScripts(builtin: string): Promise<Scripts> {
     const into = editor;
     return into !== null && into.text() !== text && autosave.load(() => into.setText(text));
   };
-  const open = (reading: LinkReading, from: string): void => {
-    autosave.opened(from);
-    const replaced = put(linked(reading));
-    run(); // says how the run went, so what the link gave is said after it
+  // What a link gave, said after the run (which says how it went).
+  const tell = (reading: LinkReading, replaced: boolean): void => {
     const trouble = linkTrouble(reading);
     if (trouble) {
       say(replaced ? `${trouble} ${undoNote}` : trouble, 'standing');
@@ -75,19 +86,49 @@ export async function openScripts(builtin: string): Promise<Scripts> {
       say(`The link's script is loaded. ${undoNote}`);
     }
   };
+  const open = async (reading: LinkReading, from: string): Promise<void> => {
+    autosave.opened(from);
+    const replaced = put(linked(reading));
+    await run();
+    tell(reading, replaced);
+  };
+  const keptDoc = (autosave.kept as { doc?: unknown } | null)?.doc;
+
+  const load = (text: string, what: string): void => {
+    // Chosen before the editor is made, in the page's first moments: loaded into it once made.
+    if (editor === null) {
+      early = () => load(text, what);
+      return;
+    }
+    loadedAs = { text, what };
+    const replaced = put(text);
+    void run().then(() => replaced && say(`${what} is loaded. ${undoNote}`));
+  };
 
   return {
     start:
       autosave.kept !== null
         ? { text: builtin, saved: autosave.kept, onChange }
         : { text: first ? linked(first) : builtin, onChange },
-    attach(made, runAgain) {
-      editor = made;
-      run = runAgain;
+    firstText: first ? linked(first) : typeof keptDoc === 'string' ? keptDoc : builtin,
+    async begin(runFirst) {
+      run = runFirst;
       if (first) {
-        open(first, fragment);
+        await open(first, fragment);
       } else {
-        run();
+        await run();
+      }
+      ranFirst = true;
+      if (sharedFirst) {
+        say(sharedNote, 'standing');
+      }
+    },
+    attach(made) {
+      editor = made;
+      early?.();
+      // The edits kept from before, replaced by the new link's script that ran first.
+      if (first && put(linked(first))) {
+        tell(first, true);
       }
       // The link this tab opened before, edited since: the edits stay, the link's script one undo
       // away, and that is said.
@@ -106,20 +147,13 @@ export async function openScripts(builtin: string): Promise<Scripts> {
           void readLink(now).then((reading) => {
             // A link pasted while the one before was read wins; a plain anchor is no link.
             if (location.hash === now && reading.kind !== 'none') {
-              open(reading, now);
+              void open(reading, now);
             }
           });
         }
       });
     },
-    load(text, what) {
-      loadedAs = { text, what };
-      const replaced = put(text);
-      run();
-      if (replaced) {
-        say(`${what} is loaded. ${undoNote}`);
-      }
-    },
+    load,
     shared: (now) => autosave.opened(now),
     watch: (listener) => listeners.push(listener),
     firstVisit: autosave.kept === null && link === null,
@@ -136,7 +170,7 @@ export async function openScripts(builtin: string): Promise<Scripts> {
       if (saved === null) {
         autosave.load(() => {}); // the new script's record, written once typing would pause
       }
-      run();
+      void run();
     },
   };
 }

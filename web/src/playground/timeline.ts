@@ -38,8 +38,9 @@ export function createTimeline(
       return;
     }
     setPaused(true);
-    // Behind, or while another way is under way: from the start again.
-    if (frame <= running.frame || running.seekingTo !== null) {
+    // Behind, or while another way is under way: from the nearest copy of the run's state
+    // before it, or from the start again.
+    if ((frame <= running.frame || running.seekingTo !== null) && !loop.rewind(frame)) {
       loop.restart(running.seed, running.script);
     }
     await openAddressedFrame(frame, loop, page.seeking);

@@ -41,8 +41,16 @@ export interface Problem {
   severity: Severity;
 }
 
+// The whole of the engine's state: the core keeps all of it in the module's memory, and between
+// calls nothing else (the stack pointer is back at its base).
+export type EngineState = Uint8Array<ArrayBuffer>;
+
 export interface Engine {
   start(seed: number, script: string): void;
+  snapshot(): EngineState;
+  // Puts the engine back to a snapshot; false when its memory has grown since, which a copy of
+  // the old size cannot undo.
+  restore(state: EngineState): boolean;
   // Records the next frame; the engine keeps it, to be meshed and drawn as often as needed.
   record(): void;
   // The next frame without its draw list: the same animation step, for frames nobody sees.
@@ -125,6 +133,15 @@ export async function loadEngine(source: string | Uint8Array<ArrayBuffer>): Prom
       const text = copyIn(script);
       lw.lw_start(seed >>> 0, text.address);
       lw.lw_free(text.address);
+    },
+    snapshot: () => new Uint8Array(lw.memory.buffer).slice(),
+    restore(state) {
+      const heap = new Uint8Array(lw.memory.buffer);
+      if (heap.length !== state.length) {
+        return false;
+      }
+      heap.set(state);
+      return true;
     },
     record: () => lw.lw_record_frame(),
     advance: () => lw.lw_advance_frame(),

@@ -18,7 +18,7 @@ export interface FixedSize {
 // The figure, or null when the browser has no WebGL 2.
 export function createFigure(
   canvas: HTMLCanvasElement,
-  engine: Engine,
+  mesh: Engine['mesh'], // the engine's, which may come after the figure
   size: FixedSize | null,
   onResize: () => void,
 ): Figure | null {
@@ -52,7 +52,7 @@ export function createFigure(
     draw() {
       // Outlines one CSS pixel wide, or one drawing-buffer pixel at a fixed size.
       const lineWidth = size ? 1 : devicePixelRatio;
-      replayer.draw(engine.mesh(gl.drawingBufferWidth, gl.drawingBufferHeight, lineWidth));
+      replayer.draw(mesh(gl.drawingBufferWidth, gl.drawingBufferHeight, lineWidth));
     },
     fit,
   };

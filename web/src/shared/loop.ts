@@ -2,6 +2,7 @@
 // takes the steps the pace asks for (only the last of them recorded and drawn) on the frames the
 // drawing rate keeps, and the way to a frame far ahead in slices that leave the page answering. A frame that fails is shown on the
 // page and the loop goes on with the next.
+import { createCheckpoints } from './checkpoints';
 import type { Engine } from './engine';
 import type { Figure } from './figure';
 import { drawDue, maxStepsPerFrame, paceFrame, setDrawRate } from './pacing';
@@ -21,6 +22,9 @@ export interface Loop {
   // Steps to `frame` and shows it, as lumenweave-render --frames counts frames, a slice at a time
   // with progress(frame reached) after each. False when a new run or a failure ended it first.
   seek(frame: number, progress: (reached: number) => void): Promise<boolean>;
+  // Puts the run back to the nearest copy of its state before `frame`, for a seek from there;
+  // false when there is none, and the run must start again.
+  rewind(frame: number): boolean;
   draw(): void;
   // Starts the ticks on requestAnimationFrame.
   begin(): void;
@@ -39,6 +43,7 @@ export function createLoop(engine: Engine, figure: Figure, running: Running): Lo
   let clock = 0; // milliseconds of animation time: running time times the speed
   let lastNow: number | null = null; // milliseconds, the animation frame before; null: none counted
   const listeners: (() => void)[] = [];
+  const checkpoints = createCheckpoints(engine);
 
   const draw = (): void => {
     if (running.shown) {
@@ -52,7 +57,7 @@ export function createLoop(engine: Engine, figure: Figure, running: Running): Lo
     engine.record();
     running.shown = true;
     stats.recordMs += performance.now() - start;
-    ++running.frame;
+    checkpoints.passed(++running.frame);
     ++stats.frames;
     ++stats.drawn;
     document.body.dataset.frame = String(running.frame);
@@ -74,7 +79,7 @@ export function createLoop(engine: Engine, figure: Figure, running: Running): Lo
   const steps = (count: number): void => {
     for (let i = 1; i < count; ++i) {
       engine.advance();
-      ++running.frame;
+      checkpoints.passed(++running.frame);
       ++stats.frames;
     }
     step();
@@ -105,6 +110,7 @@ export function createLoop(engine: Engine, figure: Figure, running: Running): Lo
       running.seed = seed;
       running.script = script;
       engine.start(seed, script);
+      checkpoints.clear();
       ++running.runs;
       document.body.dataset.run = String(running.runs);
       running.frame = 0;
@@ -135,8 +141,9 @@ export function createLoop(engine: Engine, figure: Figure, running: Running): Lo
       const advance = (count: number): void => {
         for (let i = 0; i < count; ++i) {
           engine.advance();
+          checkpoints.passed(++running.frame);
         }
-        running.frame += count;
+        stats.frames += count;
       };
       try {
         if (!(await advanceInSlices(running.frame, frame - 1, advance, progress, () => run === seekRun))) {
@@ -155,6 +162,18 @@ export function createLoop(engine: Engine, figure: Figure, running: Running): Lo
           running.pace.deadline = null;
         }
       }
+      return true;
+    },
+    rewind(frame) {
+      const at = checkpoints.before(frame);
+      if (at === null || !engine.restore(at.state)) {
+        checkpoints.clear();
+        return false;
+      }
+      ++run; // a seek under way ends
+      running.seekingTo = null;
+      running.frame = at.frame;
+      running.pace.deadline = null;
       return true;
     },
     draw: () => guarded(draw),

@@ -9,7 +9,8 @@ export interface Started {
   figure: Figure;
 }
 
-// `redraw` draws the frame shown again when the canvas's size changes; `tell` says what failed.
+// `redraw` draws the frame shown again when the canvas's size changes, once this has returned;
+// `tell` says what failed.
 export async function startFigure(
   engineSource: string | Uint8Array<ArrayBuffer>,
   canvas: HTMLCanvasElement,
@@ -17,15 +18,24 @@ export async function startFigure(
   redraw: () => void,
   tell: (note: string) => void,
 ): Promise<Started | null> {
-  let engine: Engine;
+  // The engine is fetched and compiled off the main thread while the WebGL context is made, which
+  // can hold the main thread for a while.
+  const loading = loadEngine(engineSource);
+  let engine: Engine | null = null;
+  // A resize before the engine came has nothing to draw again.
+  const figure = createFigure(
+    canvas,
+    (...args) => (engine as Engine).mesh(...args),
+    size,
+    () => engine && redraw(),
+  );
   try {
-    engine = await loadEngine(engineSource);
+    engine = await loading;
   } catch (error) {
     console.error(error);
     tell(`The engine (lumenweave.wasm) could not be loaded: ${String(error)}. Reload the page to try again.`);
     return null;
   }
-  const figure = createFigure(canvas, engine, size, redraw);
   if (!figure) {
     tell('This browser has no WebGL 2: the figure cannot be drawn.');
     return null;
