@@ -78,7 +78,7 @@ faults=(
     'web|web/src/playground/main.ts|settings.seed ?? randomSeed()|randomSeed()|the seed in the address ignored'
     'web|web/src/playground/problems.ts|        fill(list, now, update.view);|        fill(list, [], update.view);|the problems list not shown'
     'web|web/src/playground/saver.ts|        leave();\n        swallowing = true;|        swallowing = true;|full screen not left on a key'
-    'web|web/src/shared/loop.ts|if (running.paused \|\| running.seekingTo|if (running.seekingTo|Pause does not stop the figure'
+    'web|web/src/shared/loop.ts|running.paused \|\| running.seekingTo|running.seekingTo|Pause does not stop the figure'
     'web|web/src/shared/loop.ts|        if (running.frame < frame) {\n          step();\n        }|        step();\n        step();|an addressed frame shown one late'
     'web|web/src/windows-saver.ts|bytes.length > capacity|bytes.length > capacity + 1|a script one byte longer than the saver'"'"'s space placed'
     'web|web/src/wallpaper/loop.ts|    if (!drawDue(gate, now)) {|    if (!drawDue(gate, now) \&\& false) {|the wallpaper ignores the frame-rate limit'
