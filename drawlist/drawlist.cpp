@@ -7,7 +7,7 @@ namespace lumenweave::drawlist {
 
 namespace {
 
-uint32_t wordOf(float f) {
+uint32_t word_of(float f) {
     uint32_t w;
     std::memcpy(&w, &f, sizeof w);
     return w;
@@ -21,36 +21,36 @@ void append(draw_list_t& list, draw_code type, Words... args) {
     std::vector<uint32_t>& words = list.words;
     draw_command& c = list.commands.emplace_back();
     c.type = type;
-    c.firstWord = static_cast<uint32_t>(words.size());
-    c.wordCount = sizeof...(args);
+    c.first_word = static_cast<uint32_t>(words.size());
+    c.word_count = sizeof...(args);
     (words.push_back(args), ...);
 }
 
 }  // namespace
 
 void record_color(draw_list_t& list, float red, float green, float blue) {
-    append(list, draw_color, wordOf(red), wordOf(green), wordOf(blue));
+    append(list, draw_color, word_of(red), word_of(green), word_of(blue));
 }
 void record_push_matrix(draw_list_t& list) {
     append(list, draw_push_matrix);
 }
 void record_rotate(draw_list_t& list, float angle, float x, float y, float z) {
-    append(list, draw_rotate, wordOf(angle), wordOf(x), wordOf(y), wordOf(z));
+    append(list, draw_rotate, word_of(angle), word_of(x), word_of(y), word_of(z));
 }
 void record_translate(draw_list_t& list, float x, float y, float z) {
-    append(list, draw_translate, wordOf(x), wordOf(y), wordOf(z));
+    append(list, draw_translate, word_of(x), word_of(y), word_of(z));
 }
 void record_pop_matrix(draw_list_t& list) {
     append(list, draw_pop_matrix);
 }
 void record_scale(draw_list_t& list, float x, float y, float z) {
-    append(list, draw_scale, wordOf(x), wordOf(y), wordOf(z));
+    append(list, draw_scale, word_of(x), word_of(y), word_of(z));
 }
 void record_begin(draw_list_t& list, draw_primitive mode) {
     append(list, draw_begin, static_cast<uint32_t>(mode));
 }
 void record_vertex(draw_list_t& list, float x, float y) {
-    append(list, draw_vertex, wordOf(x), wordOf(y));
+    append(list, draw_vertex, word_of(x), word_of(y));
 }
 void record_end(draw_list_t& list) {
     append(list, draw_end);
@@ -69,8 +69,8 @@ void clear_draw_list(draw_list_t& list) {
 
 bool draw_command_is_whole(const draw_list_t& list, const draw_command& c) {
     const size_t pool = list.words.size();
-    return c.type < draw_code_count && c.wordCount >= draw_code_words[c.type] &&
-           c.firstWord <= pool && c.wordCount <= pool - c.firstWord;
+    return c.type < draw_code_count && c.word_count >= draw_code_words[c.type] &&
+           c.first_word <= pool && c.word_count <= pool - c.first_word;
 }
 
 float draw_word_float(uint32_t word) {

@@ -13,8 +13,8 @@ namespace lumenweave::drawlist {
 // word pool.
 struct draw_command {
     uint32_t type;
-    uint32_t firstWord;
-    uint32_t wordCount;
+    uint32_t first_word;
+    uint32_t word_count;
 };
 
 struct draw_list_t {

@@ -14,7 +14,7 @@ using matrix = std::array<double, 16>;     // column-major
 using clip_point = std::array<double, 4>;  // x, y, z, w
 
 // Vertices nearer the camera plane than this (in clip w) are cut off, as the near plane does.
-constexpr double nearW = 1e-5;
+constexpr double near_w = 1e-5;
 constexpr double pi = 3.14159265358979323846;
 
 matrix identity() {
@@ -98,32 +98,32 @@ void emit(std::vector<mesh_vertex>& out, const clip_point& p, const float (&colo
 struct line_style {
     double width;
     double height;
-    double halfWidth;
+    double half_width;
 };
 
-// A segment between two clip-space points as two triangles, halfWidth pixels either side.
+// A segment between two clip-space points as two triangles, half_width pixels either side.
 void segment(std::vector<mesh_vertex>& out, clip_point a, clip_point b, const float (&color)[3],
              const line_style& style) {
-    if (a[3] < nearW && b[3] < nearW) {
+    if (a[3] < near_w && b[3] < near_w) {
         return;
     }
     // Cut the part behind the near plane off, as clipping would.
-    if (a[3] < nearW || b[3] < nearW) {
-        const double t = (nearW - a[3]) / (b[3] - a[3]);
+    if (a[3] < near_w || b[3] < near_w) {
+        const double t = (near_w - a[3]) / (b[3] - a[3]);
         clip_point cut;
         for (int i = 0; i < 4; ++i) {
             cut[i] = a[i] + (b[i] - a[i]) * t;
         }
-        (a[3] < nearW ? a : b) = cut;
+        (a[3] < near_w ? a : b) = cut;
     }
     const double dx = (b[0] / b[3] - a[0] / a[3]) * style.width / 2;
     const double dy = (b[1] / b[3] - a[1] / a[3]) * style.height / 2;
     // OpenGL widens a line along its minor axis, not across it: a parallelogram whose ends stay
     // vertical (a mostly horizontal line) or horizontal, one pixel per column or row at width 1.
-    const bool mostlyHorizontal = std::fabs(dx) >= std::fabs(dy);
-    const int axis = mostlyHorizontal ? 1 : 0;
+    const bool mostly_horizontal = std::fabs(dx) >= std::fabs(dy);
+    const int axis = mostly_horizontal ? 1 : 0;
     // Half the width in normalised device units along that axis; times w in clip space.
-    const double half = style.halfWidth * 2 / (mostlyHorizontal ? style.height : style.width);
+    const double half = style.half_width * 2 / (mostly_horizontal ? style.height : style.width);
     const auto offset = [&](clip_point p, double side) {
         p[axis] += side * half * p[3];
         return p;
@@ -141,7 +141,7 @@ void segment(std::vector<mesh_vertex>& out, clip_point a, clip_point b, const fl
 
 void build_mesh(const draw_list_t& list, const view_matrices& view, uint32_t width, uint32_t height,
                 float line_width, frame_mesh& mesh) {
-    std::vector<matrix>& stack = mesh.matrixStack;
+    std::vector<matrix>& stack = mesh.matrix_stack;
     std::vector<mesh_corner>& primitive = mesh.primitive;
     stack.clear();
     primitive.clear();
@@ -154,17 +154,17 @@ void build_mesh(const draw_list_t& list, const view_matrices& view, uint32_t wid
     const matrix projection = widen(view.projection);
     matrix model = widen(view.model_view);
     matrix combined = {};
-    bool combinedStale = true;  // the model changed since `combined` was made
+    bool combined_stale = true;  // the model changed since `combined` was made
     float color[3] = {1, 1, 1};
     // The primitive between a begin and its end; none outside, where OpenGL ignores vertices.
-    bool inPrimitive = false;
+    bool in_primitive = false;
     uint32_t mode = 0;  // a draw_primitive, or an unknown value that draws nothing
 
     for (const draw_command& c : list.commands) {
         if (!draw_command_is_whole(list, c)) {
             continue;
         }
-        const uint32_t* w = list.words.data() + c.firstWord;
+        const uint32_t* w = list.words.data() + c.first_word;
         const auto f = [w](int i) { return static_cast<double>(draw_word_float(w[i])); };
         switch (static_cast<draw_code>(c.type)) {
             case draw_color:
@@ -179,31 +179,31 @@ void build_mesh(const draw_list_t& list, const view_matrices& view, uint32_t wid
                 if (!stack.empty()) {
                     model = stack.back();
                     stack.pop_back();
-                    combinedStale = true;
+                    combined_stale = true;
                 }
                 break;
             case draw_rotate:
                 model = multiply(model, rotation(f(0), f(1), f(2), f(3)));
-                combinedStale = true;
+                combined_stale = true;
                 break;
             case draw_translate:
                 model = multiply(model, translation(f(0), f(1), f(2)));
-                combinedStale = true;
+                combined_stale = true;
                 break;
             case draw_scale:
                 model = multiply(model, scaling(f(0), f(1), f(2)));
-                combinedStale = true;
+                combined_stale = true;
                 break;
             case draw_begin:
-                inPrimitive = true;
+                in_primitive = true;
                 mode = w[0];
                 primitive.clear();
                 break;
             case draw_vertex:
-                if (inPrimitive) {
-                    if (combinedStale) {
+                if (in_primitive) {
+                    if (combined_stale) {
                         combined = multiply(projection, model);
-                        combinedStale = false;
+                        combined_stale = false;
                     }
                     const double x = f(0);
                     const double y = f(1);
@@ -216,19 +216,19 @@ void build_mesh(const draw_list_t& list, const view_matrices& view, uint32_t wid
                 }
                 break;
             case draw_end:
-                if (inPrimitive && mode == draw_primitive_polygon) {
+                if (in_primitive && mode == draw_primitive_polygon) {
                     for (size_t v = 2; v < primitive.size(); ++v) {
                         for (size_t corner : {size_t{0}, v - 1, v}) {
                             emit(mesh.vertices, primitive[corner].clip, primitive[corner].color);
                         }
                     }
-                } else if (inPrimitive && mode == draw_primitive_lines) {
+                } else if (in_primitive && mode == draw_primitive_lines) {
                     for (size_t v = 1; v < primitive.size(); v += 2) {
                         segment(mesh.vertices, primitive[v - 1].clip, primitive[v].clip,
                                 primitive[v].color, style);
                     }
                 }
-                inPrimitive = false;
+                in_primitive = false;
                 primitive.clear();
                 break;
             case draw_clear:

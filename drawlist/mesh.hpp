@@ -30,7 +30,7 @@ struct frame_mesh {
     std::vector<mesh_vertex> vertices;  // three per triangle
     bool clears = false;                // the frame clears the colour buffer to black first
     // build_mesh's working storage, kept so that each frame reuses it.
-    std::vector<std::array<double, 16>> matrixStack;  // column-major
+    std::vector<std::array<double, 16>> matrix_stack;  // column-major
     std::vector<mesh_corner> primitive;
 };
 

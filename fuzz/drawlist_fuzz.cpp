@@ -32,7 +32,7 @@ void resetContext() {
 // Input: a 16-bit command count, that many commands of three 32-bit fields (type, first word,
 // word count), then the argument words; a short input simply gives fewer commands or words.
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
-    static OffscreenContext context(16, 16);
+    static offscreen::OffscreenContext context(16, 16);
     if (size < 2) {
         return 0;
     }
@@ -42,8 +42,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     size -= 2;
     static drawlist::draw_list_t list;
     clear_draw_list(list);
-    for (; count > 0 && size >= sizeof(draw_command); --count) {
-        draw_command c;
+    for (; count > 0 && size >= sizeof(drawlist::draw_command); --count) {
+        drawlist::draw_command c;
         std::memcpy(&c, data, sizeof c);
         list.commands.push_back(c);
         data += sizeof c;
@@ -53,7 +53,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     if (!list.words.empty()) {
         std::memcpy(list.words.data(), data, list.words.size() * sizeof(uint32_t));
     }
-    replay_draw_list(list);
+    replay::replay_draw_list(list);
     resetContext();
     glFinish();
     return 0;

@@ -19,7 +19,7 @@ constexpr int framesPerInput = 300;
 // Walking the list and each sequence must end, every command must point back at its sequence
 // and `last` must be the final command, and each number must name the first sequence of it in
 // the list: a fault here would show up later as a crash or a hang.
-void checkSequenceList(const Sequencer& sequencer) {
+void checkSequenceList(const script::Sequencer& sequencer) {
     std::size_t sequences = 0;
     std::set<int32_t> numbers;
     for (const script::Sequence* s = sequencer.sequenceList; s; s = s->next) {
@@ -29,9 +29,9 @@ void checkSequenceList(const Sequencer& sequencer) {
         if (numbers.insert(s->number).second && findSequence(sequencer, s->number) != s) {
             std::abort();
         }
-        const Command* last = nullptr;
+        const script::Command* last = nullptr;
         std::size_t commands = 0;
-        for (const Command* c = s->first; c; c = c->next) {
+        for (const script::Command* c = s->first; c; c = c->next) {
             if (c->seq != s || ++commands > 1000000) {
                 std::abort();
             }
@@ -50,7 +50,7 @@ void checkSequenceList(const Sequencer& sequencer) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     const std::string text(reinterpret_cast<const char*>(data), size);
-    checkScript(text);
+    script::checkScript(text);
     static frame::Engine engine;
     initEngineWithScript(engine, 1, text.c_str());
     checkSequenceList(engine.sequencer);

@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  cmake ninja-build g++ clang libclang-rt-14-dev clang-format
+  cmake ninja-build g++ clang libclang-rt-14-dev clang-format clang-tidy
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   libgl-dev libegl-dev libegl-mesa0 libglu1-mesa-dev libosmesa6-dev libgl1-mesa-dri libglx-mesa0 mesa-utils libpng-dev
   zlib1g-dev

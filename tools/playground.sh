@@ -53,6 +53,7 @@ cp build/wasm/web/engine/lumenweave.wasm "$gen/"
 # web/package.json's build script.
 (cd web && npm run --silent build)
 cp web/index.html web/embed.html web/wallpaper.html "$site/"
+node web/tools/preload.mjs "$site"
 # The wallpaper hosts' description files, which the wallpaper zips of tools/package.sh and of the
 # Install dialog take.
 mkdir -p "$site/wallpaper"

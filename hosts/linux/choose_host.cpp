@@ -13,7 +13,7 @@
 #include "lumenweave/version.hpp"
 
 int main(int argc, char** argv) {
-    using namespace lumenweave::linux_session;
+    using namespace lumenweave::linux;
     const options_t options = parse_options(argc, argv);
     switch (options.mode) {
         case run_mode::help:

@@ -3,7 +3,7 @@
 
 #include <ctime>
 
-namespace lumenweave::linux_session {
+namespace lumenweave::linux {
 
 int64_t monotonic_ns() {
     timespec now;
@@ -11,4 +11,4 @@ int64_t monotonic_ns() {
     return static_cast<int64_t>(now.tv_sec) * 1'000'000'000 + now.tv_nsec;
 }
 
-}  // namespace lumenweave::linux_session
+}  // namespace lumenweave::linux

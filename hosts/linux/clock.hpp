@@ -6,7 +6,7 @@
 
 #include "frame/pacing.hpp"
 
-namespace lumenweave::linux_session {
+namespace lumenweave::linux {
 
 constexpr int64_t ns_per_second = 1'000'000'000;
 
@@ -22,4 +22,4 @@ struct pacing_t {
     frame::step_clock_t steps;                                          // nanoseconds
 };
 
-}  // namespace lumenweave::linux_session
+}  // namespace lumenweave::linux

@@ -5,11 +5,11 @@
 
 #include "hosts/linux/session.hpp"
 
-namespace lumenweave::linux_session {
+namespace lumenweave::linux {
 
 // The X11 host's part of a run on SESSION, which outlives it.
 display_host& x11_host(session_t& session);
 // The Wayland host's part of a run on SESSION, which outlives it.
 display_host& wayland_host(session_t& session);
 
-}  // namespace lumenweave::linux_session
+}  // namespace lumenweave::linux

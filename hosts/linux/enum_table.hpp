@@ -4,7 +4,7 @@
 
 #include <cstddef>
 
-namespace lumenweave::linux_session {
+namespace lumenweave::linux {
 
 // True when TABLE's entries name KIND_T's values from the first to LAST, each once and in order.
 template <typename kind_t, typename entry_t, std::size_t size>
@@ -20,4 +20,4 @@ constexpr bool table_covers(const entry_t (&table)[size], kind_t last) {
     return true;
 }
 
-}  // namespace lumenweave::linux_session
+}  // namespace lumenweave::linux

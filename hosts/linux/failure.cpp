@@ -5,7 +5,7 @@
 
 #include "hosts/linux/enum_table.hpp"
 
-namespace lumenweave::linux_session {
+namespace lumenweave::linux {
 namespace {
 
 struct failure_text_t {
@@ -82,4 +82,4 @@ void report_failure(failure_kind kind, const char* detail) {
     }
 }
 
-}  // namespace lumenweave::linux_session
+}  // namespace lumenweave::linux

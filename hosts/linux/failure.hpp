@@ -2,7 +2,7 @@
 // lines on standard error: "lumenweave: TEXT" or "lumenweave: TEXT: DETAIL".
 #pragma once
 
-namespace lumenweave::linux_session {
+namespace lumenweave::linux {
 
 // The texts are in one table (failure.cpp), which the build holds to this list.
 enum class failure_kind {
@@ -58,4 +58,4 @@ enum class failure_kind {
 // One line on standard error: the text of KIND, with DETAIL (the path, the window) if any.
 void report_failure(failure_kind kind, const char* detail = nullptr);
 
-}  // namespace lumenweave::linux_session
+}  // namespace lumenweave::linux

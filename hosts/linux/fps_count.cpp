@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cstdio>
 
-namespace lumenweave::linux_session {
+namespace lumenweave::linux {
 namespace {
 
 constexpr int64_t count_span_ns = 1'000'000'000;
@@ -35,4 +35,4 @@ int format_fps(const fps_count_t& count, char* text, size_t size) {
         static_cast<int>(size) - 1);
 }
 
-}  // namespace lumenweave::linux_session
+}  // namespace lumenweave::linux

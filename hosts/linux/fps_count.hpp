@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace lumenweave::linux_session {
+namespace lumenweave::linux {
 
 struct fps_count_t {
     int64_t window_start_ns = 0;    // start of the current one-second count
@@ -21,4 +21,4 @@ void count_fps_frame(fps_count_t& count, int64_t present_ns, int64_t work_ns);
 // The readout, "60.0 fps  1.23 ms", into TEXT of SIZE bytes; returns its length.
 int format_fps(const fps_count_t& count, char* text, size_t size);
 
-}  // namespace lumenweave::linux_session
+}  // namespace lumenweave::linux

@@ -19,7 +19,7 @@
 #define LUMENWEAVE_FRAME_LOG 0
 #endif
 
-namespace lumenweave::linux_session {
+namespace lumenweave::linux {
 
 constexpr bool frame_log = LUMENWEAVE_FRAME_LOG != 0;
 
@@ -139,4 +139,4 @@ inline uint64_t held_step() {
     return 0;
 }
 
-}  // namespace lumenweave::linux_session
+}  // namespace lumenweave::linux

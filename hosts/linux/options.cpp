@@ -10,7 +10,7 @@
 
 #include "hosts/linux/options.hpp"
 
-namespace lumenweave::linux_session {
+namespace lumenweave::linux {
 namespace {
 
 // X resource ids have 29 significant bits; 0 names no window.
@@ -338,4 +338,4 @@ display_system choose_display_system(const options_t& options, const char* wayla
     return wayland_session && !daemon_mode ? display_system::wayland : display_system::x11;
 }
 
-}  // namespace lumenweave::linux_session
+}  // namespace lumenweave::linux

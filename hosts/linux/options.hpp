@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <vector>
 
-namespace lumenweave::linux_session {
+namespace lumenweave::linux {
 
 // How the program was asked to run.
 enum class run_mode {
@@ -105,4 +105,4 @@ void print_usage_error(FILE* stream, const options_t& options);
 display_system choose_display_system(const options_t& options, const char* wayland_display,
                                      const char* wayland_socket);
 
-}  // namespace lumenweave::linux_session
+}  // namespace lumenweave::linux

@@ -9,7 +9,7 @@
 #include "hosts/linux/clock.hpp"
 #include "hosts/linux/stop_signals.hpp"
 
-namespace lumenweave::linux_session {
+namespace lumenweave::linux {
 
 wait_news_t wait_on(const wait_sources_t& sources, int64_t deadline_ns) {
     wait_news_t news;
@@ -48,4 +48,4 @@ wait_news_t wait_on(const wait_sources_t& sources, int64_t deadline_ns) {
     }
 }
 
-}  // namespace lumenweave::linux_session
+}  // namespace lumenweave::linux

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-namespace lumenweave::linux_session {
+namespace lumenweave::linux {
 
 // The descriptors waited on; -1 for one the run does not have (no script followed, no system bus).
 struct wait_sources_t {
@@ -29,4 +29,4 @@ struct wait_news_t {
 // or a stop signal. A deadline already past still looks at each once.
 wait_news_t wait_on(const wait_sources_t& sources, int64_t deadline_ns);
 
-}  // namespace lumenweave::linux_session
+}  // namespace lumenweave::linux

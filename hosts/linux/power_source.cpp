@@ -10,7 +10,7 @@
 
 #include "hosts/linux/frame_log.hpp"
 
-namespace lumenweave::linux_session {
+namespace lumenweave::linux {
 namespace {
 
 constexpr const char* upower_name = "org.freedesktop.UPower";
@@ -127,4 +127,4 @@ void close_power_source(power_source_t& source) {
     source.bus = sd_bus_flush_close_unref(source.bus);
 }
 
-}  // namespace lumenweave::linux_session
+}  // namespace lumenweave::linux

@@ -4,7 +4,7 @@
 
 struct sd_bus;
 
-namespace lumenweave::linux_session {
+namespace lumenweave::linux {
 
 enum class power_supply { mains, battery };
 
@@ -26,4 +26,4 @@ short power_source_events(const power_source_t& source);
 bool follow_power_source(power_source_t& source);
 void close_power_source(power_source_t& source);
 
-}  // namespace lumenweave::linux_session
+}  // namespace lumenweave::linux

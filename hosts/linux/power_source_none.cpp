@@ -6,7 +6,7 @@
 
 #include "hosts/linux/frame_log.hpp"
 
-namespace lumenweave::linux_session {
+namespace lumenweave::linux {
 
 void open_power_source(power_source_t& source) {
     source.supply = power_supply::mains;
@@ -27,4 +27,4 @@ bool follow_power_source(power_source_t&) {
 
 void close_power_source(power_source_t&) {}
 
-}  // namespace lumenweave::linux_session
+}  // namespace lumenweave::linux

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <numeric>
 
-namespace lumenweave::linux_session {
+namespace lumenweave::linux {
 
 std::vector<std::size_t> round_order(std::size_t count, bool shuffle,
                                      std::optional<std::size_t> last, std::mt19937& random) {
@@ -38,4 +38,4 @@ std::size_t next_turn(rotation_t& rotation) {
     return rotation.order.empty() ? 0 : rotation.order[rotation.turn];
 }
 
-}  // namespace lumenweave::linux_session
+}  // namespace lumenweave::linux

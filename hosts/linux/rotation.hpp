@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-namespace lumenweave::linux_session {
+namespace lumenweave::linux {
 
 // A script the run may start: read and checked clean.
 struct listed_script_t {
@@ -42,4 +42,4 @@ void start_rotation(rotation_t& rotation);
 // Moves ROTATION on to the next turn, into a new round after the last; returns the script's index.
 std::size_t next_turn(rotation_t& rotation);
 
-}  // namespace lumenweave::linux_session
+}  // namespace lumenweave::linux

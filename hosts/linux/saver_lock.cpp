@@ -13,7 +13,7 @@
 #include <cstdio>
 #include <cstring>
 
-namespace lumenweave::linux_session {
+namespace lumenweave::linux {
 
 std::string saver_display_key(display_system system, const char* display_variable,
                               const char* runtime_dir) {
@@ -73,4 +73,4 @@ saver_lock::~saver_lock() {
     }
 }
 
-}  // namespace lumenweave::linux_session
+}  // namespace lumenweave::linux

@@ -6,7 +6,7 @@
 
 #include "hosts/linux/options.hpp"
 
-namespace lumenweave::linux_session {
+namespace lumenweave::linux {
 
 // What tells one display from another for SYSTEM: on X11 the display in DISPLAY_VARIABLE without
 // its screen (":0" and ":0.0" are one display); on Wayland the compositor's socket, whose name
@@ -31,4 +31,4 @@ class saver_lock {
     bool held_elsewhere_ = false;
 };
 
-}  // namespace lumenweave::linux_session
+}  // namespace lumenweave::linux

@@ -19,7 +19,7 @@
 #include "script/parser.hpp"
 #include "share_link/share_link.hpp"
 
-namespace lumenweave::linux_session {
+namespace lumenweave::linux {
 namespace {
 
 // Says TEXT's problems on standard error, each line starting with NAME; whether it may run.
@@ -241,4 +241,4 @@ void follow_script(session_t& session) {
     }
 }
 
-}  // namespace lumenweave::linux_session
+}  // namespace lumenweave::linux

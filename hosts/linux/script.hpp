@@ -7,7 +7,7 @@
 
 #include "hosts/linux/session_state.hpp"
 
-namespace lumenweave::linux_session {
+namespace lumenweave::linux {
 
 enum class script_state { sound, unreadable, has_problems };  // has_problems: has errors
 
@@ -40,4 +40,4 @@ void start_next_script(session_t& session);
 // running one goes on.
 void follow_script(session_t& session);
 
-}  // namespace lumenweave::linux_session
+}  // namespace lumenweave::linux

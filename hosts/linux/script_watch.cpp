@@ -10,7 +10,7 @@
 
 #include "hosts/linux/failure.hpp"
 
-namespace lumenweave::linux_session {
+namespace lumenweave::linux {
 
 void start_script_watch(script_watch_t& watch, const char* path) {
     const char* slash = std::strrchr(path, '/');
@@ -59,4 +59,4 @@ void stop_script_watch(script_watch_t& watch) {
     }
 }
 
-}  // namespace lumenweave::linux_session
+}  // namespace lumenweave::linux

@@ -3,7 +3,7 @@
 
 #include <string>
 
-namespace lumenweave::linux_session {
+namespace lumenweave::linux {
 
 struct script_watch_t {
     int fd = -1;       // inotify descriptor on the script's folder; -1: none
@@ -16,4 +16,4 @@ void start_script_watch(script_watch_t& watch, const char* path);
 bool script_changed(script_watch_t& watch);
 void stop_script_watch(script_watch_t& watch);
 
-}  // namespace lumenweave::linux_session
+}  // namespace lumenweave::linux

@@ -12,7 +12,7 @@
 #include "hosts/linux/script.hpp"
 #include "hosts/linux/stop_signals.hpp"
 
-namespace lumenweave::linux_session {
+namespace lumenweave::linux {
 namespace {
 
 // The steps before the last of a frame: nobody sees them, so they are not recorded.
@@ -148,4 +148,4 @@ void record_next_frame(session_t& session, int steps) {
     ++session.engine_frame;
 }
 
-}  // namespace lumenweave::linux_session
+}  // namespace lumenweave::linux

@@ -6,7 +6,7 @@
 
 #include "hosts/linux/session_state.hpp"
 
-namespace lumenweave::linux_session {
+namespace lumenweave::linux {
 
 // What a display system does in a run; hosts/x11/ and hosts/wayland/ each have one.
 class display_host {
@@ -70,4 +70,4 @@ void draw_last_frame(const session_t& session, uint32_t width, uint32_t height);
 // while the surface that draws it is not shown.
 void record_next_frame(session_t& session, int steps);
 
-}  // namespace lumenweave::linux_session
+}  // namespace lumenweave::linux

@@ -15,7 +15,7 @@
 #include "hosts/linux/rotation.hpp"
 #include "hosts/linux/script_watch.hpp"
 
-namespace lumenweave::linux_session {
+namespace lumenweave::linux {
 
 // Why a run ends; none while it goes on.
 enum class quit_reason {
@@ -53,4 +53,4 @@ inline void restart_step_clock(session_t& session) {
     session.pacing.steps = frame::step_clock_t{};
 }
 
-}  // namespace lumenweave::linux_session
+}  // namespace lumenweave::linux

@@ -16,7 +16,7 @@
 #include <cstdint>
 #include <ctime>
 
-namespace lumenweave::linux_session {
+namespace lumenweave::linux {
 namespace {
 
 constexpr long stop_grace_ns = 500'000'000;
@@ -82,4 +82,4 @@ int stop_fd() {
     return stop_event;
 }
 
-}  // namespace lumenweave::linux_session
+}  // namespace lumenweave::linux

@@ -4,7 +4,7 @@
 #include "hosts/linux/frame_log.hpp"
 #include "hosts/linux/session_state.hpp"
 
-namespace lumenweave::linux_session {
+namespace lumenweave::linux {
 
 monitor_power power_from_dpms_level(uint16_t level) {
     switch (level) {
@@ -45,4 +45,4 @@ bool follow_sight(session_t& session, bool seen) {
     return seen;
 }
 
-}  // namespace lumenweave::linux_session
+}  // namespace lumenweave::linux

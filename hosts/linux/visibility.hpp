@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-namespace lumenweave::linux_session {
+namespace lumenweave::linux {
 
 struct session_t;
 
@@ -41,4 +41,4 @@ bool anything_visible(const std::vector<sight_t>& surfaces, const dpms_facts_t& 
 // stood at, without catching up the time it rested. Returns SEEN.
 bool follow_sight(session_t& session, bool seen);
 
-}  // namespace lumenweave::linux_session
+}  // namespace lumenweave::linux

@@ -7,7 +7,7 @@
 #include "hosts/linux/enum_table.hpp"
 #include "hosts/linux/session_state.hpp"
 
-namespace lumenweave::linux_session {
+namespace lumenweave::linux {
 
 enum class window_role { master, clone };
 
@@ -49,4 +49,4 @@ inline bool close_window(session_t& session, bool master) {
     return true;
 }
 
-}  // namespace lumenweave::linux_session
+}  // namespace lumenweave::linux

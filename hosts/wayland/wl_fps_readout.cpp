@@ -35,9 +35,9 @@ const glyph_t* glyph_of(char character) {
 
 }  // namespace
 
-void draw_fps_readout(const linux_session::fps_count_t& count, uint32_t width, uint32_t height) {
+void draw_fps_readout(const linux::fps_count_t& count, uint32_t width, uint32_t height) {
     char text[64];
-    const int length = linux_session::format_fps(count, text, sizeof text);
+    const int length = linux::format_fps(count, text, sizeof text);
     // The next frame's setupView puts the figure's projection back.
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();

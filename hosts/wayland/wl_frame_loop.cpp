@@ -34,12 +34,12 @@ void draw(host_t& host, surface_t& surface, bool master, int steps) {
     surface.picture_wanted = false;
     session_t& session = host.session;
     if (master && steps > 0) {
-        linux_session::draw_next_frame(session, steps, surface.width, surface.height);
+        linux::draw_next_frame(session, steps, surface.width, surface.height);
         if (session.options.fps) {
             draw_fps_readout(session.fps, surface.width, surface.height);
         }
     } else {
-        linux_session::draw_last_frame(session, surface.width, surface.height);
+        linux::draw_last_frame(session, surface.width, surface.height);
     }
     surface.frame_callback = wl_surface_frame(surface.surface);
     wl_callback_add_listener(surface.frame_callback, &frame_listener, &surface);
@@ -48,20 +48,20 @@ void draw(host_t& host, surface_t& surface, bool master, int steps) {
 // The test build's lines for the frame's surfaces (hosts/linux/frame_log.hpp), by output.
 void log_frames(const host_t& host, const std::vector<drawn_t>& drawn, int64_t present) {
     for (const drawn_t& entry : drawn) {
-        linux_session::log_frame(linux_session::role_name(entry.master), label_of(*entry.surface),
-                                 entry.t0, entry.t1, host.session.pacing.deadline_ns, present,
-                                 host.session.engine_frame, host.session.pacing.rate);
+        linux::log_frame(linux::role_name(entry.master), label_of(*entry.surface), entry.t0,
+                         entry.t1, host.session.pacing.deadline_ns, present,
+                         host.session.engine_frame, host.session.pacing.rate);
     }
 }
 
 }  // namespace
 
 void host_t::run_frames() {
-    linux_session::pacing_t& pacing = session.pacing;
+    linux::pacing_t& pacing = session.pacing;
     std::vector<drawn_t> drawn;
     for (;;) {
         remove_closed_surfaces(*this);
-        if (linux_session::run_over(session)) {
+        if (linux::run_over(session)) {
             return;
         }
         drawn.clear();
@@ -85,7 +85,7 @@ void host_t::run_frames() {
         // due waits, unanswered, for its deadline: answering it with a commit and no new picture
         // would only make the compositor work. Above 60 frames a second, a frame waits for its
         // step too, as it would show the same picture again.
-        const int64_t start = still ? 0 : linux_session::next_frame_time(session);
+        const int64_t start = still ? 0 : linux::next_frame_time(session);
         if (start != 0 && monotonic_ns() < start) {
             if (!wait_for_events(*this, start)) {
                 end_on_lost_connection(*this);
@@ -96,8 +96,7 @@ void host_t::run_frames() {
         const int64_t t0 = monotonic_ns();
         pacing.deadline_ns = frame::frame_deadline(pacing.deadline_ns, t0, pacing.period_ns);
         // The first frame is the only step a still picture takes.
-        const int steps =
-            still && session.engine_frame > 0 ? 0 : linux_session::take_steps(session, t0);
+        const int steps = still && session.engine_frame > 0 ? 0 : linux::take_steps(session, t0);
         if (steps == 0 && !still) {
             // The test build's animation held at its step: nothing new to show.
             continue;
@@ -110,7 +109,7 @@ void host_t::run_frames() {
         }
         // The animation moves on even while the first output is not shown, for the others.
         if (!drawn[0].master && steps > 0) {
-            linux_session::record_next_frame(session, steps);
+            linux::record_next_frame(session, steps);
         }
         for (drawn_t& entry : drawn) {
             entry.t0 = monotonic_ns();
@@ -118,7 +117,7 @@ void host_t::run_frames() {
             entry.t1 = monotonic_ns();
             eglSwapBuffers(egl_display, entry.surface->egl_surface);
             if (entry.master) {
-                linux_session::count_fps_frame(session.fps, monotonic_ns(), entry.t1 - entry.t0);
+                linux::count_fps_frame(session.fps, monotonic_ns(), entry.t1 - entry.t0);
             }
         }
         if (frame_log) {

@@ -125,7 +125,7 @@ void global_removed(void* data, wl_registry*, uint32_t name) {
             output->removed = true;
             log_event(log_item::output_gone, "%s", output->label.c_str());
             if (host.session.options.output_name != nullptr && chosen(host, *output) &&
-                host.session.options.layer == linux_session::saver_layer::overlay) {
+                host.session.options.layer == linux::saver_layer::overlay) {
                 host.session.quit = quit_reason::output_gone;
             }
         }

@@ -24,15 +24,15 @@
 namespace lumenweave::wayland {
 
 // What the Linux session gives the Wayland host (hosts/linux/).
-using linux_session::failure_kind;
-using linux_session::frame_log;
-using linux_session::log_event;
-using linux_session::log_item;
-using linux_session::monotonic_ns;
-using linux_session::quit_reason;
-using linux_session::report_failure;
-using linux_session::run_mode;
-using linux_session::session_t;
+using linux::failure_kind;
+using linux::frame_log;
+using linux::log_event;
+using linux::log_item;
+using linux::monotonic_ns;
+using linux::quit_reason;
+using linux::report_failure;
+using linux::run_mode;
+using linux::session_t;
 
 struct output_t {
     wl_output* output = nullptr;
@@ -75,7 +75,7 @@ struct surface_t {
 };
 
 // The host's whole state: one record for the process, and its part of the session's run.
-struct host_t final : linux_session::display_host {
+struct host_t final : linux::display_host {
     explicit host_t(session_t& run) : session(run) {}
     bool open() override;
     void run_frames() override;
@@ -127,7 +127,7 @@ inline bool is_master(const host_t& host, const surface_t& surface) {
 // For the log: "master" or "clone", and the name of the output the surface covers or was last
 // shown on ("-" before it is known).
 inline const char* role_of(const host_t& host, const surface_t& surface) {
-    return linux_session::role_name(is_master(host, surface));
+    return linux::role_name(is_master(host, surface));
 }
 inline const char* label_of(const surface_t& surface) {
     const output_t* output = surface.output != nullptr ? surface.output : surface.shown_on;
@@ -188,6 +188,6 @@ bool wait_for_events(host_t& host, int64_t deadline_ns, wait_end end = wait_end:
 void end_on_lost_connection(host_t& host);
 
 // The --fps readout (wl_fps_readout.cpp): drawn into the current context over WIDTH x HEIGHT.
-void draw_fps_readout(const linux_session::fps_count_t& count, uint32_t width, uint32_t height);
+void draw_fps_readout(const linux::fps_count_t& count, uint32_t width, uint32_t height);
 
 }  // namespace lumenweave::wayland

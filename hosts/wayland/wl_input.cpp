@@ -54,7 +54,7 @@ void keyboard_leave(void* data, wl_keyboard*, uint32_t, wl_surface*) {
 }
 
 void close_surface(host_t& host, surface_t& surface) {
-    if (linux_session::close_window(host.session, is_master(host, surface))) {
+    if (linux::close_window(host.session, is_master(host, surface))) {
         surface.closing = true;
     }
 }
@@ -123,7 +123,7 @@ void pointer_moved(host_t& host, wl_fixed_t x, wl_fixed_t y, bool motion) {
     if (step.ends_saver()) {
         host.session.quit = quit_reason::input;
     }
-    linux_session::log_pointer(global_x, global_y, step);
+    linux::log_pointer(global_x, global_y, step);
 }
 
 // A saver's cursor is hidden over its surfaces. The pointer may come in from another output.
@@ -181,7 +181,7 @@ void release_pointer(host_t& host) {
 void follow_seat_capabilities(host_t& host, uint32_t capabilities) {
     // A wallpaper (the background layer) takes no input at all: nothing the user does ends it.
     const bool wallpaper =
-        saver(host) && host.session.options.layer == linux_session::saver_layer::background;
+        saver(host) && host.session.options.layer == linux::saver_layer::background;
     const bool keyboard = (capabilities & WL_SEAT_CAPABILITY_KEYBOARD) != 0 && !wallpaper;
     const bool pointer = (capabilities & WL_SEAT_CAPABILITY_POINTER) != 0 && !wallpaper;
     if (keyboard && host.keyboard == nullptr) {

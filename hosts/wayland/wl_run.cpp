@@ -137,11 +137,11 @@ void host_t::close() {
 }  // namespace lumenweave::wayland
 
 // Declared in the session's namespace (display_hosts.hpp): the entry (choose_host.cpp) asks for it.
-namespace lumenweave::linux_session {
+namespace lumenweave::linux {
 
 display_host& wayland_host(session_t& session) {
     static wayland::host_t host(session);
     return host;
 }
 
-}  // namespace lumenweave::linux_session
+}  // namespace lumenweave::linux

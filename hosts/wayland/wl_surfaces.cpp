@@ -102,7 +102,7 @@ void toplevel_configure(void* data, xdg_toplevel*, int32_t width, int32_t height
 
 void toplevel_close(void* data, xdg_toplevel*) {
     surface_t& surface = *static_cast<surface_t*>(data);
-    if (linux_session::close_window(the_host->session, is_master(*the_host, surface))) {
+    if (linux::close_window(the_host->session, is_master(*the_host, surface))) {
         surface.closing = true;
     }
 }
@@ -206,7 +206,7 @@ bool add_layer_surface(host_t& host, output_t& output) {
     surface->role = surface_role::layer;
     surface->output = &output;
     surface->surface = wl_compositor_create_surface(host.compositor);
-    const uint32_t layer = host.session.options.layer == linux_session::saver_layer::background
+    const uint32_t layer = host.session.options.layer == linux::saver_layer::background
                                ? ZWLR_LAYER_SHELL_V1_LAYER_BACKGROUND
                                : ZWLR_LAYER_SHELL_V1_LAYER_OVERLAY;
     surface->layer = zwlr_layer_shell_v1_get_layer_surface(host.layer_shell, surface->surface,
@@ -245,7 +245,7 @@ bool add_toplevel(host_t& host, bool master) {
     xdg_surface_add_listener(surface->xdg, &xdg_listener, surface.get());
     surface->toplevel = xdg_surface_get_toplevel(surface->xdg);
     xdg_toplevel_add_listener(surface->toplevel, &toplevel_listener, surface.get());
-    xdg_toplevel_set_title(surface->toplevel, linux_session::window_title(master));
+    xdg_toplevel_set_title(surface->toplevel, linux::window_title(master));
     xdg_toplevel_set_app_id(surface->toplevel, "lumenweave");
     wl_surface_commit(surface->surface);
     host.surfaces.push_back(std::move(surface));

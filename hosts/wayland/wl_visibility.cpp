@@ -21,7 +21,7 @@ bool rest_unless_asked(host_t& host, bool asked) {
         host.asked_ns = now;
     }
     const bool unasked = !asked && host.asked_ns != 0 && now - host.asked_ns >= unasked_ns;
-    if (linux_session::follow_sight(host.session, !unasked) && asked) {
+    if (linux::follow_sight(host.session, !unasked) && asked) {
         return false;
     }
     // Awaiting frame callbacks: until the second after which the surfaces count as unseen.

@@ -8,7 +8,7 @@
 namespace lumenweave::wayland {
 
 bool wait_for_events(host_t& host, int64_t deadline_ns, wait_end end) {
-    using linux_session::wake_reason;
+    using linux::wake_reason;
     const int fd = wl_display_get_fd(host.display);
     for (;;) {
         // Events already read stay queued until dispatched; the wait is only for new ones.
@@ -21,7 +21,7 @@ bool wait_for_events(host_t& host, int64_t deadline_ns, wait_end end) {
             wl_display_cancel_read(host.display);
             return false;
         }
-        switch (linux_session::wait_for(host.session, fd, deadline_ns)) {
+        switch (linux::wait_for(host.session, fd, deadline_ns)) {
             case wake_reason::stop:
                 wl_display_cancel_read(host.display);
                 return true;
@@ -41,8 +41,7 @@ bool wait_for_events(host_t& host, int64_t deadline_ns, wait_end end) {
         }
         // Until a deadline, the wait goes on after the events unless they end the run; without
         // one, or asked to, any event ends it.
-        if (deadline_ns == 0 || end == wait_end::first_events ||
-            linux_session::run_over(host.session)) {
+        if (deadline_ns == 0 || end == wait_end::first_events || linux::run_over(host.session)) {
             return true;
         }
     }

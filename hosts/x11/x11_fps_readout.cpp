@@ -27,13 +27,13 @@ void init_fps_readout(host_t& host) {
     XFreeFont(host.display, font);
 }
 
-void draw_fps_readout(const fps_readout_t& readout, const linux_session::fps_count_t& count,
-                      uint32_t width, uint32_t height) {
+void draw_fps_readout(const fps_readout_t& readout, const linux::fps_count_t& count, uint32_t width,
+                      uint32_t height) {
     if (!readout.enabled) {
         return;
     }
     char text[64];
-    const int length = linux_session::format_fps(count, text, sizeof text);
+    const int length = linux::format_fps(count, text, sizeof text);
     // The next frame's setupView puts the figure's projection back.
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();

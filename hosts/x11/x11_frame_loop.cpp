@@ -49,15 +49,15 @@ bool judge_x_errors(host_t& host) {
 bool wait_for_deadline(host_t& host) {
     for (;;) {
         XFlush(host.display);
-        switch (linux_session::wait_for(host.session, ConnectionNumber(host.display),
-                                        host.session.pacing.deadline_ns)) {
-            case linux_session::wake_reason::deadline:
-            case linux_session::wake_reason::paced:
+        switch (linux::wait_for(host.session, ConnectionNumber(host.display),
+                                host.session.pacing.deadline_ns)) {
+            case linux::wake_reason::deadline:
+            case linux::wake_reason::paced:
                 return true;
-            case linux_session::wake_reason::stop:
+            case linux::wake_reason::stop:
                 return false;
-            case linux_session::wake_reason::display:
-            case linux_session::wake_reason::display_lost:
+            case linux::wake_reason::display:
+            case linux::wake_reason::display_lost:
                 XEventsQueued(host.display, QueuedAfterReading);
                 break;
         }
@@ -68,15 +68,15 @@ bool wait_for_deadline(host_t& host) {
 // the frame rate changes, all of which the loop looks at again. False: a stop came.
 bool wait_before_frame(host_t& host, int64_t deadline_ns) {
     XFlush(host.display);
-    switch (linux_session::wait_for(host.session, ConnectionNumber(host.display), deadline_ns)) {
-        case linux_session::wake_reason::stop:
+    switch (linux::wait_for(host.session, ConnectionNumber(host.display), deadline_ns)) {
+        case linux::wake_reason::stop:
             return false;
-        case linux_session::wake_reason::display:
-        case linux_session::wake_reason::display_lost:
+        case linux::wake_reason::display:
+        case linux::wake_reason::display_lost:
             XEventsQueued(host.display, QueuedAfterReading);
             return true;
-        case linux_session::wake_reason::deadline:
-        case linux_session::wake_reason::paced:
+        case linux::wake_reason::deadline:
+        case linux::wake_reason::paced:
             return true;
     }
     return true;
@@ -90,15 +90,14 @@ void log_frames(const host_t& host, const std::vector<frame_times_t>& times, int
     for (size_t i = 0; i < host.surfaces.size() && i < times.size(); ++i) {
         char index[24];
         std::snprintf(index, sizeof index, "%zu", i);
-        linux_session::log_frame(linux_session::role_name(host.surfaces[i].master), index,
-                                 times[i].t0, times[i].t1, host.session.pacing.deadline_ns, present,
-                                 host.session.engine_frame, host.session.pacing.rate);
+        linux::log_frame(linux::role_name(host.surfaces[i].master), index, times[i].t0, times[i].t1,
+                         host.session.pacing.deadline_ns, present, host.session.engine_frame,
+                         host.session.pacing.rate);
     }
     if (held) {
         XSync(host.display, False);
         for (size_t i = 0; i < host.surfaces.size(); ++i) {
-            log_event(log_item::held, "%s %zu %llu",
-                      linux_session::role_name(host.surfaces[i].master), i,
+            log_event(log_item::held, "%s %zu %llu", linux::role_name(host.surfaces[i].master), i,
                       static_cast<unsigned long long>(host.session.engine_frame));
         }
     }
@@ -107,7 +106,7 @@ void log_frames(const host_t& host, const std::vector<frame_times_t>& times, int
 }  // namespace
 
 void host_t::run_frames() {
-    linux_session::pacing_t& pacing = session.pacing;
+    linux::pacing_t& pacing = session.pacing;
     std::vector<frame_times_t> times;
     for (;;) {
         if (session.options.mode == run_mode::window) {
@@ -121,7 +120,7 @@ void host_t::run_frames() {
             session.quit = quit_reason::failed;
             return;
         }
-        if (linux_session::run_over(session)) {
+        if (linux::run_over(session)) {
             return;
         }
         // Nothing is drawn, and the animation takes no step, while nobody can see it.
@@ -131,19 +130,19 @@ void host_t::run_frames() {
 
         // The test build may show the last frame again: the master replays it as the clones do.
         // Once it moves on, it takes one step, not those of the time it stood still.
-        bool held = session.engine_frame > 0 && linux_session::animation_held();
+        bool held = session.engine_frame > 0 && linux::animation_held();
         if (held) {
-            linux_session::restart_step_clock(session);
+            linux::restart_step_clock(session);
         }
         // At rate 0 the picture stands still: drawn once when a window lacks it (the first
         // frame, the only step taken), then nothing until the rate changes. Above 60 frames a
         // second, a frame that no step is due for would show the same picture again: the loop
         // sleeps instead, which spares the drawing, the present and the wake-ups.
         const bool still = pacing.rate == 0;
-        const int64_t start = still ? 0 : linux_session::next_frame_time(session);
+        const int64_t start = still ? 0 : linux::next_frame_time(session);
         if (still ? !picture_wanted : !held && start > monotonic_ns()) {
             if (!wait_before_frame(*this, start)) {
-                linux_session::run_over(session);
+                linux::run_over(session);
                 return;
             }
             continue;
@@ -152,7 +151,7 @@ void host_t::run_frames() {
         const int64_t t0 = monotonic_ns();
         pacing.deadline_ns = frame::frame_deadline(pacing.deadline_ns, t0, pacing.period_ns);
         const bool first = session.engine_frame == 0;
-        const int steps = held || (still && !first) ? 0 : linux_session::take_steps(session, t0);
+        const int steps = held || (still && !first) ? 0 : linux::take_steps(session, t0);
         held = held || steps == 0;
         times.resize(surfaces.size());
         // The test build says when a new frame's drawing begins, past the last look at the stop.
@@ -165,9 +164,9 @@ void host_t::run_frames() {
             times[i].t0 = i == 0 ? t0 : monotonic_ns();
             make_current(*this, surface);
             if (surface.master && !held) {
-                linux_session::draw_next_frame(session, steps, surface.width, surface.height);
+                linux::draw_next_frame(session, steps, surface.width, surface.height);
             } else {
-                linux_session::draw_last_frame(session, surface.width, surface.height);
+                linux::draw_last_frame(session, surface.width, surface.height);
             }
             if (surface.master) {
                 draw_fps_readout(readout, session.fps, surface.width, surface.height);
@@ -176,14 +175,14 @@ void host_t::run_frames() {
         }
 
         if (!wait_for_deadline(*this)) {
-            linux_session::run_over(session);
+            linux::run_over(session);
             return;
         }
         for (const surface_t& surface : surfaces) {
             glXSwapBuffers(display, surface.drawable);
         }
         const int64_t present = monotonic_ns();
-        linux_session::count_fps_frame(session.fps, present, times[0].t1 - times[0].t0);
+        linux::count_fps_frame(session.fps, present, times[0].t1 - times[0].t0);
         if (frame_log) {
             log_frames(*this, times, present, held);
         }

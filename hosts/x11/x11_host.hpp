@@ -18,16 +18,16 @@
 namespace lumenweave::x11 {
 
 // What the Linux session gives the X11 host (hosts/linux/).
-using linux_session::failure_kind;
-using linux_session::frame_log;
-using linux_session::log_event;
-using linux_session::log_item;
-using linux_session::monotonic_ns;
-using linux_session::parse_window_id;
-using linux_session::quit_reason;
-using linux_session::report_failure;
-using linux_session::run_mode;
-using linux_session::session_t;
+using linux::failure_kind;
+using linux::frame_log;
+using linux::log_event;
+using linux::log_item;
+using linux::monotonic_ns;
+using linux::parse_window_id;
+using linux::quit_reason;
+using linux::report_failure;
+using linux::run_mode;
+using linux::session_t;
 
 // One window the host draws into: the master first, then the clones.
 struct surface_t {
@@ -42,7 +42,7 @@ struct surface_t {
     bool closing = false;     // to be destroyed after this round of events
     bool fullscreen = false;  // as last asked of the window manager
     // What the server says of whether it can be seen.
-    linux_session::sight_t sight;
+    linux::sight_t sight;
 };
 
 // What the host follows to tell whether anything it draws can be seen (x11_visibility.cpp): the
@@ -52,9 +52,9 @@ struct sight_watch_t {
     Atom net_wm_state_hidden = 0;
     int dpms_opcode = 0;         // the DPMS extension's major opcode, 0 without the extension
     bool dpms_notifies = false;  // DPMS 1.2: the server sends DPMSInfoNotify on each change
-    linux_session::dpms_facts_t dpms;
-    int64_t dpms_asked_ns = 0;  // without the notification: when DPMSInfo was last asked
-    std::vector<linux_session::sight_t> sights;  // the surfaces', for the decision
+    linux::dpms_facts_t dpms;
+    int64_t dpms_asked_ns = 0;           // without the notification: when DPMSInfo was last asked
+    std::vector<linux::sight_t> sights;  // the surfaces', for the decision
 };
 
 // The frames-per-second readout: font display lists; its figures are the session's.
@@ -65,7 +65,7 @@ struct fps_readout_t {
 };
 
 // The host's whole state: one record for the process, and its part of the session's run.
-struct host_t final : linux_session::display_host {
+struct host_t final : linux::display_host {
     explicit host_t(session_t& run) : session(run) {}
     bool open() override;
     void run_frames() override;
@@ -162,7 +162,7 @@ bool rest_while_unseen(host_t& host);
 // The readout (x11_fps_readout.cpp).
 void init_fps_readout(host_t& host);
 // Draws the readout of COUNT into the current context over a WIDTH x HEIGHT window.
-void draw_fps_readout(const fps_readout_t& readout, const linux_session::fps_count_t& count,
-                      uint32_t width, uint32_t height);
+void draw_fps_readout(const fps_readout_t& readout, const linux::fps_count_t& count, uint32_t width,
+                      uint32_t height);
 
 }  // namespace lumenweave::x11

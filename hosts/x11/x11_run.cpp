@@ -43,11 +43,11 @@ void host_t::close() {
 }  // namespace lumenweave::x11
 
 // Declared in the session's namespace (display_hosts.hpp): the entry (choose_host.cpp) asks for it.
-namespace lumenweave::linux_session {
+namespace lumenweave::linux {
 
 display_host& x11_host(session_t& session) {
     static x11::host_t host(session);
     return host;
 }
 
-}  // namespace lumenweave::linux_session
+}  // namespace lumenweave::linux

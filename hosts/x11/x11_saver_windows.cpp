@@ -213,7 +213,7 @@ void handle_monitor_events(host_t& host) {
                 if (step.ends_saver()) {
                     host.session.quit = quit_reason::input;
                 }
-                linux_session::log_pointer(event.xmotion.x_root, event.xmotion.y_root, step);
+                linux::log_pointer(event.xmotion.x_root, event.xmotion.y_root, step);
                 break;
             }
             default:

@@ -16,7 +16,7 @@
 namespace lumenweave::x11 {
 namespace {
 
-using linux_session::dpms_facts_t;
+using linux::dpms_facts_t;
 
 // Without DPMSInfoNotify the power is asked at this interval, and only while windows can be seen:
 // a monitor that comes back on is noticed within it.
@@ -38,7 +38,7 @@ void ask_dpms(host_t& host) {
     BOOL enabled = False;
     if (DPMSInfo(host.display, &level, &enabled)) {
         host.sight.dpms.enabled = enabled != False;
-        host.sight.dpms.level = linux_session::power_from_dpms_level(level);
+        host.sight.dpms.level = linux::power_from_dpms_level(level);
     }
     host.sight.dpms_asked_ns = monotonic_ns();
 }
@@ -192,28 +192,28 @@ bool rest_while_unseen(host_t& host) {
     }
     // The monitors' power matters only while windows can be seen; without the notification it is
     // asked then, and then only.
-    const bool windows_seen = linux_session::anything_visible(watch.sights, dpms_facts_t{});
+    const bool windows_seen = linux::anything_visible(watch.sights, dpms_facts_t{});
     const bool dpms_polled = windows_seen && watch.dpms_opcode != 0 && !watch.dpms_notifies;
     if (dpms_polled && monotonic_ns() - watch.dpms_asked_ns >= dpms_poll_ns) {
         ask_dpms(host);
     }
-    const bool seen = windows_seen && linux_session::anything_visible(watch.sights, watch.dpms);
-    if (linux_session::follow_sight(host.session, seen)) {
+    const bool seen = windows_seen && linux::anything_visible(watch.sights, watch.dpms);
+    if (linux::follow_sight(host.session, seen)) {
         return false;
     }
     XFlush(host.display);
     const int64_t deadline = dpms_polled ? watch.dpms_asked_ns + dpms_poll_ns : 0;
-    switch (linux_session::wait_for(host.session, ConnectionNumber(host.display), deadline)) {
-        case linux_session::wake_reason::display:
-        case linux_session::wake_reason::display_lost:
+    switch (linux::wait_for(host.session, ConnectionNumber(host.display), deadline)) {
+        case linux::wake_reason::display:
+        case linux::wake_reason::display_lost:
             // A lost connection ends the run here, through the I/O error handler.
             XEventsQueued(host.display, QueuedAfterReading);
             break;
-        case linux_session::wake_reason::stop:
-            linux_session::run_over(host.session);
+        case linux::wake_reason::stop:
+            linux::run_over(host.session);
             break;
-        case linux_session::wake_reason::deadline:
-        case linux_session::wake_reason::paced:
+        case linux::wake_reason::deadline:
+        case linux::wake_reason::paced:
             break;
     }
     return true;

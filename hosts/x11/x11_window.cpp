@@ -23,7 +23,7 @@ bool create_window(host_t& host, bool master) {
     if (window == 0) {
         return false;
     }
-    const char* title = linux_session::window_title(master);
+    const char* title = linux::window_title(master);
     XStoreName(host.display, window, title);
     XChangeProperty(host.display, window, XInternAtom(host.display, "_NET_WM_NAME", False),
                     XInternAtom(host.display, "UTF8_STRING", False), 8, PropModeReplace,
@@ -63,7 +63,7 @@ void toggle_fullscreen(host_t& host, surface_t& surface) {
 }
 
 void close_surface(host_t& host, surface_t& surface) {
-    if (linux_session::close_window(host.session, surface.master)) {
+    if (linux::close_window(host.session, surface.master)) {
         surface.closing = true;
     }
 }
@@ -79,7 +79,7 @@ void handle_key(host_t& host, surface_t& surface, XKeyEvent& key) {
             break;
         case XK_n:
             if (!create_window(host, false)) {
-                report_failure(failure_kind::cannot_create_window, linux_session::role_name(false));
+                report_failure(failure_kind::cannot_create_window, linux::role_name(false));
             }
             break;
         default:

@@ -16,7 +16,7 @@ void replay_draw_list(const drawlist::draw_list_t& list) {
         if (!draw_command_is_whole(list, c)) {
             continue;
         }
-        const uint32_t* w = list.words.data() + c.firstWord;
+        const uint32_t* w = list.words.data() + c.first_word;
         const auto f = [w](int i) { return drawlist::draw_word_float(w[i]); };
         switch (static_cast<drawlist::draw_code>(c.type)) {
             case drawlist::draw_color:

@@ -6,7 +6,7 @@
 
 #include "hosts/linux/options.hpp"
 
-namespace lumenweave::linux_session {
+namespace lumenweave::linux {
 namespace {
 
 options_t parse(std::vector<const char*> arguments) {
@@ -171,4 +171,4 @@ TEST(LinuxOptions, RotationOfScriptsAndLinks) {
 }
 
 }  // namespace
-}  // namespace lumenweave::linux_session
+}  // namespace lumenweave::linux

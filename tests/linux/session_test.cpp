@@ -8,7 +8,7 @@
 #include "hosts/linux/session.hpp"
 #include "hosts/linux/window_roles.hpp"
 
-namespace lumenweave::linux_session {
+namespace lumenweave::linux {
 namespace {
 
 // Both display systems close windows by this: a clone goes alone, the master ends the run.
@@ -89,4 +89,4 @@ TEST(LinuxSession, ShuffledRoundsCoverAllBeforeRepeating) {
 }
 
 }  // namespace
-}  // namespace lumenweave::linux_session
+}  // namespace lumenweave::linux

@@ -5,7 +5,7 @@
 
 #include "hosts/linux/visibility.hpp"
 
-namespace lumenweave::linux_session {
+namespace lumenweave::linux {
 namespace {
 
 dpms_facts_t dpms(bool extension, bool enabled, uint16_t level) {
@@ -51,4 +51,4 @@ TEST(LinuxVisibility, OneWindowSeenIsEnough) {
 }
 
 }  // namespace
-}  // namespace lumenweave::linux_session
+}  // namespace lumenweave::linux

@@ -6,7 +6,7 @@
 #include "hosts/linux/clock.hpp"
 #include "hosts/linux/posix_wait.hpp"
 
-namespace lumenweave::linux_session {
+namespace lumenweave::linux {
 namespace {
 
 struct pipe_t {
@@ -43,4 +43,4 @@ TEST(LinuxWait, ReportsEverySourceReadyAndLeavesTheDecisionToTheCaller) {
 }
 
 }  // namespace
-}  // namespace lumenweave::linux_session
+}  // namespace lumenweave::linux

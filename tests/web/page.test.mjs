@@ -30,8 +30,17 @@ const editorText = () =>
 
 const frameIs = (f) => document.body.dataset.frame === String(f);
 
-test('the page loads with no console error, draws and moves', async () => {
-  const page = await openPage(session.browser, session.origin, '/?seed=1');
+test('the page loads with no console error, draws its run from frame 1 and moves', async () => {
+  const page = await openPage(session.browser, session.origin, '/?seed=1', undefined, true, () => {
+    // The first frame shown, as it comes.
+    new MutationObserver((_, seen) => {
+      if (document.body.dataset.frame) {
+        window.firstShown = { frame: document.body.dataset.frame, run: document.body.dataset.run };
+        seen.disconnect();
+      }
+    }).observe(document, { subtree: true, attributes: true, attributeFilter: ['data-frame'] });
+  });
+  assert.deepEqual(await page.evaluate(() => window.firstShown), { frame: '1', run: '1' }, 'no frame before the run');
   // It runs by itself, however slowly this machine draws.
   await waitUntil(page, 'frame 2', () => Number(document.body.dataset.frame) >= 2);
   const running = Number(await page.evaluate(() => document.body.dataset.frame));

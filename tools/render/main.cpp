@@ -358,8 +358,8 @@ void assembleGif(const Options& o, ScratchFolder& scratch) {
 void printDrawList(const drawlist::draw_list_t& list) {
     for (const drawlist::draw_command& c : list.commands) {
         std::printf("%u", c.type);
-        for (uint32_t i = 0; i < c.wordCount; ++i) {
-            const uint32_t word = list.words[c.firstWord + i];
+        for (uint32_t i = 0; i < c.word_count; ++i) {
+            const uint32_t word = list.words[c.first_word + i];
             if (drawlist::draw_code_has_integer_words(c.type)) {
                 std::printf(" %u", word);
             } else {

@@ -6,22 +6,11 @@
 //   node budget.mjs SITE_DIR
 import { existsSync, readFileSync, statSync } from 'node:fs';
 import { join, posix } from 'node:path';
+import { withImports } from './imports.mjs';
 
 const budget = 150 * 1000; // bytes, compressed
 const headers = 120; // bytes of headers an answer of serve.py takes, as measure.mjs transfer shows
 const site = process.argv[2];
-
-// A module and the modules it imports statically (import ... from "./x.js"), not import("./x.js").
-function withImports(file, seen = new Set()) {
-  if (!seen.has(file)) {
-    seen.add(file);
-    const text = readFileSync(join(site, file), 'utf8');
-    for (const [, path] of text.matchAll(/(?:^|[;}\s])import\s*(?:[^'"();]*?from\s*)?["']([^"']+\.js)["']/g)) {
-      withImports(posix.normalize(posix.join(posix.dirname(file), path)), seen);
-    }
-  }
-  return seen;
-}
 
 // The chunks of modules the page imports on every visit, after its first frame: import("./chunks/editor-HASH.js").
 const everyVisit = ['editor'];
@@ -39,7 +28,7 @@ const files = [
   'style.css',
   'favicon.ico',
   'lumenweave.wasm',
-  ...new Set([...withImports('playground.js'), ...later.flatMap((chunk) => [...withImports(chunk)]), ...withImports('check-worker.js')]),
+  ...new Set([...withImports(site, 'playground.js'), ...later.flatMap((chunk) => [...withImports(site, chunk)]), ...withImports(site, 'check-worker.js')]),
 ];
 const sizes = files.map((file) => {
   const path = join(site, file);

@@ -96,7 +96,8 @@ function nativeRecording() {
 
 // Records, from the page's first script on, the main thread's long tasks (50 ms and more, as
 // Chromium reports them), the keystrokes' times to their next paint, when the first frame was
-// drawn (its attribute set, right after its WebGL calls) and when the way to a frame was shown.
+// drawn (its attribute set, right after its WebGL calls, in a run begun: an older page drew frames
+// of an engine not yet started) and when the way to a frame was shown.
 function watchPage() {
   window.measured = { longTasks: [], keys: [], firstFrame: null, seeking: null };
   new PerformanceObserver((list) => {
@@ -112,7 +113,7 @@ function watchPage() {
     }
   }).observe({ type: 'event', durationThreshold: 16, buffered: true });
   const seen = new MutationObserver(() => {
-    if (document.body?.dataset.frame) {
+    if (document.body?.dataset.frame && document.body.dataset.run) {
       window.measured.firstFrame = performance.now();
       seen.disconnect();
     }

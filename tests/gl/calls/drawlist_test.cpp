@@ -72,8 +72,8 @@ TEST_F(DrawListTest, EnumAndMaskWordsAreStoredAsTheirBitPatterns) {
     const uint32_t expected[] = {9u, 1u, 0x4000u};
     for (size_t i = 0; i < 3; ++i) {
         const drawlist::draw_command& c = list.commands[i];
-        ASSERT_EQ(c.wordCount, 1u);
-        EXPECT_EQ(list.words[c.firstWord], expected[i]);
+        ASSERT_EQ(c.word_count, 1u);
+        EXPECT_EQ(list.words[c.first_word], expected[i]);
     }
     replay::replay_draw_list(list);
     EXPECT_EQ(glLog,

@@ -28,17 +28,8 @@ async function main(): Promise<void> {
   attachStatus(page.status);
   const settings = readSettings(location.search);
   // The editor, most of the page's code, is fetched while the figure starts and made after its
-  // first frame; the checker's thread loads its engine meanwhile too.
+  // first frame.
   const editorLoading = import('./editor');
-  // The state of the checker's thread, for the "checking" note beside the problems and for the
-  // tests and the measuring script.
-  let showChecking = (_on: boolean): void => {}; // the editor's, once made
-  const checker = createChecker(new URL('check-worker.js', document.baseURI).href, (state) => {
-    document.body.dataset.checking = String(state.running);
-    showChecking(state.running);
-    document.body.dataset.checks = String(state.answers);
-  });
-
   const engineAddress = new URL('lumenweave.wasm', document.baseURI).href;
   // The loop draws what a resize asks for once it exists; until then nothing is shown.
   const started = await startFigure(engineAddress, page.canvas, settings.size, () => loop.draw(), say);
@@ -46,6 +37,16 @@ async function main(): Promise<void> {
     return;
   }
   const { engine, figure } = started;
+  // The checker's thread starts once the page's own engine is compiled, which compiling its own
+  // beside it would slow; its state is shown for the "checking" note beside the problems and for
+  // the tests and the measuring script.
+  let showChecking = (_on: boolean): void => {}; // the editor's, once made
+  const checker = createChecker(new URL('check-worker.js', document.baseURI).href, (state) => {
+    document.body.dataset.checking = String(state.running);
+    showChecking(state.running);
+    document.body.dataset.checks = String(state.answers);
+  });
+
   const running = createRunning(settings.seed ?? randomSeed());
   const loop = createLoop(engine, figure, running);
   figure.fit();
@@ -73,7 +74,9 @@ async function main(): Promise<void> {
     saver,
     help,
     scripts,
-    (text) => checker.check(text),
+    // The built-in script is clean (the core's tests hold it so): its run, often the first,
+    // need not wait for the checker's thread to start.
+    (text) => (text === engine.builtinScript ? Promise.resolve([]) : checker.check(text)),
   );
 
   // The first frame, of the script of a link new to this tab or the one kept.

@@ -22,7 +22,8 @@ export function createFigure(
   size: FixedSize | null,
   onResize: () => void,
 ): Figure | null {
-  const gl = canvas.getContext('webgl2', { alpha: false, antialias: false, preserveDrawingBuffer: true });
+  // No depth buffer: the replayer draws in order, without a depth test, so none is made to start.
+  const gl = canvas.getContext('webgl2', { alpha: false, antialias: false, depth: false, preserveDrawingBuffer: true });
   if (!gl) {
     return null;
   }

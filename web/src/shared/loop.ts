@@ -11,8 +11,7 @@ import type { Running } from './state';
 import { say } from './status';
 
 export interface Loop {
-  // Starts the engine afresh on the script (one the checker found clean); frame 1 is drawn at
-  // once when paused.
+  // Starts the engine afresh on the script (one the checker found clean) and draws its frame 1.
   restart(seed: number, script: string): void;
   step(): void;
   setPaused(on: boolean): void;
@@ -86,7 +85,8 @@ export function createLoop(engine: Engine, figure: Figure, running: Running): Lo
   };
   const tick = (now: number): void => {
     requestAnimationFrame(tick);
-    if (running.paused || running.seekingTo !== null) {
+    // Before the first run the engine holds no animation: nothing to step or draw.
+    if (running.script === null || running.paused || running.seekingTo !== null) {
       lastNow = null;
       return;
     }
@@ -120,9 +120,8 @@ export function createLoop(engine: Engine, figure: Figure, running: Running): Lo
       stats.drawMs = 0;
       running.pace.deadline = null;
       failures = 0;
-      if (running.paused) {
-        guarded(step);
-      }
+      // Not a frame later: the figure shows the new run at once.
+      guarded(step);
     },
     // The seek shows its own frame when it arrives.
     step() {

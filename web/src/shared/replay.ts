@@ -34,9 +34,6 @@ function compile(gl: WebGL2RenderingContext, type: number, source: string): WebG
   }
   gl.shaderSource(shader, source);
   gl.compileShader(shader);
-  if (!gl.getShaderParameter(shader, gl.COMPILE_STATUS)) {
-    throw new Error(`shader: ${gl.getShaderInfoLog(shader)}`);
-  }
   return shader;
 }
 
@@ -45,14 +42,25 @@ export function createReplayer(gl: WebGL2RenderingContext): Replayer {
   if (!program) {
     throw new Error('WebGL cannot create a program');
   }
-  gl.attachShader(program, compile(gl, gl.VERTEX_SHADER, vertexShader));
-  gl.attachShader(program, compile(gl, gl.FRAGMENT_SHADER, fragmentShader));
+  const shaders = [compile(gl, gl.VERTEX_SHADER, vertexShader), compile(gl, gl.FRAGMENT_SHADER, fragmentShader)];
+  shaders.forEach((shader) => gl.attachShader(program, shader));
   gl.bindAttribLocation(program, 0, 'position');
   gl.bindAttribLocation(program, 1, 'color');
   gl.linkProgram(program);
-  if (!gl.getProgramParameter(program, gl.LINK_STATUS)) {
-    throw new Error(`program: ${gl.getProgramInfoLog(program)}`);
-  }
+  // Asked at the first draw, not here: the answer waits for the GPU's side to compile and link,
+  // which it does meanwhile.
+  let linked = false;
+  const checkLinked = (): void => {
+    if (linked) {
+      return;
+    }
+    if (!gl.getProgramParameter(program, gl.LINK_STATUS)) {
+      // A shader that did not compile says more than the link that failed on it.
+      const failed = shaders.find((shader) => !gl.getShaderParameter(shader, gl.COMPILE_STATUS));
+      throw new Error(failed ? `shader: ${gl.getShaderInfoLog(failed)}` : `program: ${gl.getProgramInfoLog(program)}`);
+    }
+    linked = true;
+  };
   const buffer = gl.createBuffer();
   const vao = gl.createVertexArray();
   gl.bindVertexArray(vao);
@@ -72,6 +80,7 @@ export function createReplayer(gl: WebGL2RenderingContext): Replayer {
       if (mesh.vertices.length === 0) {
         return;
       }
+      checkLinked();
       gl.useProgram(program);
       gl.bindVertexArray(vao);
       gl.bindBuffer(gl.ARRAY_BUFFER, buffer);
