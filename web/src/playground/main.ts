@@ -27,9 +27,6 @@ async function main(): Promise<void> {
   const page = pageElements();
   attachStatus(page.status);
   const settings = readSettings(location.search);
-  // The editor, most of the page's code, is fetched while the figure starts and made after its
-  // first frame.
-  const editorLoading = import('./editor');
   const engineAddress = new URL('lumenweave.wasm', document.baseURI).href;
   // The loop draws what a resize asks for once it exists; until then nothing is shown.
   const started = await startFigure(engineAddress, page.canvas, settings.size, () => loop.draw(), say);
@@ -101,9 +98,11 @@ async function main(): Promise<void> {
     void openAddressedFrame(settings.frame, loop, page.seeking);
   }
 
+  // The editor, most of the page's code, is fetched while the figure starts (the page preloads it)
+  // and run only now, after the first frame.
   let createEditor: typeof import('./editor').createEditor;
   try {
-    ({ createEditor } = await editorLoading);
+    ({ createEditor } = await import('./editor'));
   } catch (error) {
     say(`The editor could not be loaded: ${String(error)}. Reload the page to try again.`, 'standing');
     return;

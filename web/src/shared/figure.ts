@@ -22,13 +22,6 @@ export function createFigure(
   size: FixedSize | null,
   onResize: () => void,
 ): Figure | null {
-  // No depth buffer: the replayer draws in order, without a depth test, so none is made to start.
-  const gl = canvas.getContext('webgl2', { alpha: false, antialias: false, depth: false, preserveDrawingBuffer: true });
-  if (!gl) {
-    return null;
-  }
-  const replayer = createReplayer(gl);
-
   const fit = (): void => {
     if (size) {
       return;
@@ -41,11 +34,22 @@ export function createFigure(
       onResize();
     }
   };
+  // The drawing buffer gets its size before the context is made: resizing it afterwards asks the
+  // GPU's side whether the new buffer is complete, and waits for the answer.
   if (size) {
     canvas.width = size.width;
     canvas.height = size.height;
     canvas.classList.add('fixed');
   } else {
+    fit();
+  }
+  // No depth buffer: the replayer draws in order, without a depth test, so none is made to start.
+  const gl = canvas.getContext('webgl2', { alpha: false, antialias: false, depth: false, preserveDrawingBuffer: true });
+  if (!gl) {
+    return null;
+  }
+  const replayer = createReplayer(gl);
+  if (!size) {
     new ResizeObserver(fit).observe(canvas);
   }
 
