@@ -4,12 +4,14 @@
 // with the page's work per frame drawn, the longest main-thread task while typing into a 60 000-line
 // script and while going to the furthest frame a link may ask; the site's size, compressed. A
 // measuring script, not a test: it asserts nothing.
-//   node web/tools/measure.mjs [--site DIR] [--frame N] [PART...]
+//   node web/tools/measure.mjs [--site DIR] [--frame N] [--loads N] [--software-compositing] [PART...]
 // PART: recording, first-frame, transfer, steps, typing, seek, size (all when none is named). --site
 // measures another build of the site (an older one, for a before and after); the default is
 // build/web of tools/playground.sh build. seek goes to --frame N, by default the furthest a link
-// may ask (maxFrame of web/src/shared/share.ts). recording compares with the native lumenweave-bench
-// where it is built (cmake --build --preset native --target lumenweave-bench).
+// may ask (maxFrame of web/src/shared/share.ts); first-frame takes the median of --loads N page
+// loads (5 by default); --software-compositing has the browser composite in software. recording
+// compares with the native lumenweave-bench where it is built (cmake --build --preset native
+// --target lumenweave-bench).
 import { execFileSync } from 'node:child_process';
 import { existsSync, readdirSync, readFileSync, statSync } from 'node:fs';
 import { loadavg } from 'node:os';
@@ -20,7 +22,6 @@ import { siteDir, sourceDir, withBrowser } from './browser.mjs';
 
 const warmUpFrames = 100000; // as the native benchmark starts: far into the built-in animation
 const measureSeconds = 5;
-const loads = 5; // page loads per first-frame figure; the median is printed
 const phone = { viewport: { width: 390, height: 844 }, deviceScaleFactor: 3, isMobile: true, hasTouch: true };
 const desktop = { viewport: { width: 1280, height: 720 } };
 
@@ -29,7 +30,17 @@ const option = (name) => {
   const at = args.indexOf(name);
   return at < 0 ? null : args.splice(at, 2)[1];
 };
+const flag = (name) => {
+  const at = args.indexOf(name);
+  return at >= 0 && args.splice(at, 1).length === 1;
+};
 const site = resolve(option('--site') ?? siteDir);
+// Page loads per first-frame figure, the median printed. The first load of a browser is the slowest
+// (its software GL starting cold), so with few loads the median leans on it.
+const loads = Number(option('--loads') ?? 5);
+// The browser composites its window in software, as Chromium does where no GPU is usable, rather
+// than on SwiftShader as the tests' browser does, which reads back every frame of its window.
+const softwareCompositing = flag('--software-compositing');
 const seekFrame = Number(
   option('--frame') ?? /export const maxFrame = (\d+)/.exec(readFileSync(join(sourceDir, 'web/src/shared/share.ts'), 'utf8'))[1],
 );
@@ -328,7 +339,7 @@ if (['first-frame', 'transfer', 'steps', 'typing', 'seek'].some((p) => parts.has
         await measure(browser, origin);
       }
     }
-  }, [], site);
+  }, softwareCompositing ? ['--disable-gpu-compositing'] : [], site);
 }
 if (parts.has('size')) {
   sizes();
