@@ -32,15 +32,23 @@ const frameIs = (f) => document.body.dataset.frame === String(f);
 
 test('the page loads with no console error, draws its run from frame 1 and moves', async () => {
   const page = await openPage(session.browser, session.origin, '/?seed=1', undefined, true, () => {
-    // The first frame shown, as it comes.
+    // The first frame shown, as it comes, and the size it was drawn at beside the canvas's on the page.
     new MutationObserver((_, seen) => {
       if (document.body.dataset.frame) {
-        window.firstShown = { frame: document.body.dataset.frame, run: document.body.dataset.run };
+        const canvas = document.getElementById('figure');
+        window.firstShown = {
+          frame: document.body.dataset.frame,
+          run: document.body.dataset.run,
+          drawn: [canvas.width, canvas.height],
+          shown: [Math.round(canvas.clientWidth * devicePixelRatio), Math.round(canvas.clientHeight * devicePixelRatio)],
+        };
         seen.disconnect();
       }
     }).observe(document, { subtree: true, attributes: true, attributeFilter: ['data-frame'] });
   });
-  assert.deepEqual(await page.evaluate(() => window.firstShown), { frame: '1', run: '1' }, 'no frame before the run');
+  const firstShown = await page.evaluate(() => window.firstShown);
+  assert.deepEqual([firstShown.frame, firstShown.run], ['1', '1'], 'no frame before the run');
+  assert.deepEqual(firstShown.drawn, firstShown.shown, "the first frame is drawn at the canvas's size");
   // It runs by itself, however slowly this machine draws.
   await waitUntil(page, 'frame 2', () => Number(document.body.dataset.frame) >= 2);
   const running = Number(await page.evaluate(() => document.body.dataset.frame));
