@@ -1,8 +1,8 @@
 // The first visit's budget, checked at build time: what the playground fetches on every visit (the
 // page, its style, its icon, its script with the chunks that script imports at once, the editor
 // it imports after the first frame, the checker's worker and the engine), as the server sends it
-// (brotli, with each answer's headers), at most 150 kB. Export and the other parts loaded when used are not counted. Fails
-// the build, naming each file's share, when over.
+// (brotli, with each answer's headers), at most 150 kB. Export and the other parts loaded when used
+// are not counted. Fails the build, naming each file's share, when over.
 //   node budget.mjs SITE_DIR
 import { existsSync, statSync } from 'node:fs';
 import { join } from 'node:path';
