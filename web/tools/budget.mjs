@@ -4,20 +4,31 @@
 // (brotli, with each answer's headers), at most 150 kB. Export and the other parts loaded when used
 // are not counted. Fails the build, naming each file's share, when over.
 //   node budget.mjs SITE_DIR
-import { existsSync, statSync } from 'node:fs';
-import { join } from 'node:path';
-import { everyVisit, withImports } from './imports.mjs';
+import { existsSync, readFileSync, statSync } from 'node:fs';
+import { join, posix } from 'node:path';
+import { withImports } from './imports.mjs';
 
 const budget = 150 * 1000; // bytes, compressed
 const headers = 120; // bytes of headers an answer of serve.py takes, as measure.mjs transfer shows
 const site = process.argv[2];
+
+// The chunks of modules the page imports on every visit, after its first frame: import("./chunks/editor-HASH.js").
+const everyVisit = ['editor'];
+const later = everyVisit.map((name) => {
+  const found = new RegExp(`import\\(["'](\\./chunks/${name}-[A-Z0-9]+\\.js)["']\\)`).exec(readFileSync(join(site, 'playground.js'), 'utf8'));
+  if (!found) {
+    console.error(`budget: playground.js imports no chunk of ${name}`);
+    process.exit(1);
+  }
+  return posix.normalize(found[1]);
+});
 
 const files = [
   'index.html',
   'style.css',
   'favicon.ico',
   'lumenweave.wasm',
-  ...new Set([...everyVisit(site), ...withImports(site, 'check-worker.js')]),
+  ...new Set([...withImports(site, 'playground.js'), ...later.flatMap((chunk) => [...withImports(site, chunk)]), ...withImports(site, 'check-worker.js')]),
 ];
 const sizes = files.map((file) => {
   const path = join(site, file);

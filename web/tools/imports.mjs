@@ -16,14 +16,3 @@ export function withImports(site, file, seen = new Set()) {
   }
   return seen;
 }
-
-// The modules the playground fetches on every visit (playground.js, what it imports at once, and the
-// editor it imports after its first frame, import("./chunks/editor-HASH.js"), with what that
-// imports at once), in the site `site`: what the page preloads and the budget counts.
-export function everyVisit(site) {
-  const found = /import\(["'](\.\/chunks\/editor-[A-Z0-9]+\.js)["']\)/.exec(readFileSync(join(site, 'playground.js'), 'utf8'));
-  if (!found) {
-    throw new Error('playground.js imports no chunk of the editor');
-  }
-  return new Set([...withImports(site, 'playground.js'), ...withImports(site, posix.normalize(found[1]))]);
-}

@@ -4,14 +4,15 @@
 // with the page's work per frame drawn, the longest main-thread task while typing into a 60 000-line
 // script and while going to the furthest frame a link may ask; the site's size, compressed. A
 // measuring script, not a test: it asserts nothing.
-//   node web/tools/measure.mjs [--site DIR] [--frame N] [--loads N] [--software-compositing] [PART...]
+//   node web/tools/measure.mjs [--site DIR] [--frame N] [--loads N] [--software-compositing]
+//                              [--slow-network] [PART...]
 // PART: recording, first-frame, transfer, steps, typing, seek, size (all when none is named). --site
 // measures another build of the site (an older one, for a before and after); the default is
 // build/web of tools/playground.sh build. seek goes to --frame N, by default the furthest a link
-// may ask (maxFrame of web/src/shared/share.ts); first-frame takes the median of --loads N page
-// loads (5 by default); --software-compositing has the browser composite in software. recording
-// compares with the native lumenweave-bench where it is built (cmake --build --preset native
-// --target lumenweave-bench).
+// may ask (maxFrame of web/src/shared/share.ts). first-frame takes the median of --loads N page
+// loads (5 by default); --software-compositing has the browser composite in software, and
+// --slow-network gives each page a slow mobile network. recording compares with the native
+// lumenweave-bench where it is built (cmake --build --preset native --target lumenweave-bench).
 import { execFileSync } from 'node:child_process';
 import { existsSync, readdirSync, readFileSync, statSync } from 'node:fs';
 import { loadavg } from 'node:os';
@@ -41,6 +42,13 @@ const loads = Number(option('--loads') ?? 5);
 // The browser composites its window in software, as Chromium does where no GPU is usable, rather
 // than on SwiftShader as the tests' browser does, which reads back every frame of its window.
 const softwareCompositing = flag('--software-compositing');
+// Each page's network as a slow mobile one: 1.6 Mbit/s down, 750 kbit/s up, 150 ms each way.
+const slowNetwork = flag('--slow-network') && {
+  offline: false,
+  latency: 150, // milliseconds
+  downloadThroughput: 1.6e6 / 8, // bytes a second
+  uploadThroughput: 750e3 / 8, // bytes a second
+};
 const seekFrame = Number(
   option('--frame') ?? /export const maxFrame = (\d+)/.exec(readFileSync(join(sourceDir, 'web/src/shared/share.ts'), 'utf8'))[1],
 );
@@ -108,9 +116,10 @@ function nativeRecording() {
 // Records, from the page's first script on, the main thread's long tasks (50 ms and more, as
 // Chromium reports them), the keystrokes' times to their next paint, when the first frame was
 // drawn (its attribute set, right after its WebGL calls, in a run begun: an older page drew frames
-// of an engine not yet started) and when the way to a frame was shown.
+// of an engine not yet started), when the page was ready (its editor made) and when the way to a
+// frame was shown.
 function watchPage() {
-  window.measured = { longTasks: [], keys: [], firstFrame: null, seeking: null };
+  window.measured = { longTasks: [], keys: [], firstFrame: null, ready: null, seeking: null };
   new PerformanceObserver((list) => {
     for (const e of list.getEntries()) {
       window.measured.longTasks.push({ start: e.startTime, duration: e.duration });
@@ -130,6 +139,13 @@ function watchPage() {
     }
   });
   seen.observe(document, { subtree: true, attributes: true, attributeFilter: ['data-frame'] });
+  const ready = new MutationObserver(() => {
+    if (document.body?.dataset.ready === 'true') {
+      window.measured.ready = performance.now();
+      ready.disconnect();
+    }
+  });
+  ready.observe(document, { subtree: true, attributes: true, attributeFilter: ['data-ready'] });
   const way = new MutationObserver(() => {
     if (document.getElementById('seeking')?.hidden === false) {
       window.measured.seeking = performance.now();
@@ -145,6 +161,10 @@ async function open(browser, origin, path, device = desktop) {
   const page = await context.newPage();
   page.setDefaultTimeout(300000);
   await page.addInitScript(watchPage);
+  if (slowNetwork) {
+    const devtools = await context.newCDPSession(page);
+    await devtools.send('Network.emulateNetworkConditions', slowNetwork);
+  }
   await page.goto(origin + path);
   await page.waitForFunction(() => window.measured.firstFrame !== null);
   page.done = () => context.close();
@@ -154,13 +174,17 @@ async function open(browser, origin, path, device = desktop) {
 async function firstFrame(browser, origin) {
   for (const [name, device] of [['desktop 1280x720', desktop], ['phone 390x844 at 3 device pixels per CSS pixel', phone]]) {
     const times = [];
+    const ready = [];
     for (let i = 0; i < loads; ++i) {
       const page = await open(browser, origin, '/?seed=1', device);
-      times.push(await page.evaluate(() => window.measured.firstFrame));
+      await page.waitForFunction(() => window.measured.ready !== null);
+      const { firstFrame, ready: made } = await page.evaluate(() => window.measured);
+      times.push(firstFrame);
+      ready.push(made);
       await page.done();
     }
     console.log(`navigation to the first drawn frame, ${name}: median ${ms(median(times))} ` +
-      `[${times.map(Math.round).join(' ')}] (${load()})`);
+      `[${times.map(Math.round).join(' ')}]; to the editor made: median ${ms(median(ready))} (${load()})`);
   }
 }
 

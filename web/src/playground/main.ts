@@ -98,8 +98,9 @@ async function main(): Promise<void> {
     void openAddressedFrame(settings.frame, loop, page.seeking);
   }
 
-  // The editor, most of the page's code, is fetched while the figure starts (the page preloads it)
-  // and run only now, after the first frame.
+  // The editor, most of the page's code, is fetched only now, after the first frame: fetched
+  // beside the engine it would slow the figure on a slow network, and run as it came (CodeMirror's
+  // modules take 16 to 28 ms) it would often come before the first frame.
   let createEditor: typeof import('./editor').createEditor;
   try {
     ({ createEditor } = await import('./editor'));
